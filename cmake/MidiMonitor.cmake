@@ -1,0 +1,58 @@
+# Helpers shared by the folders' CMakeLists.
+include(GoogleTest)
+
+# mm_add_folders(<folder>...): adds the folders that have a CMakeLists.txt.
+function(mm_add_folders)
+  foreach(folder IN LISTS ARGN)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+      add_subdirectory(${folder})
+    endif()
+  endforeach()
+endfunction()
+
+# mm_test(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s])
+# One GoogleTest executable; every test case becomes a CTest test.
+# Tests labelled 'threaded' are the ones the ThreadSanitizer build runs.
+function(mm_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(MM_THREADED_ONLY AND NOT "threaded" IN_LIST T_LABELS)
+    return()
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  find_package(GTest REQUIRED)
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    MM_SOURCE_DIR="${PROJECT_SOURCE_DIR}" MM_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s])
+# A libFuzzer target; the test build runs it for a few seconds as a CTest test.
+function(mm_fuzz name)
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT MM_FUZZ OR MM_THREADED_ONLY)
+    return()
+  endif()
+  if(NOT F_SECONDS)
+    set(F_SECONDS 10)
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_test(NAME fuzz.${name}
+    COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=5 -rss_limit_mb=2048
+            -print_final_stats=0)
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+endfunction()
+
+# mm_bench(<name> SOURCES ... LIBS ...): a Google Benchmark program (make bench).
+function(mm_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark_main)
+endfunction()
