@@ -1,0 +1,119 @@
+#pragma once
+// TMidiDevices: what the input and output port registries share. A registry
+// lists the ports of its direction in the service's order (port index =
+// position = device number), keeps the handle of every port this process has
+// open, and turns every failing service result into an EMidiError carrying
+// the service's own text.
+//
+// Threads: the user-interface thread creates the registry, opens, closes and
+// re-enumerates. The service's MIDI thread may at the same time read it
+// (the input callback; TMidiOutput::Send, which may open a port). Those reads
+// take no lock: the port list and its handle slots are atomics, and the
+// user-interface thread waits for readers before it frees a replaced list.
+// Do not call Close, CloseAll, Reenumerate or destroy a registry while holding
+// a lock that the input event's handler takes: they wait for it to return.
+
+#include "platform/mm/MMSystem.h"
+
+#include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A failure of the MIDI service or a bad port index, with the text for people.
+class EMidiError : public std::runtime_error {
+public:
+  // aCode: the service's result code, 0 for an index out of bounds.
+  explicit EMidiError(const std::string& aMessage, platform::MMRESULT aCode = 0)
+      : std::runtime_error(aMessage), fCode(aCode) {}
+  platform::MMRESULT Code() const { return fCode; }
+
+private:
+  platform::MMRESULT fCode;
+};
+
+class TMidiDevices {
+public:
+  TMidiDevices(const TMidiDevices&) = delete;
+  TMidiDevices& operator=(const TMidiDevices&) = delete;
+  // Closes the ports still open (failures are ignored: nothing may escape a
+  // destructor), then frees the list.
+  virtual ~TMidiDevices();
+
+  virtual void Open(int aDeviceIndex) = 0;
+  virtual void Close(int aDeviceIndex) = 0;
+  // Closes every port from index 0 up; the first failure ends it.
+  void CloseAll();
+
+  // Stores aResult in fMidiResult; for a non-zero code with a service text,
+  // raises EMidiError with that text. A code without text is only stored.
+  void CheckMidiResult(platform::MMRESULT aResult);
+  // The handle of an open port, or null. Raises "<class>: Device index out of
+  // bounds! (<index>)" for an index outside the list.
+  void* GetDeviceHandle(int aDeviceIndex) const;
+
+  int Count() const;
+  // The port's name (bounds checked like GetDeviceHandle).
+  std::string Name(int aDeviceIndex) const;
+  std::vector<std::string> Names() const;
+  bool IsOpen(int aDeviceIndex) const { return GetDeviceHandle(aDeviceIndex) != nullptr; }
+  // Result of the last service call that went through CheckMidiResult.
+  platform::MMRESULT MidiResult() const { return fMidiResult.load(std::memory_order_relaxed); }
+
+  // Enumerates the ports again (the window's reset buttons). The new list is
+  // built first: if that fails, the exception leaves the registry as it was.
+  // Then every port still open in the old list is closed, so no handle leaks
+  // and no message arrives under an index that now names another port. A
+  // failing close raises after the new list is in place; its handle is closed
+  // again at the next re-enumeration or at destruction.
+  void Reenumerate();
+
+  // "TMidiInput" or "TMidiOutput".
+  virtual const char* ClassName() const = 0;
+
+protected:
+  struct TDeviceList {
+    explicit TDeviceList(std::vector<std::string> aNames);
+    std::vector<std::string> Names;
+    std::unique_ptr<std::atomic<void*>[]> Slots;
+  };
+
+  // Holds a port list against being freed while a thread reads it.
+  class TListReader {
+  public:
+    explicit TListReader(const TMidiDevices& aOwner);
+    ~TListReader();
+    TListReader(const TListReader&) = delete;
+    TListReader& operator=(const TListReader&) = delete;
+    const TDeviceList& operator*() const { return *fList; }
+    const TDeviceList* operator->() const { return fList; }
+
+  private:
+    const TMidiDevices& fOwner;
+    const TDeviceList* fList;
+  };
+
+  TMidiDevices();
+  // Lists the ports' names in device-number order.
+  virtual std::vector<std::string> EnumerateNames() = 0;
+  // Closes a handle of this direction quietly (during clean-up).
+  virtual platform::MMRESULT CloseHandleQuietly(void* aHandle) = 0;
+  // The slot of entry aDeviceIndex, after the bounds check.
+  std::atomic<void*>& Slot(const TDeviceList& aList, int aDeviceIndex) const;
+  // Closes quietly every handle in the list and the handles left over from
+  // earlier failed closes; returns the first failure's code (0 if none).
+  platform::MMRESULT CloseQuietly(TDeviceList& aList);
+  // Derived constructors call this once to fill the first list.
+  void Enumerate();
+
+private:
+  [[noreturn]] void RaiseOutOfBounds(int aDeviceIndex) const;
+  void WaitForReaders() const;
+
+  std::atomic<TDeviceList*> fDevices{nullptr};
+  mutable std::atomic<int> fReaders{0};
+  std::atomic<platform::MMRESULT> fMidiResult{0};
+  // Handles whose close failed during a re-enumeration (user-interface thread).
+  std::vector<void*> fOrphans;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// Choosing and starting the MIDI service behind the midiIn*/midiOut* functions.
+//
+// The option text is "auto", "alsa", "jack" or "virtual[:description]":
+// - alsa: the ALSA sequencer (needs /dev/snd/seq).
+// - jack: one client on the running JACK server (JACK_DEFAULT_SERVER or
+//   "default").
+// - virtual: in-process ports; without a description the built-in demo ports
+//   ("Demo Keyboard" in, "Loopback" out), else the ports the description
+//   names (platform/mm/VirtualMidiLayout.h).
+// - auto: ALSA, else JACK, else the demo ports, with a note saying why.
+//
+// Start and stop on the user-interface thread, while no handle is open:
+// handles of a stopped service are invalid afterwards.
+
+#include "platform/Types.h"
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class MidiBackendKind { None, Virtual, Jack, Alsa };
+
+struct MidiServiceStatus {
+  // MMSYSERR_NOERROR when a service runs; MMSYSERR_INVALPARAM for an option
+  // text that is not understood; MMSYSERR_NODRIVER when the named service
+  // cannot be reached. The previous service keeps running on failure.
+  MMRESULT Result = 0;
+  MidiBackendKind Kind = MidiBackendKind::None;
+  // "virtual", "jack", "alsa" or "" (none).
+  std::string Name;
+  // For people: why this service was chosen, or why starting failed.
+  std::string Note;
+};
+
+MidiServiceStatus StartMidiService(std::string_view aOption);
+// Stops the running service; every open handle becomes invalid.
+void StopMidiService();
+// What runs now (Kind None before the first successful start).
+MidiServiceStatus CurrentMidiService();
+
+} // namespace platform
