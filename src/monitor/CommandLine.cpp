@@ -1,0 +1,67 @@
+#include "monitor/CommandLine.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace {
+
+int ParseMilliseconds(const std::string& aText) {
+  int value = 0;
+  const char* end = aText.data() + aText.size();
+  const auto [ptr, ec] = std::from_chars(aText.data(), end, value);
+  if (aText.empty() || ec != std::errc() || ptr != end || value < 0)
+    throw std::invalid_argument("--after: \"" + aText + "\" is not a number of milliseconds");
+  return value;
+}
+
+} // namespace
+
+TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
+  TMonitorOptions options;
+  bool afterGiven = false;
+  for (std::size_t i = 0; i < aArgs.size(); ++i) {
+    const std::string& arg = aArgs[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= aArgs.size())
+        throw std::invalid_argument(arg + " needs a value");
+      return aArgs[++i];
+    };
+    if (arg.starts_with("--midi=")) {
+      options.Midi = arg.substr(7);
+      if (options.Midi.empty())
+        throw std::invalid_argument("--midi= needs a service: auto, alsa, jack or virtual");
+    } else if (arg == "--list-ports") {
+      options.ListPorts = true;
+    } else if (arg == "--headless") {
+      options.Headless = true;
+    } else if (arg == "--screenshot") {
+      options.Screenshot = value();
+    } else if (arg == "--after") {
+      options.AfterMs = ParseMilliseconds(value());
+      afterGiven = true;
+    } else if (arg == "--script") {
+      options.Script = value();
+    } else if (arg == "--dump") {
+      options.Dump = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.Help = true;
+    } else {
+      throw std::invalid_argument("unknown option \"" + arg + "\"");
+    }
+  }
+  if (afterGiven && options.Screenshot.empty())
+    throw std::invalid_argument("--after goes with --screenshot");
+  return options;
+}
+
+const char* UsageText() {
+  return "usage: midimonitor [options]\n"
+         "  --midi=auto|alsa|jack|virtual[:in=A,B;out=C,D]\n"
+         "                      MIDI service (auto: ALSA, then JACK, then demo ports)\n"
+         "  --list-ports        print the input and output ports with their indexes, exit\n"
+         "  --headless          run without a display\n"
+         "  --screenshot FILE   write the window as PNG, then exit\n"
+         "  --after MS          take the screenshot after MS milliseconds (default 0)\n"
+         "  --script FILE|-     run automation commands (\"-\": standard input)\n"
+         "  --dump              print the window's state before exiting\n";
+}

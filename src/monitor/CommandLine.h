@@ -1,0 +1,24 @@
+#pragma once
+// The program's command line.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TMonitorOptions {
+  std::string Midi = "auto"; // --midi=auto|alsa|jack|virtual[:description]
+  bool ListPorts = false;    // --list-ports: print the ports and exit
+  bool Headless = false;     // --headless: no display
+  std::string Screenshot;    // --screenshot FILE: write the window as PNG, then exit
+  int AfterMs = 0;           // --after MS: when the screenshot is taken
+  std::string Script;        // --script FILE, "-" for standard input
+  bool Dump = false;         // --dump: print the window's state before exiting
+  bool Help = false;         // --help
+};
+
+// Parses the arguments after the program name. Throws std::invalid_argument
+// with a message for people on an unknown option or a missing or bad value.
+TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs);
+
+// The usage text printed by --help and after a bad command line.
+const char* UsageText();

@@ -1,0 +1,174 @@
+#include "monitor/ScriptRunner.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace {
+
+std::vector<std::string_view> Words(std::string_view aLine) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < aLine.size()) {
+    while (i < aLine.size() && (aLine[i] == ' ' || aLine[i] == '\t' || aLine[i] == '\r'))
+      ++i;
+    const std::size_t start = i;
+    while (i < aLine.size() && aLine[i] != ' ' && aLine[i] != '\t' && aLine[i] != '\r')
+      ++i;
+    if (i > start)
+      words.push_back(aLine.substr(start, i - start));
+  }
+  return words;
+}
+
+int Number(std::string_view aWord, int aBase, int aMax, const char* aWhat) {
+  int value = 0;
+  const char* end = aWord.data() + aWord.size();
+  const auto [ptr, ec] = std::from_chars(aWord.data(), end, value, aBase);
+  if (aWord.empty() || ec != std::errc() || ptr != end || value < 0 || value > aMax)
+    throw std::invalid_argument(std::string(aWhat) + " \"" + std::string(aWord) +
+                                "\" is not valid");
+  return value;
+}
+
+TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
+  using TKind = TScriptCommand::TKind;
+  TScriptCommand c;
+  const std::size_t n = w.size();
+  const std::string_view verb = w[0];
+  if ((verb == "check" || verb == "uncheck") && n == 3 && (w[1] == "in" || w[1] == "out")) {
+    c.Kind = TKind::Check;
+    c.Checked = verb == "check";
+    c.Output = w[1] == "out";
+    c.Index = Number(w[2], 10, 1 << 20, "line");
+  } else if (verb == "click" && n == 2) {
+    if (w[1] != "btnResetIn" && w[1] != "btnResetOut" && w[1] != "btnListeLeeren")
+      throw std::invalid_argument("no button \"" + std::string(w[1]) + "\"");
+    c.Kind = TKind::Click;
+    c.Name = w[1];
+  } else if (verb == "select" && n == 3 && w[1] == "log") {
+    c.Kind = TKind::SelectLog;
+    c.Index = Number(w[2], 10, 1 << 30, "line");
+  } else if (verb == "send" && n == 5) {
+    c.Kind = TKind::Send;
+    c.Index = Number(w[1], 10, 1 << 20, "port");
+    for (int i = 0; i < 3; ++i) {
+      if (w[2 + i].size() > 2)
+        throw std::invalid_argument("byte \"" + std::string(w[2 + i]) + "\" is not valid");
+      c.Bytes[i] = static_cast<std::uint8_t>(Number(w[2 + i], 16, 255, "byte"));
+    }
+  } else if (verb == "wait" && n == 2) {
+    c.Kind = TKind::Wait;
+    c.Ms = Number(w[1], 10, 24 * 3600 * 1000, "time");
+  } else if (verb == "wait" && n == 3 && w[1] == "log") {
+    c.Kind = TKind::WaitLog;
+    c.Index = Number(w[2], 10, 1 << 30, "line count");
+  } else if (verb == "close" && n == 2 && w[1] == "messagebox") {
+    c.Kind = TKind::CloseMessageBox;
+  } else if (verb == "dump" && n == 1) {
+    c.Kind = TKind::Dump;
+  } else if (verb == "quit" && n == 1) {
+    c.Kind = TKind::Quit;
+  } else {
+    throw std::invalid_argument("unknown command");
+  }
+  return c;
+}
+
+} // namespace
+
+std::vector<TScriptCommand> ParseScript(std::string_view aText) {
+  std::vector<TScriptCommand> commands;
+  int lineNumber = 0;
+  while (!aText.empty()) {
+    const std::size_t end = aText.find('\n');
+    std::string_view line = aText.substr(0, end);
+    aText = end == std::string_view::npos ? std::string_view{} : aText.substr(end + 1);
+    ++lineNumber;
+    line = line.substr(0, line.find('#'));
+    const auto words = Words(line);
+    if (words.empty())
+      continue;
+    try {
+      TScriptCommand command = ParseCommand(words);
+      command.Line = lineNumber;
+      commands.push_back(std::move(command));
+    } catch (const std::invalid_argument& e) {
+      throw std::invalid_argument("script line " + std::to_string(lineNumber) + ": " + e.what() +
+                                  ": " + std::string(line));
+    }
+  }
+  return commands;
+}
+
+TScriptRunner::TScriptRunner(std::vector<TScriptCommand> aCommands, TScriptTarget& aTarget,
+                             std::chrono::milliseconds aWaitLogTimeout)
+    : fCommands(std::move(aCommands)), fTarget(aTarget), fWaitLogTimeout(aWaitLogTimeout) {}
+
+void TScriptRunner::Fail(int aLine, const std::string& aText) {
+  fState = TState::Failed;
+  fError = "script line " + std::to_string(aLine) + ": " + aText;
+}
+
+TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
+  using TKind = TScriptCommand::TKind;
+  if (fState != TState::Running)
+    return fState;
+  if (fWaiting) {
+    if (fWaiting->Kind == TKind::WaitLog) {
+      if (fTarget.LogLineCount() < fWaiting->Index) {
+        if (aNow < fWaitUntil)
+          return fState;
+        Fail(fWaiting->Line, "wait log " + std::to_string(fWaiting->Index) + ": the log has " +
+                                 std::to_string(fTarget.LogLineCount()) + " lines after " +
+                                 std::to_string(fWaitLogTimeout.count()) + " ms");
+        return fState;
+      }
+    } else if (aNow < fWaitUntil) {
+      return fState;
+    }
+    fWaiting = nullptr;
+  }
+  if (fNext >= fCommands.size()) {
+    fState = TState::Finished;
+    return fState;
+  }
+  const TScriptCommand& c = fCommands[fNext++];
+  try {
+    switch (c.Kind) {
+    case TKind::Check:
+      fTarget.SetLineChecked(c.Output, c.Index, c.Checked);
+      break;
+    case TKind::Click:
+      fTarget.ClickButton(c.Name);
+      break;
+    case TKind::SelectLog:
+      fTarget.SelectLogLine(c.Index);
+      break;
+    case TKind::Send:
+      fTarget.InjectMessage(c.Index, c.Bytes[0], c.Bytes[1], c.Bytes[2]);
+      break;
+    case TKind::Wait:
+      fWaiting = &c;
+      fWaitUntil = aNow + std::chrono::milliseconds(c.Ms);
+      break;
+    case TKind::WaitLog:
+      fWaiting = &c;
+      fWaitUntil = aNow + fWaitLogTimeout;
+      break;
+    case TKind::CloseMessageBox:
+      if (!fTarget.CloseMessageBox())
+        throw std::runtime_error("no message box is showing");
+      break;
+    case TKind::Dump:
+      fTarget.Dump();
+      break;
+    case TKind::Quit:
+      fState = TState::Finished;
+      fTarget.Quit();
+      break;
+    }
+  } catch (const std::exception& e) {
+    Fail(c.Line, e.what());
+  }
+  return fState;
+}

@@ -1,0 +1,94 @@
+#pragma once
+// Automation of the monitor window for tests and users: a script of commands,
+// one a line, run on the user-interface thread in order. '#' starts a comment.
+//   check in N | uncheck in N | check out N | uncheck out N
+//   click btnResetIn | btnResetOut | btnListeLeeren
+//   select log N
+//   send N HH HH HH        inject a message into virtual input port N
+//   wait MS | wait log N   (the latter fails the script after a time-out)
+//   close messagebox
+//   dump
+//   quit
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TScriptCommand {
+  enum class TKind {
+    Check,           // Output, Index, Checked
+    Click,           // Name
+    SelectLog,       // Index
+    Send,            // Index, Bytes
+    Wait,            // Ms
+    WaitLog,         // Index: the line count to wait for
+    CloseMessageBox, //
+    Dump,            //
+    Quit,            //
+  };
+  TKind Kind = TKind::Dump;
+  int Line = 0; // line number in the script, from 1
+  bool Output = false;
+  bool Checked = false;
+  int Index = 0;
+  int Ms = 0;
+  std::string Name;
+  std::uint8_t Bytes[3] = {0, 0, 0};
+};
+
+// Parses a whole script. Throws std::invalid_argument ("script line 3: ...")
+// on the first line that is not a command.
+std::vector<TScriptCommand> ParseScript(std::string_view aText);
+
+// What the runner drives: the window, on the user-interface thread. Each
+// operation acts as the user (or the MIDI service) would, and throws
+// std::exception with a message when it cannot (a line that does not exist).
+class TScriptTarget {
+public:
+  virtual ~TScriptTarget() = default;
+  // Toggles line aIndex's check box if its state differs from aChecked; the
+  // list's check handler runs.
+  virtual void SetLineChecked(bool aOutput, int aIndex, bool aChecked) = 0;
+  virtual void ClickButton(const std::string& aName) = 0;
+  virtual void SelectLogLine(int aIndex) = 0;
+  virtual void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
+                             std::uint8_t aData2) = 0;
+  virtual int LogLineCount() const = 0;
+  // Closes a showing message box with OK; false when none shows.
+  virtual bool CloseMessageBox() = 0;
+  virtual void Dump() = 0;
+  virtual void Quit() = 0;
+};
+
+class TScriptRunner {
+public:
+  using TClock = std::chrono::steady_clock;
+  enum class TState { Running, Finished, Failed };
+
+  TScriptRunner(std::vector<TScriptCommand> aCommands, TScriptTarget& aTarget,
+                std::chrono::milliseconds aWaitLogTimeout = std::chrono::seconds(20));
+
+  // Runs the next command unless a wait is still pending. The command is taken
+  // off the script before it runs, so a Step called again from inside it (a
+  // modal message box runs the loop) goes on with the command after it.
+  TState Step(TClock::time_point aNow);
+
+  TState State() const { return fState; }
+  // Why the script failed ("script line 4: ...").
+  const std::string& Error() const { return fError; }
+
+private:
+  void Fail(int aLine, const std::string& aText);
+
+  std::vector<TScriptCommand> fCommands;
+  TScriptTarget& fTarget;
+  std::chrono::milliseconds fWaitLogTimeout;
+  std::size_t fNext = 0;
+  TState fState = TState::Running;
+  std::string fError;
+  // The wait in progress: a time, or a log line count with a deadline.
+  const TScriptCommand* fWaiting = nullptr;
+  TClock::time_point fWaitUntil{};
+};

@@ -1,0 +1,198 @@
+#include "monitor/ScriptRunner.h"
+
+#include "monitor/CommandLine.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TKind = TScriptCommand::TKind;
+
+TEST(ParseScript, EveryCommandWithCommentsAndBlankLines) {
+  const auto c = ParseScript("# setup\n"
+                             "check in 0\n"
+                             "  uncheck   out 12  # trailing comment\n"
+                             "\n"
+                             "click btnListeLeeren\r\n"
+                             "select log 3\n"
+                             "send 1 90 3c 7F\n"
+                             "send 0 f8 0 0\n"
+                             "wait 250\n"
+                             "wait log 100000\n"
+                             "close messagebox\n"
+                             "dump\n"
+                             "quit");
+  ASSERT_EQ(c.size(), 11u);
+  EXPECT_EQ(c[0].Kind, TKind::Check);
+  EXPECT_TRUE(c[0].Checked);
+  EXPECT_FALSE(c[0].Output);
+  EXPECT_EQ(c[0].Index, 0);
+  EXPECT_EQ(c[0].Line, 2);
+  EXPECT_EQ(c[1].Kind, TKind::Check);
+  EXPECT_FALSE(c[1].Checked);
+  EXPECT_TRUE(c[1].Output);
+  EXPECT_EQ(c[1].Index, 12);
+  EXPECT_EQ(c[1].Line, 3);
+  EXPECT_EQ(c[2].Kind, TKind::Click);
+  EXPECT_EQ(c[2].Name, "btnListeLeeren");
+  EXPECT_EQ(c[3].Kind, TKind::SelectLog);
+  EXPECT_EQ(c[3].Index, 3);
+  EXPECT_EQ(c[4].Kind, TKind::Send);
+  EXPECT_EQ(c[4].Index, 1);
+  EXPECT_EQ(c[4].Bytes[0], 0x90);
+  EXPECT_EQ(c[4].Bytes[1], 0x3C);
+  EXPECT_EQ(c[4].Bytes[2], 0x7F);
+  EXPECT_EQ(c[5].Bytes[0], 0xF8);
+  EXPECT_EQ(c[6].Kind, TKind::Wait);
+  EXPECT_EQ(c[6].Ms, 250);
+  EXPECT_EQ(c[7].Kind, TKind::WaitLog);
+  EXPECT_EQ(c[7].Index, 100000);
+  EXPECT_EQ(c[8].Kind, TKind::CloseMessageBox);
+  EXPECT_EQ(c[9].Kind, TKind::Dump);
+  EXPECT_EQ(c[10].Kind, TKind::Quit);
+  EXPECT_EQ(c[10].Line, 13);
+}
+
+TEST(ParseScript, BadLinesNameTheirLineNumber) {
+  const char* bad[] = {"check 1",          "check in",        "check in -1", "check in x",
+                       "check sideways 1", "click btnOk",     "select log",  "send 0 90 3C",
+                       "send 0 100 00 00", "send 0 G0 00 00", "wait",        "wait -5",
+                       "wait log many",    "close",           "dump now",    "frobnicate"};
+  for (const char* line : bad) {
+    try {
+      ParseScript(std::string("dump\n\n") + line);
+      ADD_FAILURE() << line;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("script line 3: ", 0), 0u) << e.what();
+    }
+  }
+}
+
+class TFakeTarget : public TScriptTarget {
+public:
+  std::vector<std::string> Calls;
+  int Lines = 0;
+  bool BoxShowing = false;
+  void SetLineChecked(bool aOutput, int aIndex, bool aChecked) override {
+    if (aIndex > 3)
+      throw std::out_of_range("no line " + std::to_string(aIndex));
+    Calls.push_back(std::string(aChecked ? "check " : "uncheck ") + (aOutput ? "out " : "in ") +
+                    std::to_string(aIndex));
+  }
+  void ClickButton(const std::string& aName) override { Calls.push_back("click " + aName); }
+  void SelectLogLine(int aIndex) override { Calls.push_back("select " + std::to_string(aIndex)); }
+  void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
+                     std::uint8_t aData2) override {
+    Calls.push_back("send " + std::to_string(aPort) + " " + std::to_string(aStatus) + " " +
+                    std::to_string(aData1) + " " + std::to_string(aData2));
+  }
+  int LogLineCount() const override { return Lines; }
+  bool CloseMessageBox() override {
+    Calls.push_back("close");
+    return std::exchange(BoxShowing, false);
+  }
+  void Dump() override { Calls.push_back("dump"); }
+  void Quit() override { Calls.push_back("quit"); }
+};
+
+TEST(ScriptRunner, RunsOneCommandPerStepAndHonoursWaits) {
+  TFakeTarget target;
+  TScriptRunner runner(ParseScript("check out 2\nwait 100\nsend 0 90 3C 64\nwait log 2\ndump"),
+                       target, 1000ms);
+  const auto t0 = TScriptRunner::TClock::time_point{} + 1h;
+  EXPECT_EQ(runner.Step(t0), TScriptRunner::TState::Running);
+  EXPECT_EQ(target.Calls, std::vector<std::string>{"check out 2"});
+  runner.Step(t0);        // starts the wait
+  runner.Step(t0 + 99ms); // still waiting
+  EXPECT_EQ(target.Calls.size(), 1u);
+  runner.Step(t0 + 100ms);
+  EXPECT_EQ(target.Calls.back(), "send 0 144 60 100");
+  runner.Step(t0 + 100ms); // wait log 2 begins
+  target.Lines = 1;
+  runner.Step(t0 + 500ms);
+  EXPECT_EQ(target.Calls.size(), 2u);
+  target.Lines = 2;
+  runner.Step(t0 + 600ms);
+  EXPECT_EQ(target.Calls.back(), "dump");
+  EXPECT_EQ(runner.Step(t0 + 600ms), TScriptRunner::TState::Finished);
+}
+
+TEST(ScriptRunner, FailuresEndTheScriptWithTheirLine) {
+  const struct {
+    const char* Script;
+    int Lines;
+    const char* Error;
+  } cases[] = {
+      {"dump\nwait log 5", 4, "script line 2: wait log 5: the log has 4 lines after 1000 ms"},
+      {"check in 9", 0, "script line 1: no line 9"},
+      {"\nclose messagebox", 0, "script line 2: no message box is showing"},
+  };
+  for (const auto& c : cases) {
+    TFakeTarget target;
+    target.Lines = c.Lines;
+    TScriptRunner runner(ParseScript(c.Script), target, 1000ms);
+    auto now = TScriptRunner::TClock::time_point{};
+    for (int i = 0; i < 10 && runner.State() == TScriptRunner::TState::Running; ++i) {
+      runner.Step(now);
+      now += 600ms;
+    }
+    EXPECT_EQ(runner.State(), TScriptRunner::TState::Failed) << c.Script;
+    EXPECT_EQ(runner.Error(), c.Error);
+  }
+}
+
+TEST(ScriptRunner, QuitEndsAtOnce) {
+  TFakeTarget target;
+  TScriptRunner runner(ParseScript("quit\ndump"), target);
+  EXPECT_EQ(runner.Step({}), TScriptRunner::TState::Finished);
+  EXPECT_EQ(runner.Step({}), TScriptRunner::TState::Finished);
+  EXPECT_EQ(target.Calls, std::vector<std::string>{"quit"});
+}
+
+// A command that runs the loop (a modal message box) lets the next steps run
+// inside it; the outer step then returns without repeating anything.
+TEST(ScriptRunner, StepCalledFromInsideACommandGoesOn) {
+  struct TModalTarget : TFakeTarget {
+    TScriptRunner* Runner = nullptr;
+    void SetLineChecked(bool aOutput, int aIndex, bool aChecked) override {
+      TFakeTarget::SetLineChecked(aOutput, aIndex, aChecked);
+      BoxShowing = true;
+      while (BoxShowing && Runner->State() == TScriptRunner::TState::Running)
+        Runner->Step({});
+      Calls.push_back("focus moved");
+    }
+  } target;
+  TScriptRunner runner(ParseScript("check in 1\nclose messagebox\ndump"), target);
+  target.Runner = &runner;
+  runner.Step({});
+  runner.Step({});
+  EXPECT_EQ(target.Calls, (std::vector<std::string>{"check in 1", "close", "focus moved", "dump"}));
+}
+
+TEST(CommandLine, OptionsAndValues) {
+  const auto o = ParseCommandLine({"--midi=virtual:in=A,B*;out=C", "--headless", "--screenshot",
+                                   "/tmp/a.png", "--after", "1500", "--script", "-", "--dump"});
+  EXPECT_EQ(o.Midi, "virtual:in=A,B*;out=C");
+  EXPECT_TRUE(o.Headless);
+  EXPECT_EQ(o.Screenshot, "/tmp/a.png");
+  EXPECT_EQ(o.AfterMs, 1500);
+  EXPECT_EQ(o.Script, "-");
+  EXPECT_TRUE(o.Dump);
+  EXPECT_FALSE(o.ListPorts);
+  const auto d = ParseCommandLine({});
+  EXPECT_EQ(d.Midi, "auto");
+  EXPECT_FALSE(d.Headless);
+  EXPECT_TRUE(ParseCommandLine({"--list-ports"}).ListPorts);
+}
+
+TEST(CommandLine, BadCommandLinesAreRefused) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--midi="},  {"--screenshot"}, {"--after", "10"}, {"--screenshot", "a", "--after", "x"},
+      {"--script"}, {"--frob"},       {"virtual"},       {"--screenshot", "a", "--after", "-1"}};
+  for (const auto& args : bad)
+    EXPECT_THROW(ParseCommandLine(args), std::invalid_argument) << args[0];
+}
+
+} // namespace
