@@ -1,0 +1,138 @@
+#include "platform/gfx/FontMatch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fontconfig/fontconfig.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <strings.h>
+#include <tuple>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* FallbackFamily = "DejaVu Sans";
+
+struct PatternDeleter {
+  void operator()(FcPattern* aPattern) const { FcPatternDestroy(aPattern); }
+};
+using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
+
+FcConfig* Config() {
+  // Loaded once; fontconfig keeps it for the life of the process.
+  static FcConfig* config = FcInitLoadConfigAndFonts();
+  return config;
+}
+
+bool SameName(const std::string& aLeft, const std::string& aRight) {
+  return strcasecmp(aLeft.c_str(), aRight.c_str()) == 0;
+}
+
+// The request as fontconfig sees it, after its configuration's substitutions.
+PatternPtr Request(const std::string& aFamily, int aWeight, bool aItalic) {
+  PatternPtr pattern(FcPatternCreate());
+  if (!pattern)
+    return nullptr;
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(aFamily.c_str()));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(aWeight));
+  FcPatternAddInteger(pattern.get(), FC_SLANT, aItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(Config(), pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  return pattern;
+}
+
+// The requested family and the families fontconfig's configuration binds to it
+// as equals (its metric-compatible aliases are added with binding "same").
+std::vector<std::string> AcceptedFamilies(const FcPattern* aRequest, const std::string& aFamily) {
+  std::vector<std::string> accepted{aFamily};
+  FcPatternIter iter;
+  FcPatternIterStart(aRequest, &iter);
+  do {
+    if (!FcPatternIterIsValid(aRequest, &iter) ||
+        std::string(FcPatternIterGetObject(aRequest, &iter)) != FC_FAMILY)
+      continue;
+    for (int i = 0, n = FcPatternIterValueCount(aRequest, &iter); i < n; ++i) {
+      FcValue value;
+      FcValueBinding binding;
+      if (FcPatternIterGetValue(aRequest, &iter, i, &value, &binding) == FcResultMatch &&
+          value.type == FcTypeString && binding == FcValueBindingSame)
+        accepted.emplace_back(reinterpret_cast<const char*>(value.u.s));
+    }
+  } while (FcPatternIterNext(aRequest, &iter));
+  return accepted;
+}
+
+FontFileInfo Describe(const FcPattern* aFont) {
+  FontFileInfo info;
+  FcChar8* text = nullptr;
+  if (FcPatternGetString(aFont, FC_FILE, 0, &text) == FcResultMatch)
+    info.Path = reinterpret_cast<const char*>(text);
+  if (FcPatternGetString(aFont, FC_FAMILY, 0, &text) == FcResultMatch)
+    info.Family = reinterpret_cast<const char*>(text);
+  int index = 0;
+  if (FcPatternGetInteger(aFont, FC_INDEX, 0, &index) == FcResultMatch)
+    info.Index = index;
+  FcBool embolden = FcFalse;
+  if (FcPatternGetBool(aFont, FC_EMBOLDEN, 0, &embolden) == FcResultMatch)
+    info.Embolden = embolden;
+  FcMatrix* matrix = nullptr;
+  if (FcPatternGetMatrix(aFont, FC_MATRIX, 0, &matrix) == FcResultMatch)
+    info.Oblique = matrix->xy != 0;
+  return info;
+}
+
+bool HasFamily(const FcPattern* aFont, const std::vector<std::string>& aFamilies) {
+  FcChar8* name = nullptr;
+  for (int i = 0; FcPatternGetString(aFont, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+    std::string family(reinterpret_cast<const char*>(name));
+    if (std::any_of(aFamilies.begin(), aFamilies.end(),
+                    [&](const std::string& aName) { return SameName(aName, family); }))
+      return true;
+  }
+  return false;
+}
+
+PatternPtr BestMatch(FcPattern* aRequest) {
+  FcResult result = FcResultNoMatch;
+  return PatternPtr(FcFontMatch(Config(), aRequest, &result));
+}
+
+FontFileInfo Lookup(const std::string& aFace, int aWeight, bool aItalic) {
+  if (!Config())
+    return {};
+  if (PatternPtr request = Request(aFace, aWeight, aItalic)) {
+    PatternPtr font = BestMatch(request.get());
+    if (font && HasFamily(font.get(), AcceptedFamilies(request.get(), aFace))) {
+      FontFileInfo info = Describe(font.get());
+      info.Exact = HasFamily(font.get(), {aFace});
+      return info;
+    }
+  }
+  // The fallback face; when even that is missing, whatever fontconfig offers.
+  if (PatternPtr request = Request(FallbackFamily, aWeight, aItalic))
+    if (PatternPtr font = BestMatch(request.get()))
+      return Describe(font.get());
+  return {};
+}
+
+} // namespace
+
+FontFileInfo MatchFontFile(const std::string& aFace, int aWeight, bool aItalic) {
+  static std::mutex mutex;
+  static std::map<std::tuple<std::string, int, bool>, FontFileInfo> known;
+  const int weight = aWeight <= 0 ? 400 : std::min(aWeight, 1000);
+  std::string key = aFace;
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char aChar) { return char(std::tolower(aChar)); });
+  std::lock_guard lock(mutex);
+  auto [entry, added] = known.try_emplace({key, weight, aItalic});
+  if (added)
+    entry->second = Lookup(aFace, weight, aItalic);
+  return entry->second;
+}
+
+} // namespace platform

@@ -1,0 +1,198 @@
+#include "platform/gfx/GlyphCache.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace platform {
+
+namespace {
+
+// Larger requests are drawn at this pixel height: one glyph of it already
+// takes a megabyte of coverage.
+constexpr int MaxPixelHeight = 1000;
+
+// FreeType's library object; creating and freeing faces must not overlap.
+struct Library {
+  std::mutex Mutex;
+  FT_Library Handle = nullptr;
+  Library() {
+    if (FT_Init_FreeType(&Handle) != 0)
+      Handle = nullptr;
+  }
+  ~Library() {
+    if (Handle)
+      FT_Done_FreeType(Handle);
+  }
+};
+
+Library& FreeType() {
+  static Library library;
+  return library;
+}
+
+int Round(double aValue) {
+  return int(std::lround(aValue));
+}
+
+bool IsControl(char32_t aChar) {
+  return aChar < 0x20 || (aChar >= 0x7F && aChar < 0xA0);
+}
+
+} // namespace
+
+struct GlyphStrike::FaceHandle {
+  FT_Face Face = nullptr;
+  bool Embolden = false;
+  bool Oblique = false;
+  ~FaceHandle() {
+    std::lock_guard lock(FreeType().Mutex);
+    FT_Done_Face(Face);
+  }
+};
+
+std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
+  static std::mutex mutex;
+  static std::map<StrikeKey, std::shared_ptr<GlyphStrike>> strikes;
+  std::lock_guard registryLock(mutex);
+  if (auto found = strikes.find(aKey); found != strikes.end())
+    return found->second;
+
+  auto face = std::make_unique<FaceHandle>();
+  face->Embolden = aKey.Embolden;
+  face->Oblique = aKey.Oblique;
+  {
+    std::lock_guard lock(FreeType().Mutex);
+    if (!FreeType().Handle ||
+        FT_New_Face(FreeType().Handle, aKey.Path.c_str(), aKey.Index, &face->Face) != 0) {
+      face->Face = nullptr;
+      return nullptr;
+    }
+  }
+  FT_Face ft = face->Face;
+  if (!FT_IS_SCALABLE(ft) || ft->units_per_EM == 0)
+    return nullptr;
+
+  // Line metrics as the platform reports them: the Windows ascent and descent
+  // of the OS/2 table, falling back to the horizontal header.
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
+  double winAscent = ft->ascender;
+  double winDescent = -ft->descender;
+  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+    winAscent = os2->usWinAscent;
+    winDescent = os2->usWinDescent;
+  }
+  if (winAscent + winDescent <= 0) {
+    winAscent = ft->units_per_EM * 0.8;
+    winDescent = ft->units_per_EM * 0.2;
+  }
+
+  StrikeMetrics metrics;
+  double pixelsPerEm = 0;
+  const int height = std::clamp(std::abs(aKey.Height), 1, MaxPixelHeight);
+  if (aKey.Height > 0) {
+    // Cell height: ascent and descent together make exactly the request.
+    pixelsPerEm = height * double(ft->units_per_EM) / (winAscent + winDescent);
+    metrics.Ascent = Round(winAscent * height / (winAscent + winDescent));
+    metrics.Descent = height - metrics.Ascent;
+  } else {
+    pixelsPerEm = height;
+    metrics.Ascent = Round(winAscent * pixelsPerEm / ft->units_per_EM);
+    metrics.Descent = Round(winDescent * pixelsPerEm / ft->units_per_EM);
+  }
+  if (FT_Set_Char_Size(ft, 0, FT_F26Dot6(std::lround(pixelsPerEm * 64)), 72, 72) != 0)
+    return nullptr;
+  const double scale = pixelsPerEm / ft->units_per_EM;
+  metrics.EmHeight = Round(pixelsPerEm);
+  const double lineGap = ft->height - (ft->ascender - ft->descender);
+  metrics.ExternalLeading = std::max(
+      0, Round((lineGap - ((winAscent + winDescent) - (ft->ascender - ft->descender))) * scale));
+  metrics.MaxCharWidth = std::max(1, Round(ft->max_advance_width * scale));
+  if (os2 && os2->version != 0xFFFF && os2->xAvgCharWidth > 0)
+    metrics.AveCharWidth = std::max(1, Round(os2->xAvgCharWidth * scale));
+
+  metrics.UnderlineThickness = std::max(1, Round(ft->underline_thickness * scale));
+  metrics.UnderlineOffset =
+      std::max(1, Round(-ft->underline_position * scale - metrics.UnderlineThickness / 2.0));
+  // Keep the line inside the cell.
+  metrics.UnderlineOffset =
+      std::min(metrics.UnderlineOffset, std::max(0, metrics.Descent - metrics.UnderlineThickness));
+  if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
+    metrics.StrikeoutThickness = std::max(1, Round(os2->yStrikeoutSize * scale));
+    metrics.StrikeoutOffset = Round(os2->yStrikeoutPosition * scale);
+  } else {
+    metrics.StrikeoutThickness = metrics.UnderlineThickness;
+    metrics.StrikeoutOffset = Round(metrics.Ascent / 3.0);
+  }
+
+  std::shared_ptr<GlyphStrike> strike(new GlyphStrike(std::move(face), metrics));
+  if (strike->fMetrics.AveCharWidth == 0)
+    strike->fMetrics.AveCharWidth = std::max(1, strike->GlyphFor(U'x').Advance);
+  strikes.emplace(aKey, strike);
+  return strike;
+}
+
+GlyphStrike::GlyphStrike(std::unique_ptr<FaceHandle> aFace, const StrikeMetrics& aMetrics)
+    : fFace(std::move(aFace)), fMetrics(aMetrics) {}
+
+GlyphStrike::~GlyphStrike() = default;
+
+const Glyph& GlyphStrike::GlyphFor(char32_t aChar) {
+  std::lock_guard lock(fMutex);
+  if (auto found = fGlyphs.find(aChar); found != fGlyphs.end())
+    return found->second;
+  return fGlyphs.emplace(aChar, Rasterise(aChar)).first->second;
+}
+
+std::size_t GlyphStrike::RasterisedCount() const {
+  std::lock_guard lock(fMutex);
+  return fRasterised;
+}
+
+Glyph GlyphStrike::Rasterise(char32_t aChar) {
+  Glyph glyph;
+  if (IsControl(aChar))
+    return glyph;
+  ++fRasterised;
+  FT_Face face = fFace->Face;
+  const FT_UInt index = FT_Get_Char_Index(face, FT_ULong(aChar));
+  if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0)
+    return glyph;
+  FT_GlyphSlot slot = face->glyph;
+  if (fFace->Embolden)
+    FT_GlyphSlot_Embolden(slot);
+  if (fFace->Oblique)
+    FT_GlyphSlot_Oblique(slot);
+  glyph.Advance = int((slot->advance.x + 32) >> 6);
+  if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+    return glyph;
+
+  const FT_Bitmap& bitmap = slot->bitmap;
+  glyph.Left = slot->bitmap_left;
+  glyph.Top = slot->bitmap_top;
+  glyph.Width = int(bitmap.width);
+  glyph.Height = int(bitmap.rows);
+  glyph.Coverage.assign(std::size_t(glyph.Width) * glyph.Height, 0);
+  // A negative pitch stores the rows bottom-up from the buffer's start.
+  const unsigned char* top = bitmap.buffer;
+  if (bitmap.pitch < 0)
+    top -= std::ptrdiff_t(bitmap.pitch) * (glyph.Height - 1);
+  for (int y = 0; y < glyph.Height; ++y) {
+    const unsigned char* row = top + std::ptrdiff_t(y) * bitmap.pitch;
+    std::uint8_t* out = glyph.Coverage.data() + std::size_t(y) * glyph.Width;
+    for (int x = 0; x < glyph.Width; ++x) {
+      if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+        out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+      else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY)
+        out[x] = std::uint8_t(row[x] * 255 / std::max(1, bitmap.num_grays - 1));
+    }
+  }
+  return glyph;
+}
+
+} // namespace platform

@@ -1,0 +1,1 @@
+mm_test(TextLayoutTest SOURCES TextLayoutTest.cpp LIBS platform_gfx)
