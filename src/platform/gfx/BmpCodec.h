@@ -1,0 +1,15 @@
+#pragma once
+// Reader for device-independent bitmap files (BMP): 1, 4, 8, 16, 24 and 32
+// bits per pixel, bottom-up and top-down rows, core, information and V2 to V5
+// headers, palettes and bit-field masks. Run-length encoded and embedded
+// JPEG/PNG files are refused with an error.
+
+#include "platform/gfx/ImageCodec.h"
+
+namespace platform {
+
+// Palette, 16- and 24-bit pixels get alpha 255; 32-bit pixels keep the file's
+// fourth byte (or the alpha mask's value with bit-field masks).
+ImageResult DecodeBmp(std::span<const std::uint8_t> aData);
+
+} // namespace platform
