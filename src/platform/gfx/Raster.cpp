@@ -1,0 +1,265 @@
+#include "platform/gfx/Raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace platform::raster {
+
+namespace {
+
+TRect Limit(const Bitmap& aBitmap, const TRect& aClip) {
+  return aClip.Intersect(aBitmap.BoundsRect());
+}
+
+// v / 255 rounded to nearest (v / 255 is never halfway, 255 being odd).
+constexpr std::uint32_t Div255(std::uint32_t aValue) {
+  return (aValue + 127) / 255;
+}
+
+constexpr std::uint32_t Channel(std::uint32_t aPixel, int aShift) {
+  return (aPixel >> aShift) & 0xFF;
+}
+
+std::uint32_t BlendPixel(std::uint32_t aDest, std::uint32_t aSource, BlendMode aMode) {
+  const std::uint32_t k = aMode.Constant;
+  std::uint32_t result = 0;
+  if (aMode.SourceAlpha) {
+    const std::uint32_t a = Div255(Channel(aSource, 24) * k);
+    for (int shift = 0; shift < 32; shift += 8) {
+      std::uint32_t c =
+          Div255(Channel(aSource, shift) * k) + Div255(Channel(aDest, shift) * (255 - a));
+      result |= std::min<std::uint32_t>(c, 255) << shift;
+    }
+  } else {
+    for (int shift = 0; shift < 32; shift += 8) {
+      std::uint32_t c =
+          Div255(Channel(aSource, shift) * k) + Div255(Channel(aDest, shift) * (255 - k));
+      result |= std::min<std::uint32_t>(c, 255) << shift;
+    }
+  }
+  return result;
+}
+
+// Twice the signed area of the triangle (a, b, p); its sign tells on which
+// side of the line a -> b the point p lies.
+std::int64_t Edge(const GradientVertex& aA, const GradientVertex& aB, std::int64_t aX,
+                  std::int64_t aY) {
+  return (std::int64_t(aB.X) - aA.X) * (aY - aA.Y) - (std::int64_t(aB.Y) - aA.Y) * (aX - aA.X);
+}
+
+} // namespace
+
+void Fill(Bitmap& aBitmap, const TRect& aClip, std::uint32_t aPixel) {
+  const TRect r = Limit(aBitmap, aClip);
+  for (int y = r.Top; y < r.Bottom; ++y)
+    std::fill_n(aBitmap.ScanLine(y) + r.Left, r.Width(), aPixel);
+}
+
+void InvertCheckered(Bitmap& aBitmap, const TRect& aClip, int aParity) {
+  const TRect r = Limit(aBitmap, aClip);
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    for (int x = r.Left + ((r.Left + y + aParity) & 1); x < r.Right; x += 2)
+      row[x] ^= 0x00FFFFFFu;
+  }
+}
+
+void Copy(Bitmap& aDest, const TRect& aDestRect, const Bitmap& aSource, TPoint aSourceTopLeft) {
+  const int dx = aSourceTopLeft.X - aDestRect.Left;
+  const int dy = aSourceTopLeft.Y - aDestRect.Top;
+  const TRect r = Limit(aDest, aDestRect).Intersect(aSource.BoundsRect().Offset(-dx, -dy));
+  if (r.IsEmpty())
+    return;
+  const std::size_t bytes = std::size_t(r.Width()) * 4;
+  // Rows go bottom-up when copying downwards within one bitmap, so no source
+  // row is overwritten before it is read; memmove covers overlap within a row.
+  if (&aDest == &aSource && dy < 0) {
+    for (int y = r.Bottom - 1; y >= r.Top; --y)
+      std::memmove(aDest.ScanLine(y) + r.Left, aSource.ScanLine(y + dy) + r.Left + dx, bytes);
+  } else {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      std::memmove(aDest.ScanLine(y) + r.Left, aSource.ScanLine(y + dy) + r.Left + dx, bytes);
+  }
+}
+
+void Stretch(Bitmap& aDest, const TRect& aClip, const TRect& aDestRect, const Bitmap& aSource,
+             const TRect& aSourceRect, BlendMode aMode) {
+  const TRect r = Limit(aDest, aClip).Intersect(aDestRect);
+  if (r.IsEmpty() || aSourceRect.IsEmpty())
+    return;
+  const std::int64_t dw = aDestRect.Width();
+  const std::int64_t dh = aDestRect.Height();
+  const std::int64_t sw = aSourceRect.Width();
+  const std::int64_t sh = aSourceRect.Height();
+  std::vector<int> columns(std::size_t(r.Width()));
+  for (int x = r.Left; x < r.Right; ++x)
+    columns[std::size_t(x - r.Left)] =
+        int(aSourceRect.Left + ((2 * std::int64_t(x - aDestRect.Left) + 1) * sw) / (2 * dw));
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const int sy =
+        int(aSourceRect.Top + ((2 * std::int64_t(y - aDestRect.Top) + 1) * sh) / (2 * dh));
+    if (sy < 0 || sy >= aSource.Height())
+      continue;
+    const std::uint32_t* from = aSource.ScanLine(sy);
+    std::uint32_t* to = aDest.ScanLine(y);
+    for (int x = r.Left; x < r.Right; ++x) {
+      const int sx = columns[std::size_t(x - r.Left)];
+      if (sx < 0 || sx >= aSource.Width())
+        continue;
+      to[x] = aMode.Blend ? BlendPixel(to[x], from[sx], aMode) : from[sx];
+    }
+  }
+}
+
+void BlendMask(Bitmap& aBitmap, const TRect& aClip, TPoint aAt, const std::uint8_t* aMask,
+               int aWidth, int aHeight, std::ptrdiff_t aMaskStride, TColor aColor) {
+  if (!aMask || aWidth <= 0 || aHeight <= 0)
+    return;
+  const TRect r = Limit(aBitmap, aClip).Intersect(Bounds(aAt.X, aAt.Y, aWidth, aHeight));
+  const std::uint32_t colour = PixelOf(aColor);
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const std::uint8_t* mask = aMask + (y - aAt.Y) * aMaskStride - aAt.X;
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    for (int x = r.Left; x < r.Right; ++x) {
+      const std::uint32_t m = mask[x];
+      if (m == 0)
+        continue;
+      const std::uint32_t old = row[x];
+      std::uint32_t result = (m + Div255(Channel(old, 24) * (255 - m))) << 24;
+      for (int shift = 0; shift < 24; shift += 8)
+        result |= Div255(Channel(colour, shift) * m + Channel(old, shift) * (255 - m)) << shift;
+      row[x] = result;
+    }
+  }
+}
+
+void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex (&aCorners)[3]) {
+  GradientVertex v0 = aCorners[0];
+  GradientVertex v1 = aCorners[1];
+  GradientVertex v2 = aCorners[2];
+  std::int64_t area = Edge(v0, v1, v2.X, v2.Y);
+  if (area == 0)
+    return;
+  if (area < 0) {
+    std::swap(v1, v2);
+    area = -area;
+  }
+  const TRect box{std::min({v0.X, v1.X, v2.X}), std::min({v0.Y, v1.Y, v2.Y}),
+                  std::max({v0.X, v1.X, v2.X}) + 1, std::max({v0.Y, v1.Y, v2.Y}) + 1};
+  const TRect r = Limit(aBitmap, aClip).Intersect(box);
+  const double inverse = 1.0 / double(area);
+  auto channel = [&](std::uint16_t GradientVertex::*aChannel, double aW1, double aW2) {
+    const double c0 = v0.*aChannel;
+    double c = c0 + (v1.*aChannel - c0) * aW1 + (v2.*aChannel - c0) * aW2;
+    return std::uint32_t(std::clamp(c, 0.0, 65535.0)) >> 8;
+  };
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    for (int x = r.Left; x < r.Right; ++x) {
+      const std::int64_t w0 = Edge(v1, v2, x, y);
+      const std::int64_t w1 = Edge(v2, v0, x, y);
+      const std::int64_t w2 = Edge(v0, v1, x, y);
+      if (w0 < 0 || w1 < 0 || w2 < 0)
+        continue;
+      // At a corner one weight is the whole area and the others are 0, so the
+      // corner's colour comes out exactly.
+      const double f1 = w1 == area ? 1.0 : double(w1) * inverse;
+      const double f2 = w2 == area ? 1.0 : double(w2) * inverse;
+      row[x] = (channel(&GradientVertex::Alpha, f1, f2) << 24) |
+               (channel(&GradientVertex::Red, f1, f2) << 16) |
+               (channel(&GradientVertex::Green, f1, f2) << 8) |
+               channel(&GradientVertex::Blue, f1, f2);
+    }
+  }
+}
+
+void GradientRect(Bitmap& aBitmap, const TRect& aClip, const TRect& aRect,
+                  const GradientVertex& aFrom, const GradientVertex& aTo, bool aHorizontal) {
+  const TRect r = Limit(aBitmap, aClip).Intersect(aRect);
+  const std::int64_t n = aHorizontal ? aRect.Width() : aRect.Height();
+  auto at = [&](std::int64_t aIndex) {
+    auto channel = [&](std::uint16_t GradientVertex::*aChannel) {
+      const std::int64_t from = aFrom.*aChannel;
+      return std::uint32_t(from + (std::int64_t(aTo.*aChannel) - from) * aIndex / n) >> 8;
+    };
+    return (channel(&GradientVertex::Alpha) << 24) | (channel(&GradientVertex::Red) << 16) |
+           (channel(&GradientVertex::Green) << 8) | channel(&GradientVertex::Blue);
+  };
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    if (aHorizontal) {
+      for (int x = r.Left; x < r.Right; ++x)
+        row[x] = at(x - aRect.Left);
+    } else {
+      std::fill_n(row + r.Left, r.Width(), at(y - aRect.Top));
+    }
+  }
+}
+
+void FillPolygon(Bitmap& aBitmap, const TRect& aClip, std::span<const TPoint> aPoints,
+                 std::uint32_t aPixel) {
+  if (aPoints.size() < 3)
+    return;
+  TRect box{aPoints[0].X, aPoints[0].Y, aPoints[0].X, aPoints[0].Y};
+  for (const TPoint& p : aPoints)
+    box = {std::min(box.Left, p.X), std::min(box.Top, p.Y), std::max(box.Right, p.X),
+           std::max(box.Bottom, p.Y)};
+  const TRect r = Limit(aBitmap, aClip).Intersect(box);
+  std::vector<double> crossings;
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const double yc = y + 0.5;
+    crossings.clear();
+    for (std::size_t i = 0; i < aPoints.size(); ++i) {
+      const TPoint& a = aPoints[i];
+      const TPoint& b = aPoints[(i + 1) % aPoints.size()];
+      if ((a.Y <= yc) == (b.Y <= yc))
+        continue;
+      crossings.push_back(a.X + (yc - a.Y) * double(b.X - a.X) / double(b.Y - a.Y));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+      // Pixels whose centre x + 0.5 lies in [from, to).
+      const int from = std::max(r.Left, int(std::ceil(crossings[i] - 0.5)));
+      const int to = std::min(r.Right, int(std::ceil(crossings[i + 1] - 0.5)));
+      if (from < to)
+        std::fill_n(row + from, to - from, aPixel);
+    }
+  }
+}
+
+void Line(Bitmap& aBitmap, const TRect& aClip, TPoint aFrom, TPoint aTo, std::uint32_t aPixel,
+          int aWidth, bool aDotted) {
+  const TRect clip = Limit(aBitmap, aClip);
+  if (clip.IsEmpty())
+    return;
+  const int width = std::max(aWidth, 1);
+  const int back = (width - 1) / 2;
+  const int dx = std::abs(aTo.X - aFrom.X);
+  const int dy = -std::abs(aTo.Y - aFrom.Y);
+  const int sx = aFrom.X < aTo.X ? 1 : -1;
+  const int sy = aFrom.Y < aTo.Y ? 1 : -1;
+  int err = dx + dy;
+  int x = aFrom.X;
+  int y = aFrom.Y;
+  for (int index = 0; x != aTo.X || y != aTo.Y; ++index) {
+    if (!aDotted || index % 2 == 0) {
+      const TRect dot = clip.Intersect(Bounds(x - back, y - back, width, width));
+      for (int row = dot.Top; row < dot.Bottom; ++row)
+        std::fill_n(aBitmap.ScanLine(row) + dot.Left, dot.Width(), aPixel);
+    }
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+} // namespace platform::raster

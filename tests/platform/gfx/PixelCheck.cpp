@@ -1,0 +1,62 @@
+#include "PixelCheck.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace pixelcheck {
+
+namespace {
+
+void WritePam(const platform::Bitmap& aBitmap, const std::filesystem::path& aPath) {
+  std::ofstream out(aPath, std::ios::binary);
+  out << "P7\nWIDTH " << aBitmap.Width() << "\nHEIGHT " << aBitmap.Height()
+      << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+  for (int y = 0; y < aBitmap.Height(); ++y)
+    for (int x = 0; x < aBitmap.Width(); ++x) {
+      const std::uint32_t p = aBitmap.Pixel(x, y);
+      const char rgba[4] = {char((p >> 16) & 0xFF), char((p >> 8) & 0xFF), char(p & 0xFF),
+                            char(p >> 24)};
+      out.write(rgba, 4);
+    }
+}
+
+} // namespace
+
+platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel) {
+  platform::Bitmap bitmap(aWidth, aHeight);
+  Paint(bitmap, bitmap.BoundsRect(), aPixel);
+  return bitmap;
+}
+
+void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) {
+  for (int y = aRect.Top; y < aRect.Bottom; ++y)
+    for (int x = aRect.Left; x < aRect.Right; ++x)
+      if (x >= 0 && y >= 0 && x < aBitmap.Width() && y < aBitmap.Height())
+        aBitmap.SetPixel(x, y, aPixel);
+}
+
+::testing::AssertionResult SameBitmap(const platform::Bitmap& aActual,
+                                      const platform::Bitmap& aExpected, const std::string& aName) {
+  if (aActual.Width() != aExpected.Width() || aActual.Height() != aExpected.Height())
+    return ::testing::AssertionFailure()
+           << aName << ": size " << aActual.Width() << "x" << aActual.Height() << ", expected "
+           << aExpected.Width() << "x" << aExpected.Height();
+  std::ostringstream report;
+  int mismatches = 0;
+  for (int y = 0; y < aActual.Height(); ++y)
+    for (int x = 0; x < aActual.Width(); ++x)
+      if (aActual.Pixel(x, y) != aExpected.Pixel(x, y) && ++mismatches <= 8)
+        report << "\n  (" << x << ", " << y << "): " << std::hex << aActual.Pixel(x, y)
+               << ", expected " << aExpected.Pixel(x, y) << std::dec;
+  if (mismatches == 0)
+    return ::testing::AssertionSuccess();
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  WritePam(aActual, folder / (aName + "-actual.pam"));
+  WritePam(aExpected, folder / (aName + "-expected.pam"));
+  return ::testing::AssertionFailure() << aName << ": " << mismatches << " pixels differ"
+                                       << report.str() << "\n  images in " << folder;
+}
+
+} // namespace pixelcheck

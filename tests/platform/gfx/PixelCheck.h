@@ -1,0 +1,28 @@
+#pragma once
+// Helpers for pixel-exact tests: expected bitmaps are painted here pixel by
+// pixel from the rules, and a mismatch dumps both images for a look.
+
+#include "platform/Types.h"
+#include "platform/gfx/Bitmap.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace pixelcheck {
+
+constexpr std::uint32_t Opaque(TColor aColor) {
+  return 0xFF000000u | ((aColor & 0xFFu) << 16) | (aColor & 0xFF00u) | ((aColor >> 16) & 0xFFu);
+}
+
+platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel);
+// Sets the pixels of aRect (limited to the bitmap) one by one.
+void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel);
+
+// Compares pixel by pixel; on a mismatch names the first differing pixels and
+// writes <name>-actual.pam and <name>-expected.pam to the build's test-output
+// folder.
+::testing::AssertionResult SameBitmap(const platform::Bitmap& aActual,
+                                      const platform::Bitmap& aExpected, const std::string& aName);
+
+} // namespace pixelcheck
