@@ -1,0 +1,720 @@
+#include "skin/data/sSkinLoader.h"
+
+#include "platform/gfx/BmpCodec.h"
+#include "platform/gfx/JpegCodec.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/gfx/SystemColors.h"
+#include "skin/data/sSkinFiles.h"
+#include "skin/data/sSkinText.h"
+#include "skin/data/sSkinValues.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr const char* kGlobal = "GLOBALINFO";
+constexpr int kNoLimit = INT_MAX;
+constexpr std::int64_t kPatternPixels = 900000;
+
+enum class TImageKind { Bmp, Png, Jpeg };
+
+// The bytes of a skin image: an unpacked entry of a packed skin, else a file
+// next to the options file. Nothing when it is missing.
+std::optional<TBytes> FetchImageBytes(const TsSkinSource& aSource, const std::string& aName,
+                                      bool aFilesOnly = false) {
+  if (aSource.Packed && !aFilesOnly) {
+    const TqcImageItem* item = aSource.Packed->FindPackedFile(aName);
+    if (!item)
+      return std::nullopt;
+    return item->FileStream;
+  }
+  std::string path = aName.find(':') != std::string::npos ? aName : aSource.SkinPath + aName;
+  return ReadWholeFile(path);
+}
+
+// Decodes an image; a damaged image fails the load with the decoder's text.
+platform::ImageResult Decode(const TBytes& aBytes, TImageKind aKind, const std::string& aName) {
+  std::span<const std::uint8_t> data(aBytes.data(), aBytes.size());
+  platform::ImageResult result = aKind == TImageKind::Bmp   ? platform::DecodeBmp(data)
+                                 : aKind == TImageKind::Png ? platform::DecodePng(data)
+                                                            : platform::DecodeJpeg(data);
+  if (!result.Ok())
+    throw ESkinError("Skin image \"" + aName + "\" cannot be read: " + result.Error);
+  return result;
+}
+
+std::optional<platform::ImageResult> LoadImage(const TsSkinSource& aSource,
+                                               const std::string& aName, TImageKind aKind,
+                                               bool aFilesOnly = false) {
+  auto bytes = FetchImageBytes(aSource, aName, aFilesOnly);
+  if (!bytes)
+    return std::nullopt;
+  return Decode(*bytes, aKind, aName);
+}
+
+void ComputeCornerType(const TsSkinTables& aTables, TsMaskData& aMask) {
+  if (aMask.ClassName == "BUTTON_HUGE" && aMask.PropertyName == "BORDERSMASK") {
+    aMask.CornerType = 2;
+    return;
+  }
+  aMask.CornerType = 0;
+  if (aMask.R.Height() <= 0)
+    return;
+  const platform::Bitmap& image = aTables.ImageOf(aMask);
+  int left = aMask.R.Left;
+  int top = aMask.R.Top;
+  int w = SkinDiv(aMask.R.Width(), aMask.ImageCount);
+  int h = SkinDiv(aMask.R.Height(), aMask.MaskType + 1LL);
+  struct Area {
+    int X0, X1, Y0, Y1;
+  } areas[] = {{left, left + aMask.WL, top, top + aMask.WT},
+               {left + w - aMask.WR, left + w, top, top + aMask.WT},
+               {left, left + aMask.WL, top + h - aMask.WB, top + h},
+               {left + w - aMask.WR, left + w, top + h - aMask.WB, top + h}};
+  for (const Area& a : areas) {
+    int x1 = std::min(a.X1, image.Width() - 1);
+    int y1 = std::min(a.Y1, image.Height() - 1);
+    for (int y = std::max(a.Y0, 0); y < y1; ++y)
+      for (int x = std::max(a.X0, 0); x < x1; ++x)
+        if (image.Pixel(x, y) == 0x00FF00FFu) {
+          aMask.CornerType = 1;
+          return;
+        }
+  }
+}
+
+TsMaskData MaskOf(const TsImageNotation& aNotation, const std::string& aSection,
+                  const std::string& aKey, const TsSkinSource& aSource) {
+  TsMaskData m;
+  m.ClassName = aSection;
+  m.PropertyName = aKey;
+  m.R = aNotation.R;
+  m.ImageCount = std::int16_t(aNotation.ImageCount);
+  m.MaskType = std::int16_t(aNotation.MaskType);
+  m.BorderWidth = std::int16_t(aNotation.BorderWidth);
+  m.DrawMode = std::int16_t(aNotation.DrawMode);
+  m.ImgType = aNotation.ImgType;
+  m.Manager = aSource.Manager;
+  m.WL = std::int16_t(aNotation.WL);
+  m.WT = std::int16_t(aNotation.WT);
+  m.WR = std::int16_t(aNotation.WR);
+  m.WB = std::int16_t(aNotation.WB);
+  return m;
+}
+
+// One image value of the skin's own options (Part 3.3 step 4.4).
+void AddImageValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std::string& aSection,
+                   const std::string& aKey, const std::string& aValue) {
+  TsImageNotation n = ParseImageValue(aValue);
+  switch (n.Kind) {
+  case TsNotationKind::Texture:
+  case TsNotationKind::Glyph:
+    aTables.ma.push_back(MaskOf(n, aSection, aKey, aSource));
+    break;
+  case TsNotationKind::Border: {
+    ApplyBorderWidthRule(n);
+    TsMaskData m = MaskOf(n, aSection, aKey, aSource);
+    ComputeCornerType(aTables, m);
+    aTables.ma.push_back(std::move(m));
+    break;
+  }
+  case TsNotationKind::External: {
+    bool isBmp = n.FileName.find(".BMP") != std::string::npos;
+    auto image = LoadImage(aSource, n.FileName, isBmp ? TImageKind::Bmp : TImageKind::Png);
+    if (!image || image->Image.Width() == 0)
+      break;
+    auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
+    if (isBmp && !image->Was32Bit())
+      KeyMagenta(*bmp);
+    else if (!isBmp && aSource.Brightness <= 0)
+      PostProcessPng(*bmp, aTables.CommonSkinData.Version);
+    n.R = bmp->BoundsRect();
+    if (!n.WidthsGiven) {
+      n.WL = n.WR = SkinDiv(bmp->Width(), n.ImageCount * 3LL);
+      n.WT = n.WB = SkinDiv(bmp->Height(), (n.MaskType + 1LL) * 3);
+    }
+    TsMaskData m = MaskOf(n, aSection, aKey, aSource);
+    m.Bmp = std::move(bmp);
+    if (m.ImgType == TqcImgType::itisaBorder)
+      ComputeCornerType(aTables, m);
+    aTables.ma.push_back(std::move(m));
+    break;
+  }
+  case TsNotationKind::Legacy: {
+    TsMaskData m = MaskOf(n, UpperCase(aSection), UpperCase(aKey), aSource);
+    if (m.BorderWidth != 0) {
+      m.WL = m.WT = m.WR = m.WB = m.BorderWidth;
+    } else {
+      m.WL = m.WR = std::int16_t(StateImageWidth(m));
+      m.WT = m.WB = std::int16_t(StateImageHeight(m));
+    }
+    ComputeCornerType(aTables, m);
+    aTables.ma.push_back(std::move(m));
+    break;
+  }
+  case TsNotationKind::PlainBmp: {
+    auto image = LoadImage(aSource, n.FileName, TImageKind::Bmp);
+    if (!image || image->Image.Width() == 0)
+      break;
+    auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
+    KeyMagenta(*bmp);
+    n.R = bmp->BoundsRect();
+    n.WL = n.WR = bmp->Width() / 9;
+    n.WT = n.WB = bmp->Height() / 6;
+    TsMaskData m = MaskOf(n, UpperCase(aSection), UpperCase(aKey), aSource);
+    m.Bmp = std::move(bmp);
+    ComputeCornerType(aTables, m);
+    aTables.ma.push_back(std::move(m));
+    break;
+  }
+  case TsNotationKind::Jpeg:
+  case TsNotationKind::None:
+    break;
+  }
+}
+
+// Image values of the application's sections: "#" rectangles and ".BMP"
+// files from the skin folder only.
+void AddCommonImageValue(const TsSkinSource& aSource, TsSkinTables& aTables,
+                         const std::string& aSection, const std::string& aKey,
+                         const std::string& aValue) {
+  TsNotationKind kind = ClassifyImageValue(aValue);
+  if (kind == TsNotationKind::Legacy) {
+    AddImageValue(aSource, aTables, aSection, aKey, aValue);
+  } else if (kind == TsNotationKind::PlainBmp) {
+    TsSkinSource files = aSource;
+    files.Packed = nullptr;
+    AddImageValue(files, aTables, aSection, aKey, aValue);
+  }
+}
+
+void AddJpegValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std::string& aSection,
+                  const std::string& aKey, const std::string& aValue, bool aFilesOnly) {
+  std::string name = UpperCase(aValue);
+  if (name.find(".JPG") == std::string::npos && name.find(".JPEG") == std::string::npos)
+    return;
+  auto image = LoadImage(aSource, name, TImageKind::Jpeg, aFilesOnly);
+  if (!image || image->Image.Width() == 0)
+    return;
+  auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
+  if (std::int64_t(bmp->Width()) * bmp->Height() >= kPatternPixels) {
+    aTables.pa.push_back({std::move(bmp), UpperCase(aSection), UpperCase(aKey)});
+    return;
+  }
+  KeyMagenta(*bmp);
+  TsMaskData m;
+  m.Bmp = std::move(bmp);
+  m.ClassName = UpperCase(aSection);
+  m.PropertyName = UpperCase(aKey);
+  m.ImgType = TqcImgType::itisaTexture;
+  m.ImageCount = 1;
+  m.Manager = aSource.Manager;
+  aTables.ma.push_back(std::move(m));
+}
+
+int ReadGlobal(const TsSkinOptions& aOptions, const char* aKey, int aDefault) {
+  return aOptions.ReadInteger(kGlobal, aKey, aDefault);
+}
+
+// Fills one state from its keys (the HOT keys when aPrefix is "HOT").
+void ReadState(const TsSkinOptions& aOptions, const std::string& aSection, bool aHot,
+               TsGenState& aState) {
+  auto key = [&](const char* aNormal, const char* aHotKey) {
+    return std::string(aHot ? aHotKey : aNormal);
+  };
+  auto read = [&](const std::string& aKey, int aDefault, int aLimit) {
+    return aOptions.ReadInheritedInteger(aSection, aKey, aDefault, aLimit);
+  };
+  aState.Color = read(key("COLOR", "HOTCOLOR"), 0xFFFFFF, kNoLimit);
+  aState.FontColor.Color = read(key("FONTCOLOR", "HOTFONTCOLOR"), 0, kNoLimit);
+  aState.FontColor.Left = read(key("TCLEFT", "HOTTCLEFT"), -1, kNoLimit);
+  aState.FontColor.Top = read(key("TCTOP", "HOTTCTOP"), -1, kNoLimit);
+  aState.FontColor.Right = read(key("TCRIGHT", "HOTTCRIGHT"), -1, kNoLimit);
+  aState.FontColor.Bottom = read(key("TCBOTTOM", "HOTTCBOTTOM"), -1, kNoLimit);
+  aState.GlowColor = read(key("GCOL", "HGCOL"), 0xFFFFFF, kNoLimit);
+  aState.GlowSize = read(key("GSIZE", "HGSIZE"), 0, 255);
+  aState.GradientPercent = read(key("GRADIENTPERCENT", "HOTGRADIENTPERCENT"), 0, 100);
+  aState.GradientData =
+      aOptions.ReadInheritedString(aSection, key("GRADIENTDATA", "HOTGRADIENTDATA"), " ");
+  aState.ImagePercent = read(key("IMAGEPERCENT", "HOTIMAGEPERCENT"), 0, 100);
+  aState.Transparency = read(key("TRANSPARENCY", "HOTTRANSPARENCY"), 0, 100);
+  std::size_t minLength = aHot ? 6 : 2;
+  if (aState.GradientData.size() >= minLength)
+    aState.GradientArray = ParseGradientData(aState.GradientData);
+  else
+    aState.GradientPercent = 0;
+}
+
+void CopyFlatFields(TsGeneralData& g) {
+  const TsGenState& n = g.Props[0];
+  const TsGenState& h = g.Props[1];
+  g.Color = n.Color;
+  g.Transparency = n.Transparency;
+  g.GradientPercent = n.GradientPercent;
+  g.GradientData = n.GradientData;
+  g.GradientArray = n.GradientArray;
+  g.ImagePercent = n.ImagePercent;
+  g.FontColor = n.FontColor;
+  g.HotColor = h.Color;
+  g.HotTransparency = h.Transparency;
+  g.HotGradientPercent = h.GradientPercent;
+  g.HotGradientData = h.GradientData;
+  g.HotGradientArray = h.GradientArray;
+  g.HotImagePercent = h.ImagePercent;
+  g.HotFontColor = h.FontColor;
+  g.HotGlowColor = h.GlowColor;
+  g.GlowColor = n.GlowColor;
+  g.HotGlowSize = h.GlowSize;
+  g.GlowSize = n.GlowSize;
+}
+
+// States below 2: the hot state repeats the normal one.
+void CopyNormalIntoHot(TsGeneralData& g) {
+  TsGenState& h = g.Props[1];
+  const TsGenState& n = g.Props[0];
+  h.Color = n.Color;
+  h.FontColor = n.FontColor;
+  h.GradientPercent = n.GradientPercent;
+  h.GradientData = n.GradientData;
+  h.ImagePercent = n.ImagePercent;
+  h.GlowColor = n.GlowColor;
+  h.GlowSize = n.GlowSize;
+  h.Transparency = n.Transparency;
+  if (h.GradientData.size() >= 6)
+    h.GradientArray = ParseGradientData(h.GradientData);
+}
+
+TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSection) {
+  TsGeneralData g;
+  auto read = [&](const char* aKey, int aDefault, int aLimit) {
+    return aOptions.ReadInheritedInteger(aSection, aKey, aDefault, aLimit);
+  };
+  g.ClassName = aSection;
+  g.ParentClass = aOptions.ReadString(aSection, "PARENTCLASS", "");
+  g.ReservedBoolean = aOptions.ReadInheritedBool(aSection, "RESERVEDBOOLEAN", false);
+  g.GiveOwnFont = aOptions.ReadInheritedBool(aSection, "GIVEOWNFONT", false);
+  g.GlowCount = read("GLOW", 0, 255);
+  g.GlowMargin = read("GLOWMARGIN", 0, 255);
+  g.States = read("STATES", 3, 255);
+  g.OuterMode = read("OUTERMODE", 2, kNoLimit);
+  g.OuterOpacity = read("OUTOPACITY", 200, 255);
+  g.OuterOffset = {read("OUTOFFSL", 0, 255), read("OUTOFFST", 0, 255), read("OUTOFFSR", 0, 255),
+                   read("OUTOFFSB", 0, 255)};
+  g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
+  ReadState(aOptions, aSection, false, g.Props[0]);
+  if (g.States < 2)
+    CopyNormalIntoHot(g);
+  else
+    ReadState(aOptions, aSection, true, g.Props[1]);
+  CopyFlatFields(g);
+  return g;
+}
+
+// A section of the application's options that the skin does not have
+// (Part 3.3 step 9): defaults from its parent section when that exists.
+TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables& aTables,
+                                const TsIniSection& aSection) {
+  TsGeneralData g;
+  g.ClassName = aSection.Name;
+  g.ParentClass = aCommon.ReadString(aSection.Name, "PARENTCLASS", "");
+  const TsGeneralData* parent = nullptr;
+  for (const auto& existing : aTables.gd)
+    if (!g.ParentClass.empty() && UpperCase(existing.ClassName) == UpperCase(g.ParentClass))
+      parent = &existing;
+  TsGeneralData defaults;
+  if (parent) {
+    defaults = *parent;
+  } else {
+    defaults.States = 3;
+    for (auto& state : defaults.Props) {
+      state.Color = 0xFFFFFF;
+      state.FontColor = {-1, -1, -1, -1, -1};
+      state.GlowColor = 0xFFFFFF;
+      state.GradientData = " ";
+    }
+  }
+  auto read = [&](const char* aKey, int aDefault) {
+    return aCommon.ReadInteger(aSection.Name, aKey, aDefault);
+  };
+  g.States = read("STATES", defaults.States);
+  auto readState = [&](bool aHot, TsGenState& aState, const TsGenState& aDefault) {
+    std::string p = aHot ? "HOT" : "";
+    aState.Color = read((p + "COLOR").c_str(), aDefault.Color);
+    aState.FontColor.Color = read((p + "FONTCOLOR").c_str(), aDefault.FontColor.Color);
+    aState.FontColor.Left = read((p + "TCLEFT").c_str(), aDefault.FontColor.Left);
+    aState.FontColor.Top = read((p + "TCTOP").c_str(), aDefault.FontColor.Top);
+    aState.FontColor.Right = read((p + "TCRIGHT").c_str(), aDefault.FontColor.Right);
+    aState.FontColor.Bottom = read((p + "TCBOTTOM").c_str(), aDefault.FontColor.Bottom);
+    aState.GlowColor = read(aHot ? "HGCOL" : "GCOL", aDefault.GlowColor);
+    aState.GlowSize = read(aHot ? "HGSIZE" : "GSIZE", aDefault.GlowSize);
+    aState.GradientPercent = read((p + "GRADIENTPERCENT").c_str(), aDefault.GradientPercent);
+    aState.GradientData =
+        aCommon.ReadString(aSection.Name, p + "GRADIENTDATA", aDefault.GradientData);
+    aState.ImagePercent = read((p + "IMAGEPERCENT").c_str(), aDefault.ImagePercent);
+    aState.Transparency = read((p + "TRANSPARENCY").c_str(), aDefault.Transparency);
+    // Gradients of application sections are parsed like the skin's own.
+    if (aState.GradientData.size() >= (aHot ? 6u : 2u))
+      aState.GradientArray = ParseGradientData(aState.GradientData);
+  };
+  readState(false, g.Props[0], defaults.Props[0]);
+  if (g.States >= 2)
+    readState(true, g.Props[1], defaults.Props[1]);
+  else
+    CopyNormalIntoHot(g);
+  std::string reserved = aCommon.ReadString(aSection.Name, "RESERVEDBOOLEAN", "");
+  g.ReservedBoolean =
+      reserved.empty() ? defaults.ReservedBoolean : (reserved == "TRUE" || reserved == "1");
+  std::string ownFont = aCommon.ReadString(aSection.Name, "GIVEOWNFONT", "");
+  g.GiveOwnFont = ownFont.empty() ? defaults.GiveOwnFont : (ownFont == "TRUE" || ownFont == "1");
+  g.GlowCount = read("GLOW", defaults.GlowCount);
+  g.GlowMargin = read("GLOWMARGIN", defaults.GlowMargin);
+  g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
+  CopyFlatFields(g);
+  return g;
+}
+
+TColor SystemColorRef(int aIndex) {
+  return 0xFF000000u | TColor(aIndex);
+}
+
+TColor SystemRGB(int aIndex) {
+  return platform::GetSysColor(aIndex);
+}
+
+} // namespace
+
+std::uint32_t PixelOfColor(TColor aColor, std::uint8_t aAlpha) {
+  return std::uint32_t(aAlpha) << 24 | std::uint32_t(GetRValue(aColor)) << 16 |
+         std::uint32_t(GetGValue(aColor)) << 8 | GetBValue(aColor);
+}
+
+void KeyMagenta(platform::Bitmap& aBitmap) {
+  for (int y = 0; y < aBitmap.Height(); ++y) {
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    for (int x = 0; x < aBitmap.Width(); ++x)
+      row[x] = (row[x] & 0x00FFFFFFu) == 0x00FF00FFu ? 0x00FF00FFu : (row[x] | 0xFF000000u);
+  }
+}
+
+void PostProcessPng(platform::Bitmap& aBitmap, double aVersion) {
+  bool premultiply = aVersion >= 7.45;
+  for (int y = 0; y < aBitmap.Height(); ++y) {
+    std::uint32_t* row = aBitmap.ScanLine(y);
+    for (int x = 0; x < aBitmap.Width(); ++x) {
+      std::uint32_t p = row[x];
+      if (p == 0x00FFFFFFu) {
+        row[x] = 0;
+      } else if (premultiply) {
+        std::uint32_t a = p >> 24;
+        std::uint32_t r = ((p >> 16) & 0xFF) * a >> 8;
+        std::uint32_t g = ((p >> 8) & 0xFF) * a >> 8;
+        std::uint32_t b = (p & 0xFF) * a >> 8;
+        row[x] = a << 24 | r << 16 | g << 8 | b;
+      }
+    }
+  }
+}
+
+int BlurTemplateValue(int aX, int aY) {
+  static constexpr int kQuarter[10][10] = {{255, 254, 253, 250, 247, 243, 238, 235, 233, 232},
+                                           {254, 251, 246, 237, 226, 214, 203, 195, 190, 188},
+                                           {253, 246, 234, 216, 194, 172, 155, 144, 137, 135},
+                                           {250, 237, 216, 187, 155, 128, 108, 96, 89, 87},
+                                           {247, 226, 194, 155, 115, 86, 69, 58, 52, 51},
+                                           {243, 214, 172, 128, 86, 61, 51, 51, 51, 51},
+                                           {238, 203, 155, 108, 69, 51, 51, 51, 51, 51},
+                                           {235, 195, 144, 96, 58, 51, 51, 51, 51, 51},
+                                           {233, 190, 137, 89, 52, 51, 51, 51, 51, 51},
+                                           {232, 188, 135, 87, 51, 51, 51, 51, 51, 51}};
+  int row = std::min(aY, 18 - aY);
+  int col = std::min(aX, 18 - aX);
+  return kQuarter[row][col];
+}
+
+platform::Bitmap MakeBlurMask(const TqcOutEffData& aEffect) {
+  constexpr int w = 19;
+  constexpr int h = w / 2;
+  platform::Bitmap mask(w, 2 * w);
+  for (int y = 0; y < w; ++y)
+    for (int x = 0; x < w; ++x) {
+      TColor color = y < h ? TColor(aEffect.ColorT) : TColor(aEffect.ColorB);
+      // Left triangle (0, 1), (h - 1, h), (0, w - 2); right triangle mirrored.
+      if (x <= y - 1 && x <= (w - 2) - y)
+        color = TColor(aEffect.ColorL);
+      int mx = w - 1 - x;
+      if (mx <= y - 1 && mx <= (w - 2) - y)
+        color = TColor(aEffect.ColorR);
+      mask.SetPixel(x, y, PixelOfColor(color));
+    }
+  for (int y = 0; y < w; ++y)
+    for (int x = 0; x < w; ++x) {
+      std::uint32_t v = std::uint32_t(BlurTemplateValue(x, y));
+      mask.SetPixel(x, w + y, 0xFF000000u | v << 16 | v << 8 | v);
+    }
+  return mask;
+}
+
+void LoadAllMasks(const TsSkinSource& aSource, TsSkinTables& aTables) {
+  const TsSkinOptions& options = *aSource.Options;
+  aTables.ma.clear();
+  aTables.MasterBitmap = std::make_shared<platform::Bitmap>();
+  aTables.CommonSkinData.Version = ParseSkinVersion(options.ReadString(kGlobal, "VERSION", ""));
+  std::string master = options.ReadString(kGlobal, "MASTERBITMAP", "");
+  if (!master.empty()) {
+    auto image = LoadImage(aSource, master, TImageKind::Bmp);
+    if (image) {
+      bool was32 = image->Was32Bit();
+      *aTables.MasterBitmap = std::move(image->Image);
+      if (!was32)
+        KeyMagenta(*aTables.MasterBitmap);
+    }
+  }
+  for (const auto& section : options.Sections())
+    for (const auto& entry : section.Entries) {
+      if (section.Name == kGlobal && entry.Key == "MASTERBITMAP")
+        continue;
+      AddImageValue(aSource, aTables, section.Name, entry.Key, entry.Value);
+    }
+  if (aSource.CommonSections)
+    for (const auto& section : aSource.CommonSections->Sections()) {
+      if (SameText(section.Name, kGlobal))
+        continue;
+      for (const auto& entry : section.Entries)
+        AddCommonImageValue(aSource, aTables, section.Name, entry.Key, entry.Value);
+    }
+}
+
+void LoadAllPatterns(const TsSkinSource& aSource, TsSkinTables& aTables) {
+  aTables.pa.clear();
+  for (const auto& section : aSource.Options->Sections())
+    for (const auto& entry : section.Entries)
+      AddJpegValue(aSource, aTables, section.Name, entry.Key, entry.Value, false);
+  if (aSource.CommonSections)
+    for (const auto& section : aSource.CommonSections->Sections())
+      for (const auto& entry : section.Entries)
+        AddJpegValue(aSource, aTables, section.Name, entry.Key, entry.Value, true);
+}
+
+void ReadCommonSkinData(const TsSkinOptions& aOptions, TsSkinData& d) {
+  d.Version = ParseSkinVersion(aOptions.ReadString(kGlobal, "VERSION", ""));
+  d.Author = aOptions.ReadString(kGlobal, "AUTHOR", "");
+  d.Description = aOptions.ReadString(kGlobal, "DESCRIPTION", "");
+  d.ExBorderWidth = ReadGlobal(aOptions, "BORDERWIDTH", 4);
+  d.ExTitleHeight = ReadGlobal(aOptions, "TITLEHEIGHT", 30);
+  if (d.ExTitleHeight == 0)
+    d.ExTitleHeight = 30;
+  d.ExMaxHeight = ReadGlobal(aOptions, "MAXHEIGHT", 0);
+  if (d.ExMaxHeight == 0)
+    d.ExMaxHeight = d.ExTitleHeight;
+  d.ExContentOffs =
+      ReadGlobal(aOptions, "FORMOFFSET", platform::GetSystemMetrics(platform::SM_CXSIZEFRAME));
+  d.ExCenterOffs = ReadGlobal(aOptions, "CENTEROFFSET", 0);
+  d.ExDrawMode = ReadGlobal(aOptions, "BORDERMODE", 0);
+  d.BrightMin = ReadGlobal(aOptions, "BRIGHTMIN", -50);
+  d.BrightMax = ReadGlobal(aOptions, "BRIGHTMAX", 50);
+  d.ExShadowOffs = ReadGlobal(aOptions, "ALIGNOFFSET", 0);
+  d.ExShadowOffsR = ReadGlobal(aOptions, "ALIGNOFFSETR", d.ExShadowOffs);
+  d.ExShadowOffsT = ReadGlobal(aOptions, "ALIGNOFFSETT", d.ExShadowOffs);
+  d.ExShadowOffsB = ReadGlobal(aOptions, "ALIGNOFFSETB", d.ExShadowOffs);
+  d.BISpacing = ReadGlobal(aOptions, "BISPACE", 0);
+  d.BIVAlign = ReadGlobal(aOptions, "BIVALIGN", 0);
+  d.BIRightMargin = ReadGlobal(aOptions, "BIRIGHT", 0);
+  d.BILeftMargin = ReadGlobal(aOptions, "BILEFT", 0);
+  d.BITopMargin = ReadGlobal(aOptions, "BITOP", 0);
+  d.BIKeepHUE = ReadGlobal(aOptions, "BIKEEPHUE", 0);
+  d.UseAeroBluring = ReadGlobal(aOptions, "AEROBLUR", 0) != 0;
+  d.BICloseGlow = ReadGlobal(aOptions, "BICONCLOSEGLOW", 0);
+  d.BICloseGlowMargin = ReadGlobal(aOptions, "BICONCLOSEGLOWMARGIN", 0);
+  d.BIMaxGlow = ReadGlobal(aOptions, "BICONMAXGLOW", 0);
+  d.BIMaxGlowMargin = ReadGlobal(aOptions, "BICONMAXGLOWMARGIN", 0);
+  d.BIMinGlow = ReadGlobal(aOptions, "BICONMINGLOW", 0);
+  d.BIMinGlowMargin = ReadGlobal(aOptions, "BICONMINGLOWMARGIN", 0);
+  d.Shadow1Color = ReadGlobal(aOptions, "SHADOW1COLOR", 0);
+  d.Shadow1Offset = ReadGlobal(aOptions, "SHADOW1OFFSET", 0);
+  d.Shadow1Blur = ReadGlobal(aOptions, "SHADOW1BLUR", -1);
+  d.Shadow1Transparency = ReadGlobal(aOptions, "SHADOW1TRANSPARENCY", 0);
+  d.ComboBoxMargin = ReadGlobal(aOptions, "COMBOMARGIN", 2);
+  d.TabsCovering = ReadGlobal(aOptions, "TABSCOVERING", 0);
+}
+
+void LoadOuterEffects(const TsSkinSource& aSource, TsSkinTables& aTables) {
+  const TsSkinOptions& options = *aSource.Options;
+  struct Keys {
+    const char* Prefix;
+    int Colors[4];
+    int Offsets[4];
+    int Opacity;
+  } keys[2] = {{"LO_", {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}, {2, 2, 2, 4}, 200},
+               {"SH_", {0, 0, 0, 0}, {3, 2, 3, 5}, 60}};
+  for (int index : {1, 0}) {
+    const Keys& k = keys[index];
+    TqcOutEffData& e = aTables.oe[std::size_t(index)];
+    std::string p = k.Prefix;
+    auto read = [&](const std::string& aKey, int aDefault) {
+      return options.ReadInteger(kGlobal, p + aKey, aDefault);
+    };
+    e.ColorL = read("COLORL", k.Colors[0]);
+    e.ColorT = read("COLORT", k.Colors[1]);
+    e.ColorR = read("COLORR", k.Colors[2]);
+    e.ColorB = read("COLORB", k.Colors[3]);
+    e.WidthL = read("WIDTHL", -1);
+    e.WidthT = read("WIDTHT", -1);
+    e.WidthR = read("WIDTHR", -1);
+    e.WidthB = read("WIDTHB", -1);
+    e.OffsetL = read("OFFSETL", k.Offsets[0]);
+    e.OffsetT = read("OFFSETT", k.Offsets[1]);
+    e.OffsetR = read("OFFSETR", k.Offsets[2]);
+    e.OffsetB = read("OFFSETB", k.Offsets[3]);
+    e.Source = read("SOURCE", 2);
+    e.Opacity = read("OPACITY", k.Opacity);
+    std::string maskKey = p + "MASK";
+    if (e.Source == 0) {
+      e.Mask = -1;
+    } else if (e.Source == 1) {
+      std::string value = options.ReadString(kGlobal, maskKey, "");
+      if (value.empty()) {
+        e.Mask = -1;
+        continue;
+      }
+      TsImageNotation n = ParseImageValue("^" + value.substr(1));
+      TsMaskData m = MaskOf(n, kGlobal, maskKey, aSource);
+      aTables.ma.push_back(std::move(m));
+      e.Mask = int(aTables.ma.size()) - 1;
+    } else {
+      constexpr int w = 19;
+      constexpr int h = w / 2;
+      for (int* width : {&e.WidthL, &e.WidthT, &e.WidthR, &e.WidthB})
+        if (*width == -1)
+          *width = h;
+      TsMaskData m;
+      m.Bmp = std::make_shared<platform::Bitmap>(MakeBlurMask(e));
+      m.ClassName = kGlobal;
+      m.PropertyName = maskKey;
+      m.R = {0, 0, w, 2 * w};
+      m.ImageCount = 1;
+      m.MaskType = 1;
+      m.BorderWidth = m.WL = m.WT = m.WR = m.WB = h;
+      m.DrawMode = 1;
+      m.Manager = aSource.Manager;
+      aTables.ma.push_back(std::move(m));
+      e.Mask = int(aTables.ma.size()) - 1;
+    }
+  }
+}
+
+void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
+  TqcPaletteArray& p = aTables.Palette;
+  p[pcMainColor] = TColor(ReadGlobal(aOptions, "COLOR", int(SystemRGB(platform::COLOR_BTNFACE))));
+  p[pcLabelText] = TColor(ReadGlobal(aOptions, "FONTCOLOR", 0));
+  p[pcWebText] = TColor(ReadGlobal(aOptions, "TCBOTTOM", 0xFF0000));
+  p[pcWebTextHot] = TColor(ReadGlobal(aOptions, "TCTOP", 0x0000FF));
+  p[pcBorder] = TColor(ReadGlobal(aOptions, "BORDERCOLOR", 0));
+
+  int edit = aTables.GetSkinIndex("EDIT");
+  if (edit >= 0) {
+    p[pcEditText] =
+        TColor(ResolveSkinColor(aTables.gd[std::size_t(edit)].Props[0].FontColor.Color));
+    p[pcEditBG] = TColor(ResolveSkinColor(aTables.gd[std::size_t(edit)].Props[0].Color));
+  } else {
+    p[pcEditText] = SystemRGB(platform::COLOR_WINDOWTEXT);
+    p[pcEditBG] = SystemRGB(platform::COLOR_WINDOW);
+  }
+
+  int selection = aTables.GetSkinIndex("SELECTION");
+  if (aTables.IsValidSkinIndex(selection)) {
+    const TsGeneralData& s = aTables.gd[std::size_t(selection)];
+    p[pcSelectionText] = TColor(s.Props[0].FontColor.Color);
+    p[pcSelectionBG] = TColor(s.Props[0].Color);
+    const TsGenState& focused = s.States > 1 ? s.Props[1] : s.Props[0];
+    p[pcSelectionText_Focused] = TColor(focused.FontColor.Color);
+    p[pcSelectionBG_Focused] = TColor(focused.Color);
+  } else {
+    p[pcSelectionText] = p[pcSelectionBG] = p[pcSelectionText_Focused] = p[pcSelectionBG_Focused] =
+        TColor(-1);
+  }
+  if (p[pcSelectionText] == TColor(-1) || p[pcSelectionText] == KeyColor) {
+    int menuItem = aTables.GetSkinIndex("MENUITEM");
+    if (aTables.IsValidSkinIndex(menuItem)) {
+      const TsGeneralData& m = aTables.gd[std::size_t(menuItem)];
+      p[pcSelectionText] = TColor(m.Props[1].FontColor.Color);
+      p[pcSelectionBG] = p[pcSelectionBG_Focused] = TColor(m.Props[1].Color);
+      if (p[pcSelectionText] == TColor(-1) || p[pcSelectionText] == KeyColor)
+        p[pcSelectionText] = SystemColorRef(platform::COLOR_HIGHLIGHTTEXT);
+      else
+        p[pcSelectionText] = TColor(ResolveSkinColor(int(p[pcSelectionText])));
+      p[pcSelectionText_Focused] = p[pcSelectionText];
+    } else {
+      p[pcSelectionText] = p[pcSelectionText_Focused] = SystemRGB(platform::COLOR_HIGHLIGHTTEXT);
+      p[pcSelectionBG] = p[pcSelectionBG_Focused] = SystemRGB(platform::COLOR_HIGHLIGHT);
+    }
+  }
+
+  p[pcEditText_Ok] = TColor(ReadGlobal(aOptions, "EDITTEXT_OK", 0x008000));
+  p[pcEditText_Warning] = TColor(ReadGlobal(aOptions, "EDITTEXT_WARN", 0x008484));
+  p[pcEditText_Alert] = TColor(ReadGlobal(aOptions, "EDITTEXT_ALERT", 0x0000FF));
+  p[pcEditText_Caution] = TColor(ReadGlobal(aOptions, "EDITTEXT_ALERT", 0x8597D9));
+  p[pcEditText_Bypassed] = TColor(ReadGlobal(aOptions, "EDITTEXT_ALERT", 0x4AB28F));
+  p[pcEditBG_Ok] = TColor(ReadGlobal(aOptions, "EDITBG_OK", 0x6CC2A5));
+  p[pcEditBG_Warning] = TColor(ReadGlobal(aOptions, "EDITBG_WARN", 0x40FFFF));
+  p[pcEditBG_Alert] = TColor(ReadGlobal(aOptions, "EDITBG_ALERT", 0x95A7E9));
+  p[pcEditBG_Caution] = TColor(ReadGlobal(aOptions, "EDITBG_ALERT", 0x8597D9));
+  p[pcEditBG_Bypassed] = TColor(ReadGlobal(aOptions, "EDITBG_ALERT", 0x4AB28F));
+  p[pcEditText_Highlight1] = TColor(ReadGlobal(aOptions, "EDITTEXT_H1", 0));
+  p[pcEditText_Highlight2] = TColor(ReadGlobal(aOptions, "EDITTEXT_H2", 0));
+  p[pcEditText_Highlight3] = TColor(ReadGlobal(aOptions, "EDITTEXT_H3", 0));
+  p[pcEditText_Inverted] = TColor(ReadGlobal(aOptions, "EDITTEXT_INV", int(p[pcEditBG])));
+  p[pcEditBG_Inverted] = TColor(ReadGlobal(aOptions, "EDITBG_INV", int(p[pcEditText])));
+  p[pcEditBG_OddRow] = TColor(ReadGlobal(aOptions, "EDITBG_ODD", int(p[pcEditBG])));
+  TColor text = p[pcEditText];
+  TColor back = p[pcEditBG];
+  auto mix = [&](int aShift) {
+    double v = 0.05 * double((text >> aShift) & 0xFF) + 0.95 * double((back >> aShift) & 0xFF);
+    return TColor(std::nearbyint(v)) << aShift;
+  };
+  TColor even = (text & 0xFF000000u) | mix(0) | mix(8) | mix(16);
+  p[pcEditBG_EvenRow] = TColor(ReadGlobal(aOptions, "EDITBG_EVEN", int(even)));
+}
+
+void AddTransparentSection(TsSkinTables& aTables) {
+  if (aTables.GetSkinIndex("TRANSPARENT") != -1)
+    return;
+  TsGeneralData g;
+  g.ClassName = "TRANSPARENT";
+  g.States = 1;
+  for (auto& state : g.Props) {
+    state.Transparency = 100;
+    state.Color = 0xFFFFFF;
+    state.FontColor = {int(aTables.Palette[pcLabelText]), -1, -1, -1, -1};
+  }
+  aTables.gd.push_back(std::move(g));
+}
+
+void LoadAllGeneralData(const TsSkinSource& aSource, TsSkinTables& aTables) {
+  const TsSkinOptions& options = *aSource.Options;
+  std::string skinPath = aTables.CommonSkinData.SkinPath;
+  ReadCommonSkinData(options, aTables.CommonSkinData);
+  aTables.CommonSkinData.SkinPath = skinPath;
+  LoadOuterEffects(aSource, aTables);
+  aTables.gd.clear();
+  for (const auto& section : options.Sections())
+    aTables.gd.push_back(ReadSection(options, section.Name));
+  if (aSource.CommonSections)
+    for (const auto& section : aSource.CommonSections->Sections())
+      if (!SameText(section.Name, kGlobal) && aTables.GetSkinIndex(section.Name) < 0)
+        aTables.gd.push_back(ReadCommonSection(*aSource.CommonSections, aTables, section));
+  aTables.InitMaskIndexes();
+  FillPalette(options, aTables);
+  AddTransparentSection(aTables);
+}
+
+void LoadSkinTables(const TsSkinSource& aSource, TsSkinTables& aTables) {
+  if (!aSource.Options)
+    throw ESkinError("The skin has no options file");
+  LoadAllMasks(aSource, aTables);
+  LoadAllPatterns(aSource, aTables);
+  LoadAllGeneralData(aSource, aTables);
+  aTables.InitConstantIndexes();
+}
