@@ -17,7 +17,9 @@ namespace {
 // takes a megabyte of coverage.
 constexpr int MaxPixelHeight = 1000;
 
-// FreeType's library object; creating and freeing faces must not overlap.
+// FreeType's library object; creating and freeing faces must not overlap. It
+// lives as long as the process, so that strikes freed at exit can still free
+// their faces.
 struct Library {
   std::mutex Mutex;
   FT_Library Handle = nullptr;
@@ -25,15 +27,11 @@ struct Library {
     if (FT_Init_FreeType(&Handle) != 0)
       Handle = nullptr;
   }
-  ~Library() {
-    if (Handle)
-      FT_Done_FreeType(Handle);
-  }
 };
 
 Library& FreeType() {
-  static Library library;
-  return library;
+  static Library* library = new Library;
+  return *library;
 }
 
 int Round(double aValue) {

@@ -8,6 +8,7 @@ pkg_check_modules(FRIBIDI REQUIRED IMPORTED_TARGET fribidi)
 target_sources(platform_gfx PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/FontMatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GlyphCache.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextLayout.cpp)
 target_link_libraries(platform_gfx PRIVATE Freetype::Freetype Fontconfig::Fontconfig
   PkgConfig::FRIBIDI)

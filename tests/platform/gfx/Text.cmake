@@ -1,1 +1,2 @@
 mm_test(TextLayoutTest SOURCES TextLayoutTest.cpp LIBS platform_gfx)
+mm_test(FontTest SOURCES FontTest.cpp LIBS platform_gfx)
