@@ -9,6 +9,7 @@ target_sources(platform_gfx PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/FontMatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GlyphCache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TextLayout.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/TextLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Text.cpp)
 target_link_libraries(platform_gfx PRIVATE Freetype::Freetype Fontconfig::Fontconfig
   PkgConfig::FRIBIDI)
