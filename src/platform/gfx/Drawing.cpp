@@ -320,6 +320,21 @@ BOOL LineTo(HDC aDC, int aX, int aY) {
   return true;
 }
 
+BOOL DrawFocusRect(HDC aDC, const RECT* aRect) {
+  if (!aDC || !aRect)
+    return false;
+  const TRect r = ToDevice(aDC, *aRect);
+  const TPoint o = aDC->DeviceOrigin();
+  const int parity = (r.Left + r.Top + o.X + o.Y) & 1;
+  const Region frame =
+      Region(r).Subtract(Region(TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}));
+  for (const TRect& side : frame.Rects())
+    ForEachVisible(aDC, side, [&](Bitmap& aBitmap, const TRect& aPiece) {
+      raster::InvertCheckered(aBitmap, aPiece, parity);
+    });
+  return true;
+}
+
 COLORREF SetPixel(HDC aDC, int aX, int aY, COLORREF aColor) {
   if (!aDC)
     return CLR_INVALID;

@@ -99,6 +99,12 @@ BOOL Polygon(HDC aDC, const POINT* aPoints, int aCount);
 BOOL MoveToEx(HDC aDC, int aX, int aY, POINT* aOld);
 BOOL LineTo(HDC aDC, int aX, int aY);
 
+// Inverts the colour of every second pixel of the 1-pixel frame just inside
+// the rectangle, starting with its top-left pixel: the pixels (x, y) of the
+// frame with x + y of the same parity as Left + Top. Drawing it twice restores
+// the pixels.
+BOOL DrawFocusRect(HDC aDC, const RECT* aRect);
+
 // SetPixel returns the colour set, or CLR_INVALID when the pixel is clipped
 // away; GetPixel returns the pixel's RGB colour, or CLR_INVALID outside the
 // clip.

@@ -237,28 +237,20 @@ void Line(Bitmap& aBitmap, const TRect& aClip, TPoint aFrom, TPoint aTo, std::ui
     return;
   const int width = std::max(aWidth, 1);
   const int back = (width - 1) / 2;
-  const int dx = std::abs(aTo.X - aFrom.X);
-  const int dy = -std::abs(aTo.Y - aFrom.Y);
+  const std::int64_t dx = std::abs(std::int64_t(aTo.X) - aFrom.X);
+  const std::int64_t dy = std::abs(std::int64_t(aTo.Y) - aFrom.Y);
   const int sx = aFrom.X < aTo.X ? 1 : -1;
   const int sy = aFrom.Y < aTo.Y ? 1 : -1;
-  int err = dx + dy;
-  int x = aFrom.X;
-  int y = aFrom.Y;
-  for (int index = 0; x != aTo.X || y != aTo.Y; ++index) {
-    if (!aDotted || index % 2 == 0) {
-      const TRect dot = clip.Intersect(Bounds(x - back, y - back, width, width));
-      for (int row = dot.Top; row < dot.Bottom; ++row)
-        std::fill_n(aBitmap.ScanLine(row) + dot.Left, dot.Width(), aPixel);
-    }
-    const int e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
+  const std::int64_t steps = std::max(dx, dy);
+  const std::int64_t minor = std::min(dx, dy);
+  for (std::int64_t i = 0; i < steps; i += aDotted ? 2 : 1) {
+    // i * minor / steps rounded to nearest, halves towards the start.
+    const int offset = int((2 * i * minor + steps - 1) / (2 * steps));
+    const int x = aFrom.X + sx * int(dx >= dy ? i : offset);
+    const int y = aFrom.Y + sy * int(dx >= dy ? offset : i);
+    const TRect dot = clip.Intersect(Bounds(x - back, y - back, width, width));
+    for (int row = dot.Top; row < dot.Bottom; ++row)
+      std::fill_n(aBitmap.ScanLine(row) + dot.Left, dot.Width(), aPixel);
   }
 }
 

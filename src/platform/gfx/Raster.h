@@ -74,7 +74,10 @@ void GradientRect(Bitmap& aBitmap, const TRect& aClip, const TRect& aRect,
 void FillPolygon(Bitmap& aBitmap, const TRect& aClip, std::span<const TPoint> aPoints,
                  std::uint32_t aPixel);
 
-// Draws the line from aFrom to aTo without its last point (Bresenham). Each
+// Draws the line from aFrom to aTo without its last point: n = the larger of
+// |dx| and |dy| points, point i steps i along the longer axis and i * (the
+// shorter extent) / n along the other, rounded to nearest with halves towards
+// the start. Each
 // point of the line is a aWidth x aWidth square whose top-left is the point
 // moved up and left by (aWidth - 1) / 2. Dotted: only points 0, 2, 4, ...
 void Line(Bitmap& aBitmap, const TRect& aClip, TPoint aFrom, TPoint aTo, std::uint32_t aPixel,
