@@ -1,0 +1,1 @@
+mm_bench(TextBench SOURCES TextBench.cpp LIBS platform_gfx)
