@@ -56,6 +56,22 @@ bool DeviceContext::Restore(int aLevel) {
   return true;
 }
 
+HBITMAP CreateCompatibleBitmap(HDC, int aWidth, int aHeight) {
+  auto* bitmap = new (std::nothrow) Bitmap(aWidth, aHeight);
+  if (bitmap && bitmap->Empty()) {
+    delete bitmap;
+    return nullptr;
+  }
+  return bitmap;
+}
+
+BOOL DeleteObject(HBITMAP aBitmap) {
+  if (!aBitmap)
+    return false;
+  delete aBitmap;
+  return true;
+}
+
 HDC CreateCompatibleDC(HDC) {
   return new (std::nothrow) DeviceContext();
 }

@@ -89,6 +89,13 @@ private:
 
 using HDC = DeviceContext*;
 
+// A new bitmap of the size (all pixels 0) for selecting into a DC, freed
+// with DeleteObject; nullptr when sizing fails. aDC is accepted for the
+// platform's signature and not needed.
+HBITMAP CreateCompatibleBitmap(HDC aDC, int aWidth, int aHeight);
+// Frees a bitmap made by CreateCompatibleBitmap (and no other).
+BOOL DeleteObject(HBITMAP aBitmap);
+
 // A memory DC with no bitmap selected (drawing does nothing until one is).
 // aReference is accepted for the platform's signature and not needed.
 HDC CreateCompatibleDC(HDC aReference);

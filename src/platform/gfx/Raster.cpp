@@ -93,22 +93,36 @@ void Stretch(Bitmap& aDest, const TRect& aClip, const TRect& aDestRect, const Bi
   const std::int64_t dh = aDestRect.Height();
   const std::int64_t sw = aSourceRect.Width();
   const std::int64_t sh = aSourceRect.Height();
-  std::vector<int> columns(std::size_t(r.Width()));
-  for (int x = r.Left; x < r.Right; ++x)
-    columns[std::size_t(x - r.Left)] =
-        int(aSourceRect.Left + ((2 * std::int64_t(x - aDestRect.Left) + 1) * sw) / (2 * dw));
+  // The mapping is monotonic, so the columns whose source lies inside the
+  // source bitmap form one run [left, right).
+  auto sourceColumn = [&](int aX) {
+    return int(aSourceRect.Left + ((2 * std::int64_t(aX - aDestRect.Left) + 1) * sw) / (2 * dw));
+  };
+  int left = r.Left;
+  while (left < r.Right && sourceColumn(left) < 0)
+    ++left;
+  int right = r.Right;
+  while (right > left && sourceColumn(right - 1) >= aSource.Width())
+    --right;
+  if (left >= right)
+    return;
+  std::vector<int> columns(std::size_t(right - left));
+  for (int x = left; x < right; ++x)
+    columns[std::size_t(x - left)] = sourceColumn(x);
   for (int y = r.Top; y < r.Bottom; ++y) {
     const int sy =
         int(aSourceRect.Top + ((2 * std::int64_t(y - aDestRect.Top) + 1) * sh) / (2 * dh));
     if (sy < 0 || sy >= aSource.Height())
       continue;
     const std::uint32_t* from = aSource.ScanLine(sy);
-    std::uint32_t* to = aDest.ScanLine(y);
-    for (int x = r.Left; x < r.Right; ++x) {
-      const int sx = columns[std::size_t(x - r.Left)];
-      if (sx < 0 || sx >= aSource.Width())
-        continue;
-      to[x] = aMode.Blend ? BlendPixel(to[x], from[sx], aMode) : from[sx];
+    std::uint32_t* to = aDest.ScanLine(y) + left;
+    const int count = right - left;
+    if (aMode.Blend) {
+      for (int i = 0; i < count; ++i)
+        to[i] = BlendPixel(to[i], from[columns[std::size_t(i)]], aMode);
+    } else {
+      for (int i = 0; i < count; ++i)
+        to[i] = from[columns[std::size_t(i)]];
     }
   }
 }
@@ -243,11 +257,26 @@ void Line(Bitmap& aBitmap, const TRect& aClip, TPoint aFrom, TPoint aTo, std::ui
   const int sy = aFrom.Y < aTo.Y ? 1 : -1;
   const std::int64_t steps = std::max(dx, dy);
   const std::int64_t minor = std::min(dx, dy);
-  for (std::int64_t i = 0; i < steps; i += aDotted ? 2 : 1) {
+  // Along the major axis only the steps whose square can meet the clip are
+  // visited, so a long line that is mostly clipped away costs little.
+  const bool xMajor = dx >= dy;
+  const int majorFrom = xMajor ? aFrom.X : aFrom.Y;
+  const int majorSign = xMajor ? sx : sy;
+  const int clipLow = (xMajor ? clip.Left : clip.Top) - width;
+  const int clipHigh = (xMajor ? clip.Right : clip.Bottom) + width;
+  std::int64_t first =
+      majorSign > 0 ? clipLow - std::int64_t(majorFrom) : majorFrom - std::int64_t(clipHigh);
+  std::int64_t last =
+      majorSign > 0 ? clipHigh - std::int64_t(majorFrom) : majorFrom - std::int64_t(clipLow);
+  first = std::max<std::int64_t>(first, 0);
+  if (aDotted)
+    first += first & 1;
+  last = std::min(last + 1, steps);
+  for (std::int64_t i = first; i < last; i += aDotted ? 2 : 1) {
     // i * minor / steps rounded to nearest, halves towards the start.
     const int offset = int((2 * i * minor + steps - 1) / (2 * steps));
-    const int x = aFrom.X + sx * int(dx >= dy ? i : offset);
-    const int y = aFrom.Y + sy * int(dx >= dy ? offset : i);
+    const int x = aFrom.X + sx * int(xMajor ? i : offset);
+    const int y = aFrom.Y + sy * int(xMajor ? offset : i);
     const TRect dot = clip.Intersect(Bounds(x - back, y - back, width, width));
     for (int row = dot.Top; row < dot.Bottom; ++row)
       std::fill_n(aBitmap.ScanLine(row) + dot.Left, dot.Width(), aPixel);

@@ -47,6 +47,17 @@ TEST(DeviceContext, DefaultsAndSelection) {
   EXPECT_EQ(dc->Clip().Rects(), (std::vector<TRect>{{0, 0, 20, 16}}));
 }
 
+TEST(DeviceContext, CompatibleBitmaps) {
+  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, 7, 3);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(bitmap->Width(), 7);
+  EXPECT_EQ(bitmap->Height(), 3);
+  EXPECT_TRUE(DeleteObject(bitmap));
+  EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 3), nullptr);
+  EXPECT_EQ(CreateCompatibleBitmap(nullptr, 1 << 20, 1 << 20), nullptr);
+  EXPECT_FALSE(DeleteObject(HBITMAP(nullptr)));
+}
+
 TEST(DeviceContext, ColoursAreResolvedAndModesChecked) {
   Canvas c;
   HDC dc = c.DC.get();

@@ -495,6 +495,26 @@ TEST(Lines, ClippedWithViewportAndFarAwayEndsRefused) {
   EXPECT_FALSE(LineTo(c.dc(), 1 << 30, 5));
 }
 
+TEST(Lines, LongLinesMostlyOutsideKeepTheirPattern) {
+  Canvas c;
+  HPEN dotted = CreatePen(PS_DOT, 1, Red);
+  SelectObject(c.dc(), dotted);
+  MoveToEx(c.dc(), -1001, 3, nullptr);
+  LineTo(c.dc(), 20, 3);
+  SelectObject(c.dc(), GetStockPen(WHITE_PEN));
+  MoveToEx(c.dc(), 1000, 1000, nullptr);
+  LineTo(c.dc(), -1000, -1000);
+  Bitmap expected = pixelcheck::Filled(16, 12, Back);
+  // Dot i lies at x = -1001 + i for even i: the odd columns.
+  for (int x = 1; x < 16; x += 2)
+    expected.SetPixel(x, 3, Opaque(Red));
+  for (int k = 0; k < 12; ++k)
+    expected.SetPixel(k, k, Opaque(RGB(255, 255, 255)));
+  EXPECT_TRUE(SameBitmap(c.Pixels, expected, "line-long"));
+  SelectObject(c.dc(), HPEN(nullptr));
+  DeleteObject(dotted);
+}
+
 TEST(Pixels, SetAndGetThroughOriginAndClip) {
   Canvas c;
   SetViewportOrgEx(c.dc(), 2, 3, nullptr);
