@@ -99,4 +99,22 @@ void StretchTwice(benchmark::State& aState) {
 }
 BENCHMARK(StretchTwice)->Unit(benchmark::kMicrosecond);
 
+// The four-triangle gradient of a skin section over the whole bitmap.
+void GradientTriangles(benchmark::State& aState) {
+  Surface s;
+  auto vertex = [](int aX, int aY, COLOR16 aRed, COLOR16 aGreen, COLOR16 aBlue) {
+    return TRIVERTEX{aX, aY, aRed, aGreen, aBlue, 0xFF00};
+  };
+  const TRIVERTEX v[5] = {vertex(0, 0, 0xFF00, 0, 0), vertex(Width / 2, Height / 2, 0, 0xFF00, 0),
+                          vertex(Width, 0, 0, 0, 0xFF00), vertex(Width, Height, 0x8000, 0x8000, 0),
+                          vertex(0, Height, 0, 0x4000, 0x8000)};
+  const GRADIENT_TRIANGLE mesh[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
+  for (auto _ : aState) {
+    GradientFill(s.DC, v, 5, mesh, 4, GRADIENT_FILL_TRIANGLE);
+    benchmark::ClobberMemory();
+  }
+  aState.SetBytesProcessed(std::int64_t(aState.iterations()) * std::int64_t(Bytes));
+}
+BENCHMARK(GradientTriangles)->Unit(benchmark::kMicrosecond);
+
 } // namespace

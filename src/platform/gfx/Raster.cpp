@@ -163,28 +163,58 @@ void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex 
   const TRect box{std::min({v0.X, v1.X, v2.X}), std::min({v0.Y, v1.Y, v2.Y}),
                   std::max({v0.X, v1.X, v2.X}) + 1, std::max({v0.Y, v1.Y, v2.Y}) + 1};
   const TRect r = Limit(aBitmap, aClip).Intersect(box);
+  if (r.IsEmpty())
+    return;
   const double inverse = 1.0 / double(area);
-  auto channel = [&](std::uint16_t GradientVertex::*aChannel, double aW1, double aW2) {
-    const double c0 = v0.*aChannel;
-    double c = c0 + (v1.*aChannel - c0) * aW1 + (v2.*aChannel - c0) * aW2;
-    return std::uint32_t(std::clamp(c, 0.0, 65535.0)) >> 8;
-  };
+  // Channels in pixel order (blue, green, red, alpha): the first corner's
+  // value and the steps towards the other two.
+  const double base[4] = {double(v0.Blue), double(v0.Green), double(v0.Red), double(v0.Alpha)};
+  const double towards1[4] = {v1.Blue - base[0], v1.Green - base[1], v1.Red - base[2],
+                              v1.Alpha - base[3]};
+  const double towards2[4] = {v2.Blue - base[0], v2.Green - base[1], v2.Red - base[2],
+                              v2.Alpha - base[3]};
+  // The edge functions grow by a fixed step per column.
+  const std::int64_t step0 = -(std::int64_t(v2.Y) - v1.Y);
+  const std::int64_t step1 = -(std::int64_t(v0.Y) - v2.Y);
+  const std::int64_t step2 = -(std::int64_t(v1.Y) - v0.Y);
   for (int y = r.Top; y < r.Bottom; ++y) {
+    // The columns where all three edge functions are >= 0.
+    std::int64_t from = r.Left;
+    std::int64_t to = r.Right - 1;
+    const std::int64_t start[3] = {Edge(v1, v2, r.Left, y), Edge(v2, v0, r.Left, y),
+                                   Edge(v0, v1, r.Left, y)};
+    const std::int64_t steps[3] = {step0, step1, step2};
+    for (int k = 0; k < 3; ++k) {
+      if (steps[k] == 0) {
+        if (start[k] < 0)
+          to = from - 1;
+      } else if (steps[k] > 0) {
+        // start + step * i >= 0  <=>  i >= ceil(-start / step)
+        const std::int64_t need = -start[k];
+        const std::int64_t i = need <= 0 ? 0 : (need + steps[k] - 1) / steps[k];
+        from = std::max(from, r.Left + i);
+      } else {
+        // start + step * i >= 0  <=>  i <= floor(start / -step)
+        if (start[k] < 0)
+          to = from - 1;
+        else
+          to = std::min(to, r.Left + start[k] / -steps[k]);
+      }
+    }
     std::uint32_t* row = aBitmap.ScanLine(y);
-    for (int x = r.Left; x < r.Right; ++x) {
-      const std::int64_t w0 = Edge(v1, v2, x, y);
-      const std::int64_t w1 = Edge(v2, v0, x, y);
-      const std::int64_t w2 = Edge(v0, v1, x, y);
-      if (w0 < 0 || w1 < 0 || w2 < 0)
-        continue;
+    std::int64_t w1 = start[1] + step1 * (from - r.Left);
+    std::int64_t w2 = start[2] + step2 * (from - r.Left);
+    for (std::int64_t x = from; x <= to; ++x, w1 += step1, w2 += step2) {
       // At a corner one weight is the whole area and the others are 0, so the
       // corner's colour comes out exactly.
       const double f1 = w1 == area ? 1.0 : double(w1) * inverse;
       const double f2 = w2 == area ? 1.0 : double(w2) * inverse;
-      row[x] = (channel(&GradientVertex::Alpha, f1, f2) << 24) |
-               (channel(&GradientVertex::Red, f1, f2) << 16) |
-               (channel(&GradientVertex::Green, f1, f2) << 8) |
-               channel(&GradientVertex::Blue, f1, f2);
+      std::uint32_t pixel = 0;
+      for (int c = 0; c < 4; ++c) {
+        const double value = base[c] + towards1[c] * f1 + towards2[c] * f2;
+        pixel |= (std::uint32_t(std::clamp(value, 0.0, 65535.0)) >> 8) << (8 * c);
+      }
+      row[x] = pixel;
     }
   }
 }
