@@ -101,15 +101,18 @@ protected:
   virtual platform::MMRESULT CloseHandleQuietly(void* aHandle) = 0;
   // The slot of entry aDeviceIndex, after the bounds check.
   std::atomic<void*>& Slot(const TDeviceList& aList, int aDeviceIndex) const;
-  // Closes quietly every handle in the list and the handles left over from
-  // earlier failed closes; returns the first failure's code (0 if none).
-  platform::MMRESULT CloseQuietly(TDeviceList& aList);
   // Derived constructors call this once to fill the first list.
   void Enumerate();
+  // Derived destructors call this: waits for readers, then closes quietly
+  // every open port and every handle left over from a failed close.
+  void ReleaseAll();
 
 private:
   [[noreturn]] void RaiseOutOfBounds(int aDeviceIndex) const;
   void WaitForReaders() const;
+  // Closes every handle in the list (clearing the slots) and retries the
+  // handles of earlier failed closes; returns the first new failure's code.
+  platform::MMRESULT CloseQuietly(TDeviceList& aList);
 
   std::atomic<TDeviceList*> fDevices{nullptr};
   mutable std::atomic<int> fReaders{0};
@@ -117,3 +120,7 @@ private:
   // Handles whose close failed during a re-enumeration (user-interface thread).
   std::vector<void*> fOrphans;
 };
+
+// Makes sure FreeMidiDevices (sysMidiIn.h) runs at program end if the
+// program did not call it; the registries call this when they are created.
+void FreeMidiDevicesAtExit();

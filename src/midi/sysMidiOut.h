@@ -27,8 +27,13 @@ public:
 protected:
   std::vector<std::string> EnumerateNames() override;
   platform::MMRESULT CloseHandleQuietly(void* aHandle) override;
+
+private:
+  void OpenSlot(std::atomic<void*>& aSlot, int aDeviceIndex);
 };
 
 // The process's output registry, created on first use (see MidiInput()).
 TMidiOutput& MidiOutput();
 bool MidiOutputExists();
+// Destroys the output registry (closing its ports); part of FreeMidiDevices.
+void FreeMidiOutput();

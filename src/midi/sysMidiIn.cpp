@@ -1,0 +1,176 @@
+#include "midi/sysMidiIn.h"
+
+#include "midi/sysMidiOut.h"
+#include "platform/mm/WideText.h"
+
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+std::atomic<TMidiInput*> gMidiInput{nullptr};
+std::mutex gCreateLock;
+// Input callbacks between reading gMidiInput and leaving; the registry is not
+// freed before this is 0.
+std::atomic<int> gCallbacksRunning{0};
+
+struct TExitCleanup {
+  ~TExitCleanup() { FreeMidiDevices(); }
+};
+
+} // namespace
+
+void FreeMidiDevicesAtExit() {
+  // Constructed after the MIDI service's own state (the registries exist
+  // only once the service answered), so destroyed before it.
+  static TExitCleanup cleanup;
+}
+
+TMidiInput::TMidiInput() {
+  Enumerate();
+}
+
+TMidiInput::~TMidiInput() {
+  ReleaseAll();
+}
+
+std::vector<std::string> TMidiInput::EnumerateNames() {
+  std::vector<std::string> names;
+  const UINT count = midiInGetNumDevs();
+  for (UINT id = 0; id < count; ++id) {
+    MIDIINCAPSW caps;
+    CheckMidiResult(midiInGetDevCapsW(id, &caps, sizeof caps));
+    names.push_back(mmtext::ToUtf8(caps.szPname.c_str()));
+  }
+  return names;
+}
+
+MMRESULT TMidiInput::CloseHandleQuietly(void* aHandle) {
+  const auto handle = static_cast<HMIDIIN>(aHandle);
+  midiInStop(handle);
+  midiInReset(handle);
+  return midiInClose(handle);
+}
+
+void TMidiInput::Open(int aDeviceIndex) {
+  TListReader list(*this);
+  std::atomic<void*>& slot = Slot(*list, aDeviceIndex);
+  if (slot.load() != nullptr)
+    return;
+  HMIDIIN handle = nullptr;
+  CheckMidiResult(midiInOpen(&handle, UINT(aDeviceIndex),
+                             reinterpret_cast<DWORD_PTR>(&TMidiInput::MidiInCallback),
+                             DWORD_PTR(aDeviceIndex), CALLBACK_FUNCTION));
+  slot.store(handle);
+  CheckMidiResult(midiInStart(handle));
+}
+
+void TMidiInput::Close(int aDeviceIndex) {
+  TListReader list(*this);
+  std::atomic<void*>& slot = Slot(*list, aDeviceIndex);
+  const auto handle = static_cast<HMIDIIN>(slot.load());
+  if (handle == nullptr)
+    return;
+  CheckMidiResult(midiInStop(handle));
+  CheckMidiResult(midiInReset(handle));
+  CheckMidiResult(midiInClose(handle));
+  slot.store(nullptr);
+}
+
+void TMidiInput::SetOnMidiData(TOnMidiInData aEvent) {
+  auto event = std::make_unique<const TOnMidiInData>(std::move(aEvent));
+  fOnMidiData.store(event.get(), std::memory_order_release);
+  fEvents.push_back(std::move(event));
+}
+
+TOnMidiInData TMidiInput::OnMidiData() const {
+  const TOnMidiInData* event = fOnMidiData.load(std::memory_order_acquire);
+  return event ? *event : TOnMidiInData{};
+}
+
+std::uint64_t TMidiInput::EventFailureCount() const {
+  return fEventFailures.load();
+}
+
+std::string TMidiInput::LastEventFailure() const {
+  std::lock_guard lock(fFailureTextLock);
+  return fLastEventFailure;
+}
+
+void TMidiInput::RecordEventFailure(const std::string& aText) {
+  {
+    std::lock_guard lock(fFailureTextLock);
+    fLastEventFailure = aText;
+  }
+  fEventFailures.fetch_add(1);
+}
+
+void TMidiInput::MidiInCallback(HMIDIIN hMidiIn, UINT wMsg, DWORD_PTR dwInstance,
+                                DWORD_PTR dwParam1, DWORD_PTR) {
+  if (wMsg != MIM_DATA)
+    return;
+  gCallbacksRunning.fetch_add(1);
+  if (TMidiInput* input = gMidiInput.load())
+    input->Deliver(hMidiIn, dwInstance, dwParam1);
+  gCallbacksRunning.fetch_sub(1);
+}
+
+void TMidiInput::Deliver(HMIDIIN aHandle, DWORD_PTR aDeviceIndex, DWORD_PTR aMessage) {
+  const TOnMidiInData* event = nullptr;
+  {
+    // Only the port's current handle counts: a message of a handle from an
+    // earlier enumeration must not arrive under an index that now names
+    // another port.
+    TListReader list(*this);
+    if (aDeviceIndex >= list->Names.size() || list->Slots[aDeviceIndex].load() != aHandle)
+      return;
+    event = fOnMidiData.load(std::memory_order_acquire);
+  }
+  if (event == nullptr || !*event)
+    return;
+  try {
+    (*event)(int(aDeviceIndex), std::uint8_t(aMessage & 0xFF), std::uint8_t((aMessage >> 8) & 0xFF),
+             std::uint8_t((aMessage >> 16) & 0xFF));
+  } catch (const std::exception& error) {
+    RecordEventFailure(error.what());
+  } catch (...) {
+    RecordEventFailure("unknown exception");
+  }
+}
+
+TMidiInput& MidiInput() {
+  if (TMidiInput* input = gMidiInput.load())
+    return *input;
+  std::lock_guard lock(gCreateLock);
+  if (gMidiInput.load() == nullptr) {
+    auto created = std::make_unique<TMidiInput>();
+    FreeMidiDevicesAtExit();
+    gMidiInput.store(created.release());
+  }
+  return *gMidiInput.load();
+}
+
+bool MidiInputExists() {
+  return gMidiInput.load() != nullptr;
+}
+
+void FreeMidiDevices() {
+  // Inputs are closed first, so that no event (which may send through the
+  // output registry) runs while the registries go.
+  if (TMidiInput* input = gMidiInput.load()) {
+    try {
+      input->CloseAll();
+    } catch (const EMidiError&) {
+      // The destructor below closes what is left quietly.
+    }
+  }
+  FreeMidiOutput();
+  std::unique_ptr<TMidiInput> input;
+  {
+    std::lock_guard lock(gCreateLock);
+    input.reset(gMidiInput.exchange(nullptr));
+  }
+  while (gCallbacksRunning.load() != 0)
+    std::this_thread::yield();
+}

@@ -1,0 +1,451 @@
+#include "platform/mm/JackMidiBackend.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <jack/midiport.h>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+// The backend whose process callback runs on this thread, and the frame of
+// the event it is delivering.
+thread_local const JackMidiBackend* tProcessBackend = nullptr;
+thread_local jack_nframes_t tFrame = 0;
+
+// libjack reports failures through a process-wide function; while a client is
+// being opened (when a missing server is an expected answer) they are kept
+// quiet, else they go to the standard error stream.
+std::atomic<bool> gQuietJackErrors{false};
+
+void JackErrorMessage(const char* aText) {
+  if (!gQuietJackErrors.load(std::memory_order_relaxed))
+    std::fprintf(stderr, "JACK: %s\n", aText);
+}
+
+void JackInfoMessage(const char*) {}
+
+std::string OpenStatusText(jack_status_t aStatus) {
+  if (aStatus & JackServerFailed)
+    return "no JACK server is running";
+  if (aStatus & JackVersionError)
+    return "the JACK server speaks another protocol version";
+  if (aStatus & JackShmFailure)
+    return "JACK's shared memory cannot be used";
+  if (aStatus & JackInitFailure)
+    return "the JACK client cannot be initialised";
+  return "the JACK client cannot be opened";
+}
+
+std::uintptr_t Key(const void* aHandle) {
+  return reinterpret_cast<std::uintptr_t>(aHandle);
+}
+
+} // namespace
+
+std::unique_ptr<MidiBackend> CreateJackMidiBackend(std::string& aServerName, std::string& aError) {
+  const char* server = std::getenv("JACK_DEFAULT_SERVER");
+  aServerName = server && *server ? server : "default";
+  jack_set_error_function(JackErrorMessage);
+  jack_set_info_function(JackInfoMessage);
+  gQuietJackErrors.store(true);
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("midimonitor", JackNoStartServer, &status);
+  gQuietJackErrors.store(false);
+  if (client == nullptr) {
+    aError = OpenStatusText(status) + " (server \"" + aServerName + "\")";
+    return nullptr;
+  }
+  auto backend = std::make_unique<JackMidiBackend>(client);
+  if (jack_activate(client) != 0) {
+    aError = "the JACK client cannot be activated";
+    return nullptr;
+  }
+  return backend;
+}
+
+MMRESULT JackMidiGetCounters(JackMidiCounters& aCounters) {
+  auto* backend = dynamic_cast<JackMidiBackend*>(CurrentMidiBackend());
+  if (backend == nullptr)
+    return MMSYSERR_NOTENABLED;
+  aCounters = backend->Counters();
+  return MMSYSERR_NOERROR;
+}
+
+JackMidiBackend::JackMidiBackend(jack_client_t* aClient)
+    : fClient(aClient), fClientName(jack_get_client_name(aClient)),
+      fSampleRate(jack_get_sample_rate(aClient)) {
+  jack_set_process_callback(fClient, &JackMidiBackend::ProcessCallback, this);
+  jack_on_shutdown(fClient, &JackMidiBackend::ShutdownCallback, this);
+}
+
+JackMidiBackend::~JackMidiBackend() {
+  // Closing deactivates first, so no process callback runs afterwards.
+  jack_client_close(fClient);
+}
+
+std::string JackMidiBackend::ClientName() const {
+  return fClientName;
+}
+
+JackMidiCounters JackMidiBackend::Counters() const {
+  JackMidiCounters counters;
+  counters.Delivered = fDelivered.load();
+  counters.Ignored = fIgnored.load();
+  counters.SentDirect = fSentDirect.load();
+  counters.SentQueued = fSentQueued.load();
+  counters.RingDrops = fRingDrops.load();
+  counters.BufferDrops = fBufferDrops.load();
+  counters.CallbackFailures = fCallbackFailures.load();
+  return counters;
+}
+
+int JackMidiBackend::ProcessCallback(jack_nframes_t aFrames, void* aSelf) {
+  static_cast<JackMidiBackend*>(aSelf)->Process(aFrames);
+  return 0;
+}
+
+void JackMidiBackend::ShutdownCallback(void* aSelf) {
+  static_cast<JackMidiBackend*>(aSelf)->fServerGone.store(true);
+}
+
+bool JackMidiBackend::OnProcessThread() const {
+  return tProcessBackend == this;
+}
+
+void JackMidiBackend::Process(jack_nframes_t aFrames) {
+  fCyclesBegun.fetch_add(1);
+  tProcessBackend = this;
+  tFrame = 0;
+  for (OutSlot& slot : fOuts) {
+    slot.CycleBuffer = nullptr;
+    if (slot.State.load(std::memory_order_acquire) != Open)
+      continue;
+    void* buffer = jack_port_get_buffer(slot.Port, aFrames);
+    jack_midi_clear_buffer(buffer);
+    slot.CycleBuffer = buffer;
+    DWORD message = 0;
+    while (slot.Ring->Pop(message)) {
+      const jack_midi_data_t bytes[3] = {jack_midi_data_t(message & 0xFF),
+                                         jack_midi_data_t((message >> 8) & 0xFF),
+                                         jack_midi_data_t((message >> 16) & 0xFF)};
+      if (jack_midi_event_write(buffer, 0, bytes, ShortMessageLength(bytes[0])) == 0)
+        fSentQueued.fetch_add(1, std::memory_order_relaxed);
+      else
+        fBufferDrops.fetch_add(1, std::memory_order_relaxed);
+    }
+  }
+  DeliverInputs(aFrames);
+  tProcessBackend = nullptr;
+  fCyclesEnded.fetch_add(1);
+}
+
+void JackMidiBackend::DeliverInputs(jack_nframes_t aFrames) {
+  for (InSlot& slot : fIns) {
+    slot.Count = 0;
+    slot.Next = 0;
+    if (slot.State.load(std::memory_order_acquire) != Started)
+      continue;
+    slot.Buffer = jack_port_get_buffer(slot.Port, aFrames);
+    slot.Count = jack_midi_get_event_count(slot.Buffer);
+  }
+  const jack_nframes_t cycleStart = jack_last_frame_time(fClient);
+  while (true) {
+    // The earliest pending event over all inputs; ties go to the lower slot.
+    InSlot* earliest = nullptr;
+    jack_midi_event_t event{};
+    for (InSlot& slot : fIns) {
+      if (slot.Next >= slot.Count)
+        continue;
+      jack_midi_event_t candidate;
+      if (jack_midi_event_get(&candidate, slot.Buffer, slot.Next) != 0) {
+        slot.Next = slot.Count;
+        continue;
+      }
+      if (earliest == nullptr || candidate.time < event.time) {
+        earliest = &slot;
+        event = candidate;
+      }
+    }
+    if (earliest == nullptr)
+      return;
+    ++earliest->Next;
+    // A callback may have stopped or closed this port meanwhile.
+    if (earliest->State.load(std::memory_order_acquire) != Started)
+      continue;
+    if (event.size == 0 || event.size > 3 || ShortMessageLength(event.buffer[0]) != event.size) {
+      fIgnored.fetch_add(1, std::memory_order_relaxed);
+      continue;
+    }
+    DWORD message = event.buffer[0];
+    if (event.size > 1)
+      message |= DWORD(event.buffer[1]) << 8;
+    if (event.size > 2)
+      message |= DWORD(event.buffer[2]) << 16;
+    const jack_nframes_t frames =
+        cycleStart + event.time - earliest->StartFrame.load(std::memory_order_relaxed);
+    const DWORD_PTR time = DWORD_PTR(std::uint64_t(frames) * 1000 / fSampleRate);
+    tFrame = event.time;
+    fDelivered.fetch_add(1, std::memory_order_relaxed);
+    if (earliest->Proc == nullptr)
+      continue;
+    try {
+      earliest->Proc(reinterpret_cast<HMIDIIN>(earliest->Handle.load(std::memory_order_relaxed)),
+                     MIM_DATA, earliest->Instance, message, time);
+    } catch (...) {
+      fCallbackFailures.fetch_add(1, std::memory_order_relaxed);
+    }
+  }
+}
+
+void JackMidiBackend::WaitForCycle() const {
+  if (OnProcessThread())
+    return;
+  const std::uint64_t begun = fCyclesBegun.load();
+  while (fCyclesEnded.load() < begun && !fServerGone.load())
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+}
+
+std::vector<std::string> JackMidiBackend::ListPorts(MidiDirection aDirection) const {
+  std::vector<std::string> names;
+  if (fServerGone.load())
+    return names;
+  // Our inputs read from other clients' outputs and the other way round.
+  const unsigned long flags = aDirection == MidiDirection::In ? JackPortIsOutput : JackPortIsInput;
+  const char** ports = jack_get_ports(fClient, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
+  if (ports == nullptr)
+    return names;
+  const std::string own = fClientName + ":";
+  for (const char** port = ports; *port != nullptr; ++port) {
+    if (std::string_view(*port).substr(0, own.size()) != own)
+      names.emplace_back(*port);
+  }
+  jack_free(ports);
+  return names;
+}
+
+UINT JackMidiBackend::NumDevs(MidiDirection aDirection) {
+  std::vector<std::string> names = ListPorts(aDirection);
+  std::lock_guard lock(fLock);
+  auto& list = fNames[aDirection == MidiDirection::In ? 0 : 1];
+  list = std::move(names);
+  return UINT(list.size());
+}
+
+MMRESULT JackMidiBackend::PortName(MidiDirection aDirection, UINT aId, std::string& aName) {
+  std::lock_guard lock(fLock);
+  const auto& list = fNames[aDirection == MidiDirection::In ? 0 : 1];
+  if (aId >= list.size())
+    return MMSYSERR_BADDEVICEID;
+  aName = list[aId];
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::RegisterAndConnect(MidiDirection aDirection, std::size_t aSlot,
+                                             const std::string& aPeer, jack_port_t*& aPort) {
+  const bool input = aDirection == MidiDirection::In;
+  const std::string name = (input ? "in-" : "out-") + std::to_string(aSlot);
+  aPort = jack_port_register(fClient, name.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                             input ? JackPortIsInput : JackPortIsOutput, 0);
+  if (aPort == nullptr)
+    return MMSYSERR_NOMEM;
+  const char* own = jack_port_name(aPort);
+  const int connected =
+      input ? jack_connect(fClient, aPeer.c_str(), own) : jack_connect(fClient, own, aPeer.c_str());
+  if (connected != 0 && connected != EEXIST) {
+    jack_port_unregister(fClient, aPort);
+    aPort = nullptr;
+    return MIDIERR_NODEVICE;
+  }
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInstance,
+                                 HMIDIIN& aHandle) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
+  std::unique_lock lock(fLock);
+  if (fServerGone.load())
+    return MMSYSERR_NODRIVER;
+  if (aId >= fNames[0].size())
+    return MMSYSERR_BADDEVICEID;
+  const std::string source = fNames[0][aId];
+  InSlot* free = nullptr;
+  std::size_t index = 0;
+  for (std::size_t i = 0; i < MaxPorts; ++i) {
+    const int state = fIns[i].State.load();
+    if (state != Free && fIns[i].Source == source)
+      return MMSYSERR_ALLOCATED;
+    if (state == Free && free == nullptr)
+      free = &fIns[i], index = i;
+  }
+  if (free == nullptr)
+    return MMSYSERR_NOMEM;
+  jack_port_t* port = nullptr;
+  if (const MMRESULT result = RegisterAndConnect(MidiDirection::In, index, source, port))
+    return result;
+  const std::uintptr_t handle = NewMidiHandleValue() | index;
+  free->Port = port;
+  free->Proc = aProc;
+  free->Instance = aInstance;
+  free->Source = source;
+  free->Handle.store(handle);
+  free->State.store(Open, std::memory_order_release);
+  lock.unlock();
+  aHandle = reinterpret_cast<HMIDIIN>(handle);
+  if (aProc != nullptr)
+    aProc(aHandle, MIM_OPEN, aInstance, 0, 0);
+  return MMSYSERR_NOERROR;
+}
+
+JackMidiBackend::InSlot* JackMidiBackend::FindIn(HMIDIIN aHandle) {
+  const std::uintptr_t key = Key(aHandle);
+  InSlot& slot = fIns[(key & 0xFF) % MaxPorts];
+  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+}
+
+JackMidiBackend::OutSlot* JackMidiBackend::FindOut(HMIDIOUT aHandle) {
+  const std::uintptr_t key = Key(aHandle);
+  OutSlot& slot = fOuts[(key & 0xFF) % MaxPorts];
+  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+}
+
+MMRESULT JackMidiBackend::StartIn(HMIDIIN aHandle) {
+  InSlot* slot = FindIn(aHandle);
+  if (slot == nullptr)
+    return MMSYSERR_INVALHANDLE;
+  if (slot->State.load() != Started) {
+    slot->StartFrame.store(jack_frame_time(fClient), std::memory_order_relaxed);
+    slot->State.store(Started, std::memory_order_release);
+  }
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::StopIn(HMIDIIN aHandle) {
+  InSlot* slot = FindIn(aHandle);
+  if (slot == nullptr)
+    return MMSYSERR_INVALHANDLE;
+  int started = Started;
+  if (slot->State.compare_exchange_strong(started, Open))
+    WaitForCycle();
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::ResetIn(HMIDIIN aHandle) {
+  return StopIn(aHandle);
+}
+
+MMRESULT JackMidiBackend::CloseIn(HMIDIIN aHandle) {
+  std::unique_lock lock(fLock);
+  InSlot* slot = FindIn(aHandle);
+  if (slot == nullptr)
+    return MMSYSERR_INVALHANDLE;
+  slot->Handle.store(0);
+  slot->State.store(Closing);
+  WaitForCycle();
+  if (!fServerGone.load())
+    jack_port_unregister(fClient, slot->Port);
+  const MIDIINPROC proc = slot->Proc;
+  const DWORD_PTR instance = slot->Instance;
+  slot->Port = nullptr;
+  slot->Proc = nullptr;
+  slot->Source.clear();
+  slot->State.store(Free);
+  lock.unlock();
+  if (proc != nullptr)
+    proc(aHandle, MIM_CLOSE, instance, 0, 0);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::OpenOut(UINT aId, HMIDIOUT& aHandle) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
+  std::lock_guard lock(fLock);
+  if (fServerGone.load())
+    return MMSYSERR_NODRIVER;
+  if (aId >= fNames[1].size())
+    return MMSYSERR_BADDEVICEID;
+  const std::string destination = fNames[1][aId];
+  OutSlot* free = nullptr;
+  std::size_t index = 0;
+  for (std::size_t i = 0; i < MaxPorts; ++i) {
+    const int state = fOuts[i].State.load();
+    if (state != Free && fOuts[i].Destination == destination)
+      return MMSYSERR_ALLOCATED;
+    if (state == Free && free == nullptr)
+      free = &fOuts[i], index = i;
+  }
+  if (free == nullptr)
+    return MMSYSERR_NOMEM;
+  jack_port_t* port = nullptr;
+  if (const MMRESULT result = RegisterAndConnect(MidiDirection::Out, index, destination, port))
+    return result;
+  const std::uintptr_t handle = NewMidiHandleValue() | index;
+  free->Port = port;
+  free->Ring = std::make_unique<MessageRing>(RingCapacity);
+  free->Destination = destination;
+  free->State.store(Open, std::memory_order_release);
+  free->Handle.store(handle);
+  aHandle = reinterpret_cast<HMIDIOUT>(handle);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::CloseOut(HMIDIOUT aHandle) {
+  std::lock_guard lock(fLock);
+  OutSlot* slot = FindOut(aHandle);
+  if (slot == nullptr)
+    return MMSYSERR_INVALHANDLE;
+  slot->Handle.store(0);
+  while (slot->Users.load() != 0)
+    std::this_thread::yield();
+  slot->State.store(Closing);
+  WaitForCycle();
+  if (!fServerGone.load())
+    jack_port_unregister(fClient, slot->Port);
+  slot->Port = nullptr;
+  slot->Ring.reset();
+  slot->Destination.clear();
+  slot->State.store(Free);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackMidiBackend::ShortMsg(HMIDIOUT aHandle, DWORD aMessage) {
+  const std::uintptr_t key = Key(aHandle);
+  OutSlot& slot = fOuts[(key & 0xFF) % MaxPorts];
+  const jack_midi_data_t bytes[3] = {jack_midi_data_t(aMessage & 0xFF),
+                                     jack_midi_data_t((aMessage >> 8) & 0xFF),
+                                     jack_midi_data_t((aMessage >> 16) & 0xFF)};
+  const std::size_t length = ShortMessageLength(bytes[0]);
+  if (OnProcessThread() && slot.CycleBuffer != nullptr) {
+    if (key == 0 || slot.Handle.load() != key)
+      return MMSYSERR_INVALHANDLE;
+    if (length == 0)
+      return MMSYSERR_INVALPARAM;
+    if (jack_midi_event_write(slot.CycleBuffer, tFrame, bytes, length) != 0) {
+      fBufferDrops.fetch_add(1, std::memory_order_relaxed);
+      return MIDIERR_NOTREADY;
+    }
+    fSentDirect.fetch_add(1, std::memory_order_relaxed);
+    return MMSYSERR_NOERROR;
+  }
+  // Closing waits until no producer is inside, so the ring stays alive.
+  slot.Users.fetch_add(1);
+  MMRESULT result = MMSYSERR_NOERROR;
+  if (key == 0 || slot.Handle.load() != key)
+    result = MMSYSERR_INVALHANDLE;
+  else if (length == 0)
+    result = MMSYSERR_INVALPARAM;
+  else if (fServerGone.load())
+    result = MIDIERR_NODEVICE;
+  else if (!slot.Ring->Push(aMessage)) {
+    fRingDrops.fetch_add(1, std::memory_order_relaxed);
+    result = MIDIERR_NOTREADY;
+  }
+  slot.Users.fetch_sub(1);
+  return result;
+}
+
+} // namespace platform

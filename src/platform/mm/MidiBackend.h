@@ -1,0 +1,48 @@
+#pragma once
+// What every MIDI service backend provides to the midiIn*/midiOut* functions.
+// A backend checks its own handles; device numbers index the port lists as
+// they were at the last NumDevs call of that direction.
+
+#include "platform/mm/MMSystem.h"
+#include "platform/mm/VirtualMidi.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class MidiBackend {
+public:
+  virtual ~MidiBackend() = default;
+
+  virtual UINT NumDevs(MidiDirection aDirection) = 0;
+  // The port's full name, UTF-8.
+  virtual MMRESULT PortName(MidiDirection aDirection, UINT aId, std::string& aName) = 0;
+
+  virtual MMRESULT OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInstance, HMIDIIN& aHandle) = 0;
+  virtual MMRESULT StartIn(HMIDIIN aHandle) = 0;
+  virtual MMRESULT StopIn(HMIDIIN aHandle) = 0;
+  virtual MMRESULT ResetIn(HMIDIIN aHandle) = 0;
+  virtual MMRESULT CloseIn(HMIDIIN aHandle) = 0;
+
+  virtual MMRESULT OpenOut(UINT aId, HMIDIOUT& aHandle) = 0;
+  virtual MMRESULT CloseOut(HMIDIOUT aHandle) = 0;
+  virtual MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) = 0;
+};
+
+// The running backend (null when none runs). Lock-free: the message path
+// reads it on the service's threads.
+MidiBackend* CurrentMidiBackend();
+
+// The next handle value of the process: never 0, never reused (so a handle
+// of a closed port or a stopped service is recognised as invalid), and a
+// multiple of 256, so that a backend may keep a slot number in the low byte.
+std::uintptr_t NewMidiHandleValue();
+
+// The bytes of a short message as they go on the wire: 1, 2 or 3 bytes
+// depending on the status; 0 when the first byte is not a status byte that a
+// short message may carry (data bytes, system exclusive).
+std::size_t ShortMessageLength(BYTE aStatus);
+
+} // namespace platform
