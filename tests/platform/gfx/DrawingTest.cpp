@@ -6,6 +6,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 
 using namespace platform;
 using pixelcheck::Opaque;
@@ -356,6 +357,40 @@ TEST(Gradient, TrianglesClipAndSharedEdgesAgree) {
           << "every pixel is covered: " << x << "," << y;
   EXPECT_EQ(whole.Pixels.Pixel(8, 6), 0xFFFFFFFFu);
   EXPECT_EQ(whole.Pixels.Pixel(0, 0), Opaque(RGB(255, 0, 0)));
+}
+
+TEST(Gradient, RandomTrianglesCoverExactlyTheirPixels) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coordinate(-6, 22);
+  for (int round = 0; round < 200; ++round) {
+    TRIVERTEX v[3];
+    for (TRIVERTEX& corner : v)
+      corner = Vertex(coordinate(random), coordinate(random),
+                      RGB(random() & 0xFF, random() & 0xFF, random() & 0xFF));
+    const std::int64_t area = std::int64_t(v[1].x - v[0].x) * (v[2].y - v[0].y) -
+                              std::int64_t(v[2].x - v[0].x) * (v[1].y - v[0].y);
+    Canvas c(16, 12, 0); // painted pixels have alpha 255
+    const GRADIENT_TRIANGLE mesh{0, 1, 2};
+    EXPECT_TRUE(GradientFill(c.dc(), v, 3, &mesh, 1, GRADIENT_FILL_TRIANGLE));
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 16; ++x) {
+        // Inside or on an edge: every edge function has the area's sign or is 0.
+        auto edge = [&](const TRIVERTEX& aA, const TRIVERTEX& aB) {
+          return std::int64_t(aB.x - aA.x) * (y - aA.y) - std::int64_t(aB.y - aA.y) * (x - aA.x);
+        };
+        const std::int64_t e[3] = {edge(v[1], v[2]), edge(v[2], v[0]), edge(v[0], v[1])};
+        bool inside = area != 0;
+        for (std::int64_t w : e)
+          inside = inside && (area > 0 ? w >= 0 : w <= 0);
+        EXPECT_EQ(c.Pixels.Pixel(x, y) != 0u, inside)
+            << "round " << round << " at " << x << "," << y;
+      }
+    for (const TRIVERTEX& corner : v)
+      if (area != 0 && corner.x >= 0 && corner.x < 16 && corner.y >= 0 && corner.y < 12)
+        EXPECT_EQ(c.Pixels.Pixel(corner.x, corner.y),
+                  Opaque(RGB(corner.Red >> 8, corner.Green >> 8, corner.Blue >> 8)))
+            << "round " << round;
+  }
 }
 
 TEST(Gradient, RectanglesAndBadMeshes) {
