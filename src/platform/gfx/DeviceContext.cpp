@@ -160,10 +160,13 @@ BOOL GetDCOrgEx(HDC aDC, POINT* aOrigin) {
 
 namespace {
 
-// The user clip, or the whole bitmap when there is none.
+// Without a user clip everything may be drawn: the clip functions then start
+// from this plane, so the result does not depend on the bitmap selected now.
+constexpr TRect Plane{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28};
+
 Region UserClipOrAll(HDC aDC) {
   const auto& clip = aDC->Current().UserClip;
-  return clip ? *clip : Region(aDC->DeviceBounds());
+  return clip ? *clip : Region(Plane);
 }
 
 int SetUserClip(HDC aDC, std::optional<Region> aClip) {

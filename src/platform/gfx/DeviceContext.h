@@ -129,7 +129,7 @@ int ExcludeClipRect(HDC aDC, int aLeft, int aTop, int aRight, int aBottom);
 // A null region removes the user clip.
 int SelectClipRgn(HDC aDC, HRGN aRgn);
 // RGN_COPY selects the region (null removes the user clip); the other modes
-// combine it with the user clip (the whole bitmap when there is none).
+// combine it with the user clip (everything when there is none).
 int ExtSelectClipRgn(HDC aDC, HRGN aRgn, int aMode);
 // The bounds of the effective clip in logical coordinates.
 int GetClipBox(HDC aDC, RECT* aRect);

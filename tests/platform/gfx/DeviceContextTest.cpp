@@ -153,6 +153,18 @@ TEST(DeviceContext, ExcludeAndExtSelectCombineWithTheClip) {
     DeleteObject(h);
 }
 
+TEST(DeviceContext, ClipSetBeforeTheBitmapIsSelectedStillApplies) {
+  DCHolder dc{CreateCompatibleDC(nullptr)};
+  EXPECT_EQ(ExcludeClipRect(dc.get(), 0, 0, 3, 3), NULLREGION) << "nothing to draw on yet";
+  Bitmap pixels = pixelcheck::Filled(6, 4, Back);
+  SelectObject(dc.get(), &pixels);
+  const RECT all{0, 0, 6, 4};
+  FillSolidRect(dc.get(), &all, Red);
+  Bitmap expected = pixelcheck::Filled(6, 4, Opaque(Red));
+  Paint(expected, {0, 0, 3, 3}, Back);
+  EXPECT_TRUE(SameBitmap(pixels, expected, "clip-before-bitmap"));
+}
+
 TEST(DeviceContext, SaveAndRestoreLevels) {
   Canvas c;
   HDC dc = c.DC.get();
