@@ -136,15 +136,28 @@ std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
 }
 
 GlyphStrike::GlyphStrike(std::unique_ptr<FaceHandle> aFace, const StrikeMetrics& aMetrics)
-    : fFace(std::move(aFace)), fMetrics(aMetrics) {}
+    : fFace(std::move(aFace)), fMetrics(aMetrics) {
+  fIndexOf.fill(UnknownIndex);
+}
 
 GlyphStrike::~GlyphStrike() = default;
 
 const Glyph& GlyphStrike::GlyphFor(char32_t aChar) {
+  static const Glyph none;
+  if (IsControl(aChar))
+    return none;
   std::lock_guard lock(fMutex);
-  if (auto found = fGlyphs.find(aChar); found != fGlyphs.end())
+  unsigned index = 0;
+  if (aChar < fIndexOf.size()) {
+    if (fIndexOf[aChar] == UnknownIndex)
+      fIndexOf[aChar] = FT_Get_Char_Index(fFace->Face, FT_ULong(aChar));
+    index = fIndexOf[aChar];
+  } else {
+    index = FT_Get_Char_Index(fFace->Face, FT_ULong(aChar));
+  }
+  if (auto found = fGlyphs.find(index); found != fGlyphs.end())
     return found->second;
-  return fGlyphs.emplace(aChar, Rasterise(aChar)).first->second;
+  return fGlyphs.emplace(index, Rasterise(index)).first->second;
 }
 
 std::size_t GlyphStrike::RasterisedCount() const {
@@ -152,14 +165,11 @@ std::size_t GlyphStrike::RasterisedCount() const {
   return fRasterised;
 }
 
-Glyph GlyphStrike::Rasterise(char32_t aChar) {
+Glyph GlyphStrike::Rasterise(unsigned aIndex) {
   Glyph glyph;
-  if (IsControl(aChar))
-    return glyph;
   ++fRasterised;
   FT_Face face = fFace->Face;
-  const FT_UInt index = FT_Get_Char_Index(face, FT_ULong(aChar));
-  if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0)
+  if (FT_Load_Glyph(face, aIndex, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0)
     return glyph;
   FT_GlyphSlot slot = face->glyph;
   if (fFace->Embolden)

@@ -3,6 +3,7 @@
 // 8-bit grey-scale coverage and kept for the life of the process, so that a
 // caption drawn a second time costs no rasterising.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -63,7 +64,7 @@ public:
   const StrikeMetrics& Metrics() const { return fMetrics; }
   // The glyph of aChar, rasterised on first use. Control characters have no
   // outline and no advance; characters the face lacks show its missing-glyph
-  // shape. The reference stays valid as long as the strike.
+  // shape. The reference stays valid as long as the strike. Thread-safe.
   const Glyph& GlyphFor(char32_t aChar);
   // How many glyphs this strike has rasterised so far.
   std::size_t RasterisedCount() const;
@@ -71,12 +72,18 @@ public:
 private:
   struct FaceHandle;
   GlyphStrike(std::unique_ptr<FaceHandle> aFace, const StrikeMetrics& aMetrics);
-  Glyph Rasterise(char32_t aChar);
+  Glyph Rasterise(unsigned aIndex);
+
+  static constexpr unsigned UnknownIndex = ~0u;
 
   std::unique_ptr<FaceHandle> fFace;
   StrikeMetrics fMetrics;
   mutable std::mutex fMutex;
-  std::unordered_map<char32_t, Glyph> fGlyphs;
+  // Glyphs by the face's glyph index, so that all characters the face lacks
+  // share its one missing-glyph shape and the cache never outgrows the face.
+  std::unordered_map<unsigned, Glyph> fGlyphs;
+  // The glyph indexes of the first code points, looked up once.
+  std::array<unsigned, 0x800> fIndexOf;
   std::size_t fRasterised = 0;
 };
 

@@ -168,6 +168,22 @@ TEST(GlyphCacheTest, GlyphsAreRasterisedOnce) {
   EXPECT_EQ(strike->GlyphFor(U'\n').Coverage.size(), 0u);
 }
 
+TEST(GlyphCacheTest, MissingCharactersShareOneGlyph) {
+  const FontFileInfo file = MatchFontFile("Tahoma", FW_NORMAL, false);
+  auto strike = GlyphStrike::Get({file.Path, file.Index, -33, false, false});
+  ASSERT_TRUE(strike);
+  // Private-use code points no face here maps, below and above the index table.
+  const Glyph& first = strike->GlyphFor(U'\uE000');
+  const std::size_t count = strike->RasterisedCount();
+  for (char32_t c : {U'\uE001', U'\uF8FF', U'\U0010FFFD', U'\U000F0000'})
+    EXPECT_EQ(&strike->GlyphFor(c), &first);
+  EXPECT_EQ(strike->RasterisedCount(), count);
+  // Letters beyond the index table are cached like the others.
+  const Glyph& euro = strike->GlyphFor(U'\u20AC');
+  EXPECT_EQ(&strike->GlyphFor(U'\u20AC'), &euro);
+  EXPECT_NE(&euro, &first);
+}
+
 TEST(GlyphCacheTest, HugeRequestsAreLimited) {
   const LOGFONTW logFont = LogFont(-2000000000);
   HFONT font = CreateFontIndirectW(&logFont);
