@@ -2,6 +2,7 @@
 
 #include "platform/gfx/SystemColors.h"
 
+#include <algorithm>
 #include <new>
 
 namespace platform {
@@ -11,6 +12,30 @@ DeviceContext::DeviceContext() {
   fState.BrushValue = *fState.BrushHandle;
   fState.PenHandle = GetStockPen(BLACK_PEN);
   fState.PenValue = *fState.PenHandle;
+}
+
+namespace {
+
+int Limit(std::int64_t aValue) {
+  return int(std::clamp<std::int64_t>(aValue, -CoordinateLimit, CoordinateLimit));
+}
+
+} // namespace
+
+TRect DeviceContext::Limited(std::int64_t aLeft, std::int64_t aTop, std::int64_t aRight,
+                             std::int64_t aBottom) {
+  return {Limit(aLeft), Limit(aTop), Limit(aRight), Limit(aBottom)};
+}
+
+TRect DeviceContext::ToDevice(const TRect& aLogical) const {
+  const TPoint o = fState.ViewportOrigin;
+  return Limited(std::int64_t(aLogical.Left) + o.X, std::int64_t(aLogical.Top) + o.Y,
+                 std::int64_t(aLogical.Right) + o.X, std::int64_t(aLogical.Bottom) + o.Y);
+}
+
+TPoint DeviceContext::ToDevice(TPoint aLogical) const {
+  const TPoint o = fState.ViewportOrigin;
+  return {Limit(std::int64_t(aLogical.X) + o.X), Limit(std::int64_t(aLogical.Y) + o.Y)};
 }
 
 void DeviceContext::SetDeviceOrigin(TPoint aOrigin) {
@@ -176,8 +201,7 @@ int SetUserClip(HDC aDC, std::optional<Region> aClip) {
 }
 
 TRect DeviceRect(HDC aDC, int aLeft, int aTop, int aRight, int aBottom) {
-  TPoint o = aDC->ViewportOrigin();
-  return TRect{aLeft, aTop, aRight, aBottom}.Offset(o.X, o.Y);
+  return aDC->ToDevice(TRect{aLeft, aTop, aRight, aBottom});
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/Region.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,11 @@ constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// Coordinates are limited to +-CoordinateLimit when they are moved between
+// logical and device space, so no sum of coordinates and origins overflows;
+// anything that far out lies outside every bitmap anyway.
+constexpr int CoordinateLimit = 1 << 29;
 
 class DeviceContext {
 public:
@@ -63,6 +69,14 @@ public:
   HFONT SelectedFont() const { return fState.Font; }
   const Brush& SelectedBrush() const { return fState.BrushValue; }
   const Pen& SelectedPen() const { return fState.PenValue; }
+
+  // Logical to device coordinates (adding the viewport origin), limited to
+  // +-CoordinateLimit.
+  TRect ToDevice(const TRect& aLogical) const;
+  TPoint ToDevice(TPoint aLogical) const;
+  // A rectangle from 64-bit coordinates, limited to +-CoordinateLimit.
+  static TRect Limited(std::int64_t aLeft, std::int64_t aTop, std::int64_t aRight,
+                       std::int64_t aBottom);
 
   // The window layer's part: where device (0, 0) lies in the bitmap, and the
   // region (device coordinates) outside which nothing is drawn; nullptr removes

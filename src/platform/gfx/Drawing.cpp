@@ -21,8 +21,15 @@ bool InLimit(int aValue) {
 }
 
 TRect ToDevice(HDC aDC, const TRect& aRect) {
-  const TPoint o = aDC->ViewportOrigin();
-  return aRect.Offset(o.X, o.Y);
+  return aDC->ToDevice(aRect);
+}
+
+// The logical rectangle at (aX, aY) of the size, in device coordinates.
+TRect DeviceBounds(HDC aDC, int aX, int aY, int aWidth, int aHeight) {
+  const TPoint v = aDC->ViewportOrigin();
+  const std::int64_t left = std::int64_t(aX) + v.X;
+  const std::int64_t top = std::int64_t(aY) + v.Y;
+  return DeviceContext::Limited(left, top, left + aWidth, top + aHeight);
 }
 
 // Calls aDraw(bitmap, piece) for every piece of the DC's clip that meets
@@ -73,9 +80,9 @@ void PenLine(HDC aDC, TPoint aFrom, TPoint aTo) {
 
 // The bitmap coordinates of a logical point of a DC.
 TPoint ToBitmap(HDC aDC, int aX, int aY) {
-  const TPoint v = aDC->ViewportOrigin();
+  const TPoint device = aDC->ToDevice(TPoint{aX, aY});
   const TPoint o = aDC->DeviceOrigin();
-  return {aX + v.X + o.X, aY + v.Y + o.Y};
+  return {device.X + o.X, device.Y + o.Y};
 }
 
 // Blits from a source DC with a stretch or blend; a source that is the
@@ -88,7 +95,8 @@ BOOL StretchFrom(HDC aDest, int aX, int aY, int aWidth, int aHeight, HDC aSrc, i
   if (!source || aWidth == 0 || aHeight == 0 || aWidthSrc == 0 || aHeightSrc == 0)
     return true;
   const TPoint at = ToBitmap(aSrc, aXSrc, aYSrc);
-  TRect sourceRect = Bounds(at.X, at.Y, aWidthSrc, aHeightSrc);
+  TRect sourceRect = DeviceContext::Limited(at.X, at.Y, std::int64_t(at.X) + aWidthSrc,
+                                            std::int64_t(at.Y) + aHeightSrc);
   Bitmap aside;
   if (source == aDest->SelectedBitmap()) {
     const TRect used = sourceRect.Intersect(source->BoundsRect());
@@ -100,7 +108,7 @@ BOOL StretchFrom(HDC aDest, int aX, int aY, int aWidth, int aHeight, HDC aSrc, i
     sourceRect = sourceRect.Offset(-used.Left, -used.Top);
     source = &aside;
   }
-  const TRect deviceRect = ToDevice(aDest, Bounds(aX, aY, aWidth, aHeight));
+  const TRect deviceRect = DeviceBounds(aDest, aX, aY, aWidth, aHeight);
   const TPoint o = aDest->DeviceOrigin();
   const TRect destRect = deviceRect.Offset(o.X, o.Y);
   ForEachVisible(aDest, deviceRect, [&](Bitmap& aBitmap, const TRect& aPiece) {
@@ -175,8 +183,7 @@ BOOL BitBlt(HDC aDest, int aX, int aY, int aWidth, int aHeight, HDC aSrc, int aX
   const int dy = from.Y - to.Y;
   const TPoint o = aDest->DeviceOrigin();
   const TRect sourceInDevice = source->BoundsRect().Offset(-dx - o.X, -dy - o.Y);
-  const TRect deviceRect =
-      ToDevice(aDest, Bounds(aX, aY, aWidth, aHeight)).Intersect(sourceInDevice);
+  const TRect deviceRect = DeviceBounds(aDest, aX, aY, aWidth, aHeight).Intersect(sourceInDevice);
   if (source == dest && aDest->Clip().Rects().size() > 1) {
     // Copying piece by piece within one bitmap could read pixels an earlier
     // piece has already overwritten, so the source is copied aside first.
@@ -226,12 +233,11 @@ BOOL GradientFill(HDC aDC, const TRIVERTEX* aVertices, UINT aVertexCount, const 
   for (UINT i = 0; i < aVertexCount; ++i)
     if (!InLimit(aVertices[i].x) || !InLimit(aVertices[i].y))
       return false;
-  const TPoint v = aDC->ViewportOrigin();
   const TPoint o = aDC->DeviceOrigin();
   auto vertex = [&](UINT aIndex) {
     const TRIVERTEX& t = aVertices[aIndex];
-    return raster::GradientVertex{
-        int(t.x) + v.X + o.X, int(t.y) + v.Y + o.Y, t.Red, t.Green, t.Blue, t.Alpha};
+    const TPoint device = aDC->ToDevice(TPoint{int(t.x), int(t.y)});
+    return raster::GradientVertex{device.X + o.X, device.Y + o.Y, t.Red, t.Green, t.Blue, t.Alpha};
   };
   if (aMode == GRADIENT_FILL_TRIANGLE) {
     const auto* triangles = static_cast<const GRADIENT_TRIANGLE*>(aMesh);
@@ -273,13 +279,12 @@ BOOL GradientFill(HDC aDC, const TRIVERTEX* aVertices, UINT aVertexCount, const 
 BOOL Polygon(HDC aDC, const POINT* aPoints, int aCount) {
   if (!aDC || !aPoints || aCount < 2)
     return false;
-  const TPoint v = aDC->ViewportOrigin();
   std::vector<TPoint> points;
   TRect box;
   for (int i = 0; i < aCount; ++i) {
     if (!InLimit(aPoints[i].X) || !InLimit(aPoints[i].Y))
       return false;
-    const TPoint p{aPoints[i].X + v.X, aPoints[i].Y + v.Y};
+    const TPoint p = aDC->ToDevice(aPoints[i]);
     points.push_back(p);
     box = box.Union({p.X, p.Y, p.X + 1, p.Y + 1});
   }
@@ -314,8 +319,7 @@ BOOL LineTo(HDC aDC, int aX, int aY) {
   const TPoint from = aDC->Current().CurrentPosition;
   if (!InLimit(from.X) || !InLimit(from.Y) || !InLimit(aX) || !InLimit(aY))
     return false;
-  const TPoint v = aDC->ViewportOrigin();
-  PenLine(aDC, {from.X + v.X, from.Y + v.Y}, {aX + v.X, aY + v.Y});
+  PenLine(aDC, aDC->ToDevice(from), aDC->ToDevice(TPoint{aX, aY}));
   aDC->MutableState().CurrentPosition = {aX, aY};
   return true;
 }
@@ -338,8 +342,7 @@ BOOL DrawFocusRect(HDC aDC, const RECT* aRect) {
 COLORREF SetPixel(HDC aDC, int aX, int aY, COLORREF aColor) {
   if (!aDC)
     return CLR_INVALID;
-  const TPoint v = aDC->ViewportOrigin();
-  const TPoint device{aX + v.X, aY + v.Y};
+  const TPoint device = aDC->ToDevice(TPoint{aX, aY});
   if (!aDC->Clip().Contains(device))
     return CLR_INVALID;
   const COLORREF color = ResolveColor(aColor);
@@ -350,8 +353,7 @@ COLORREF SetPixel(HDC aDC, int aX, int aY, COLORREF aColor) {
 COLORREF GetPixel(HDC aDC, int aX, int aY) {
   if (!aDC)
     return CLR_INVALID;
-  const TPoint v = aDC->ViewportOrigin();
-  if (!aDC->Clip().Contains({aX + v.X, aY + v.Y}))
+  if (!aDC->Clip().Contains(aDC->ToDevice(TPoint{aX, aY})))
     return CLR_INVALID;
   const TPoint at = ToBitmap(aDC, aX, aY);
   return raster::ColorOf(aDC->SelectedBitmap()->Pixel(at.X, at.Y));
@@ -363,7 +365,9 @@ void BlendCoverageMask(HDC aDC, int aX, int aY, const std::uint8_t* aMask, int a
     return;
   const TPoint o = aDC->DeviceOrigin();
   const COLORREF color = ResolveColor(aColor);
-  ForEachVisible(aDC, Bounds(aX, aY, aWidth, aHeight), [&](Bitmap& aBitmap, const TRect& aPiece) {
+  const TRect deviceRect =
+      DeviceContext::Limited(aX, aY, std::int64_t(aX) + aWidth, std::int64_t(aY) + aHeight);
+  ForEachVisible(aDC, deviceRect, [&](Bitmap& aBitmap, const TRect& aPiece) {
     raster::BlendMask(aBitmap, aPiece, {aX + o.X, aY + o.Y}, aMask, aWidth, aHeight, aMaskStride,
                       color);
   });

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -548,6 +549,39 @@ TEST(Lines, LongLinesMostlyOutsideKeepTheirPattern) {
   EXPECT_TRUE(SameBitmap(c.Pixels, expected, "line-long"));
   SelectObject(c.dc(), HPEN(nullptr));
   DeleteObject(dotted);
+}
+
+TEST(Limits, FarCoordinatesAndOriginsNeitherOverflowNorDrawAmiss) {
+  const int big = std::numeric_limits<int>::max();
+  const int small = std::numeric_limits<int>::min();
+  Bitmap source = Patterned(4, 4);
+  DCHolder sourceDC{CreateCompatibleDC(nullptr)};
+  SelectObject(sourceDC.get(), &source);
+  Canvas c;
+  SetViewportOrgEx(c.dc(), 5, 5, nullptr);
+  const RECT huge{-5, -5, big, big};
+  EXPECT_TRUE(FillSolidRect(c.dc(), &huge, Red));
+  EXPECT_TRUE(SameBitmap(c.Pixels, pixelcheck::Filled(16, 12, Opaque(Red)), "limits-fill"));
+  EXPECT_EQ(IntersectClipRect(c.dc(), small, small, big, big), SIMPLEREGION);
+  EXPECT_TRUE(BitBlt(c.dc(), big - 3, 0, 100, 100, sourceDC.get(), 0, 0, SRCCOPY));
+  EXPECT_TRUE(BitBlt(c.dc(), 0, 0, big, big, sourceDC.get(), small, small, SRCCOPY));
+  // Logical columns from the far left up to -1 (device 4): the visible ones
+  // all map to the last source column.
+  EXPECT_TRUE(StretchBlt(c.dc(), small, 0, big, 4, sourceDC.get(), 0, 0, 4, 4, SRCCOPY));
+  Bitmap expected = pixelcheck::Filled(16, 12, Opaque(Red));
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      expected.SetPixel(x, 5 + y, Pattern(3, y));
+  EXPECT_EQ(SetPixel(c.dc(), big, small, Blue), CLR_INVALID);
+  EXPECT_EQ(GetPixel(c.dc(), small, big), CLR_INVALID);
+  BlendCoverageMask(c.dc(), big - 1, big - 1, reinterpret_cast<const std::uint8_t*>("\xff\xff"), 2,
+                    1, 2, Blue);
+  SetViewportOrgEx(c.dc(), big, big, nullptr);
+  const POINT triangle[3] = {{0, 0}, {5, 0}, {0, 5}};
+  EXPECT_TRUE(Polygon(c.dc(), triangle, 3));
+  MoveToEx(c.dc(), 0, 0, nullptr);
+  EXPECT_TRUE(LineTo(c.dc(), 10, 10));
+  EXPECT_TRUE(SameBitmap(c.Pixels, expected, "limits-far"));
 }
 
 TEST(Pixels, SetAndGetThroughOriginAndClip) {
