@@ -1,6 +1,8 @@
 #include "platform/gfx/Region.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace platform {
 
@@ -253,6 +255,13 @@ int CombineRgn(HRGN aDest, HRGN aSrc1, HRGN aSrc2, int aMode) {
 
 int OffsetRgn(HRGN aRgn, int aDx, int aDy) {
   if (!aRgn)
+    return ERROR;
+  // A move that would carry a coordinate past the int range fails.
+  const TRect box = aRgn->Bounds();
+  const std::int64_t limit = std::numeric_limits<int>::max();
+  if (!aRgn->IsEmpty() &&
+      (std::int64_t(box.Left) + aDx < -limit || std::int64_t(box.Right) + aDx > limit ||
+       std::int64_t(box.Top) + aDy < -limit || std::int64_t(box.Bottom) + aDy > limit))
     return ERROR;
   aRgn->Offset(aDx, aDy);
   return aRgn->Kind();

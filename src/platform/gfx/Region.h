@@ -75,6 +75,8 @@ HRGN CreateRectRgnList(const RECT* aRects, int aCount);
 // destination may be one of the sources. Returns the kind of the result, or
 // ERROR for a missing region or an unknown mode (aDest is then unchanged).
 int CombineRgn(HRGN aDest, HRGN aSrc1, HRGN aSrc2, int aMode);
+// Moves the region; ERROR (and no move) when a coordinate would leave the int
+// range.
 int OffsetRgn(HRGN aRgn, int aDx, int aDy);
 BOOL PtInRegion(HRGN aRgn, int aX, int aY);
 BOOL RectInRegion(HRGN aRgn, const RECT* aRect);

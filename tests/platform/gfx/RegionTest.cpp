@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -215,6 +216,8 @@ TEST(RegionHandles, CombineRgnModesAndResults) {
   EXPECT_TRUE(PtInRegion(a, 5, 5));
   EXPECT_FALSE(PtInRegion(a, 4, 5));
   EXPECT_EQ(OffsetRgn(a, -5, -5), SIMPLEREGION);
+  EXPECT_EQ(OffsetRgn(a, std::numeric_limits<int>::max() - 4, 0), ERROR);
+  EXPECT_EQ(OffsetRgn(a, 0, std::numeric_limits<int>::min()), ERROR);
   EXPECT_TRUE(PtInRegion(a, 0, 0));
   RECT r{4, 4, 6, 6};
   EXPECT_TRUE(RectInRegion(a, &r));
