@@ -2,6 +2,7 @@
 
 #include "platform/gfx/FontMatch.h"
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 #include <unordered_set>
@@ -44,7 +45,9 @@ Font* Realise(const LOGFONTW& aLogFont, bool aStock) {
   LOGFONTW logFont = aLogFont;
   if (logFont.lfFaceName.empty())
     logFont.lfFaceName = DefaultGuiFaceName;
-  const LONG height = logFont.lfHeight == 0 ? DefaultGuiFontHeight : logFont.lfHeight;
+  const LONG height = logFont.lfHeight == 0
+                          ? DefaultGuiFontHeight
+                          : std::clamp(logFont.lfHeight, -MaxPixelHeight, MaxPixelHeight);
   const FontFileInfo file =
       MatchFontFile(logFont.lfFaceName, logFont.lfWeight, logFont.lfItalic != 0);
   if (file.Path.empty())

@@ -7,15 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 
 namespace platform {
 
 namespace {
-
-// Larger requests are drawn at this pixel height: one glyph of it already
-// takes a megabyte of coverage.
-constexpr int MaxPixelHeight = 1000;
 
 // FreeType's library object; creating and freeing faces must not overlap. It
 // lives as long as the process, so that strikes freed at exit can still free
@@ -92,7 +89,8 @@ std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
 
   StrikeMetrics metrics;
   double pixelsPerEm = 0;
-  const int height = std::clamp(std::abs(aKey.Height), 1, MaxPixelHeight);
+  const std::int64_t requested = aKey.Height < 0 ? -std::int64_t(aKey.Height) : aKey.Height;
+  const int height = int(std::clamp(requested, std::int64_t(1), std::int64_t(MaxPixelHeight)));
   if (aKey.Height > 0) {
     // Cell height: ascent and descent together make exactly the request.
     pixelsPerEm = height * double(ft->units_per_EM) / (winAscent + winDescent);

@@ -25,6 +25,10 @@ struct Glyph {
   std::vector<std::uint8_t> Coverage; // Width x Height, row by row, 0 = none
 };
 
+// Larger heights are drawn at this pixel height: one glyph of it already takes a
+// megabyte of coverage.
+constexpr int MaxPixelHeight = 1000;
+
 // What identifies a strike: the font file and face, the requested height (as
 // in the font record: negative = character height, positive = cell height, in
 // pixels) and the synthesised styles.

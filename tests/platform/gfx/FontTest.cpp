@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <limits>
 #include <vector>
 
 namespace platform {
@@ -185,11 +186,21 @@ TEST(GlyphCacheTest, MissingCharactersShareOneGlyph) {
 }
 
 TEST(GlyphCacheTest, HugeRequestsAreLimited) {
-  const LOGFONTW logFont = LogFont(-2000000000);
-  HFONT font = CreateFontIndirectW(&logFont);
-  ASSERT_NE(font, nullptr);
-  EXPECT_LE(font->Metrics().tmHeight - font->Metrics().tmInternalLeading, 1000);
-  DeleteObject(font);
+  for (LONG height :
+       {LONG(-2000000000), std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
+    const LOGFONTW logFont = LogFont(height);
+    HFONT font = CreateFontIndirectW(&logFont);
+    ASSERT_NE(font, nullptr) << height;
+    EXPECT_LE(font->Metrics().tmHeight - font->Metrics().tmInternalLeading, MaxPixelHeight);
+    EXPECT_GT(font->Metrics().tmHeight, MaxPixelHeight / 2);
+    DeleteObject(font);
+  }
+  // Requests beyond the limit share the limit's strike.
+  const LOGFONTW a = LogFont(-5000), b = LogFont(-MaxPixelHeight);
+  HFONT fa = CreateFontIndirectW(&a), fb = CreateFontIndirectW(&b);
+  EXPECT_EQ(&fa->Strike(), &fb->Strike());
+  DeleteObject(fa);
+  DeleteObject(fb);
 }
 
 } // namespace
