@@ -1,27 +1,11 @@
 #include "PixelCheck.h"
 
+#include "platform/gfx/PngCodec.h"
+
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace pixelcheck {
-
-namespace {
-
-void WritePam(const platform::Bitmap& aBitmap, const std::filesystem::path& aPath) {
-  std::ofstream out(aPath, std::ios::binary);
-  out << "P7\nWIDTH " << aBitmap.Width() << "\nHEIGHT " << aBitmap.Height()
-      << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-  for (int y = 0; y < aBitmap.Height(); ++y)
-    for (int x = 0; x < aBitmap.Width(); ++x) {
-      const std::uint32_t p = aBitmap.Pixel(x, y);
-      const char rgba[4] = {char((p >> 16) & 0xFF), char((p >> 8) & 0xFF), char(p & 0xFF),
-                            char(p >> 24)};
-      out.write(rgba, 4);
-    }
-}
-
-} // namespace
 
 platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel) {
   platform::Bitmap bitmap(aWidth, aHeight);
@@ -53,8 +37,8 @@ void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) 
     return ::testing::AssertionSuccess();
   const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
   std::filesystem::create_directories(folder);
-  WritePam(aActual, folder / (aName + "-actual.pam"));
-  WritePam(aExpected, folder / (aName + "-expected.pam"));
+  platform::SavePngFile(aActual, (folder / (aName + "-actual.png")).string());
+  platform::SavePngFile(aExpected, (folder / (aName + "-expected.png")).string());
   return ::testing::AssertionFailure() << aName << ": " << mismatches << " pixels differ"
                                        << report.str() << "\n  images in " << folder;
 }

@@ -20,7 +20,7 @@ platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel);
 void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel);
 
 // Compares pixel by pixel; on a mismatch names the first differing pixels and
-// writes <name>-actual.pam and <name>-expected.pam to the build's test-output
+// writes <name>-actual.png and <name>-expected.png to the build's test-output
 // folder.
 ::testing::AssertionResult SameBitmap(const platform::Bitmap& aActual,
                                       const platform::Bitmap& aExpected, const std::string& aName);
