@@ -14,10 +14,10 @@ namespace {
 // Coordinates beyond this are refused by the calls whose work grows with the
 // distance between points (lines, triangles), so no call can run for long or
 // overflow.
-constexpr int CoordinateLimit = 1 << 24;
+constexpr int SpanLimit = 1 << 24;
 
 bool InLimit(int aValue) {
-  return aValue > -CoordinateLimit && aValue < CoordinateLimit;
+  return aValue > -SpanLimit && aValue < SpanLimit;
 }
 
 TRect ToDevice(HDC aDC, const TRect& aRect) {
