@@ -127,15 +127,15 @@ void JackMidiBackend::Process(jack_nframes_t aFrames) {
     void* buffer = jack_port_get_buffer(slot.Port, aFrames);
     jack_midi_clear_buffer(buffer);
     slot.CycleBuffer = buffer;
+    // What does not fit into this cycle's buffer stays in the ring for the
+    // next one; only a full ring refuses (and counts) a message.
     DWORD message = 0;
-    while (slot.Ring->Pop(message)) {
+    while (jack_midi_max_event_size(buffer) >= 3 && slot.Ring->Pop(message)) {
       const jack_midi_data_t bytes[3] = {jack_midi_data_t(message & 0xFF),
                                          jack_midi_data_t((message >> 8) & 0xFF),
                                          jack_midi_data_t((message >> 16) & 0xFF)};
-      if (jack_midi_event_write(buffer, 0, bytes, ShortMessageLength(bytes[0])) == 0)
-        fSentQueued.fetch_add(1, std::memory_order_relaxed);
-      else
-        fBufferDrops.fetch_add(1, std::memory_order_relaxed);
+      jack_midi_event_write(buffer, 0, bytes, ShortMessageLength(bytes[0]));
+      fSentQueued.fetch_add(1, std::memory_order_relaxed);
     }
   }
   DeliverInputs(aFrames);
@@ -424,7 +424,9 @@ MMRESULT JackMidiBackend::ShortMsg(HMIDIOUT aHandle, DWORD aMessage) {
       return MMSYSERR_INVALHANDLE;
     if (length == 0)
       return MMSYSERR_INVALPARAM;
-    if (jack_midi_event_write(slot.CycleBuffer, tFrame, bytes, length) != 0) {
+    // Checked first: libjack would print from this real-time thread.
+    if (jack_midi_max_event_size(slot.CycleBuffer) < length ||
+        jack_midi_event_write(slot.CycleBuffer, tFrame, bytes, length) != 0) {
       fBufferDrops.fetch_add(1, std::memory_order_relaxed);
       return MIDIERR_NOTREADY;
     }

@@ -12,8 +12,10 @@
 // the next cycle. The process thread never locks, allocates, blocks or prints;
 // ports opened and closed on other threads reach it through atomics, and
 // stop and close wait for the cycle in progress to end. Ports cannot be opened
-// from the process thread (MIDIERR_NOTREADY). A full ring or port buffer
-// drops the message, counts it and returns MIDIERR_NOTREADY.
+// from the process thread (MIDIERR_NOTREADY). Queued messages that do not fit
+// into a cycle's port buffer wait in the ring for the next cycle. A full ring,
+// or a full port buffer for the thru, refuses the message: it is counted and
+// the sender gets MIDIERR_NOTREADY.
 
 #include "platform/mm/MessageRing.h"
 #include "platform/mm/MidiBackend.h"
@@ -35,7 +37,7 @@ struct JackMidiCounters {
   std::uint64_t SentDirect = 0;  // written in the same cycle from the process thread
   std::uint64_t SentQueued = 0;  // written from the rings
   std::uint64_t RingDrops = 0;   // ring full
-  std::uint64_t BufferDrops = 0; // port buffer full
+  std::uint64_t BufferDrops = 0; // port buffer full (thru on the process thread)
   std::uint64_t CallbackFailures = 0;
 };
 // MMSYSERR_NOTENABLED when the running service is not JACK.

@@ -1,0 +1,225 @@
+#include "JackServer.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <jack/midiport.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+void Quiet(const char*) {}
+
+std::size_t MessageLength(std::uint8_t aStatus) {
+  if (aStatus >= 0xF0)
+    return aStatus == 0xF1 || aStatus == 0xF3 ? 2 : aStatus == 0xF2 ? 3 : 1;
+  return (aStatus & 0xE0) == 0xC0 ? 2 : 3;
+}
+
+} // namespace
+
+TChild::TChild(const std::vector<std::string>& aArgs, const std::string& aOutputFile) {
+  std::vector<char*> argv;
+  for (const auto& arg : aArgs)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  fPid = fork();
+  if (fPid == 0) {
+    const int fd = open(aOutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+      dup2(fd, 1);
+      dup2(fd, 2);
+      close(fd);
+    }
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+}
+
+TChild::~TChild() {
+  Stop();
+}
+
+bool TChild::Running() {
+  if (fPid <= 0 || fReaped)
+    return false;
+  int status = 0;
+  if (waitpid(fPid, &status, WNOHANG) == fPid) {
+    fReaped = true;
+    return false;
+  }
+  return true;
+}
+
+void TChild::Stop(int aGraceMs) {
+  if (!Running())
+    return;
+  kill(fPid, SIGTERM);
+  for (int waited = 0; waited < aGraceMs; waited += 10) {
+    if (!Running())
+      return;
+    std::this_thread::sleep_for(10ms);
+  }
+  kill(fPid, SIGKILL);
+  waitpid(fPid, nullptr, 0);
+  fReaped = true;
+}
+
+std::string UniqueJackName(const std::string& aPrefix) {
+  static std::atomic<int> counter{0};
+  return aPrefix + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+}
+
+TJackServer::TJackServer(int aPeriod, int aRate)
+    : fName(UniqueJackName("mmjack")), fPeriod(aPeriod) {
+  setenv("JACK_DEFAULT_SERVER", fName.c_str(), 1);
+  setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+  fLog = "/tmp/" + fName + ".log";
+  const std::vector<std::string> driver = {
+      "-d", "dummy", "-r", std::to_string(aRate), "-p", std::to_string(aPeriod)};
+  for (const bool realtime : {true, false}) {
+    // Synchronous: the server waits for every client in each cycle, so a
+    // slow (sanitised) client delays the cycle instead of losing it.
+    std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime", "-S"};
+    args.insert(args.end(), driver.begin(), driver.end());
+    if (StartWith(args)) {
+      fRealtime = realtime;
+      return;
+    }
+  }
+}
+
+bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
+  auto child = std::make_unique<TChild>(aArgs, fLog);
+  jack_set_error_function(Quiet);
+  jack_set_info_function(Quiet);
+  for (auto deadline = std::chrono::steady_clock::now() + 8s;
+       std::chrono::steady_clock::now() < deadline;) {
+    if (!child->Running())
+      break;
+    jack_status_t status{};
+    if (jack_client_t* client = jack_client_open("mmprobe", JackNoStartServer, &status)) {
+      jack_client_close(client);
+      fChild = std::move(child);
+      return true;
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  child->Stop();
+  std::ifstream log(fLog);
+  std::stringstream text;
+  text << log.rdbuf();
+  fReason = "jackd did not start (" + aArgs[3] + "): " + text.str();
+  return false;
+}
+
+void TJackServer::Kill() {
+  if (fChild)
+    fChild->Stop(0);
+}
+
+TJackServer::~TJackServer() {
+  fChild.reset();
+  std::remove(fLog.c_str());
+  unsetenv("JACK_DEFAULT_SERVER");
+}
+
+TJackProbe::Event ProbeEvent(std::uint32_t aFrame, std::uint8_t aStatus, std::uint8_t aData1,
+                             std::uint8_t aData2) {
+  return {aFrame, std::uint8_t(MessageLength(aStatus)), {aStatus, aData1, aData2}};
+}
+
+TJackProbe::TJackProbe(const std::string& aName, int aOutputs, int aInputs) {
+  jack_status_t status{};
+  fClient = jack_client_open(aName.c_str(), jack_options_t(JackNoStartServer | JackUseExactName),
+                             &status);
+  if (fClient == nullptr)
+    return;
+  for (int i = 0; i < aOutputs && i < int(MaxOutputs); ++i)
+    fOutputs.push_back(jack_port_register(fClient, ("out" + std::to_string(i)).c_str(),
+                                          JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0));
+  for (int i = 0; i < aInputs && i < int(MaxInputs); ++i) {
+    fInputs.push_back(jack_port_register(fClient, ("in" + std::to_string(i)).c_str(),
+                                         JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0));
+    fReceived[i] = std::make_unique<Event[]>(Capacity);
+  }
+  jack_set_process_callback(fClient, &TJackProbe::Process, this);
+  jack_activate(fClient);
+}
+
+TJackProbe::~TJackProbe() {
+  if (fClient != nullptr)
+    jack_client_close(fClient);
+}
+
+std::string TJackProbe::OutputPort(int aIndex) const {
+  return jack_port_name(fOutputs.at(aIndex));
+}
+
+std::string TJackProbe::InputPort(int aIndex) const {
+  return jack_port_name(fInputs.at(aIndex));
+}
+
+int TJackProbe::Process(jack_nframes_t aFrames, void* aSelf) {
+  auto& self = *static_cast<TJackProbe*>(aSelf);
+  const jack_nframes_t cycleStart = jack_last_frame_time(self.fClient);
+  for (std::size_t o = 0; o < self.fOutputs.size(); ++o) {
+    void* buffer = jack_port_get_buffer(self.fOutputs[o], aFrames);
+    jack_midi_clear_buffer(buffer);
+    if (const std::vector<Event>* burst = self.fPending[o].load(std::memory_order_acquire)) {
+      for (const Event& event : *burst)
+        jack_midi_event_write(buffer, event.Frame, event.Bytes.data(), event.Size);
+      self.fWrittenAt[o].store(cycleStart, std::memory_order_relaxed);
+      self.fPending[o].store(nullptr, std::memory_order_release);
+    }
+  }
+  for (std::size_t i = 0; i < self.fInputs.size(); ++i) {
+    void* buffer = jack_port_get_buffer(self.fInputs[i], aFrames);
+    const std::uint32_t count = jack_midi_get_event_count(buffer);
+    std::size_t stored = self.fReceivedCount[i].load(std::memory_order_relaxed);
+    for (std::uint32_t e = 0; e < count && stored < Capacity; ++e) {
+      jack_midi_event_t event;
+      if (jack_midi_event_get(&event, buffer, e) != 0)
+        continue;
+      Event& record = self.fReceived[i][stored++];
+      record.Frame = cycleStart + event.time;
+      record.Size = std::uint8_t(event.size > 3 ? 3 : event.size);
+      for (std::size_t b = 0; b < record.Size; ++b)
+        record.Bytes[b] = event.buffer[b];
+    }
+    self.fReceivedCount[i].store(stored, std::memory_order_release);
+  }
+  return 0;
+}
+
+std::uint32_t TJackProbe::SendBurst(int aOutput, const std::vector<Event>& aEvents) {
+  fPending[aOutput].store(&aEvents, std::memory_order_release);
+  while (fPending[aOutput].load(std::memory_order_acquire) != nullptr)
+    std::this_thread::sleep_for(100us);
+  return fWrittenAt[aOutput].load(std::memory_order_relaxed);
+}
+
+std::vector<TJackProbe::Event> TJackProbe::WaitReceived(int aInput, std::size_t aCount,
+                                                        int aTimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(aTimeoutMs);
+  while (fReceivedCount[aInput].load(std::memory_order_acquire) < aCount &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
+  const std::size_t count = fReceivedCount[aInput].load(std::memory_order_acquire);
+  return std::vector<Event>(fReceived[aInput].get(), fReceived[aInput].get() + count);
+}
+
+// JACK runs the process callbacks of its clients one after another, ordered
+// by the server through futexes in shared memory, which ThreadSanitizer
+// cannot see: a port buffer written in one client's callback and read in the
+// next one's looks like a race to it. Only that hand-over is suppressed.
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:jack_midi_event_write\n";
+}

@@ -1,0 +1,104 @@
+#pragma once
+// Test support: a private JACK server with the dummy driver, child processes
+// (jackd, jack_midiseq, jack_midi_dump) stopped by their own process id, and
+// a JACK client of the test's own that sends scheduled events and records
+// what arrives, with frame times.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <jack/jack.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A program started with fork and exec; output goes to a file.
+class TChild {
+public:
+  TChild(const std::vector<std::string>& aArgs, const std::string& aOutputFile);
+  ~TChild(); // stops it if it still runs
+  TChild(const TChild&) = delete;
+  TChild& operator=(const TChild&) = delete;
+  bool Running();
+  // SIGTERM, then SIGKILL after aGraceMs; reaps it.
+  void Stop(int aGraceMs = 2000);
+  int Pid() const { return fPid; }
+
+private:
+  int fPid = -1;
+  bool fReaped = false;
+};
+
+// jackd -n <unique name> [-R | --no-realtime] -S -d dummy -r <rate> -p <period>;
+// JACK_DEFAULT_SERVER names it for this process and its children while it
+// lives. Real-time scheduling is tried first.
+class TJackServer {
+public:
+  explicit TJackServer(int aPeriod = 256, int aRate = 48000);
+  ~TJackServer();
+  bool Running() const { return fChild != nullptr; }
+  // Why it is not running.
+  const std::string& Reason() const { return fReason; }
+  const std::string& Name() const { return fName; }
+  bool Realtime() const { return fRealtime; }
+  int Period() const { return fPeriod; }
+  // Kills the server (a vanished service).
+  void Kill();
+
+private:
+  bool StartWith(const std::vector<std::string>& aSchedulingArgs);
+  std::string fName;
+  std::string fReason;
+  std::string fLog;
+  int fPeriod;
+  bool fRealtime = false;
+  std::unique_ptr<TChild> fChild;
+};
+
+// A unique name for this run: aPrefix, the process id and a counter.
+std::string UniqueJackName(const std::string& aPrefix);
+
+// A JACK client of the test's own with MIDI output ports "out0".. and input
+// ports "in0"..; its process thread writes scheduled bursts and records
+// everything that arrives. The test thread and the process thread meet only
+// through atomics.
+class TJackProbe {
+public:
+  struct Event {
+    std::uint32_t Frame = 0; // within the cycle, or absolute when received
+    std::uint8_t Size = 0;
+    std::array<std::uint8_t, 3> Bytes{};
+  };
+  static constexpr std::size_t MaxInputs = 4;
+  static constexpr std::size_t MaxOutputs = 2;
+
+  TJackProbe(const std::string& aName, int aOutputs, int aInputs);
+  ~TJackProbe();
+  bool Ok() const { return fClient != nullptr; }
+  std::string OutputPort(int aIndex) const;
+  std::string InputPort(int aIndex) const;
+  jack_client_t* Client() const { return fClient; }
+
+  // Writes aEvents (frames within one cycle, ascending) on output aOutput in
+  // one coming cycle; returns that cycle's first absolute frame.
+  std::uint32_t SendBurst(int aOutput, const std::vector<Event>& aEvents);
+  // Waits until input aInput has recorded at least aCount events in all, or
+  // aTimeoutMs passed; returns everything recorded so far.
+  std::vector<Event> WaitReceived(int aInput, std::size_t aCount, int aTimeoutMs = 3000);
+
+private:
+  static int Process(jack_nframes_t aFrames, void* aSelf);
+  static constexpr std::size_t Capacity = 1 << 18;
+
+  jack_client_t* fClient = nullptr;
+  std::vector<jack_port_t*> fOutputs;
+  std::vector<jack_port_t*> fInputs;
+  std::array<std::atomic<const std::vector<Event>*>, MaxOutputs> fPending{};
+  std::array<std::atomic<std::uint32_t>, MaxOutputs> fWrittenAt{};
+  std::array<std::unique_ptr<Event[]>, MaxInputs> fReceived;
+  std::array<std::atomic<std::size_t>, MaxInputs> fReceivedCount{};
+};
+
+// A short message as a probe event.
+TJackProbe::Event ProbeEvent(std::uint32_t aFrame, std::uint8_t aStatus, std::uint8_t aData1 = 0,
+                             std::uint8_t aData2 = 0);
