@@ -1,0 +1,312 @@
+#include "skin/data/sSkinManager.h"
+
+#include "SkinTestUtil.h"
+#include "skin/data/sSkinFiles.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSkinA = "[GLOBALINFO]\nVERSION=8.00\n[PANEL]\nCOLOR=1\n[BUTTON]\nCOLOR=2\n";
+const std::string kSkinB = "[GLOBALINFO]\nVERSION=7.50\n[STATUSBAR]\nCOLOR=3\n";
+
+class SkinManager : public ::testing::Test {
+protected:
+  void SetUp() override {
+    SetSkinCommandLine({});
+    fDir = fs::path(MM_BINARY_DIR) / "tests-tmp" /
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(fDir);
+    fs::create_directories(fDir);
+  }
+  void TearDown() override { SetSkinCommandLine({}); }
+
+  void AddStored(const std::string& aName, const TBytes& aData) {
+    auto& skin = fManager.InternalSkins.Add();
+    skin.SetName(aName);
+    skin.ReadData(aData);
+  }
+  std::vector<std::string> Sections() {
+    std::vector<std::string> names;
+    for (const auto& g : fManager.gd)
+      names.push_back(g.ClassName);
+    return names;
+  }
+
+  fs::path fDir;
+  TMessageRecorder fMessages;
+  TsSkinManager fManager;
+};
+
+TEST_F(SkinManager, LoadsTheStoredSkinWhenNoFolderOrFileExists) {
+  std::vector<std::string> events;
+  fManager.OnBeforeChange = [&](TsSkinManager*) { events.push_back("before"); };
+  fManager.OnSkinLoading = [&](TsSkinManager* m) {
+    events.push_back("loading " + std::to_string(m->gd.size()));
+  };
+  fManager.OnAfterChange = [&](TsSkinManager*) { events.push_back("after"); };
+  fManager.OnActivate = [&](TsSkinManager*) { events.push_back("activate"); };
+  AddStored("Verdant (internal)", PackSkin(kSkinA));
+  fManager.BeginLoading();
+  fManager.SetSkinDirectory("C:\\Skins");
+  fManager.SetSkinName("Verdant (internal)");
+  EXPECT_EQ(Sections(), (std::vector<std::string>{"GLOBALINFO", "PANEL", "BUTTON", "TRANSPARENT"}));
+  EXPECT_TRUE(fManager.SkinIsPacked);
+  EXPECT_EQ(fManager.CommonSkinData.SkinPath, "");
+  EXPECT_FALSE(fManager.CommonSkinData.Active) << "applying waits for the end of loading";
+  EXPECT_EQ(fManager.SkinInfo(), "N/A");
+  fManager.Loaded();
+  EXPECT_TRUE(fManager.CommonSkinData.Active);
+  EXPECT_EQ(fManager.SkinInfo(), "8");
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "loading 4", "after", "activate"}));
+  EXPECT_TRUE(fMessages.Messages.empty());
+  EXPECT_FALSE(SkinLoadingFlag);
+  std::vector<std::string> listed;
+  fManager.GetSkinSections(listed);
+  EXPECT_EQ(listed, Sections());
+}
+
+TEST_F(SkinManager, QszExtensionIsStrippedFromTheName) {
+  AddStored("Verdant (internal)", PackSkin(kSkinA));
+  fManager.SetSkinName("Verdant (internal).QSZ");
+  EXPECT_EQ(fManager.SkinName(), "Verdant (internal)");
+  EXPECT_EQ(fManager.gd.size(), 4u);
+}
+
+TEST_F(SkinManager, AFailedLoadKeepsThePreviousSkinAndNameAndShowsTheError) {
+  AddStored("A", PackSkin(kSkinA));
+  AddStored("Broken", PackSkin("[S]\nX=^0000^0000^0030^0020^0000^0000^0000^0000^0^0^1^0\n"));
+  AddStored("Empty", {});
+  AddStored("NoOptions", PackSkinData({{"x.bmp", TBytes{1}}}));
+  AddStored("BadMagic", TBytes{'Q', 'S', 'Z', 'F', 0, 0, 0, 0});
+  fManager.SetSkinName("A");
+  auto before = Sections();
+  struct {
+    const char* Name;
+    const char* Error;
+  } cases[] = {
+      {"Broken", "Division by zero"},
+      {"Empty", "Skin \"Empty\" has no data"},
+      {"NoOptions", "\"NoOptions\" skin have internal format error. Please update this skin to "
+                    "latest version."},
+      {"BadMagic", "Loaded data is not a packed QuillaSkin file"},
+  };
+  for (const auto& c : cases) {
+    fMessages.Messages.clear();
+    fManager.SetSkinName(c.Name);
+    EXPECT_EQ(fManager.SkinName(), "A") << c.Name;
+    EXPECT_EQ(Sections(), before) << c.Name;
+    EXPECT_TRUE(fManager.CommonSkinData.Active) << c.Name;
+    ASSERT_EQ(fMessages.Messages.size(), 1u) << c.Name;
+    EXPECT_EQ(fMessages.Messages[0].Text, c.Error);
+    EXPECT_EQ(fMessages.Messages[0].Kind, TsMessageKind::mkError);
+    EXPECT_FALSE(SkinLoadingFlag);
+  }
+}
+
+TEST_F(SkinManager, UnknownNameFallsBackToTheFirstStoredSkin) {
+  AddStored("First", PackSkin(kSkinB));
+  AddStored("Second", PackSkin(kSkinA));
+  fManager.SetSkinName("Nowhere");
+  EXPECT_EQ(fManager.SkinName(), "First");
+  EXPECT_EQ(fManager.gd.at(1).ClassName, "STATUSBAR");
+}
+
+TEST_F(SkinManager, WithoutStoredSkinsTheManagerBecomesInactive) {
+  bool deactivated = false;
+  fManager.OnDeactivate = [&](TsSkinManager*) { deactivated = true; };
+  fManager.SetSkinName("Nowhere");
+  EXPECT_FALSE(fManager.Active());
+  EXPECT_TRUE(deactivated);
+  EXPECT_TRUE(fManager.gd.empty());
+  EXPECT_FALSE(fManager.IsValidSkinIndex(0));
+  // Inactive: the name is only stored.
+  fManager.SetSkinName("Other");
+  EXPECT_EQ(fManager.SkinName(), "Other");
+  // Active again: the name is loaded, from a stored skin added meanwhile.
+  AddStored("Other", PackSkin(kSkinA));
+  fManager.SetActive(true);
+  EXPECT_EQ(fManager.gd.size(), 4u);
+  fManager.SetActive(false);
+  EXPECT_TRUE(fManager.gd.empty());
+}
+
+TEST_F(SkinManager, LoadsAFolderSkinWithImagesFromFiles) {
+  fs::create_directories(fDir / "Green");
+  auto write = [&](const std::string& aName, const TBytes& aData) {
+    ASSERT_TRUE(WriteWholeFile((fDir / "Green" / aName).string(), aData));
+  };
+  std::string options = "[GLOBALINFO]\nMASTERBITMAP=master.bmp\n[S]\nG=!G.PNG!1!0!1\n";
+  write("Options.dat", TBytes(options.begin(), options.end()));
+  write("master.bmp", EncodeBmp(MakeBitmap(4, 4, [](int, int) { return 0xFF102030u; }), 24));
+  write("G.PNG", EncodePngBytes(MakeBitmap(3, 3, [](int, int) { return 0xFF000000u; })));
+  AddStored("Green", PackSkin(kSkinA));
+  fManager.SetSkinDirectory(fDir.string());
+  fManager.SetSkinName("Green");
+  EXPECT_FALSE(fManager.SkinIsPacked);
+  EXPECT_EQ(fManager.CommonSkinData.SkinPath, fDir.string() + "\\Green\\");
+  EXPECT_EQ(fManager.MasterBitmap->Width(), 4) << "names are used as written in folders";
+  EXPECT_EQ(fManager.ma.at(0).Bmp->Width(), 3);
+  std::vector<std::string> names;
+  EXPECT_EQ(fManager.GetSkinNames(names), "Green");
+  EXPECT_EQ(names, (std::vector<std::string>{"Green", "Green"}));
+}
+
+TEST_F(SkinManager, LoadsAQszFile) {
+  ASSERT_TRUE(WriteWholeFile((fDir / "Packed.qsz").string(), PackSkin(kSkinB)));
+  ASSERT_TRUE(WriteWholeFile((fDir / "Plain.qsz").string(), PackSkinData({{"a.png", TBytes{1}}})));
+  ASSERT_TRUE(WriteWholeFile((fDir / "Broken.qsz").string(), TBytes{'Q', 'S', 'z', 'f', 9}));
+  fManager.SetSkinDirectory(fDir.string());
+  fManager.SetSkinName("Packed");
+  EXPECT_TRUE(fManager.SkinIsPacked);
+  EXPECT_EQ(fManager.gd.at(1).ClassName, "STATUSBAR");
+  EXPECT_EQ(fManager.CommonSkinData.SkinPath, fDir.string() + "\\");
+  fManager.SetSkinName("Plain");
+  ASSERT_EQ(fMessages.Messages.size(), 1u);
+  EXPECT_EQ(fMessages.Messages[0].Text,
+            "\"Plain\" skin have internal format error. Please update this skin to latest "
+            "version.");
+  fManager.SetSkinName("Broken");
+  ASSERT_EQ(fMessages.Messages.size(), 2u);
+  EXPECT_EQ(fMessages.Messages[1].Text, "Stream read error");
+  EXPECT_EQ(fManager.SkinName(), "Packed");
+  EXPECT_EQ(fManager.gd.at(1).ClassName, "STATUSBAR");
+  std::vector<std::string> names;
+  fManager.GetExternalSkinNames(names, TqcSkinTypes::stPacked);
+  EXPECT_EQ(names, (std::vector<std::string>{"Broken", "Packed", "Plain"}));
+  names.clear();
+  fManager.GetExternalSkinNames(names, TqcSkinTypes::stUnpacked);
+  EXPECT_TRUE(names.empty());
+}
+
+TEST_F(SkinManager, VersionRule) {
+  struct {
+    const char* Version;
+    bool TestSwitch;
+    int Messages;
+    TsMessageKind Kind;
+  } cases[] = {{"7.45", false, 0, {}},
+               {"9.98", false, 0, {}},
+               {"8.00", true, 0, {}},
+               {"7.44", false, 0, {}},
+               {"7.44", true, 1, TsMessageKind::mkInformation},
+               {"9.99", false, 1, TsMessageKind::mkWarning},
+               {"10", false, 1, TsMessageKind::mkWarning}};
+  for (const auto& c : cases) {
+    SetSkinCommandLine(c.TestSwitch ? std::vector<std::string>{"-x", "/QCTest"}
+                                    : std::vector<std::string>{});
+    TsSkinManager manager;
+    auto& skin = manager.InternalSkins.Add();
+    skin.SetName("V");
+    skin.ReadData(PackSkin(std::string("[GLOBALINFO]\nVERSION=") + c.Version + "\n"));
+    fMessages.Messages.clear();
+    manager.SetSkinName("V");
+    ASSERT_EQ(int(fMessages.Messages.size()), c.Messages) << c.Version << " " << c.TestSwitch;
+    if (c.Messages)
+      EXPECT_EQ(fMessages.Messages[0].Kind, c.Kind);
+  }
+  SetSkinCommandLine({"/qctest"});
+  TsSkinManager manager;
+  auto& skin = manager.InternalSkins.Add();
+  skin.SetName("Old");
+  skin.ReadData(PackSkin("[GLOBALINFO]\nVERSION=7.44\n"));
+  fMessages.Messages.clear();
+  manager.SetSkinName("Old");
+  ASSERT_EQ(fMessages.Messages.size(), 1u);
+  EXPECT_EQ(fMessages.Messages[0].Text,
+            "You are using an old version of the \"Old\" skin. Please, update skins to latest or "
+            "contact the QuillaControls support for upgrading of existing skin.\r\n\r\nThis "
+            "notification occurs in design-time only for your information and will not occur "
+            "in real-time.");
+  SetSkinCommandLine({});
+  skin.ReadData(PackSkin("[GLOBALINFO]\nVERSION=9.99\n"));
+  fMessages.Messages.clear();
+  manager.SetSkinName("Old");
+  ASSERT_EQ(fMessages.Messages.size(), 1u);
+  EXPECT_EQ(fMessages.Messages[0].Text,
+            "This version of the skin have not complete support by used QuillaControls package "
+            "release.\r\nComponents must be updated up to latest version for using this skin.");
+}
+
+TEST_F(SkinManager, VersionSwitchShowsTheEngineVersion) {
+  SetSkinCommandLine({"/QCVER"});
+  ShowSkinEngineVersionIfAsked();
+  SetSkinCommandLine({"/qcversion"});
+  ShowSkinEngineVersionIfAsked();
+  ASSERT_EQ(fMessages.Messages.size(), 1u);
+  EXPECT_EQ(fMessages.Messages[0].Text, "QuillaControls v9.13");
+  EXPECT_EQ(TsSkinManager::Version(), "9.13");
+}
+
+TEST_F(SkinManager, ExtractInternalSkin) {
+  TBytes data = PackSkin(kSkinA);
+  AddStored("A", data);
+  AddStored("A", PackSkin(kSkinB));
+  fManager.ExtractInternalSkin("A", fDir.string());
+  EXPECT_EQ(ReadWholeFile((fDir / "A extracted.qsz").string()), PackSkin(kSkinB))
+      << "each match is written; the last one wins";
+  fManager.ExtractByIndex(0, (fDir / "new" / "deeper").string() + "/");
+  EXPECT_EQ(ReadWholeFile((fDir / "new" / "deeper" / "A extracted.qsz").string()), data);
+  fManager.ExtractInternalSkin("A", (fDir / "missing").string());
+  fManager.ExtractInternalSkin("B", fDir.string());
+  ASSERT_EQ(fMessages.Messages.size(), 3u);
+  EXPECT_EQ(fMessages.Messages[0].Text, "Directory does not exists.");
+  EXPECT_EQ(fMessages.Messages[1].Text, "Directory does not exists.");
+  EXPECT_EQ(fMessages.Messages[2].Text, "Skin does not exists.");
+  std::string blocked = (fDir / "file").string();
+  ASSERT_TRUE(WriteWholeFile(blocked, {}));
+  fManager.ExtractByIndex(0, blocked + "/sub");
+  ASSERT_EQ(fMessages.Messages.size(), 4u);
+  EXPECT_EQ(fMessages.Messages[3].Text, "Directory " + blocked + "/sub\\ creation error.");
+}
+
+TEST_F(SkinManager, StoredSkinChangesNotifyTheSkinList) {
+  int changes = 0;
+  fManager.OnSkinListChanged = [&](TsSkinManager*) { ++changes; };
+  auto& skin = fManager.InternalSkins.Add();
+  skin.SetName("x");
+  skin.ReadData(TBytes{1});
+  fManager.SetSkinDirectory("D:\\Other");
+  fManager.SetSkinDirectory("D:\\Other");
+  EXPECT_EQ(changes, 4);
+  EXPECT_EQ(fManager.InternalSkins.IndexOf("x"), 0);
+  EXPECT_EQ(fManager.InternalSkins.IndexOf("X"), -1);
+  EXPECT_EQ(fManager.InternalSkins.Items(0).Shadow1Blur, -1);
+  EXPECT_EQ(fManager.InternalSkins.Items(0).BorderColor, 0xFF00FFu);
+  EXPECT_THROW(fManager.InternalSkins.Delete(3), std::out_of_range);
+}
+
+TEST_F(SkinManager, LoadedDefaultsAndBrightnessLimit) {
+  fManager.BeginLoading();
+  fManager.Loaded();
+  EXPECT_EQ(fManager.SkinDirectory(), "c:\\Skins");
+  fManager.SetBrightness(150);
+  EXPECT_EQ(fManager.Brightness(), 100);
+  fManager.SetBrightness(-150);
+  EXPECT_EQ(fManager.Brightness(), -100);
+}
+
+TEST(SkinDirectory, Resolve) {
+  const std::string p = "/opt/mm/bin/";
+  // NormalizeDir turns a trailing "/" into "\".
+  const std::string normalized = "/opt/mm/bin\\";
+  struct {
+    const char* In;
+    std::string Out;
+  } cases[] = {{"..\\skins", "/opt/mm/skins\\"},
+               {".\\skins", p + "skins\\"},
+               {"./skins", p + "skins\\"},
+               {".", normalized},
+               {"skins", p + "skins\\"},
+               {"C:\\Skins", "C:\\Skins\\"},
+               {"\\\\server\\s", "\\\\server\\s\\"},
+               {"/srv/skins", "/srv/skins\\"},
+               {"", normalized}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ResolveSkinDirectory(c.In, p), c.Out) << c.In;
+}
+
+} // namespace
