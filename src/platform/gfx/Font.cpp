@@ -52,7 +52,9 @@ Font* Realise(const LOGFONTW& aLogFont, bool aStock) {
       MatchFontFile(logFont.lfFaceName, logFont.lfWeight, logFont.lfItalic != 0);
   if (file.Path.empty())
     return nullptr;
-  auto strike = GlyphStrike::Get({file.Path, file.Index, height, file.Embolden, file.Oblique});
+  const int weight = logFont.lfWeight == FW_DONTCARE ? FW_NORMAL : logFont.lfWeight;
+  auto strike = GlyphStrike::Get(
+      {file.Path, file.Index, height, file.Embolden, file.Oblique, weight, logFont.lfItalic != 0});
   if (!strike)
     return nullptr;
   return new (std::nothrow) Font(aLogFont, std::move(strike), file.Family, aStock);

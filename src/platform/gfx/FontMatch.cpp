@@ -132,6 +132,43 @@ FontFileInfo Lookup(const std::string& aFace, int aWeight, bool aItalic) {
   return {};
 }
 
+FontFileInfo LookupFallback(char32_t aChar, int aWeight, bool aItalic) {
+  if (!Config())
+    return {};
+  PatternPtr request(FcPatternCreate());
+  FcCharSet* chars = FcCharSetCreate();
+  if (!request || !chars) {
+    if (chars)
+      FcCharSetDestroy(chars);
+    return {};
+  }
+  FcCharSetAddChar(chars, FcChar32(aChar));
+  FcPatternAddCharSet(request.get(), FC_CHARSET, chars);
+  FcCharSetDestroy(chars);
+  FcPatternAddInteger(request.get(), FC_WEIGHT, FcWeightFromOpenType(aWeight));
+  FcPatternAddInteger(request.get(), FC_SLANT, aItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(request.get(), FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(Config(), request.get(), FcMatchPattern);
+  FcDefaultSubstitute(request.get());
+  FcResult result = FcResultNoMatch;
+  FcFontSet* sorted = FcFontSort(Config(), request.get(), FcTrue, nullptr, &result);
+  if (!sorted)
+    return {};
+  FontFileInfo info;
+  for (int i = 0; i < sorted->nfont && info.Path.empty(); ++i) {
+    FcCharSet* has = nullptr;
+    FcBool scalable = FcFalse;
+    if (FcPatternGetCharSet(sorted->fonts[i], FC_CHARSET, 0, &has) != FcResultMatch ||
+        !FcCharSetHasChar(has, FcChar32(aChar)) ||
+        FcPatternGetBool(sorted->fonts[i], FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
+      continue;
+    if (PatternPtr font{FcFontRenderPrepare(Config(), request.get(), sorted->fonts[i])})
+      info = Describe(font.get());
+  }
+  FcFontSetDestroy(sorted);
+  return info;
+}
+
 } // namespace
 
 FontFileInfo MatchFontFile(const std::string& aFace, int aWeight, bool aItalic) {
@@ -146,6 +183,21 @@ FontFileInfo MatchFontFile(const std::string& aFace, int aWeight, bool aItalic) 
   if (added)
     entry->second = Lookup(aFace, weight, aItalic);
   return entry->second;
+}
+
+FontFileInfo MatchFallbackFile(char32_t aChar, int aWeight, bool aItalic) {
+  // Remembers the last few thousand characters; arbitrary text cannot make it
+  // grow without end.
+  constexpr std::size_t Remembered = 4096;
+  static std::mutex mutex;
+  static std::map<std::tuple<char32_t, int, bool>, FontFileInfo> known;
+  const int weight = aWeight <= 0 ? 400 : std::min(aWeight, 1000);
+  std::lock_guard lock(mutex);
+  if (auto found = known.find({aChar, weight, aItalic}); found != known.end())
+    return found->second;
+  if (known.size() >= Remembered)
+    known.clear();
+  return known[{aChar, weight, aItalic}] = LookupFallback(aChar, weight, aItalic);
 }
 
 } // namespace platform

@@ -21,4 +21,9 @@ struct FontFileInfo {
 // (0 = normal). Results are remembered; safe to call from any thread.
 FontFileInfo MatchFontFile(const std::string& aFace, int aWeight, bool aItalic);
 
+// An installed face that has a glyph for aChar, closest to the weight and
+// slant, for characters the chosen face lacks; an empty Path when none has
+// it. Results are remembered; safe to call from any thread.
+FontFileInfo MatchFallbackFile(char32_t aChar, int aWeight, bool aItalic);
+
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/gfx/GlyphCache.h"
 
+#include "platform/gfx/FontMatch.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace platform {
 
@@ -126,36 +129,81 @@ std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
     metrics.StrikeoutOffset = Round(metrics.Ascent / 3.0);
   }
 
-  std::shared_ptr<GlyphStrike> strike(new GlyphStrike(std::move(face), metrics));
+  std::shared_ptr<GlyphStrike> strike(new GlyphStrike(aKey, std::move(face), metrics));
   if (strike->fMetrics.AveCharWidth == 0)
-    strike->fMetrics.AveCharWidth = std::max(1, strike->GlyphFor(U'x').Advance);
+    strike->fMetrics.AveCharWidth = std::max(1, strike->OwnGlyph(U'x').Advance);
   strikes.emplace(aKey, strike);
   return strike;
 }
 
-GlyphStrike::GlyphStrike(std::unique_ptr<FaceHandle> aFace, const StrikeMetrics& aMetrics)
-    : fFace(std::move(aFace)), fMetrics(aMetrics) {
+GlyphStrike::GlyphStrike(const StrikeKey& aKey, std::unique_ptr<FaceHandle> aFace,
+                         const StrikeMetrics& aMetrics)
+    : fKey(aKey), fFace(std::move(aFace)), fMetrics(aMetrics) {
   fIndexOf.fill(UnknownIndex);
 }
 
 GlyphStrike::~GlyphStrike() = default;
 
+unsigned GlyphStrike::IndexOf(char32_t aChar) {
+  if (aChar >= fIndexOf.size())
+    return FT_Get_Char_Index(fFace->Face, FT_ULong(aChar));
+  if (fIndexOf[aChar] == UnknownIndex)
+    fIndexOf[aChar] = FT_Get_Char_Index(fFace->Face, FT_ULong(aChar));
+  return fIndexOf[aChar];
+}
+
 const Glyph& GlyphStrike::GlyphFor(char32_t aChar) {
   static const Glyph none;
   if (IsControl(aChar))
     return none;
-  std::lock_guard lock(fMutex);
-  unsigned index = 0;
-  if (aChar < fIndexOf.size()) {
-    if (fIndexOf[aChar] == UnknownIndex)
-      fIndexOf[aChar] = FT_Get_Char_Index(fFace->Face, FT_ULong(aChar));
-    index = fIndexOf[aChar];
-  } else {
-    index = FT_Get_Char_Index(fFace->Face, FT_ULong(aChar));
+  {
+    std::lock_guard lock(fMutex);
+    const unsigned index = IndexOf(aChar);
+    if (index != 0) {
+      if (auto found = fGlyphs.find(index); found != fGlyphs.end())
+        return found->second;
+      return fGlyphs.emplace(index, Rasterise(index)).first->second;
+    }
+    if (auto found = fGlyphs.find(BorrowedBit | aChar); found != fGlyphs.end())
+      return found->second;
   }
+  return BorrowedGlyph(aChar);
+}
+
+const Glyph& GlyphStrike::OwnGlyph(char32_t aChar) {
+  std::lock_guard lock(fMutex);
+  return OwnGlyphLocked(aChar);
+}
+
+const Glyph& GlyphStrike::OwnGlyphLocked(char32_t aChar) {
+  const unsigned index = IndexOf(aChar);
   if (auto found = fGlyphs.find(index); found != fGlyphs.end())
     return found->second;
   return fGlyphs.emplace(index, Rasterise(index)).first->second;
+}
+
+const Glyph& GlyphStrike::BorrowedGlyph(char32_t aChar) {
+  // The other face is drawn at this strike's em size. Its strike is looked up
+  // without this strike's lock, so two strikes borrowing from each other on
+  // two threads cannot wait for each other.
+  const FontFileInfo file = MatchFallbackFile(aChar, fKey.Weight, fKey.Italic);
+  std::shared_ptr<GlyphStrike> donor;
+  if (!file.Path.empty() && (file.Path != fKey.Path || file.Index != fKey.Index))
+    donor = Get({file.Path, file.Index, -fMetrics.EmHeight, file.Embolden, file.Oblique,
+                 fKey.Weight, fKey.Italic});
+  std::optional<Glyph> borrowed;
+  if (donor) {
+    std::lock_guard lock(donor->fMutex);
+    if (donor->IndexOf(aChar) != 0)
+      borrowed = donor->OwnGlyphLocked(aChar);
+  }
+  std::lock_guard lock(fMutex);
+  if (!borrowed) {
+    if (auto found = fGlyphs.find(0); found != fGlyphs.end())
+      return found->second;
+    return fGlyphs.emplace(0, Rasterise(0)).first->second;
+  }
+  return fGlyphs.try_emplace(BorrowedBit | aChar, std::move(*borrowed)).first->second;
 }
 
 std::size_t GlyphStrike::RasterisedCount() const {

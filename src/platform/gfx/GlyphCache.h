@@ -31,13 +31,16 @@ constexpr int MaxPixelHeight = 1000;
 
 // What identifies a strike: the font file and face, the requested height (as
 // in the font record: negative = character height, positive = cell height, in
-// pixels) and the synthesised styles.
+// pixels), the synthesised styles, and the requested weight and slant (for
+// choosing faces that stand in for missing characters).
 struct StrikeKey {
   std::string Path;
   int Index = 0;
   int Height = 0;
   bool Embolden = false;
   bool Oblique = false;
+  int Weight = 400;
+  bool Italic = false;
   friend auto operator<=>(const StrikeKey&, const StrikeKey&) = default;
 };
 
@@ -67,24 +70,36 @@ public:
 
   const StrikeMetrics& Metrics() const { return fMetrics; }
   // The glyph of aChar, rasterised on first use. Control characters have no
-  // outline and no advance; characters the face lacks show its missing-glyph
-  // shape. The reference stays valid as long as the strike. Thread-safe.
+  // outline and no advance. A character the face lacks is taken, at the same
+  // em size, from an installed face that has it (see MatchFallbackFile), or
+  // else shows the face's missing-glyph shape. The reference stays valid as
+  // long as the strike. Thread-safe.
   const Glyph& GlyphFor(char32_t aChar);
   // How many glyphs this strike has rasterised so far.
   std::size_t RasterisedCount() const;
 
 private:
   struct FaceHandle;
-  GlyphStrike(std::unique_ptr<FaceHandle> aFace, const StrikeMetrics& aMetrics);
+  GlyphStrike(const StrikeKey& aKey, std::unique_ptr<FaceHandle> aFace,
+              const StrikeMetrics& aMetrics);
+  unsigned IndexOf(char32_t aChar);
+  // The glyph of aChar from this face alone; the second with the lock held.
+  const Glyph& OwnGlyph(char32_t aChar);
+  const Glyph& OwnGlyphLocked(char32_t aChar);
+  // Called without the strike's lock held.
+  const Glyph& BorrowedGlyph(char32_t aChar);
   Glyph Rasterise(unsigned aIndex);
 
   static constexpr unsigned UnknownIndex = ~0u;
+  // Keys of glyphs borrowed from other faces: the character with this bit.
+  static constexpr unsigned BorrowedBit = 0x80000000u;
 
+  StrikeKey fKey;
   std::unique_ptr<FaceHandle> fFace;
   StrikeMetrics fMetrics;
   mutable std::mutex fMutex;
-  // Glyphs by the face's glyph index, so that all characters the face lacks
-  // share its one missing-glyph shape and the cache never outgrows the face.
+  // Glyphs by the face's glyph index, so that all characters no face has
+  // share the one missing-glyph shape, and borrowed glyphs by character.
   std::unordered_map<unsigned, Glyph> fGlyphs;
   // The glyph indexes of the first code points, looked up once.
   std::array<unsigned, 0x800> fIndexOf;

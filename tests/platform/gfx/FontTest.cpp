@@ -173,16 +173,46 @@ TEST(GlyphCacheTest, MissingCharactersShareOneGlyph) {
   const FontFileInfo file = MatchFontFile("Tahoma", FW_NORMAL, false);
   auto strike = GlyphStrike::Get({file.Path, file.Index, -33, false, false});
   ASSERT_TRUE(strike);
-  // Private-use code points no face here maps, below and above the index table.
-  const Glyph& first = strike->GlyphFor(U'\uE000');
+  // Private-use code points that no installed face maps, below and above the
+  // index table.
+  const std::vector<char32_t> missing = {U'\uE000', U'\uE001', U'\uE123', U'\U0010FFFD',
+                                         U'\U000F0000'};
+  for (char32_t c : missing)
+    if (!MatchFallbackFile(c, FW_NORMAL, false).Path.empty())
+      GTEST_SKIP() << "a face here has U+" << std::hex << unsigned(c);
+  const Glyph& first = strike->GlyphFor(missing[0]);
   const std::size_t count = strike->RasterisedCount();
-  for (char32_t c : {U'\uE001', U'\uF8FF', U'\U0010FFFD', U'\U000F0000'})
+  for (char32_t c : missing)
     EXPECT_EQ(&strike->GlyphFor(c), &first);
   EXPECT_EQ(strike->RasterisedCount(), count);
   // Letters beyond the index table are cached like the others.
   const Glyph& euro = strike->GlyphFor(U'\u20AC');
   EXPECT_EQ(&strike->GlyphFor(U'\u20AC'), &euro);
   EXPECT_NE(&euro, &first);
+}
+
+TEST(GlyphCacheTest, MissingCharactersAreBorrowedFromAFaceThatHasThem) {
+  // Katakana "A": not in the sans faces this program asks for, in the CJK
+  // faces many machines have.
+  const char32_t katakana = U'\u30A2';
+  const FontFileInfo donor = MatchFallbackFile(katakana, FW_NORMAL, false);
+  if (donor.Path.empty())
+    GTEST_SKIP() << "no installed face has U+30A2";
+  const FontFileInfo file = MatchFontFile("Tahoma", FW_NORMAL, false);
+  ASSERT_NE(donor.Path, file.Path);
+  auto strike = GlyphStrike::Get({file.Path, file.Index, -15, false, false});
+  auto donorStrike =
+      GlyphStrike::Get({donor.Path, donor.Index, -15, donor.Embolden, donor.Oblique});
+  ASSERT_TRUE(strike && donorStrike);
+  const Glyph& borrowed = strike->GlyphFor(katakana);
+  const Glyph& original = donorStrike->GlyphFor(katakana);
+  EXPECT_EQ(borrowed.Advance, original.Advance);
+  EXPECT_EQ(borrowed.Width, original.Width);
+  EXPECT_EQ(borrowed.Top, original.Top);
+  EXPECT_EQ(borrowed.Coverage, original.Coverage);
+  EXPECT_GT(borrowed.Width, 0);
+  // Cached like the face's own glyphs.
+  EXPECT_EQ(&strike->GlyphFor(katakana), &borrowed);
 }
 
 TEST(GlyphCacheTest, HugeRequestsAreLimited) {
