@@ -1,5 +1,6 @@
 #include "skin/paint/PixelOps.h"
 
+#include "PixelCheck.h"
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/SystemColors.h"
 
@@ -17,22 +18,17 @@ constexpr TPixel Px(std::uint32_t aRed, std::uint32_t aGreen, std::uint32_t aBlu
   return aBlue | (aGreen << 8) | (aRed << 16) | (aAlpha << 24);
 }
 
-Bitmap Filled(int aWidth, int aHeight, TPixel aPixel) {
-  Bitmap bitmap(aWidth, aHeight);
-  for (int y = 0; y < aHeight; ++y)
-    for (int x = 0; x < aWidth; ++x)
-      bitmap.SetPixel(x, y, aPixel);
-  return bitmap;
-}
+using pixelcheck::Filled;
+using pixelcheck::SameBitmap;
 
 // Compares against a picture drawn as text: '#' is aInside, '.' is aOutside.
 void ExpectPicture(const Bitmap& aBitmap, const std::vector<std::string>& aPicture, TPixel aInside,
                    TPixel aOutside) {
-  ASSERT_EQ(aBitmap.Height(), int(aPicture.size()));
-  for (int y = 0; y < aBitmap.Height(); ++y)
-    for (int x = 0; x < aBitmap.Width(); ++x)
-      EXPECT_EQ(aBitmap.Pixel(x, y), aPicture[y][x] == '#' ? aInside : aOutside)
-          << "pixel " << x << ", " << y;
+  Bitmap expected(int(aPicture.front().size()), int(aPicture.size()));
+  for (int y = 0; y < expected.Height(); ++y)
+    for (int x = 0; x < expected.Width(); ++x)
+      expected.SetPixel(x, y, aPicture[std::size_t(y)][std::size_t(x)] == '#' ? aInside : aOutside);
+  EXPECT_TRUE(SameBitmap(aBitmap, expected, "skin-paint-picture"));
 }
 
 TEST(PixelOps, ColorToPixelSwapsRedAndBlueAndKeepsTheHighestByte) {
@@ -238,15 +234,14 @@ TEST(PixelOps, BlendBitmapIntoClipping) {
     SCOPED_TRACE(c.Name);
     Bitmap dst = Filled(6, 5, untouched);
     BlendBitmapInto(dst, src, 0, c.At, c.From);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 6; ++x) {
-        TPixel expected = untouched;
-        if (const auto& b = c.Copied; b && x >= b->DstLeft && x < b->DstLeft + b->Columns &&
-                                      y >= b->DstTop && y < b->DstTop + b->Rows)
-          expected = Px(std::uint32_t(b->SrcLeft + x - b->DstLeft + 1),
-                        std::uint32_t(b->SrcTop + y - b->DstTop + 1), 0x40, 0x77);
-        EXPECT_EQ(dst.Pixel(x, y), expected) << "pixel " << x << ", " << y;
-      }
+    Bitmap expected = Filled(6, 5, untouched);
+    if (const auto& b = c.Copied)
+      for (int y = 0; y < b->Rows; ++y)
+        for (int x = 0; x < b->Columns; ++x)
+          expected.SetPixel(
+              b->DstLeft + x, b->DstTop + y,
+              Px(std::uint32_t(b->SrcLeft + x + 1), std::uint32_t(b->SrcTop + y + 1), 0x40, 0x77));
+    EXPECT_TRUE(SameBitmap(dst, expected, "blend-bitmap-clipping"));
   }
 }
 
