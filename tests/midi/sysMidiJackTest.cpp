@@ -90,7 +90,8 @@ TEST_F(JackRegistry, BytesSentThroughSendArriveUnchanged) {
 TEST_F(JackRegistry, JackMidiDumpSeesTheSentBytes) {
   const std::string name = UniqueJackName("dump");
   const std::string log = "/tmp/" + name + ".txt";
-  TChild dump({"jack_midi_dump", name}, log);
+  // Line-buffered, so each event is in the file as soon as it is printed.
+  TChild dump({"stdbuf", "-oL", "jack_midi_dump", name}, log);
   StartService();
   int port = -1;
   for (auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -105,16 +106,14 @@ TEST_F(JackRegistry, JackMidiDumpSeesTheSentBytes) {
   MidiOutput().Send(port, 0xB0, 0x07, 0x7F);
   std::string text;
   for (auto deadline = std::chrono::steady_clock::now() + 5s;
-       std::chrono::steady_clock::now() < deadline;) {
-    std::this_thread::sleep_for(100ms);
-    if (text.find("b0 07 7f") != std::string::npos)
-      break;
-    dump.Stop(); // jack_midi_dump writes its buffered lines as it ends
+       text.find("b0 07 7f") == std::string::npos && std::chrono::steady_clock::now() < deadline;) {
+    std::this_thread::sleep_for(20ms);
     std::ifstream file(log);
     std::stringstream content;
     content << file.rdbuf();
     text = content.str();
   }
+  dump.Stop();
   std::remove(log.c_str());
   EXPECT_THAT(text, HasSubstr(": 90 3c 64"));
   EXPECT_THAT(text, HasSubstr(": c0 05"));
