@@ -99,6 +99,24 @@ void StretchTwice(benchmark::State& aState) {
 }
 BENCHMARK(StretchTwice)->Unit(benchmark::kMicrosecond);
 
+// A premultiplied layer with per-pixel alpha over the whole bitmap, as
+// layered windows are composed.
+void AlphaBlendPerPixel(benchmark::State& aState) {
+  Surface from, to;
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) {
+      const std::uint32_t a = std::uint32_t(x + y) & 0xFF;
+      from.Pixels.SetPixel(x, y, a << 24 | (a / 2) << 16 | (a / 3) << 8 | (a / 4));
+    }
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  for (auto _ : aState) {
+    AlphaBlend(to.DC, 0, 0, Width, Height, from.DC, 0, 0, Width, Height, blend);
+    benchmark::ClobberMemory();
+  }
+  aState.SetBytesProcessed(std::int64_t(aState.iterations()) * std::int64_t(Bytes));
+}
+BENCHMARK(AlphaBlendPerPixel)->Unit(benchmark::kMicrosecond);
+
 // The four-triangle gradient of a skin section over the whole bitmap.
 void GradientTriangles(benchmark::State& aState) {
   Surface s;

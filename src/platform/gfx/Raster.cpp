@@ -26,6 +26,11 @@ std::uint32_t BlendPixel(std::uint32_t aDest, std::uint32_t aSource, BlendMode a
   const std::uint32_t k = aMode.Constant;
   std::uint32_t result = 0;
   if (aMode.SourceAlpha) {
+    // Fully opaque and fully transparent premultiplied pixels need no sums.
+    if (k == 255 && (aSource >> 24) == 255)
+      return aSource;
+    if (k == 255 && aSource == 0)
+      return aDest;
     const std::uint32_t a = Div255(Channel(aSource, 24) * k);
     for (int shift = 0; shift < 32; shift += 8) {
       std::uint32_t c =
