@@ -28,7 +28,9 @@ TEST(TextThreadTest, TwoThreadsDrawWithOneFont) {
     return image;
   };
   const std::vector<std::string> texts = {"Das Ger\xC3\xA4t steht nicht zur Verf\xC3\xBCgung!",
-                                          "Statusbyte und Midikanal 0123456789"};
+                                          "Statusbyte und Midikanal 0123456789",
+                                          // Katakana, borrowed from another face where one has it.
+                                          "Port \xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6"};
   std::vector<Bitmap> together(texts.size());
   {
     std::vector<std::thread> threads;
