@@ -1,0 +1,400 @@
+#include "platform/win/MessageLoop.h"
+
+#include "platform/win/Paint.h"
+#include "platform/win/Window.h"
+#include "platform/win/WindowState.h"
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+// The queue shared with other threads: posted messages and raw input in
+// arrival order.
+struct SharedQueue {
+  std::mutex Lock;
+  std::deque<QueuedItem> Items;
+};
+
+SharedQueue& Shared() {
+  static SharedQueue queue;
+  return queue;
+}
+
+int WakeFd() {
+  static const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  return fd;
+}
+
+void WriteWake() noexcept {
+  const std::uint64_t one = 1;
+  // A full counter already means "woken"; nothing else can fail here.
+  [[maybe_unused]] auto written = write(WakeFd(), &one, sizeof one);
+}
+
+// User-interface thread only.
+struct LoopState {
+  std::deque<MSG> Ready; // messages made from input, and WM_CHAR
+  std::vector<UiWakeup*> Wakeups;
+  std::vector<std::unique_ptr<Window>> Graveyard;
+  int SendDepth = 0;
+  DWORD LastMessageTime = 0;
+};
+
+LoopState& Loop() {
+  static LoopState state;
+  return state;
+}
+
+void RunWakeups() {
+  auto wakeups = Loop().Wakeups;
+  for (UiWakeup* w : wakeups)
+    if (std::find(Loop().Wakeups.begin(), Loop().Wakeups.end(), w) != Loop().Wakeups.end())
+      w->RunIfSignalled();
+}
+
+void FreeGraveyard() {
+  if (Loop().SendDepth == 0)
+    Loop().Graveyard.clear();
+}
+
+std::int64_t NextTimerDue() {
+  std::int64_t due = -1;
+  for (const Timer& t : Ui().Timers)
+    if (due < 0 || t.Due < due)
+      due = t.Due;
+  return due;
+}
+
+bool TakeTimer(MSG* aMsg, bool aRemove) {
+  const std::int64_t now = NowMs();
+  auto& timers = Ui().Timers;
+  auto it = std::min_element(timers.begin(), timers.end(),
+                             [](const Timer& a, const Timer& b) { return a.Due < b.Due; });
+  if (it == timers.end() || it->Due > now)
+    return false;
+  *aMsg = MSG{};
+  aMsg->hwnd = it->Wnd;
+  aMsg->message = WM_TIMER;
+  aMsg->wParam = it->Id;
+  aMsg->lParam = reinterpret_cast<LPARAM>(it->Proc);
+  if (aRemove)
+    it->Due = now + it->Interval;
+  return true;
+}
+
+// The next message, if there is one, without waiting.
+bool NextMessage(MSG* aMsg, bool aRemove) {
+  RunWakeups();
+  FreeGraveyard();
+  LoopState& loop = Loop();
+  for (;;) {
+    if (!loop.Ready.empty()) {
+      *aMsg = loop.Ready.front();
+      if (aRemove)
+        loop.Ready.pop_front();
+      return true;
+    }
+    QueuedItem item;
+    {
+      SharedQueue& q = Shared();
+      std::lock_guard lock(q.Lock);
+      if (q.Items.empty())
+        break;
+      item = q.Items.front();
+      q.Items.pop_front();
+    }
+    if (item.IsInput) {
+      ConvertInput(item.Input, loop.Ready);
+      continue;
+    }
+    if (item.Msg.hwnd && !Live(item.Msg.hwnd))
+      continue;
+    if (!aRemove)
+      loop.Ready.push_front(item.Msg);
+    *aMsg = item.Msg;
+    return true;
+  }
+  if (HWND wnd = NextPaintWindow()) {
+    *aMsg = MSG{};
+    aMsg->hwnd = wnd;
+    aMsg->message = WM_PAINT;
+    return true;
+  }
+  return TakeTimer(aMsg, aRemove);
+}
+
+void Stamp(MSG* aMsg) {
+  if (!aMsg->time)
+    aMsg->time = TickCount();
+  Loop().LastMessageTime = aMsg->time;
+}
+
+} // namespace
+
+namespace detail {
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+DWORD TickCount() {
+  return DWORD(NowMs());
+}
+
+LRESULT Send(Window* aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  LoopState& loop = Loop();
+  ++loop.SendDepth;
+  struct Leave {
+    ~Leave() { --Loop().SendDepth; }
+  } leave;
+  return CallWindowProcW(aWnd->Proc, aWnd->Handle, aMsg, aWParam, aLParam);
+}
+
+void BuryWindow(std::unique_ptr<Window> aWnd) {
+  Loop().Graveyard.push_back(std::move(aWnd));
+}
+
+void QueueInput(const RawInput& aInput) {
+  QueuedItem item;
+  item.IsInput = true;
+  item.Input = aInput;
+  SharedQueue& q = Shared();
+  std::lock_guard lock(q.Lock);
+  q.Items.push_back(item);
+}
+
+void PushReadyFront(const MSG& aMsg) {
+  Loop().Ready.push_front(aMsg);
+}
+
+} // namespace detail
+
+LRESULT SendMessageW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  Window* w = Live(aWnd);
+  return w ? Send(w, aMsg, aWParam, aLParam) : 0;
+}
+
+BOOL PostMessageW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  // Handles are checked when the message is taken: the window table belongs to
+  // the user-interface thread.
+  if (aWnd == reinterpret_cast<HWND>(std::intptr_t(-1)))
+    return FALSE;
+  QueuedItem item;
+  item.Msg.hwnd = aWnd;
+  item.Msg.message = aMsg;
+  item.Msg.wParam = aWParam;
+  item.Msg.lParam = aLParam;
+  item.Msg.time = TickCount();
+  {
+    SharedQueue& q = Shared();
+    std::lock_guard lock(q.Lock);
+    q.Items.push_back(item);
+  }
+  WriteWake();
+  return TRUE;
+}
+
+void PostQuitMessage(int aExitCode) {
+  PostMessageW(nullptr, WM_QUIT, WPARAM(aExitCode), 0);
+}
+
+BOOL PeekMessageW(MSG* aMsg, HWND, UINT, UINT, UINT aRemove) {
+  if (!aMsg)
+    return FALSE;
+  if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0)) {
+    HostOf().ProcessEvents();
+    if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0))
+      return FALSE;
+  }
+  Stamp(aMsg);
+  return TRUE;
+}
+
+BOOL GetMessageW(MSG* aMsg, HWND, UINT, UINT) {
+  if (!aMsg)
+    return -1;
+  for (;;) {
+    if (NextMessage(aMsg, true))
+      break;
+    if (HostOf().ProcessEvents())
+      continue;
+    PresentDirty();
+    if (NextMessage(aMsg, true))
+      break;
+    const std::int64_t due = NextTimerDue();
+    const int timeout = due < 0 ? -1 : int(std::clamp<std::int64_t>(due - NowMs(), 0, 1 << 30));
+    HostOf().Wait(WakeFd(), timeout);
+    DrainWakeDescriptor();
+  }
+  Stamp(aMsg);
+  return aMsg->message == WM_QUIT ? FALSE : TRUE;
+}
+
+BOOL WaitMessage() {
+  MSG msg;
+  if (NextMessage(&msg, false))
+    return TRUE;
+  PresentDirty();
+  const std::int64_t due = NextTimerDue();
+  const int timeout = due < 0 ? -1 : int(std::clamp<std::int64_t>(due - NowMs(), 0, 1 << 30));
+  HostOf().Wait(WakeFd(), timeout);
+  DrainWakeDescriptor();
+  return TRUE;
+}
+
+BOOL TranslateMessage(const MSG* aMsg) {
+  if (!aMsg || aMsg->message != WM_KEYDOWN || aMsg->lPrivate == 0)
+    return FALSE;
+  MSG ch = *aMsg;
+  ch.message = WM_CHAR;
+  ch.wParam = aMsg->lPrivate;
+  ch.lPrivate = 0;
+  PushReadyFront(ch);
+  return TRUE;
+}
+
+LRESULT DispatchMessageW(const MSG* aMsg) {
+  if (!aMsg)
+    return 0;
+  if (aMsg->message == WM_TIMER && aMsg->lParam) {
+    reinterpret_cast<TIMERPROC>(aMsg->lParam)(aMsg->hwnd, WM_TIMER, aMsg->wParam, TickCount());
+    return 0;
+  }
+  Window* w = Live(aMsg->hwnd);
+  if (!w)
+    return 0;
+  const LRESULT result = Send(w, aMsg->message, aMsg->wParam, aMsg->lParam);
+  if (aMsg->message == WM_PAINT)
+    // A procedure that did not validate would get WM_PAINT forever.
+    if ((w = Live(aMsg->hwnd)))
+      ForgetPaint(w);
+  return result;
+}
+
+LONG GetMessageTime() {
+  return LONG(Loop().LastMessageTime);
+}
+
+DWORD GetTickCount() {
+  return TickCount();
+}
+
+UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc) {
+  if (aWnd && !Live(aWnd))
+    return 0;
+  auto& timers = Ui().Timers;
+  const UINT interval = std::max<UINT>(aElapse, 10);
+  if (!aWnd)
+    aIdEvent = 0x7000 + Ui().NextTimerId++;
+  Timer t{aWnd, aIdEvent, interval, aTimerFunc, NowMs() + interval};
+  auto it = std::find_if(timers.begin(), timers.end(),
+                         [&](const Timer& x) { return x.Wnd == aWnd && x.Id == aIdEvent; });
+  if (it != timers.end())
+    *it = t;
+  else
+    timers.push_back(t);
+  return aWnd ? (aIdEvent ? aIdEvent : 1) : aIdEvent;
+}
+
+BOOL KillTimer(HWND aWnd, UINT_PTR aIdEvent) {
+  auto& timers = Ui().Timers;
+  auto it = std::find_if(timers.begin(), timers.end(),
+                         [&](const Timer& x) { return x.Wnd == aWnd && x.Id == aIdEvent; });
+  if (it == timers.end())
+    return FALSE;
+  timers.erase(it);
+  return TRUE;
+}
+
+int PumpUntilIdle() {
+  int count = 0;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    ++count;
+  }
+  PresentDirty();
+  return count;
+}
+
+bool PumpUntil(const std::function<bool()>& aDone, int aTimeoutMs) {
+  const std::int64_t end = NowMs() + aTimeoutMs;
+  while (!aDone()) {
+    PumpUntilIdle();
+    if (aDone())
+      break;
+    const std::int64_t now = NowMs();
+    if (now >= end)
+      break;
+    const std::int64_t due = NextTimerDue();
+    std::int64_t wait = end - now;
+    if (due >= 0)
+      wait = std::min(wait, std::max<std::int64_t>(due - now, 0));
+    HostOf().Wait(WakeFd(), int(wait));
+    DrainWakeDescriptor();
+  }
+  return aDone();
+}
+
+bool RunModalLoop(const std::function<bool()>& aDone) {
+  ++Ui().ModalDepth;
+  MSG msg;
+  while (!aDone()) {
+    if (!GetMessageW(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  --Ui().ModalDepth;
+  return aDone();
+}
+
+UiWakeup::UiWakeup(std::function<void()> aHandler) : fHandler(std::move(aHandler)) {
+  Loop().Wakeups.push_back(this);
+}
+
+UiWakeup::~UiWakeup() {
+  auto& list = Loop().Wakeups;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+void UiWakeup::Signal() noexcept {
+  if (!fPending.exchange(true, std::memory_order_acq_rel))
+    WriteWake();
+}
+
+bool UiWakeup::RunIfSignalled() {
+  if (!fPending.exchange(false, std::memory_order_acq_rel))
+    return false;
+  if (fHandler)
+    fHandler();
+  return true;
+}
+
+int WakeDescriptor() {
+  return WakeFd();
+}
+
+void DrainWakeDescriptor() {
+  std::uint64_t value;
+  [[maybe_unused]] auto n = read(WakeFd(), &value, sizeof value);
+}
+
+} // namespace platform

@@ -1,0 +1,278 @@
+#include "platform/win/ScrollBar.h"
+
+#include "platform/gfx/SystemColors.h"
+#include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/NonClient.h"
+#include "platform/win/WindowState.h"
+
+#include <algorithm>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+constexpr int MinThumb = 8;
+constexpr UINT_PTR RepeatTimer = 0xFFF0;
+constexpr UINT FirstRepeat = 400;
+constexpr UINT NextRepeat = 50;
+
+SCROLLINFO* InfoOf(Window* aWnd, int aBar) {
+  if (aBar == SB_VERT)
+    return &aWnd->ScrollV;
+  if (aBar == SB_HORZ)
+    return &aWnd->ScrollH;
+  return nullptr;
+}
+
+int MaxPos(const SCROLLINFO& aInfo) {
+  return std::max(aInfo.nMin, aInfo.nMax - std::max(int(aInfo.nPage) - 1, 0));
+}
+
+// Track length and thumb length of a bar; thumb 0 when it cannot scroll.
+struct Track {
+  int Start = 0;
+  int Length = 0;
+  int Thumb = 0;
+};
+
+Track TrackOf(const TRect& aBar, bool aVertical, const SCROLLINFO& aInfo) {
+  const int along = aVertical ? aBar.Height() : aBar.Width();
+  const int across = aVertical ? aBar.Width() : aBar.Height();
+  const int arrow = std::min(across, along / 2);
+  Track t;
+  t.Start = (aVertical ? aBar.Top : aBar.Left) + arrow;
+  t.Length = along - 2 * arrow;
+  const long long range = (long long)aInfo.nMax - aInfo.nMin + 1;
+  if (range <= 1 || (aInfo.nPage && range <= aInfo.nPage))
+    return t;
+  int thumb = aInfo.nPage ? int(t.Length * (long long)aInfo.nPage / range) : across;
+  thumb = std::max(thumb, MinThumb);
+  if (thumb > t.Length)
+    return t;
+  t.Thumb = thumb;
+  return t;
+}
+
+int ThumbOffset(const Track& aTrack, const SCROLLINFO& aInfo, int aPos) {
+  const int span = MaxPos(aInfo) - aInfo.nMin;
+  if (span <= 0)
+    return 0;
+  const int pos = std::clamp(aPos, aInfo.nMin, MaxPos(aInfo)) - aInfo.nMin;
+  return int((long long)(aTrack.Length - aTrack.Thumb) * pos / span);
+}
+
+void RepaintBar(Window* aWnd, int aBar) {
+  const FrameLayout f =
+      ComputeFrame(aWnd->Style, aWnd->ExStyle, {aWnd->Rect.Width(), aWnd->Rect.Height()});
+  const TRect bar = aBar == SB_VERT ? f.VScroll : f.HScroll;
+  if (bar.IsEmpty())
+    return;
+  Region area(bar);
+  InvalidateWindow(aWnd, &area, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
+
+} // namespace
+
+ScrollBarLayout ComputeScrollBar(const TRect& aBar, bool aVertical, const SCROLLINFO& aInfo) {
+  ScrollBarLayout l;
+  l.Bar = aBar;
+  const Track t = TrackOf(aBar, aVertical, aInfo);
+  const int end = t.Start + t.Length;
+  if (aVertical) {
+    l.ArrowUp = {aBar.Left, aBar.Top, aBar.Right, t.Start};
+    l.ArrowDown = {aBar.Left, end, aBar.Right, aBar.Bottom};
+  } else {
+    l.ArrowUp = {aBar.Left, aBar.Top, t.Start, aBar.Bottom};
+    l.ArrowDown = {end, aBar.Top, aBar.Right, aBar.Bottom};
+  }
+  if (!t.Thumb)
+    return l;
+  const int from = t.Start + ThumbOffset(t, aInfo, aInfo.nPos);
+  const int to = from + t.Thumb;
+  if (aVertical) {
+    l.Thumb = {aBar.Left, from, aBar.Right, to};
+    l.PageUp = {aBar.Left, t.Start, aBar.Right, from};
+    l.PageDown = {aBar.Left, to, aBar.Right, end};
+  } else {
+    l.Thumb = {from, aBar.Top, to, aBar.Bottom};
+    l.PageUp = {t.Start, aBar.Top, from, aBar.Bottom};
+    l.PageDown = {to, aBar.Top, end, aBar.Bottom};
+  }
+  return l;
+}
+
+int ThumbPosition(const TRect& aBar, bool aVertical, const SCROLLINFO& aInfo, int aStartPos,
+                  int aOffset) {
+  const Track t = TrackOf(aBar, aVertical, aInfo);
+  const int free = t.Length - t.Thumb;
+  const int span = MaxPos(aInfo) - aInfo.nMin;
+  if (!t.Thumb || free <= 0 || span <= 0)
+    return aStartPos;
+  const int pixel = std::clamp(ThumbOffset(t, aInfo, aStartPos) + aOffset, 0, free);
+  return aInfo.nMin + int(((long long)pixel * span + free / 2) / free);
+}
+
+BOOL GetScrollInfo(HWND aWnd, int aBar, SCROLLINFO* aInfo) {
+  Window* w = Live(aWnd);
+  SCROLLINFO* info = w ? InfoOf(w, aBar) : nullptr;
+  if (!info || !aInfo)
+    return FALSE;
+  if (aInfo->fMask & SIF_RANGE) {
+    aInfo->nMin = info->nMin;
+    aInfo->nMax = info->nMax;
+  }
+  if (aInfo->fMask & SIF_PAGE)
+    aInfo->nPage = info->nPage;
+  if (aInfo->fMask & SIF_POS)
+    aInfo->nPos = info->nPos;
+  if (aInfo->fMask & SIF_TRACKPOS)
+    aInfo->nTrackPos = info->nTrackPos;
+  return TRUE;
+}
+
+int SetScrollInfo(HWND aWnd, int aBar, const SCROLLINFO* aInfo, BOOL aRedraw) {
+  Window* w = Live(aWnd);
+  SCROLLINFO* info = w ? InfoOf(w, aBar) : nullptr;
+  if (!info || !aInfo)
+    return 0;
+  if (aInfo->fMask & SIF_RANGE) {
+    info->nMin = aInfo->nMin;
+    info->nMax = std::max(aInfo->nMin, aInfo->nMax);
+  }
+  if (aInfo->fMask & SIF_PAGE)
+    info->nPage = aInfo->nPage;
+  const UINT range = UINT((long long)info->nMax - info->nMin + 1);
+  info->nPage = std::min(info->nPage, range);
+  if (aInfo->fMask & SIF_POS)
+    info->nPos = aInfo->nPos;
+  info->nPos = std::clamp(info->nPos, info->nMin, MaxPos(*info));
+  if (aRedraw && IsShowing(w))
+    RepaintBar(w, aBar);
+  return info->nPos;
+}
+
+int GetScrollPos(HWND aWnd, int aBar) {
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  return GetScrollInfo(aWnd, aBar, &si) ? si.nPos : 0;
+}
+
+int SetScrollPos(HWND aWnd, int aBar, int aPos, BOOL aRedraw) {
+  const int old = GetScrollPos(aWnd, aBar);
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  si.nPos = aPos;
+  SetScrollInfo(aWnd, aBar, &si, aRedraw);
+  return old;
+}
+
+BOOL SetScrollRange(HWND aWnd, int aBar, int aMinPos, int aMaxPos, BOOL aRedraw) {
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE;
+  si.nMin = aMinPos;
+  si.nMax = aMaxPos;
+  return Live(aWnd) && SetScrollInfo(aWnd, aBar, &si, aRedraw) >= aMinPos ? TRUE : FALSE;
+}
+
+void TrackScrollBar(HWND aWnd, int aBar, POINT aScreen) {
+  Window* w = Live(aWnd);
+  if (!w || (aBar != SB_VERT && aBar != SB_HORZ) || !(Ui().KeyState[VK_LBUTTON] & 0x80))
+    return;
+  const bool vertical = aBar == SB_VERT;
+  const UINT msgId = vertical ? WM_VSCROLL : WM_HSCROLL;
+  auto layout = [&]() {
+    Window* cur = Live(aWnd);
+    const FrameLayout f =
+        ComputeFrame(cur->Style, cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
+    return ComputeScrollBar(vertical ? f.VScroll : f.HScroll, vertical, *InfoOf(cur, aBar));
+  };
+  auto toWindow = [&](POINT aPt) {
+    const TPoint o = ScreenOrigin(Live(aWnd));
+    return TPoint{aPt.X - o.X, aPt.Y - o.Y};
+  };
+  const ScrollBarLayout start = layout();
+  const TPoint at = toWindow(aScreen);
+  WPARAM code = SB_ENDSCROLL;
+  bool thumb = false;
+  if (start.ArrowUp.Contains(at))
+    code = SB_LINEUP;
+  else if (start.ArrowDown.Contains(at))
+    code = SB_LINEDOWN;
+  else if (start.Thumb.Contains(at))
+    thumb = true;
+  else if (start.PageUp.Contains(at))
+    code = SB_PAGEUP;
+  else if (start.PageDown.Contains(at))
+    code = SB_PAGEDOWN;
+  else
+    return;
+
+  const int startPos = InfoOf(w, aBar)->nPos;
+  int trackPos = startPos;
+  auto stillInPart = [&](TPoint aPt) {
+    const ScrollBarLayout now = layout();
+    switch (code) {
+    case SB_LINEUP:
+      return now.ArrowUp.Contains(aPt);
+    case SB_LINEDOWN:
+      return now.ArrowDown.Contains(aPt);
+    case SB_PAGEUP:
+      return now.PageUp.Contains(aPt);
+    case SB_PAGEDOWN:
+      return now.PageDown.Contains(aPt);
+    }
+    return false;
+  };
+  if (!thumb)
+    Send(w, msgId, code, 0);
+  SetCapture(aWnd);
+  if (!thumb && Live(aWnd))
+    SetTimer(aWnd, RepeatTimer, FirstRepeat, nullptr);
+  TPoint cursor = at;
+  MSG msg;
+  bool released = false;
+  while (!released && Live(aWnd) && GetCapture() == aWnd) {
+    if (!GetMessageW(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    if (msg.hwnd == aWnd && msg.message == WM_TIMER && msg.wParam == RepeatTimer) {
+      SetTimer(aWnd, RepeatTimer, NextRepeat, nullptr);
+      if (stillInPart(cursor))
+        Send(Live(aWnd), msgId, code, 0);
+      continue;
+    }
+    if (msg.hwnd == aWnd && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
+      cursor = toWindow(msg.pt);
+      if (thumb) {
+        const int offset = vertical ? cursor.Y - at.Y : cursor.X - at.X;
+        Window* cur = Live(aWnd);
+        const FrameLayout f =
+            ComputeFrame(cur->Style, cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
+        const int pos = ThumbPosition(vertical ? f.VScroll : f.HScroll, vertical,
+                                      *InfoOf(cur, aBar), startPos, offset);
+        if (pos != trackPos || msg.message == WM_LBUTTONUP) {
+          trackPos = pos;
+          InfoOf(cur, aBar)->nTrackPos = pos;
+          const WPARAM what = msg.message == WM_LBUTTONUP ? SB_THUMBPOSITION : SB_THUMBTRACK;
+          Send(cur, msgId, MAKEWPARAM(int(what), pos), 0);
+        }
+      }
+      released = msg.message == WM_LBUTTONUP;
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (Live(aWnd))
+    KillTimer(aWnd, RepeatTimer);
+  if (GetCapture() == aWnd)
+    ReleaseCapture();
+  if (Window* cur = Live(aWnd))
+    Send(cur, msgId, SB_ENDSCROLL, 0);
+}
+
+} // namespace platform

@@ -1,0 +1,1192 @@
+#include "platform/win/Window.h"
+
+#include "platform/win/DefWindowProc.h"
+#include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/NonClient.h"
+#include "platform/win/WindowState.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_set>
+#include <utility>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+std::uintptr_t HandleValue(HWND aWnd) {
+  return reinterpret_cast<std::uintptr_t>(aWnd);
+}
+
+// Procedures bound to objects, recognised by their address.
+std::unordered_set<const ObjectWndProc*>& ObjectProcs() {
+  static std::unordered_set<const ObjectWndProc*> procs;
+  return procs;
+}
+
+LRESULT DesktopProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+}
+
+int CopyText(const std::string& aText, char* aBuffer, int aMaxCount) {
+  if (!aBuffer || aMaxCount <= 0)
+    return 0;
+  std::size_t n = std::min<std::size_t>(aText.size(), std::size_t(aMaxCount - 1));
+  // Never end inside a UTF-8 sequence.
+  while (n > 0 && n < aText.size() && (static_cast<unsigned char>(aText[n]) & 0xC0) == 0x80)
+    --n;
+  std::memcpy(aBuffer, aText.data(), n);
+  aBuffer[n] = '\0';
+  return int(n);
+}
+
+void RemoveFromParent(Window* aWnd) {
+  if (!aWnd->Parent)
+    return;
+  auto& siblings = aWnd->Parent->Children;
+  siblings.erase(std::remove(siblings.begin(), siblings.end(), aWnd), siblings.end());
+}
+
+// Places aWnd among its siblings after aInsertAfter (HWND_TOP, HWND_BOTTOM,
+// HWND_TOPMOST, HWND_NOTOPMOST or a sibling). Topmost windows stay above the
+// others.
+void PlaceInZOrder(Window* aWnd, HWND aInsertAfter) {
+  Window* parent = aWnd->Parent;
+  if (!parent)
+    return;
+  if (aInsertAfter == HWND_TOPMOST)
+    aWnd->ExStyle |= WS_EX_TOPMOST;
+  else if (aInsertAfter == HWND_NOTOPMOST)
+    aWnd->ExStyle &= ~WS_EX_TOPMOST;
+  RemoveFromParent(aWnd);
+  auto& list = parent->Children;
+  const bool topmost = aWnd->IsTopLevel() && (aWnd->ExStyle & WS_EX_TOPMOST);
+  auto firstPlain = std::find_if(list.begin(), list.end(), [](Window* w) {
+    return !(w->IsTopLevel() && (w->ExStyle & WS_EX_TOPMOST));
+  });
+  auto pos = list.end();
+  if (aInsertAfter == HWND_TOP || aInsertAfter == HWND_TOPMOST || aInsertAfter == HWND_NOTOPMOST)
+    pos = topmost ? list.begin() : firstPlain;
+  else if (aInsertAfter == HWND_BOTTOM)
+    pos = topmost ? firstPlain : list.end();
+  else if (Window* after = Find(aInsertAfter); after && after->Parent == parent) {
+    pos = std::find(list.begin(), list.end(), after);
+    if (pos != list.end())
+      ++pos;
+    // Keep the topmost band together.
+    const auto band = firstPlain - list.begin();
+    const auto at = pos - list.begin();
+    if (topmost && at > band)
+      pos = list.begin() + band;
+    else if (!topmost && at < band)
+      pos = list.begin() + band;
+  }
+  list.insert(pos, aWnd);
+}
+
+std::vector<Window*> SnapshotChildren(const Window* aWnd) {
+  return aWnd->Children;
+}
+
+void SendDestroy(Window* aWnd) {
+  const HWND h = aWnd->Handle;
+  Send(aWnd, WM_DESTROY, 0, 0);
+  if (!(aWnd = Find(h)))
+    return;
+  for (Window* child : SnapshotChildren(aWnd))
+    SendDestroy(child);
+}
+
+void SendNcDestroy(Window* aWnd) {
+  for (Window* child : SnapshotChildren(aWnd))
+    SendNcDestroy(child);
+  Send(aWnd, WM_NCDESTROY, 0, 0);
+}
+
+// Frees the records of a destroyed subtree. The records go to the graveyard,
+// freed when no message is being handled, so a procedure that destroyed its own
+// window may still return through it.
+void Release(Window* aWnd) {
+  for (Window* child : SnapshotChildren(aWnd))
+    Release(child);
+  aWnd->Destroyed = true;
+  ForgetPaint(aWnd);
+  auto& timers = Ui().Timers;
+  timers.erase(std::remove_if(timers.begin(), timers.end(),
+                              [&](const Timer& t) { return t.Wnd == aWnd->Handle; }),
+               timers.end());
+  RemoveFromParent(aWnd);
+  aWnd->Children.clear();
+  auto it = Ui().Windows.find(HandleValue(aWnd->Handle));
+  if (it != Ui().Windows.end()) {
+    BuryWindow(std::move(it->second));
+    Ui().Windows.erase(it);
+  }
+}
+
+void NotifyHost(Window* aWnd) {
+  if (aWnd->IsTopLevel())
+    HostOf().WindowChanged(aWnd->Handle);
+}
+
+// Invalidates where the window was and where it is in its parent.
+void ExposeInParent(Window* aWnd, const TRect& aOld) {
+  Window* parent = aWnd->Parent;
+  if (!parent || parent == Ui().Desktop)
+    return;
+  Region area(aOld.Offset(parent->Client.Left, parent->Client.Top));
+  InvalidateWindow(parent, &area, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+} // namespace
+
+namespace detail {
+
+bool Window::IsTopLevel() const {
+  return Parent && Parent == Ui().Desktop;
+}
+
+State& Ui() {
+  static State* state = [] {
+    auto* s = new State;
+    auto desktop = std::make_unique<Window>();
+    desktop->Handle = reinterpret_cast<HWND>(s->NextHandle);
+    s->NextHandle += 4;
+    desktop->Class = std::make_shared<WindowClass>();
+    desktop->Class->Name = "#32769";
+    desktop->Class->Proc = DesktopProc;
+    desktop->Proc = DesktopProc;
+    desktop->Style = WS_VISIBLE | WS_CLIPCHILDREN;
+    desktop->Created = true;
+    s->Desktop = desktop.get();
+    s->Windows.emplace(HandleValue(desktop->Handle), std::move(desktop));
+    return s;
+  }();
+  return *state;
+}
+
+Window* Find(HWND aWnd) {
+  if (!aWnd)
+    return nullptr;
+  auto& windows = Ui().Windows;
+  auto it = windows.find(HandleValue(aWnd));
+  return it == windows.end() ? nullptr : it->second.get();
+}
+
+Window* Live(HWND aWnd) {
+  Window* w = Find(aWnd);
+  return w && !w->Destroyed ? w : nullptr;
+}
+
+Window* TopLevelOf(Window* aWnd) {
+  while (aWnd && aWnd->Parent && aWnd->Parent != Ui().Desktop)
+    aWnd = aWnd->Parent;
+  return aWnd;
+}
+
+TPoint ScreenOrigin(const Window* aWnd) {
+  TPoint p{aWnd->Rect.Left, aWnd->Rect.Top};
+  for (const Window* w = aWnd->Parent; w && w != Ui().Desktop; w = w->Parent) {
+    p.X += w->Rect.Left + w->Client.Left;
+    p.Y += w->Rect.Top + w->Client.Top;
+  }
+  return p;
+}
+
+TPoint ClientScreenOrigin(const Window* aWnd) {
+  TPoint p = ScreenOrigin(aWnd);
+  return {p.X + aWnd->Client.Left, p.Y + aWnd->Client.Top};
+}
+
+TPoint OriginInTopLevel(const Window* aWnd) {
+  TPoint p;
+  for (const Window* w = aWnd; w && !w->IsTopLevel() && w != Ui().Desktop; w = w->Parent) {
+    p.X += w->Rect.Left + w->Parent->Client.Left;
+    p.Y += w->Rect.Top + w->Parent->Client.Top;
+  }
+  return p;
+}
+
+bool IsShowing(const Window* aWnd) {
+  for (const Window* w = aWnd; w; w = w->Parent)
+    if (!(w->Style & WS_VISIBLE))
+      return false;
+  return true;
+}
+
+// Recomputes the client rectangle through WM_NCCALCSIZE.
+void CalcClient(Window* aWnd, const TRect& aNewRect, const TRect& aOldRect, bool aValidRects) {
+  const TRect oldClient = aWnd->Client.Offset(aOldRect.Left, aOldRect.Top);
+  TRect client = aNewRect;
+  if (aValidRects) {
+    NCCALCSIZE_PARAMS params;
+    params.rgrc[0] = aNewRect;
+    params.rgrc[1] = aOldRect;
+    params.rgrc[2] = oldClient;
+    Send(aWnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    client = params.rgrc[0];
+  } else {
+    Send(aWnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+  }
+  if (!Find(aWnd->Handle))
+    return;
+  client.Left = std::clamp(client.Left, aNewRect.Left, aNewRect.Right);
+  client.Right = std::clamp(client.Right, client.Left, aNewRect.Right);
+  client.Top = std::clamp(client.Top, aNewRect.Top, aNewRect.Bottom);
+  client.Bottom = std::clamp(client.Bottom, client.Top, aNewRect.Bottom);
+  aWnd->Client = client.Offset(-aNewRect.Left, -aNewRect.Top);
+}
+
+} // namespace detail
+
+// Classes -------------------------------------------------------------------
+
+ATOM RegisterClassExW(const WNDCLASSEXW* aClass) {
+  if (!aClass || !aClass->lpszClassName || !*aClass->lpszClassName)
+    return 0;
+  auto& classes = Ui().Classes;
+  if (classes.count(aClass->lpszClassName))
+    return 0;
+  auto cls = std::make_shared<WindowClass>();
+  cls->Name = aClass->lpszClassName;
+  cls->Style = aClass->style;
+  cls->Proc = aClass->lpfnWndProc ? aClass->lpfnWndProc : DefWindowProcW;
+  cls->Instance = aClass->hInstance;
+  cls->Icon = aClass->hIcon;
+  cls->IconSmall = aClass->hIconSm;
+  cls->Cursor = aClass->hCursor;
+  cls->Background = aClass->hbrBackground;
+  classes.emplace(cls->Name, cls);
+  // Atoms of registered classes start where the platform's own end.
+  return ATOM(0xC000 + classes.size());
+}
+
+BOOL UnregisterClassW(const char* aClassName, HINSTANCE) {
+  if (!aClassName)
+    return FALSE;
+  auto& classes = Ui().Classes;
+  auto it = classes.find(aClassName);
+  if (it == classes.end() || it->second.use_count() > 1)
+    return FALSE;
+  classes.erase(it);
+  return TRUE;
+}
+
+namespace {
+
+std::shared_ptr<WindowClass> LookupClass(const char* aName) {
+  if (!aName)
+    return nullptr;
+  auto& classes = Ui().Classes;
+  if (auto it = classes.find(aName); it != classes.end())
+    return it->second;
+  if (std::strcmp(aName, DialogClassName) == 0) {
+    auto cls = std::make_shared<WindowClass>();
+    cls->Name = DialogClassName;
+    cls->Style = CS_DBLCLKS | CS_SAVEBITS;
+    cls->Proc = DefWindowProcW;
+    cls->Background = reinterpret_cast<HBRUSH>(std::uintptr_t(15 + 1)); // COLOR_BTNFACE
+    classes.emplace(cls->Name, cls);
+    return cls;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+BOOL GetClassInfoExW(HINSTANCE, const char* aClassName, WNDCLASSEXW* aClass) {
+  auto cls = LookupClass(aClassName);
+  if (!cls || !aClass)
+    return FALSE;
+  aClass->style = cls->Style;
+  aClass->lpfnWndProc = cls->Proc;
+  aClass->hInstance = cls->Instance;
+  aClass->hIcon = cls->Icon;
+  aClass->hIconSm = cls->IconSmall;
+  aClass->hCursor = cls->Cursor;
+  aClass->hbrBackground = cls->Background;
+  aClass->lpszClassName = cls->Name.c_str();
+  return TRUE;
+}
+
+int GetClassNameW(HWND aWnd, char* aBuffer, int aMaxCount) {
+  Window* w = Find(aWnd);
+  return w ? CopyText(w->Class->Name, aBuffer, aMaxCount) : 0;
+}
+
+std::string GetClassNameW(HWND aWnd) {
+  Window* w = Find(aWnd);
+  return w ? w->Class->Name : std::string();
+}
+
+// Creation and destruction --------------------------------------------------
+
+HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindowName, DWORD aStyle,
+                     int aX, int aY, int aWidth, int aHeight, HWND aParent, HANDLE aMenu,
+                     HINSTANCE aInstance, void* aParam) {
+  State& ui = Ui();
+  auto cls = LookupClass(aClassName);
+  if (!cls)
+    return nullptr;
+  Window* parent = ui.Desktop;
+  HWND owner = nullptr;
+  if (aStyle & WS_CHILD) {
+    parent = Live(aParent);
+    if (!parent || parent == ui.Desktop)
+      return nullptr;
+  } else if (aParent) {
+    Window* o = Live(aParent);
+    if (!o)
+      return nullptr;
+    owner = TopLevelOf(o)->Handle;
+  }
+  if (!(aStyle & (WS_CHILD | WS_POPUP)))
+    aStyle |= WS_CAPTION | WS_CLIPSIBLINGS;
+  if (aX == CW_USEDEFAULT) {
+    aX = 100;
+    aY = 100;
+  }
+  if (aWidth == CW_USEDEFAULT) {
+    aWidth = 640;
+    aHeight = 480;
+  }
+
+  auto record = std::make_unique<Window>();
+  Window* w = record.get();
+  w->Handle = reinterpret_cast<HWND>(ui.NextHandle);
+  ui.NextHandle += 4;
+  w->Class = cls;
+  w->Proc = cls->Proc;
+  w->Style = aStyle & ~WS_VISIBLE;
+  w->ExStyle = aExStyle;
+  w->Parent = parent;
+  w->Owner = owner;
+  w->Text = aWindowName ? aWindowName : "";
+  w->Id = (aStyle & WS_CHILD) ? LONG_PTR(reinterpret_cast<std::intptr_t>(aMenu)) : 0;
+  w->IconBig = cls->Icon;
+  w->IconSmall = cls->IconSmall;
+  w->ScrollV.nMax = w->ScrollH.nMax = 100;
+  const HWND handle = w->Handle;
+  ui.Windows.emplace(HandleValue(handle), std::move(record));
+  PlaceInZOrder(w, HWND_TOP);
+
+  CREATESTRUCTW cs;
+  cs.lpCreateParams = aParam;
+  cs.hInstance = aInstance;
+  cs.hMenu = aMenu;
+  cs.hwndParent = (aStyle & WS_CHILD) ? parent->Handle : owner;
+  cs.x = aX;
+  cs.y = aY;
+  cs.cx = aWidth;
+  cs.cy = aHeight;
+  cs.style = LONG(aStyle);
+  cs.lpszName = w->Text.c_str();
+  cs.lpszClass = cls->Name.c_str();
+  cs.dwExStyle = aExStyle;
+
+  auto fail = [&]() -> HWND {
+    if (Window* dead = Find(handle); dead && !dead->Destroyed) {
+      if (dead->Created)
+        SendNcDestroy(dead);
+      if ((dead = Find(handle)))
+        Release(dead);
+    }
+    return nullptr;
+  };
+
+  CBT_CREATEWNDW cbt{&cs, HWND_TOP};
+  if (CallHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt)))
+    return fail();
+  if (!(w = Live(handle)))
+    return nullptr;
+
+  if (!(aStyle & WS_CHILD) && ((aStyle & WS_THICKFRAME) || HasCaption(aStyle))) {
+    MINMAXINFO mmi = DefaultMinMaxInfo(w->Handle);
+    Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    cs.cx = std::clamp(cs.cx, mmi.ptMinTrackSize.X,
+                       std::max(mmi.ptMinTrackSize.X, mmi.ptMaxTrackSize.X));
+    cs.cy = std::clamp(cs.cy, mmi.ptMinTrackSize.Y,
+                       std::max(mmi.ptMinTrackSize.Y, mmi.ptMaxTrackSize.Y));
+  }
+  if (!(w = Live(handle)))
+    return nullptr;
+  w->Rect = Bounds(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
+  w->RestoredRect = w->Rect;
+
+  if (!Send(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)))
+    return fail();
+  if (!(w = Live(handle)))
+    return nullptr;
+  w->Created = true;
+  CalcClient(w, w->Rect, w->Rect, false);
+  if (w->IsTopLevel()) {
+    TopLevelResized(w);
+    HostOf().WindowCreated(handle);
+  }
+  if (Send(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    DestroyWindow(handle);
+    return nullptr;
+  }
+  if (!(w = Live(handle)))
+    return nullptr;
+  Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+  if (!(w = Live(handle)))
+    return nullptr;
+  Send(w, WM_MOVE, 0, MAKELPARAM(w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top));
+  if (!(w = Live(handle)))
+    return nullptr;
+  if ((aStyle & WS_CHILD) && !(aExStyle & WS_EX_NOPARENTNOTIFY))
+    for (Window* p = w->Parent; p && p != ui.Desktop; p = p->Parent) {
+      Send(p, WM_PARENTNOTIFY, MAKEWPARAM(int(WM_CREATE), int(w->Id)),
+           reinterpret_cast<LPARAM>(handle));
+      if (p->ExStyle & WS_EX_NOPARENTNOTIFY)
+        break;
+    }
+  if (!Live(handle))
+    return nullptr;
+  if (aStyle & WS_VISIBLE) {
+    int show = SW_SHOW;
+    if (aStyle & WS_MAXIMIZE)
+      show = SW_SHOWMAXIMIZED;
+    else if (aStyle & WS_MINIMIZE)
+      show = SW_SHOWMINIMIZED;
+    ShowWindow(handle, show);
+  }
+  return Live(handle) ? handle : nullptr;
+}
+
+BOOL DestroyWindow(HWND aWnd) {
+  State& ui = Ui();
+  Window* w = Live(aWnd);
+  if (!w || w == ui.Desktop || w->Destroying)
+    return FALSE;
+  if (CallHooks(HCBT_DESTROYWND, reinterpret_cast<WPARAM>(aWnd), 0))
+    return FALSE;
+  if (!(w = Live(aWnd)) || w->Destroying)
+    return FALSE;
+  w->Destroying = true;
+
+  if (!w->IsTopLevel() && !(w->ExStyle & WS_EX_NOPARENTNOTIFY))
+    for (Window* p = w->Parent; p && p != ui.Desktop; p = p->Parent) {
+      Send(p, WM_PARENTNOTIFY, MAKEWPARAM(int(WM_DESTROY), int(w->Id)),
+           reinterpret_cast<LPARAM>(aWnd));
+      if (p->ExStyle & WS_EX_NOPARENTNOTIFY || !Live(aWnd))
+        break;
+    }
+  if (!(w = Live(aWnd)))
+    return TRUE;
+
+  // Owned windows go first.
+  if (w->IsTopLevel()) {
+    std::vector<HWND> owned;
+    for (Window* t : ui.Desktop->Children)
+      if (t->Owner == aWnd)
+        owned.push_back(t->Handle);
+    for (HWND o : owned)
+      DestroyWindow(o);
+  }
+  if (!(w = Live(aWnd)))
+    return TRUE;
+
+  if (w->Style & WS_VISIBLE)
+    SetWindowPos(aWnd, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!(w = Live(aWnd)))
+    return TRUE;
+  WindowGoingAway(w);
+  if (!(w = Live(aWnd)))
+    return TRUE;
+
+  SendDestroy(w);
+  if (!(w = Live(aWnd)))
+    return TRUE;
+  SendNcDestroy(w);
+  if (!(w = Live(aWnd)))
+    return TRUE;
+  const bool topLevel = w->IsTopLevel();
+  Release(w);
+  if (topLevel)
+    HostOf().WindowDestroyed(aWnd);
+  return TRUE;
+}
+
+BOOL IsWindow(HWND aWnd) {
+  return Live(aWnd) ? TRUE : FALSE;
+}
+
+// The tree ------------------------------------------------------------------
+
+HWND GetDesktopWindow() {
+  return Ui().Desktop->Handle;
+}
+
+HWND GetParent(HWND aWnd) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return nullptr;
+  if (w->Style & WS_CHILD)
+    return w->Parent ? w->Parent->Handle : nullptr;
+  return w->Owner;
+}
+
+HWND SetParent(HWND aWnd, HWND aNewParent) {
+  Window* w = Live(aWnd);
+  Window* parent = aNewParent ? Live(aNewParent) : Ui().Desktop;
+  if (!w || !parent || w == Ui().Desktop)
+    return nullptr;
+  for (Window* p = parent; p; p = p->Parent)
+    if (p == w)
+      return nullptr;
+  Window* old = w->Parent;
+  const bool visible = (w->Style & WS_VISIBLE) != 0;
+  const bool wasTop = w->IsTopLevel();
+  if (visible)
+    ShowWindow(aWnd, SW_HIDE);
+  if (!(w = Live(aWnd)))
+    return nullptr;
+  RemoveFromParent(w);
+  w->Parent = parent;
+  PlaceInZOrder(w, HWND_TOP);
+  if (wasTop && !w->IsTopLevel())
+    HostOf().WindowDestroyed(aWnd);
+  else if (!wasTop && w->IsTopLevel()) {
+    TopLevelResized(w);
+    HostOf().WindowCreated(aWnd);
+  }
+  if (visible)
+    ShowWindow(aWnd, SW_SHOWNA);
+  return old ? old->Handle : nullptr;
+}
+
+HWND GetAncestor(HWND aWnd, UINT aFlags) {
+  Window* w = Live(aWnd);
+  if (!w || w == Ui().Desktop)
+    return nullptr;
+  switch (aFlags) {
+  case GA_PARENT:
+    return w->Parent ? w->Parent->Handle : nullptr;
+  case GA_ROOT:
+    return TopLevelOf(w)->Handle;
+  case GA_ROOTOWNER: {
+    HWND h = TopLevelOf(w)->Handle;
+    while (Window* o = Live(Find(h)->Owner))
+      h = o->Handle;
+    return h;
+  }
+  }
+  return nullptr;
+}
+
+HWND GetWindow(HWND aWnd, UINT aCommand) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return nullptr;
+  if (aCommand == GW_CHILD)
+    return w->Children.empty() ? nullptr : w->Children.front()->Handle;
+  if (aCommand == GW_OWNER)
+    return w->Owner;
+  if (!w->Parent)
+    return nullptr;
+  const auto& list = w->Parent->Children;
+  auto it = std::find(list.begin(), list.end(), w);
+  switch (aCommand) {
+  case GW_HWNDFIRST:
+    return list.front()->Handle;
+  case GW_HWNDLAST:
+    return list.back()->Handle;
+  case GW_HWNDNEXT:
+    return (it == list.end() || it + 1 == list.end()) ? nullptr : (*(it + 1))->Handle;
+  case GW_HWNDPREV:
+    return (it == list.begin() || it == list.end()) ? nullptr : (*(it - 1))->Handle;
+  }
+  return nullptr;
+}
+
+HWND GetTopWindow(HWND aWnd) {
+  return GetWindow(aWnd ? aWnd : GetDesktopWindow(), GW_CHILD);
+}
+
+BOOL IsChild(HWND aParent, HWND aWnd) {
+  Window* parent = Live(aParent);
+  Window* w = Live(aWnd);
+  if (!parent || !w)
+    return FALSE;
+  for (Window* p = w->Parent; p && (w->Style & WS_CHILD); w = p, p = p->Parent)
+    if (p == parent)
+      return TRUE;
+  return FALSE;
+}
+
+BOOL EnumChildWindows(HWND aParent, WNDENUMPROC aProc, LPARAM aParam) {
+  Window* parent = aParent ? Live(aParent) : Ui().Desktop;
+  if (!parent || !aProc)
+    return FALSE;
+  std::vector<HWND> all;
+  auto collect = [&](auto&& self, Window* w) -> void {
+    for (Window* c : w->Children) {
+      all.push_back(c->Handle);
+      self(self, c);
+    }
+  };
+  collect(collect, parent);
+  for (HWND h : all)
+    if (Live(h) && !aProc(h, aParam))
+      break;
+  return TRUE;
+}
+
+// Procedures, styles, user data ---------------------------------------------
+
+LONG_PTR GetWindowLongPtrW(HWND aWnd, int aIndex) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return 0;
+  switch (aIndex) {
+  case GWLP_WNDPROC:
+    return reinterpret_cast<LONG_PTR>(w->Proc);
+  case GWL_STYLE:
+    return LONG_PTR(w->Style);
+  case GWL_EXSTYLE:
+    return LONG_PTR(w->ExStyle);
+  case GWLP_USERDATA:
+    return w->UserData;
+  case GWLP_ID:
+    return w->Id;
+  case GWLP_HWNDPARENT:
+    return reinterpret_cast<LONG_PTR>(GetParent(aWnd));
+  case GWLP_HINSTANCE:
+    return reinterpret_cast<LONG_PTR>(w->Class->Instance);
+  }
+  return 0;
+}
+
+LONG_PTR SetWindowLongPtrW(HWND aWnd, int aIndex, LONG_PTR aValue) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return 0;
+  switch (aIndex) {
+  case GWLP_WNDPROC: {
+    auto old = reinterpret_cast<LONG_PTR>(w->Proc);
+    if (aValue)
+      w->Proc = reinterpret_cast<WNDPROC>(aValue);
+    return aValue ? old : 0;
+  }
+  case GWL_STYLE:
+  case GWL_EXSTYLE: {
+    DWORD& field = aIndex == GWL_STYLE ? w->Style : w->ExStyle;
+    STYLESTRUCT ss{field, DWORD(aValue)};
+    const WPARAM which = WPARAM(aIndex);
+    Send(w, WM_STYLECHANGING, which, reinterpret_cast<LPARAM>(&ss));
+    if (!(w = Live(aWnd)))
+      return 0;
+    DWORD& target = aIndex == GWL_STYLE ? w->Style : w->ExStyle;
+    const DWORD old = target;
+    target = ss.styleNew;
+    if (aIndex == GWL_EXSTYLE && ((old ^ target) & WS_EX_LAYERED) && w->IsTopLevel())
+      HostOf().WindowChanged(aWnd);
+    ss.styleOld = old;
+    Send(w, WM_STYLECHANGED, which, reinterpret_cast<LPARAM>(&ss));
+    return LONG_PTR(old);
+  }
+  case GWLP_USERDATA:
+    return std::exchange(w->UserData, aValue);
+  case GWLP_ID:
+    return std::exchange(w->Id, aValue);
+  case GWLP_HWNDPARENT: {
+    if (!w->IsTopLevel())
+      return 0;
+    Window* o = Live(reinterpret_cast<HWND>(aValue));
+    HWND old = w->Owner;
+    w->Owner = o ? TopLevelOf(o)->Handle : nullptr;
+    return reinterpret_cast<LONG_PTR>(old);
+  }
+  }
+  return 0;
+}
+
+LONG GetWindowLongW(HWND aWnd, int aIndex) {
+  return LONG(GetWindowLongPtrW(aWnd, aIndex));
+}
+
+LONG SetWindowLongW(HWND aWnd, int aIndex, LONG aValue) {
+  if (aIndex == GWL_STYLE || aIndex == GWL_EXSTYLE)
+    return LONG(SetWindowLongPtrW(aWnd, aIndex, LONG_PTR(DWORD(aValue))));
+  return LONG(SetWindowLongPtrW(aWnd, aIndex, aValue));
+}
+
+LRESULT CallWindowProcW(WNDPROC aProc, HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  if (!aProc)
+    return 0;
+  auto* object = reinterpret_cast<const ObjectWndProc*>(aProc);
+  if (ObjectProcs().count(object))
+    return (*object)(aWnd, aMsg, aWParam, aLParam);
+  return aProc(aWnd, aMsg, aWParam, aLParam);
+}
+
+WNDPROC MakeObjectInstance(ObjectWndProc aMethod) {
+  auto* object = new ObjectWndProc(std::move(aMethod));
+  ObjectProcs().insert(object);
+  return reinterpret_cast<WNDPROC>(object);
+}
+
+void FreeObjectInstance(WNDPROC aProc) {
+  auto* object = reinterpret_cast<const ObjectWndProc*>(aProc);
+  if (ObjectProcs().erase(object))
+    delete object;
+}
+
+// Properties ----------------------------------------------------------------
+
+BOOL SetPropW(HWND aWnd, const char* aName, HANDLE aData) {
+  Window* w = Live(aWnd);
+  if (!w || !aName)
+    return FALSE;
+  w->Props[aName] = aData;
+  return TRUE;
+}
+
+HANDLE GetPropW(HWND aWnd, const char* aName) {
+  Window* w = Find(aWnd);
+  if (!w || !aName)
+    return nullptr;
+  auto it = w->Props.find(aName);
+  return it == w->Props.end() ? nullptr : it->second;
+}
+
+HANDLE RemovePropW(HWND aWnd, const char* aName) {
+  Window* w = Find(aWnd);
+  if (!w || !aName)
+    return nullptr;
+  auto it = w->Props.find(aName);
+  if (it == w->Props.end())
+    return nullptr;
+  HANDLE data = it->second;
+  w->Props.erase(it);
+  return data;
+}
+
+// Text ----------------------------------------------------------------------
+
+BOOL SetWindowTextW(HWND aWnd, const char* aText) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return FALSE;
+  return BOOL(Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(aText ? aText : "")));
+}
+
+int GetWindowTextW(HWND aWnd, char* aBuffer, int aMaxCount) {
+  Window* w = Live(aWnd);
+  if (!w || !aBuffer || aMaxCount <= 0)
+    return 0;
+  aBuffer[0] = '\0';
+  return int(Send(w, WM_GETTEXT, WPARAM(aMaxCount), reinterpret_cast<LPARAM>(aBuffer)));
+}
+
+std::string GetWindowTextW(HWND aWnd) {
+  const int length = GetWindowTextLengthW(aWnd);
+  std::string text(std::size_t(length) + 1, '\0');
+  const int n = GetWindowTextW(aWnd, text.data(), length + 1);
+  text.resize(std::size_t(std::max(n, 0)));
+  return text;
+}
+
+int GetWindowTextLengthW(HWND aWnd) {
+  Window* w = Live(aWnd);
+  return w ? int(Send(w, WM_GETTEXTLENGTH, 0, 0)) : 0;
+}
+
+namespace detail {
+
+int CopyWindowText(const std::string& aText, char* aBuffer, int aMaxCount) {
+  return CopyText(aText, aBuffer, aMaxCount);
+}
+
+} // namespace detail
+
+// State ---------------------------------------------------------------------
+
+BOOL IsWindowVisible(HWND aWnd) {
+  Window* w = Live(aWnd);
+  return w && IsShowing(w) ? TRUE : FALSE;
+}
+
+BOOL IsWindowEnabled(HWND aWnd) {
+  Window* w = Live(aWnd);
+  return w && !(w->Style & WS_DISABLED) ? TRUE : FALSE;
+}
+
+BOOL EnableWindow(HWND aWnd, BOOL aEnable) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return FALSE;
+  const BOOL wasDisabled = (w->Style & WS_DISABLED) ? TRUE : FALSE;
+  if (bool(aEnable) == !wasDisabled)
+    return wasDisabled;
+  if (aEnable) {
+    w->Style &= ~WS_DISABLED;
+  } else {
+    w->Style |= WS_DISABLED;
+    if (Ui().Focus == aWnd || IsChild(aWnd, Ui().Focus))
+      SetFocus(nullptr);
+    if (Ui().Capture == aWnd)
+      ReleaseCapture();
+  }
+  if ((w = Live(aWnd)))
+    Send(w, WM_ENABLE, aEnable ? TRUE : FALSE, 0);
+  return wasDisabled;
+}
+
+BOOL IsIconic(HWND aWnd) {
+  Window* w = Live(aWnd);
+  return w && (w->Style & WS_MINIMIZE) ? TRUE : FALSE;
+}
+
+BOOL IsZoomed(HWND aWnd) {
+  Window* w = Live(aWnd);
+  return w && (w->Style & WS_MAXIMIZE) ? TRUE : FALSE;
+}
+
+// Geometry ------------------------------------------------------------------
+
+BOOL GetWindowRect(HWND aWnd, RECT* aRect) {
+  Window* w = Live(aWnd);
+  if (!w || !aRect)
+    return FALSE;
+  const TPoint o = ScreenOrigin(w);
+  *aRect = Bounds(o.X, o.Y, w->Rect.Width(), w->Rect.Height());
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND aWnd, RECT* aRect) {
+  Window* w = Live(aWnd);
+  if (!w || !aRect)
+    return FALSE;
+  *aRect = {0, 0, w->Client.Width(), w->Client.Height()};
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND aWnd, POINT* aPoint) {
+  Window* w = Live(aWnd);
+  if (!w || !aPoint)
+    return FALSE;
+  const TPoint o = ClientScreenOrigin(w);
+  aPoint->X += o.X;
+  aPoint->Y += o.Y;
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND aWnd, POINT* aPoint) {
+  Window* w = Live(aWnd);
+  if (!w || !aPoint)
+    return FALSE;
+  const TPoint o = ClientScreenOrigin(w);
+  aPoint->X -= o.X;
+  aPoint->Y -= o.Y;
+  return TRUE;
+}
+
+int MapWindowPoints(HWND aFrom, HWND aTo, POINT* aPoints, UINT aCount) {
+  TPoint from, to;
+  if (aFrom && aFrom != GetDesktopWindow()) {
+    Window* w = Live(aFrom);
+    if (!w)
+      return 0;
+    from = ClientScreenOrigin(w);
+  }
+  if (aTo && aTo != GetDesktopWindow()) {
+    Window* w = Live(aTo);
+    if (!w)
+      return 0;
+    to = ClientScreenOrigin(w);
+  }
+  const int dx = from.X - to.X;
+  const int dy = from.Y - to.Y;
+  for (UINT i = 0; aPoints && i < aCount; ++i) {
+    aPoints[i].X += dx;
+    aPoints[i].Y += dy;
+  }
+  return int(MAKELONG(WORD(dx), WORD(dy)));
+}
+
+namespace detail {
+
+// Whether a point (window coordinates) lies in the window's shape.
+bool InShape(const Window* aWnd, TPoint aPoint) {
+  if (!aWnd->WindowBounds().Contains(aPoint))
+    return false;
+  return !aWnd->Shape || aWnd->Shape->Contains(aPoint);
+}
+
+// The deepest window under a point given in aWnd's parent's client
+// coordinates; nullptr when aWnd does not take it.
+Window* HitWindow(Window* aWnd, TPoint aPoint, bool aAskHitTest) {
+  if (!(aWnd->Style & WS_VISIBLE))
+    return nullptr;
+  const TPoint local{aPoint.X - aWnd->Rect.Left, aPoint.Y - aWnd->Rect.Top};
+  if (!InShape(aWnd, local))
+    return nullptr;
+  if (aWnd->IsTopLevel() && (aWnd->ExStyle & WS_EX_LAYERED) && (aWnd->ExStyle & WS_EX_TRANSPARENT))
+    return nullptr;
+  if ((aWnd->Style & WS_CHILD) && (aWnd->Style & WS_DISABLED))
+    return nullptr;
+  if (aWnd->Client.Contains(local) && !(aWnd->Style & WS_MINIMIZE)) {
+    const TPoint inner{local.X - aWnd->Client.Left, local.Y - aWnd->Client.Top};
+    for (Window* child : SnapshotChildren(aWnd))
+      if (Window* hit = HitWindow(child, inner, aAskHitTest))
+        return hit;
+  }
+  if (aAskHitTest && (aWnd->Style & WS_CHILD)) {
+    const TPoint screen = {ScreenOrigin(aWnd).X + local.X, ScreenOrigin(aWnd).Y + local.Y};
+    if (Send(aWnd, WM_NCHITTEST, 0, PointToLParam(screen)) == HTTRANSPARENT)
+      return nullptr;
+  }
+  return aWnd;
+}
+
+} // namespace detail
+
+HWND WindowFromPoint(POINT aPoint) {
+  for (Window* top : SnapshotChildren(Ui().Desktop))
+    if (Live(top->Handle))
+      if (Window* hit = HitWindow(top, aPoint, true))
+        return hit->Handle;
+  return nullptr;
+}
+
+HWND ChildWindowFromPoint(HWND aParent, POINT aPoint) {
+  Window* w = Live(aParent);
+  if (!w || !TRect{0, 0, w->Client.Width(), w->Client.Height()}.Contains(aPoint))
+    return nullptr;
+  for (Window* child : w->Children)
+    if (child->Rect.Contains(aPoint) &&
+        (!child->Shape ||
+         child->Shape->Contains({aPoint.X - child->Rect.Left, aPoint.Y - child->Rect.Top})))
+      return child->Handle;
+  return aParent;
+}
+
+BOOL SetWindowPos(HWND aWnd, HWND aInsertAfter, int aX, int aY, int aWidth, int aHeight,
+                  UINT aFlags) {
+  Window* w = Live(aWnd);
+  if (!w || w == Ui().Desktop)
+    return FALSE;
+  if (w->Style & WS_VISIBLE)
+    aFlags &= ~SWP_SHOWWINDOW;
+  else
+    aFlags &= ~SWP_HIDEWINDOW;
+  if (aInsertAfter == aWnd)
+    aFlags |= SWP_NOZORDER;
+  WINDOWPOS pos{aWnd, aInsertAfter, aX, aY, aWidth, aHeight, aFlags};
+  if (pos.flags & SWP_NOMOVE) {
+    pos.x = w->Rect.Left;
+    pos.y = w->Rect.Top;
+  }
+  if (pos.flags & SWP_NOSIZE) {
+    pos.cx = w->Rect.Width();
+    pos.cy = w->Rect.Height();
+  }
+  if (!(pos.flags & SWP_NOSENDCHANGING) || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
+    Send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!(w = Live(aWnd)))
+      return FALSE;
+  }
+  pos.cx = std::max(pos.cx, 0);
+  pos.cy = std::max(pos.cy, 0);
+  const TRect oldRect = w->Rect;
+  const TRect newRect = Bounds(pos.x, pos.y, pos.cx, pos.cy);
+  const bool moved = newRect.Left != oldRect.Left || newRect.Top != oldRect.Top;
+  const bool sized = newRect.Width() != oldRect.Width() || newRect.Height() != oldRect.Height();
+  if (!moved)
+    pos.flags |= SWP_NOMOVE;
+  if (!sized)
+    pos.flags |= SWP_NOSIZE;
+  const TRect oldClient = w->Client;
+
+  if (sized || (pos.flags & SWP_FRAMECHANGED)) {
+    CalcClient(w, newRect, oldRect, true);
+    if (!(w = Live(aWnd)))
+      return FALSE;
+  }
+  w->Rect = newRect;
+  if (!(pos.flags & SWP_NOZORDER))
+    PlaceInZOrder(w, pos.hwndInsertAfter);
+  const bool wasShowing = IsShowing(w);
+  if (pos.flags & SWP_SHOWWINDOW)
+    w->Style |= WS_VISIBLE;
+  if (pos.flags & SWP_HIDEWINDOW)
+    w->Style &= ~WS_VISIBLE;
+  const bool showing = IsShowing(w);
+
+  if (w->IsTopLevel() && sized)
+    TopLevelResized(w);
+  if (!(pos.flags & SWP_NOREDRAW)) {
+    if (showing && (sized || (pos.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW)) ||
+                    (moved && !w->IsTopLevel()) || !(pos.flags & SWP_NOZORDER)))
+      InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!w->IsTopLevel() && wasShowing && (moved || sized || !showing))
+      ExposeInParent(w, oldRect);
+  } else if (showing && (pos.flags & SWP_FRAMECHANGED) && oldClient != w->Client) {
+    InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+  }
+  if (!showing && wasShowing)
+    ForgetPaint(w);
+
+  NotifyHost(w);
+  if (w->IsTopLevel() && (pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOACTIVATE) &&
+      !(w->ExStyle & WS_EX_NOACTIVATE))
+    ActivateWindow(aWnd, false);
+  if (!(w = Live(aWnd)))
+    return TRUE;
+  Send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+  if ((pos.flags & SWP_HIDEWINDOW) && (w = Live(aWnd)))
+    WindowGoingAway(w);
+  return TRUE;
+}
+
+BOOL MoveWindow(HWND aWnd, int aX, int aY, int aWidth, int aHeight, BOOL aRepaint) {
+  return SetWindowPos(aWnd, nullptr, aX, aY, aWidth, aHeight,
+                      SWP_NOZORDER | SWP_NOACTIVATE | (aRepaint ? 0 : SWP_NOREDRAW));
+}
+
+BOOL BringWindowToTop(HWND aWnd) {
+  return SetWindowPos(aWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+namespace {
+
+TRect MaximizedRect(Window* aWnd) {
+  MINMAXINFO mmi = DefaultMinMaxInfo(aWnd->Handle);
+  Send(aWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  return Bounds(mmi.ptMaxPosition.X, mmi.ptMaxPosition.Y, mmi.ptMaxSize.X, mmi.ptMaxSize.Y);
+}
+
+} // namespace
+
+BOOL ShowWindow(HWND aWnd, int aCommand) {
+  Window* w = Live(aWnd);
+  if (!w || w == Ui().Desktop)
+    return FALSE;
+  const BOOL wasVisible = (w->Style & WS_VISIBLE) ? TRUE : FALSE;
+  UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  bool show = true;
+  TRect target = w->Rect;
+  bool changeRect = false;
+  DWORD state = w->Style & (WS_MINIMIZE | WS_MAXIMIZE);
+  switch (aCommand) {
+  case SW_HIDE:
+    if (!wasVisible)
+      return FALSE;
+    show = false;
+    flags |= SWP_HIDEWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_SHOWMINIMIZED:
+  case SW_MINIMIZE:
+  case SW_SHOWMINNOACTIVE:
+    state = WS_MINIMIZE;
+    flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_SHOWMAXIMIZED:
+    state = WS_MAXIMIZE;
+    flags |= SWP_SHOWWINDOW;
+    break;
+  case SW_SHOWNOACTIVATE:
+  case SW_SHOWNA:
+    flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_RESTORE:
+  case SW_SHOWNORMAL:
+    if (aCommand == SW_RESTORE || state)
+      state = 0;
+    flags |= SWP_SHOWWINDOW;
+    break;
+  default:
+    flags |= SWP_SHOWWINDOW;
+    break;
+  }
+  if (state != (w->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
+    if (!(w->Style & (WS_MINIMIZE | WS_MAXIMIZE)))
+      w->RestoredRect = w->Rect;
+    changeRect = true;
+    if (state == WS_MAXIMIZE)
+      target = MaximizedRect(w);
+    else
+      target = w->RestoredRect;
+    if (!(w = Live(aWnd)))
+      return wasVisible;
+    w->Style = (w->Style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | state;
+    flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
+    flags |= SWP_FRAMECHANGED;
+  }
+  if (show != bool(wasVisible)) {
+    Send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (!(w = Live(aWnd)))
+      return wasVisible;
+  } else if (!changeRect) {
+    if (show && !(flags & SWP_NOACTIVATE) && w->IsTopLevel())
+      ActivateWindow(aWnd, false);
+    return wasVisible;
+  }
+  SetWindowPos(aWnd, HWND_TOP, target.Left, target.Top, target.Width(), target.Height(), flags);
+  if (changeRect && (w = Live(aWnd))) {
+    const WPARAM kind = state == WS_MINIMIZE   ? SIZE_MINIMIZED
+                        : state == WS_MAXIMIZE ? SIZE_MAXIMIZED
+                                               : SIZE_RESTORED;
+    Send(w, WM_SIZE, kind, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+  }
+  return wasVisible;
+}
+
+BOOL GetRestoredRect(HWND aWnd, RECT* aRect) {
+  Window* w = Live(aWnd);
+  if (!w || !aRect)
+    return FALSE;
+  *aRect = (w->Style & (WS_MINIMIZE | WS_MAXIMIZE)) ? w->RestoredRect : w->Rect;
+  return TRUE;
+}
+
+int SetWindowRgn(HWND aWnd, HRGN aRgn, BOOL aRedraw) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return 0;
+  if (aRgn) {
+    w->Shape = *aRgn;
+    DeleteObject(aRgn);
+  } else {
+    w->Shape.reset();
+  }
+  if (w->IsTopLevel())
+    HostOf().ShapeChanged(aWnd);
+  if (aRedraw && IsShowing(w)) {
+    InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!w->IsTopLevel())
+      ExposeInParent(w, w->Rect);
+  }
+  return 1;
+}
+
+int GetWindowRgn(HWND aWnd, HRGN aRgn) {
+  Window* w = Live(aWnd);
+  if (!w || !aRgn || !w->Shape)
+    return ERROR;
+  *aRgn = *w->Shape;
+  return aRgn->Kind();
+}
+
+BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL, DWORD aExStyle) {
+  if (!aRect)
+    return FALSE;
+  // The frame of a large window tells the insets; scroll bars do not count.
+  const TSize probe{10000, 10000};
+  const FrameLayout f =
+      ComputeFrame(aStyle & ~(WS_VSCROLL | WS_HSCROLL | WS_MINIMIZE), aExStyle, probe);
+  aRect->Left -= f.Client.Left;
+  aRect->Top -= f.Client.Top;
+  aRect->Right += probe.cx - f.Client.Right;
+  aRect->Bottom += probe.cy - f.Client.Bottom;
+  return TRUE;
+}
+
+} // namespace platform

@@ -1,0 +1,343 @@
+// Mouse and keyboard input: targets, capture, leave tracking, activation on
+// click, double clicks, keys and characters; caption and border dragging,
+// caption buttons and scroll bars through the default handling.
+
+#include "WinTestSupport.h"
+#include "platform/win/NonClient.h"
+#include "platform/win/ScrollBar.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace wintest;
+using ::testing::ElementsAre;
+
+namespace {
+
+class InputTest : public ::testing::Test {
+protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override {
+    ReleaseCapture();
+    Reset();
+  }
+  static void Click(POINT aAt) {
+    InputMouseButton(MouseButton::Left, true, aAt);
+    InputMouseButton(MouseButton::Left, false, aAt);
+  }
+};
+
+TEST_F(InputTest, MouseGoesToTheWindowUnderItInClientCoordinates) {
+  HWND p = Make("P", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 200, 100));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), p);
+  Log::Get().Clear();
+  InputMouseMove({120, 130});
+  InputMouseMove({180, 130});
+  PumpUntilIdle();
+  const auto& recs = Log::Get().Records();
+  std::vector<std::tuple<HWND, int, int>> moves;
+  for (const Record& r : recs)
+    if (r.Msg == WM_MOUSEMOVE)
+      moves.emplace_back(r.Wnd, GET_X_LPARAM(r.LParam), GET_Y_LPARAM(r.LParam));
+  EXPECT_THAT(moves, ElementsAre(std::make_tuple(c, 10, 20), std::make_tuple(p, 80, 30)));
+  POINT cursor;
+  GetCursorPos(&cursor);
+  EXPECT_EQ(cursor, (POINT{180, 130}));
+}
+
+TEST_F(InputTest, CaptureTakesTheMouseAndLosingItIsAnnounced) {
+  HWND p = Make("P", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 200, 100));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), p);
+  HWND other = Make("O", WS_POPUP | WS_VISIBLE, Bounds(400, 100, 50, 50));
+  SetCapture(c);
+  EXPECT_EQ(GetCapture(), c);
+  Log::Get().Clear();
+  InputMouseMove({420, 120});
+  PumpUntilIdle();
+  ASSERT_THAT(Log::Get().Only({WM_MOUSEMOVE}), ElementsAre("C:WM_MOUSEMOVE"));
+  const Record move = Log::Get().Last(WM_MOUSEMOVE);
+  EXPECT_EQ(GET_X_LPARAM(move.LParam), 420 - 110);
+  EXPECT_EQ(GET_Y_LPARAM(move.LParam), 120 - 110);
+  Log::Get().Clear();
+  SetCapture(p);
+  EXPECT_THAT(Log::Get().Only({WM_CAPTURECHANGED}), ElementsAre("C:WM_CAPTURECHANGED"));
+  EXPECT_EQ(HWND(Log::Get().Last(WM_CAPTURECHANGED).LParam), p);
+  Log::Get().Clear();
+  ReleaseCapture();
+  EXPECT_THAT(Log::Get().Only({WM_CAPTURECHANGED}), ElementsAre("P:WM_CAPTURECHANGED"));
+  EXPECT_EQ(GetCapture(), nullptr);
+  // Destroying the capturing window releases the capture.
+  SetCapture(other);
+  DestroyWindow(other);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(InputTest, LeaveTrackingForClientAndNonClient) {
+  HWND p = Make("P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), p);
+  POINT inChild{0, 0};
+  ClientToScreen(c, &inChild);
+  inChild.X += 5;
+  inChild.Y += 5;
+  InputMouseMove(inChild);
+  PumpUntilIdle();
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = c;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  TRACKMOUSEEVENT query;
+  query.dwFlags = TME_QUERY;
+  TrackMouseEvent(&query);
+  EXPECT_EQ(query.hwndTrack, c);
+  Log::Get().Clear();
+  InputMouseMove({inChild.X + 1, inChild.Y});
+  PumpUntilIdle();
+  EXPECT_TRUE(Log::Get().Only({WM_MOUSELEAVE}).empty()) << "still inside";
+  InputMouseMove({250, 110}); // the caption of P
+  PumpUntilIdle();
+  EXPECT_THAT(Log::Get().Only({WM_MOUSELEAVE, WM_NCMOUSEMOVE}),
+              ElementsAre("C:WM_MOUSELEAVE", "P:WM_NCMOUSEMOVE"));
+  // Non-client tracking ends when the mouse enters the client area.
+  tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
+  tme.hwndTrack = p;
+  TrackMouseEvent(&tme);
+  Log::Get().Clear();
+  InputMouseMove({250, 250});
+  PumpUntilIdle();
+  EXPECT_THAT(Log::Get().Only({WM_NCMOUSELEAVE, WM_MOUSEMOVE}),
+              ElementsAre("P:WM_NCMOUSELEAVE", "P:WM_MOUSEMOVE"));
+  // Tracking a window the mouse is not over leaves at once.
+  Log::Get().Clear();
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = c;
+  TrackMouseEvent(&tme);
+  PumpUntilIdle();
+  EXPECT_THAT(Log::Get().Only({WM_MOUSELEAVE}), ElementsAre("C:WM_MOUSELEAVE"));
+}
+
+TEST_F(InputTest, ClickActivatesAndDoubleClickNeedsTheClassStyle) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  HWND b = Make("B", WS_POPUP | WS_VISIBLE, Bounds(200, 0, 100, 100));
+  EXPECT_EQ(GetActiveWindow(), b);
+  Log::Get().Clear();
+  Click({50, 50});
+  Click({50, 50});
+  PumpUntilIdle();
+  EXPECT_EQ(GetActiveWindow(), a);
+  EXPECT_THAT(Log::Get().Only({WM_ACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}),
+              ElementsAre("B:WM_ACTIVATE", "A:WM_ACTIVATE", "A:WM_LBUTTONDOWN", "A:WM_LBUTTONUP",
+                          "A:WM_LBUTTONDBLCLK", "A:WM_LBUTTONUP"));
+  for (const Record& r : Log::Get().Records())
+    if (r.Msg == WM_ACTIVATE && r.Wnd == a)
+      EXPECT_EQ(LOWORD(r.WParam), WA_CLICKACTIVE);
+}
+
+TEST_F(InputTest, DisabledAndNoActivateWindows) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  HWND n = Make("N", WS_POPUP | WS_VISIBLE, Bounds(200, 0, 100, 100), nullptr, WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetActiveWindow(), a) << "a non-activating window does not take activation";
+  Click({250, 50});
+  PumpUntilIdle();
+  EXPECT_EQ(GetActiveWindow(), a);
+  EnableWindow(a, FALSE);
+  Log::Get().Clear();
+  Click({50, 50});
+  PumpUntilIdle();
+  EXPECT_TRUE(Log::Get().Only({WM_LBUTTONDOWN}).empty()) << "a disabled window gets no clicks";
+  (void)n;
+}
+
+TEST_F(InputTest, KeysGoToTheFocusWithCharactersAndKeyState) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(0, 0, 10, 10), a);
+  SetFocus(c);
+  Log::Get().Clear();
+  InputKey('A', true, U'ä');
+  PumpUntilIdle();
+  EXPECT_LT(GetKeyState('A'), 0) << "down";
+  InputKey('A', false, 0);
+  PumpUntilIdle();
+  EXPECT_GE(GetKeyState('A'), 0);
+  EXPECT_THAT(Log::Get().Only({WM_KEYDOWN, WM_CHAR, WM_KEYUP}),
+              ElementsAre("C:WM_KEYDOWN", "C:WM_CHAR", "C:WM_KEYUP"));
+  for (const Record& r : Log::Get().Records())
+    if (r.Msg == WM_CHAR)
+      EXPECT_EQ(r.WParam, WPARAM(U'ä'));
+}
+
+TEST_F(InputTest, CaptionDragMovesAndBorderDragSizes) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  Log::Get().Clear();
+  InputMouseButton(MouseButton::Left, true, {200, 108});
+  InputMouseMove({230, 120});
+  InputMouseMove({250, 150});
+  InputMouseButton(MouseButton::Left, false, {250, 150});
+  PumpUntilIdle();
+  RECT r;
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r, Bounds(150, 142, 300, 200));
+  EXPECT_THAT(Log::Get().Only({WM_NCLBUTTONDOWN, WM_SYSCOMMAND, WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
+              ElementsAre("A:WM_NCLBUTTONDOWN", "A:WM_SYSCOMMAND", "A:WM_ENTERSIZEMOVE",
+                          "A:WM_EXITSIZEMOVE"));
+  // The bottom-right corner sizes; the minimum tracking size holds.
+  InputMouseButton(MouseButton::Left, true, {449, 341});
+  InputMouseMove({499, 371});
+  InputMouseButton(MouseButton::Left, false, {499, 371});
+  PumpUntilIdle();
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r, Bounds(150, 142, 350, 230));
+  InputMouseButton(MouseButton::Left, true, {449 + 50, 371});
+  InputMouseMove({100, 371});
+  InputMouseButton(MouseButton::Left, false, {100, 371});
+  PumpUntilIdle();
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r.Width(), GetSystemMetrics(SM_CXMINTRACK));
+}
+
+TEST_F(InputTest, CaptionButtonsRunTheirCommandOnlyWhenReleasedOverThem) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  const FrameLayout f = ComputeFrame(WS_OVERLAPPEDWINDOW, 0, {300, 200});
+  const TRect close = CaptionButtonRect(f, WS_OVERLAPPEDWINDOW, 0, CaptionButton::Close);
+  const TRect max = CaptionButtonRect(f, WS_OVERLAPPEDWINDOW, 0, CaptionButton::Maximize);
+  const POINT onClose{100 + close.Left + 3, 100 + close.Top + 5};
+  const POINT onMax{100 + max.Left + 3, 100 + max.Top + 5};
+  // Pressed on close, released elsewhere: nothing.
+  InputMouseButton(MouseButton::Left, true, onClose);
+  InputMouseMove({150, 200});
+  InputMouseButton(MouseButton::Left, false, {150, 200});
+  PumpUntilIdle();
+  EXPECT_TRUE(IsWindow(a));
+  Log::Get().Clear();
+  Click(onMax);
+  PumpUntilIdle();
+  EXPECT_TRUE(IsZoomed(a));
+  ShowWindow(a, SW_RESTORE);
+  Click(onClose);
+  PumpUntilIdle();
+  EXPECT_FALSE(IsWindow(a));
+}
+
+TEST_F(InputTest, DoubleClickOnCaptionMaximizes) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  // The first click's drag moves nothing; the second press is a double click.
+  Click({200, 108});
+  InputMouseButton(MouseButton::Left, true, {200, 108});
+  InputMouseButton(MouseButton::Left, false, {200, 108});
+  PumpUntilIdle();
+  EXPECT_TRUE(IsZoomed(a));
+}
+
+TEST_F(InputTest, ScrollBarSetInfoClampsPageAndPosition) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE | WS_VSCROLL, Bounds(0, 0, 100, 200));
+  const struct {
+    int Min, Max;
+    UINT Page;
+    int Pos;
+    UINT WantPage;
+    int WantPos;
+  } cases[] = {
+      {0, 100, 10, 50, 10, 50}, {0, 100, 10, 500, 10, 91}, {0, 100, 10, -5, 10, 0},
+      {0, 100, 0, 100, 0, 100}, {0, 9, 20, 3, 10, 0},      {10, 20, 5, 12, 5, 12},
+  };
+  for (const auto& c : cases) {
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    si.nMin = c.Min;
+    si.nMax = c.Max;
+    si.nPage = c.Page;
+    si.nPos = c.Pos;
+    EXPECT_EQ(SetScrollInfo(a, SB_VERT, &si, FALSE), c.WantPos);
+    SCROLLINFO out;
+    out.fMask = SIF_ALL;
+    GetScrollInfo(a, SB_VERT, &out);
+    EXPECT_EQ(out.nPage, c.WantPage);
+    EXPECT_EQ(out.nPos, c.WantPos);
+  }
+  EXPECT_FALSE(GetScrollInfo(a, SB_CTL, nullptr));
+}
+
+TEST_F(InputTest, ScrollBarGeometry) {
+  SCROLLINFO si;
+  si.nMin = 0;
+  si.nMax = 99;
+  si.nPage = 25;
+  si.nPos = 0;
+  const TRect bar{0, 0, 16, 216};
+  ScrollBarLayout l = ComputeScrollBar(bar, true, si);
+  EXPECT_EQ(l.ArrowUp, Rect(0, 0, 16, 16));
+  EXPECT_EQ(l.ArrowDown, Rect(0, 200, 16, 216));
+  EXPECT_EQ(l.Thumb, Rect(0, 16, 16, 16 + 46)) << "a quarter of the 184-pixel track";
+  EXPECT_TRUE(l.PageUp.IsEmpty());
+  si.nPos = 75; // the last position
+  l = ComputeScrollBar(bar, true, si);
+  EXPECT_EQ(l.Thumb, Rect(0, 200 - 46, 16, 200));
+  EXPECT_EQ(ThumbPosition(bar, true, si, 0, 138), 75);
+  EXPECT_EQ(ThumbPosition(bar, true, si, 0, 69), 38) << "half way, rounded";
+  EXPECT_EQ(ThumbPosition(bar, true, si, 75, 500), 75);
+  si.nPage = 100;
+  EXPECT_TRUE(ComputeScrollBar(bar, true, si).Thumb.IsEmpty()) << "nothing to scroll";
+}
+
+TEST_F(InputTest, ScrollBarClicksAndThumbDragSendScrollCodes) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE | WS_VSCROLL, Bounds(0, 0, 100, 216));
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMax = 99;
+  si.nPage = 25;
+  SetScrollInfo(a, SB_VERT, &si, TRUE);
+  const FrameLayout f = ComputeFrame(WS_POPUP | WS_VSCROLL, 0, {100, 216});
+  const ScrollBarLayout l = ComputeScrollBar(f.VScroll, true, si);
+  std::vector<std::pair<int, int>> codes;
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM aWParam, LPARAM, LRESULT& aAnswer) {
+    if (aMsg != WM_VSCROLL)
+      return false;
+    codes.emplace_back(LOWORD(aWParam), std::int16_t(HIWORD(aWParam)));
+    aAnswer = 0;
+    return true;
+  };
+  Click({l.ArrowDown.Left + 2, l.ArrowDown.Top + 2});
+  PumpUntilIdle();
+  Click({l.PageDown.Left + 2, l.PageDown.Top + 30});
+  PumpUntilIdle();
+  EXPECT_THAT(codes, ElementsAre(std::pair{int(SB_LINEDOWN), 0}, std::pair{int(SB_ENDSCROLL), 0},
+                                 std::pair{int(SB_PAGEDOWN), 0}, std::pair{int(SB_ENDSCROLL), 0}));
+  codes.clear();
+  const POINT grab{l.Thumb.Left + 4, l.Thumb.Top + 4};
+  InputMouseButton(MouseButton::Left, true, grab);
+  InputMouseMove({grab.X, grab.Y + 69});
+  InputMouseMove({grab.X, grab.Y + 500});
+  InputMouseButton(MouseButton::Left, false, {grab.X, grab.Y + 500});
+  PumpUntilIdle();
+  EXPECT_THAT(codes,
+              ElementsAre(std::pair{int(SB_THUMBTRACK), 38}, std::pair{int(SB_THUMBTRACK), 75},
+                          std::pair{int(SB_THUMBPOSITION), 75}, std::pair{int(SB_ENDSCROLL), 0}));
+  si.fMask = SIF_TRACKPOS;
+  GetScrollInfo(a, SB_VERT, &si);
+  EXPECT_EQ(si.nTrackPos, 75);
+}
+
+TEST_F(InputTest, RightClickAsksForAContextMenuThroughTheParent) {
+  HWND p = Make("P", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  Make("C", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 20, 20), p);
+  Log::Get().Clear();
+  InputMouseButton(MouseButton::Right, true, {15, 15});
+  InputMouseButton(MouseButton::Right, false, {15, 15});
+  PumpUntilIdle();
+  EXPECT_THAT(Log::Get().Only({WM_CONTEXTMENU}),
+              ElementsAre("C:WM_CONTEXTMENU", "P:WM_CONTEXTMENU"));
+  const Record last = Log::Get().Last(WM_CONTEXTMENU);
+  EXPECT_EQ(GET_X_LPARAM(last.LParam), 15) << "screen coordinates";
+}
+
+TEST_F(InputTest, WheelGoesToTheWindowUnderTheMouse) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  Log::Get().Clear();
+  InputMouseWheel(-WHEEL_DELTA, {50, 50});
+  PumpUntilIdle();
+  ASSERT_THAT(Log::Get().Only({WM_MOUSEWHEEL}), ElementsAre("A:WM_MOUSEWHEEL"));
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(Log::Get().Last(WM_MOUSEWHEEL).WParam), -WHEEL_DELTA);
+  (void)a;
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+// Posting and sending, the loop's order, timers, modal loops.
+
+#include "WinTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace wintest;
+using ::testing::ElementsAre;
+
+namespace {
+
+class MessageLoopTest : public ::testing::Test {
+protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+};
+
+TEST_F(MessageLoopTest, PostedMessagesArriveInOrderBeforePaintAndTimers) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10));
+  PumpUntilIdle();
+  SetTimer(a, 1, 10, nullptr);
+  // Let the timer fall due before anything is taken.
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 20) {
+  }
+  InvalidateRect(a, nullptr, FALSE);
+  PostMessageW(a, WM_USER + 1, 0, 0);
+  PostMessageW(a, WM_USER + 2, 0, 0);
+  Log::Get().Clear();
+  MSG msg;
+  std::vector<UINT> order;
+  for (int i = 0; i < 4 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    order.push_back(msg.message);
+    DispatchMessageW(&msg);
+  }
+  KillTimer(a, 1);
+  EXPECT_THAT(order, ElementsAre(WM_USER + 1, WM_USER + 2, WM_PAINT, WM_TIMER));
+}
+
+TEST_F(MessageLoopTest, PeekWithoutRemovingLeavesTheMessage) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  PostMessageW(a, WM_USER, 5, 6);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_USER);
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_USER);
+  EXPECT_EQ(msg.wParam, 5u);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageLoopTest, MessagesForDestroyedWindowsAreDropped) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  PostMessageW(a, WM_USER, 0, 0);
+  DestroyWindow(a);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageLoopTest, GetMessageEndsWithQuit) {
+  PostQuitMessage(3);
+  MSG msg;
+  EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 3u);
+  EXPECT_EQ(GetMessageW(nullptr, nullptr, 0, 0), -1);
+}
+
+TEST_F(MessageLoopTest, SendIsReentrant) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  Log::Get().Override = [](HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM, LRESULT& aAnswer) {
+    if (aMsg != WM_USER)
+      return false;
+    aAnswer = aWParam == 0 ? 1 : aWParam * SendMessageW(aWnd, WM_USER, aWParam - 1, 0);
+    return true;
+  };
+  EXPECT_EQ(SendMessageW(a, WM_USER, 5, 0), 120);
+}
+
+TEST_F(MessageLoopTest, TimersRepeatUntilKilledAndProceduresReplaceMessages) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  EXPECT_EQ(SetTimer(a, 7, 12, nullptr), 7u);
+  int ticks = 0;
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM aWParam, LPARAM, LRESULT&) {
+    if (aMsg == WM_TIMER && aWParam == 7)
+      ++ticks;
+    return false;
+  };
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }, 2000));
+  EXPECT_TRUE(KillTimer(a, 7));
+  EXPECT_FALSE(KillTimer(a, 7));
+  const int after = ticks;
+  PumpUntil([] { return false; }, 40);
+  EXPECT_EQ(ticks, after);
+
+  static int procTicks = 0;
+  procTicks = 0;
+  const UINT_PTR id = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) { ++procTicks; });
+  EXPECT_NE(id, 0u);
+  EXPECT_TRUE(PumpUntil([] { return procTicks >= 2; }, 2000));
+  KillTimer(nullptr, id);
+  // A destroyed window's timers go with it.
+  SetTimer(a, 8, 10, nullptr);
+  DestroyWindow(a);
+  EXPECT_FALSE(KillTimer(a, 8));
+}
+
+TEST_F(MessageLoopTest, ModalLoopRunsUntilDone) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  bool done = false;
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM, LPARAM, LRESULT&) {
+    if (aMsg == WM_USER + 3)
+      done = true;
+    return false;
+  };
+  PostMessageW(a, WM_USER + 1, 0, 0);
+  PostMessageW(a, WM_USER + 3, 0, 0);
+  PostMessageW(a, WM_USER + 4, 0, 0);
+  EXPECT_TRUE(RunModalLoop([&] { return done; }));
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_USER + 4) << "what follows stays for the outer loop";
+  // WM_QUIT ends a modal loop and stays for the outer one.
+  done = false;
+  PostQuitMessage(0);
+  EXPECT_FALSE(RunModalLoop([&] { return done; }));
+  EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+}
+
+} // namespace
