@@ -4,7 +4,8 @@
 // when none (or a deleted one) is selected. Positions are logical coordinates;
 // the DC's origins, clip, text colour, background colour and mode apply.
 // Text pixels are the text colour laid over the target by the glyph's
-// grey-scale coverage and become opaque (alpha 255) where covered.
+// grey-scale coverage m (0..255); alpha rises to m + alpha * (255 - m) / 255,
+// so fully covered pixels are opaque.
 
 #include "platform/Types.h"
 #include "platform/gfx/DeviceContext.h"
