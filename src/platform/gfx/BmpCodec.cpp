@@ -59,6 +59,66 @@ struct ChannelMask {
   }
 };
 
+// Run-length encoded rows (8 or 4 bits per pixel), bottom-up. Pixels the
+// runs skip over get palette entry 0, as in a zeroed bitmap. Runs reaching
+// past a row's end or below the last row are cut off. False when the data
+// ends before the end-of-bitmap mark.
+bool DecodeRunLength(std::span<const std::uint8_t> aData, int aBitCount,
+                     const std::uint32_t (&aPalette)[256], Bitmap& aImage) {
+  const int width = aImage.Width(), height = aImage.Height();
+  for (int y = 0; y < height; ++y)
+    std::fill(aImage.ScanLine(y), aImage.ScanLine(y) + width, aPalette[0]);
+  // Position in file order: rows count up from the bottom.
+  std::int64_t x = 0, row = 0;
+  auto put = [&](std::uint8_t aIndex) {
+    if (x < width && row < height)
+      aImage.ScanLine(height - 1 - int(row))[x] = aPalette[aIndex];
+    ++x;
+  };
+  // The i-th pixel of a run of 4-bit pairs: high nibble first.
+  auto nibble = [](std::uint8_t aPair, int aIndex) {
+    return std::uint8_t((aIndex & 1) ? aPair & 0x0F : aPair >> 4);
+  };
+  std::size_t at = 0;
+  for (;;) {
+    if (aData.size() - at < 2)
+      return false;
+    const std::uint8_t count = aData[at], value = aData[at + 1];
+    at += 2;
+    if (count > 0) {
+      for (int i = 0; i < count; ++i)
+        put(aBitCount == 8 ? value : nibble(value, i));
+      continue;
+    }
+    switch (value) {
+    case 0: // end of line
+      x = 0;
+      ++row;
+      break;
+    case 1: // end of bitmap
+      return true;
+    case 2: // move right and up
+      if (aData.size() - at < 2)
+        return false;
+      x += aData[at];
+      row += aData[at + 1];
+      at += 2;
+      break;
+    default: { // literal pixels, padded to a whole 16-bit word
+      const std::size_t bytes = aBitCount == 8 ? value : (value + 1u) / 2;
+      const std::size_t padded = (bytes + 1) & ~std::size_t(1);
+      if (aData.size() - at < padded)
+        return false;
+      for (int i = 0; i < value; ++i)
+        put(aBitCount == 8 ? aData[at + std::size_t(i)]
+                           : nibble(aData[at + std::size_t(i) / 2], i));
+      at += padded;
+      break;
+    }
+    }
+  }
+}
+
 ImageResult Fail(const std::string& aWhat) {
   return ImageError(ImageFormat::Bmp, "damaged or unsupported BMP image: " + aWhat);
 }
@@ -104,7 +164,11 @@ ImageResult DecodeBmp(std::span<const std::uint8_t> aData) {
     break;
   case BiRle8:
   case BiRle4:
-    return Fail("run-length encoded bitmaps are not supported");
+    if (bitCount != (compression == BiRle8 ? 8u : 4u))
+      return Fail("run-length encoding with " + std::to_string(bitCount) + " bits per pixel");
+    if (topDown)
+      return Fail("run-length encoded rows must be stored bottom-up");
+    break;
   case BiJpeg:
   case BiPng:
     return Fail("embedded JPEG or PNG data is not supported");
@@ -159,8 +223,11 @@ ImageResult DecodeBmp(std::span<const std::uint8_t> aData) {
     }
   }
 
+  if (pixelOffset > aData.size())
+    return Fail("truncated pixel data");
+  const bool runLength = compression == BiRle8 || compression == BiRle4;
   const std::uint64_t rowBytes = (std::uint64_t(width) * bitCount + 31) / 32 * 4;
-  if (pixelOffset > aData.size() || (aData.size() - pixelOffset) / rowBytes < std::uint64_t(height))
+  if (!runLength && (aData.size() - pixelOffset) / rowBytes < std::uint64_t(height))
     return Fail("truncated pixel data");
 
   ImageResult result;
@@ -168,6 +235,11 @@ ImageResult DecodeBmp(std::span<const std::uint8_t> aData) {
   result.FileBitsPerPixel = int(bitCount);
   if (!result.Image.SetSize(int(width), int(height)))
     return Fail("not enough memory for " + std::to_string(width) + " x " + std::to_string(height));
+  if (runLength) {
+    if (!DecodeRunLength(aData.subspan(pixelOffset), int(bitCount), palette, result.Image))
+      return Fail("truncated pixel data");
+    return result;
+  }
 
   const ChannelMask red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
   const bool rawPixels = bitCount == 32 && compression == BiRgb;

@@ -1,8 +1,8 @@
 #pragma once
 // Reader for device-independent bitmap files (BMP): 1, 4, 8, 16, 24 and 32
 // bits per pixel, bottom-up and top-down rows, core, information and V2 to V5
-// headers, palettes and bit-field masks. Run-length encoded and embedded
-// JPEG/PNG files are refused with an error.
+// headers, palettes, bit-field masks and run-length encoding (8 and 4 bits).
+// Embedded JPEG/PNG data is refused with an error.
 
 #include "platform/gfx/ImageCodec.h"
 

@@ -45,6 +45,19 @@ extern "C" int LLVMFuzzerInitialize(int* aArgc, char*** aArgv) {
                          .Compression = 3,
                          .Masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
                          .Rows = {{1, 2, 3, 4, 5, 6, 7, 8}}}),
+      testdata::MakeBmp({.Width = 4,
+                         .Height = 3,
+                         .BitCount = 8,
+                         .Compression = 1,
+                         .Palette = {0x404040, 0xFF0000},
+                         .Rows = {{0x02, 0x01, 0x00, 0x00, 0x00, 0x03, 0x01, 0x00, 0x01, 0x00, 0x00,
+                                   0x02, 0x01, 0x01, 0x03, 0x01, 0x00, 0x01}}}),
+      testdata::MakeBmp({.Width = 5,
+                         .Height = 2,
+                         .BitCount = 4,
+                         .Compression = 2,
+                         .Palette = {0x404040, 0xFF0000},
+                         .Rows = {{0x05, 0x10, 0x00, 0x00, 0x00, 0x03, 0x01, 0x10, 0x00, 0x01}}}),
   };
   testdata::UseSeedCorpus(aArgc, aArgv, "bmp", seeds);
   return 0;

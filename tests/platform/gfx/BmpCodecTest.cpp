@@ -195,8 +195,11 @@ TEST(BmpCodec, RefusesDamagedOrUnsupportedHeadersWithAMessage) {
       {"huge size refused before any allocation", Patched(good, 18, 1000000, 4),
        "image too large (1000000 x 2)"},
       {"2 bits per pixel", Patched(good, 28, 2, 2), "unsupported bit depth 2"},
-      {"run-length encoding", Patched(Patched(good, 28, 8, 2), 30, 1, 4),
-       "run-length encoded bitmaps are not supported"},
+      {"run-length encoding of 24-bit pixels", Patched(good, 30, 1, 4),
+       "run-length encoding with 24 bits per pixel"},
+      {"run-length encoding of top-down rows",
+       Patched(Patched(Patched(good, 28, 8, 2), 30, 1, 4), 22, std::uint32_t(-2), 4),
+       "run-length encoded rows must be stored bottom-up"},
       {"embedded PNG", Patched(good, 30, 5, 4), "embedded JPEG or PNG data is not supported"},
       {"unknown compression", Patched(good, 30, 77, 4), "unknown compression 77"},
       {"bit-fields with 24 bits", Patched(good, 30, 3, 4), "bit-field masks with 24 bits"},
@@ -208,6 +211,66 @@ TEST(BmpCodec, RefusesDamagedOrUnsupportedHeadersWithAMessage) {
     EXPECT_FALSE(result.Ok());
     EXPECT_NE(result.Error.find(c.Message), std::string::npos) << result.Error;
     EXPECT_TRUE(result.Image.Empty());
+  }
+}
+
+const std::uint32_t Grey = Px(0x40, 0x40, 0x40), Red = Px(255, 0, 0), Green = Px(0, 255, 0),
+                    Blue = Px(0, 0, 255);
+
+struct RunLengthCase {
+  const char* Name;
+  BmpSpec Spec;
+  Pixels Expected;
+};
+
+// Data lengths are multiples of 4, so the files end right after the
+// end-of-bitmap mark.
+const std::vector<RunLengthCase>& RunLengthCases() {
+  static const std::vector<RunLengthCase> cases = {
+      {"8-bit runs, literal pixels, line ends and a move",
+       {.Width = 4,
+        .Height = 3,
+        .BitCount = 8,
+        .Compression = 1,
+        .Palette = {0x404040, 0xFF0000, 0x00FF00, 0x0000FF},
+        .Rows = {{
+            0x02, 0x01, 0x01, 0x01, 0x00, 0x00, // bottom: red x 3, end of line
+            0x00, 0x03, 0x02, 0x03, 0x01, 0x00, // 3 literal pixels and padding
+            0x00, 0x00,                         // end of line
+            0x00, 0x02, 0x02, 0x00,             // move 2 right
+            0x02, 0x03, 0x01, 0x02,             // blue x 2, one red past the end
+            0x00, 0x01,                         // end of bitmap
+        }}},
+       {{Grey, Grey, Blue, Blue}, {Green, Blue, Red, Grey}, {Red, Red, Red, Grey}}},
+      {"4-bit runs alternate nibbles, literal pixels high nibble first",
+       {.Width = 5,
+        .Height = 2,
+        .BitCount = 4,
+        .Compression = 2,
+        .Palette = {0x404040, 0xFF0000, 0x00FF00, 0x0000FF},
+        .Rows = {{
+            0x05, 0x12, 0x00, 0x00, // bottom: 1 2 1 2 1, end of line
+            0x00, 0x03, 0x31, 0x20, // literal 3 1 2
+            0x01, 0x10, 0x00, 0x01, // one 1, end of bitmap
+        }}},
+       {{Blue, Red, Green, Red, Grey}, {Red, Green, Red, Green, Red}}},
+  };
+  return cases;
+}
+
+TEST(BmpCodec, DecodesRunLengthEncoding) {
+  for (const RunLengthCase& c : RunLengthCases()) {
+    SCOPED_TRACE(c.Name);
+    const Bytes file = testdata::MakeBmp(c.Spec);
+    platform::ImageResult result = DecodeBmp(file);
+    ExpectPixels(result, c.Expected);
+    EXPECT_EQ(result.FileBitsPerPixel, c.Spec.BitCount);
+    EXPECT_FALSE(result.HasAlpha);
+    for (std::size_t n = 0; n < file.size(); ++n) {
+      platform::ImageResult cut = DecodeBmp(std::span<const std::uint8_t>(file.data(), n));
+      EXPECT_FALSE(cut.Ok()) << "length " << n;
+      EXPECT_TRUE(cut.Image.Empty());
+    }
   }
 }
 
