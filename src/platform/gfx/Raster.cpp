@@ -170,6 +170,15 @@ void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex 
   const TRect r = Limit(aBitmap, aClip).Intersect(box);
   if (r.IsEmpty())
     return;
+  // With this orientation the inside lies to the right of each edge a -> b
+  // (y down): a top edge runs to the right, a left edge runs up. Points on
+  // other edges need a weight of at least 1.
+  auto bias = [](const GradientVertex& aA, const GradientVertex& aB) -> std::int64_t {
+    const bool top = aA.Y == aB.Y && aB.X > aA.X;
+    const bool left = aB.Y < aA.Y;
+    return top || left ? 0 : 1;
+  };
+  const std::int64_t biases[3] = {bias(v1, v2), bias(v2, v0), bias(v0, v1)};
   const double inverse = 1.0 / double(area);
   // Channels in pixel order (blue, green, red, alpha): the first corner's
   // value and the steps towards the other two.
@@ -186,8 +195,9 @@ void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex 
     // The columns where all three edge functions are >= 0.
     std::int64_t from = r.Left;
     std::int64_t to = r.Right - 1;
-    const std::int64_t start[3] = {Edge(v1, v2, r.Left, y), Edge(v2, v0, r.Left, y),
-                                   Edge(v0, v1, r.Left, y)};
+    const std::int64_t start[3] = {Edge(v1, v2, r.Left, y) - biases[0],
+                                   Edge(v2, v0, r.Left, y) - biases[1],
+                                   Edge(v0, v1, r.Left, y) - biases[2]};
     const std::int64_t steps[3] = {step0, step1, step2};
     for (int k = 0; k < 3; ++k) {
       if (steps[k] == 0) {
@@ -207,8 +217,8 @@ void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex 
       }
     }
     std::uint32_t* row = aBitmap.ScanLine(y);
-    std::int64_t w1 = start[1] + step1 * (from - r.Left);
-    std::int64_t w2 = start[2] + step2 * (from - r.Left);
+    std::int64_t w1 = start[1] + biases[1] + step1 * (from - r.Left);
+    std::int64_t w2 = start[2] + biases[2] + step2 * (from - r.Left);
     for (std::int64_t x = from; x <= to; ++x, w1 += step1, w2 += step2) {
       // At a corner one weight is the whole area and the others are 0, so the
       // corner's colour comes out exactly.

@@ -59,10 +59,14 @@ struct GradientVertex {
   std::uint16_t Red = 0, Green = 0, Blue = 0, Alpha = 0;
 };
 
-// Fills the pixels (x, y) that lie inside the triangle or on its edges, taking
-// pixel (x, y) as the point (x, y); each channel is the barycentric blend of
-// the corners' 16-bit values, truncated to 8 bits. A corner's pixel gets the
-// corner's colour exactly. Degenerate triangles fill nothing.
+// Fills the triangle taking pixel (x, y) as the point (x, y): pixels inside
+// it, and pixels on an edge when that edge is a top edge (horizontal, with the
+// inside below it) or a left edge (with the inside to its right). So triangles
+// sharing an edge paint each pixel of it once, and a rectangle split into
+// triangles paints exactly its pixels, Right and Bottom exclusive. Each
+// channel is the barycentric blend of the corners' 16-bit values, truncated to
+// 8 bits; a corner's pixel, when painted, gets the corner's colour exactly.
+// Degenerate triangles fill nothing.
 void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex (&aCorners)[3]);
 // Fills aRect from aFrom at its left (or top) edge towards aTo: channel at
 // offset i of n columns (rows) = from + (to - from) * i / n, truncated to 8 bits.

@@ -284,43 +284,77 @@ TRIVERTEX Vertex(int aX, int aY, TColor aColor, BYTE aAlpha = 255) {
                    COLOR16(aAlpha << 8)};
 }
 
-// Whether (x, y) lies inside the triangle or on its edges, and its
-// barycentric weights, computed with doubles.
-bool Barycentric(const TRIVERTEX (&aV)[3], int aX, int aY, double (&aW)[3]) {
+// The barycentric weights of (x, y) in the triangle, computed with doubles.
+void Barycentric(const TRIVERTEX (&aV)[3], int aX, int aY, double (&aW)[3]) {
   const double x0 = aV[0].x, y0 = aV[0].y, x1 = aV[1].x, y1 = aV[1].y, x2 = aV[2].x, y2 = aV[2].y;
   const double area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
   aW[0] = ((x1 - aX) * (y2 - aY) - (x2 - aX) * (y1 - aY)) / area;
   aW[1] = ((x2 - aX) * (y0 - aY) - (x0 - aX) * (y2 - aY)) / area;
   aW[2] = 1 - aW[0] - aW[1];
-  const double eps = 1e-9;
-  return aW[0] >= -eps && aW[1] >= -eps && aW[2] >= -eps;
+}
+
+// Whether the fill rule paints (x, y): inside the triangle, or on an edge that
+// is a top edge (horizontal, the third corner below it) or a left edge (the
+// third corner to the right of its line).
+bool Painted(const TRIVERTEX (&aV)[3], int aX, int aY) {
+  const double area = double(aV[1].x - aV[0].x) * (aV[2].y - aV[0].y) -
+                      double(aV[2].x - aV[0].x) * (aV[1].y - aV[0].y);
+  if (area == 0)
+    return false;
+  for (int k = 0; k < 3; ++k) {
+    const TRIVERTEX& a = aV[k];
+    const TRIVERTEX& b = aV[(k + 1) % 3];
+    const TRIVERTEX& c = aV[(k + 2) % 3];
+    // Which side of the line a-b the point and the third corner are on.
+    auto side = [&](double aX2, double aY2) {
+      return double(b.x - a.x) * (aY2 - a.y) - double(b.y - a.y) * (aX2 - a.x);
+    };
+    const double point = side(aX, aY);
+    const double corner = side(c.x, c.y);
+    if (point != 0) {
+      if ((point > 0) != (corner > 0))
+        return false;
+      continue;
+    }
+    const bool top = a.y == b.y && c.y > a.y;
+    const bool left = a.y != b.y && c.x > a.x + double(c.y - a.y) * (b.x - a.x) / (b.y - a.y);
+    if (!top && !left)
+      return false;
+  }
+  return true;
+}
+
+std::uint32_t VertexPixel(const TRIVERTEX& aV) {
+  return std::uint32_t(aV.Alpha >> 8) << 24 | std::uint32_t(aV.Red >> 8) << 16 |
+         std::uint32_t(aV.Green >> 8) << 8 | (aV.Blue >> 8);
 }
 
 } // namespace
 
 TEST(Gradient, TrianglesHaveExactCornersAndInterpolatedInsides) {
-  const TRIVERTEX v[3] = {Vertex(1, 1, RGB(255, 0, 0)), Vertex(14, 3, RGB(0, 255, 0), 128),
-                          Vertex(4, 10, RGB(10, 20, 250), 0)};
+  // Corner 0 lies on the top and the left edge and is painted; the others lie
+  // on the right edge and are not.
+  const TRIVERTEX v[3] = {Vertex(1, 1, RGB(255, 0, 0)), Vertex(14, 1, RGB(0, 255, 0), 128),
+                          Vertex(3, 10, RGB(10, 20, 250), 0)};
   for (bool reversed : {false, true}) {
     Canvas c;
     SetViewportOrgEx(c.dc(), 1, 1, nullptr);
-    const TRIVERTEX logical[3] = {Vertex(0, 0, RGB(255, 0, 0)), Vertex(13, 2, RGB(0, 255, 0), 128),
-                                  Vertex(3, 9, RGB(10, 20, 250), 0)};
+    const TRIVERTEX logical[3] = {Vertex(0, 0, RGB(255, 0, 0)), Vertex(13, 0, RGB(0, 255, 0), 128),
+                                  Vertex(2, 9, RGB(10, 20, 250), 0)};
     GRADIENT_TRIANGLE mesh{0, reversed ? 2u : 1u, reversed ? 1u : 2u};
     EXPECT_TRUE(GradientFill(c.dc(), logical, 3, &mesh, 1, GRADIENT_FILL_TRIANGLE));
-    for (const TRIVERTEX& corner : v)
-      EXPECT_EQ(c.Pixels.Pixel(corner.x, corner.y),
-                std::uint32_t(corner.Alpha >> 8) << 24 | std::uint32_t(corner.Red >> 8) << 16 |
-                    std::uint32_t(corner.Green >> 8) << 8 | (corner.Blue >> 8))
-          << "corner " << corner.x << "," << corner.y;
+    EXPECT_EQ(c.Pixels.Pixel(1, 1), VertexPixel(v[0]));
+    EXPECT_EQ(c.Pixels.Pixel(14, 1), Back);
+    EXPECT_EQ(c.Pixels.Pixel(3, 10), Back);
     for (int y = 0; y < 12; ++y)
       for (int x = 0; x < 16; ++x) {
-        double w[3];
         const std::uint32_t got = c.Pixels.Pixel(x, y);
-        if (!Barycentric(v, x, y, w)) {
+        if (!Painted(v, x, y)) {
           EXPECT_EQ(got, Back) << x << "," << y;
           continue;
         }
+        double w[3];
+        Barycentric(v, x, y, w);
         auto channel = [&](COLOR16 TRIVERTEX::*aChannel) {
           return int(w[0] * (v[0].*aChannel) + w[1] * (v[1].*aChannel) + w[2] * (v[2].*aChannel)) >>
                  8;
@@ -334,17 +368,24 @@ TEST(Gradient, TrianglesHaveExactCornersAndInterpolatedInsides) {
   }
 }
 
-TEST(Gradient, TrianglesClipAndSharedEdgesAgree) {
+TEST(Gradient, FourTrianglesPaintExactlyTheirRectangle) {
   // The four triangles of a rectangle around its centre, as the skin paints
-  // them; two clipped halves drawn one after the other give the same pixels as
-  // one unclipped draw.
-  const TRIVERTEX v[5] = {Vertex(0, 0, RGB(255, 0, 0)), Vertex(8, 6, RGB(255, 255, 255)),
-                          Vertex(16, 0, RGB(0, 255, 0)), Vertex(16, 12, RGB(0, 0, 255)),
-                          Vertex(0, 12, RGB(0, 0, 0))};
+  // them, over (2, 1, 12, 9): exactly its pixels are painted, the top-left
+  // corner and the centre in their own colours; two clipped halves drawn one
+  // after the other give the same pixels as one unclipped draw.
+  const TRIVERTEX v[5] = {Vertex(2, 1, RGB(255, 0, 0)), Vertex(7, 5, RGB(255, 255, 255)),
+                          Vertex(12, 1, RGB(0, 255, 0)), Vertex(12, 9, RGB(0, 0, 255)),
+                          Vertex(2, 9, RGB(0, 0, 0))};
   const GRADIENT_TRIANGLE mesh[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
-  Canvas whole;
+  Canvas whole(16, 12, 0);
   EXPECT_TRUE(GradientFill(whole.dc(), v, 5, mesh, 4, GRADIENT_FILL_TRIANGLE));
-  Canvas halves;
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 16; ++x)
+      EXPECT_EQ(whole.Pixels.Pixel(x, y) != 0u, (TRect{2, 1, 12, 9}).Contains({x, y}))
+          << x << "," << y;
+  EXPECT_EQ(whole.Pixels.Pixel(2, 1), Opaque(RGB(255, 0, 0)));
+  EXPECT_EQ(whole.Pixels.Pixel(7, 5), 0xFFFFFFFFu);
+  Canvas halves(16, 12, 0);
   SaveDC(halves.dc());
   IntersectClipRect(halves.dc(), 0, 0, 7, 12);
   GradientFill(halves.dc(), v, 5, mesh, 4, GRADIENT_FILL_TRIANGLE);
@@ -352,45 +393,27 @@ TEST(Gradient, TrianglesClipAndSharedEdgesAgree) {
   ExcludeClipRect(halves.dc(), 0, 0, 7, 12);
   GradientFill(halves.dc(), v, 5, mesh, 4, GRADIENT_FILL_TRIANGLE);
   EXPECT_TRUE(SameBitmap(halves.Pixels, whole.Pixels, "gradient-halves"));
-  for (int y = 0; y < 12; ++y)
-    for (int x = 0; x < 16; ++x)
-      EXPECT_EQ(whole.Pixels.Pixel(x, y) >> 24, 0xFFu)
-          << "every pixel is covered: " << x << "," << y;
-  EXPECT_EQ(whole.Pixels.Pixel(8, 6), 0xFFFFFFFFu);
-  EXPECT_EQ(whole.Pixels.Pixel(0, 0), Opaque(RGB(255, 0, 0)));
 }
 
-TEST(Gradient, RandomTrianglesCoverExactlyTheirPixels) {
+TEST(Gradient, RandomTrianglesFollowTheFillRule) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> coordinate(-6, 22);
-  for (int round = 0; round < 200; ++round) {
+  for (int round = 0; round < 300; ++round) {
     TRIVERTEX v[3];
     for (TRIVERTEX& corner : v)
       corner = Vertex(coordinate(random), coordinate(random),
                       RGB(random() & 0xFF, random() & 0xFF, random() & 0xFF));
-    const std::int64_t area = std::int64_t(v[1].x - v[0].x) * (v[2].y - v[0].y) -
-                              std::int64_t(v[2].x - v[0].x) * (v[1].y - v[0].y);
     Canvas c(16, 12, 0); // painted pixels have alpha 255
     const GRADIENT_TRIANGLE mesh{0, 1, 2};
     EXPECT_TRUE(GradientFill(c.dc(), v, 3, &mesh, 1, GRADIENT_FILL_TRIANGLE));
     for (int y = 0; y < 12; ++y)
-      for (int x = 0; x < 16; ++x) {
-        // Inside or on an edge: every edge function has the area's sign or is 0.
-        auto edge = [&](const TRIVERTEX& aA, const TRIVERTEX& aB) {
-          return std::int64_t(aB.x - aA.x) * (y - aA.y) - std::int64_t(aB.y - aA.y) * (x - aA.x);
-        };
-        const std::int64_t e[3] = {edge(v[1], v[2]), edge(v[2], v[0]), edge(v[0], v[1])};
-        bool inside = area != 0;
-        for (std::int64_t w : e)
-          inside = inside && (area > 0 ? w >= 0 : w <= 0);
-        EXPECT_EQ(c.Pixels.Pixel(x, y) != 0u, inside)
+      for (int x = 0; x < 16; ++x)
+        ASSERT_EQ(c.Pixels.Pixel(x, y) != 0u, Painted(v, x, y))
             << "round " << round << " at " << x << "," << y;
-      }
     for (const TRIVERTEX& corner : v)
-      if (area != 0 && corner.x >= 0 && corner.x < 16 && corner.y >= 0 && corner.y < 12)
-        EXPECT_EQ(c.Pixels.Pixel(corner.x, corner.y),
-                  Opaque(RGB(corner.Red >> 8, corner.Green >> 8, corner.Blue >> 8)))
-            << "round " << round;
+      if (corner.x >= 0 && corner.x < 16 && corner.y >= 0 && corner.y < 12 &&
+          c.Pixels.Pixel(corner.x, corner.y) != 0u)
+        EXPECT_EQ(c.Pixels.Pixel(corner.x, corner.y), VertexPixel(corner)) << "round " << round;
   }
 }
 
