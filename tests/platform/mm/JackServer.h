@@ -29,12 +29,13 @@ private:
   bool fReaped = false;
 };
 
-// jackd -n <unique name> [-R | --no-realtime] -S -d dummy -r <rate> -p <period>;
+// jackd -n <unique name> [-R | --no-realtime] [-S] -d dummy -r <rate> -p <period>;
 // JACK_DEFAULT_SERVER names it for this process and its children while it
 // lives. Real-time scheduling is tried first.
 class TJackServer {
 public:
-  explicit TJackServer(int aPeriod = 256, int aRate = 48000);
+  // aSynchronous: the server waits for every client in each cycle (-S).
+  explicit TJackServer(int aPeriod = 256, int aRate = 48000, bool aSynchronous = true);
   ~TJackServer();
   bool Running() const { return fChild != nullptr; }
   // Why it is not running.
@@ -69,7 +70,7 @@ public:
     std::uint8_t Size = 0;
     std::array<std::uint8_t, 3> Bytes{};
   };
-  static constexpr std::size_t MaxInputs = 4;
+  static constexpr std::size_t MaxInputs = 5;
   static constexpr std::size_t MaxOutputs = 2;
 
   TJackProbe(const std::string& aName, int aOutputs, int aInputs);
