@@ -138,6 +138,7 @@ Bytes MakeJpeg(const JpegSpec& aSpec) {
   jpeg_set_quality(&info, aSpec.Quality, TRUE);
   if (aSpec.Progressive)
     jpeg_simple_progression(&info);
+  info.write_Adobe_marker = aSpec.AdobeMarker && aSpec.Components == 4;
   jpeg_start_compress(&info, TRUE);
   const std::size_t stride = std::size_t(aSpec.Width) * aSpec.Components;
   while (info.next_scanline < info.image_height) {

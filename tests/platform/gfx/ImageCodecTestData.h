@@ -52,6 +52,9 @@ struct JpegSpec {
   Bytes Pixels;       // rows top-down, Components bytes per pixel
   int Quality = 100;
   bool Progressive = false;
+  // CMYK files get the Adobe marker (inks stored inverted) unless this is
+  // false (inks stored as they are).
+  bool AdobeMarker = true;
 };
 Bytes MakeJpeg(const JpegSpec& aSpec);
 

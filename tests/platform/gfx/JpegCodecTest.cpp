@@ -40,7 +40,7 @@ TEST(JpegCodec, DecodesColourGreyAndProgressiveFilesTopDown) {
     int Bottom[3];
     int FileBits;
   };
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"colour", TwoBands(3, {200, 30, 40}, {10, 20, 230}), {200, 30, 40}, {10, 20, 230}, 24},
       {"progressive colour",
        TwoBands(3, {0, 255, 0}, {255, 255, 0}, true),
@@ -56,6 +56,10 @@ TEST(JpegCodec, DecodesColourGreyAndProgressiveFilesTopDown) {
        {128, 128, 128},
        32},
   };
+  JpegSpec plainCmyk = TwoBands(4, {0, 255, 0, 0}, {0, 0, 0, 255});
+  plainCmyk.AdobeMarker = false;
+  // Without the marker 0 is no ink: full magenta ink, then full black ink.
+  cases.push_back({"CMYK without the Adobe marker", plainCmyk, {255, 0, 255}, {0, 0, 0}, 32});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     platform::ImageResult result = DecodeJpeg(testdata::MakeJpeg(c.Spec));
