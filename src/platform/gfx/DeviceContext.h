@@ -85,7 +85,8 @@ public:
   void SetSystemClip(const Region* aRegion);
   const std::optional<Region>& SystemClip() const { return fSystemClip; }
 
-  // The state functions below are reached through the platform functions.
+  // For the platform functions below: the state to change, and the call that
+  // must follow a change of the selected bitmap or the user clip.
   State& MutableState() { return fState; }
   void ClipChanged();
   int Save();

@@ -3,6 +3,11 @@
 // polygons, lines and single pixels, with the platform's names. Every call
 // takes logical coordinates, moves them by the DC's origins, clips to the
 // DC's effective clip and leaves early when nothing is left to draw.
+//
+// Solid drawing (fills, frames, lines, polygons, edges, frame controls,
+// SetPixel) writes opaque pixels (alpha 255), so what is drawn stays visible
+// when a bitmap is later shown with per-pixel alpha; copies and stretches
+// carry the source's alpha, gradients the vertices' alpha.
 
 #include "platform/Types.h"
 #include "platform/gfx/DeviceContext.h"
