@@ -15,6 +15,20 @@ std::uint32_t Clamp255(double aValue) {
   return std::uint32_t(std::clamp(aValue, 0.0, 255.0));
 }
 
+// old * p / 100 + colour * (1 - p / 100) is n / 100 with n a whole number,
+// so the rounding to nearest with ties to even is done exactly on n.
+std::uint32_t MixPercent(std::uint32_t aOld, std::uint32_t aColor, int aPercent) {
+  const long long percent = aPercent;
+  const long long n = aOld * percent + aColor * (100 - percent);
+  if (n <= 0)
+    return 0;
+  long long q = n / 100;
+  const long long r = n % 100;
+  if (r > 50 || (r == 50 && (q & 1)))
+    ++q;
+  return std::uint32_t(std::min(q, 255LL));
+}
+
 } // namespace
 
 TColor ColorToRGB(TColor aColor) {
@@ -43,23 +57,6 @@ TColor ColorMix(TColor aColorA, TColor aColorB, double aShare) {
               << shift;
   return result;
 }
-
-namespace {
-
-// old * p / 100 + colour * (1 - p / 100) is n / 100 with n a whole number,
-// so the rounding to nearest with ties to even is done exactly on n.
-std::uint32_t MixPercent(std::uint32_t aOld, std::uint32_t aColor, int aPercent) {
-  const long long n = (long long)aOld * aPercent + (long long)aColor * (100 - aPercent);
-  if (n <= 0)
-    return 0;
-  long long q = n / 100;
-  const long long r = n % 100;
-  if (r > 50 || (r == 50 && (q & 1)))
-    ++q;
-  return std::uint32_t(std::min(q, 255LL));
-}
-
-} // namespace
 
 void BlendColorIntoRect(platform::Bitmap& aBitmap, TRect aRect, int aPercent, TColor aColor) {
   if (aBitmap.Empty())
