@@ -24,25 +24,21 @@ constexpr std::uint32_t Channel(std::uint32_t aPixel, int aShift) {
 
 std::uint32_t BlendPixel(std::uint32_t aDest, std::uint32_t aSource, BlendMode aMode) {
   const std::uint32_t k = aMode.Constant;
-  std::uint32_t result = 0;
+  // Div255(c * 255) is c, so a constant alpha of 255 needs no scaling.
+  auto scaled = [k](std::uint32_t aChannel) { return k == 255 ? aChannel : Div255(aChannel * k); };
+  std::uint32_t keep = 255 - k;
   if (aMode.SourceAlpha) {
     // Fully opaque and fully transparent premultiplied pixels need no sums.
     if (k == 255 && (aSource >> 24) == 255)
       return aSource;
     if (k == 255 && aSource == 0)
       return aDest;
-    const std::uint32_t a = Div255(Channel(aSource, 24) * k);
-    for (int shift = 0; shift < 32; shift += 8) {
-      std::uint32_t c =
-          Div255(Channel(aSource, shift) * k) + Div255(Channel(aDest, shift) * (255 - a));
-      result |= std::min<std::uint32_t>(c, 255) << shift;
-    }
-  } else {
-    for (int shift = 0; shift < 32; shift += 8) {
-      std::uint32_t c =
-          Div255(Channel(aSource, shift) * k) + Div255(Channel(aDest, shift) * (255 - k));
-      result |= std::min<std::uint32_t>(c, 255) << shift;
-    }
+    keep = 255 - scaled(aSource >> 24);
+  }
+  std::uint32_t result = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t c = scaled(Channel(aSource, shift)) + Div255(Channel(aDest, shift) * keep);
+    result |= std::min<std::uint32_t>(c, 255) << shift;
   }
   return result;
 }
