@@ -39,11 +39,13 @@ private:
 
 class FontHandle {
 public:
-  explicit FontHandle(LONG aHeight, LONG aWeight = FW_NORMAL, bool aUnderline = false) {
+  explicit FontHandle(LONG aHeight, LONG aWeight = FW_NORMAL, bool aUnderline = false,
+                      bool aStrikeOut = false) {
     LOGFONTW logFont;
     logFont.lfHeight = aHeight;
     logFont.lfWeight = aWeight;
     logFont.lfUnderline = aUnderline ? 1 : 0;
+    logFont.lfStrikeOut = aStrikeOut ? 1 : 0;
     logFont.lfFaceName = "Tahoma";
     fFont = CreateFontIndirectW(&logFont);
   }
@@ -372,6 +374,23 @@ TEST_F(TextTest, UnderlinedFontUnderlinesTheWholeRun) {
   EXPECT_TRUE(SameBitmap(actual.Image(), expected, "underlined-font"));
   // The underline lies inside the cell.
   EXPECT_LE(tm.tmAscent + sm.UnderlineOffset + sm.UnderlineThickness, tm.tmHeight);
+}
+
+TEST_F(TextTest, StruckOutFontCrossesTheWholeRun) {
+  FontHandle struck(-11, FW_NORMAL, false, true);
+  const StrikeMetrics& sm = static_cast<HFONT>(struck)->Strike().Metrics();
+  const TEXTMETRICW tm = Metrics();
+  Canvas actual(struck);
+  TextOutW(actual.DC(), 10, 5, "Kanal 0");
+  Bitmap expected = PlainAt({{{10, 5}, "Kanal 0"}});
+  pixelcheck::Paint(
+      expected,
+      Bounds(10, 5 + tm.tmAscent - sm.StrikeoutOffset, Extent("Kanal 0").cx, sm.StrikeoutThickness),
+      Opaque(RGB(0, 0, 0)));
+  EXPECT_TRUE(SameBitmap(actual.Image(), expected, "struck-out-font"));
+  // The line crosses the lower-case letters: above the baseline, below the ascent.
+  EXPECT_GT(sm.StrikeoutOffset, 0);
+  EXPECT_LT(sm.StrikeoutOffset, tm.tmAscent);
 }
 
 TEST_F(TextTest, RightToLeftReadingOrdersTheLine) {
