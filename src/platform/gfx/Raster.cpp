@@ -135,10 +135,10 @@ void BlendMask(Bitmap& aBitmap, const TRect& aClip, TPoint aAt, const std::uint8
   const TRect r = Limit(aBitmap, aClip).Intersect(Bounds(aAt.X, aAt.Y, aWidth, aHeight));
   const std::uint32_t colour = PixelOf(aColor);
   for (int y = r.Top; y < r.Bottom; ++y) {
-    const std::uint8_t* mask = aMask + (y - aAt.Y) * aMaskStride - aAt.X;
+    const std::uint8_t* mask = aMask + (y - aAt.Y) * aMaskStride + (r.Left - aAt.X);
     std::uint32_t* row = aBitmap.ScanLine(y);
     for (int x = r.Left; x < r.Right; ++x) {
-      const std::uint32_t m = mask[x];
+      const std::uint32_t m = mask[x - r.Left];
       if (m == 0)
         continue;
       const std::uint32_t old = row[x];
