@@ -194,6 +194,8 @@ Region VisibleRegion(const Window* aWnd, bool aClient) {
 }
 
 void InvalidateWindow(Window* aWnd, const Region* aRgn, UINT aFlags) {
+  if (aWnd != Ui().Desktop && TopLevelOf(aWnd)->LayerUpdated)
+    return;
   if (!IsShowing(aWnd) || aWnd == Ui().Desktop) {
     if (aWnd == Ui().Desktop && (aFlags & RDW_ALLCHILDREN))
       for (Window* top : aWnd->Children)

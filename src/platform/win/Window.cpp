@@ -685,8 +685,15 @@ LONG_PTR SetWindowLongPtrW(HWND aWnd, int aIndex, LONG_PTR aValue) {
     DWORD& target = aIndex == GWL_STYLE ? w->Style : w->ExStyle;
     const DWORD old = target;
     target = ss.styleNew;
-    if (aIndex == GWL_EXSTYLE && ((old ^ target) & WS_EX_LAYERED) && w->IsTopLevel())
-      HostOf().WindowChanged(aWnd);
+    if (aIndex == GWL_EXSTYLE && ((old ^ target) & WS_EX_LAYERED)) {
+      if (!(target & WS_EX_LAYERED)) {
+        w->LayerPerPixel = w->LayerUpdated = false;
+        w->LayerAlpha = 255;
+        w->LayerFlags = 0;
+      }
+      if (w->IsTopLevel())
+        HostOf().WindowChanged(aWnd);
+    }
     ss.styleOld = old;
     Send(w, WM_STYLECHANGED, which, reinterpret_cast<LPARAM>(&ss));
     return LONG_PTR(old);

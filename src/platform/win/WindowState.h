@@ -67,6 +67,8 @@ struct Window {
   COLORREF LayerKey = 0;
   DWORD LayerFlags = 0;
   bool LayerPerPixel = false;
+  // The frame comes from UpdateLayeredWindow; WM_PAINT does not draw it.
+  bool LayerUpdated = false;
 
   bool Created = false; // WM_NCCREATE answered
   bool Destroying = false;

@@ -1,0 +1,662 @@
+#include "platform/host/X11Host.h"
+
+#include "platform/gfx/SystemColors.h"
+#include "platform/win/Input.h"
+#include "platform/win/Layered.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Window.h"
+
+// Xlib after the layer's headers: it defines macros such as None and Status.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// X errors of requests about windows that went away meanwhile are expected;
+// the default handler would end the process.
+int gLastXError = 0;
+int IgnoreXError(Display*, XErrorEvent* aEvent) {
+  gLastXError = aEvent->error_code;
+  return 0;
+}
+
+int VirtualKey(KeySym aSym) {
+  if (aSym >= XK_a && aSym <= XK_z)
+    return int('A' + (aSym - XK_a));
+  if (aSym >= XK_A && aSym <= XK_Z)
+    return int('A' + (aSym - XK_A));
+  if (aSym >= XK_0 && aSym <= XK_9)
+    return int('0' + (aSym - XK_0));
+  if (aSym >= XK_F1 && aSym <= XK_F12)
+    return VK_F1 + int(aSym - XK_F1);
+  switch (aSym) {
+  case XK_Return:
+  case XK_KP_Enter:
+    return VK_RETURN;
+  case XK_Escape:
+    return VK_ESCAPE;
+  case XK_BackSpace:
+    return VK_BACK;
+  case XK_Tab:
+    return VK_TAB;
+  case XK_space:
+    return VK_SPACE;
+  case XK_Left:
+    return VK_LEFT;
+  case XK_Right:
+    return VK_RIGHT;
+  case XK_Up:
+    return VK_UP;
+  case XK_Down:
+    return VK_DOWN;
+  case XK_Home:
+    return VK_HOME;
+  case XK_End:
+    return VK_END;
+  case XK_Prior:
+    return VK_PRIOR;
+  case XK_Next:
+    return VK_NEXT;
+  case XK_Delete:
+    return VK_DELETE;
+  case XK_Insert:
+    return VK_INSERT;
+  case XK_Shift_L:
+  case XK_Shift_R:
+    return VK_SHIFT;
+  case XK_Control_L:
+  case XK_Control_R:
+    return VK_CONTROL;
+  case XK_Alt_L:
+  case XK_Alt_R:
+    return VK_MENU;
+  }
+  return int(aSym & 0xFF);
+}
+
+// _NET_WM_MOVERESIZE directions by hit code.
+long MoveResizeDirection(LRESULT aHit) {
+  switch (aHit) {
+  case HTTOPLEFT:
+    return 0;
+  case HTTOP:
+    return 1;
+  case HTTOPRIGHT:
+    return 2;
+  case HTRIGHT:
+    return 3;
+  case HTBOTTOMRIGHT:
+    return 4;
+  case HTBOTTOM:
+    return 5;
+  case HTBOTTOMLEFT:
+    return 6;
+  case HTLEFT:
+    return 7;
+  case HTCAPTION:
+    return 8;
+  }
+  return -1;
+}
+
+} // namespace
+
+struct X11Host::Impl {
+  Display* Dpy = nullptr;
+  int Screen = 0;
+  ::Window Root = 0;
+  Visual* DefaultVisual = nullptr;
+  int DefaultDepth = 24;
+  Visual* ArgbVisual = nullptr;
+  bool Shm = false;
+  bool Shape = false;
+  bool Compositor = false;
+  bool WmMoveResize = false;
+  Atom WmProtocols = 0, WmDelete = 0, NetMoveResize = 0, NetWmType = 0, NetWmTypeUtility = 0,
+       NetWmTypeNormal = 0, NetWmState = 0, NetSkipTaskbar = 0, NetOpacity = 0, MotifHints = 0;
+  int (*PreviousHandler)(Display*, XErrorEvent*) = nullptr;
+
+  struct Native {
+    ::Window Win = 0;
+    GC Gc = nullptr;
+    Visual* Vis = nullptr;
+    int Depth = 24;
+    XImage* ShmImage = nullptr;
+    XShmSegmentInfo ShmInfo{};
+    bool Mapped = false;
+    TRect Rect;
+    BYTE Opacity = 255;
+  };
+  std::map<HWND, Native> Windows;
+  std::map<::Window, HWND> ByX;
+  std::vector<::Window> Stacking;
+  HWND FocusFromX = nullptr;
+
+  HWND FindWnd(::Window aWin) const {
+    auto it = ByX.find(aWin);
+    return it == ByX.end() ? nullptr : it->second;
+  }
+
+  void FreeShm(Native& aNative) {
+    if (!aNative.ShmImage)
+      return;
+    XShmDetach(Dpy, &aNative.ShmInfo);
+    XSync(Dpy, False);
+    shmdt(aNative.ShmInfo.shmaddr);
+    aNative.ShmImage->data = nullptr;
+    XDestroyImage(aNative.ShmImage);
+    aNative.ShmImage = nullptr;
+  }
+
+  // A shared image of the window's size; false when shared memory cannot be
+  // used (the plain path is taken then).
+  bool EnsureShm(Native& aNative, int aWidth, int aHeight) {
+    if (!Shm)
+      return false;
+    if (aNative.ShmImage && aNative.ShmImage->width == aWidth &&
+        aNative.ShmImage->height == aHeight)
+      return true;
+    FreeShm(aNative);
+    XImage* image = XShmCreateImage(Dpy, aNative.Vis, unsigned(aNative.Depth), ZPixmap, nullptr,
+                                    &aNative.ShmInfo, unsigned(aWidth), unsigned(aHeight));
+    if (!image)
+      return false;
+    aNative.ShmInfo.shmid = shmget(
+        IPC_PRIVATE, std::size_t(image->bytes_per_line) * std::size_t(aHeight), IPC_CREAT | 0600);
+    if (aNative.ShmInfo.shmid < 0) {
+      XDestroyImage(image);
+      Shm = false;
+      return false;
+    }
+    aNative.ShmInfo.shmaddr = static_cast<char*>(shmat(aNative.ShmInfo.shmid, nullptr, 0));
+    image->data = aNative.ShmInfo.shmaddr;
+    aNative.ShmInfo.readOnly = False;
+    gLastXError = 0;
+    XShmAttach(Dpy, &aNative.ShmInfo);
+    XSync(Dpy, False);
+    shmctl(aNative.ShmInfo.shmid, IPC_RMID, nullptr);
+    if (gLastXError || aNative.ShmInfo.shmaddr == reinterpret_cast<char*>(-1)) {
+      // A remote server cannot attach: use XPutImage from now on.
+      if (aNative.ShmInfo.shmaddr != reinterpret_cast<char*>(-1))
+        shmdt(aNative.ShmInfo.shmaddr);
+      image->data = nullptr;
+      XDestroyImage(image);
+      Shm = false;
+      return false;
+    }
+    aNative.ShmImage = image;
+    return true;
+  }
+
+  void SetProperties(HWND aWnd, Native& aNative) {
+    const DWORD ex = DWORD(GetWindowLongPtrW(aWnd, GWL_EXSTYLE));
+    // No decorations: the layer draws the frame.
+    struct {
+      unsigned long Flags, Functions, Decorations;
+      long InputMode;
+      unsigned long State;
+    } motif{2, 0, 0, 0, 0};
+    XChangeProperty(Dpy, aNative.Win, MotifHints, MotifHints, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&motif), 5);
+    Atom type = (ex & WS_EX_TOOLWINDOW) ? NetWmTypeUtility : NetWmTypeNormal;
+    XChangeProperty(Dpy, aNative.Win, NetWmType, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
+    if ((ex & WS_EX_TOOLWINDOW) && !(ex & WS_EX_APPWINDOW))
+      XChangeProperty(Dpy, aNative.Win, NetWmState, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<unsigned char*>(&NetSkipTaskbar), 1);
+    XWMHints hints{};
+    hints.flags = InputHint;
+    hints.input = (ex & WS_EX_NOACTIVATE) ? False : True;
+    XSetWMHints(Dpy, aNative.Win, &hints);
+    XSetWMProtocols(Dpy, aNative.Win, &WmDelete, 1);
+    if (HWND owner = GetWindow(aWnd, GW_OWNER))
+      if (auto it = Windows.find(owner); it != Windows.end())
+        XSetTransientForHint(Dpy, aNative.Win, it->second.Win);
+    const std::string title = GetWindowTextW(aWnd);
+    XStoreName(Dpy, aNative.Win, title.c_str());
+    // Click-through windows take no input at all.
+    if (Shape && (ex & WS_EX_LAYERED) && (ex & WS_EX_TRANSPARENT))
+      XShapeCombineRectangles(Dpy, aNative.Win, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+  }
+
+  void Restack() {
+    std::vector<::Window> order;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+      if (auto it = Windows.find(h); it != Windows.end() && it->second.Mapped)
+        order.push_back(it->second.Win);
+    if (order != Stacking && !order.empty()) {
+      XRaiseWindow(Dpy, order.front());
+      XRestackWindows(Dpy, order.data(), int(order.size()));
+    }
+    Stacking = order;
+  }
+
+  void PresentRect(HWND aWnd, const TRect& aArea) {
+    const Bitmap* frame = TopLevelFrame(aWnd);
+    if (!frame)
+      return;
+    Region area(aArea);
+    Present(aWnd, *frame, area);
+  }
+
+  void Present(HWND aWnd, const Bitmap& aFrame, const Region& aDirty) {
+    auto it = Windows.find(aWnd);
+    if (it == Windows.end() || aFrame.Empty() || !it->second.Mapped)
+      return;
+    Native& n = it->second;
+    const TRect area = aDirty.Bounds().Intersect(aFrame.BoundsRect());
+    if (area.IsEmpty())
+      return;
+    if (EnsureShm(n, aFrame.Width(), aFrame.Height())) {
+      for (int y = area.Top; y < area.Bottom; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(
+            n.ShmImage->data + std::ptrdiff_t(y) * n.ShmImage->bytes_per_line);
+        std::memcpy(row + area.Left, aFrame.ScanLine(y) + area.Left, std::size_t(area.Width()) * 4);
+      }
+      XShmPutImage(Dpy, n.Win, n.Gc, n.ShmImage, area.Left, area.Top, area.Left, area.Top,
+                   unsigned(area.Width()), unsigned(area.Height()), False);
+      // The segment is reused for the next frame: let the server read it first.
+      XSync(Dpy, False);
+      return;
+    }
+    XImage* image =
+        XCreateImage(Dpy, n.Vis, unsigned(n.Depth), ZPixmap, 0,
+                     const_cast<char*>(reinterpret_cast<const char*>(aFrame.ScanLine(0))),
+                     unsigned(aFrame.Width()), unsigned(aFrame.Height()), 32, int(aFrame.Stride()));
+    if (!image)
+      return;
+    XPutImage(Dpy, n.Win, n.Gc, image, area.Left, area.Top, area.Left, area.Top,
+              unsigned(area.Width()), unsigned(area.Height()));
+    image->data = nullptr;
+    XDestroyImage(image);
+    XFlush(Dpy);
+  }
+
+  void MouseEvent(int aButton, bool aDown, int aX, int aY) {
+    const POINT at{aX, aY};
+    switch (aButton) {
+    case Button1:
+      InputMouseButton(MouseButton::Left, aDown, at);
+      break;
+    case Button2:
+      InputMouseButton(MouseButton::Middle, aDown, at);
+      break;
+    case Button3:
+      InputMouseButton(MouseButton::Right, aDown, at);
+      break;
+    case Button4:
+    case Button5:
+      if (aDown)
+        InputMouseWheel(aButton == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, at);
+      break;
+    }
+  }
+
+  void Handle(XEvent& aEvent) {
+    const HWND wnd = FindWnd(aEvent.xany.window);
+    switch (aEvent.type) {
+    case MotionNotify:
+      InputMouseMove({aEvent.xmotion.x_root, aEvent.xmotion.y_root});
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      MouseEvent(int(aEvent.xbutton.button), aEvent.type == ButtonPress, aEvent.xbutton.x_root,
+                 aEvent.xbutton.y_root);
+      break;
+    case EnterNotify:
+    case LeaveNotify:
+      if (aEvent.xcrossing.mode == NotifyNormal)
+        InputMouseMove({aEvent.xcrossing.x_root, aEvent.xcrossing.y_root});
+      break;
+    case KeyPress:
+    case KeyRelease: {
+      char text[8] = {};
+      KeySym sym = 0;
+      const int n = XLookupString(&aEvent.xkey, text, sizeof text, &sym, nullptr);
+      // Latin-1 text maps one to one onto Unicode.
+      const char32_t ch = n == 1 ? char32_t(static_cast<unsigned char>(text[0])) : 0;
+      InputKey(VirtualKey(sym), aEvent.type == KeyPress, ch);
+      break;
+    }
+    case FocusIn:
+      if (wnd && aEvent.xfocus.mode == NotifyNormal) {
+        FocusFromX = wnd;
+        if (GetActiveWindow() != wnd)
+          SetActiveWindow(wnd);
+      }
+      break;
+    case FocusOut:
+      if (wnd && aEvent.xfocus.mode == NotifyNormal && aEvent.xfocus.detail != NotifyInferior) {
+        ::Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(Dpy, &focus, &revert);
+        if (!FindWnd(focus)) {
+          FocusFromX = nullptr;
+          InputAppFocus(false);
+        }
+      }
+      break;
+    case Expose:
+      if (wnd)
+        PresentRect(wnd, Bounds(aEvent.xexpose.x, aEvent.xexpose.y, aEvent.xexpose.width,
+                                aEvent.xexpose.height));
+      break;
+    case ConfigureNotify:
+      if (wnd) {
+        auto& n = Windows[wnd];
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(Dpy, n.Win, Root, 0, 0, &x, &y, &child);
+        const TRect now = Bounds(x, y, aEvent.xconfigure.width, aEvent.xconfigure.height);
+        RECT layer;
+        GetWindowRect(wnd, &layer);
+        n.Rect = now;
+        if (now != layer)
+          SetWindowPos(wnd, nullptr, now.Left, now.Top, now.Width(), now.Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      break;
+    case ClientMessage:
+      if (wnd && aEvent.xclient.message_type == WmProtocols &&
+          Atom(aEvent.xclient.data.l[0]) == WmDelete)
+        PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    default:
+      break;
+    }
+  }
+};
+
+X11Host::X11Host(std::unique_ptr<Impl> aImpl) : fImpl(std::move(aImpl)) {}
+
+std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError) {
+  Display* dpy = XOpenDisplay(aDisplay && *aDisplay ? aDisplay : nullptr);
+  if (!dpy) {
+    const char* name = aDisplay && *aDisplay ? aDisplay : std::getenv("DISPLAY");
+    aError = std::string("cannot open X display \"") + (name ? name : "") + "\"";
+    return nullptr;
+  }
+  auto impl = std::make_unique<Impl>();
+  impl->Dpy = dpy;
+  impl->Screen = DefaultScreen(dpy);
+  impl->Root = RootWindow(dpy, impl->Screen);
+  impl->DefaultVisual = DefaultVisual(dpy, impl->Screen);
+  impl->DefaultDepth = DefaultDepth(dpy, impl->Screen);
+  if (impl->DefaultDepth != 24 && impl->DefaultDepth != 32) {
+    aError = "the X display needs a 24-bit or 32-bit true-colour visual";
+    XCloseDisplay(dpy);
+    return nullptr;
+  }
+  impl->PreviousHandler = XSetErrorHandler(IgnoreXError);
+  int major = 0, minor = 0;
+  Bool pixmaps = False;
+  impl->Shm = XShmQueryVersion(dpy, &major, &minor, &pixmaps) == True;
+  int event = 0, error = 0;
+  impl->Shape = XShapeQueryExtension(dpy, &event, &error) == True;
+  auto atom = [dpy](const char* aName) { return XInternAtom(dpy, aName, False); };
+  impl->WmProtocols = atom("WM_PROTOCOLS");
+  impl->WmDelete = atom("WM_DELETE_WINDOW");
+  impl->NetMoveResize = atom("_NET_WM_MOVERESIZE");
+  impl->NetWmType = atom("_NET_WM_WINDOW_TYPE");
+  impl->NetWmTypeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
+  impl->NetWmTypeNormal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
+  impl->NetWmState = atom("_NET_WM_STATE");
+  impl->NetSkipTaskbar = atom("_NET_WM_STATE_SKIP_TASKBAR");
+  impl->NetOpacity = atom("_NET_WM_WINDOW_OPACITY");
+  impl->MotifHints = atom("_MOTIF_WM_HINTS");
+  // A compositor owns the selection of its screen.
+  const std::string cm = "_NET_WM_CM_S" + std::to_string(impl->Screen);
+  impl->Compositor = XGetSelectionOwner(dpy, atom(cm.c_str())) != 0;
+  XVisualInfo want{};
+  want.screen = impl->Screen;
+  want.depth = 32;
+  want.c_class = TrueColor;
+  int count = 0;
+  if (XVisualInfo* infos = XGetVisualInfo(dpy, VisualScreenMask | VisualDepthMask | VisualClassMask,
+                                          &want, &count)) {
+    if (count > 0)
+      impl->ArgbVisual = infos[0].visual;
+    XFree(infos);
+  }
+  // A window manager that moves windows on request lists _NET_WM_MOVERESIZE.
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(dpy, impl->Root, atom("_NET_SUPPORTED"), 0, 4096, False, XA_ATOM, &type,
+                         &format, &items, &after, &data) == Success &&
+      data) {
+    const Atom* supported = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < items; ++i)
+      if (supported[i] == impl->NetMoveResize)
+        impl->WmMoveResize = true;
+    XFree(data);
+  }
+  SetScreenMetrics(DisplayWidth(dpy, impl->Screen), DisplayHeight(dpy, impl->Screen));
+  std::unique_ptr<X11Host> host(new X11Host(std::move(impl)));
+  SetWindowHost(host.get());
+  return host;
+}
+
+X11Host::~X11Host() {
+  if (GetWindowHost() == this)
+    SetWindowHost(nullptr);
+  for (auto& [wnd, n] : fImpl->Windows) {
+    fImpl->FreeShm(n);
+    XFreeGC(fImpl->Dpy, n.Gc);
+    XDestroyWindow(fImpl->Dpy, n.Win);
+  }
+  XSync(fImpl->Dpy, False);
+  XSetErrorHandler(fImpl->PreviousHandler);
+  XCloseDisplay(fImpl->Dpy);
+}
+
+TSize X11Host::ScreenSize() const {
+  return {DisplayWidth(fImpl->Dpy, fImpl->Screen), DisplayHeight(fImpl->Dpy, fImpl->Screen)};
+}
+
+bool X11Host::LayeredSupported() const {
+  return fImpl->Compositor && fImpl->ArgbVisual;
+}
+
+void X11Host::WindowCreated(HWND aWnd) {
+  Impl& x = *fImpl;
+  if (x.Windows.count(aWnd))
+    return;
+  RECT r;
+  GetWindowRect(aWnd, &r);
+  Impl::Native n;
+  n.Rect = r;
+  const DWORD ex = DWORD(GetWindowLongPtrW(aWnd, GWL_EXSTYLE));
+  XSetWindowAttributes attrs{};
+  unsigned long mask = CWEventMask | CWBackPixel | CWBorderPixel;
+  attrs.background_pixel = 0;
+  attrs.border_pixel = 0;
+  attrs.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask |
+                     PointerMotionMask | EnterWindowMask | LeaveWindowMask | KeyPressMask |
+                     KeyReleaseMask | FocusChangeMask;
+  n.Vis = x.DefaultVisual;
+  n.Depth = x.DefaultDepth;
+  if ((ex & WS_EX_LAYERED) && LayeredSupported()) {
+    n.Vis = x.ArgbVisual;
+    n.Depth = 32;
+    attrs.colormap = XCreateColormap(x.Dpy, x.Root, n.Vis, AllocNone);
+    mask |= CWColormap;
+  }
+  n.Win = XCreateWindow(x.Dpy, x.Root, r.Left, r.Top, unsigned(std::max(r.Width(), 1)),
+                        unsigned(std::max(r.Height(), 1)), 0, n.Depth, InputOutput, n.Vis, mask,
+                        &attrs);
+  n.Gc = XCreateGC(x.Dpy, n.Win, 0, nullptr);
+  XSizeHints size{};
+  size.flags = USPosition | USSize | PPosition | PSize;
+  size.x = r.Left;
+  size.y = r.Top;
+  size.width = r.Width();
+  size.height = r.Height();
+  XSetWMNormalHints(x.Dpy, n.Win, &size);
+  x.SetProperties(aWnd, n);
+  x.ByX[n.Win] = aWnd;
+  x.Windows[aWnd] = n;
+  ShapeChanged(aWnd);
+  WindowChanged(aWnd);
+}
+
+void X11Host::WindowDestroyed(HWND aWnd) {
+  Impl& x = *fImpl;
+  auto it = x.Windows.find(aWnd);
+  if (it == x.Windows.end())
+    return;
+  x.FreeShm(it->second);
+  XFreeGC(x.Dpy, it->second.Gc);
+  XDestroyWindow(x.Dpy, it->second.Win);
+  x.ByX.erase(it->second.Win);
+  x.Windows.erase(it);
+  if (x.FocusFromX == aWnd)
+    x.FocusFromX = nullptr;
+  XFlush(x.Dpy);
+}
+
+void X11Host::WindowChanged(HWND aWnd) {
+  Impl& x = *fImpl;
+  auto it = x.Windows.find(aWnd);
+  if (it == x.Windows.end())
+    return;
+  Impl::Native& n = it->second;
+  RECT r;
+  GetWindowRect(aWnd, &r);
+  if (r != n.Rect && r.Width() > 0 && r.Height() > 0) {
+    XMoveResizeWindow(x.Dpy, n.Win, r.Left, r.Top, unsigned(r.Width()), unsigned(r.Height()));
+    n.Rect = r;
+  }
+  const bool show = IsWindowVisible(aWnd) && !IsIconic(aWnd);
+  if (show && !n.Mapped) {
+    XStoreName(x.Dpy, n.Win, GetWindowTextW(aWnd).c_str());
+    XMapWindow(x.Dpy, n.Win);
+    n.Mapped = true;
+  } else if (!show && n.Mapped) {
+    XUnmapWindow(x.Dpy, n.Win);
+    n.Mapped = false;
+  }
+  const LayerInfo layer = GetLayerInfo(aWnd);
+  const BYTE opacity = layer.Layered ? layer.Alpha : 255;
+  if (opacity != n.Opacity) {
+    n.Opacity = opacity;
+    if (opacity == 255) {
+      XDeleteProperty(x.Dpy, n.Win, x.NetOpacity);
+    } else {
+      unsigned long value = (0xFFFFFFFFul / 255) * opacity;
+      XChangeProperty(x.Dpy, n.Win, x.NetOpacity, XA_CARDINAL, 32, PropModeReplace,
+                      reinterpret_cast<unsigned char*>(&value), 1);
+    }
+  }
+  x.Restack();
+  XFlush(x.Dpy);
+}
+
+void X11Host::ShapeChanged(HWND aWnd) {
+  Impl& x = *fImpl;
+  auto it = x.Windows.find(aWnd);
+  if (it == x.Windows.end() || !x.Shape)
+    return;
+  Region shape;
+  if (GetWindowRgn(aWnd, &shape) == ERROR) {
+    XShapeCombineMask(x.Dpy, it->second.Win, ShapeBounding, 0, 0, 0, ShapeSet);
+  } else {
+    std::vector<XRectangle> rects;
+    for (const TRect& r : shape.Rects())
+      rects.push_back(
+          {short(r.Left), short(r.Top), (unsigned short)(r.Width()), (unsigned short)(r.Height())});
+    XShapeCombineRectangles(x.Dpy, it->second.Win, ShapeBounding, 0, 0, rects.data(),
+                            int(rects.size()), ShapeSet, YXBanded);
+  }
+  XFlush(x.Dpy);
+}
+
+void X11Host::Present(HWND aWnd, const Bitmap& aFrame, const Region& aDirty) {
+  fImpl->Present(aWnd, aFrame, aDirty);
+}
+
+void X11Host::Activated(HWND aWnd) {
+  Impl& x = *fImpl;
+  auto it = x.Windows.find(aWnd);
+  if (it == x.Windows.end() || !it->second.Mapped || x.FocusFromX == aWnd)
+    return;
+  XSetInputFocus(x.Dpy, it->second.Win, RevertToParent, CurrentTime);
+  XFlush(x.Dpy);
+}
+
+bool X11Host::BeginMoveSize(HWND aWnd, LRESULT aHit) {
+  Impl& x = *fImpl;
+  auto it = x.Windows.find(aWnd);
+  const long direction = MoveResizeDirection(aHit);
+  if (!x.WmMoveResize || it == x.Windows.end() || direction < 0)
+    return false;
+  POINT at;
+  GetCursorPos(&at);
+  XUngrabPointer(x.Dpy, CurrentTime);
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = it->second.Win;
+  ev.xclient.message_type = x.NetMoveResize;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = at.X;
+  ev.xclient.data.l[1] = at.Y;
+  ev.xclient.data.l[2] = direction;
+  ev.xclient.data.l[3] = Button1;
+  ev.xclient.data.l[4] = 1;
+  XSendEvent(x.Dpy, x.Root, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+  XFlush(x.Dpy);
+  // The window manager takes the button; the layer sees it released.
+  InputMouseButton(MouseButton::Left, false, at);
+  return true;
+}
+
+bool X11Host::ProcessEvents() {
+  Impl& x = *fImpl;
+  bool any = false;
+  while (XPending(x.Dpy) > 0) {
+    XEvent ev;
+    XNextEvent(x.Dpy, &ev);
+    x.Handle(ev);
+    any = true;
+  }
+  return any;
+}
+
+void X11Host::Wait(int aWakeFd, int aTimeoutMs) {
+  Impl& x = *fImpl;
+  XFlush(x.Dpy);
+  if (XPending(x.Dpy) == 0) {
+    pollfd fds[2] = {{ConnectionNumber(x.Dpy), POLLIN, 0}, {aWakeFd, POLLIN, 0}};
+    poll(fds, 2, aTimeoutMs);
+  }
+  ProcessEvents();
+}
+
+unsigned long X11Host::NativeWindow(HWND aWnd) const {
+  auto it = fImpl->Windows.find(aWnd);
+  return it == fImpl->Windows.end() ? 0 : it->second.Win;
+}
+
+bool X11Host::UsesSharedMemory() const {
+  return fImpl->Shm;
+}
+
+void X11Host::Sync() {
+  XSync(fImpl->Dpy, False);
+}
+
+} // namespace platform

@@ -1,0 +1,203 @@
+// The X11 host on an Xvfb server of the test's own, driven by xdotool.
+
+#include "platform/host/X11Host.h"
+
+#include "../win/WinTestSupport.h"
+#include "XvfbServer.h"
+#include "platform/gfx/Drawing.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/host/ScreenComposer.h"
+
+#include <gtest/gtest.h>
+
+// Xlib after the test framework: it defines macros such as None.
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+// clang-format on
+
+using namespace platform;
+using namespace wintest;
+
+namespace {
+
+class X11HostTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Reset();
+    if (!fServer.Running())
+      GTEST_SKIP() << "no X server for the test: " << fServer.Why();
+    std::string error;
+    fHost = X11Host::Open(fServer.Display().c_str(), error);
+    ASSERT_TRUE(fHost) << error;
+    fProbe = XOpenDisplay(fServer.Display().c_str());
+    ASSERT_TRUE(fProbe);
+    // Paint client areas in the colour held as user data.
+    Log::Get().Override = [](HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM, LRESULT& aAnswer) {
+      if (aMsg != WM_ERASEBKGND || !GetWindowLongPtrW(aWnd, GWLP_USERDATA))
+        return false;
+      RECT r;
+      GetClientRect(aWnd, &r);
+      FillSolidRect(reinterpret_cast<HDC>(aWParam), &r,
+                    COLORREF(GetWindowLongPtrW(aWnd, GWLP_USERDATA)));
+      aAnswer = 1;
+      return true;
+    };
+  }
+  void TearDown() override {
+    Reset();
+    if (fProbe)
+      XCloseDisplay(fProbe);
+    fHost.reset();
+  }
+  // Runs the loop until aDone or five seconds pass.
+  bool Until(const std::function<bool()>& aDone) { return PumpUntil(aDone, 5000); }
+  // Where the X server has the window (root coordinates).
+  TRect XGeometry(HWND aWnd) {
+    fHost->Sync();
+    ::Window win = fHost->NativeWindow(aWnd), root = 0, child = 0;
+    int x = 0, y = 0, rx = 0, ry = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    XGetGeometry(fProbe, win, &root, &x, &y, &w, &h, &border, &depth);
+    XTranslateCoordinates(fProbe, win, root, 0, 0, &rx, &ry, &child);
+    return Bounds(rx, ry, int(w), int(h));
+  }
+  void Settle() {
+    PumpUntilIdle();
+    fHost->Sync();
+    PumpUntilIdle();
+  }
+
+  XvfbServer fServer;
+  std::unique_ptr<X11Host> fHost;
+  Display* fProbe = nullptr;
+};
+
+TEST_F(X11HostTest, WindowAppearsAtItsPositionAndSize) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 80, 300, 200));
+  Settle();
+  EXPECT_EQ(XGeometry(a), Bounds(100, 80, 300, 200));
+  XWindowAttributes attrs;
+  XGetWindowAttributes(fProbe, fHost->NativeWindow(a), &attrs);
+  EXPECT_EQ(attrs.map_state, IsViewable);
+  MoveWindow(a, 150, 90, 320, 210, TRUE);
+  Settle();
+  EXPECT_EQ(XGeometry(a), Bounds(150, 90, 320, 210));
+  ShowWindow(a, SW_HIDE);
+  Settle();
+  XGetWindowAttributes(fProbe, fHost->NativeWindow(a), &attrs);
+  EXPECT_EQ(attrs.map_state, IsUnmapped);
+}
+
+TEST_F(X11HostTest, ClickReachesTheWindowItHits) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(50, 50, 200, 150));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(20, 30, 60, 40), a);
+  HWND b = Make("B", WS_POPUP | WS_VISIBLE, Bounds(400, 50, 100, 100));
+  Settle();
+  Log::Get().Clear();
+  ASSERT_EQ(fServer.Xdotool("mousemove 95 95 click 1"), 0);
+  ASSERT_TRUE(Until([] { return Log::Get().Last(WM_LBUTTONUP).Wnd != nullptr; }));
+  const Record down = Log::Get().Last(WM_LBUTTONDOWN);
+  EXPECT_EQ(down.Wnd, c);
+  EXPECT_EQ(GET_X_LPARAM(down.LParam), 95 - 70);
+  EXPECT_EQ(GET_Y_LPARAM(down.LParam), 95 - 80);
+  Log::Get().Clear();
+  ASSERT_EQ(fServer.Xdotool("mousemove 450 100 click 1"), 0);
+  ASSERT_TRUE(Until([] { return Log::Get().Last(WM_LBUTTONUP).Wnd != nullptr; }));
+  EXPECT_EQ(Log::Get().Last(WM_LBUTTONDOWN).Wnd, b);
+  EXPECT_EQ(GetActiveWindow(), b) << "the click activates";
+  // Keys reach the focus with their text.
+  Log::Get().Clear();
+  ASSERT_EQ(fServer.Xdotool("key a"), 0);
+  ASSERT_TRUE(Until([] { return Log::Get().Last(WM_KEYUP).Wnd != nullptr; }));
+  EXPECT_EQ(Log::Get().Last(WM_CHAR).WParam, WPARAM('a'));
+  EXPECT_EQ(Log::Get().Last(WM_KEYDOWN).WParam, WPARAM('A'));
+}
+
+TEST_F(X11HostTest, CaptionDragMovesTheWindow) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  Settle();
+  ASSERT_EQ(fServer.Xdotool("mousemove 200 110 mousedown 1 mousemove 230 130 mousemove 260 150 "
+                            "mouseup 1"),
+            0);
+  ASSERT_TRUE(Until([&] {
+    RECT r;
+    GetWindowRect(a, &r);
+    return r.Left == 160 && r.Top == 140;
+  }));
+  Settle();
+  EXPECT_EQ(XGeometry(a), Bounds(160, 140, 300, 200));
+}
+
+TEST_F(X11HostTest, ShapeFollowsTheWindowRegion) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(10, 10, 100, 80));
+  HRGN rgn = CreateRectRgn(0, 0, 100, 40);
+  HRGN lower = CreateRectRgn(20, 40, 80, 80);
+  CombineRgn(rgn, rgn, lower, RGN_OR);
+  DeleteObject(lower);
+  const platform::Region expected = *rgn;
+  SetWindowRgn(a, rgn, TRUE);
+  Settle();
+  int count = 0, ordering = 0;
+  XRectangle* rects =
+      XShapeGetRectangles(fProbe, fHost->NativeWindow(a), ShapeBounding, &count, &ordering);
+  std::vector<TRect> got;
+  for (int i = 0; i < count; ++i)
+    got.push_back(Bounds(rects[i].x, rects[i].y, rects[i].width, rects[i].height));
+  XFree(rects);
+  EXPECT_EQ(platform::Region::FromRects(got), expected);
+  SetWindowRgn(a, nullptr, TRUE);
+  Settle();
+  rects = XShapeGetRectangles(fProbe, fHost->NativeWindow(a), ShapeBounding, &count, &ordering);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Bounds(rects[0].x, rects[0].y, rects[0].width, rects[0].height), Bounds(0, 0, 100, 80));
+  XFree(rects);
+}
+
+TEST_F(X11HostTest, ScreenImageEqualsTheHeadlessRendering) {
+  HWND a = Make("Monitor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(40, 30, 320, 220));
+  SetWindowLongPtrW(a, GWLP_USERDATA, LONG_PTR(RGB(10, 120, 200)));
+  HWND c =
+      Make("C", WS_CHILD | WS_VISIBLE | WS_BORDER, Bounds(20, 20, 100, 60), a, WS_EX_CLIENTEDGE);
+  SetWindowLongPtrW(c, GWLP_USERDATA, LONG_PTR(RGB(250, 240, 10)));
+  HWND b = Make("B", WS_POPUP | WS_VISIBLE | WS_DLGFRAME, Bounds(300, 150, 150, 100));
+  SetWindowLongPtrW(b, GWLP_USERDATA, LONG_PTR(RGB(0, 90, 0)));
+  SetWindowRgn(b, CreateRectRgn(0, 0, 120, 100), FALSE);
+  RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Settle();
+  const Bitmap composed = ComposeScreen(fHost->ScreenSize(), false);
+  XImage* shot = XGetImage(fProbe, DefaultRootWindow(fProbe), 0, 0, 1024, 768, AllPlanes, ZPixmap);
+  ASSERT_TRUE(shot);
+  // Compare where windows are: the server's own root background is not ours.
+  int mismatches = 0;
+  for (HWND w : {a, b}) {
+    RECT r;
+    GetWindowRect(w, &r);
+    platform::Region area(r);
+    platform::Region shape;
+    if (GetWindowRgn(w, &shape) != ERROR) {
+      shape.Offset(r.Left, r.Top);
+      area = area.Intersect(shape);
+    }
+    for (const TRect& band : area.Rects())
+      for (int y = band.Top; y < band.Bottom; ++y)
+        for (int x = band.Left; x < band.Right; ++x)
+          if ((XGetPixel(shot, x, y) & 0xFFFFFF) != (composed.Pixel(x, y) & 0xFFFFFF))
+            ++mismatches;
+  }
+  if (mismatches) {
+    Bitmap actual(1024, 768);
+    for (int y = 0; y < 768; ++y)
+      for (int x = 0; x < 1024; ++x)
+        actual.SetPixel(x, y, std::uint32_t(XGetPixel(shot, x, y)) | 0xFF000000u);
+    SavePngFile(actual, std::string(MM_BINARY_DIR) + "/x11-screen-actual.png", PngAlpha::Opaque);
+    SavePngFile(composed, std::string(MM_BINARY_DIR) + "/x11-screen-expected.png",
+                PngAlpha::Opaque);
+  }
+  XDestroyImage(shot);
+  EXPECT_EQ(mismatches, 0) << "actual and expected PNGs are in the build folder";
+  EXPECT_FALSE(fHost->LayeredSupported()) << "Xvfb runs no compositor";
+}
+
+} // namespace
