@@ -155,8 +155,8 @@ TEST(BmpCodec, DecodesEveryLayout) {
   }
 }
 
-// Every shortened copy of every valid file fails cleanly; the sanitizer
-// build proves nothing is read past the end.
+// Every shortened copy of every valid file fails cleanly. Each copy is an
+// allocation of its own, so the sanitizer build catches any read past its end.
 TEST(BmpCodec, EveryTruncationIsAnError) {
   for (const BmpCase& c : Cases()) {
     SCOPED_TRACE(c.Name);
@@ -267,7 +267,7 @@ TEST(BmpCodec, DecodesRunLengthEncoding) {
     EXPECT_EQ(result.FileBitsPerPixel, c.Spec.BitCount);
     EXPECT_FALSE(result.HasAlpha);
     for (std::size_t n = 0; n < file.size(); ++n) {
-      platform::ImageResult cut = DecodeBmp(std::span<const std::uint8_t>(file.data(), n));
+      platform::ImageResult cut = DecodeBmp(Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)));
       EXPECT_FALSE(cut.Ok()) << "length " << n;
       EXPECT_TRUE(cut.Image.Empty());
     }

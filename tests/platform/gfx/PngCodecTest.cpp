@@ -215,11 +215,14 @@ TEST(PngCodec, WritingAnEmptyBitmapIsAnError) {
   EXPECT_TRUE(result.Data.empty());
 }
 
+// Each shortened copy is an allocation of its own, so the sanitizer build
+// catches any read past its end.
 TEST(PngCodec, EveryTruncationIsAnError) {
   for (bool interlaced : {false, true}) {
     Bytes file = testdata::MakePng(PatternSpec(9, 7, interlaced));
     for (std::size_t n = 0; n < file.size(); ++n) {
-      platform::ImageResult result = DecodePng(std::span<const std::uint8_t>(file.data(), n));
+      platform::ImageResult result =
+          DecodePng(Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)));
       ASSERT_FALSE(result.Ok()) << "length " << n;
       EXPECT_TRUE(result.Image.Empty());
       EXPECT_EQ(result.Error.rfind("damaged PNG image: ", 0), 0u) << result.Error;
