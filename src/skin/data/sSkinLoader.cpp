@@ -4,6 +4,7 @@
 #include "platform/gfx/JpegCodec.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
+#include "skin/data/sSkinAdjust.h"
 #include "skin/data/sSkinFiles.h"
 #include "skin/data/sSkinText.h"
 #include "skin/data/sSkinValues.h"
@@ -708,6 +709,7 @@ void LoadAllGeneralData(const TsSkinSource& aSource, TsSkinTables& aTables) {
   aTables.InitMaskIndexes();
   FillPalette(options, aTables);
   AddTransparentSection(aTables);
+  AdjustSkinColors(aTables, aSource.HueOffset, aSource.Saturation, aSource.Brightness);
 }
 
 void LoadSkinTables(const TsSkinSource& aSource, TsSkinTables& aTables) {

@@ -19,6 +19,8 @@ struct TsSkinSource {
   std::string SkinPath;
   // Options lines supplied by the application, or nullptr.
   const TsSkinOptions* CommonSections = nullptr;
+  int HueOffset = 0;
+  int Saturation = 0;
   int Brightness = 0;
   const TsSkinManager* Manager = nullptr;
 };

@@ -159,6 +159,8 @@ void TsSkinManager::LoadFromOptions(const TsSkinOptions& aOptions, const TqcSkin
   source.Packed = aPacked;
   source.SkinPath = aSkinPath;
   source.CommonSections = common ? &*common : nullptr;
+  source.HueOffset = fHueOffset;
+  source.Saturation = fSaturation;
   source.Brightness = fBrightness;
   source.Manager = this;
   // The new skin is built aside and swapped in only when complete.
@@ -230,6 +232,20 @@ void TsSkinManager::SetActive(bool aValue) {
     if (OnDeactivate)
       OnDeactivate(this);
   }
+}
+
+void TsSkinManager::SetHueOffset(int aValue) {
+  if (aValue == fHueOffset)
+    return;
+  fHueOffset = aValue;
+  ReloadCurrent();
+}
+
+void TsSkinManager::SetSaturation(int aValue) {
+  if (aValue == fSaturation)
+    return;
+  fSaturation = aValue;
+  ReloadCurrent();
 }
 
 void TsSkinManager::SetBrightness(int aValue) {

@@ -43,6 +43,9 @@ public:
   int HueOffset() const { return fHueOffset; }
   int Saturation() const { return fSaturation; }
   int Brightness() const { return fBrightness; }
+  // Each change reloads the current skin with the new colour adjustment.
+  void SetHueOffset(int aValue);
+  void SetSaturation(int aValue);
   // Brightness is limited to -100..100.
   void SetBrightness(int aValue);
 

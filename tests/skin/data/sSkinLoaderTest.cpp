@@ -241,9 +241,12 @@ TEST(SkinLoader, PngPostProcessingByVersionAndBrightness) {
   EXPECT_EQ(current.Pixel(0, 0), 0u);
   EXPECT_EQ(current.Pixel(1, 0),
             0x80000000u | (200u * 128 >> 8) << 16 | (100u * 128 >> 8) << 8 | (40u * 128 >> 8));
+  // With a positive brightness the image is post-processed only after the
+  // brightness step has lifted it: (200, 100, 40) + 10, then premultiplied.
   auto bright = load("8", 10);
-  EXPECT_EQ(bright.Pixel(0, 0), 0x00FFFFFFu);
-  EXPECT_EQ(bright.Pixel(1, 0), 0x80C86428u);
+  EXPECT_EQ(bright.Pixel(0, 0), 0u);
+  EXPECT_EQ(bright.Pixel(1, 0),
+            0x80000000u | (210u * 128 >> 8) << 16 | (110u * 128 >> 8) << 8 | (50u * 128 >> 8));
 }
 
 TEST(SkinLoader, JpegPatternsByPixelCount) {

@@ -1,0 +1,146 @@
+#include "skin/data/sSkinAdjust.h"
+
+#include "SkinTestUtil.h"
+#include "skin/data/sSkinLoader.h"
+#include "skin/paint/ColorFilters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t kKey = 0x00FF00FF;
+
+// A skin with a 24-bit master (key pixels in column 0), a masked border on
+// the master, a masked own bitmap, an unmasked PNG and coloured sections.
+const std::string kOptions = "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nVERSION=8\nBIKEEPHUE=1\n"
+                             "SHADOW1COLOR=255\nCOLOR=255\nTCTOP=255\n"
+                             "BICONCLOSE=@0000@0004@0004@0008@1@1\n"
+                             "[S]\nSTATES=2\nCOLOR=255\nFONTCOLOR=65280\nHOTCOLOR=16711680\n"
+                             "GRADIENTPERCENT=0\nGRADIENTDATA=255;255;100;0;0\n"
+                             "HOTGRADIENTPERCENT=50\nHOTGRADIENTDATA=255;255;100;0;0\n"
+                             "BORDERSMASK=^0000^0000^0004^0004^0001^0001^0001^0001^1^1^1^0\n"
+                             "OWN=own.bmp\nPNG=!P.PNG!1!0!1\n";
+
+TsSkinTables Load(int aHue, int aSaturation, int aBrightness) {
+  auto master = EncodeBmp(MakeBitmap(8, 8,
+                                     [](int x, int y) {
+                                       return x == 0 ? 0xFFFF00FFu
+                                                     : 0xFF000000u | std::uint32_t(40 * y) << 16 |
+                                                           std::uint32_t(20 * x) << 8 | 90u;
+                                     }),
+                          24);
+  auto own =
+      EncodeBmp(MakeBitmap(9, 6, [](int, int y) { return y < 3 ? 0xFF804020u : 0xFF7F7F7Fu; }), 24);
+  auto png = EncodePngBytes(MakeBitmap(2, 2, [](int, int) { return 0xFF306090u; }));
+  TqcSkinConvertor conv;
+  TBytes packed = PackSkin(kOptions, {{"Master.bmp", master}, {"OWN.BMP", own}, {"p.png", png}});
+  UnpackSkinData(packed.data(), packed.size(), conv);
+  TsSkinOptions options = TsSkinOptions::FromBytes(*conv.Options);
+  TsSkinSource source;
+  source.Options = &options;
+  source.Packed = &conv;
+  source.HueOffset = aHue;
+  source.Saturation = aSaturation;
+  source.Brightness = aBrightness;
+  TsSkinTables tables;
+  LoadSkinTables(source, tables);
+  return tables;
+}
+
+int Filtered(int aColor, TPixelFilter aFilter, int aValue) {
+  TPixel p = aFilter(0xFF000000u | std::uint32_t(GetRValue(TColor(aColor))) << 16 |
+                         std::uint32_t(GetGValue(TColor(aColor))) << 8 | GetBValue(TColor(aColor)),
+                     aValue);
+  return int(RGB(std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)));
+}
+
+const TsMaskData& Mask(const TsSkinTables& t, const char* aKey) {
+  int i = t.GetMaskIndex(t.GetSkinIndex("S") < 0 ? -1 : 0, "S", aKey);
+  if (i < 0)
+    i = t.GetMaskIndex("GLOBALINFO", aKey);
+  return t.ma.at(std::size_t(i));
+}
+
+TEST(SkinAdjust, SaturationAmountRoundsHalfToEven) {
+  struct {
+    int In, Out;
+  } cases[] = {{0, 0},     {10, 26},   {30, 76},   {50, 128},
+               {100, 255}, {150, 255}, {-30, -76}, {-100, -255}};
+  for (const auto& c : cases)
+    EXPECT_EQ(SaturationAmount(c.In), c.Out) << c.In;
+}
+
+TEST(SkinAdjust, ZeroValuesChangeNothing) {
+  auto plain = Load(0, 0, 0);
+  auto again = Load(0, 0, 0);
+  AdjustSkinColors(again, 0, 0, 0);
+  EXPECT_EQ(*plain.MasterBitmap, *again.MasterBitmap);
+  EXPECT_EQ(plain.Palette, again.Palette);
+}
+
+TEST(SkinAdjust, HueShiftsPixelsAndColoursButKeepsKeyPixelsAndCaptionButtons) {
+  auto plain = Load(0, 0, 0);
+  auto t = Load(120, 0, 0);
+  const auto& master = *t.MasterBitmap;
+  const auto& before = *plain.MasterBitmap;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      bool caption = x < 4 && y >= 4;
+      std::uint32_t expected = before.Pixel(x, y) == kKey || caption
+                                   ? before.Pixel(x, y)
+                                   : HueShift(before.Pixel(x, y), 120);
+      EXPECT_EQ(master.Pixel(x, y), expected) << x << "," << y;
+    }
+  const auto& s = t.gd.at(1);
+  EXPECT_EQ(s.Props[0].Color, Filtered(255, HueShift, 120));
+  EXPECT_EQ(s.Color, s.Props[0].Color);
+  EXPECT_EQ(s.Props[0].FontColor.Left, -1);
+  EXPECT_EQ(s.Props[0].GradientArray[0].Color1, 255u) << "gradient percent 0";
+  EXPECT_EQ(s.Props[1].GradientArray[0].Color1, TColor(Filtered(255, HueShift, 120)));
+  EXPECT_EQ(t.CommonSkinData.Shadow1Color, Filtered(255, HueShift, 120));
+  EXPECT_EQ(t.Palette[pcMainColor], TColor(Filtered(255, HueShift, 120)));
+  EXPECT_EQ(t.Palette[pcWebTextHot], 255u) << "not shifted";
+  EXPECT_EQ(t.Palette[pcEditText_Ok], plain.Palette[pcEditText_Ok]);
+  EXPECT_EQ(Mask(t, "OWN").Bmp->Pixel(0, 0), HueShift(Mask(plain, "OWN").Bmp->Pixel(0, 0), 120));
+  const auto& transparent = t.gd.back();
+  EXPECT_EQ(transparent.Color, 0) << "the appended section has no flat copies";
+}
+
+TEST(SkinAdjust, SaturationCoversAllGradients) {
+  auto t = Load(0, 40, 0);
+  int amount = SaturationAmount(40);
+  const auto& s = t.gd.at(1);
+  EXPECT_EQ(s.Props[0].GradientArray[0].Color1, TColor(Filtered(255, SaturationShift, amount)));
+  EXPECT_EQ(t.Palette[pcMainColor], TColor(Filtered(255, SaturationShift, amount)));
+}
+
+TEST(SkinAdjust, BrightnessKeepsMaskRowsAndPalette) {
+  auto plain = Load(0, 0, 0);
+  auto t = Load(0, 0, 30);
+  const auto& master = *t.MasterBitmap;
+  const auto& before = *plain.MasterBitmap;
+  // The border S.BORDERSMASK (0, 0, 4, 4) has one mask row: rows 2-3 keep
+  // their values, as does the caption glyph's mask (rows 6-7, columns 0-3).
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      bool maskRow = (x < 4 && (y == 2 || y == 3)) || (x < 4 && y >= 6);
+      std::uint32_t expected = before.Pixel(x, y) == kKey || maskRow
+                                   ? before.Pixel(x, y)
+                                   : BrightnessShift(before.Pixel(x, y), 30);
+      EXPECT_EQ(master.Pixel(x, y), expected) << x << "," << y;
+    }
+  const auto& own = *Mask(t, "OWN").Bmp;
+  EXPECT_EQ(own.Pixel(0, 0), BrightnessShift(0xFF804020u, 30));
+  EXPECT_EQ(own.Pixel(0, 5), 0xFF7F7F7Fu) << "mask row restored";
+  // The PNG (no mask rows) is filtered, then premultiplied (alpha 255).
+  std::uint32_t lifted = BrightnessShift(0xFF306090u, 30);
+  std::uint32_t a = 255;
+  std::uint32_t expected = a << 24 | (((lifted >> 16) & 0xFF) * a >> 8) << 16 |
+                           (((lifted >> 8) & 0xFF) * a >> 8) << 8 | ((lifted & 0xFF) * a >> 8);
+  EXPECT_EQ(Mask(t, "PNG").Bmp->Pixel(0, 0), expected);
+  EXPECT_EQ(t.Palette, plain.Palette);
+  EXPECT_EQ(t.CommonSkinData.Shadow1Color, 255);
+  EXPECT_EQ(t.gd.at(1).Props[0].Color, Filtered(255, BrightnessShift, 30));
+}
+
+} // namespace
