@@ -229,6 +229,7 @@ void TsSkinManager::SetActive(bool aValue) {
   if (!fSkinName.empty() && !SkinLoadingFlag) {
     RemoveSkin();
     InitConstantIndexes();
+    UpdateShadowTemplates();
     if (OnDeactivate)
       OnDeactivate(this);
   }
@@ -285,7 +286,24 @@ void TsSkinManager::Loaded() {
 void TsSkinManager::ApplySkin(bool) {
   CommonSkinData.Active = false;
   InitConstantIndexes();
+  UpdateShadowTemplates();
   CommonSkinData.Active = fActive && !gd.empty();
+}
+
+void TsSkinManager::SetExtendedBorders(bool aValue) {
+  fExtendedBorders = aValue;
+  UpdateShadowTemplates();
+}
+
+void TsSkinManager::UpdateShadowTemplates() {
+  if (!fActive || !fExtendedBorders) {
+    FormShadowSize = {};
+    return;
+  }
+  TsShadowTemplates templates = MakeShadowTemplates(*this);
+  ShdaTemplate = std::move(templates.Active);
+  ShdiTemplate = std::move(templates.Inactive);
+  FormShadowSize = templates.FormShadowSize;
 }
 
 void TsSkinManager::RemoveSkin() {

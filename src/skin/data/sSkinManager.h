@@ -5,6 +5,7 @@
 // and answers the lookups by name. Runs on the user-interface thread.
 
 #include "skin/data/qcSkinPack.h"
+#include "skin/data/sShadowTemplates.h"
 #include "skin/data/sSkinOptions.h"
 #include "skin/data/sSkinTables.h"
 #include "skin/data/sStoredSkins.h"
@@ -50,6 +51,16 @@ public:
   void SetBrightness(int aValue);
 
   bool SkinIsPacked = false;
+
+  // Window frames drawn outside the window (shadows); refreshes the shadow
+  // templates.
+  bool ExtendedBorders() const { return fExtendedBorders; }
+  void SetExtendedBorders(bool aValue);
+  platform::Bitmap ShdaTemplate;
+  platform::Bitmap ShdiTemplate;
+  TRect FormShadowSize;
+  // Part of the constant indexes: the templates for the current skin.
+  void UpdateShadowTemplates();
 
   TsManagerEvent OnSkinLoading;
   TsManagerEvent OnBeforeChange;
@@ -116,6 +127,7 @@ private:
   std::vector<std::string> fCommonSections;
   bool fActive = true;
   bool fLoading = false;
+  bool fExtendedBorders = false;
   int fHueOffset = 0;
   int fSaturation = 0;
   int fBrightness = 0;

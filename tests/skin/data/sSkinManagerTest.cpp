@@ -310,3 +310,60 @@ TEST(SkinDirectory, Resolve) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SkinManager, WindowShadowTemplates) {
+  // EXBORDER: two 4 x 3 state images in a 32-bit bitmap; pixel (1, 1) of
+  // each is white with alpha 0, the rest tell the state apart.
+  auto exborder = EncodeBmp(MakeBitmap(8, 3,
+                                       [](int x, int y) {
+                                         if ((x % 4) == 1 && y == 1)
+                                           return 0x00FFFFFFu;
+                                         return x < 4 ? 0x40000000u : 0x80000000u;
+                                       }),
+                            32);
+  auto skin = [&](const std::string& aVersion, int aDrawMode) {
+    return PackSkin("[GLOBALINFO]\nVERSION=" + aVersion +
+                        "\nFORMOFFSET=2\nBORDERMODE=" + std::to_string(aDrawMode) +
+                        "\nEXBORDER=!EXB.BMP!2!0!3!0005!0006!0007!0008\n",
+                    {{"EXB.BMP", exborder}});
+  };
+  AddStored("Old", skin("7.60", 0));
+  AddStored("New", skin("7.70", 1));
+  AddStored("Plain", PackSkin(kSkinA));
+  fManager.SetSkinName("Old");
+  EXPECT_EQ(fManager.FormShadowSize, TRect{}) << "extended borders are off";
+  fManager.SetExtendedBorders(true);
+  EXPECT_EQ(fManager.FormShadowSize, Rect(3, 4, 5, 6));
+  ASSERT_EQ(fManager.ShdiTemplate.Width(), 4);
+  EXPECT_EQ(fManager.ShdiTemplate.Pixel(0, 0), 0x40000000u);
+  EXPECT_EQ(fManager.ShdaTemplate.Pixel(0, 0), 0x80000000u);
+  EXPECT_EQ(fManager.ShdaTemplate.Pixel(1, 1), 0u) << "version 7.6 or lower";
+  fManager.SetSkinName("New");
+  EXPECT_EQ(fManager.FormShadowSize, Rect(2, 2, 2, 2));
+  EXPECT_EQ(fManager.ShdaTemplate.Pixel(1, 1), 0x00FFFFFFu);
+  fManager.SetSkinName("Plain");
+  EXPECT_EQ(fManager.FormShadowSize, Rect(9, 9, 9, 9));
+  EXPECT_EQ(fManager.ShdaTemplate, BuiltInShadowTemplate(true));
+  EXPECT_EQ(fManager.ShdiTemplate, BuiltInShadowTemplate(false));
+  fManager.SetActive(false);
+  EXPECT_EQ(fManager.FormShadowSize, TRect{});
+}
+
+TEST(ShadowTemplate, BuiltInIsATransparentCentreInASoftRing) {
+  const auto& t = BuiltInShadowTemplate(true);
+  ASSERT_EQ(t.Width(), 33);
+  ASSERT_EQ(t.Height(), 33);
+  for (int y = 9; y < 24; ++y)
+    for (int x = 9; x < 24; ++x)
+      EXPECT_EQ(t.Pixel(x, y), 0u);
+  // Alpha falls off from the centre square outwards, and only alpha is set.
+  for (int x = 0; x + 1 < 9; ++x)
+    EXPECT_LT(t.Pixel(x, 16) >> 24, t.Pixel(x + 1, 16) >> 24);
+  for (int y = 0; y < 33; ++y)
+    for (int x = 0; x < 33; ++x)
+      EXPECT_EQ(t.Pixel(x, y) & 0x00FFFFFFu, 0u);
+}
+
+} // namespace
