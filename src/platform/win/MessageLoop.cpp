@@ -54,11 +54,14 @@ LoopState& Loop() {
   return state;
 }
 
-void RunWakeups() {
+// Returns whether a handler ran.
+bool RunWakeups() {
+  bool ran = false;
   auto wakeups = Loop().Wakeups;
   for (UiWakeup* w : wakeups)
     if (std::find(Loop().Wakeups.begin(), Loop().Wakeups.end(), w) != Loop().Wakeups.end())
-      w->RunIfSignalled();
+      ran = w->RunIfSignalled() || ran;
+  return ran;
 }
 
 void FreeGraveyard() {
@@ -242,7 +245,7 @@ BOOL GetMessageW(MSG* aMsg, HWND, UINT, UINT) {
 
 BOOL WaitMessage() {
   MSG msg;
-  if (NextMessage(&msg, false))
+  if (RunWakeups() || NextMessage(&msg, false))
     return TRUE;
   PresentDirty();
   const std::int64_t due = NextTimerDue();

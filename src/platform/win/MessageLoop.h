@@ -34,7 +34,7 @@ BOOL PeekMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax, 
 // Posts WM_CHAR for a key-down message that produces a character.
 BOOL TranslateMessage(const MSG* aMsg);
 LRESULT DispatchMessageW(const MSG* aMsg);
-// Waits until a message may be available.
+// Waits until a message may be available or a wake-up handler ran.
 BOOL WaitMessage();
 // The time of the last message taken (milliseconds of GetTickCount).
 LONG GetMessageTime();
