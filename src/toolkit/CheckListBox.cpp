@@ -1,0 +1,123 @@
+#include "toolkit/CheckListBox.h"
+
+#include "platform/gfx/FrameControls.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinDefs.h"
+
+using namespace platform;
+
+TCheckListBox::TCheckListBox(TComponent* aOwner) : TCustomListBox(aOwner) {
+  SetStyle(lbOwnerDrawFixed);
+}
+
+const TCheckListBox::TLine& TCheckListBox::Line(int aIndex) const {
+  CheckIndex(aIndex);
+  return fLines[std::size_t(aIndex)];
+}
+
+TCheckBoxState TCheckListBox::State(int aIndex) const {
+  if (aIndex < 0)
+    return cbUnchecked;
+  return Line(aIndex).State;
+}
+
+void TCheckListBox::SetState(int aIndex, TCheckBoxState aValue) {
+  CheckIndex(aIndex);
+  if (fLines[std::size_t(aIndex)].State == aValue)
+    return;
+  fLines[std::size_t(aIndex)].State = aValue;
+  if (HandleAllocated())
+    InvalidateRect(ItemRect(aIndex));
+}
+
+bool TCheckListBox::ItemEnabled(int aIndex) const {
+  if (aIndex < 0)
+    return true;
+  return Line(aIndex).Enabled;
+}
+
+void TCheckListBox::SetItemEnabled(int aIndex, bool aValue) {
+  CheckIndex(aIndex);
+  fLines[std::size_t(aIndex)].Enabled = aValue;
+  if (HandleAllocated())
+    InvalidateRect(ItemRect(aIndex));
+}
+
+void TCheckListBox::ItemInserted(int aIndex) {
+  fLines.insert(fLines.begin() + aIndex, TLine{});
+}
+
+void TCheckListBox::ItemDeleted(int aIndex) {
+  fLines.erase(fLines.begin() + aIndex);
+}
+
+void TCheckListBox::ItemsCleared() {
+  fLines.clear();
+}
+
+void TCheckListBox::ToggleClickCheck(int aIndex) {
+  if (aIndex < 0 || aIndex >= Count() || !ItemEnabled(aIndex))
+    return;
+  TCheckBoxState next = cbUnchecked;
+  switch (State(aIndex)) {
+  case cbUnchecked:
+    next = fAllowGrayed ? cbGrayed : cbChecked;
+    break;
+  case cbGrayed:
+    next = cbChecked;
+    break;
+  case cbChecked:
+    next = cbUnchecked;
+    break;
+  }
+  SetState(aIndex, next);
+  ClickCheck();
+}
+
+void TCheckListBox::ClickCheck() {
+  if (OnClickCheck)
+    OnClickCheck(this);
+}
+
+void TCheckListBox::KeyPress(char& aKey) {
+  TCustomListBox::KeyPress(aKey);
+  if (aKey == ' ') {
+    ToggleClickCheck(ItemIndex());
+    aKey = 0;
+  }
+}
+
+void TCheckListBox::WndProc(TMessage& aMessage) {
+  if (aMessage.Msg == WM_LBUTTONDOWN || aMessage.Msg == WM_LBUTTONDBLCLK) {
+    // The list selects the line first, so the toggled line is the current one.
+    TCustomListBox::WndProc(aMessage);
+    const TWMMouse m(aMessage);
+    const int index = ItemAtPos(m.Pos());
+    if (index >= 0 && m.X - ItemRect(index).Left < CheckWidth)
+      ToggleClickCheck(index);
+    return;
+  }
+  TCustomListBox::WndProc(aMessage);
+}
+
+void TCheckListBox::DrawItem(int aIndex, const TRect& aRect, TOwnerDrawState aState) {
+  TCanvas& canvas = Canvas();
+  // The check column keeps the list's colour; the text part shows selection.
+  const TColor textBrush = canvas.BrushColor();
+  canvas.SetBrushColor(Color());
+  canvas.FillRect({aRect.Left, aRect.Top, aRect.Left + CheckWidth, aRect.Bottom});
+  if (aIndex >= 0 && aIndex < Count()) {
+    const int x = aRect.Left + (CheckWidth - CheckSize) / 2;
+    const int y = aRect.Top + (aRect.Height() - CheckSize) / 2;
+    RECT box{x, y, x + CheckSize, y + CheckSize};
+    UINT flags = State(aIndex) == cbGrayed ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK;
+    if (State(aIndex) != cbUnchecked)
+      flags |= DFCS_CHECKED;
+    if (!ItemEnabled(aIndex) || !Enabled())
+      flags |= DFCS_INACTIVE;
+    DrawFrameControl(canvas.Handle(), &box, DFC_BUTTON, flags);
+  }
+  canvas.SetBrushColor(textBrush);
+  TCustomListBox::DrawItem(aIndex, {aRect.Left + CheckWidth, aRect.Top, aRect.Right, aRect.Bottom},
+                           aState);
+}

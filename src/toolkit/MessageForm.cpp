@@ -1,0 +1,156 @@
+#include "toolkit/MessageForm.h"
+
+#include "platform/gfx/DeviceContext.h"
+#include "platform/gfx/Drawing.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Text.h"
+#include "platform/gfx/TextLayout.h"
+
+#include <algorithm>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kMargin = 11;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 6;
+constexpr int kTextMaxWidth = 400;
+
+struct TButtonSpec {
+  const char* Caption;
+  TModalResult Result;
+};
+
+std::vector<TButtonSpec> ButtonsFor(UINT aFlags) {
+  switch (aFlags & MB_TYPEMASK) {
+  case MB_OKCANCEL:
+    return {{"OK", mrOk}, {"Abbrechen", mrCancel}};
+  case MB_ABORTRETRYIGNORE:
+    return {{"Abbrechen", mrAbort}, {"Wiederholen", mrRetry}, {"Ignorieren", mrIgnore}};
+  case MB_YESNOCANCEL:
+    return {{"Ja", mrYes}, {"Nein", mrNo}, {"Abbrechen", mrCancel}};
+  case MB_YESNO:
+    return {{"Ja", mrYes}, {"Nein", mrNo}};
+  case MB_RETRYCANCEL:
+    return {{"Wiederholen", mrRetry}, {"Abbrechen", mrCancel}};
+  default:
+    return {{"OK", mrOk}};
+  }
+}
+
+} // namespace
+
+TMessageIcon::TMessageIcon(TComponent* aOwner) : TGraphicControl(aOwner) {
+  SetBounds(0, 0, IconSize, IconSize);
+}
+
+void TMessageIcon::Paint() {
+  // A disc of radius 15 around (15.5, 15.5), red with a dark rim, and a
+  // white cross of two 3-pixel-wide diagonals.
+  TCanvas& c = Canvas();
+  const double centre = (IconSize - 1) / 2.0;
+  for (int y = 0; y < IconSize; ++y) {
+    for (int x = 0; x < IconSize; ++x) {
+      const double dx = x - centre;
+      const double dy = y - centre;
+      const double d2 = dx * dx + dy * dy;
+      if (d2 > 15.5 * 15.5)
+        continue;
+      TColor color = d2 > 14.5 * 14.5 ? RGB(128, 0, 0) : RGB(255, 0, 0);
+      const bool inCross = std::abs(dx) <= 8 && std::abs(dy) <= 8 &&
+                           (std::abs(dx - dy) <= 1.5 || std::abs(dx + dy) <= 1.5);
+      if (inCross)
+        color = RGB(255, 255, 255);
+      SetPixel(c.Handle(), x, y, color);
+    }
+  }
+}
+
+TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
+                           const std::string& aCaption, UINT aFlags)
+    : TForm(aOwner), fMessage(aText) {
+  fControlState.Include(csCustomPaint);
+  SetBorderStyle(bsDialog);
+  SetBorderIcons({biSystemMenu});
+  SetPosition(poMainFormCenter);
+  SetCaption(aCaption);
+  if ((aFlags & MB_ICONMASK) == MB_ICONHAND)
+    fIcon = miError;
+  int textLeft = kMargin;
+  int contentBottom = kMargin;
+  if (fIcon != miNone) {
+    auto* icon = new TMessageIcon(this);
+    icon->SetParent(this);
+    icon->SetBounds(kMargin, kMargin, TMessageIcon::IconSize, TMessageIcon::IconSize);
+    textLeft += TMessageIcon::IconSize + kMargin;
+    contentBottom = kMargin + TMessageIcon::IconSize;
+  }
+  // Measure the text, broken into lines no wider than kTextMaxWidth.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT old = SelectObject(dc, Font().Handle());
+  RECT calc{0, 0, kTextMaxWidth, 0};
+  DrawTextW(dc, aText.empty() ? std::string_view(" ") : std::string_view(aText), &calc,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  int textTop = kMargin;
+  if (fIcon != miNone && calc.Height() < TMessageIcon::IconSize)
+    textTop += (TMessageIcon::IconSize - calc.Height()) / 2;
+  fTextRect = Bounds(textLeft, textTop, calc.Width(), calc.Height());
+  contentBottom = std::max(contentBottom, fTextRect.Bottom);
+
+  const std::vector<TButtonSpec> specs = ButtonsFor(aFlags);
+  const int buttonsWidth = int(specs.size()) * kButtonWidth + (int(specs.size()) - 1) * kButtonGap;
+  const int clientWidth = std::max(fTextRect.Right + kMargin, buttonsWidth + 2 * kMargin);
+  const int buttonTop = contentBottom + 14;
+  SetClientSize(clientWidth, buttonTop + kButtonHeight + kMargin);
+  int x = (clientWidth - buttonsWidth) / 2;
+  bool hasCancel = false;
+  for (const TButtonSpec& spec : specs)
+    hasCancel = hasCancel || spec.Result == mrCancel || spec.Result == mrNo;
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    auto* b = new TButton(this);
+    b->SetParent(this);
+    b->SetCaption(specs[i].Caption);
+    b->SetModalResult(specs[i].Result);
+    b->SetBounds(x, buttonTop, kButtonWidth, kButtonHeight);
+    b->SetTabOrder(int(i));
+    // Escape answers Cancel (or No); a box without one closes with its
+    // only answer.
+    if (specs[i].Result == mrCancel || (!hasCancel && specs.size() == 1) ||
+        (specs[i].Result == mrNo && (aFlags & MB_TYPEMASK) == MB_YESNO))
+      b->SetCancel(true);
+    if (i == 0)
+      b->SetDefault(true);
+    fButtons.push_back(b);
+    x += kButtonWidth + kButtonGap;
+  }
+  SetActiveControl(fButtons.front());
+}
+
+void TMessageForm::PaintWindow(HDC aDC) {
+  TCanvas canvas;
+  canvas.SetHandle(aDC);
+  canvas.Font().Assign(Font());
+  Paint(canvas);
+}
+
+void TMessageForm::Paint(TCanvas& aCanvas) {
+  TRect r = fTextRect;
+  aCanvas.TextRect(r, fMessage, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+}
+
+int ShowMessageForm(const std::string& aText, const std::string& aCaption, UINT aFlags) {
+  auto* form = TComponent::Create<TMessageForm>(Application, aText, aCaption, aFlags);
+  TModalResult result = mrCancel;
+  try {
+    result = form->ShowModal();
+  } catch (...) {
+    TComponent::Free(form);
+    throw;
+  }
+  TComponent::Free(form);
+  return result;
+}

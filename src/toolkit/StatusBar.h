@@ -1,0 +1,82 @@
+#pragma once
+// The status bar: a row of panels with widths and texts along the bottom of
+// its parent, or one simple text across the whole bar.
+
+#include "toolkit/CustomControl.h"
+#include "toolkit/Panel.h"
+
+#include <memory>
+#include <vector>
+
+enum class TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+using enum TStatusPanelBevel;
+
+class TStatusBar;
+
+class TStatusPanel {
+public:
+  explicit TStatusPanel(TStatusBar& aBar) : fBar(aBar) {}
+  const std::string& Text() const { return fText; }
+  void SetText(const std::string& aText);
+  int Width() const { return fWidth; }
+  void SetWidth(int aValue);
+  TAlignment Alignment() const { return fAlignment; }
+  void SetAlignment(TAlignment aValue);
+  TStatusPanelBevel Bevel() const { return fBevel; }
+  void SetBevel(TStatusPanelBevel aValue);
+
+private:
+  TStatusBar& fBar;
+  std::string fText;
+  int fWidth = 50;
+  TAlignment fAlignment = taLeftJustify;
+  TStatusPanelBevel fBevel = pbLowered;
+};
+
+class TStatusPanels {
+public:
+  explicit TStatusPanels(TStatusBar& aBar) : fBar(aBar) {}
+  int Count() const { return int(fPanels.size()); }
+  TStatusPanel& Items(int aIndex);
+  TStatusPanel& operator[](int aIndex) { return Items(aIndex); }
+  TStatusPanel& Add();
+  void Delete(int aIndex);
+  void Clear();
+
+private:
+  TStatusBar& fBar;
+  std::vector<std::unique_ptr<TStatusPanel>> fPanels;
+};
+
+class TStatusBar : public TCustomControl {
+public:
+  explicit TStatusBar(TComponent* aOwner);
+  std::string ClassName() const override { return "TStatusBar"; }
+
+  TStatusPanels& Panels() { return fPanels; }
+  bool SimplePanel() const { return fSimplePanel; }
+  void SetSimplePanel(bool aValue);
+  const std::string& SimpleText() const { return fSimpleText; }
+  void SetSimpleText(const std::string& aText);
+  bool SizeGrip() const { return fSizeGrip; }
+  void SetSizeGrip(bool aValue);
+
+  // Panel i starts where panel i - 1 ends and is its Width wide; the last
+  // one reaches the bar's right edge (less the size grip's 18 pixels).
+  TRect PanelRect(int aIndex) const;
+  // The size grip's square at the bottom-right corner (empty without it).
+  TRect SizeGripRect() const;
+  static constexpr int SizeGripWidth = 18;
+
+  // A panel changed.
+  void PanelsChanged();
+
+protected:
+  void Paint() override;
+
+private:
+  TStatusPanels fPanels;
+  bool fSimplePanel = false;
+  std::string fSimpleText;
+  bool fSizeGrip = true;
+};

@@ -1,0 +1,770 @@
+#include "toolkit/StdWindowClasses.h"
+
+#include "platform/gfx/Drawing.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/FrameControls.h"
+#include "platform/gfx/SystemColors.h"
+#include "platform/gfx/Text.h"
+#include "platform/win/DefWindowProc.h"
+#include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "platform/win/ScrollBar.h"
+#include "platform/win/Window.h"
+#include "toolkit/StdCtrlDefs.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kStateProp = "StdCtlState";
+
+int ClientX(LPARAM aLParam) {
+  return std::int16_t(LOWORD(DWORD_PTR(aLParam)));
+}
+int ClientY(LPARAM aLParam) {
+  return std::int16_t(HIWORD(DWORD_PTR(aLParam)));
+}
+
+void NotifyParent(HWND aWnd, WORD aCode) {
+  const auto id = WORD(GetWindowLongPtrW(aWnd, GWLP_ID));
+  if (HWND parent = GetParent(aWnd); parent != nullptr)
+    SendMessageW(parent, WM_COMMAND, MAKELONG(id, aCode), LPARAM(aWnd));
+}
+
+// ---- push button ----
+
+struct ButtonState {
+  bool Pushed = false;
+  bool Captured = false;
+  bool SpaceDown = false;
+  bool Focused = false;
+  HFONT Font = nullptr;
+};
+
+void SetPushed(HWND aWnd, ButtonState& aState, bool aPushed) {
+  if (aState.Pushed == aPushed)
+    return;
+  aState.Pushed = aPushed;
+  InvalidateRect(aWnd, nullptr, FALSE);
+}
+
+void PaintButton(HWND aWnd, const ButtonState& aState, HDC aDC) {
+  RECT r;
+  GetClientRect(aWnd, &r);
+  const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
+  const bool enabled = IsWindowEnabled(aWnd) != FALSE;
+  if ((style & BS_TYPEMASK) == BS_OWNERDRAW) {
+    DRAWITEMSTRUCT dis;
+    dis.CtlType = ODT_BUTTON;
+    dis.CtlID = UINT(GetWindowLongPtrW(aWnd, GWLP_ID));
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = (aState.Pushed ? ODS_SELECTED : 0) | (aState.Focused ? ODS_FOCUS : 0) |
+                    (enabled ? 0 : ODS_DISABLED);
+    dis.hwndItem = aWnd;
+    dis.hDC = aDC;
+    dis.rcItem = r;
+    SendMessageW(GetParent(aWnd), WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+    return;
+  }
+  RECT face = r;
+  const bool isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  if (isDefault) {
+    // The default button has a dark ring around its face.
+    FillSolidRect(aDC, &r, GetSysColor(COLOR_WINDOWFRAME));
+    face = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+  }
+  if (aState.Pushed && isDefault) {
+    // A pushed default button shows a flat shadow frame.
+    FillSolidRect(aDC, &face, GetSysColor(COLOR_BTNSHADOW));
+    RECT inner{face.Left + 1, face.Top + 1, face.Right - 1, face.Bottom - 1};
+    FillSolidRect(aDC, &inner, GetSysColor(COLOR_BTNFACE));
+  } else {
+    DrawFrameControl(aDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (aState.Pushed ? DFCS_PUSHED : 0));
+  }
+  RECT text{face.Left + 2, face.Top + 2, face.Right - 2, face.Bottom - 2};
+  if (aState.Pushed)
+    text = text.Offset(1, 1);
+  const std::string caption = GetWindowTextW(aWnd);
+  HFONT old = SelectObject(aDC, aState.Font);
+  SetBkMode(aDC, TRANSPARENT);
+  UINT format = DT_CENTER;
+  if (style & BS_MULTILINE) {
+    RECT calc = text;
+    DrawTextW(aDC, caption, &calc, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    const int shift = (text.Height() - calc.Height()) / 2;
+    text.Top += std::max(shift, 0);
+    format |= DT_WORDBREAK;
+  } else {
+    format |= DT_VCENTER | DT_SINGLELINE;
+  }
+  if (enabled) {
+    SetTextColor(aDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(aDC, caption, &text, format);
+  } else {
+    // Disabled text is embossed: a light copy one pixel down-right under it.
+    RECT light = text.Offset(1, 1);
+    SetTextColor(aDC, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextW(aDC, caption, &light, format);
+    SetTextColor(aDC, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextW(aDC, caption, &text, format);
+  }
+  SelectObject(aDC, old);
+  if (aState.Focused) {
+    RECT focus{face.Left + 3, face.Top + 3, face.Right - 3, face.Bottom - 3};
+    DrawFocusRect(aDC, &focus);
+  }
+}
+
+// ---- list box ----
+
+struct ListItem {
+  std::uint32_t Offset;
+  std::uint32_t Length;
+};
+
+struct ListBoxState {
+  // Line texts live back to back in Text; deleted lines leave their bytes
+  // until the list is emptied.
+  std::string Text;
+  std::vector<ListItem> Items;
+  // Item data, only once some line has any.
+  std::vector<DWORD_PTR> Data;
+  int Selected = -1;
+  int Top = 0;
+  int ItemHeight = 13;
+  int WheelRest = 0;
+  bool Captured = false;
+  bool Focused = false;
+  HFONT Font = nullptr;
+
+  int Count() const { return int(Items.size()); }
+};
+
+int VisibleRows(HWND aWnd, const ListBoxState& aState) {
+  RECT r;
+  GetClientRect(aWnd, &r);
+  return std::max(1, r.Height() / aState.ItemHeight);
+}
+
+int MaxTop(HWND aWnd, const ListBoxState& aState) {
+  return std::max(0, aState.Count() - VisibleRows(aWnd, aState));
+}
+
+void UpdateScrollBar(HWND aWnd, const ListBoxState& aState) {
+  if (!(DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & WS_VSCROLL))
+    return;
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  si.nMin = 0;
+  si.nMax = std::max(0, aState.Count() - 1);
+  si.nPage = UINT(VisibleRows(aWnd, aState));
+  si.nPos = aState.Top;
+  SetScrollInfo(aWnd, SB_VERT, &si, TRUE);
+}
+
+RECT ItemRect(HWND aWnd, const ListBoxState& aState, int aIndex) {
+  RECT r;
+  GetClientRect(aWnd, &r);
+  const int top = (aIndex - aState.Top) * aState.ItemHeight;
+  return {0, top, r.Right, top + aState.ItemHeight};
+}
+
+void InvalidateItem(HWND aWnd, const ListBoxState& aState, int aIndex) {
+  if (aIndex < aState.Top || aIndex >= aState.Count())
+    return;
+  RECT r = ItemRect(aWnd, aState, aIndex);
+  RECT client;
+  GetClientRect(aWnd, &client);
+  if (r.Top < client.Bottom)
+    InvalidateRect(aWnd, &r, TRUE);
+}
+
+void SetTop(HWND aWnd, ListBoxState& aState, int aTop) {
+  aTop = std::clamp(aTop, 0, MaxTop(aWnd, aState));
+  if (aTop == aState.Top)
+    return;
+  aState.Top = aTop;
+  InvalidateRect(aWnd, nullptr, TRUE);
+  UpdateScrollBar(aWnd, aState);
+}
+
+void EnsureVisible(HWND aWnd, ListBoxState& aState, int aIndex) {
+  if (aIndex < 0)
+    return;
+  const int rows = VisibleRows(aWnd, aState);
+  if (aIndex < aState.Top)
+    SetTop(aWnd, aState, aIndex);
+  else if (aIndex >= aState.Top + rows)
+    SetTop(aWnd, aState, aIndex - rows + 1);
+}
+
+void Select(HWND aWnd, ListBoxState& aState, int aIndex) {
+  if (aIndex == aState.Selected) {
+    EnsureVisible(aWnd, aState, aIndex);
+    return;
+  }
+  InvalidateItem(aWnd, aState, aState.Selected);
+  aState.Selected = aIndex;
+  EnsureVisible(aWnd, aState, aIndex);
+  InvalidateItem(aWnd, aState, aIndex);
+}
+
+// A selection made by the user, which the parent hears of.
+void SelectByUser(HWND aWnd, ListBoxState& aState, int aIndex) {
+  if (aState.Count() == 0)
+    return;
+  Select(aWnd, aState, std::clamp(aIndex, 0, aState.Count() - 1));
+  if (DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & LBS_NOTIFY)
+    NotifyParent(aWnd, LBN_SELCHANGE);
+}
+
+LRESULT InsertString(HWND aWnd, ListBoxState& aState, int aIndex, const char* aText) {
+  const std::size_t len = aText != nullptr ? std::strlen(aText) : 0;
+  if (aState.Text.size() + len > UINT32_MAX || aState.Items.size() >= std::size_t(INT32_MAX))
+    return LB_ERRSPACE;
+  const ListItem item{std::uint32_t(aState.Text.size()), std::uint32_t(len)};
+  aState.Text.append(aText != nullptr ? aText : "", len);
+  const int count = aState.Count();
+  if (aIndex < 0 || aIndex >= count) {
+    aIndex = count;
+    aState.Items.push_back(item);
+    if (!aState.Data.empty())
+      aState.Data.push_back(0);
+  } else {
+    aState.Items.insert(aState.Items.begin() + aIndex, item);
+    if (!aState.Data.empty())
+      aState.Data.insert(aState.Data.begin() + aIndex, 0);
+    if (aState.Selected >= aIndex)
+      ++aState.Selected;
+    // Lines below move down.
+    RECT r = ItemRect(aWnd, aState, std::max(aIndex, aState.Top));
+    RECT client;
+    GetClientRect(aWnd, &client);
+    r.Bottom = client.Bottom;
+    if (!r.IsEmpty())
+      InvalidateRect(aWnd, &r, TRUE);
+  }
+  InvalidateItem(aWnd, aState, aIndex);
+  UpdateScrollBar(aWnd, aState);
+  return aIndex;
+}
+
+LRESULT DeleteString(HWND aWnd, ListBoxState& aState, int aIndex) {
+  if (aIndex < 0 || aIndex >= aState.Count())
+    return LB_ERR;
+  aState.Items.erase(aState.Items.begin() + aIndex);
+  if (!aState.Data.empty())
+    aState.Data.erase(aState.Data.begin() + aIndex);
+  if (aState.Selected == aIndex)
+    aState.Selected = -1;
+  else if (aState.Selected > aIndex)
+    --aState.Selected;
+  if (aState.Items.empty())
+    aState.Text.clear();
+  aState.Top = std::clamp(aState.Top, 0, MaxTop(aWnd, aState));
+  InvalidateRect(aWnd, nullptr, TRUE);
+  UpdateScrollBar(aWnd, aState);
+  return aState.Count();
+}
+
+void PaintListBox(HWND aWnd, const ListBoxState& aState, HDC aDC) {
+  RECT client;
+  GetClientRect(aWnd, &client);
+  const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
+  const bool ownerDraw = (style & LBS_OWNERDRAWFIXED) != 0;
+  const bool enabled = IsWindowEnabled(aWnd) != FALSE;
+  HWND parent = GetParent(aWnd);
+  RECT clip;
+  GetClipBox(aDC, &clip);
+  HFONT old = SelectObject(aDC, aState.Font);
+  // The parent sets the text colour and gives the background brush.
+  auto brush = HBRUSH(SendMessageW(parent, WM_CTLCOLORLISTBOX, WPARAM(aDC), LPARAM(aWnd)));
+  const COLORREF text = GetTextColor(aDC);
+  const int first = aState.Top + std::max(0, clip.Top) / aState.ItemHeight;
+  const int last = std::min(aState.Count() - 1, aState.Top + (clip.Bottom - 1) / aState.ItemHeight);
+  for (int i = first; i <= last; ++i) {
+    const RECT r = ItemRect(aWnd, aState, i);
+    const bool selected = i == aState.Selected;
+    UINT state = 0;
+    if (selected)
+      state |= ODS_SELECTED;
+    if (aState.Focused && selected)
+      state |= ODS_FOCUS;
+    if (!enabled)
+      state |= ODS_DISABLED;
+    if (ownerDraw) {
+      DRAWITEMSTRUCT dis;
+      dis.CtlType = ODT_LISTBOX;
+      dis.CtlID = UINT(GetWindowLongPtrW(aWnd, GWLP_ID));
+      dis.itemID = UINT(i);
+      dis.itemAction = ODA_DRAWENTIRE;
+      dis.itemState = state;
+      dis.hwndItem = aWnd;
+      dis.hDC = aDC;
+      dis.rcItem = r;
+      dis.itemData = aState.Data.empty() ? 0 : aState.Data[std::size_t(i)];
+      const int saved = SaveDC(aDC);
+      IntersectClipRect(aDC, r.Left, r.Top, r.Right, r.Bottom);
+      SendMessageW(parent, WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+      RestoreDC(aDC, saved);
+      continue;
+    }
+    const ListItem& item = aState.Items[std::size_t(i)];
+    const std::string_view line(aState.Text.data() + item.Offset, item.Length);
+    if (selected) {
+      FillSolidRect(aDC, &r, GetSysColor(COLOR_HIGHLIGHT));
+      SetTextColor(aDC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    } else {
+      if (brush != nullptr)
+        FillRect(aDC, &r, brush);
+      SetTextColor(aDC, enabled ? text : GetSysColor(COLOR_GRAYTEXT));
+    }
+    SetBkMode(aDC, TRANSPARENT);
+    RECT tr{r.Left + 2, r.Top, r.Right, r.Bottom};
+    DrawTextW(aDC, line, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (state & ODS_FOCUS)
+      DrawFocusRect(aDC, &r);
+  }
+  SelectObject(aDC, old);
+}
+
+int FontLineHeight(HFONT aFont) {
+  HFONT f = FontInUse(aFont);
+  return f != nullptr ? std::max(1, int(f->Metrics().tmHeight)) : 13;
+}
+
+template <class T>
+T* StateOf(HWND aWnd) {
+  return static_cast<T*>(GetPropW(aWnd, kStateProp));
+}
+
+} // namespace
+
+LRESULT ButtonWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  auto* s = StateOf<ButtonState>(aWnd);
+  if (aMsg == WM_NCCREATE) {
+    SetPropW(aWnd, kStateProp, new ButtonState);
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  }
+  if (s == nullptr)
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  switch (aMsg) {
+  case WM_NCDESTROY:
+    RemovePropW(aWnd, kStateProp);
+    delete s;
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  case WM_GETDLGCODE:
+    return DLGC_BUTTON | ((DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & BS_TYPEMASK) == BS_DEFPUSHBUTTON
+                              ? DLGC_DEFPUSHBUTTON
+                              : DLGC_UNDEFPUSHBUTTON);
+  case WM_SETFONT:
+    s->Font = HFONT(aWParam);
+    if (aLParam)
+      InvalidateRect(aWnd, nullptr, FALSE);
+    return 0;
+  case WM_GETFONT:
+    return LRESULT(s->Font);
+  case WM_ERASEBKGND:
+    return 1;
+  case WM_PAINT: {
+    PAINTSTRUCT ps;
+    HDC dc = aWParam != 0 ? HDC(aWParam) : BeginPaint(aWnd, &ps);
+    PaintButton(aWnd, *s, dc);
+    if (aWParam == 0)
+      EndPaint(aWnd, &ps);
+    return 0;
+  }
+  case WM_SETFOCUS:
+    s->Focused = true;
+    InvalidateRect(aWnd, nullptr, FALSE);
+    return 0;
+  case WM_KILLFOCUS:
+    s->Focused = false;
+    s->SpaceDown = false;
+    if (s->Captured) {
+      s->Captured = false;
+      ReleaseCapture();
+    }
+    s->Pushed = false;
+    InvalidateRect(aWnd, nullptr, FALSE);
+    return 0;
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+    s->Captured = true;
+    SetCapture(aWnd);
+    if (GetFocus() != aWnd)
+      SetFocus(aWnd);
+    if (StateOf<ButtonState>(aWnd) == s)
+      SetPushed(aWnd, *s, true);
+    return 0;
+  case WM_MOUSEMOVE:
+    if (s->Captured) {
+      RECT r;
+      GetClientRect(aWnd, &r);
+      SetPushed(aWnd, *s, r.Contains({ClientX(aLParam), ClientY(aLParam)}));
+    }
+    return 0;
+  case WM_LBUTTONUP:
+    if (s->Captured) {
+      RECT r;
+      GetClientRect(aWnd, &r);
+      const bool inside = r.Contains({ClientX(aLParam), ClientY(aLParam)});
+      s->Captured = false;
+      SetPushed(aWnd, *s, false);
+      ReleaseCapture();
+      if (inside)
+        NotifyParent(aWnd, BN_CLICKED);
+    }
+    return 0;
+  case WM_CAPTURECHANGED:
+    if (s->Captured && HWND(aLParam) != aWnd) {
+      s->Captured = false;
+      SetPushed(aWnd, *s, false);
+    }
+    return 0;
+  case WM_KEYDOWN:
+    if (aWParam == VK_SPACE && !s->Captured) {
+      s->SpaceDown = true;
+      SetPushed(aWnd, *s, true);
+    }
+    return 0;
+  case WM_KEYUP:
+    if (aWParam == VK_SPACE && s->SpaceDown) {
+      s->SpaceDown = false;
+      SetPushed(aWnd, *s, false);
+      NotifyParent(aWnd, BN_CLICKED);
+    }
+    return 0;
+  case BM_GETSTATE:
+    return (s->Pushed ? BST_PUSHED : 0) | (s->Focused ? BST_FOCUS : 0);
+  case BM_SETSTATE:
+    SetPushed(aWnd, *s, aWParam != 0);
+    return 0;
+  case BM_SETSTYLE: {
+    const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
+    SetWindowLongW(aWnd, GWL_STYLE, LONG((style & ~BS_TYPEMASK) | (DWORD(aWParam) & BS_TYPEMASK)));
+    if (aLParam)
+      InvalidateRect(aWnd, nullptr, FALSE);
+    return 0;
+  }
+  case BM_CLICK:
+    NotifyParent(aWnd, BN_CLICKED);
+    return 0;
+  case WM_SETTEXT: {
+    const LRESULT r = DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+    InvalidateRect(aWnd, nullptr, FALSE);
+    return r;
+  }
+  case WM_ENABLE:
+    InvalidateRect(aWnd, nullptr, FALSE);
+    return 0;
+  default:
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  }
+}
+
+LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  auto* s = StateOf<ListBoxState>(aWnd);
+  if (aMsg == WM_NCCREATE) {
+    auto* state = new ListBoxState;
+    state->ItemHeight = FontLineHeight(nullptr);
+    SetPropW(aWnd, kStateProp, state);
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  }
+  if (s == nullptr)
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  const int count = s->Count();
+  switch (aMsg) {
+  case WM_NCDESTROY:
+    RemovePropW(aWnd, kStateProp);
+    delete s;
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  case WM_CREATE:
+    UpdateScrollBar(aWnd, *s);
+    return 0;
+  case WM_GETDLGCODE:
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+  case WM_SETFONT:
+    s->Font = HFONT(aWParam);
+    if (!(DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & LBS_OWNERDRAWFIXED))
+      s->ItemHeight = FontLineHeight(s->Font);
+    UpdateScrollBar(aWnd, *s);
+    if (aLParam)
+      InvalidateRect(aWnd, nullptr, TRUE);
+    return 0;
+  case WM_GETFONT:
+    return LRESULT(s->Font);
+  case WM_ERASEBKGND: {
+    auto brush = HBRUSH(SendMessageW(GetParent(aWnd), WM_CTLCOLORLISTBOX, aWParam, LPARAM(aWnd)));
+    RECT r;
+    GetClientRect(aWnd, &r);
+    if (brush != nullptr)
+      FillRect(HDC(aWParam), &r, brush);
+    else
+      FillSolidRect(HDC(aWParam), &r, GetSysColor(COLOR_WINDOW));
+    return 1;
+  }
+  case WM_PAINT: {
+    PAINTSTRUCT ps;
+    HDC dc = aWParam != 0 ? HDC(aWParam) : BeginPaint(aWnd, &ps);
+    PaintListBox(aWnd, *s, dc);
+    if (aWParam == 0)
+      EndPaint(aWnd, &ps);
+    return 0;
+  }
+  case WM_SIZE:
+    s->Top = std::clamp(s->Top, 0, MaxTop(aWnd, *s));
+    UpdateScrollBar(aWnd, *s);
+    InvalidateRect(aWnd, nullptr, TRUE);
+    return 0;
+  case WM_SETFOCUS:
+    s->Focused = true;
+    InvalidateItem(aWnd, *s, s->Selected);
+    return 0;
+  case WM_KILLFOCUS:
+    s->Focused = false;
+    InvalidateItem(aWnd, *s, s->Selected);
+    return 0;
+  case WM_ENABLE:
+    InvalidateRect(aWnd, nullptr, TRUE);
+    return 0;
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK: {
+    if (GetFocus() != aWnd)
+      SetFocus(aWnd);
+    if (StateOf<ListBoxState>(aWnd) != s)
+      return 0;
+    const int y = ClientY(aLParam);
+    const int index = s->Top + (y >= 0 ? y / s->ItemHeight : -1);
+    if (index >= 0 && index < s->Count()) {
+      s->Captured = true;
+      SetCapture(aWnd);
+      SelectByUser(aWnd, *s, index);
+      if (aMsg == WM_LBUTTONDBLCLK && StateOf<ListBoxState>(aWnd) == s &&
+          (DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & LBS_NOTIFY))
+        NotifyParent(aWnd, LBN_DBLCLK);
+    }
+    return 0;
+  }
+  case WM_MOUSEMOVE:
+    if (s->Captured && count > 0) {
+      RECT r;
+      GetClientRect(aWnd, &r);
+      const int y = ClientY(aLParam);
+      int index = s->Top + y / s->ItemHeight;
+      if (y < 0)
+        index = s->Top - 1;
+      else if (y >= r.Bottom)
+        index = s->Top + VisibleRows(aWnd, *s);
+      index = std::clamp(index, 0, count - 1);
+      if (index != s->Selected)
+        SelectByUser(aWnd, *s, index);
+    }
+    return 0;
+  case WM_LBUTTONUP:
+  case WM_CAPTURECHANGED:
+    if (s->Captured) {
+      s->Captured = false;
+      if (aMsg == WM_LBUTTONUP)
+        ReleaseCapture();
+    }
+    return 0;
+  case WM_KEYDOWN: {
+    const int rows = VisibleRows(aWnd, *s);
+    int target = s->Selected;
+    switch (int(aWParam)) {
+    case VK_UP:
+      target = s->Selected < 0 ? 0 : s->Selected - 1;
+      break;
+    case VK_DOWN:
+      target = s->Selected + 1;
+      break;
+    case VK_PRIOR:
+      target = s->Selected - (rows - 1);
+      break;
+    case VK_NEXT:
+      target = s->Selected + (rows - 1);
+      break;
+    case VK_HOME:
+      target = 0;
+      break;
+    case VK_END:
+      target = count - 1;
+      break;
+    default:
+      return 0;
+    }
+    if (count > 0) {
+      target = std::clamp(target, 0, count - 1);
+      if (target != s->Selected)
+        SelectByUser(aWnd, *s, target);
+    }
+    return 0;
+  }
+  case WM_MOUSEWHEEL: {
+    // Three lines per notch; partial turns add up.
+    s->WheelRest += std::int16_t(HIWORD(aWParam));
+    const int notches = s->WheelRest / 120;
+    s->WheelRest -= notches * 120;
+    if (notches != 0)
+      SetTop(aWnd, *s, s->Top - notches * 3);
+    return 0;
+  }
+  case WM_VSCROLL: {
+    const int rows = VisibleRows(aWnd, *s);
+    switch (LOWORD(aWParam)) {
+    case SB_LINEUP:
+      SetTop(aWnd, *s, s->Top - 1);
+      break;
+    case SB_LINEDOWN:
+      SetTop(aWnd, *s, s->Top + 1);
+      break;
+    case SB_PAGEUP:
+      SetTop(aWnd, *s, s->Top - rows);
+      break;
+    case SB_PAGEDOWN:
+      SetTop(aWnd, *s, s->Top + rows);
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si;
+      si.fMask = SIF_TRACKPOS;
+      GetScrollInfo(aWnd, SB_VERT, &si);
+      SetTop(aWnd, *s, si.nTrackPos);
+      break;
+    }
+    case SB_TOP:
+      SetTop(aWnd, *s, 0);
+      break;
+    case SB_BOTTOM:
+      SetTop(aWnd, *s, MaxTop(aWnd, *s));
+      break;
+    default:
+      break;
+    }
+    return 0;
+  }
+  case LB_ADDSTRING:
+    return InsertString(aWnd, *s, -1, reinterpret_cast<const char*>(aLParam));
+  case LB_INSERTSTRING:
+    return InsertString(aWnd, *s, int(aWParam), reinterpret_cast<const char*>(aLParam));
+  case LB_DELETESTRING:
+    return DeleteString(aWnd, *s, int(aWParam));
+  case LB_RESETCONTENT:
+    s->Text.clear();
+    s->Text.shrink_to_fit();
+    s->Items.clear();
+    s->Items.shrink_to_fit();
+    s->Data.clear();
+    s->Selected = -1;
+    s->Top = 0;
+    InvalidateRect(aWnd, nullptr, TRUE);
+    UpdateScrollBar(aWnd, *s);
+    return 0;
+  case LB_GETCOUNT:
+    return count;
+  case LB_SETCURSEL: {
+    const int index = int(aWParam);
+    if (index < -1 || index >= count)
+      return LB_ERR;
+    Select(aWnd, *s, index);
+    return index < 0 ? LB_ERR : index;
+  }
+  case LB_GETCURSEL:
+    return s->Selected;
+  case LB_SETTOPINDEX:
+    if (int(aWParam) < 0 || (count > 0 && int(aWParam) >= count))
+      return LB_ERR;
+    SetTop(aWnd, *s, int(aWParam));
+    return LB_OKAY;
+  case LB_GETTOPINDEX:
+    return s->Top;
+  case LB_GETTEXTLEN:
+    if (int(aWParam) < 0 || int(aWParam) >= count)
+      return LB_ERR;
+    return LRESULT(s->Items[aWParam].Length);
+  case LB_GETTEXT: {
+    if (int(aWParam) < 0 || int(aWParam) >= count || aLParam == 0)
+      return LB_ERR;
+    const ListItem& item = s->Items[aWParam];
+    char* out = reinterpret_cast<char*>(aLParam);
+    std::memcpy(out, s->Text.data() + item.Offset, item.Length);
+    out[item.Length] = '\0';
+    return LRESULT(item.Length);
+  }
+  case LB_GETITEMRECT:
+    if (int(aWParam) < 0 || int(aWParam) >= std::max(count, 1) || aLParam == 0)
+      return LB_ERR;
+    *reinterpret_cast<RECT*>(aLParam) = ItemRect(aWnd, *s, int(aWParam));
+    return LB_OKAY;
+  case LB_SETITEMHEIGHT:
+    if (LOWORD(aLParam) == 0 || LOWORD(aLParam) > 255)
+      return LB_ERR;
+    s->ItemHeight = LOWORD(aLParam);
+    s->Top = std::clamp(s->Top, 0, MaxTop(aWnd, *s));
+    UpdateScrollBar(aWnd, *s);
+    InvalidateRect(aWnd, nullptr, TRUE);
+    return LB_OKAY;
+  case LB_GETITEMHEIGHT:
+    return s->ItemHeight;
+  case LB_ITEMFROMPOINT: {
+    RECT r;
+    GetClientRect(aWnd, &r);
+    const int x = ClientX(aLParam);
+    const int y = ClientY(aLParam);
+    const bool outside = !r.Contains({x, y});
+    const int index =
+        std::clamp(s->Top + std::max(y, 0) / s->ItemHeight, 0, std::max(count - 1, 0));
+    const bool beyond = s->Top + std::max(y, 0) / s->ItemHeight >= count;
+    return LRESULT(MAKELONG(WORD(index), WORD(outside || beyond ? 1 : 0)));
+  }
+  case LB_SETITEMDATA:
+    if (int(aWParam) < 0 || int(aWParam) >= count)
+      return LB_ERR;
+    if (s->Data.empty())
+      s->Data.assign(std::size_t(count), 0);
+    s->Data[aWParam] = DWORD_PTR(aLParam);
+    return LB_OKAY;
+  case LB_GETITEMDATA:
+    if (int(aWParam) < 0 || int(aWParam) >= count)
+      return LB_ERR;
+    return s->Data.empty() ? 0 : LRESULT(s->Data[aWParam]);
+  default:
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  }
+}
+
+std::size_t ListBoxMemoryUsed(HWND aWnd) {
+  const auto* s = StateOf<ListBoxState>(aWnd);
+  if (s == nullptr)
+    return 0;
+  return sizeof(ListBoxState) + s->Text.capacity() + s->Items.capacity() * sizeof(ListItem) +
+         s->Data.capacity() * sizeof(DWORD_PTR);
+}
+
+void RegisterStandardWindowClasses() {
+  WNDCLASSEXW existing;
+  if (!GetClassInfoExW(nullptr, "BUTTON", &existing)) {
+    WNDCLASSEXW wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = ButtonWndProc;
+    wc.lpszClassName = "BUTTON";
+    RegisterClassExW(&wc);
+  }
+  if (!GetClassInfoExW(nullptr, "LISTBOX", &existing)) {
+    WNDCLASSEXW wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = ListBoxWndProc;
+    wc.lpszClassName = "LISTBOX";
+    RegisterClassExW(&wc);
+  }
+}
+
+} // namespace platform

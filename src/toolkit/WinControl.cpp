@@ -1,0 +1,1160 @@
+#include "toolkit/WinControl.h"
+
+#include "platform/gfx/DeviceContext.h"
+#include "platform/gfx/Drawing.h"
+#include "platform/win/DefWindowProc.h"
+#include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "platform/win/Window.h"
+#include "toolkit/StdCtrlDefs.h"
+
+#include <algorithm>
+#include <array>
+
+using namespace platform;
+
+namespace {
+
+// The control whose window is being made on this thread; the class's first
+// procedure binds the new window to it.
+thread_local TWinControl* gCreationControl = nullptr;
+
+constexpr const char* kControlProp = "TkControl";
+
+TExceptionHandler& ExceptionHandler() {
+  static TExceptionHandler handler;
+  return handler;
+}
+
+bool IsMouseMessage(UINT aMsg) {
+  return aMsg >= WM_MOUSEMOVE && aMsg <= WM_MBUTTONDBLCLK;
+}
+
+TShiftState CurrentShiftState() {
+  TShiftState s;
+  if (GetKeyState(VK_SHIFT) < 0)
+    s.Include(ssShift);
+  if (GetKeyState(VK_CONTROL) < 0)
+    s.Include(ssCtrl);
+  if (GetKeyState(VK_MENU) < 0)
+    s.Include(ssAlt);
+  return s;
+}
+
+} // namespace
+
+// The first procedure of every toolkit window class: binds the window to the
+// control being created and hands it the control's own procedure.
+void BindCreatingWindow(HWND aWnd) {
+  TWinControl* c = gCreationControl;
+  gCreationControl = nullptr;
+  c->fHandle = aWnd;
+  SetPropW(aWnd, kControlProp, c);
+  SetWindowLongPtrW(aWnd, GWL_WNDPROC, LONG_PTR(c->fObjectInstance));
+}
+
+namespace {
+
+LRESULT InitWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  if (gCreationControl == nullptr)
+    return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  BindCreatingWindow(aWnd);
+  return CallWindowProcW(WNDPROC(GetWindowLongPtrW(aWnd, GWL_WNDPROC)), aWnd, aMsg, aWParam,
+                         aLParam);
+}
+
+} // namespace
+
+void SetToolkitExceptionHandler(TExceptionHandler aHandler) {
+  ExceptionHandler() = std::move(aHandler);
+}
+
+void HandleToolkitException() {
+  if (ExceptionHandler()) {
+    try {
+      ExceptionHandler()();
+    } catch (...) {
+      // The handler itself failed; nothing may reach the platform's dispatch.
+    }
+  }
+}
+
+TWinControl* FindControl(HWND aWnd) {
+  if (aWnd == nullptr)
+    return nullptr;
+  return static_cast<TWinControl*>(GetPropW(aWnd, kControlProp));
+}
+
+TWinControl::TWinControl(TComponent* aOwner) : TControl(aOwner) {
+  fObjectInstance =
+      MakeObjectInstance([this](HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+        return MainWndProc(aWnd, aMsg, aWParam, aLParam);
+      });
+}
+
+TWinControl::~TWinControl() {
+  Destroying();
+  DestroyHandle();
+  while (!fControls.empty()) {
+    TControl* c = fControls.back();
+    RemoveControl(c);
+    TComponent::Free(c);
+  }
+  FreeObjectInstance(fObjectInstance);
+  if (fBrush != nullptr)
+    DeleteObject(fBrush);
+}
+
+HBRUSH TWinControl::BrushHandle() {
+  if (fBrush == nullptr)
+    fBrush = CreateSolidBrush(Color());
+  return fBrush;
+}
+
+void TWinControl::BeforeDestruction() {
+  TControl::BeforeDestruction();
+  // The window goes while the whole object still handles its messages.
+  DestroyHandle();
+}
+
+TControl* TWinControl::Controls(int aIndex) const {
+  if (aIndex < 0 || aIndex >= ControlCount())
+    throw EComponentError("Control index out of bounds (" + std::to_string(aIndex) + ")");
+  return fControls[std::size_t(aIndex)];
+}
+
+bool TWinControl::ContainsControl(const TControl* aControl) const {
+  for (const TControl* c = aControl; c != nullptr; c = c->Parent())
+    if (c == this)
+      return true;
+  return false;
+}
+
+void TWinControl::InsertControl(TControl* aControl) {
+  if (auto* w = dynamic_cast<TWinControl*>(aControl); w != nullptr && w->ContainsControl(this))
+    throw EComponentError("A control cannot be placed inside itself");
+  fControls.push_back(aControl);
+  aControl->fParent = this;
+  if (auto* w = dynamic_cast<TWinControl*>(aControl)) {
+    fTabList.push_back(w);
+    if (w->fPendingTabOrder >= 0 && !w->fComponentState.Contains(csLoading)) {
+      w->SetTabOrder(w->fPendingTabOrder);
+      w->fPendingTabOrder = -1;
+    }
+  }
+  if (!aControl->fComponentState.Contains(csReading)) {
+    aControl->Perform(CM_PARENTFONTCHANGED);
+    aControl->Perform(CM_PARENTCOLORCHANGED);
+  }
+  aControl->UpdateAnchorRules();
+  if (!fComponentState.Contains(csDestroying))
+    Perform(CM_CONTROLLISTCHANGE, WPARAM(aControl), 1);
+  if (auto* w = dynamic_cast<TWinControl*>(aControl)) {
+    if (fHandle != nullptr && w->fHandle != nullptr)
+      platform::SetParent(w->fHandle, fHandle);
+    w->UpdateControlState();
+  } else {
+    aControl->Invalidate();
+  }
+  AlignControl(aControl);
+}
+
+void TWinControl::RemoveControl(TControl* aControl) {
+  if (std::find(fControls.begin(), fControls.end(), aControl) == fControls.end())
+    return;
+  const bool destroying = fComponentState.Contains(csDestroying);
+  if (!destroying)
+    Perform(CM_CONTROLLISTCHANGE, WPARAM(aControl), 0);
+  if (fMouseControl == aControl)
+    fMouseControl = nullptr;
+  if (fCaptureControl == aControl)
+    fCaptureControl = nullptr;
+  if (auto* w = dynamic_cast<TWinControl*>(aControl)) {
+    if (TWinControl* top = TopLevel(); top != nullptr)
+      top->ControlRemoving(w);
+    w->DestroyHandle();
+    fTabList.erase(std::find(fTabList.begin(), fTabList.end(), w));
+  } else if (!destroying) {
+    aControl->Invalidate();
+  }
+  fControls.erase(std::find(fControls.begin(), fControls.end(), aControl));
+  aControl->fParent = nullptr;
+  if (!destroying)
+    Realign();
+}
+
+void TWinControl::ControlRemoving(TWinControl*) {}
+
+TControl* TWinControl::ControlAtPos(TPoint aPoint, bool aAllowDisabled) const {
+  for (auto it = fControls.rbegin(); it != fControls.rend(); ++it) {
+    TControl* c = *it;
+    if (c->Visible() && (aAllowDisabled || c->Enabled()) && c->BoundsRect().Contains(aPoint))
+      return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::SetChildOrder(TControl* aChild, int aOrder) {
+  auto it = std::find(fControls.begin(), fControls.end(), aChild);
+  if (it == fControls.end())
+    return;
+  fControls.erase(it);
+  aOrder = std::clamp(aOrder, 0, int(fControls.size()));
+  fControls.insert(fControls.begin() + aOrder, aChild);
+  if (auto* w = dynamic_cast<TWinControl*>(aChild); w != nullptr && w->fHandle != nullptr) {
+    // Place the window just above the windowed sibling below it.
+    HWND after = HWND_BOTTOM;
+    for (int i = aOrder - 1; i >= 0; --i) {
+      if (auto* below = dynamic_cast<TWinControl*>(fControls[std::size_t(i)]);
+          below != nullptr && below->fHandle != nullptr) {
+        after = GetWindow(below->fHandle, GW_HWNDPREV);
+        if (after == nullptr)
+          after = HWND_TOP;
+        break;
+      }
+    }
+    SetWindowPos(w->fHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  aChild->Invalidate();
+}
+
+// ---- alignment and anchors ----
+
+void TWinControl::EnableAlign() {
+  if (fAlignLevel > 0)
+    --fAlignLevel;
+  if (fAlignLevel == 0 && fControlState.Contains(csAlignmentNeeded))
+    Realign();
+}
+
+void TWinControl::Realign() {
+  AlignControl(nullptr);
+}
+
+void TWinControl::AlignControl(TControl* aControl) {
+  if (fAlignLevel > 0 || fComponentState.Contains(csLoading) ||
+      fComponentState.Contains(csDestroying)) {
+    fControlState.Include(csAlignmentNeeded);
+    return;
+  }
+  fControlState.Exclude(csAlignmentNeeded);
+  DisableAlign();
+  TRect r = ClientRect();
+  AdjustClientRect(r);
+  try {
+    AlignControls(aControl, r);
+  } catch (...) {
+    --fAlignLevel;
+    throw;
+  }
+  --fAlignLevel;
+  fControlState.Exclude(csAlignmentNeeded);
+}
+
+void TWinControl::AdjustClientRect(TRect&) const {}
+
+void TWinControl::AlignControls(TControl*, TRect& aRect) {
+  fControlState.Include(csAligning);
+  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient})
+    DoAlign(a, aRect);
+  for (TControl* c : std::vector<TControl*>(fControls))
+    if (c->Align() == alNone)
+      ApplyAnchors(c);
+  fControlState.Exclude(csAligning);
+}
+
+void TWinControl::DoAlign(TAlign aAlign, TRect& aRect) {
+  std::vector<TControl*> list;
+  for (TControl* c : fControls)
+    if (c->Align() == aAlign && c->Visible())
+      list.push_back(c);
+  // Nearest to the edge it is aligned to first; ties keep the z-order.
+  auto key = [aAlign](const TControl* c) {
+    switch (aAlign) {
+    case alTop:
+      return c->Top();
+    case alBottom:
+      return -(c->Top() + c->Height());
+    case alLeft:
+      return c->Left();
+    case alRight:
+      return -(c->Left() + c->Width());
+    default:
+      return 0;
+    }
+  };
+  std::stable_sort(list.begin(), list.end(),
+                   [&](const TControl* a, const TControl* b) { return key(a) < key(b); });
+  for (TControl* c : list) {
+    TRect r;
+    switch (aAlign) {
+    case alTop:
+      r = {aRect.Left, aRect.Top, aRect.Right, aRect.Top + c->Height()};
+      aRect.Top = std::min(r.Bottom, aRect.Bottom);
+      break;
+    case alBottom:
+      r = {aRect.Left, aRect.Bottom - c->Height(), aRect.Right, aRect.Bottom};
+      aRect.Bottom = std::max(r.Top, aRect.Top);
+      break;
+    case alLeft:
+      r = {aRect.Left, aRect.Top, aRect.Left + c->Width(), aRect.Bottom};
+      aRect.Left = std::min(r.Right, aRect.Right);
+      break;
+    case alRight:
+      r = {aRect.Right - c->Width(), aRect.Top, aRect.Right, aRect.Bottom};
+      aRect.Right = std::max(r.Left, aRect.Left);
+      break;
+    default:
+      r = aRect;
+      break;
+    }
+    c->SetAlignedBounds(r);
+  }
+}
+
+void TWinControl::ApplyAnchors(TControl* aControl) {
+  if (aControl->fComponentState.Contains(csLoading))
+    return;
+  const TRect client = ClientRect();
+  const TSize now{client.Width(), client.Height()};
+  const TSize was = aControl->fAnchorParentSize;
+  if (was.cx == 0 || was.cy == 0) {
+    // The rules were taken before this control had a size; start from here.
+    aControl->UpdateAnchorRules();
+    return;
+  }
+  const TRect a = aControl->fAnchorRect;
+  const TAnchors& k = aControl->Anchors();
+  auto place = [](bool aNear, bool aFar, int aStart, int aSize, int aWas, int aNow, int& aNewStart,
+                  int& aNewSize) {
+    aNewStart = aStart;
+    aNewSize = aSize;
+    if (aNear && aFar) {
+      aNewSize = aSize + aNow - aWas;
+    } else if (aFar) {
+      aNewStart = aStart + aNow - aWas;
+    } else if (!aNear) {
+      // Neither edge: the centre keeps its relative place.
+      const long long centre = (2LL * aStart + aSize) * aNow / aWas;
+      aNewStart = int((centre - aSize) / 2);
+    }
+  };
+  int left = 0, width = 0, top = 0, height = 0;
+  place(k.Contains(akLeft), k.Contains(akRight), a.Left, a.Width(), was.cx, now.cx, left, width);
+  place(k.Contains(akTop), k.Contains(akBottom), a.Top, a.Height(), was.cy, now.cy, top, height);
+  aControl->SetAlignedBounds(Bounds(left, top, width, height));
+}
+
+// ---- the platform window ----
+
+HWND TWinControl::Handle() {
+  HandleNeeded();
+  return fHandle;
+}
+
+void TWinControl::HandleNeeded() {
+  if (fHandle != nullptr)
+    return;
+  if (fParent != nullptr)
+    fParent->HandleNeeded();
+  CreateHandle();
+}
+
+void TWinControl::CreateParams(TCreateParams& aParams) {
+  aParams.Caption = Text();
+  aParams.Style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (fControlStyle.Contains(csAcceptsControls))
+    aParams.Style |= WS_CLIPCHILDREN;
+  if (fTabStop)
+    aParams.Style |= WS_TABSTOP;
+  if (!Enabled())
+    aParams.Style |= WS_DISABLED;
+  aParams.X = fLeft;
+  aParams.Y = fTop;
+  aParams.Width = fWidth;
+  aParams.Height = fHeight;
+  aParams.WndParent = fParent != nullptr ? fParent->fHandle : nullptr;
+  aParams.WindowClass = WNDCLASSEXW{};
+  aParams.WindowClass.style = CS_DBLCLKS;
+  aParams.WindowClass.lpfnWndProc = DefWindowProcW;
+  aParams.WinClassName = ClassName();
+}
+
+void TWinControl::CreateSubClass(TCreateParams& aParams, const char* aClassName) {
+  WNDCLASSEXW wc;
+  if (GetClassInfoExW(nullptr, aClassName, &wc)) {
+    aParams.WindowClass = wc;
+    aParams.WindowClass.lpszClassName = nullptr;
+  }
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  if ((params.Style & WS_CHILD) && params.WndParent == nullptr)
+    throw EComponentError("Control '" + Name() + "' has no parent window");
+  fDefWndProc = params.WindowClass.lpfnWndProc;
+  WNDCLASSEXW existing;
+  if (!GetClassInfoExW(nullptr, params.WinClassName.c_str(), &existing)) {
+    WNDCLASSEXW wc = params.WindowClass;
+    wc.lpfnWndProc = InitWndProc;
+    wc.lpszClassName = params.WinClassName.c_str();
+    if (RegisterClassExW(&wc) == 0)
+      throw EComponentError("Cannot register the window class " + params.WinClassName);
+  }
+  CreateWindowHandle(params);
+  if (fHandle == nullptr)
+    throw EComponentError("Error creating window for '" + Name() + "' (" + ClassName() + ")");
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& aParams) {
+  gCreationControl = this;
+  HWND wnd = CreateWindowExW(aParams.ExStyle, aParams.WinClassName.c_str(), aParams.Caption.c_str(),
+                             aParams.Style, aParams.X, aParams.Y, aParams.Width, aParams.Height,
+                             aParams.WndParent, nullptr, nullptr, nullptr);
+  gCreationControl = nullptr;
+  if (wnd == nullptr)
+    fHandle = nullptr;
+}
+
+void TWinControl::CreateHandle() {
+  if (fHandle != nullptr)
+    return;
+  fControlState.Include(csCreating);
+  try {
+    CreateWnd();
+  } catch (...) {
+    fControlState.Exclude(csCreating);
+    throw;
+  }
+  fControlState.Exclude(csCreating);
+  if (HFONT font = Font().Handle(); font != nullptr)
+    SendMessageW(fHandle, WM_SETFONT, WPARAM(font), 0);
+  UpdateBoundsFromWindow();
+  // Children's windows follow when they show; a child made earlier (on demand)
+  // is moved under the new window.
+  for (TWinControl* w : fTabList)
+    if (w->fHandle != nullptr)
+      platform::SetParent(w->fHandle, fHandle);
+  Realign();
+}
+
+void TWinControl::DestroyHandle() {
+  if (fHandle == nullptr)
+    return;
+  fControlState.Include(csDestroyingHandle);
+  DestroyWnd();
+  fControlState.Exclude(csDestroyingHandle);
+}
+
+void TWinControl::DestroyWnd() {
+  DestroyWindow(fHandle);
+  // WM_NCDESTROY normally clears it; a window the platform refused to destroy
+  // is forgotten all the same.
+  fHandle = nullptr;
+  fShowing = false;
+}
+
+void TWinControl::RecreateWnd() {
+  if (fHandle != nullptr)
+    Perform(CM_RECREATEWND);
+}
+
+void TWinControl::CMRecreateWnd(TMessage&) {
+  if (fHandle == nullptr)
+    return;
+  const bool wasFocused = Focused();
+  fControlState.Include(csRecreating);
+  DestroyHandle();
+  UpdateControlState();
+  fControlState.Exclude(csRecreating);
+  if (wasFocused && fHandle != nullptr)
+    platform::SetFocus(fHandle);
+}
+
+void TWinControl::UpdateControlState() {
+  for (const TWinControl* p = fParent; p != nullptr; p = p->fParent)
+    if (!p->fShowing)
+      return;
+  UpdateShowing();
+}
+
+void TWinControl::UpdateShowing() {
+  UpdateShowing(fParent == nullptr || fParent->fShowing);
+}
+
+void TWinControl::UpdateShowing(bool aParentShows) {
+  const bool show = Visible() && !fComponentState.Contains(csLoading) &&
+                    !fComponentState.Contains(csDestroying) &&
+                    (fParent != nullptr ? aParentShows : IsTopLevelShown());
+  if (show) {
+    if (fHandle == nullptr)
+      CreateHandle();
+    // The children's windows are shown before this one, so it appears whole.
+    for (TWinControl* w : std::vector<TWinControl*>(fTabList))
+      w->UpdateShowing(true);
+  }
+  if (fHandle != nullptr && fShowing != show) {
+    fShowing = show;
+    try {
+      Perform(CM_SHOWINGCHANGED, show ? 1 : 0);
+    } catch (...) {
+      fShowing = !show;
+      throw;
+    }
+  }
+  if (!show)
+    for (TWinControl* w : std::vector<TWinControl*>(fTabList))
+      w->UpdateShowing(false);
+}
+
+bool TWinControl::IsTopLevelShown() const {
+  return false;
+}
+
+void TWinControl::CMShowingChanged(TMessage&) {
+  SetWindowPos(fHandle, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                   (fShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+  if (fHandle == nullptr)
+    return;
+  RECT r;
+  GetWindowRect(fHandle, &r);
+  if (HWND parent = GetParent(fHandle);
+      parent != nullptr && (GetWindowLongW(fHandle, GWL_STYLE) & WS_CHILD))
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  if (r.Left != fLeft || r.Top != fTop || r.Width() != fWidth || r.Height() != fHeight) {
+    const bool resized = r.Width() != fWidth || r.Height() != fHeight;
+    fLeft = r.Left;
+    fTop = r.Top;
+    fWidth = r.Width();
+    fHeight = r.Height();
+    if (fParent == nullptr || !fParent->fControlState.Contains(csAligning))
+      UpdateAnchorRules();
+    if (resized && Align() != alNone)
+      RequestAlign();
+  }
+}
+
+void TWinControl::BoundsChanged() {
+  if (fHandle != nullptr) {
+    SetWindowPos(fHandle, nullptr, fLeft, fTop, fWidth, fHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    Realign();
+  }
+}
+
+TRect TWinControl::ClientRect() const {
+  if (fHandle != nullptr) {
+    RECT r;
+    GetClientRect(fHandle, &r);
+    return r;
+  }
+  return TControl::ClientRect();
+}
+
+TPoint TWinControl::ClientOrigin() const {
+  if (fHandle != nullptr) {
+    POINT p{0, 0};
+    platform::ClientToScreen(fHandle, &p);
+    return p;
+  }
+  return TControl::ClientOrigin();
+}
+
+TWinControl* TWinControl::TopLevel() {
+  TWinControl* c = this;
+  while (c->fParent != nullptr)
+    c = c->fParent;
+  return c;
+}
+
+// ---- tab order and focus ----
+
+int TWinControl::TabOrder() const {
+  if (fParent == nullptr)
+    return fPendingTabOrder;
+  const auto& list = fParent->fTabList;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : int(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int aValue) {
+  if (fParent == nullptr || fComponentState.Contains(csLoading)) {
+    // Applied when the parent has finished loading, in the order of values.
+    fPendingTabOrder = aValue;
+    return;
+  }
+  auto& list = fParent->fTabList;
+  auto it = std::find(list.begin(), list.end(), this);
+  list.erase(it);
+  aValue = std::clamp(aValue, 0, int(list.size()));
+  list.insert(list.begin() + aValue, this);
+}
+
+void TWinControl::FixupTabList() {
+  // Stored tab orders first, in their order; controls without one keep theirs.
+  std::vector<TWinControl*> list = fTabList;
+  std::stable_sort(list.begin(), list.end(), [](const TWinControl* a, const TWinControl* b) {
+    const int ka = a->fPendingTabOrder >= 0 ? a->fPendingTabOrder : 1 << 30;
+    const int kb = b->fPendingTabOrder >= 0 ? b->fPendingTabOrder : 1 << 30;
+    return ka < kb;
+  });
+  for (TWinControl* w : list)
+    w->fPendingTabOrder = -1;
+  fTabList = list;
+}
+
+void TWinControl::SetTabStop(bool aValue) {
+  if (aValue == fTabStop)
+    return;
+  fTabStop = aValue;
+  if (fHandle != nullptr) {
+    const LONG style = GetWindowLongW(fHandle, GWL_STYLE);
+    SetWindowLongW(fHandle, GWL_STYLE,
+                   aValue ? (style | LONG(WS_TABSTOP)) : (style & ~LONG(WS_TABSTOP)));
+  }
+  Perform(CM_TABSTOPCHANGED);
+}
+
+std::vector<TWinControl*> TWinControl::TabList() const {
+  return fTabList;
+}
+
+namespace {
+
+void CollectTabOrder(const std::vector<TWinControl*>& aList, std::vector<TWinControl*>& aOut) {
+  for (TWinControl* w : aList) {
+    aOut.push_back(w);
+    CollectTabOrder(w->TabList(), aOut);
+  }
+}
+
+} // namespace
+
+TWinControl* TWinControl::FindNextControl(TWinControl* aCurrent, bool aGoForward,
+                                          bool aCheckTabStop, bool aCheckParent) const {
+  std::vector<TWinControl*> list;
+  CollectTabOrder(fTabList, list);
+  if (list.empty())
+    return nullptr;
+  const int n = int(list.size());
+  int start = -1;
+  if (auto it = std::find(list.begin(), list.end(), aCurrent); it != list.end())
+    start = int(it - list.begin());
+  else
+    start = aGoForward ? n - 1 : 0;
+  for (int step = 1; step <= n; ++step) {
+    const int i = ((start + (aGoForward ? step : -step)) % n + n) % n;
+    TWinControl* c = list[std::size_t(i)];
+    if (c == aCurrent && step < n)
+      continue;
+    if ((!aCheckTabStop || c->TabStop()) && (!aCheckParent || c->Parent() == this) && c->CanFocus())
+      return c;
+  }
+  return nullptr;
+}
+
+bool TWinControl::SelectNext(TWinControl* aCurrent, bool aGoForward, bool aCheckTabStop) {
+  TWinControl* next = FindNextControl(aCurrent, aGoForward, aCheckTabStop, !aCheckTabStop);
+  if (next == nullptr || next == aCurrent)
+    return false;
+  next->SetFocus();
+  return true;
+}
+
+bool TWinControl::CanFocus() const {
+  for (const TWinControl* c = this; c != nullptr; c = c->fParent)
+    if (!c->Visible() || !c->Enabled())
+      return false;
+  return true;
+}
+
+bool TWinControl::Focused() const {
+  return fHandle != nullptr && GetFocus() == fHandle;
+}
+
+void TWinControl::SetFocus() {
+  TWinControl* top = TopLevel();
+  if (top != this) {
+    top->FocusControl(this);
+    return;
+  }
+  if (Showing())
+    platform::SetFocus(Handle());
+}
+
+void TWinControl::FocusControl(TWinControl* aControl) {
+  if (Showing() && aControl->CanFocus())
+    platform::SetFocus(aControl->Handle());
+}
+
+void TWinControl::SetFocusedControl(TWinControl*) {}
+
+void TWinControl::DoEnter() {
+  if (OnEnter)
+    OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+  if (OnExit)
+    OnExit(this);
+}
+
+// ---- painting ----
+
+void TWinControl::InvalidateRect(const TRect& aRect) {
+  if (fHandle != nullptr)
+    platform::InvalidateRect(fHandle, &aRect, TRUE);
+}
+
+void TWinControl::Invalidate() {
+  if (fHandle != nullptr)
+    platform::InvalidateRect(fHandle, nullptr, fControlStyle.Contains(csOpaque) ? FALSE : TRUE);
+}
+
+void TWinControl::Update() {
+  if (fHandle != nullptr)
+    UpdateWindow(fHandle);
+}
+
+void TWinControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+void TWinControl::WMPaint(TMessage& aMessage) {
+  bool windowless = false;
+  for (TControl* c : fControls)
+    windowless = windowless || dynamic_cast<TWinControl*>(c) == nullptr;
+  if (!windowless && !fControlState.Contains(csCustomPaint)) {
+    DefaultHandler(aMessage);
+    return;
+  }
+  PaintHandler(aMessage);
+}
+
+void TWinControl::PaintHandler(TMessage& aMessage) {
+  HDC dc = HDC(aMessage.WParam);
+  PAINTSTRUCT ps;
+  if (dc == nullptr)
+    dc = BeginPaint(fHandle, &ps);
+  const int saved = SaveDC(dc);
+  PaintWindow(dc);
+  RestoreDC(dc, saved);
+  PaintControls(dc, nullptr);
+  if (aMessage.WParam == 0)
+    EndPaint(fHandle, &ps);
+}
+
+void TWinControl::PaintWindow(HDC aDC) {
+  // A window of the toolkit's own class has nothing to paint but its
+  // background; a standard class paints itself into the given DC.
+  if (fDefWndProc == DefWindowProcW)
+    return;
+  TMessage m{WM_PAINT, WPARAM(aDC), 0, 0};
+  DefaultHandler(m);
+}
+
+void TWinControl::PaintControls(HDC aDC, TControl* aFirst) {
+  auto it = fControls.begin();
+  if (aFirst != nullptr)
+    it = std::find(fControls.begin(), fControls.end(), aFirst);
+  RECT clip;
+  GetClipBox(aDC, &clip);
+  for (; it != fControls.end(); ++it) {
+    TControl* c = *it;
+    if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible())
+      continue;
+    if (c->BoundsRect().Intersect(clip).IsEmpty())
+      continue;
+    const int saved = SaveDC(aDC);
+    OffsetViewportOrgEx(aDC, c->Left(), c->Top(), nullptr);
+    IntersectClipRect(aDC, 0, 0, c->Width(), c->Height());
+    c->Perform(WM_PAINT, WPARAM(aDC), 0);
+    RestoreDC(aDC, saved);
+  }
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& aMessage) {
+  const RECT r = ClientRect();
+  FillRect(HDC(aMessage.WParam), &r, BrushHandle());
+  aMessage.Result = 1;
+}
+
+// ---- message dispatch ----
+
+LRESULT TWinControl::MainWndProc(HWND, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  TMessage m{aMsg, aWParam, aLParam, 0};
+  try {
+    WindowProc(m);
+  } catch (...) {
+    HandleToolkitException();
+  }
+  return m.Result;
+}
+
+void TWinControl::DefaultHandler(TMessage& aMessage) {
+  if (fHandle != nullptr && fDefWndProc != nullptr)
+    aMessage.Result =
+        CallWindowProcW(fDefWndProc, fHandle, aMessage.Msg, aMessage.WParam, aMessage.LParam);
+}
+
+void TWinControl::WndProc(TMessage& aMessage) {
+  if (IsMouseMessage(aMessage.Msg) && IsControlMouseMsg(aMessage))
+    return;
+  switch (aMessage.Msg) {
+  case WM_PAINT:
+    WMPaint(aMessage);
+    return;
+  case WM_ERASEBKGND:
+    WMEraseBkgnd(aMessage);
+    return;
+  case WM_SIZE:
+    WMSize(aMessage);
+    return;
+  case WM_WINDOWPOSCHANGED:
+    WMWindowPosChanged(aMessage);
+    return;
+  case WM_SETFOCUS:
+    WMSetFocus(aMessage);
+    return;
+  case WM_KILLFOCUS:
+    WMKillFocus(aMessage);
+    return;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    WMKeyDown(aMessage);
+    return;
+  case WM_KEYUP:
+  case WM_SYSKEYUP:
+    WMKeyUp(aMessage);
+    return;
+  case WM_CHAR:
+    WMChar(aMessage);
+    return;
+  case WM_SYSCHAR:
+    // Alt with a character: the form's accelerators.
+    if (TopLevel()->Perform(CM_DIALOGCHAR, aMessage.WParam) != 0)
+      return;
+    break;
+  case WM_MOUSEWHEEL:
+    WMMouseWheel(aMessage);
+    return;
+  case WM_MOUSELEAVE:
+    WMMouseLeave(aMessage);
+    return;
+  case WM_NCDESTROY:
+    WMNCDestroy(aMessage);
+    return;
+  case WM_COMMAND:
+    WMCommand(aMessage);
+    return;
+  case WM_DRAWITEM:
+    WMDrawItem(aMessage);
+    return;
+  case WM_CTLCOLORLISTBOX:
+  case WM_CTLCOLORBTN:
+    // Colours of a child window are the child control's to give.
+    if (TWinControl* c = FindControl(HWND(aMessage.LParam)); c != nullptr && c != this) {
+      aMessage.Result = c->Perform(CN_BASE + aMessage.Msg, aMessage.WParam, aMessage.LParam);
+      return;
+    }
+    break;
+  case CM_SHOWINGCHANGED:
+    CMShowingChanged(aMessage);
+    return;
+  case CM_RECREATEWND:
+    CMRecreateWnd(aMessage);
+    return;
+  case CM_DIALOGKEY:
+    CMDialogKey(aMessage);
+    return;
+  case CM_DIALOGCHAR:
+    CMDialogChar(aMessage);
+    return;
+  case CM_FOCUSCHANGED:
+    CMFocusChanged(aMessage);
+    return;
+  case CM_MOUSEWHEEL:
+    CMMouseWheel(aMessage);
+    return;
+  case WM_MOUSEMOVE:
+    if (!fMouseInControl && fHandle != nullptr) {
+      fMouseInControl = true;
+      TRACKMOUSEEVENT tme;
+      tme.dwFlags = TME_LEAVE;
+      tme.hwndTrack = fHandle;
+      TrackMouseEvent(&tme);
+      Perform(CM_MOUSEENTER);
+    }
+    break;
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+    if (fControlStyle.Contains(csCaptureMouse) && fHandle != nullptr)
+      SetCapture(fHandle);
+    break;
+  case WM_LBUTTONUP:
+    if (fControlStyle.Contains(csCaptureMouse) && fHandle != nullptr && GetCapture() == fHandle)
+      ReleaseCapture();
+    break;
+  default:
+    break;
+  }
+  TControl::WndProc(aMessage);
+}
+
+bool TWinControl::IsControlMouseMsg(TMessage& aMessage) {
+  const TWMMouse m(aMessage);
+  TControl* target = fCaptureControl;
+  if (target == nullptr) {
+    TControl* over = ControlAtPos(m.Pos());
+    if (over != nullptr && dynamic_cast<TWinControl*>(over) != nullptr)
+      over = nullptr;
+    if (aMessage.Msg == WM_MOUSEMOVE && over != fMouseControl) {
+      TControl* left = fMouseControl;
+      fMouseControl = over;
+      if (left != nullptr)
+        left->Perform(CM_MOUSELEAVE);
+      if (over != nullptr)
+        over->Perform(CM_MOUSEENTER);
+    }
+    target = over;
+  }
+  if (target == nullptr)
+    return false;
+  if (aMessage.Msg == WM_LBUTTONDOWN || aMessage.Msg == WM_LBUTTONDBLCLK) {
+    if (target->ControlStyle().Contains(csCaptureMouse)) {
+      fCaptureControl = target;
+      if (fHandle != nullptr)
+        SetCapture(fHandle);
+    }
+  } else if (aMessage.Msg == WM_LBUTTONUP && fCaptureControl != nullptr) {
+    fCaptureControl = nullptr;
+    if (fHandle != nullptr && GetCapture() == fHandle)
+      ReleaseCapture();
+  }
+  aMessage.Result = target->Perform(aMessage.Msg, aMessage.WParam,
+                                    MakeMousePos(m.X - target->Left(), m.Y - target->Top()));
+  return true;
+}
+
+void TWinControl::WMSize(TMessage& aMessage) {
+  UpdateBoundsFromWindow();
+  Realign();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& aMessage) {
+  UpdateBoundsFromWindow();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMSetFocus(TMessage& aMessage) {
+  TopLevel()->SetFocusedControl(this);
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMKillFocus(TMessage& aMessage) {
+  DefaultHandler(aMessage);
+}
+
+bool TWinControl::WantsKey(WORD) const {
+  return false;
+}
+
+void TWinControl::KeyDown(WORD& aKey, TShiftState aShift) {
+  if (OnKeyDown)
+    OnKeyDown(this, aKey, aShift);
+}
+
+void TWinControl::KeyUp(WORD& aKey, TShiftState aShift) {
+  if (OnKeyUp)
+    OnKeyUp(this, aKey, aShift);
+}
+
+void TWinControl::KeyPress(char& aKey) {
+  if (OnKeyPress)
+    OnKeyPress(this, aKey);
+}
+
+void TWinControl::WMKeyDown(TMessage& aMessage) {
+  WORD key = WORD(aMessage.WParam);
+  KeyDown(key, CurrentShiftState());
+  if (key == 0)
+    return;
+  // Parents may take a key pressed in a child.
+  for (TWinControl* p = fParent; p != nullptr; p = p->fParent)
+    if (p->Perform(CM_CHILDKEY, key, LPARAM(this)) != 0)
+      return;
+  constexpr std::array<int, 7> dialogKeys{VK_TAB, VK_RETURN, VK_ESCAPE, VK_LEFT,
+                                          VK_UP,  VK_RIGHT,  VK_DOWN};
+  const bool dialogKey =
+      std::find(dialogKeys.begin(), dialogKeys.end(), int(key)) != dialogKeys.end();
+  if (dialogKey && !WantsKey(key) && Perform(CM_WANTSPECIALKEY, key) == 0) {
+    if (TopLevel()->Perform(CM_DIALOGKEY, key) != 0)
+      return;
+  }
+  aMessage.WParam = key;
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMKeyUp(TMessage& aMessage) {
+  WORD key = WORD(aMessage.WParam);
+  KeyUp(key, CurrentShiftState());
+  if (key == 0)
+    return;
+  aMessage.WParam = key;
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMChar(TMessage& aMessage) {
+  if (aMessage.WParam < 0x80) {
+    char ch = char(aMessage.WParam);
+    KeyPress(ch);
+    if (ch == 0)
+      return;
+    aMessage.WParam = WPARAM(static_cast<unsigned char>(ch));
+  }
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMMouseWheel(TMessage& aMessage) {
+  for (TWinControl* c = this; c != nullptr; c = c->fParent) {
+    if (c->Perform(CM_MOUSEWHEEL, aMessage.WParam, aMessage.LParam) != 0) {
+      aMessage.Result = 0;
+      return;
+    }
+  }
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::CMMouseWheel(TMessage& aMessage) {
+  aMessage.Result = 0;
+}
+
+void TWinControl::WMMouseLeave(TMessage& aMessage) {
+  fMouseInControl = false;
+  if (fMouseControl != nullptr) {
+    TControl* left = fMouseControl;
+    fMouseControl = nullptr;
+    left->Perform(CM_MOUSELEAVE);
+  }
+  Perform(CM_MOUSELEAVE);
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMNCDestroy(TMessage& aMessage) {
+  DefaultHandler(aMessage);
+  if (fHandle != nullptr)
+    RemovePropW(fHandle, kControlProp);
+  fHandle = nullptr;
+  fShowing = false;
+  fMouseInControl = false;
+}
+
+void TWinControl::WMCommand(TMessage& aMessage) {
+  // Commands of child windows go back to the control that owns the window.
+  if (TWinControl* c = FindControl(HWND(aMessage.LParam)); c != nullptr && c != this) {
+    aMessage.Result = c->Perform(CN_COMMAND, aMessage.WParam, aMessage.LParam);
+    return;
+  }
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::WMDrawItem(TMessage& aMessage) {
+  const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(aMessage.LParam);
+  if (dis != nullptr) {
+    if (TWinControl* c = FindControl(dis->hwndItem); c != nullptr && c != this) {
+      aMessage.Result = c->Perform(CN_DRAWITEM, aMessage.WParam, aMessage.LParam);
+      return;
+    }
+  }
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::Broadcast(TMessage& aMessage) {
+  for (TControl* c : std::vector<TControl*>(fControls)) {
+    c->WindowProc(aMessage);
+    if (aMessage.Result != 0)
+      return;
+  }
+}
+
+void TWinControl::NotifyControls(UINT aMsg) {
+  for (TControl* c : std::vector<TControl*>(fControls))
+    c->Perform(aMsg);
+}
+
+void TWinControl::CMDialogKey(TMessage& aMessage) {
+  Broadcast(aMessage);
+}
+
+void TWinControl::CMDialogChar(TMessage& aMessage) {
+  Broadcast(aMessage);
+}
+
+void TWinControl::CMFocusChanged(TMessage& aMessage) {
+  for (TControl* c : std::vector<TControl*>(fControls)) {
+    c->WindowProc(aMessage);
+  }
+  aMessage.Result = 0;
+}
+
+void TWinControl::CMEnabledChanged(TMessage& aMessage) {
+  if (fHandle != nullptr)
+    EnableWindow(fHandle, Enabled() ? TRUE : FALSE);
+  if (!Enabled() && Focused()) {
+    TWinControl* top = TopLevel();
+    if (top != this && !top->SelectNext(this, true, true))
+      platform::SetFocus(top->fHandle);
+  }
+  Invalidate();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::CMVisibleChanged(TMessage& aMessage) {
+  if (!Visible() && Focused() && TopLevel() != this)
+    TopLevel()->SelectNext(this, true, true);
+  UpdateControlState();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::CMFontChanged(TMessage& aMessage) {
+  if (fHandle != nullptr)
+    SendMessageW(fHandle, WM_SETFONT, WPARAM(Font().Handle()), TRUE);
+  NotifyControls(CM_PARENTFONTCHANGED);
+  Invalidate();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::CMColorChanged(TMessage& aMessage) {
+  if (fBrush != nullptr) {
+    DeleteObject(fBrush);
+    fBrush = nullptr;
+  }
+  NotifyControls(CM_PARENTCOLORCHANGED);
+  Invalidate();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::CMTextChanged(TMessage& aMessage) {
+  if (fHandle != nullptr)
+    SetWindowTextW(fHandle, Text().c_str());
+  Invalidate();
+  DefaultHandler(aMessage);
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  // Tab orders stored while loading apply once the parent is loaded too.
+  if (fPendingTabOrder >= 0 && fParent != nullptr && !fParent->fComponentState.Contains(csLoading))
+    fParent->FixupTabList();
+  FixupTabList();
+  Realign();
+  UpdateControlState();
+}
