@@ -276,12 +276,9 @@ LRESULT DispatchMessageW(const MSG* aMsg) {
   Window* w = Live(aMsg->hwnd);
   if (!w)
     return 0;
-  const LRESULT result = Send(w, aMsg->message, aMsg->wParam, aMsg->lParam);
   if (aMsg->message == WM_PAINT)
-    // A procedure that did not validate would get WM_PAINT forever.
-    if ((w = Live(aMsg->hwnd)))
-      ForgetPaint(w);
-  return result;
+    return SendPaintMessage(w);
+  return Send(w, aMsg->message, aMsg->wParam, aMsg->lParam);
 }
 
 LONG GetMessageTime() {

@@ -54,19 +54,12 @@ Window* FindPending(Window* aWnd) {
   return nullptr;
 }
 
-void SendPaint(Window* aWnd) {
-  const HWND h = aWnd->Handle;
-  Send(aWnd, WM_PAINT, 0, 0);
-  if ((aWnd = Live(h)))
-    ForgetPaint(aWnd);
-}
-
 void PaintTree(HWND aWnd, bool aChildren) {
   Window* w = Live(aWnd);
   if (!w || !IsShowing(w))
     return;
   if (HasPending(w))
-    SendPaint(w);
+    SendPaintMessage(w);
   if (!aChildren || !(w = Live(aWnd)))
     return;
   std::vector<HWND> children;
@@ -249,6 +242,15 @@ void InvalidateWindow(Window* aWnd, const Region* aRgn, UINT aFlags) {
   }
 }
 
+LRESULT SendPaintMessage(Window* aWnd) {
+  const HWND h = aWnd->Handle;
+  aWnd->BeganPaint = false;
+  const LRESULT result = Send(aWnd, WM_PAINT, 0, 0);
+  if ((aWnd = Live(h)) && !aWnd->BeganPaint)
+    ForgetPaint(aWnd);
+  return result;
+}
+
 void ForgetPaint(Window* aWnd) {
   aWnd->Update = Region();
   aWnd->NeedErase = false;
@@ -379,6 +381,7 @@ HDC BeginPaint(HWND aWnd, PAINTSTRUCT* aPaint) {
   Region area = w->Update.Intersect(Region(w->Client));
   const bool erase = w->NeedErase;
   ForgetPaint(w);
+  w->BeganPaint = true;
   *aPaint = PAINTSTRUCT{};
   aPaint->rcPaint =
       area.IsEmpty() ? TRect{} : area.Bounds().Offset(-w->Client.Left, -w->Client.Top);

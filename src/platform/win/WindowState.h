@@ -58,6 +58,7 @@ struct Window {
   bool NeedNcPaint = false;
   bool InternalPaint = false;
   bool FrameActive = false; // the frame is drawn active (WM_NCACTIVATE)
+  bool BeganPaint = false;  // BeginPaint ran during the current WM_PAINT
 
   SCROLLINFO ScrollV;
   SCROLLINFO ScrollH;
@@ -177,6 +178,7 @@ void PushReadyFront(const MSG& aMsg);
 void ConvertInput(const RawInput& aInput, std::deque<MSG>& aOut);
 
 // Window.cpp helpers.
+void PlaceInZOrder(Window* aWnd, HWND aInsertAfter);
 void CalcClient(Window* aWnd, const TRect& aNewRect, const TRect& aOldRect, bool aValidRects);
 int CopyWindowText(const std::string& aText, char* aBuffer, int aMaxCount);
 bool InShape(const Window* aWnd, TPoint aPoint);
@@ -192,6 +194,9 @@ void WindowGoingAway(Window* aWnd);
 // Painting (Paint.cpp).
 void InvalidateWindow(Window* aWnd, const Region* aRgn, UINT aFlags);
 void ForgetPaint(Window* aWnd);
+// Sends WM_PAINT; a procedure that did not call BeginPaint would get it
+// forever, so its update region is dropped then.
+LRESULT SendPaintMessage(Window* aWnd);
 HWND NextPaintWindow();
 void PresentDirty();
 Region VisibleRegion(const Window* aWnd, bool aClient);

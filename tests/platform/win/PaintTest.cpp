@@ -135,6 +135,35 @@ TEST_F(PaintTest, InvalidationsAccumulateIntoOnePaint) {
   EXPECT_FALSE(GetUpdateRect(fParent, &update, FALSE));
 }
 
+TEST_F(PaintTest, InvalidatingDuringPaintGivesAnotherPaint) {
+  int paints = 0;
+  Log::Get().Override = [&](HWND aWnd, UINT aMsg, WPARAM, LPARAM, LRESULT& aAnswer) {
+    if (aMsg != WM_PAINT || aWnd != fParent)
+      return false;
+    ++paints;
+    PAINTSTRUCT ps;
+    BeginPaint(aWnd, &ps);
+    EndPaint(aWnd, &ps);
+    // An animation asks for the next frame while painting this one.
+    if (paints < 3)
+      InvalidateRect(aWnd, nullptr, FALSE);
+    aAnswer = 0;
+    return true;
+  };
+  InvalidateRect(fParent, nullptr, FALSE);
+  PumpUntilIdle();
+  EXPECT_EQ(paints, 3);
+}
+
+TEST_F(PaintTest, AProcedureThatDoesNotValidateIsNotPaintedForever) {
+  Log::Get().Override = [](HWND, UINT aMsg, WPARAM, LPARAM, LRESULT& aAnswer) {
+    aAnswer = 0;
+    return aMsg == WM_PAINT;
+  };
+  InvalidateRect(fParent, nullptr, FALSE);
+  EXPECT_LT(PumpUntilIdle(), 10);
+}
+
 TEST_F(PaintTest, ValidateRemovesPendingPaint) {
   InvalidateRect(fParent, nullptr, TRUE);
   ValidateRect(fParent, nullptr);

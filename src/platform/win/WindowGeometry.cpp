@@ -1,0 +1,371 @@
+#include "platform/win/WindowGeometry.h"
+
+#include "platform/win/DefWindowProc.h"
+#include "platform/win/Input.h"
+#include "platform/win/NonClient.h"
+#include "platform/win/Window.h"
+#include "platform/win/WindowState.h"
+
+#include <algorithm>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+void NotifyHost(Window* aWnd) {
+  if (aWnd->IsTopLevel())
+    HostOf().WindowChanged(aWnd->Handle);
+}
+
+// Invalidates where the window was and where it is in its parent.
+void ExposeInParent(Window* aWnd, const TRect& aOld) {
+  Window* parent = aWnd->Parent;
+  if (!parent || parent == Ui().Desktop)
+    return;
+  Region area(aOld.Offset(parent->Client.Left, parent->Client.Top));
+  InvalidateWindow(parent, &area, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+} // namespace
+
+BOOL GetWindowRect(HWND aWnd, RECT* aRect) {
+  Window* w = Live(aWnd);
+  if (!w || !aRect)
+    return FALSE;
+  const TPoint o = ScreenOrigin(w);
+  *aRect = Bounds(o.X, o.Y, w->Rect.Width(), w->Rect.Height());
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND aWnd, RECT* aRect) {
+  Window* w = Live(aWnd);
+  if (!w || !aRect)
+    return FALSE;
+  *aRect = {0, 0, w->Client.Width(), w->Client.Height()};
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND aWnd, POINT* aPoint) {
+  Window* w = Live(aWnd);
+  if (!w || !aPoint)
+    return FALSE;
+  const TPoint o = ClientScreenOrigin(w);
+  aPoint->X += o.X;
+  aPoint->Y += o.Y;
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND aWnd, POINT* aPoint) {
+  Window* w = Live(aWnd);
+  if (!w || !aPoint)
+    return FALSE;
+  const TPoint o = ClientScreenOrigin(w);
+  aPoint->X -= o.X;
+  aPoint->Y -= o.Y;
+  return TRUE;
+}
+
+int MapWindowPoints(HWND aFrom, HWND aTo, POINT* aPoints, UINT aCount) {
+  TPoint from, to;
+  if (aFrom && aFrom != GetDesktopWindow()) {
+    Window* w = Live(aFrom);
+    if (!w)
+      return 0;
+    from = ClientScreenOrigin(w);
+  }
+  if (aTo && aTo != GetDesktopWindow()) {
+    Window* w = Live(aTo);
+    if (!w)
+      return 0;
+    to = ClientScreenOrigin(w);
+  }
+  const int dx = from.X - to.X;
+  const int dy = from.Y - to.Y;
+  for (UINT i = 0; aPoints && i < aCount; ++i) {
+    aPoints[i].X += dx;
+    aPoints[i].Y += dy;
+  }
+  return int(MAKELONG(WORD(dx), WORD(dy)));
+}
+
+namespace detail {
+
+// Whether a point (window coordinates) lies in the window's shape.
+bool InShape(const Window* aWnd, TPoint aPoint) {
+  if (!aWnd->WindowBounds().Contains(aPoint))
+    return false;
+  return !aWnd->Shape || aWnd->Shape->Contains(aPoint);
+}
+
+// The deepest window under a point given in aWnd's parent's client
+// coordinates; nullptr when aWnd does not take it.
+Window* HitWindow(Window* aWnd, TPoint aPoint, bool aAskHitTest) {
+  if (!(aWnd->Style & WS_VISIBLE))
+    return nullptr;
+  const TPoint local{aPoint.X - aWnd->Rect.Left, aPoint.Y - aWnd->Rect.Top};
+  if (!InShape(aWnd, local))
+    return nullptr;
+  if (aWnd->IsTopLevel() && (aWnd->ExStyle & WS_EX_LAYERED) && (aWnd->ExStyle & WS_EX_TRANSPARENT))
+    return nullptr;
+  if ((aWnd->Style & WS_CHILD) && (aWnd->Style & WS_DISABLED))
+    return nullptr;
+  if (aWnd->Client.Contains(local) && !(aWnd->Style & WS_MINIMIZE)) {
+    const TPoint inner{local.X - aWnd->Client.Left, local.Y - aWnd->Client.Top};
+    for (Window* child : std::vector<Window*>(aWnd->Children))
+      if (Window* hit = HitWindow(child, inner, aAskHitTest))
+        return hit;
+  }
+  if (aAskHitTest && (aWnd->Style & WS_CHILD)) {
+    const TPoint screen = {ScreenOrigin(aWnd).X + local.X, ScreenOrigin(aWnd).Y + local.Y};
+    if (Send(aWnd, WM_NCHITTEST, 0, PointToLParam(screen)) == HTTRANSPARENT)
+      return nullptr;
+  }
+  return aWnd;
+}
+
+} // namespace detail
+
+HWND WindowFromPoint(POINT aPoint) {
+  for (Window* top : std::vector<Window*>(Ui().Desktop->Children))
+    if (Live(top->Handle))
+      if (Window* hit = HitWindow(top, aPoint, true))
+        return hit->Handle;
+  return nullptr;
+}
+
+HWND ChildWindowFromPoint(HWND aParent, POINT aPoint) {
+  Window* w = Live(aParent);
+  if (!w || !TRect{0, 0, w->Client.Width(), w->Client.Height()}.Contains(aPoint))
+    return nullptr;
+  for (Window* child : w->Children)
+    if (child->Rect.Contains(aPoint) &&
+        (!child->Shape ||
+         child->Shape->Contains({aPoint.X - child->Rect.Left, aPoint.Y - child->Rect.Top})))
+      return child->Handle;
+  return aParent;
+}
+
+BOOL SetWindowPos(HWND aWnd, HWND aInsertAfter, int aX, int aY, int aWidth, int aHeight,
+                  UINT aFlags) {
+  Window* w = Live(aWnd);
+  if (!w || w == Ui().Desktop)
+    return FALSE;
+  if (w->Style & WS_VISIBLE)
+    aFlags &= ~SWP_SHOWWINDOW;
+  else
+    aFlags &= ~SWP_HIDEWINDOW;
+  if (aInsertAfter == aWnd)
+    aFlags |= SWP_NOZORDER;
+  WINDOWPOS pos{aWnd, aInsertAfter, aX, aY, aWidth, aHeight, aFlags};
+  if (pos.flags & SWP_NOMOVE) {
+    pos.x = w->Rect.Left;
+    pos.y = w->Rect.Top;
+  }
+  if (pos.flags & SWP_NOSIZE) {
+    pos.cx = w->Rect.Width();
+    pos.cy = w->Rect.Height();
+  }
+  if (!(pos.flags & SWP_NOSENDCHANGING) || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
+    Send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!(w = Live(aWnd)))
+      return FALSE;
+  }
+  pos.cx = std::max(pos.cx, 0);
+  pos.cy = std::max(pos.cy, 0);
+  const TRect oldRect = w->Rect;
+  const TRect newRect = Bounds(pos.x, pos.y, pos.cx, pos.cy);
+  const bool moved = newRect.Left != oldRect.Left || newRect.Top != oldRect.Top;
+  const bool sized = newRect.Width() != oldRect.Width() || newRect.Height() != oldRect.Height();
+  if (!moved)
+    pos.flags |= SWP_NOMOVE;
+  if (!sized)
+    pos.flags |= SWP_NOSIZE;
+  const TRect oldClient = w->Client;
+
+  if (sized || (pos.flags & SWP_FRAMECHANGED)) {
+    CalcClient(w, newRect, oldRect, true);
+    if (!(w = Live(aWnd)))
+      return FALSE;
+  }
+  w->Rect = newRect;
+  if (!(pos.flags & SWP_NOZORDER))
+    PlaceInZOrder(w, pos.hwndInsertAfter);
+  const bool wasShowing = IsShowing(w);
+  if (pos.flags & SWP_SHOWWINDOW)
+    w->Style |= WS_VISIBLE;
+  if (pos.flags & SWP_HIDEWINDOW)
+    w->Style &= ~WS_VISIBLE;
+  const bool showing = IsShowing(w);
+
+  if (w->IsTopLevel() && sized)
+    TopLevelResized(w);
+  if (!(pos.flags & SWP_NOREDRAW)) {
+    if (showing && (sized || (pos.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW)) ||
+                    (moved && !w->IsTopLevel()) || !(pos.flags & SWP_NOZORDER)))
+      InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!w->IsTopLevel() && wasShowing && (moved || sized || !showing))
+      ExposeInParent(w, oldRect);
+  } else if (showing && (pos.flags & SWP_FRAMECHANGED) && oldClient != w->Client) {
+    InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+  }
+  if (!showing && wasShowing)
+    ForgetPaint(w);
+
+  NotifyHost(w);
+  if (w->IsTopLevel() && (pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOACTIVATE) &&
+      !(w->ExStyle & WS_EX_NOACTIVATE))
+    ActivateWindow(aWnd, false);
+  if (!(w = Live(aWnd)))
+    return TRUE;
+  Send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+  if ((pos.flags & SWP_HIDEWINDOW) && (w = Live(aWnd)))
+    WindowGoingAway(w);
+  return TRUE;
+}
+
+BOOL MoveWindow(HWND aWnd, int aX, int aY, int aWidth, int aHeight, BOOL aRepaint) {
+  return SetWindowPos(aWnd, nullptr, aX, aY, aWidth, aHeight,
+                      SWP_NOZORDER | SWP_NOACTIVATE | (aRepaint ? 0 : SWP_NOREDRAW));
+}
+
+BOOL BringWindowToTop(HWND aWnd) {
+  return SetWindowPos(aWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+namespace {
+
+TRect MaximizedRect(Window* aWnd) {
+  MINMAXINFO mmi = DefaultMinMaxInfo(aWnd->Handle);
+  Send(aWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  return Bounds(mmi.ptMaxPosition.X, mmi.ptMaxPosition.Y, mmi.ptMaxSize.X, mmi.ptMaxSize.Y);
+}
+
+} // namespace
+
+BOOL ShowWindow(HWND aWnd, int aCommand) {
+  Window* w = Live(aWnd);
+  if (!w || w == Ui().Desktop)
+    return FALSE;
+  const BOOL wasVisible = (w->Style & WS_VISIBLE) ? TRUE : FALSE;
+  UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  bool show = true;
+  TRect target = w->Rect;
+  bool changeRect = false;
+  DWORD state = w->Style & (WS_MINIMIZE | WS_MAXIMIZE);
+  switch (aCommand) {
+  case SW_HIDE:
+    if (!wasVisible)
+      return FALSE;
+    show = false;
+    flags |= SWP_HIDEWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_SHOWMINIMIZED:
+  case SW_MINIMIZE:
+  case SW_SHOWMINNOACTIVE:
+    state = WS_MINIMIZE;
+    flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_SHOWMAXIMIZED:
+    state = WS_MAXIMIZE;
+    flags |= SWP_SHOWWINDOW;
+    break;
+  case SW_SHOWNOACTIVATE:
+  case SW_SHOWNA:
+    flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_RESTORE:
+  case SW_SHOWNORMAL:
+    if (aCommand == SW_RESTORE || state)
+      state = 0;
+    flags |= SWP_SHOWWINDOW;
+    break;
+  default:
+    flags |= SWP_SHOWWINDOW;
+    break;
+  }
+  if (state != (w->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
+    if (!(w->Style & (WS_MINIMIZE | WS_MAXIMIZE)))
+      w->RestoredRect = w->Rect;
+    changeRect = true;
+    if (state == WS_MAXIMIZE)
+      target = MaximizedRect(w);
+    else
+      target = w->RestoredRect;
+    if (!(w = Live(aWnd)))
+      return wasVisible;
+    w->Style = (w->Style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | state;
+    flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
+    flags |= SWP_FRAMECHANGED;
+  }
+  if (show != bool(wasVisible)) {
+    Send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (!(w = Live(aWnd)))
+      return wasVisible;
+  } else if (!changeRect) {
+    if (show && !(flags & SWP_NOACTIVATE) && w->IsTopLevel())
+      ActivateWindow(aWnd, false);
+    return wasVisible;
+  }
+  SetWindowPos(aWnd, HWND_TOP, target.Left, target.Top, target.Width(), target.Height(), flags);
+  if (changeRect && (w = Live(aWnd))) {
+    const WPARAM kind = state == WS_MINIMIZE   ? SIZE_MINIMIZED
+                        : state == WS_MAXIMIZE ? SIZE_MAXIMIZED
+                                               : SIZE_RESTORED;
+    Send(w, WM_SIZE, kind, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+  }
+  return wasVisible;
+}
+
+BOOL GetRestoredRect(HWND aWnd, RECT* aRect) {
+  Window* w = Live(aWnd);
+  if (!w || !aRect)
+    return FALSE;
+  *aRect = (w->Style & (WS_MINIMIZE | WS_MAXIMIZE)) ? w->RestoredRect : w->Rect;
+  return TRUE;
+}
+
+int SetWindowRgn(HWND aWnd, HRGN aRgn, BOOL aRedraw) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return 0;
+  if (aRgn) {
+    w->Shape = *aRgn;
+    DeleteObject(aRgn);
+  } else {
+    w->Shape.reset();
+  }
+  if (w->IsTopLevel())
+    HostOf().ShapeChanged(aWnd);
+  if (aRedraw && IsShowing(w)) {
+    InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!w->IsTopLevel())
+      ExposeInParent(w, w->Rect);
+  }
+  return 1;
+}
+
+int GetWindowRgn(HWND aWnd, HRGN aRgn) {
+  Window* w = Live(aWnd);
+  if (!w || !aRgn || !w->Shape)
+    return ERROR;
+  *aRgn = *w->Shape;
+  return aRgn->Kind();
+}
+
+BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL, DWORD aExStyle) {
+  if (!aRect)
+    return FALSE;
+  // The frame of a large window tells the insets; scroll bars do not count.
+  const TSize probe{10000, 10000};
+  const FrameLayout f =
+      ComputeFrame(aStyle & ~(WS_VSCROLL | WS_HSCROLL | WS_MINIMIZE), aExStyle, probe);
+  aRect->Left -= f.Client.Left;
+  aRect->Top -= f.Client.Top;
+  aRect->Right += probe.cx - f.Client.Right;
+  aRect->Bottom += probe.cy - f.Client.Bottom;
+  return TRUE;
+}
+
+} // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// Window geometry and placement: rectangles, coordinate mapping, finding the
+// window under a point, SetWindowPos and ShowWindow, window regions.
+// User-interface thread only.
+
+#include "platform/gfx/Region.h"
+#include "platform/win/WinDefs.h"
+
+namespace platform {
+
+// Geometry. Window rectangles are in screen coordinates, client rectangles
+// start at (0, 0).
+BOOL GetWindowRect(HWND aWnd, RECT* aRect);
+BOOL GetClientRect(HWND aWnd, RECT* aRect);
+BOOL ClientToScreen(HWND aWnd, POINT* aPoint);
+BOOL ScreenToClient(HWND aWnd, POINT* aPoint);
+// Maps points from the client area of aFrom to that of aTo (nullptr: the
+// screen). Returns the horizontal shift in the low word and the vertical one
+// in the high word.
+int MapWindowPoints(HWND aFrom, HWND aTo, POINT* aPoints, UINT aCount);
+// The deepest visible window under a screen point, honouring window regions
+// and skipping disabled children, transparent layered windows and windows that
+// answer WM_NCHITTEST with HTTRANSPARENT.
+HWND WindowFromPoint(POINT aPoint);
+// The direct child of aParent (client coordinates) under the point, or
+// aParent itself; nullptr outside aParent.
+HWND ChildWindowFromPoint(HWND aParent, POINT aPoint);
+
+BOOL SetWindowPos(HWND aWnd, HWND aInsertAfter, int aX, int aY, int aWidth, int aHeight,
+                  UINT aFlags);
+BOOL MoveWindow(HWND aWnd, int aX, int aY, int aWidth, int aHeight, BOOL aRepaint);
+BOOL BringWindowToTop(HWND aWnd);
+// Returns whether the window was visible before.
+BOOL ShowWindow(HWND aWnd, int aCommand);
+// The window's restored rectangle while it is minimized or maximized.
+BOOL GetRestoredRect(HWND aWnd, RECT* aRect);
+
+// The region (window coordinates) becomes the window's shape and belongs to
+// the system; nullptr removes the shape. Returns 0 for an invalid window.
+int SetWindowRgn(HWND aWnd, HRGN aRgn, BOOL aRedraw);
+// Copies the shape into aRgn; returns ERROR when the window has none.
+int GetWindowRgn(HWND aWnd, HRGN aRgn);
+
+// The window rectangle that gives the client rectangle for a style.
+BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL aMenu, DWORD aExStyle);
+
+} // namespace platform
