@@ -1,0 +1,116 @@
+// The default non-client painting, pixel for pixel: a classic sizing frame
+// (outer raised edge, the border band, an inner face-coloured ring), the
+// caption band in the active or inactive caption colour with a face-coloured
+// line below it, and the client area erased in the class colour.
+
+#include "WinTestSupport.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/gfx/Raster.h"
+#include "platform/win/WindowHost.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace wintest;
+
+namespace {
+
+std::uint32_t Px(int aColorIndex) {
+  return raster::PixelOf(GetSysColor(aColorIndex));
+}
+
+void Fill(Bitmap& aBitmap, TRect aRect, int aColorIndex) {
+  raster::Fill(aBitmap, aRect.Intersect(aBitmap.BoundsRect()), Px(aColorIndex));
+}
+
+// Top and left lines in one colour, bottom and right lines in another; the
+// bottom-right corner pixels belong to the bottom and right lines.
+void Edge(Bitmap& aBitmap, TRect aRect, int aTopLeft, int aBottomRight) {
+  Fill(aBitmap, {aRect.Left, aRect.Top, aRect.Right - 1, aRect.Top + 1}, aTopLeft);
+  Fill(aBitmap, {aRect.Left, aRect.Top, aRect.Left + 1, aRect.Bottom - 1}, aTopLeft);
+  Fill(aBitmap, {aRect.Left, aRect.Bottom - 1, aRect.Right, aRect.Bottom}, aBottomRight);
+  Fill(aBitmap, {aRect.Right - 1, aRect.Top, aRect.Right, aRect.Bottom}, aBottomRight);
+}
+
+TRect Inset(TRect aRect, int aBy) {
+  return {aRect.Left + aBy, aRect.Top + aBy, aRect.Right - aBy, aRect.Bottom - aBy};
+}
+
+Bitmap ExpectedFrame(TSize aSize, bool aActive) {
+  Bitmap b(aSize.cx, aSize.cy);
+  const TRect whole{0, 0, aSize.cx, aSize.cy};
+  const int border = GetSystemMetrics(SM_CXFRAME);
+  const int caption = GetSystemMetrics(SM_CYCAPTION);
+  Fill(b, whole, aActive ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER);
+  Edge(b, whole, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
+  Edge(b, Inset(whole, 1), COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
+  Edge(b, Inset(whole, border - 1), COLOR_BTNFACE, COLOR_BTNFACE);
+  const TRect band{border, border, aSize.cx - border, border + caption - 1};
+  Fill(b, band, aActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+  Fill(b, {band.Left, band.Bottom, band.Right, band.Bottom + 1}, COLOR_BTNFACE);
+  // The client area, erased with the class brush (button face).
+  Fill(b, {border, border + caption, aSize.cx - border, aSize.cy - border}, COLOR_BTNFACE);
+  return b;
+}
+
+void ExpectFrame(HWND aWnd, const Bitmap& aExpected, const char* aName) {
+  const Bitmap* actual = TopLevelFrame(aWnd);
+  ASSERT_TRUE(actual);
+  const bool same = *actual == aExpected;
+  if (!same) {
+    const std::string base = std::string(MM_BINARY_DIR) + "/frame-" + aName;
+    SavePngFile(*actual, base + "-actual.png", PngAlpha::Opaque);
+    SavePngFile(aExpected, base + "-expected.png", PngAlpha::Opaque);
+  }
+  EXPECT_TRUE(same) << "see " << MM_BINARY_DIR << "/frame-" << aName << "-*.png";
+}
+
+TEST(FramePaintTest, SizingFrameWithCaptionActiveAndInactive) {
+  Reset();
+  const TSize size{120, 70};
+  // No system menu (no buttons) and no text: every pixel follows the rules
+  // above.
+  HWND a =
+      CreateWindowExW(0, RecordingClass(), "", WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_VISIBLE,
+                      10, 10, size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
+  PumpUntilIdle();
+  ExpectFrame(a, ExpectedFrame(size, true), "active");
+  HWND b = Make("B", WS_POPUP | WS_VISIBLE, Bounds(300, 300, 10, 10));
+  PumpUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), b);
+  ExpectFrame(a, ExpectedFrame(size, false), "inactive");
+  Reset();
+}
+
+TEST(FramePaintTest, CloseButtonIsDrawnPressedWhileHeld) {
+  Reset();
+  HWND a = Make("", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, Bounds(10, 10, 120, 60));
+  PumpUntilIdle();
+  const Bitmap before = *TopLevelFrame(a);
+  const int border = GetSystemMetrics(SM_CXDLGFRAME);
+  const int width = GetSystemMetrics(SM_CXSIZE);
+  // The button's face sits one pixel inside its column and two below the
+  // caption's top; raised, its top-left line is light.
+  const TPoint corner{120 - border - width + 1, border + 2};
+  EXPECT_EQ(before.Pixel(corner.X, corner.Y), Px(COLOR_3DLIGHT));
+  // Press and hold: the tracking loop repaints the button sunken.
+  std::uint32_t during = 0;
+  InputMouseButton(MouseButton::Left, true, {10 + corner.X + 3, 10 + corner.Y + 3});
+  InputMouseMove({10 + corner.X + 4, 10 + corner.Y + 3});
+  // Taken after the press has been handled: repaint and look, then release.
+  PostMessageW(a, WM_NULL, 0, 0);
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM, LPARAM, LRESULT&) {
+    if (aMsg == WM_NULL) {
+      UpdateWindow(a);
+      during = TopLevelFrame(a)->Pixel(corner.X, corner.Y);
+      InputMouseButton(MouseButton::Left, false, {0, 0});
+    }
+    return false;
+  };
+  PumpUntilIdle();
+  EXPECT_EQ(during, Px(COLOR_3DDKSHADOW));
+  EXPECT_TRUE(IsWindow(a)) << "released away from the button: no command";
+  Reset();
+}
+
+} // namespace
