@@ -700,11 +700,17 @@ LONG_PTR SetWindowLongPtrW(HWND aWnd, int aIndex, LONG_PTR aValue) {
   return 0;
 }
 
+// A procedure or owner handle does not fit in 32 bits: those indexes are only
+// served by the pointer-sized functions, as on 64-bit platforms.
 LONG GetWindowLongW(HWND aWnd, int aIndex) {
+  if (aIndex == GWLP_WNDPROC || aIndex == GWLP_HWNDPARENT)
+    return 0;
   return LONG(GetWindowLongPtrW(aWnd, aIndex));
 }
 
 LONG SetWindowLongW(HWND aWnd, int aIndex, LONG aValue) {
+  if (aIndex == GWLP_WNDPROC || aIndex == GWLP_HWNDPARENT)
+    return 0;
   if (aIndex == GWL_STYLE || aIndex == GWL_EXSTYLE)
     return LONG(SetWindowLongPtrW(aWnd, aIndex, LONG_PTR(DWORD(aValue))));
   return LONG(SetWindowLongPtrW(aWnd, aIndex, aValue));

@@ -90,6 +90,9 @@ TEST_F(HeadlessHostTest, LayeredWindowsBlendByConstantAndPerPixelAlpha) {
   BLENDFUNCTION blend;
   blend.AlphaFormat = AC_SRC_ALPHA;
   ShowWindow(glow, SW_SHOWNA);
+  // A source rectangle outside the source bitmap is refused.
+  const POINT outside{5, 5};
+  EXPECT_FALSE(UpdateLayeredWindow(glow, nullptr, &at, &size, dc, &outside, 0, &blend, ULW_ALPHA));
   ASSERT_TRUE(UpdateLayeredWindow(glow, nullptr, &at, &size, dc, &zero, 0, &blend, ULW_ALPHA));
   DeleteDC(dc);
   fHost.PumpUntilIdle();

@@ -303,6 +303,12 @@ TEST_F(WindowTest, StylesChangeThroughWindowLongs) {
   EXPECT_EQ(DWORD(GetWindowLongW(a, GWL_EXSTYLE)), WS_EX_TOOLWINDOW);
   EXPECT_EQ(SetWindowLongPtrW(a, GWLP_USERDATA, 42), 0);
   EXPECT_EQ(GetWindowLongPtrW(a, GWLP_USERDATA), 42);
+  // A 32-bit value cannot hold a procedure: the 32-bit functions refuse it
+  // instead of installing a cut-off pointer.
+  const auto before = GetWindowLongPtrW(a, GWL_WNDPROC);
+  EXPECT_EQ(SetWindowLongW(a, GWL_WNDPROC, 0x1234), 0);
+  EXPECT_EQ(GetWindowLongW(a, GWL_WNDPROC), 0);
+  EXPECT_EQ(GetWindowLongPtrW(a, GWL_WNDPROC), before);
 }
 
 // Subclassing: three procedures in front of the class procedure, each adding
