@@ -95,10 +95,14 @@ HDC MakeDC(Window* aWnd, bool aClient, const Region* aLimit) {
 }
 
 void Erase(Window* aWnd) {
-  if (!aWnd->NeedErase)
+  if (!aWnd->NeedErase && aWnd->DelayedErase.IsEmpty())
     return;
+  Region area = aWnd->DelayedErase;
+  if (aWnd->NeedErase)
+    area = area.Union(aWnd->Update);
   aWnd->NeedErase = false;
-  Region area = aWnd->Update.Intersect(Region(ClientInWindow(aWnd)));
+  aWnd->DelayedErase = Region();
+  area = area.Intersect(Region(ClientInWindow(aWnd)));
   if (area.IsEmpty())
     return;
   area.Offset(OriginInTopLevel(aWnd).X, OriginInTopLevel(aWnd).Y);
@@ -209,6 +213,9 @@ void InvalidateWindow(Window* aWnd, const Region* aRgn, UINT aFlags) {
     if (aFlags & RDW_INTERNALPAINT)
       aWnd->InternalPaint = true;
   } else if (aFlags & RDW_VALIDATE) {
+    if (aWnd->NeedErase && !(aFlags & RDW_NOERASE))
+      aWnd->DelayedErase =
+          aWnd->DelayedErase.Union(aWnd->Update.Intersect(area).Intersect(Region(aWnd->Client)));
     aWnd->Update = aWnd->Update.Subtract(area);
     if (frame && !(aFlags & RDW_NOFRAME))
       aWnd->NeedNcPaint = false;
@@ -246,6 +253,12 @@ LRESULT SendPaintMessage(Window* aWnd) {
   const HWND h = aWnd->Handle;
   aWnd->BeganPaint = false;
   const LRESULT result = Send(aWnd, WM_PAINT, 0, 0);
+  // What is still due for the frame and the background is done now, as the
+  // platform's dispatch does.
+  if ((aWnd = Live(h)))
+    NcPaint(aWnd);
+  if ((aWnd = Live(h)))
+    Erase(aWnd);
   if ((aWnd = Live(h)) && !aWnd->BeganPaint)
     ForgetPaint(aWnd);
   return result;
@@ -253,6 +266,7 @@ LRESULT SendPaintMessage(Window* aWnd) {
 
 void ForgetPaint(Window* aWnd) {
   aWnd->Update = Region();
+  aWnd->DelayedErase = Region();
   aWnd->NeedErase = false;
   aWnd->NeedNcPaint = false;
   aWnd->InternalPaint = false;
@@ -378,8 +392,8 @@ HDC BeginPaint(HWND aWnd, PAINTSTRUCT* aPaint) {
   NcPaint(w);
   if (!(w = Live(aWnd)))
     return nullptr;
-  Region area = w->Update.Intersect(Region(w->Client));
-  const bool erase = w->NeedErase;
+  Region area = w->Update.Union(w->DelayedErase).Intersect(Region(w->Client));
+  const bool erase = w->NeedErase || !w->DelayedErase.IsEmpty();
   ForgetPaint(w);
   w->BeganPaint = true;
   *aPaint = PAINTSTRUCT{};

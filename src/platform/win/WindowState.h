@@ -55,6 +55,8 @@ struct Window {
   // Painting, in window coordinates.
   Region Update;
   bool NeedErase = false;
+  // Validated while an erase was pending: erased after WM_PAINT returns.
+  Region DelayedErase;
   bool NeedNcPaint = false;
   bool InternalPaint = false;
   bool FrameActive = false; // the frame is drawn active (WM_NCACTIVATE)

@@ -164,6 +164,36 @@ TEST_F(PaintTest, AProcedureThatDoesNotValidateIsNotPaintedForever) {
   EXPECT_LT(PumpUntilIdle(), 10);
 }
 
+TEST_F(PaintTest, ValidatingAPendingEraseErasesAfterThePaint) {
+  // A paint handler that asks for erasing and validates at once: the erase
+  // comes after WM_PAINT returns and no further WM_PAINT follows.
+  Build(WS_CLIPCHILDREN);
+  Log::Get().Override = [&](HWND aWnd, UINT aMsg, WPARAM, LPARAM, LRESULT& aAnswer) {
+    if (aMsg != WM_PAINT || aWnd != fParent)
+      return false;
+    InvalidateRect(aWnd, nullptr, TRUE);
+    ValidateRect(aWnd, nullptr);
+    aAnswer = 0;
+    return true;
+  };
+  RedrawWindow(fParent, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+  PumpUntilIdle();
+  EXPECT_THAT(PaintMessages(), ElementsAre("P:WM_PAINT", "P:WM_ERASEBKGND"));
+  Log::Get().Clear();
+  // With RDW_NOERASE the pending erase goes away with the validation.
+  Log::Get().Override = [&](HWND aWnd, UINT aMsg, WPARAM, LPARAM, LRESULT& aAnswer) {
+    if (aMsg != WM_PAINT || aWnd != fParent)
+      return false;
+    InvalidateRect(aWnd, nullptr, TRUE);
+    RedrawWindow(aWnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
+    aAnswer = 0;
+    return true;
+  };
+  RedrawWindow(fParent, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+  PumpUntilIdle();
+  EXPECT_THAT(PaintMessages(), ElementsAre("P:WM_PAINT"));
+}
+
 TEST_F(PaintTest, ValidateRemovesPendingPaint) {
   InvalidateRect(fParent, nullptr, TRUE);
   ValidateRect(fParent, nullptr);
