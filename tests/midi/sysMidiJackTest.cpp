@@ -101,6 +101,16 @@ TEST_F(JackRegistry, JackMidiDumpSeesTheSentBytes) {
     port = IndexOf(MidiOutput(), name + ":input");
   }
   ASSERT_GE(port, 0) << "jack_midi_dump's port did not appear";
+  // Its port is listed a moment before the client is active and can be
+  // connected.
+  for (auto deadline = std::chrono::steady_clock::now() + 5s; !MidiOutput().IsOpen(port);) {
+    try {
+      MidiOutput().Open(port);
+    } catch (const EMidiError&) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "cannot connect to jack_midi_dump";
+      std::this_thread::sleep_for(50ms);
+    }
+  }
   MidiOutput().Send(port, 0x90, 0x3C, 0x64);
   MidiOutput().Send(port, 0xC0, 0x05, 0x00);
   MidiOutput().Send(port, 0xB0, 0x07, 0x7F);

@@ -228,6 +228,8 @@ std::vector<std::string> JackMidiBackend::ListPorts(MidiDirection aDirection) co
 }
 
 UINT JackMidiBackend::NumDevs(MidiDirection aDirection) {
+  if (OnProcessThread())
+    return 0; // asking the server would block the cycle
   std::vector<std::string> names = ListPorts(aDirection);
   std::lock_guard lock(fLock);
   auto& list = fNames[aDirection == MidiDirection::In ? 0 : 1];
@@ -236,6 +238,8 @@ UINT JackMidiBackend::NumDevs(MidiDirection aDirection) {
 }
 
 MMRESULT JackMidiBackend::PortName(MidiDirection aDirection, UINT aId, std::string& aName) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
   std::lock_guard lock(fLock);
   const auto& list = fNames[aDirection == MidiDirection::In ? 0 : 1];
   if (aId >= list.size())
@@ -260,6 +264,13 @@ MMRESULT JackMidiBackend::RegisterAndConnect(MidiDirection aDirection, std::size
     aPort = nullptr;
     return MIDIERR_NODEVICE;
   }
+  // The server switches to the new graph at the start of a later cycle; until
+  // then messages would pass the new connection by. Waiting for it here means
+  // the first message after opening is not lost.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  while (jack_port_connected(aPort) == 0 && !fServerGone.load() &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
   return MMSYSERR_NOERROR;
 }
 
@@ -339,6 +350,8 @@ MMRESULT JackMidiBackend::ResetIn(HMIDIIN aHandle) {
 }
 
 MMRESULT JackMidiBackend::CloseIn(HMIDIIN aHandle) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
   std::unique_lock lock(fLock);
   InSlot* slot = FindIn(aHandle);
   if (slot == nullptr)
@@ -394,6 +407,8 @@ MMRESULT JackMidiBackend::OpenOut(UINT aId, HMIDIOUT& aHandle) {
 }
 
 MMRESULT JackMidiBackend::CloseOut(HMIDIOUT aHandle) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
   std::lock_guard lock(fLock);
   OutSlot* slot = FindOut(aHandle);
   if (slot == nullptr)

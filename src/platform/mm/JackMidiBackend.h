@@ -11,8 +11,9 @@
 // through the port's preallocated lock-free ring and is written at frame 0 of
 // the next cycle. The process thread never locks, allocates, blocks or prints;
 // ports opened and closed on other threads reach it through atomics, and
-// stop and close wait for the cycle in progress to end. Ports cannot be opened
-// from the process thread (MIDIERR_NOTREADY). Queued messages that do not fit
+// stop and close wait for the cycle in progress to end. Ports cannot be
+// listed, opened or closed from the process thread (MIDIERR_NOTREADY): that
+// needs the server, which waits for the cycle. Queued messages that do not fit
 // into a cycle's port buffer wait in the ring for the next cycle. A full ring,
 // or a full port buffer for the thru, refuses the message: it is counted and
 // the sender gets MIDIERR_NOTREADY.

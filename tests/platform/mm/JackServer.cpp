@@ -7,6 +7,8 @@
 #include <jack/midiport.h>
 #include <signal.h>
 #include <sstream>
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -32,6 +34,8 @@ TChild::TChild(const std::vector<std::string>& aArgs, const std::string& aOutput
   argv.push_back(nullptr);
   fPid = fork();
   if (fPid == 0) {
+    // Ends with the test even when the test is killed.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int fd = open(aOutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) {
       dup2(fd, 1);
@@ -77,38 +81,73 @@ std::string UniqueJackName(const std::string& aPrefix) {
   return aPrefix + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
 }
 
-TJackServer::TJackServer(int aPeriod, int aRate, bool aSynchronous)
-    : fName(UniqueJackName("mmjack")), fPeriod(aPeriod) {
-  setenv("JACK_DEFAULT_SERVER", fName.c_str(), 1);
+namespace {
+
+// Whether a server of the name in JACK_DEFAULT_SERVER answers.
+bool ServerAnswers() {
+  jack_set_error_function(Quiet);
+  jack_set_info_function(Quiet);
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("mmprobe", JackNoStartServer, &status);
+  if (client != nullptr)
+    jack_client_close(client);
+  return client != nullptr;
+}
+
+} // namespace
+
+// Server names come from a small pool: JACK keeps a machine-wide table of
+// eight servers, and a server that was killed leaves its entry behind until
+// a server of the same name starts again. Unique names would fill the table.
+TJackServer::TJackServer(int aPeriod, int aRate, bool aSynchronous) : fPeriod(aPeriod) {
   setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-  fLog = "/tmp/" + fName + ".log";
   const std::vector<std::string> driver = {
       "-d", "dummy", "-r", std::to_string(aRate), "-p", std::to_string(aPeriod)};
-  for (const bool realtime : {true, false}) {
-    std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime"};
-    // Synchronous, a slow (sanitised) client delays the cycle instead of
-    // losing it.
-    if (aSynchronous)
-      args.push_back("-S");
-    args.insert(args.end(), driver.begin(), driver.end());
-    if (StartWith(args)) {
-      fRealtime = realtime;
-      return;
+  for (int n = 0; n < 16; ++n) {
+    fName = "mmjack" + std::to_string(n);
+    // The lock file says which test run uses the name; the lock goes with
+    // the process however it ends.
+    const std::string lockPath = "/tmp/" + fName + ".lock";
+    fLockFd = open(lockPath.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
+    if (fLockFd < 0 || flock(fLockFd, LOCK_EX | LOCK_NB) != 0) {
+      if (fLockFd >= 0)
+        close(fLockFd);
+      fLockFd = -1;
+      continue;
     }
+    fLog = "/tmp/" + fName + "-" + std::to_string(getpid()) + ".log";
+    setenv("JACK_DEFAULT_SERVER", fName.c_str(), 1);
+    if (ServerAnswers()) { // started by something else than these tests
+      close(fLockFd);
+      fLockFd = -1;
+      continue;
+    }
+    for (const bool realtime : {true, false}) {
+      std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime"};
+      // Synchronous, a slow (sanitised) client delays the cycle instead of
+      // losing it.
+      if (aSynchronous)
+        args.push_back("-S");
+      args.insert(args.end(), driver.begin(), driver.end());
+      if (StartWith(args)) {
+        fRealtime = realtime;
+        return;
+      }
+    }
+    close(fLockFd);
+    fLockFd = -1;
+    if (fReason.find("already active") == std::string::npos)
+      return;
   }
 }
 
 bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
   auto child = std::make_unique<TChild>(aArgs, fLog);
-  jack_set_error_function(Quiet);
-  jack_set_info_function(Quiet);
   for (auto deadline = std::chrono::steady_clock::now() + 8s;
        std::chrono::steady_clock::now() < deadline;) {
     if (!child->Running())
       break;
-    jack_status_t status{};
-    if (jack_client_t* client = jack_client_open("mmprobe", JackNoStartServer, &status)) {
-      jack_client_close(client);
+    if (ServerAnswers()) {
       fChild = std::move(child);
       return true;
     }
@@ -123,12 +162,15 @@ bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
 }
 
 void TJackServer::Kill() {
+  // Stopped, not killed: a killed server would keep its entry in JACK's table.
   if (fChild)
-    fChild->Stop(0);
+    fChild->Stop();
 }
 
 TJackServer::~TJackServer() {
   fChild.reset();
+  if (fLockFd >= 0)
+    close(fLockFd);
   std::remove(fLog.c_str());
   unsetenv("JACK_DEFAULT_SERVER");
 }

@@ -29,7 +29,7 @@ private:
   bool fReaped = false;
 };
 
-// jackd -n <unique name> [-R | --no-realtime] [-S] -d dummy -r <rate> -p <period>;
+// jackd -n <free name> [-R | --no-realtime] [-S] -d dummy -r <rate> -p <period>;
 // JACK_DEFAULT_SERVER names it for this process and its children while it
 // lives. Real-time scheduling is tried first.
 class TJackServer {
@@ -43,7 +43,7 @@ public:
   const std::string& Name() const { return fName; }
   bool Realtime() const { return fRealtime; }
   int Period() const { return fPeriod; }
-  // Kills the server (a vanished service).
+  // Stops the server (a service that goes away).
   void Kill();
 
 private:
@@ -51,6 +51,7 @@ private:
   std::string fName;
   std::string fReason;
   std::string fLog;
+  int fLockFd = -1;
   int fPeriod;
   bool fRealtime = false;
   std::unique_ptr<TChild> fChild;
