@@ -348,11 +348,9 @@ int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
   } else {
     if (isFolder && !fs::is_regular_file(path / "Options.dat", ec))
       error = "\"" + aPath + "\" holds no Options.dat";
-    manager.BeginLoading();
     manager.SetSkinDirectory(path.parent_path().string());
     if (!error)
       manager.SetSkinName(name);
-    manager.Loaded();
   }
   SetSkinMessageHandler(nullptr);
   if (aJson) {

@@ -1,15 +1,22 @@
 #include "skin/data/sSkinManager.h"
 
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "skin/data/sSkinBroadcast.h"
+#include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinFiles.h"
 #include "skin/data/sSkinLoader.h"
 #include "skin/data/sSkinMessages.h"
 #include "skin/data/sSkinText.h"
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <sstream>
 
 bool SkinLoadingFlag = false;
+TsSkinManager* DefaultManager = nullptr;
+bool StdDialogsSkinned = false;
 
 namespace {
 
@@ -47,15 +54,26 @@ std::string ResolveSkinDirectory(const std::string& aDirectory, const std::strin
   return NormalizeDir(result);
 }
 
-TsSkinManager::TsSkinManager() {
+TsSkinManager::TsSkinManager(TComponent* aOwner) : TComponent(aOwner) {
   InternalSkins.OnChange = [this] {
     if (OnSkinListChanged)
       OnSkinListChanged(this);
   };
+  if (!DefaultManager)
+    DefaultManager = this;
+  UpdateStdDialogsFlag();
 }
 
 TsSkinManager::~TsSkinManager() {
   InternalSkins.OnChange = nullptr;
+  SetActive(false);
+  SetExtendedBorders(false);
+  if (DefaultManager == this) {
+    if (SkinEngineHooks().RemoveHook)
+      SkinEngineHooks().RemoveHook(this);
+    DefaultManager = nullptr;
+    StdDialogsSkinned = false;
+  }
 }
 
 void TsSkinManager::SetSkinDirectory(const std::string& aValue) {
@@ -84,7 +102,7 @@ void TsSkinManager::SetCommonSections(const std::vector<std::string>& aLines) {
         compact += c;
     fCommonSections.push_back(compact);
   }
-  if (fActive && !fSkinName.empty() && !fLoading)
+  if (fActive && !fSkinName.empty() && !Loading())
     SetSkinName(fSkinName);
 }
 
@@ -112,11 +130,10 @@ void TsSkinManager::SetSkinName(const std::string& aValue) {
     ShowSkinMessage(e.what(), TsMessageKind::mkError);
   }
   if (fActive) {
-    if (!fLoading) {
-      ApplySkin(true);
-      if (OnActivate)
-        OnActivate(this);
-    }
+    if (!fNoAutoUpdate)
+      UpdateSkin(true);
+    if (!Loading() && OnActivate)
+      OnActivate(this);
   } else {
     RemoveSkin();
     if (OnDeactivate)
@@ -167,6 +184,7 @@ void TsSkinManager::LoadFromOptions(const TsSkinOptions& aOptions, const TqcSkin
   TsSkinTables tables;
   tables.CommonSkinData.SkinPath = aSkinPath;
   LoadSkinTables(source, tables);
+  tables.CommonSkinData.Active = CommonSkinData.Active;
   static_cast<TsSkinTables&>(*this) = std::move(tables);
   if (OnSkinLoading)
     OnSkinLoading(this);
@@ -224,12 +242,15 @@ void TsSkinManager::SetActive(bool aValue) {
   if (fActive) {
     if (!fSkinName.empty())
       SetSkinName(fSkinName);
+    UpdateStdDialogsFlag();
     return;
   }
-  if (!fSkinName.empty() && !SkinLoadingFlag) {
-    RemoveSkin();
+  if (!fSkinName.empty()) {
+    if (!SkinLoadingFlag && !Loading())
+      RemoveSkin();
     InitConstantIndexes();
     UpdateShadowTemplates();
+    UpdateStdDialogsFlag();
     if (OnDeactivate)
       OnDeactivate(this);
   }
@@ -258,7 +279,7 @@ void TsSkinManager::SetBrightness(int aValue) {
 }
 
 void TsSkinManager::ReloadCurrent() {
-  if (!fActive || fLoading || fSkinName.empty())
+  if (!fActive || Loading() || fSkinName.empty())
     return;
   try {
     if (FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz"))
@@ -270,24 +291,154 @@ void TsSkinManager::ReloadCurrent() {
   }
   if (OnAfterChange)
     OnAfterChange(this);
-  ApplySkin(true);
+  if (!fNoAutoUpdate)
+    RepaintForms(true);
 }
 
 void TsSkinManager::Loaded() {
-  fLoading = false;
+  TComponent::Loaded();
   if (fSkinDirectory.empty())
     fSkinDirectory = "c:\\Skins";
+  if (MenuSupport.IcoLineSkin.empty())
+    MenuSupport.IcoLineSkin = "ICOLINE";
+  ThirdParty.FillDefaults();
   if (fActive && !fSkinName.empty())
-    ApplySkin(false);
+    UpdateSkin(false);
   if (fActive && OnActivate)
     OnActivate(this);
 }
 
-void TsSkinManager::ApplySkin(bool) {
+void TsSkinManager::UpdateSkin(bool aRepaint) {
+  if (!fActive || Loading())
+    return;
+  auto& hooks = SkinEngineHooks();
+  if (hooks.DiscardGlows)
+    hooks.DiscardGlows();
+  bool minimized = Application && Application->MainForm() &&
+                   Application->MainForm()->WindowState() == TWindowState::wsMinimized;
+  if (aRepaint && !minimized && hooks.FreezeForms) {
+    if (IsDefault() && AnimEffects.SkinChanging.Active)
+      WindowAnimationRunning = true;
+    hooks.FreezeForms();
+  }
   CommonSkinData.Active = false;
+  SkinUpdating = true;
   InitConstantIndexes();
   UpdateShadowTemplates();
-  CommonSkinData.Active = fActive && !gd.empty();
+  BroadcastSkinCommand(scPrepareSkin, platform::LPARAM(this));
+  SkinUpdating = false;
+  CommonSkinData.Active = !gd.empty();
+  if (IsDefault() && hooks.InstallHook)
+    hooks.InstallHook(this);
+  if (aRepaint)
+    RepaintForms(false);
+  UpdateStdDialogsFlag();
+}
+
+void TsSkinManager::UpdateSkinSection(const std::string& aSectionName) {
+  std::string name = UpperCase(aSectionName);
+  BroadcastSkinCommand(scSectionChanged, platform::LPARAM(&name));
+}
+
+void TsSkinManager::RepaintForms(bool aDoLockForms) {
+  auto& hooks = SkinEngineHooks();
+  BroadcastSkinCommand(scStopFading, 0);
+  if (Loading()) {
+    BroadcastSkinCommand(scApplySkin, platform::LPARAM(this));
+  } else {
+    if (aDoLockForms && hooks.FreezeForms)
+      hooks.FreezeForms();
+    BroadcastSkinCommand(scApplySkin, platform::LPARAM(this));
+    if (hooks.UnfreezeForms)
+      hooks.UnfreezeForms(!fNoAutoUpdate, AnimEffects.SkinChanging.Active);
+    WindowAnimationRunning = false;
+  }
+  if (hooks.AdoptedWindows)
+    for (platform::HWND window : hooks.AdoptedWindows())
+      if (platform::IsWindowVisible(window))
+        platform::RedrawWindow(window, nullptr, nullptr,
+                               platform::RDW_FRAME | platform::RDW_INVALIDATE |
+                                   platform::RDW_ALLCHILDREN | platform::RDW_ERASE |
+                                   platform::RDW_UPDATENOW);
+}
+
+void TsSkinManager::EndUpdate(bool aRepaint, bool aAllowAnimation) {
+  fNoAutoUpdate = false;
+  bool animation = AnimEffects.SkinChanging.Active;
+  if (!aAllowAnimation)
+    AnimEffects.SkinChanging.Active = false;
+  UpdateSkin(aRepaint);
+  AnimEffects.SkinChanging.Active = animation;
+}
+
+void TsSkinManager::RemoveSkin() {
+  fSkinRemoving = true;
+  auto& hooks = SkinEngineHooks();
+  if (hooks.DiscardGlows)
+    hooks.DiscardGlows();
+  if (hooks.RemoveHook)
+    hooks.RemoveHook(this);
+  CommonSkinData.Active = false;
+  BroadcastSkinCommand(scRemoveSkin, platform::LPARAM(this));
+  ma.clear();
+  pa.clear();
+  gd.clear();
+  fSkinRemoving = false;
+}
+
+void TsSkinManager::SetIsDefault(bool aValue) {
+  if (!aValue && DefaultManager)
+    return;
+  DefaultManager = this;
+  if (fActive)
+    UpdateSkin(true);
+  else
+    RemoveSkin();
+  UpdateStdDialogsFlag();
+}
+
+void TsSkinManager::SetSkinningRules(const TqcSkinningRules& aValue) {
+  fSkinningRules = aValue;
+  UpdateStdDialogsFlag();
+}
+
+void TsSkinManager::UpdateStdDialogsFlag() {
+  if (IsDefault())
+    StdDialogsSkinned = fActive && fSkinningRules.Contains(TqcSkinningRule::srStdDialogs);
+}
+
+bool TsSkinManager::StillHot(TControl* aControl) const {
+  return SkinEngineHooks().ControlStillHot && SkinEngineHooks().ControlStillHot(aControl);
+}
+
+void TsSkinManager::SetActiveControl(platform::HWND aWindow) {
+  if (aWindow == fActiveControl)
+    return;
+  platform::HWND previous = fActiveControl;
+  if (fActiveControl && fActiveGraphControl) {
+    if (StillHot(fActiveGraphControl))
+      return;
+    SetActiveGraphControl(nullptr);
+  }
+  fActiveControl = aWindow;
+  if (previous)
+    platform::SendMessageW(previous, SkinCommandMessage, SkinCommandParam(scHoverLost),
+                           platform::LPARAM(this));
+  if (aWindow)
+    platform::SendMessageW(aWindow, SkinCommandMessage, SkinCommandParam(scHoverGained),
+                           platform::LPARAM(this));
+}
+
+void TsSkinManager::SetActiveGraphControl(TControl* aControl) {
+  if (aControl == fActiveGraphControl)
+    return;
+  if (!aControl && fActiveGraphControl && StillHot(fActiveGraphControl))
+    return;
+  TControl* previous = fActiveGraphControl;
+  fActiveControl = nullptr;
+  fActiveGraphControl = aControl;
+  if (previous)
+    previous->Perform(SkinCommandMessage, SkinCommandParam(scHoverLost), platform::LPARAM(this));
 }
 
 void TsSkinManager::SetExtendedBorders(bool aValue) {
@@ -304,13 +455,6 @@ void TsSkinManager::UpdateShadowTemplates() {
   ShdaTemplate = std::move(templates.Active);
   ShdiTemplate = std::move(templates.Inactive);
   FormShadowSize = templates.FormShadowSize;
-}
-
-void TsSkinManager::RemoveSkin() {
-  CommonSkinData.Active = false;
-  ma.clear();
-  pa.clear();
-  gd.clear();
 }
 
 void TsSkinManager::ExtractInternalSkin(const std::string& aNameOfSkin,
@@ -388,4 +532,80 @@ std::string TsSkinManager::SkinInfo() const {
   text.imbue(std::locale::classic());
   text << CommonSkinData.Version;
   return text.str();
+}
+
+namespace {
+
+// Process-wide flags behind TqcOptions.
+struct TOptionFlags {
+  bool CheckEmptyAlpha = false;
+  bool NoMouseHover = false;
+  bool NativeBordersMaximized = false;
+  bool StdGlyphsOrder = false;
+  bool OptimizeMemory = false;
+};
+
+TOptionFlags& OptionFlags() {
+  static TOptionFlags flags;
+  return flags;
+}
+
+} // namespace
+
+bool TqcOptions::CheckEmptyAlpha() const {
+  return fCheckEmptyAlpha || OptionFlags().CheckEmptyAlpha;
+}
+void TqcOptions::SetCheckEmptyAlpha(bool aValue) {
+  fCheckEmptyAlpha = OptionFlags().CheckEmptyAlpha = aValue;
+}
+bool TqcOptions::NoMouseHover() const {
+  return fNoMouseHover || OptionFlags().NoMouseHover;
+}
+void TqcOptions::SetNoMouseHover(bool aValue) {
+  fNoMouseHover = OptionFlags().NoMouseHover = aValue;
+}
+bool TqcOptions::NativeBordersMaximized() const {
+  return fNativeBordersMaximized || OptionFlags().NativeBordersMaximized;
+}
+void TqcOptions::SetNativeBordersMaximized(bool aValue) {
+  fNativeBordersMaximized = OptionFlags().NativeBordersMaximized = aValue;
+}
+bool TqcOptions::StdGlyphsOrder() const {
+  return fStdGlyphsOrder || OptionFlags().StdGlyphsOrder;
+}
+void TqcOptions::SetStdGlyphsOrder(bool aValue) {
+  fStdGlyphsOrder = OptionFlags().StdGlyphsOrder = aValue;
+}
+TqcOptimizingPriority TqcOptions::OptimizingPriority() const {
+  return OptionFlags().OptimizeMemory ? TqcOptimizingPriority::opMemory : fOptimizingPriority;
+}
+void TqcOptions::SetOptimizingPriority(TqcOptimizingPriority aValue) {
+  fOptimizingPriority = aValue;
+  OptionFlags().OptimizeMemory = aValue == TqcOptimizingPriority::opMemory;
+}
+
+const std::vector<std::string>& ThirdPartyList::ListNames() {
+  static const std::vector<std::string> names = {
+      "ThirdEdits",      "ThirdButtons",     "ThirdBitBtns",       "ThirdCheckBoxes",
+      "ThirdGroupBoxes", "ThirdListViews",   "ThirdPanels",        "ThirdGrids",
+      "ThirdTreeViews",  "ThirdComboBoxes",  "ThirdWWEdits",       "ThirdVirtualTrees",
+      "ThirdGridEh",     "ThirdPageControl", "ThirdTabControl",    "ThirdToolBar",
+      "ThirdStatusBar",  "ThirdSpeedButton", "ThirdScrollControl", "ThirdUpDown",
+      "ThirdScrollBar",  "ThirdStaticText",  "ThirdNativePaint"};
+  return names;
+}
+
+std::vector<std::string>& ThirdPartyList::List(const std::string& aName) {
+  const auto& names = ListNames();
+  auto it = std::find(names.begin(), names.end(), aName);
+  if (it == names.end())
+    throw std::out_of_range("no third-party list named " + aName);
+  return Lists[std::size_t(it - names.begin())];
+}
+
+void ThirdPartyList::FillDefaults() {
+  const auto& names = ListNames();
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (Lists[i].empty())
+      Lists[i] = {names[i] == "ThirdButtons" ? "TButton" : " "};
 }

@@ -1,6 +1,8 @@
 #include "skin/data/sSkinMessages.h"
 
 #include "skin/data/sSkinText.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdCtrlDefs.h"
 
 #include <fstream>
 #include <iostream>
@@ -45,6 +47,13 @@ void SetSkinMessageHandler(TsMessageHandler aHandler) {
 void ShowSkinMessage(const std::string& aText, TsMessageKind aKind) {
   if (Handler()) {
     Handler()(aText, aKind);
+    return;
+  }
+  if (Application) {
+    platform::UINT icon = aKind == TsMessageKind::mkError     ? platform::MB_ICONERROR
+                          : aKind == TsMessageKind::mkWarning ? platform::MB_ICONWARNING
+                                                              : platform::MB_ICONINFORMATION;
+    Application->MessageBox(aText, Application->Title(), platform::MB_OK | icon);
     return;
   }
   const char* prefix = aKind == TsMessageKind::mkError     ? "Error: "

@@ -8,8 +8,9 @@
 
 enum class TsMessageKind { mkError, mkWarning, mkInformation };
 
-// Shows a message in a modal box with an OK button. The toolkit installs its
-// message boxes here; until then the text goes to the standard error stream.
+// Shows a message in a modal box with an OK button and the icon of its kind:
+// through the handler when one is set, else in the application's message box,
+// else (no application object) on the standard error stream.
 using TsMessageHandler = std::function<void(const std::string& aText, TsMessageKind aKind)>;
 void SetSkinMessageHandler(TsMessageHandler aHandler);
 void ShowSkinMessage(const std::string& aText, TsMessageKind aKind);

@@ -8,7 +8,6 @@
 #include "skin/data/sSkinMessages.h"
 
 #include <functional>
-#include <jpeglib.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,32 +55,9 @@ inline TBytes EncodePngBytes(const platform::Bitmap& aImage) {
   return platform::EncodePng(aImage).Data;
 }
 
-// A grey JPEG of the given size.
-inline TBytes EncodeJpeg(int aW, int aH, int aGrey = 128) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr jerr{};
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = JDIMENSION(aW);
-  cinfo.image_height = JDIMENSION(aH);
-  cinfo.input_components = 1;
-  cinfo.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(static_cast<std::size_t>(aW), static_cast<JSAMPLE>(aGrey));
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  TBytes out(buffer, buffer + size);
-  jpeg_destroy_compress(&cinfo);
-  free(buffer);
-  return out;
-}
+// A grey JPEG of the given size (SkinTestUtil.cpp keeps libjpeg's macros
+// away from the platform headers).
+TBytes EncodeJpeg(int aW, int aH, int aGrey = 128);
 
 // A container of an options text and images, the options entry first.
 inline TBytes PackSkin(const std::string& aOptions,

@@ -31,10 +31,8 @@ protected:
     skin.SetName(VerdantSkinName);
     auto data = VerdantSkinData();
     skin.ReadData(data.data(), data.size());
-    fManager.BeginLoading();
     fManager.SetSkinDirectory("C:\\Skins");
     fManager.SetSkinName(VerdantSkinName);
-    fManager.Loaded();
   }
   TMessageRecorder fMessages;
   TsSkinManager fManager;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -43,30 +44,41 @@ protected:
 
 TEST_F(SkinManager, LoadsTheStoredSkinWhenNoFolderOrFileExists) {
   std::vector<std::string> events;
-  fManager.OnBeforeChange = [&](TsSkinManager*) { events.push_back("before"); };
-  fManager.OnSkinLoading = [&](TsSkinManager* m) {
-    events.push_back("loading " + std::to_string(m->gd.size()));
-  };
-  fManager.OnAfterChange = [&](TsSkinManager*) { events.push_back("after"); };
-  fManager.OnActivate = [&](TsSkinManager*) { events.push_back("activate"); };
-  AddStored("Verdant (internal)", PackSkin(kSkinA));
-  fManager.BeginLoading();
-  fManager.SetSkinDirectory("C:\\Skins");
-  fManager.SetSkinName("Verdant (internal)");
-  EXPECT_EQ(Sections(), (std::vector<std::string>{"GLOBALINFO", "PANEL", "BUTTON", "TRANSPARENT"}));
-  EXPECT_TRUE(fManager.SkinIsPacked);
-  EXPECT_EQ(fManager.CommonSkinData.SkinPath, "");
-  EXPECT_FALSE(fManager.CommonSkinData.Active) << "applying waits for the end of loading";
-  EXPECT_EQ(fManager.SkinInfo(), "N/A");
-  fManager.Loaded();
-  EXPECT_TRUE(fManager.CommonSkinData.Active);
-  EXPECT_EQ(fManager.SkinInfo(), "8");
+  std::unique_ptr<TsSkinManager> manager;
+  {
+    TLoadingBracket bracket;
+    manager = std::make_unique<TsSkinManager>();
+    manager->OnBeforeChange = [&](TsSkinManager*) { events.push_back("before"); };
+    manager->OnSkinLoading = [&](TsSkinManager* m) {
+      events.push_back("loading " + std::to_string(m->gd.size()));
+    };
+    manager->OnAfterChange = [&](TsSkinManager*) { events.push_back("after"); };
+    manager->OnActivate = [&](TsSkinManager*) { events.push_back("activate"); };
+    auto& skin = manager->InternalSkins.Add();
+    skin.SetName("Verdant (internal)");
+    skin.ReadData(PackSkin(kSkinA));
+    manager->SetSkinDirectory("C:\\Skins");
+    manager->SetSkinName("Verdant (internal)");
+    std::vector<std::string> names;
+    for (const auto& g : manager->gd)
+      names.push_back(g.ClassName);
+    EXPECT_EQ(names, (std::vector<std::string>{"GLOBALINFO", "PANEL", "BUTTON", "TRANSPARENT"}));
+    EXPECT_TRUE(manager->SkinIsPacked);
+    EXPECT_EQ(manager->CommonSkinData.SkinPath, "");
+    EXPECT_FALSE(manager->CommonSkinData.Active) << "applying waits for the end of loading";
+    EXPECT_EQ(manager->SkinInfo(), "N/A");
+  }
+  EXPECT_TRUE(manager->CommonSkinData.Active);
+  EXPECT_EQ(manager->SkinInfo(), "8");
   EXPECT_EQ(events, (std::vector<std::string>{"before", "loading 4", "after", "activate"}));
   EXPECT_TRUE(fMessages.Messages.empty());
   EXPECT_FALSE(SkinLoadingFlag);
   std::vector<std::string> listed;
-  fManager.GetSkinSections(listed);
-  EXPECT_EQ(listed, Sections());
+  manager->GetSkinSections(listed);
+  EXPECT_EQ(listed.size(), 4u);
+  EXPECT_EQ(manager->MenuSupport.IcoLineSkin, "ICOLINE");
+  EXPECT_EQ(manager->ThirdParty.List("ThirdButtons"), (std::vector<std::string>{"TButton"}));
+  EXPECT_EQ(manager->ThirdParty.List("ThirdNativePaint"), (std::vector<std::string>{" "}));
 }
 
 TEST_F(SkinManager, QszExtensionIsStrippedFromTheName) {
@@ -280,13 +292,16 @@ TEST_F(SkinManager, StoredSkinChangesNotifyTheSkinList) {
 }
 
 TEST_F(SkinManager, LoadedDefaultsAndBrightnessLimit) {
-  fManager.BeginLoading();
-  fManager.Loaded();
-  EXPECT_EQ(fManager.SkinDirectory(), "c:\\Skins");
-  fManager.SetBrightness(150);
-  EXPECT_EQ(fManager.Brightness(), 100);
-  fManager.SetBrightness(-150);
-  EXPECT_EQ(fManager.Brightness(), -100);
+  std::unique_ptr<TsSkinManager> manager;
+  {
+    TLoadingBracket bracket;
+    manager = std::make_unique<TsSkinManager>();
+  }
+  EXPECT_EQ(manager->SkinDirectory(), "c:\\Skins");
+  manager->SetBrightness(150);
+  EXPECT_EQ(manager->Brightness(), 100);
+  manager->SetBrightness(-150);
+  EXPECT_EQ(manager->Brightness(), -100);
 }
 
 TEST(SkinDirectory, Resolve) {
