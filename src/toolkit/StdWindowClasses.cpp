@@ -381,6 +381,9 @@ LRESULT ButtonWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       EndPaint(aWnd, &ps);
     return 0;
   }
+  case WM_PRINTCLIENT:
+    PaintButton(aWnd, *s, HDC(aWParam));
+    return 0;
   case WM_SETFOCUS:
     s->Focused = true;
     InvalidateRect(aWnd, nullptr, FALSE);
@@ -519,6 +522,9 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       EndPaint(aWnd, &ps);
     return 0;
   }
+  case WM_PRINTCLIENT:
+    PaintListBox(aWnd, *s, HDC(aWParam));
+    return 0;
   case WM_SIZE:
     s->Top = std::clamp(s->Top, 0, MaxTop(aWnd, *s));
     UpdateScrollBar(aWnd, *s);

@@ -811,6 +811,22 @@ void TWinControl::WndProc(TMessage& aMessage) {
   case WM_PAINT:
     WMPaint(aMessage);
     return;
+  case WM_PRINTCLIENT: {
+    // A copy of the client area into the given DC: painted like WM_PAINT.
+    TMessage paint{WM_PAINT, aMessage.WParam, 0, 0};
+    const bool copying = fControlState.Contains(csPaintCopy);
+    fControlState.Include(csPaintCopy);
+    try {
+      WMPaint(paint);
+    } catch (...) {
+      if (!copying)
+        fControlState.Exclude(csPaintCopy);
+      throw;
+    }
+    if (!copying)
+      fControlState.Exclude(csPaintCopy);
+    return;
+  }
   case WM_ERASEBKGND:
     WMEraseBkgnd(aMessage);
     return;
@@ -1013,6 +1029,9 @@ void TWinControl::WMKeyUp(TMessage& aMessage) {
 }
 
 void TWinControl::WMChar(TMessage& aMessage) {
+  // A character typed with Alt held is an accelerator of the form.
+  if (GetKeyState(VK_MENU) < 0 && TopLevel()->Perform(CM_DIALOGCHAR, aMessage.WParam) != 0)
+    return;
   if (aMessage.WParam < 0x80) {
     char ch = char(aMessage.WParam);
     KeyPress(ch);

@@ -1,0 +1,338 @@
+// The standard controls' messages and events: push button, list box, check
+// list box, page control, status bar, label.
+
+#include "ToolkitFixture.h"
+#include "platform/win/ScrollBar.h"
+#include "toolkit/Button.h"
+#include "toolkit/CheckListBox.h"
+#include "toolkit/Label.h"
+#include "toolkit/ListBox.h"
+#include "toolkit/PageControl.h"
+#include "toolkit/StatusBar.h"
+
+using namespace platform;
+
+namespace {
+
+template <class T>
+T* Place(TForm* aForm, TWinControl* aParent, TRect aBounds) {
+  auto* c = new T(aForm);
+  c->SetParent(aParent);
+  c->SetBoundsRect(aBounds);
+  return c;
+}
+
+} // namespace
+
+TEST_F(ToolkitTest, ButtonClicksOnceOnReleaseInsideAndNotOutside) {
+  TProbeForm* form = ShownForm();
+  auto* button = Place<TButton>(form, form, Bounds(10, 10, 113, 17));
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  PumpUntilIdle();
+  Click(button, 5, 5);
+  EXPECT_EQ(clicks, 1);
+  // Pressed inside, dragged out, released outside: no click, not pushed.
+  const TPoint in = ScreenPoint(button, 5, 5);
+  const TPoint out = ScreenPoint(button, 200, 5);
+  InputMouseMove(in);
+  InputMouseButton(MouseButton::Left, true, in);
+  PumpUntilIdle();
+  EXPECT_TRUE(button->Pushed());
+  InputMouseMove(out);
+  PumpUntilIdle();
+  EXPECT_FALSE(button->Pushed());
+  InputMouseButton(MouseButton::Left, false, out);
+  PumpUntilIdle();
+  EXPECT_EQ(clicks, 1);
+  // Space clicks on release.
+  button->SetFocus();
+  InputKey(VK_SPACE, true, U' ');
+  PumpUntilIdle();
+  EXPECT_TRUE(button->Pushed());
+  EXPECT_EQ(clicks, 1);
+  InputKey(VK_SPACE, false, 0);
+  PumpUntilIdle();
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ToolkitTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
+  TProbeForm* form = ShownForm();
+  auto* ok = Place<TButton>(form, form, Bounds(10, 10, 75, 25));
+  auto* cancel = Place<TButton>(form, form, Bounds(100, 10, 75, 25));
+  auto* list = Place<TListBox>(form, form, Bounds(10, 50, 100, 100));
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  std::vector<std::string> log;
+  ok->OnClick = [&](TObject*) { log.push_back("ok"); };
+  cancel->OnClick = [&](TObject*) { log.push_back("cancel"); };
+  list->SetFocus();
+  PumpUntilIdle();
+  Key(VK_RETURN, U'\r');
+  Key(VK_ESCAPE, 0x1B);
+  // With the focus on the cancel button, Enter clicks that one.
+  cancel->SetFocus();
+  PumpUntilIdle();
+  EXPECT_FALSE(ok->IsActive());
+  Key(VK_RETURN, U'\r');
+  EXPECT_EQ(log, (std::vector<std::string>{"ok", "cancel", "cancel"}));
+}
+
+TEST_F(ToolkitTest, ListBoxKeepsTheSelectedLineInViewAtAnyLength) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TListBox>(form, form, Bounds(10, 10, 81, 254));
+  list->SetItemHeight(13);
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  const int rows = list->ClientHeight() / 13;
+  ASSERT_GT(rows, 5);
+  for (int i = 0; i < 5000; ++i) {
+    list->Items().Add("90, 3C, 64");
+    list->SetItemIndex(list->Count() - 1);
+  }
+  EXPECT_EQ(list->ItemIndex(), 4999);
+  EXPECT_EQ(list->TopIndex(), 5000 - rows);
+  EXPECT_EQ(list->ItemRect(4999), Bounds(0, (rows - 1) * 13, list->ClientWidth(), 13));
+  EXPECT_EQ(clicks, 0); // set by the program, not by the user
+  // The scroll bar follows.
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(list->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nMax, 4999);
+  EXPECT_EQ(si.nPage, UINT(rows));
+  EXPECT_EQ(si.nPos, 5000 - rows);
+  // Wheel: three lines per notch towards the top.
+  InputMouseWheel(240, ScreenPoint(list, 10, 10));
+  PumpUntilIdle();
+  EXPECT_EQ(list->TopIndex(), 5000 - rows - 6);
+  // Keys move the selection and count as the user's choice.
+  list->SetFocus();
+  Key(VK_UP);
+  EXPECT_EQ(list->ItemIndex(), 4998);
+  Key(VK_HOME);
+  EXPECT_EQ(list->ItemIndex(), 0);
+  EXPECT_EQ(list->TopIndex(), 0);
+  EXPECT_EQ(clicks, 2);
+  // A click selects the line under the mouse and fires once.
+  Click(list, 5, 13 * 3 + 2);
+  EXPECT_EQ(list->ItemIndex(), 3);
+  EXPECT_EQ(clicks, 3);
+  // Clearing empties everything.
+  list->Items().Clear();
+  EXPECT_EQ(list->Count(), 0);
+  EXPECT_EQ(list->ItemIndex(), -1);
+  EXPECT_EQ(list->TopIndex(), 0);
+  EXPECT_THROW(list->Items()[0], EComponentError);
+  EXPECT_THROW(list->SetItemIndex(0), EComponentError);
+}
+
+TEST_F(ToolkitTest, ListBoxMessagesAnswerLikeThePlatforms) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TListBox>(form, form, Bounds(10, 10, 100, 65));
+  HWND h = list->Handle();
+  struct Case {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Expected;
+  };
+  static const char* const kLines[] = {"a", "bb", "ccc"};
+  const std::vector<Case> cases = {
+      {LB_GETCOUNT, 0, 0, 0},
+      {LB_GETCURSEL, 0, 0, LB_ERR},
+      {LB_ADDSTRING, 0, LPARAM(kLines[0]), 0},
+      {LB_ADDSTRING, 0, LPARAM(kLines[2]), 1},
+      {LB_INSERTSTRING, 1, LPARAM(kLines[1]), 1},
+      {LB_GETCOUNT, 0, 0, 3},
+      {LB_GETTEXTLEN, 2, 0, 3},
+      {LB_GETTEXTLEN, 3, 0, LB_ERR},
+      {LB_SETCURSEL, 2, 0, 2},
+      {LB_GETCURSEL, 0, 0, 2},
+      {LB_SETCURSEL, 7, 0, LB_ERR},
+      {LB_GETCURSEL, 0, 0, 2},
+      {LB_SETTOPINDEX, 9, 0, LB_ERR},
+      {LB_DELETESTRING, 0, 0, 2},
+      {LB_GETCURSEL, 0, 0, 1},
+      {LB_SETCURSEL, WPARAM(-1), 0, LB_ERR},
+      {LB_GETCURSEL, 0, 0, LB_ERR},
+      {LB_SETITEMDATA, 1, 42, LB_OKAY},
+      {LB_GETITEMDATA, 1, 0, 42},
+      {LB_GETITEMDATA, 0, 0, 0},
+      {LB_RESETCONTENT, 0, 0, 0},
+      {LB_GETCOUNT, 0, 0, 0},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i)
+    EXPECT_EQ(SendMessageW(h, cases[i].Msg, cases[i].WParam, cases[i].LParam), cases[i].Expected)
+        << "case " << i;
+  list->Items().Assign({"eins", "zwei"});
+  char text[16] = {};
+  EXPECT_EQ(SendMessageW(h, LB_GETTEXT, 1, LPARAM(text)), 4);
+  EXPECT_STREQ(text, "zwei");
+  RECT r;
+  EXPECT_EQ(SendMessageW(h, LB_GETITEMRECT, 1, LPARAM(&r)), LB_OKAY);
+  EXPECT_EQ(r, Bounds(0, 13, list->ClientWidth(), 13));
+}
+
+TEST_F(ToolkitTest, CheckListBoxTogglesOnceByMouseOnTheBoxAndBySpace) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TCheckListBox>(form, form, Bounds(10, 25, 302, 148));
+  list->SetItemHeight(13);
+  list->Items().Assign({"Port 0", "Port 1", "Port 2"});
+  struct Event {
+    int Index;
+    bool Checked;
+  };
+  std::vector<Event> events;
+  list->OnClickCheck = [&](TObject*) {
+    events.push_back({list->ItemIndex(), list->Checked(list->ItemIndex())});
+  };
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  PumpUntilIdle();
+  // On the box of line 1: selects it, then toggles it.
+  Click(list, 5, 13 + 6);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].Index, 1);
+  EXPECT_TRUE(events[0].Checked);
+  EXPECT_EQ(clicks, 1);
+  // On the text of line 2: selects without toggling.
+  Click(list, 60, 2 * 13 + 6);
+  EXPECT_EQ(events.size(), 1u);
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_FALSE(list->Checked(2));
+  // Space toggles the current line, once per press.
+  Key(VK_SPACE, U' ');
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[1].Index, 2);
+  EXPECT_TRUE(events[1].Checked);
+  // Clicking the box again unchecks.
+  Click(list, 5, 13 + 6);
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_FALSE(events[2].Checked);
+  EXPECT_FALSE(list->Checked(1));
+  // A disabled line does not toggle; lines past the end raise.
+  list->SetItemEnabled(0, false);
+  Click(list, 5, 6);
+  EXPECT_EQ(events.size(), 3u);
+  EXPECT_FALSE(list->Checked(-1));
+  EXPECT_THROW(list->Checked(3), EComponentError);
+  // Refilling starts unchecked.
+  list->Items().Assign({"Neu"});
+  EXPECT_FALSE(list->Checked(0));
+}
+
+TEST_F(ToolkitTest, PageControlShowsTheActivePageInItsPageArea) {
+  TProbeForm* form = ShownForm();
+  form->SetClientSize(732, 351);
+  auto* pages = new TPageControl(form);
+  pages->SetParent(form);
+  pages->SetAlign(alClient);
+  pages->SetStyle(tsButtons);
+  pages->SetHotTrack(true);
+  auto* first = new TTabSheet(form);
+  first->SetPageControl(pages);
+  first->SetCaption("In/Out");
+  auto* second = new TTabSheet(form);
+  second->SetPageControl(pages);
+  second->SetCaption("Zweite");
+  PumpUntilIdle();
+  EXPECT_EQ(pages->ActivePage(), first);
+  EXPECT_EQ(first->BoundsRect(), Bounds(4, 27, 724, 320));
+  EXPECT_TRUE(first->Showing());
+  EXPECT_FALSE(second->Showing());
+  int changes = 0;
+  pages->OnChange = [&](TObject*) { ++changes; };
+  const TRect tab = pages->TabRect(1);
+  InputMouseMove(pages->ClientToScreen({tab.Left + 3, tab.Top + 3}));
+  PumpUntilIdle();
+  EXPECT_EQ(pages->HotTab(), 1);
+  Click(pages, tab.Left + 3, tab.Top + 3);
+  EXPECT_EQ(pages->ActivePage(), second);
+  EXPECT_TRUE(second->Showing());
+  EXPECT_FALSE(first->Showing());
+  EXPECT_EQ(changes, 1);
+  // Arrow keys move between pages while the control has the focus.
+  pages->SetFocus();
+  Key(VK_LEFT);
+  EXPECT_EQ(pages->ActivePage(), first);
+  pages->OnChanging = [](TObject*, bool& aAllow) { aAllow = false; };
+  Key(VK_RIGHT);
+  EXPECT_EQ(pages->ActivePage(), first);
+  EXPECT_EQ(changes, 2);
+}
+
+TEST_F(ToolkitTest, StatusBarPanelsSpanTheBar) {
+  TProbeForm* form = ShownForm();
+  auto* bar = new TStatusBar(form);
+  bar->SetParent(form);
+  bar->Panels().Add().SetWidth(50);
+  EXPECT_EQ(bar->Align(), alBottom);
+  EXPECT_EQ(bar->BoundsRect(), Bounds(0, form->ClientHeight() - 19, form->ClientWidth(), 19));
+  const int w = bar->ClientWidth();
+  // One panel reaches the bar's right edge (less the grip).
+  EXPECT_EQ(bar->PanelRect(0), Rect(0, 0, w - 18, 19));
+  bar->Panels().Add().SetWidth(70);
+  bar->Panels().Add().SetWidth(30);
+  EXPECT_EQ(bar->PanelRect(0), Rect(0, 0, 50, 19));
+  EXPECT_EQ(bar->PanelRect(1), Rect(50, 0, 120, 19));
+  EXPECT_EQ(bar->PanelRect(2), Rect(120, 0, w - 18, 19));
+  bar->SetSizeGrip(false);
+  EXPECT_EQ(bar->PanelRect(2), Rect(120, 0, w, 19));
+  EXPECT_THROW(bar->Panels()[3], EComponentError);
+}
+
+TEST_F(ToolkitTest, BoundLabelSitsLeftOfItsControlAndFocusesIt) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TListBox>(form, form, Bounds(150, 25, 100, 100));
+  auto* other = Place<TButton>(form, form, Bounds(10, 200, 75, 25));
+  auto* label = new TLabel(form);
+  label->SetCaption("&Eingänge");
+  label->SetFocusControl(list);
+  label->PlaceLeftOf(list, 3);
+  const TSize s = label->TextSize();
+  EXPECT_EQ(label->Parent(), form);
+  EXPECT_EQ(label->BoundsRect(), Bounds(150 - 3 - s.cx, 25 + (100 - s.cy) / 2, s.cx, s.cy));
+  other->SetFocus();
+  PumpUntilIdle();
+  // Alt+E: the accelerator of the caption.
+  InputKey(VK_MENU, true, 0);
+  Key('E', U'e');
+  InputKey(VK_MENU, false, 0);
+  PumpUntilIdle();
+  EXPECT_TRUE(list->Focused());
+  // An empty caption takes no room.
+  label->SetCaption("");
+  EXPECT_EQ(label->Width(), 0);
+  // The control going away clears the link.
+  TComponent::Free(list);
+  EXPECT_EQ(label->FocusControl(), nullptr);
+}
+
+TEST_F(ToolkitTest, AModalMessageBoxIsClosedByAPostedKey) {
+  ShownForm();
+  struct Case {
+    UINT Flags;
+    int Key;
+    int Expected;
+  };
+  const std::vector<Case> cases = {
+      {MB_OK, VK_RETURN, IDOK},           {MB_OK, VK_ESCAPE, IDOK},
+      {MB_OKCANCEL, VK_ESCAPE, IDCANCEL}, {MB_YESNO, VK_RETURN, IDYES},
+      {MB_YESNO, VK_ESCAPE, IDNO},        {MB_YESNOCANCEL | MB_ICONERROR, VK_ESCAPE, IDCANCEL},
+  };
+  for (const Case& c : cases) {
+    PostAction([k = c.Key] {
+      InputKey(k, true, k == VK_RETURN ? U'\r' : U'\x1b');
+      InputKey(k, false, 0);
+    });
+    EXPECT_EQ(fApp->MessageBox("Text", "", c.Flags), c.Expected) << c.Flags << " " << c.Key;
+  }
+  // Tab moves to the second button; space presses it.
+  PostAction([] {
+    InputKey(VK_TAB, true, U'\t');
+    InputKey(VK_TAB, false, 0);
+    InputKey(VK_SPACE, true, U' ');
+    InputKey(VK_SPACE, false, 0);
+  });
+  EXPECT_EQ(fApp->MessageBox("Text", "", MB_YESNO), IDNO);
+}
