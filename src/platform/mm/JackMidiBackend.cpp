@@ -87,10 +87,6 @@ JackMidiBackend::~JackMidiBackend() {
   jack_client_close(fClient);
 }
 
-std::string JackMidiBackend::ClientName() const {
-  return fClientName;
-}
-
 JackMidiCounters JackMidiBackend::Counters() const {
   JackMidiCounters counters;
   counters.Delivered = fDelivered.load();

@@ -65,8 +65,6 @@ public:
   MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) override;
 
   JackMidiCounters Counters() const;
-  // Our client's name (JACK may have added a suffix).
-  std::string ClientName() const;
 
 private:
   enum SlotState : int { Free, Reserved, Open, Started, Closing };

@@ -22,7 +22,6 @@ public:
   bool Running();
   // SIGTERM, then SIGKILL after aGraceMs; reaps it.
   void Stop(int aGraceMs = 2000);
-  int Pid() const { return fPid; }
 
 private:
   int fPid = -1;
