@@ -382,3 +382,19 @@ TEST(ShadowTemplate, BuiltInIsATransparentCentreInASoftRing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SkinManager, CommonSectionsLoseBlanksAndReloadTheSkin) {
+  AddStored("A", PackSkin(kSkinA));
+  fManager.SetSkinName("A");
+  fManager.SetCommonSections({"[MY BTN]", "COLOR = 7", "; keep  this"});
+  EXPECT_EQ(fManager.CommonSections(),
+            (std::vector<std::string>{"[MYBTN]", "COLOR=7", "; keep  this"}));
+  int mine = fManager.GetSkinIndex("MYBTN");
+  ASSERT_GE(mine, 0) << "the skin was loaded again with the application's sections";
+  EXPECT_EQ(fManager.gd[std::size_t(mine)].Color, 7);
+  EXPECT_EQ(fManager.GetRandomSkin(), "A");
+}
+
+} // namespace
