@@ -29,6 +29,7 @@ public:
   void WindowChanged(HWND) override {}
   void ShapeChanged(HWND) override {}
   void Present(HWND aWnd, const Bitmap& aFrame, const Region& aDirty) override;
+  void CursorChanged(HWND, HCURSOR) override {}
   void Activated(HWND) override {}
   bool BeginMoveSize(HWND, LRESULT) override { return false; }
   bool ProcessEvents() override { return false; }

@@ -1,6 +1,7 @@
 #include "platform/host/X11Host.h"
 
 #include "platform/gfx/SystemColors.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/Input.h"
 #include "platform/win/Layered.h"
 #include "platform/win/MessageLoop.h"
@@ -10,6 +11,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
@@ -126,7 +128,8 @@ struct X11Host::Impl {
   bool Compositor = false;
   bool WmMoveResize = false;
   Atom WmProtocols = 0, WmDelete = 0, NetMoveResize = 0, NetWmType = 0, NetWmTypeUtility = 0,
-       NetWmTypeNormal = 0, NetWmState = 0, NetSkipTaskbar = 0, NetOpacity = 0, MotifHints = 0;
+       NetWmTypeNormal = 0, NetWmState = 0, NetSkipTaskbar = 0, NetOpacity = 0, MotifHints = 0,
+       NetWmName = 0, Utf8String = 0;
   int (*PreviousHandler)(Display*, XErrorEvent*) = nullptr;
 
   struct Native {
@@ -139,10 +142,12 @@ struct X11Host::Impl {
     bool Mapped = false;
     TRect Rect;
     BYTE Opacity = 255;
+    std::string Title;
   };
   std::map<HWND, Native> Windows;
   std::map<::Window, HWND> ByX;
   std::vector<::Window> Stacking;
+  std::map<int, Cursor> Cursors; // font cursors by IDC_* number
   HWND FocusFromX = nullptr;
 
   HWND FindWnd(::Window aWin) const {
@@ -225,8 +230,6 @@ struct X11Host::Impl {
     if (HWND owner = GetWindow(aWnd, GW_OWNER))
       if (auto it = Windows.find(owner); it != Windows.end())
         XSetTransientForHint(Dpy, aNative.Win, it->second.Win);
-    const std::string title = GetWindowTextW(aWnd);
-    XStoreName(Dpy, aNative.Win, title.c_str());
     // Click-through windows take no input at all.
     if (Shape && (ex & WS_EX_LAYERED) && (ex & WS_EX_TRANSPARENT))
       XShapeCombineRectangles(Dpy, aNative.Win, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
@@ -417,6 +420,8 @@ std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError
   impl->NetSkipTaskbar = atom("_NET_WM_STATE_SKIP_TASKBAR");
   impl->NetOpacity = atom("_NET_WM_WINDOW_OPACITY");
   impl->MotifHints = atom("_MOTIF_WM_HINTS");
+  impl->NetWmName = atom("_NET_WM_NAME");
+  impl->Utf8String = atom("UTF8_STRING");
   // A compositor owns the selection of its screen.
   const std::string cm = "_NET_WM_CM_S" + std::to_string(impl->Screen);
   impl->Compositor = XGetSelectionOwner(dpy, atom(cm.c_str())) != 0;
@@ -459,6 +464,8 @@ X11Host::~X11Host() {
     XFreeGC(fImpl->Dpy, n.Gc);
     XDestroyWindow(fImpl->Dpy, n.Win);
   }
+  for (auto& [id, cursor] : fImpl->Cursors)
+    XFreeCursor(fImpl->Dpy, cursor);
   XSync(fImpl->Dpy, False);
   XSetErrorHandler(fImpl->PreviousHandler);
   XCloseDisplay(fImpl->Dpy);
@@ -541,9 +548,15 @@ void X11Host::WindowChanged(HWND aWnd) {
     XMoveResizeWindow(x.Dpy, n.Win, r.Left, r.Top, unsigned(r.Width()), unsigned(r.Height()));
     n.Rect = r;
   }
+  if (std::string title = GetWindowTextW(aWnd); title != n.Title) {
+    n.Title = std::move(title);
+    XStoreName(x.Dpy, n.Win, n.Title.c_str());
+    // Window managers read the UTF-8 title from _NET_WM_NAME.
+    XChangeProperty(x.Dpy, n.Win, x.NetWmName, x.Utf8String, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(n.Title.data()), int(n.Title.size()));
+  }
   const bool show = IsWindowVisible(aWnd) && !IsIconic(aWnd);
   if (show && !n.Mapped) {
-    XStoreName(x.Dpy, n.Win, GetWindowTextW(aWnd).c_str());
     XMapWindow(x.Dpy, n.Win);
     n.Mapped = true;
   } else if (!show && n.Mapped) {
@@ -587,6 +600,49 @@ void X11Host::ShapeChanged(HWND aWnd) {
 
 void X11Host::Present(HWND aWnd, const Bitmap& aFrame, const Region& aDirty) {
   fImpl->Present(aWnd, aFrame, aDirty);
+}
+
+void X11Host::CursorChanged(HWND aWnd, HCURSOR aCursor) {
+  Impl& x = *fImpl;
+  auto it = x.Windows.find(aWnd);
+  if (it == x.Windows.end())
+    return;
+  const int id = CursorId(aCursor);
+  unsigned shape = XC_left_ptr;
+  switch (id) {
+  case IDC_IBEAM:
+    shape = XC_xterm;
+    break;
+  case IDC_WAIT:
+    shape = XC_watch;
+    break;
+  case IDC_CROSS:
+    shape = XC_crosshair;
+    break;
+  case IDC_SIZEWE:
+    shape = XC_sb_h_double_arrow;
+    break;
+  case IDC_SIZENS:
+    shape = XC_sb_v_double_arrow;
+    break;
+  case IDC_SIZENWSE:
+    shape = XC_bottom_right_corner;
+    break;
+  case IDC_SIZENESW:
+    shape = XC_bottom_left_corner;
+    break;
+  case IDC_SIZEALL:
+    shape = XC_fleur;
+    break;
+  case IDC_HAND:
+    shape = XC_hand2;
+    break;
+  }
+  Cursor& cursor = x.Cursors[id];
+  if (!cursor)
+    cursor = XCreateFontCursor(x.Dpy, shape);
+  XDefineCursor(x.Dpy, it->second.Win, cursor);
+  XFlush(x.Dpy);
 }
 
 void X11Host::Activated(HWND aWnd) {

@@ -32,6 +32,7 @@ public:
   void WindowChanged(HWND aWnd) override;
   void ShapeChanged(HWND aWnd) override;
   void Present(HWND aWnd, const Bitmap& aFrame, const Region& aDirty) override;
+  void CursorChanged(HWND aWnd, HCURSOR aCursor) override;
   void Activated(HWND aWnd) override;
   bool BeginMoveSize(HWND aWnd, LRESULT aHit) override;
   bool ProcessEvents() override;

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/FramePainter.h"
 #include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
@@ -359,6 +360,8 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     w->Text = aLParam ? reinterpret_cast<const char*>(aLParam) : "";
     if (HasCaption(w->Style))
       RepaintFrame(aWnd);
+    if (w->IsTopLevel())
+      HostOf().WindowChanged(aWnd);
     return TRUE;
   case WM_GETTEXT:
     return CopyWindowText(w->Text, reinterpret_cast<char*>(aLParam), int(aWParam));
@@ -410,10 +413,19 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
         return r;
     }
     return MA_ACTIVATE;
-  case WM_SETCURSOR:
-    if ((w->Style & WS_CHILD) && w->Parent)
-      return Send(w->Parent, WM_SETCURSOR, aWParam, aLParam);
-    return FALSE;
+  case WM_SETCURSOR: {
+    // A child's parent chooses first, except on the child's sizing border;
+    // otherwise the shape follows the hit code, and the client area takes the
+    // class cursor when there is one.
+    const LRESULT hit = std::int16_t(LOWORD(aLParam));
+    if ((w->Style & WS_CHILD) && w->Parent && !IsSizeHit(hit) &&
+        Send(w->Parent, WM_SETCURSOR, aWParam, aLParam))
+      return TRUE;
+    if (!(w = Live(aWnd)) || (hit == HTCLIENT && !w->Class->Cursor))
+      return FALSE;
+    SetCursor(DefaultCursorFor(hit, w->Class->Cursor));
+    return TRUE;
+  }
   case WM_CLOSE:
     DestroyWindow(aWnd);
     return 0;

@@ -1,6 +1,7 @@
 #include "platform/win/Input.h"
 
 #include "platform/gfx/SystemColors.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowState.h"
@@ -144,8 +145,10 @@ void ConvertMouse(const RawInput& aInput, std::deque<MSG>& aOut) {
   if (!ui.Capture) {
     if ((w->Style & WS_DISABLED) || (TopLevelOf(w)->Style & WS_DISABLED))
       return;
-    Send(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(target.Wnd),
-         MAKELPARAM(int(target.Hit), int(mouseMsg)));
+    // Nobody choosing a shape gives the arrow.
+    if (!Send(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(target.Wnd),
+              MAKELPARAM(int(target.Hit), int(mouseMsg))))
+      SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     if (!(w = Live(target.Wnd)))
       return;
   }

@@ -22,6 +22,7 @@ public:
   void WindowChanged(HWND) override {}
   void ShapeChanged(HWND) override {}
   void Present(HWND, const Bitmap&, const Region&) override {}
+  void CursorChanged(HWND, HCURSOR) override {}
   void Activated(HWND) override {}
   bool BeginMoveSize(HWND, LRESULT) override { return false; }
   bool ProcessEvents() override { return false; }

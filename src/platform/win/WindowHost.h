@@ -28,6 +28,8 @@ public:
   // The top-level window's composed frame; aDirty (window coordinates) says
   // which part changed since the last call.
   virtual void Present(HWND aWnd, const Bitmap& aFrame, const Region& aDirty) = 0;
+  // The mouse cursor over the top-level window changed (Cursor.h).
+  virtual void CursorChanged(HWND aWnd, HCURSOR aCursor) = 0;
   // The window became the active one; the host gives it the input focus.
   virtual void Activated(HWND aWnd) = 0;
   // Asks the host to move or size the window by a window-manager drag from

@@ -140,6 +140,7 @@ struct State {
   MouseTrack NcTrack; // non-client leave tracking
   BYTE KeyState[256] = {};
   POINT Cursor;
+  HCURSOR CurrentCursor = nullptr;
   // The window and hit code the mouse was last over.
   HWND MouseWnd = nullptr;
   LRESULT MouseHit = HTNOWHERE;

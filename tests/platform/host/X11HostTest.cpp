@@ -81,6 +81,15 @@ TEST_F(X11HostTest, WindowAppearsAtItsPositionAndSize) {
   XWindowAttributes attrs;
   XGetWindowAttributes(fProbe, fHost->NativeWindow(a), &attrs);
   EXPECT_EQ(attrs.map_state, IsViewable);
+  char* name = nullptr;
+  XFetchName(fProbe, fHost->NativeWindow(a), &name);
+  EXPECT_STREQ(name, "A");
+  XFree(name);
+  SetWindowTextW(a, "Monitor – Gerät");
+  Settle();
+  XFetchName(fProbe, fHost->NativeWindow(a), &name);
+  EXPECT_STREQ(name, "Monitor – Gerät") << "the title follows the window text";
+  XFree(name);
   MoveWindow(a, 150, 90, 320, 210, TRUE);
   Settle();
   EXPECT_EQ(XGeometry(a), Bounds(150, 90, 320, 210));

@@ -3,6 +3,7 @@
 // caption buttons and scroll bars through the default handling.
 
 #include "WinTestSupport.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/ScrollBar.h"
 
@@ -328,6 +329,34 @@ TEST_F(InputTest, RightClickAsksForAContextMenuThroughTheParent) {
               ElementsAre("C:WM_CONTEXTMENU", "P:WM_CONTEXTMENU"));
   const Record last = Log::Get().Last(WM_CONTEXTMENU);
   EXPECT_EQ(GET_X_LPARAM(last.LParam), 15) << "screen coordinates";
+}
+
+TEST_F(InputTest, CursorFollowsTheHitCodeAndTheClassCursor) {
+  WNDCLASSEXW wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = "TEditLike";
+  wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+  RegisterClassExW(&wc);
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  CreateWindowExW(0, "TEditLike", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, a, nullptr, nullptr,
+                  nullptr);
+  POINT edit{15, 15};
+  ClientToScreen(a, &edit);
+  const struct {
+    POINT At;
+    int Cursor;
+  } cases[] = {
+      {{399, 200}, IDC_SIZEWE},   {{250, 100}, IDC_SIZENS},   {{100, 100}, IDC_SIZENWSE},
+      {{399, 100}, IDC_SIZENESW}, {{250, 110}, IDC_ARROW},    {{250, 250}, IDC_ARROW},
+      {edit, IDC_IBEAM},          {{399, 299}, IDC_SIZENWSE}, {{250, 250}, IDC_ARROW},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.At.X << "," << c.At.Y);
+    InputMouseMove(c.At);
+    PumpUntilIdle();
+    EXPECT_EQ(CursorId(GetCursor()), c.Cursor);
+  }
+  EXPECT_EQ(LoadCursorW(nullptr, 1), nullptr);
 }
 
 TEST_F(InputTest, WheelGoesToTheWindowUnderTheMouse) {
