@@ -1,0 +1,278 @@
+// The classic look: panel bevels and status bar panels pixel-exact from
+// their rules; whole windows with every standard control, and the error
+// message box, against reviewed reference images.
+
+#include "ToolkitFixture.h"
+#include "platform/gfx/DeviceContext.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/ImageCodec.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/gfx/SystemColors.h"
+#include "toolkit/Button.h"
+#include "toolkit/CheckListBox.h"
+#include "toolkit/Label.h"
+#include "toolkit/ListBox.h"
+#include "toolkit/MessageForm.h"
+#include "toolkit/PageControl.h"
+#include "toolkit/Panel.h"
+#include "toolkit/StatusBar.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace platform;
+
+namespace {
+
+// The face the reference images were drawn with; other machines skip them.
+constexpr const char* kReferenceFamily = "DejaVu Sans";
+
+std::uint32_t Pixel(TColor aColor) {
+  const COLORREF c = IsSystemColor(aColor) ? GetSysColor(int(aColor & 0xFF)) : aColor;
+  return 0xFF000000u | (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) |
+         GetBValue(c);
+}
+
+void Fill(Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) {
+  for (int y = std::max(aRect.Top, 0); y < std::min(aRect.Bottom, aBitmap.Height()); ++y)
+    for (int x = std::max(aRect.Left, 0); x < std::min(aRect.Right, aBitmap.Width()); ++x)
+      aBitmap.SetPixel(x, y, aPixel);
+}
+
+// One ring: left column and top row in the first colour, then right column
+// and bottom row in the second, over them.
+void Ring(Bitmap& aBitmap, const TRect& aRect, TColor aTopLeft, TColor aBottomRight) {
+  for (int y = aRect.Top; y < aRect.Bottom; ++y)
+    aBitmap.SetPixel(aRect.Left, y, Pixel(aTopLeft));
+  for (int x = aRect.Left; x < aRect.Right; ++x)
+    aBitmap.SetPixel(x, aRect.Top, Pixel(aTopLeft));
+  for (int y = aRect.Top; y < aRect.Bottom; ++y)
+    aBitmap.SetPixel(aRect.Right - 1, y, Pixel(aBottomRight));
+  for (int x = aRect.Left; x < aRect.Right; ++x)
+    aBitmap.SetPixel(x, aRect.Bottom - 1, Pixel(aBottomRight));
+}
+
+::testing::AssertionResult Same(const Bitmap& aActual, const Bitmap& aExpected,
+                                const std::string& aName) {
+  if (aActual.Width() == aExpected.Width() && aActual.Height() == aExpected.Height()) {
+    int bad = 0;
+    std::string first;
+    for (int y = 0; y < aActual.Height(); ++y)
+      for (int x = 0; x < aActual.Width(); ++x)
+        if ((aActual.Pixel(x, y) | 0xFF000000u) != (aExpected.Pixel(x, y) | 0xFF000000u)) {
+          if (bad++ == 0)
+            first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+    if (bad == 0)
+      return ::testing::AssertionSuccess();
+    const std::filesystem::path out = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+    std::filesystem::create_directories(out);
+    SavePngFile(aActual, (out / (aName + "-actual.png")).string());
+    SavePngFile(aExpected, (out / (aName + "-expected.png")).string());
+    return ::testing::AssertionFailure()
+           << bad << " pixels differ, first at " << first << "; images in " << out.string();
+  }
+  return ::testing::AssertionFailure()
+         << "size " << aActual.Width() << "x" << aActual.Height() << " instead of "
+         << aExpected.Width() << "x" << aExpected.Height();
+}
+
+// The client area of a control painted into a bitmap.
+Bitmap PaintClient(TControl* aControl) {
+  Bitmap bitmap(aControl->Width(), aControl->Height());
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, &bitmap);
+  aControl->Perform(WM_ERASEBKGND, WPARAM(dc));
+  aControl->Perform(WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
+  DeleteDC(dc);
+  return bitmap;
+}
+
+// A whole window (client area and child windows) as the screen shows it.
+Bitmap PrintWindow(TWinControl* aControl) {
+  const TRect client = aControl->ClientRect();
+  Bitmap bitmap(client.Width(), client.Height());
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, &bitmap);
+  SendMessageW(aControl->Handle(), WM_PRINT, WPARAM(dc),
+               PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+  DeleteDC(dc);
+  return bitmap;
+}
+
+std::string FaceFamily() {
+  LOGFONTW lf;
+  lf.lfHeight = -11;
+  lf.lfFaceName = "Tahoma";
+  HFONT font = CreateFontIndirectW(&lf);
+  const std::string family = font != nullptr ? font->Family() : "";
+  DeleteObject(font);
+  return family;
+}
+
+::testing::AssertionResult MatchesReference(const Bitmap& aActual, const std::string& aName) {
+  const std::string path =
+      (std::filesystem::path(MM_SOURCE_DIR) / "tests/toolkit/reference" / (aName + ".png"))
+          .string();
+  // Set MM_UPDATE_REFERENCES=1 to store a new reference (then look at it).
+  if (std::getenv("MM_UPDATE_REFERENCES"))
+    SavePngFile(aActual, path);
+  const ImageResult reference = LoadImageFile(path);
+  if (!reference.Ok())
+    return ::testing::AssertionFailure() << reference.Error;
+  return Same(aActual, reference.Image, aName);
+}
+
+} // namespace
+
+TEST(PanelLook, BevelsAndBorderFollowTheRingRule) {
+  struct Case {
+    TBevelCut Outer;
+    TBevelCut Inner;
+    int BevelWidth;
+    int BorderWidth;
+  };
+  const std::vector<Case> cases = {
+      {bvRaised, bvNone, 1, 0},  {bvLowered, bvNone, 1, 0},   {bvNone, bvNone, 1, 0},
+      {bvRaised, bvSpace, 1, 0}, {bvRaised, bvLowered, 2, 1}, {bvSpace, bvRaised, 1, 2},
+  };
+  for (const Case& c : cases) {
+    TPanel panel(nullptr);
+    panel.SetBounds(0, 0, 30, 20);
+    panel.SetColor(RGB(192, 192, 192));
+    panel.SetBevelOuter(c.Outer);
+    panel.SetBevelInner(c.Inner);
+    panel.SetBevelWidth(c.BevelWidth);
+    panel.SetBorderWidth(c.BorderWidth);
+    Bitmap expected(30, 20);
+    Fill(expected, {0, 0, 30, 20}, Pixel(RGB(192, 192, 192)));
+    TRect r{0, 0, 30, 20};
+    auto bevel = [&](TBevelCut aCut) {
+      for (int i = 0; i < c.BevelWidth && aCut != bvNone; ++i) {
+        if (aCut == bvRaised)
+          Ring(expected, r, clBtnHighlight, clBtnShadow);
+        else if (aCut == bvLowered)
+          Ring(expected, r, clBtnShadow, clBtnHighlight);
+        r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+      }
+    };
+    bevel(c.Outer);
+    r = {r.Left + c.BorderWidth, r.Top + c.BorderWidth, r.Right - c.BorderWidth,
+         r.Bottom - c.BorderWidth};
+    bevel(c.Inner);
+    EXPECT_TRUE(Same(PaintClient(&panel), expected,
+                     "panel-" + std::to_string(int(c.Outer)) + std::to_string(int(c.Inner))));
+    // Children are laid out inside the bevels and the border.
+    TRect inner = panel.ClientRect();
+    int inset = c.BorderWidth + (c.Outer != bvNone ? c.BevelWidth : 0) +
+                (c.Inner != bvNone ? c.BevelWidth : 0);
+    auto* child = new TControl(&panel);
+    child->SetAlign(alClient);
+    child->SetParent(&panel);
+    EXPECT_EQ(child->BoundsRect(), Rect(inner.Left + inset, inner.Top + inset, inner.Right - inset,
+                                        inner.Bottom - inset));
+  }
+}
+
+TEST(StatusBarLook, PanelRingsStandBelowTheTopAndApart) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 100, 19);
+  auto* bar = new TStatusBar(&parent);
+  bar->SetParent(&parent);
+  bar->SetSizeGrip(false);
+  bar->Panels().Add().SetWidth(40);
+  bar->Panels().Add();
+  Bitmap expected(100, 19);
+  Fill(expected, {0, 0, 100, 19}, Pixel(clBtnFace));
+  Ring(expected, {0, 2, 38, 19}, clBtnShadow, clBtnHighlight);
+  Ring(expected, {40, 2, 100, 19}, clBtnShadow, clBtnHighlight);
+  EXPECT_TRUE(Same(PaintClient(bar), expected, "statusbar-rings"));
+}
+
+TEST_F(ToolkitTest, StandardControlsMatchTheReviewedImage) {
+  if (FaceFamily() != kReferenceFamily)
+    GTEST_SKIP() << "the reference was drawn with " << kReferenceFamily;
+  auto* form = fApp->CreateForm<TProbeForm>();
+  form->SetClientSize(420, 300);
+  auto* pages = new TPageControl(form);
+  pages->SetParent(form);
+  pages->SetBounds(230, 8, 180, 90);
+  for (const char* caption : {"In/Out", "Zweite"}) {
+    auto* sheet = new TTabSheet(form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption(caption);
+  }
+  auto* buttons = new TPageControl(form);
+  buttons->SetParent(form);
+  buttons->SetBounds(230, 104, 180, 60);
+  buttons->SetStyle(tsButtons);
+  for (const char* caption : {"In/Out", "Mehr"}) {
+    auto* sheet = new TTabSheet(form);
+    sheet->SetPageControl(buttons);
+    sheet->SetCaption(caption);
+  }
+  auto place = [&](TControl* aControl, TRect aBounds) {
+    aControl->SetParent(form);
+    aControl->SetBoundsRect(aBounds);
+  };
+  auto* normal = new TButton(form);
+  place(normal, Bounds(8, 8, 113, 17));
+  normal->SetCaption("Midi In (Reset)");
+  auto* def = new TButton(form);
+  place(def, Bounds(8, 30, 81, 25));
+  def->SetCaption("OK");
+  def->SetDefault(true);
+  auto* disabled = new TButton(form);
+  place(disabled, Bounds(100, 30, 81, 25));
+  disabled->SetCaption("Liste Reset");
+  disabled->SetEnabled(false);
+  auto* raised = new TPanel(form);
+  place(raised, Bounds(8, 64, 185, 20));
+  raised->SetCaption("Statusbyte und Midikanal");
+  raised->Font().SetHeight(-13);
+  raised->Font().SetStyle({fsBold});
+  auto* lowered = new TPanel(form);
+  place(lowered, Bounds(8, 90, 85, 20));
+  lowered->SetBevelOuter(bvLowered);
+  lowered->SetCaption("3C");
+  lowered->SetAlignment(taLeftJustify);
+  auto* label = new TLabel(form);
+  place(label, Bounds(100, 92, 60, 16));
+  label->SetCaption("Eingänge");
+  auto* list = new TListBox(form);
+  place(list, Bounds(8, 120, 81, 120));
+  list->SetColor(RGB(87, 127, 87));
+  list->Font().SetColor(RGB(1, 153, 1));
+  for (int i = 0; i < 20; ++i)
+    list->Items().Add(i % 2 ? "90, 3C, 64" : "80, 3C, 00");
+  list->SetItemIndex(2);
+  auto* checks = new TCheckListBox(form);
+  place(checks, Bounds(100, 120, 150, 60));
+  checks->Items().Assign({"Port 0", "Port 1", "Port 2"});
+  checks->SetChecked(1, true);
+  checks->SetAllowGrayed(true);
+  checks->SetState(2, cbGrayed);
+  auto* bar = new TStatusBar(form);
+  bar->SetParent(form);
+  bar->Panels().Add().SetWidth(150);
+  bar->Panels()[0].SetText("90, 3C, 64 (Port 1)");
+  bar->Panels().Add().SetText("bereit");
+  form->Show();
+  PumpUntilIdle();
+  EXPECT_TRUE(MatchesReference(PrintWindow(form), "StandardControls"));
+}
+
+TEST_F(ToolkitTest, ErrorMessageBoxMatchesTheReviewedImage) {
+  if (FaceFamily() != kReferenceFamily)
+    GTEST_SKIP() << "the reference was drawn with " << kReferenceFamily;
+  auto* box = TComponent::Create<TMessageForm>(fApp.get(),
+                                               "Das Gerät steht nicht zur Verfügung! Bitte prüfen",
+                                               "Probe", MB_OK | MB_ICONERROR);
+  box->Show();
+  PumpUntilIdle();
+  EXPECT_EQ(box->ButtonCount(), 1);
+  EXPECT_EQ(box->Buttons(0)->Caption(), "OK");
+  EXPECT_TRUE(box->Buttons(0)->Focused());
+  EXPECT_EQ(box->BorderStyle(), bsDialog);
+  EXPECT_TRUE(MatchesReference(PrintWindow(box), "ErrorMessageBox"));
+}
