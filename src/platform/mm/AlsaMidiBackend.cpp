@@ -136,21 +136,19 @@ public:
   MMRESULT ResetIn(HMIDIIN aHandle) override { return StopIn(aHandle); }
 
   MMRESULT CloseIn(HMIDIIN aHandle) override {
-    std::shared_ptr<AlsaIn> input;
-    {
-      std::lock_guard lock(fLock);
-      const auto found = fIns.find(reinterpret_cast<std::uintptr_t>(aHandle));
-      if (found == fIns.end())
-        return MMSYSERR_INVALHANDLE;
-      input = found->second;
-      fIns.erase(found);
-    }
+    const std::shared_ptr<AlsaIn> input = FindIn(aHandle);
+    if (!input)
+      return MMSYSERR_INVALHANDLE;
     input->Started.store(false);
     WaitForCallback(*input);
     try {
       input->Midi->closePort();
     } catch (const RtMidiError& error) {
-      return AlsaResultFromRtMidi(error.getType(), error.getMessage());
+      return AlsaResultFromRtMidi(error.getType(), error.getMessage()); // the handle stays
+    }
+    {
+      std::lock_guard lock(fLock);
+      fIns.erase(reinterpret_cast<std::uintptr_t>(aHandle));
     }
     if (input->Proc != nullptr)
       input->Proc(aHandle, MIM_CLOSE, input->Instance, 0, 0);
@@ -181,9 +179,13 @@ public:
     if (found == fOuts.end())
       return MMSYSERR_INVALHANDLE;
     const std::shared_ptr<AlsaOut> output = found->second;
-    fOuts.erase(found);
     std::lock_guard sending(output->SendLock);
-    output->Midi->closePort();
+    try {
+      output->Midi->closePort();
+    } catch (const RtMidiError& error) {
+      return AlsaResultFromRtMidi(error.getType(), error.getMessage()); // the handle stays
+    }
+    fOuts.erase(found);
     return MMSYSERR_NOERROR;
   }
 
