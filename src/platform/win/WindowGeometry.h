@@ -44,4 +44,9 @@ int GetWindowRgn(HWND aWnd, HRGN aRgn);
 // The window rectangle that gives the client rectangle for a style.
 BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL aMenu, DWORD aExStyle);
 
+constexpr UINT SPI_GETWORKAREA = 0x0030;
+// SPI_GETWORKAREA: the screen rectangle windows are placed and maximized in
+// (aData points to a RECT). Other actions return FALSE.
+BOOL SystemParametersInfoW(UINT aAction, UINT aParam, void* aData, UINT aWinIni);
+
 } // namespace platform

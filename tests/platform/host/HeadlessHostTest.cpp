@@ -149,6 +149,9 @@ TEST(HostSelectionTest, HeadlessAlwaysWorksAndAMissingDisplayIsAClearError) {
   ASSERT_TRUE(host);
   EXPECT_EQ(GetWindowHost(), host.get());
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
+  RECT work;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_EQ(work, Rect(0, 0, 640, 480));
   host.reset();
   HostOptions x11;
   x11.Display = ":987654";
