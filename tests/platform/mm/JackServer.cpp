@@ -158,6 +158,7 @@ bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
   std::stringstream text;
   text << log.rdbuf();
   fReason = "jackd did not start (" + aArgs[3] + "): " + text.str();
+  std::remove(fLog.c_str());
   return false;
 }
 
