@@ -185,12 +185,15 @@ void TrackScrollBar(HWND aWnd, int aBar, POINT aScreen) {
   const UINT msgId = vertical ? WM_VSCROLL : WM_HSCROLL;
   auto layout = [&]() {
     Window* cur = Live(aWnd);
+    if (!cur)
+      return ScrollBarLayout{};
     const FrameLayout f =
         ComputeFrame(cur->Style, cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
     return ComputeScrollBar(vertical ? f.VScroll : f.HScroll, vertical, *InfoOf(cur, aBar));
   };
   auto toWindow = [&](POINT aPt) {
-    const TPoint o = ScreenOrigin(Live(aWnd));
+    Window* cur = Live(aWnd);
+    const TPoint o = cur ? ScreenOrigin(cur) : TPoint{};
     return TPoint{aPt.X - o.X, aPt.Y - o.Y};
   };
   const ScrollBarLayout start = layout();
@@ -241,15 +244,15 @@ void TrackScrollBar(HWND aWnd, int aBar, POINT aScreen) {
     }
     if (msg.hwnd == aWnd && msg.message == WM_TIMER && msg.wParam == RepeatTimer) {
       SetTimer(aWnd, RepeatTimer, NextRepeat, nullptr);
-      if (stillInPart(cursor))
+      if (stillInPart(cursor) && Live(aWnd))
         Send(Live(aWnd), msgId, code, 0);
       continue;
     }
     if (msg.hwnd == aWnd && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
       cursor = toWindow(msg.pt);
-      if (thumb) {
+      Window* cur = Live(aWnd);
+      if (thumb && cur) {
         const int offset = vertical ? cursor.Y - at.Y : cursor.X - at.X;
-        Window* cur = Live(aWnd);
         const FrameLayout f =
             ComputeFrame(cur->Style, cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
         const int pos = ThumbPosition(vertical ? f.VScroll : f.HScroll, vertical,

@@ -318,6 +318,33 @@ TEST_F(InputTest, ScrollBarClicksAndThumbDragSendScrollCodes) {
   EXPECT_EQ(si.nTrackPos, 75);
 }
 
+TEST_F(InputTest, AScrollHandlerMayDestroyItsWindow) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE | WS_VSCROLL, Bounds(0, 0, 100, 216));
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMax = 99;
+  si.nPage = 25;
+  SetScrollInfo(a, SB_VERT, &si, FALSE);
+  Log::Get().Override = [](HWND aWnd, UINT aMsg, WPARAM, LPARAM, LRESULT&) {
+    if (aMsg == WM_VSCROLL)
+      DestroyWindow(aWnd);
+    return false;
+  };
+  const FrameLayout f = ComputeFrame(WS_POPUP | WS_VSCROLL, 0, {100, 216});
+  const ScrollBarLayout l = ComputeScrollBar(f.VScroll, true, si);
+  for (const TRect& part : {l.ArrowDown, l.Thumb}) {
+    if (!IsWindow(a))
+      a = Make("A", WS_POPUP | WS_VISIBLE | WS_VSCROLL, Bounds(0, 0, 100, 216));
+    SetScrollInfo(a, SB_VERT, &si, FALSE);
+    InputMouseButton(MouseButton::Left, true, {part.Left + 2, part.Top + 2});
+    InputMouseMove({part.Left + 2, part.Top + 40});
+    InputMouseButton(MouseButton::Left, false, {part.Left + 2, part.Top + 40});
+    PumpUntilIdle();
+    EXPECT_FALSE(IsWindow(a));
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}
+
 TEST_F(InputTest, RightClickAsksForAContextMenuThroughTheParent) {
   HWND p = Make("P", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
   Make("C", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 20, 20), p);
