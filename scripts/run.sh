@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the monitor: on the display when there is one, else headless for a few
-# seconds with the built-in demo ports, writing a screenshot.
+# Runs the monitor: on the display when there is one (or with the options
+# given), else headless for a few seconds with the built-in demo ports playing
+# into the demo output, writing a screenshot.
 set -euo pipefail
 build=$1
 shift
@@ -9,5 +10,6 @@ if [ -n "${DISPLAY:-}" ] || [ $# -gt 0 ]; then
   exec "$program" "$@"
 fi
 shot="$build/midimonitor.png"
-"$program" --headless --midi=virtual --screenshot "$shot" --after 3000
-echo "no display: ran headless with the demo ports; screenshot written to $shot"
+printf 'check in 0\ncheck out 0\n' |
+  "$program" --headless --midi=virtual --script - --screenshot "$shot" --after 3000
+echo "no display: ran headless for 3 seconds with the demo ports; screenshot: $shot"

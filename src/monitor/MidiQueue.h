@@ -41,10 +41,9 @@ public:
   bool Push(const TMidiEvent& aEvent);
 
   // User-interface thread. Hands the queued events to aHandler in arrival order
-  // until the queue is empty or aBudget has passed (checked every few hundred
-  // events); returns true when events remain, so the caller schedules another
-  // drain. An exception from aHandler propagates; the events after the failing
-  // one stay queued.
+  // until the queue is empty or aBudget has passed (checked every 32 events); returns true when
+  // events remain, so the caller schedules another drain. An exception from aHandler propagates;
+  // the events after the failing one stay queued.
   template <class THandler>
   bool Drain(THandler&& aHandler, std::chrono::steady_clock::duration aBudget);
 
@@ -77,7 +76,7 @@ bool TMidiQueue::Drain(THandler&& aHandler, std::chrono::steady_clock::duration 
     aHandler(event);
     if (tail == head)
       head = fHead.load(std::memory_order_acquire);
-    if (n % 256 == 0 && tail != head && std::chrono::steady_clock::now() >= deadline)
+    if (n % 32 == 0 && tail != head && std::chrono::steady_clock::now() >= deadline)
       return true;
   }
   return false;

@@ -133,6 +133,8 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
     return fState;
   }
   const TScriptCommand& c = fCommands[fNext++];
+  fRanWindowCommand = c.Kind == TKind::Check || c.Kind == TKind::Click ||
+                      c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox;
   try {
     switch (c.Kind) {
     case TKind::Check:
@@ -169,6 +171,17 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
     }
   } catch (const std::exception& e) {
     Fail(c.Line, e.what());
+  }
+  return fState;
+}
+
+TScriptRunner::TState TScriptRunner::Run(TClock::time_point aNow, int aMaxCommands) {
+  for (int n = 0; n < aMaxCommands && fState == TState::Running; ++n) {
+    fRanWindowCommand = false;
+    const std::size_t before = fNext;
+    Step(aNow);
+    if (fWaiting || fRanWindowCommand || fNext == before)
+      break;
   }
   return fState;
 }

@@ -74,6 +74,10 @@ public:
   // off the script before it runs, so a Step called again from inside it (a
   // modal message box runs the loop) goes on with the command after it.
   TState Step(TClock::time_point aNow);
+  // Steps until a wait is pending, a command that acts on the window has run
+  // (it may open a modal loop, and its effects should settle before the next
+  // one), or aMaxCommands commands have run.
+  TState Run(TClock::time_point aNow, int aMaxCommands);
 
   TState State() const { return fState; }
   // Why the script failed ("script line 4: ...").
@@ -86,6 +90,7 @@ private:
   TScriptTarget& fTarget;
   std::chrono::milliseconds fWaitLogTimeout;
   std::size_t fNext = 0;
+  bool fRanWindowCommand = false; // the last Step ran check, click, select or close
   TState fState = TState::Running;
   std::string fError;
   // The wait in progress: a time, or a log line count with a deadline.

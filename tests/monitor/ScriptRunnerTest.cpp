@@ -143,6 +143,28 @@ TEST(ScriptRunner, FailuresEndTheScriptWithTheirLine) {
   }
 }
 
+TEST(ScriptRunner, RunGoesOnUntilAWaitOrAWindowCommand) {
+  TFakeTarget target;
+  TScriptRunner runner(ParseScript("send 0 90 1 1\nsend 0 90 1 2\ndump\ncheck in 0\nsend 0 80 1 "
+                                   "0\nwait 50\nclick btnResetIn\nselect log 0\ndump"),
+                       target);
+  const auto t0 = TScriptRunner::TClock::time_point{};
+  runner.Run(t0, 100);
+  EXPECT_EQ(target.Calls.size(), 4u);
+  EXPECT_EQ(target.Calls.back(), "check in 0");
+  runner.Run(t0, 100); // the send, then the wait starts
+  EXPECT_EQ(target.Calls.size(), 5u);
+  runner.Run(t0 + 10ms, 100);
+  EXPECT_EQ(target.Calls.size(), 5u);
+  runner.Run(t0 + 50ms, 100);
+  EXPECT_EQ(target.Calls.back(), "click btnResetIn");
+  runner.Run(t0 + 50ms, 1);
+  EXPECT_EQ(target.Calls.back(), "select 0");
+  EXPECT_EQ(runner.Run(t0 + 50ms, 100), TScriptRunner::TState::Finished);
+  EXPECT_EQ(target.Calls.back(), "dump");
+  EXPECT_EQ(target.Calls.size(), 8u);
+}
+
 TEST(ScriptRunner, QuitEndsAtOnce) {
   TFakeTarget target;
   TScriptRunner runner(ParseScript("quit\ndump"), target);

@@ -1,0 +1,139 @@
+#include "monitor/MonitorAutomation.h"
+
+#include "monitor/monitor.h"
+#include "platform/mm/VirtualMidi.h"
+#include "platform/win/MessageLoop.h"
+#include "toolkit/MessageForm.h"
+
+#include <stdexcept>
+
+namespace {
+
+// A left click at a client point of a list, as the mouse would give it.
+void ClickAt(TCustomListBox* aList, TPoint aPoint) {
+  const platform::LPARAM where = platform::MAKELPARAM(aPoint.X, aPoint.Y);
+  platform::HWND wnd = aList->Handle();
+  platform::SendMessageW(wnd, platform::WM_LBUTTONDOWN, platform::MK_LBUTTON, where);
+  platform::SendMessageW(wnd, platform::WM_LBUTTONUP, 0, where);
+}
+
+// Scrolls line aIndex into view and returns its rectangle.
+TRect ShowLine(TCustomListBox* aList, int aIndex) {
+  if (aIndex < 0 || aIndex >= aList->Count())
+    throw std::out_of_range(aList->Name() + " has no line " + std::to_string(aIndex));
+  TRect r = aList->ItemRect(aIndex);
+  if (r.Top < 0 || r.Bottom > aList->ClientHeight()) {
+    aList->SetTopIndex(aIndex);
+    r = aList->ItemRect(aIndex);
+  }
+  return r;
+}
+
+void Line(std::ostream& aOut, const char* aKind, const std::string& aName) {
+  aOut << aKind << '\t' << aName << '\n';
+}
+
+} // namespace
+
+TMessageForm* ShowingMessageBox() {
+  if (!Application)
+    return nullptr;
+  for (int i = Application->FormCount() - 1; i >= 0; --i)
+    if (auto* box = dynamic_cast<TMessageForm*>(Application->Forms(i)); box && box->Showing())
+      return box;
+  return nullptr;
+}
+
+void TMonitorAutomation::SetLineChecked(bool aOutput, int aIndex, bool aChecked) {
+  TCheckListBox* list = aOutput ? fForm.clbOutputDevices : fForm.clbInputDevices;
+  const TRect r = ShowLine(list, aIndex);
+  if (list->Checked(aIndex) == aChecked)
+    return;
+  // The check box sits at the start of the line.
+  ClickAt(list, {r.Left + TCheckListBox::CheckWidth / 2, r.Top + r.Height() / 2});
+  if (list->Checked(aIndex) != aChecked)
+    throw std::runtime_error(list->Name() + ": line " + std::to_string(aIndex) + " did not toggle");
+}
+
+void TMonitorAutomation::ClickButton(const std::string& aName) {
+  auto* button = dynamic_cast<TButton*>(fForm.FindComponent(aName));
+  if (!button)
+    throw std::invalid_argument("no button " + aName);
+  platform::SendMessageW(button->Handle(), platform::BM_CLICK, 0, 0);
+}
+
+void TMonitorAutomation::SelectLogLine(int aIndex) {
+  fForm.DrainNow();
+  const TRect r = ShowLine(fForm.lbListe, aIndex);
+  ClickAt(fForm.lbListe, {r.Left + r.Width() / 2, r.Top + r.Height() / 2});
+}
+
+void TMonitorAutomation::InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
+                                       std::uint8_t aData2) {
+  const platform::DWORD word =
+      aStatus | (platform::DWORD(aData1) << 8) | (platform::DWORD(aData2) << 16);
+  const platform::MMRESULT result = platform::VirtualMidiInject(platform::UINT(aPort), word);
+  if (result == platform::MMSYSERR_NOTENABLED)
+    throw std::runtime_error("send: the MIDI service is not the virtual one");
+  if (result != platform::MMSYSERR_NOERROR)
+    throw std::runtime_error("send: input port " + std::to_string(aPort) +
+                             " does not exist (code " + std::to_string(result) + ")");
+}
+
+int TMonitorAutomation::LogLineCount() const {
+  return fForm.lbListe->Count();
+}
+
+bool TMonitorAutomation::CloseMessageBox() {
+  TMessageForm* box = ShowingMessageBox();
+  if (!box || box->ButtonCount() == 0)
+    return false;
+  platform::SendMessageW(box->Buttons(0)->Handle(), platform::BM_CLICK, 0, 0);
+  return true;
+}
+
+void TMonitorAutomation::Dump() {
+  fForm.DrainNow();
+  DumpMonitorState(fForm, fOut);
+}
+
+void TMonitorAutomation::Quit() {
+  Application->Terminate();
+}
+
+void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut) {
+  auto caption = [&](TControl* aControl) {
+    aOut << "caption\t" << aControl->Name() << '\t' << aControl->Caption() << '\n';
+  };
+  caption(&aForm);
+  for (int i = 0; i < aForm.ComponentCount(); ++i) {
+    TComponent* c = aForm.Components(i);
+    if (c->Name().empty())
+      continue;
+    if (dynamic_cast<TPanel*>(c) || dynamic_cast<TButton*>(c) || dynamic_cast<TTabSheet*>(c))
+      caption(static_cast<TControl*>(c));
+  }
+  aOut << "tag\tPanelP1\t" << aForm.PanelP1->Tag() << '\n';
+  aOut << "tag\tPanelP2\t" << aForm.PanelP2->Tag() << '\n';
+  auto items = [&](TCustomListBox* aList, TCheckListBox* aChecks) {
+    for (int i = 0; i < aList->Count(); ++i) {
+      aOut << "item\t" << aList->Name() << '\t' << i << '\t';
+      if (aChecks)
+        aOut << (aChecks->Checked(i) ? "[x] " : "[ ] ");
+      aOut << aList->Items()[i] << '\n';
+    }
+    aOut << "selected\t" << aList->Name() << '\t' << aList->ItemIndex() << '\n';
+  };
+  items(aForm.clbInputDevices, aForm.clbInputDevices);
+  items(aForm.clbOutputDevices, aForm.clbOutputDevices);
+  items(aForm.lbListe, nullptr);
+  aOut << "status\t" << aForm.StatusBar1->Panels()[0].Text() << '\n';
+  TWinControl* focused = nullptr;
+  for (int i = 0; i < aForm.ComponentCount() && !focused; ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(aForm.Components(i)); w && w->Focused())
+      focused = w;
+  Line(aOut, "focus", focused ? focused->Name() : std::string());
+  if (TMessageForm* box = ShowingMessageBox())
+    Line(aOut, "messagebox", box->Message());
+  aOut.flush();
+}

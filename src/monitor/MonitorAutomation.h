@@ -1,0 +1,45 @@
+#pragma once
+// The script runner's hands on the monitor window (user-interface thread), and
+// the window's state as plain lines for scripts and tests:
+//   caption NAME TEXT   every named control with a caption
+//   tag NAME N          PanelP1 and PanelP2
+//   item NAME I TEXT    every list line; "[x] " or "[ ] " before check-list lines
+//   selected NAME I     -1 when none
+//   status TEXT         panel 0 of the status bar
+//   focus NAME          the control with the keyboard focus (empty: none)
+//   messagebox TEXT     while a message box shows
+// Fields are separated by tabs.
+
+#include "monitor/ScriptRunner.h"
+
+#include <ostream>
+#include <string>
+
+class TfrmMonitor;
+class TMessageForm;
+
+class TMonitorAutomation : public TScriptTarget {
+public:
+  // aOut receives the dumps.
+  TMonitorAutomation(TfrmMonitor& aForm, std::ostream& aOut) : fForm(aForm), fOut(aOut) {}
+
+  void SetLineChecked(bool aOutput, int aIndex, bool aChecked) override;
+  void ClickButton(const std::string& aName) override;
+  void SelectLogLine(int aIndex) override;
+  void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
+                     std::uint8_t aData2) override;
+  int LogLineCount() const override;
+  bool CloseMessageBox() override;
+  void Dump() override;
+  void Quit() override;
+
+private:
+  TfrmMonitor& fForm;
+  std::ostream& fOut;
+};
+
+// Writes the window's state in the form above.
+void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut);
+
+// The message box showing now, or nullptr.
+TMessageForm* ShowingMessageBox();

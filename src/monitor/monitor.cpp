@@ -1,0 +1,456 @@
+#include "monitor/monitor.h"
+
+#include "midi/sysMidiIn.h"
+#include "midi/sysMidiOut.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "toolkit/StdCtrlDefs.h"
+
+#include <exception>
+
+namespace {
+
+constexpr platform::UINT_PTR DrainTimerId = 1;
+constexpr TColor ListColor = RGB(87, 127, 87);
+constexpr TColor ListFontColor = RGB(1, 153, 1);
+
+void SetControlFont(TControl* aControl, int aPixels, bool aBold, TColor aColor = clWindowText) {
+  TFont& font = aControl->Font();
+  font.SetName("Tahoma");
+  font.SetHeight(-aPixels);
+  font.SetStyle(aBold ? TFontStyles{fsBold} : TFontStyles{});
+  font.SetColor(aColor);
+}
+
+// Clears the flag on every way out, so a failing decode does not leave the
+// decoder busy for good.
+class TBusyScope {
+public:
+  explicit TBusyScope(bool& aFlag) : fFlag(aFlag) { fFlag = true; }
+  ~TBusyScope() { fFlag = false; }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+  bool& fFlag;
+};
+
+} // namespace
+
+TfrmMonitor::TfrmMonitor(TComponent* aOwner) : TForm(aOwner) {
+  BuildWindow();
+}
+
+TfrmMonitor::~TfrmMonitor() = default;
+
+void TfrmMonitor::BuildWindow() {
+  TLoadingBracket bracket;
+  SetName("frmMonitor");
+  SetBorderStyle(bsToolWindow);
+  SetCaption(MonitorCaption);
+  SetPosition(poDesigned);
+  SetBounds(617, 450, Width(), Height());
+  SetClientSize(732, 351);
+  SetColor(clSilver);
+  SetControlFont(this, 11, false);
+  OnCreate = [this](TObject* aSender) { FormCreate(aSender); };
+  OnDestroy = [this](TObject* aSender) { FormDestroy(aSender); };
+
+  PageControl1 = new TPageControl(this);
+  PageControl1->SetName("PageControl1");
+  PageControl1->SetParent(this);
+  PageControl1->SetBounds(0, 0, 732, 351);
+  PageControl1->SetAlign(alClient);
+  PageControl1->SetStyle(tsButtons);
+  PageControl1->SetHotTrack(true);
+  PageControl1->SetTabOrder(0);
+
+  tsInOut = new TTabSheet(this);
+  tsInOut->SetName("tsInOut");
+  tsInOut->SetPageControl(PageControl1);
+  tsInOut->SetCaption("In/Out");
+  PageControl1->SetActivePage(tsInOut);
+
+  StatusBar1 = new TStatusBar(this);
+  StatusBar1->SetName("StatusBar1");
+  StatusBar1->SetParent(tsInOut);
+  StatusBar1->SetBounds(0, 301, 724, 19);
+  StatusBar1->SetAlign(alBottom);
+  StatusBar1->SetColor(RGB(160, 160, 164));
+  // The window cannot be resized, so the bar shows no size grip.
+  StatusBar1->SetSizeGrip(false);
+  StatusBar1->SetTabOrder(0);
+  StatusBar1->Panels().Add().SetWidth(50);
+
+  PanelPort = new TPanel(this);
+  PanelPort->SetName("PanelPort");
+  PanelPort->SetParent(tsInOut);
+  PanelPort->SetBounds(0, 0, 724, 301);
+  PanelPort->SetAlign(alClient);
+  PanelPort->SetCaption("");
+  PanelPort->SetBevelInner(bvSpace);
+  PanelPort->SetFullRepaint(false);
+  PanelPort->SetTabOrder(1);
+
+  auto button = [this](const char* aName, int aLeft, int aTop, int aWidth, int aHeight,
+                       const char* aCaption, void (TfrmMonitor::*aClick)(TObject*)) {
+    auto* b = new TButton(this);
+    b->SetName(aName);
+    b->SetParent(PanelPort);
+    b->SetBounds(aLeft, aTop, aWidth, aHeight);
+    b->SetCaption(aCaption);
+    b->OnClick = [this, aClick](TObject* aSender) { (this->*aClick)(aSender); };
+    return b;
+  };
+  auto deviceList = [this](const char* aName, int aLeft, int aWidth,
+                           void (TfrmMonitor::*aClickCheck)(TObject*)) {
+    auto* l = new TCheckListBox(this);
+    l->SetName(aName);
+    l->SetParent(PanelPort);
+    l->SetBounds(aLeft, 25, aWidth, 148);
+    SetControlFont(l, 11, false, ListFontColor);
+    l->SetColor(ListColor);
+    l->SetItemHeight(13);
+    l->OnClickCheck = [this, aClickCheck](TObject* aSender) { (this->*aClickCheck)(aSender); };
+    return l;
+  };
+  btnResetIn =
+      button("btnResetIn", 10, 3, 113, 17, "Midi In (Reset)", &TfrmMonitor::btnResetInClick);
+  btnResetOut =
+      button("btnResetOut", 320, 3, 113, 17, "Midi Out (Reset)", &TfrmMonitor::btnResetOutClick);
+  clbInputDevices = deviceList("clbInputDevices", 10, 302, &TfrmMonitor::clbInputDevicesClickCheck);
+  clbOutputDevices =
+      deviceList("clbOutputDevices", 320, 303, &TfrmMonitor::clbOutputDevicesClickCheck);
+  btnListeLeeren =
+      button("btnListeLeeren", 632, 3, 81, 18, "Liste Reset", &TfrmMonitor::btnListeLeerenClick);
+
+  lbListe = new TListBox(this);
+  lbListe->SetName("lbListe");
+  lbListe->SetParent(PanelPort);
+  lbListe->SetBounds(632, 25, 81, 254);
+  SetControlFont(lbListe, 11, false, ListFontColor);
+  lbListe->SetColor(ListColor);
+  lbListe->SetItemHeight(13);
+  lbListe->OnClick = [this](TObject* aSender) { lbListeClick(aSender); };
+
+  auto panel = [this](const char* aName, int aLeft, int aTop, int aWidth, const char* aCaption,
+                      bool aBold) {
+    auto* p = new TPanel(this);
+    p->SetName(aName);
+    p->SetParent(PanelPort);
+    p->SetBounds(aLeft, aTop, aWidth, 20);
+    p->SetCaption(aCaption);
+    p->SetAlignment(taCenter);
+    p->SetFullRepaint(false);
+    SetControlFont(p, 13, aBold);
+    return p;
+  };
+  // Declaration order of the members, which is also the order of creation.
+  PanelCC = panel("PanelCC", 52, 226, 85, "", false);
+  panelDB1 = panel("panelDB1", 243, 186, 160, "Datenbyte 1", true);
+  PanelDB1Text = panel("PanelDB1Text", 243, 266, 160, "", false);
+  PanelDB2 = panel("PanelDB2", 409, 186, 160, "Datenbyte 2", true);
+  PanelDB2Text = panel("PanelDB2Text", 409, 266, 160, "", false);
+  PanelKanal = panel("PanelKanal", 152, 226, 85, "", false);
+  PanelP1 = panel("PanelP1", 283, 226, 85, "", false);
+  PanelP2 = panel("PanelP2", 448, 226, 85, "", false);
+  panelStatusByte = panel("panelStatusByte", 52, 186, 185, "Statusbyte und Midikanal", true);
+  PanelStatustext = panel("PanelStatustext", 52, 266, 185, "", false);
+
+  // Tab orders in ascending order, so each lands where it is set.
+  TWinControl* tabOrder[] = {btnResetIn,     btnResetOut, clbInputDevices, clbOutputDevices,
+                             btnListeLeeren, lbListe,     PanelCC,         panelDB1,
+                             PanelDB1Text,   PanelDB2,    PanelDB2Text,    PanelKanal,
+                             PanelP1,        PanelP2,     panelStatusByte, PanelStatustext};
+  for (int i = 0; i < int(std::size(tabOrder)); ++i)
+    tabOrder[i]->SetTabOrder(i);
+
+  SetVisible(true);
+  bracket.Close();
+}
+
+void TfrmMonitor::FormCreate(TObject*) {
+  fCriticalSection = std::make_unique<std::recursive_mutex>();
+  fWakeup = std::make_unique<platform::UiWakeup>([this] { MidiQueueSignalled(); });
+  fPath = std::make_unique<TMidiPath>(
+      [](int aIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
+        MidiOutput().Send(aIndex, aStatus, aData1, aData2);
+      },
+      [] { return MidiOutput().Count(); }, [w = fWakeup.get()] { w->Signal(); });
+  FillDeviceList(clbInputDevices, MidiInput().Names());
+  FillDeviceList(clbOutputDevices, MidiOutput().Names());
+  MidiInput().SetOnMidiData(
+      [this](int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
+        DoMidiInData(aDeviceIndex, aStatus, aData1, aData2);
+      });
+  warte = false;
+}
+
+void TfrmMonitor::FormDestroy(TObject*) {
+  StopMidiDelivery();
+  if (fDrainTimerArmed && HandleAllocated())
+    platform::KillTimer(Handle(), DrainTimerId);
+  fDrainTimerArmed = false;
+  fPath.reset();
+  fWakeup.reset();
+  fCriticalSection.reset();
+}
+
+void TfrmMonitor::StopMidiDelivery() {
+  if (MidiInputExists()) {
+    TMidiInput& input = MidiInput();
+    input.SetOnMidiData({});
+    // Closing waits for a message being handled on the port; a port whose
+    // close fails is skipped so the others still close.
+    for (int i = input.Count() - 1; i >= 0; --i) {
+      try {
+        input.Close(i);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  if (fPath)
+    fPath->Targets().Clear();
+  if (MidiOutputExists()) {
+    TMidiOutput& output = MidiOutput();
+    for (int i = output.Count() - 1; i >= 0; --i) {
+      try {
+        output.Close(i);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+}
+
+void TfrmMonitor::FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames) {
+  aList->Items().Assign(aNames);
+  for (int i = 0; i < aList->Count(); ++i)
+    aList->SetChecked(i, false);
+}
+
+void TfrmMonitor::clbInputDevicesClickCheck(TObject*) {
+  const int i = clbInputDevices->ItemIndex();
+  try {
+    if (clbInputDevices->Checked(i))
+      MidiInput().Open(i);
+    else
+      MidiInput().Close(i);
+  } catch (const std::exception&) {
+    Application->MessageBox(DeviceUnavailableText, Application->Title(),
+                            platform::MB_OK | platform::MB_ICONERROR);
+    btnResetIn->SetFocus();
+  }
+}
+
+void TfrmMonitor::clbOutputDevicesClickCheck(TObject*) {
+  const int i = clbOutputDevices->ItemIndex();
+  const bool checked = clbOutputDevices->Checked(i);
+  // The thru stops serving a line before its port closes, and starts once the
+  // port is open (a checked line whose open failed is still served: sending
+  // tries to open it again).
+  if (!checked && fPath)
+    fPath->Targets().Set(i, false);
+  try {
+    if (checked)
+      MidiOutput().Open(i);
+    else
+      MidiOutput().Close(i);
+  } catch (const std::exception&) {
+    if (checked && fPath)
+      fPath->Targets().Set(i, true);
+    Application->MessageBox(DeviceUnavailableText, Application->Title(),
+                            platform::MB_OK | platform::MB_ICONERROR);
+    btnResetOut->SetFocus();
+    return;
+  }
+  if (checked && fPath)
+    fPath->Targets().Set(i, true);
+}
+
+void TfrmMonitor::btnResetInClick(TObject*) {
+  for (int i = MidiInput().Count() - 1; i >= 0; --i)
+    if (i < clbInputDevices->Count() && clbInputDevices->Checked(i))
+      MidiInput().Close(i);
+  MidiInput().Reenumerate();
+  FillDeviceList(clbInputDevices, MidiInput().Names());
+}
+
+void TfrmMonitor::btnResetOutClick(TObject*) {
+  // The thru must not send under indexes that are about to change.
+  if (fPath)
+    fPath->Targets().Clear();
+  for (int i = MidiOutput().Count() - 1; i >= 0; --i)
+    if (i < clbOutputDevices->Count() && clbOutputDevices->Checked(i))
+      MidiOutput().Close(i);
+  MidiOutput().Reenumerate();
+  FillDeviceList(clbOutputDevices, MidiOutput().Names());
+}
+
+void TfrmMonitor::btnListeLeerenClick(TObject*) {
+  if (warte)
+    return;
+  lbListe->Items().Clear();
+  TPanel* emptied[] = {PanelCC,         PanelP1,      PanelP2,     PanelKanal,
+                       PanelStatustext, PanelDB1Text, PanelDB2Text};
+  for (TPanel* p : emptied)
+    p->SetCaption("");
+  const int p1 = fBreakdown.P1Tag;
+  const int p2 = fBreakdown.P2Tag;
+  fBreakdown = TBreakdown{};
+  fBreakdown.P1Tag = p1;
+  fBreakdown.P2Tag = p2;
+}
+
+void TfrmMonitor::lbListeClick(TObject*) {
+  ShowSelectedLine();
+}
+
+void TfrmMonitor::ShowSelectedLine() {
+  if (warte)
+    return;
+  const int i = lbListe->ItemIndex();
+  if (i < 0)
+    return;
+  TBusyScope busy(warte);
+  DecodeLogLine(lbListe->Items()[i], fBreakdown);
+  ApplyBreakdown();
+}
+
+void TfrmMonitor::ApplyBreakdown() {
+  PanelCC->SetCaption(fBreakdown.PanelCC);
+  PanelP1->SetCaption(fBreakdown.PanelP1);
+  PanelP2->SetCaption(fBreakdown.PanelP2);
+  PanelP1->SetTag(fBreakdown.P1Tag);
+  PanelP2->SetTag(fBreakdown.P2Tag);
+  PanelKanal->SetCaption(fBreakdown.PanelKanal);
+  PanelStatustext->SetCaption(fBreakdown.PanelStatustext);
+  PanelDB1Text->SetCaption(fBreakdown.PanelDB1Text);
+  PanelDB2Text->SetCaption(fBreakdown.PanelDB2Text);
+}
+
+void TfrmMonitor::DoMidiInData(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
+                               std::uint8_t aData2) {
+  if (aStatus == 0xFE)
+    return;
+  std::lock_guard lock(*fCriticalSection);
+  fPath->Receive(aDeviceIndex, aStatus, aData1, aData2);
+}
+
+std::uint64_t TfrmMonitor::DroppedMessages() const {
+  return fPath ? fPath->Queue().Drops() : 0;
+}
+
+void TfrmMonitor::MidiQueueSignalled() {
+  if (fDrainTimerArmed || !fPath)
+    return;
+  const auto since = std::chrono::steady_clock::now() - fLastDrain;
+  if (since < MinDrainInterval) {
+    ArmDrainTimer(std::chrono::ceil<std::chrono::milliseconds>(MinDrainInterval - since));
+    return;
+  }
+  DrainMidiQueue();
+}
+
+void TfrmMonitor::ArmDrainTimer(std::chrono::milliseconds aDelay) {
+  fDrainTimerArmed = true;
+  platform::SetTimer(Handle(), DrainTimerId, platform::UINT(aDelay.count()), nullptr);
+}
+
+void TfrmMonitor::WndProc(TMessage& aMessage) {
+  if (aMessage.Msg == platform::WM_TIMER && aMessage.WParam == DrainTimerId) {
+    platform::KillTimer(Handle(), DrainTimerId);
+    fDrainTimerArmed = false;
+    if (fPath)
+      DrainMidiQueue();
+    aMessage.Result = 0;
+    return;
+  }
+  TForm::WndProc(aMessage);
+}
+
+void TfrmMonitor::DrainMidiQueue() {
+  fLastDrain = std::chrono::steady_clock::now();
+  ++fDrainCount;
+  bool more = false;
+  try {
+    more = fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
+                                DrainBudget);
+  } catch (...) {
+    FinishDrain();
+    ArmDrainTimer(MinDrainInterval);
+    throw;
+  }
+  FinishDrain();
+  if (more)
+    ArmDrainTimer(MinDrainInterval);
+}
+
+void TfrmMonitor::DrainNow() {
+  if (!fPath)
+    return;
+  while (fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
+                              std::chrono::hours(1))) {
+  }
+  FinishDrain();
+}
+
+void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
+  if (!fShownSinceFinish) {
+    // The log is redrawn once when the drained messages are in, not per line.
+    platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
+    fShownSinceFinish = true;
+  }
+  const std::string line = FormatLogLine(aEvent.Status, aEvent.Data1, aEvent.Data2);
+  lbListe->Items().Add(line);
+  fBreakdown.P1Tag = aEvent.Data1;
+  fBreakdown.P2Tag = aEvent.Data2;
+  if (!warte) {
+    TBusyScope busy(warte);
+    DecodeLogLine(line, fBreakdown);
+  }
+  std::string port;
+  TMidiInput& input = MidiInput();
+  if (aEvent.DeviceIndex >= 0 && aEvent.DeviceIndex < input.Count())
+    port = input.Name(aEvent.DeviceIndex);
+  fStatusText = FormatStatusLine(port, aEvent.Status, aEvent.Data1, aEvent.Data2);
+  if (aEvent.ThruFailed) {
+    ++fThruFailures;
+    fStatusText += ThruFailureText();
+  }
+  ++fMessagesShown;
+}
+
+std::string TfrmMonitor::ThruFailureText() {
+  const auto failure = fPath->Failures().Take();
+  if (!failure)
+    return " \xE2\x80\x93 Thru fehlgeschlagen";
+  std::string text = " \xE2\x80\x93 Thru";
+  if (failure->OutputIndex >= 0) {
+    text += " an Ausgang " + std::to_string(failure->OutputIndex);
+    TMidiOutput& output = MidiOutput();
+    if (failure->OutputIndex < output.Count())
+      text += " (" + output.Name(failure->OutputIndex) + ")";
+  }
+  text += " fehlgeschlagen";
+  if (!failure->Text.empty())
+    text += ": " + failure->Text;
+  if (failure->Missed > 0)
+    text += " (+" + std::to_string(failure->Missed) + ")";
+  return text;
+}
+
+void TfrmMonitor::FinishDrain() {
+  if (!fShownSinceFinish)
+    return;
+  fShownSinceFinish = false;
+  platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+  // The lines and the scroll bar changed while redrawing was off.
+  platform::RedrawWindow(lbListe->Handle(), nullptr, nullptr,
+                         platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
+  lbListe->SetItemIndex(lbListe->Count() - 1);
+  ApplyBreakdown();
+  std::string status = fStatusText;
+  if (const std::uint64_t drops = DroppedMessages(); drops > 0)
+    status += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
+  StatusBar1->Panels()[0].SetText(status);
+}

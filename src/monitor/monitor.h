@@ -1,0 +1,135 @@
+#pragma once
+// The monitor window: lists the MIDI ports with check boxes, forwards every
+// incoming message to the checked outputs (thru), logs it, and shows its
+// breakdown and a status line.
+//
+// Threads: DoMidiInData runs on the MIDI service's thread and does only the
+// thru and the hand-over (TMidiPath). Everything else runs on the
+// user-interface thread: the queued messages are drained there in arrival
+// order, at most about 60 times a second, so a flood costs a bounded number
+// of repaints.
+
+#include "monitor/MessageDecoder.h"
+#include "monitor/MidiPath.h"
+#include "toolkit/Button.h"
+#include "toolkit/CheckListBox.h"
+#include "toolkit/Forms.h"
+#include "toolkit/ListBox.h"
+#include "toolkit/PageControl.h"
+#include "toolkit/Panel.h"
+#include "toolkit/StatusBar.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace platform {
+class UiWakeup;
+}
+
+// "Sonaro MidiMonitor", a blank and the maker's web address.
+inline constexpr const char* MonitorCaption = "Sonaro MidiMonitor www.sonaro.example";
+inline constexpr const char* DeviceUnavailableText =
+    "Das Ger\xC3\xA4t steht nicht zur Verf\xC3\xBCgung! Bitte pr\xC3\xBC"
+    "fen";
+
+class TfrmMonitor : public TForm {
+public:
+  // Builds the window inside a loading bracket; OnCreate runs FormCreate.
+  explicit TfrmMonitor(TComponent* aOwner);
+  ~TfrmMonitor() override;
+  std::string ClassName() const override { return "TfrmMonitor"; }
+
+  TPageControl* PageControl1 = nullptr;
+  TTabSheet* tsInOut = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+  TPanel* PanelPort = nullptr;
+  TButton* btnResetIn = nullptr;
+  TButton* btnResetOut = nullptr;
+  TCheckListBox* clbInputDevices = nullptr;
+  TCheckListBox* clbOutputDevices = nullptr;
+  TButton* btnListeLeeren = nullptr;
+  TListBox* lbListe = nullptr;
+  TPanel* PanelCC = nullptr;
+  TPanel* panelDB1 = nullptr;
+  TPanel* PanelDB1Text = nullptr;
+  TPanel* PanelDB2 = nullptr;
+  TPanel* PanelDB2Text = nullptr;
+  TPanel* PanelKanal = nullptr;
+  TPanel* PanelP1 = nullptr;
+  TPanel* PanelP2 = nullptr;
+  TPanel* panelStatusByte = nullptr;
+  TPanel* PanelStatustext = nullptr;
+
+  // Handlers (user-interface thread).
+  void FormCreate(TObject* aSender);
+  void FormDestroy(TObject* aSender);
+  void clbInputDevicesClickCheck(TObject* aSender);
+  void clbOutputDevicesClickCheck(TObject* aSender);
+  void btnResetInClick(TObject* aSender);
+  void btnResetOutClick(TObject* aSender);
+  void btnListeLeerenClick(TObject* aSender);
+  void lbListeClick(TObject* aSender);
+
+  // The input registry's event: runs on the MIDI service's thread.
+  void DoMidiInData(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
+                    std::uint8_t aData2);
+
+  // Stops MIDI delivery to this window (user-interface thread): empties the
+  // input event and closes every input port, so that no message reaches the
+  // window once it is gone; then closes the output ports. Runs from
+  // FormDestroy; the program may call it earlier.
+  void StopMidiDelivery();
+
+  // Handles what the MIDI thread queued so far, ignoring the repaint pacing
+  // (user-interface thread; tests and the script runner use it).
+  void DrainNow();
+
+  // Figures of the incoming path (user-interface thread).
+  std::uint64_t DrainCount() const { return fDrainCount; }
+  std::uint64_t MessagesShown() const { return fMessagesShown; }
+  std::uint64_t DroppedMessages() const;
+  std::uint64_t ThruFailures() const { return fThruFailures; }
+  bool Busy() const { return warte; }
+
+  // Shortest time between two drains of the queue, so repaints stay at about
+  // 60 a second during a flood, and the longest a drain may take.
+  static constexpr std::chrono::milliseconds MinDrainInterval{16};
+  static constexpr std::chrono::milliseconds DrainBudget{12};
+
+protected:
+  void WndProc(TMessage& aMessage) override;
+
+private:
+  void BuildWindow();
+  void FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames);
+
+  void ShowSelectedLine();
+  void ApplyBreakdown();
+
+  // User-interface thread: the wake-up's handler and the drain timer.
+  void MidiQueueSignalled();
+  void DrainMidiQueue();
+  void ArmDrainTimer(std::chrono::milliseconds aDelay);
+  // Steps 4 to 8 for one message, without painting.
+  void ShowIncoming(const TMidiEvent& aEvent);
+  // Puts the state the drained messages left into the controls.
+  void FinishDrain();
+  std::string ThruFailureText();
+
+  std::unique_ptr<std::recursive_mutex> fCriticalSection;
+  bool warte = false;
+
+  std::unique_ptr<platform::UiWakeup> fWakeup;
+  std::unique_ptr<TMidiPath> fPath;
+  TBreakdown fBreakdown;
+  std::string fStatusText;
+  bool fDrainTimerArmed = false;
+  std::chrono::steady_clock::time_point fLastDrain{};
+  std::uint64_t fDrainCount = 0;
+  std::uint64_t fMessagesShown = 0;
+  std::uint64_t fThruFailures = 0;
+  bool fShownSinceFinish = false;
+};

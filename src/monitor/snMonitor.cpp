@@ -1,0 +1,188 @@
+// The program's main module: starts the MIDI service, creates the monitor
+// window and runs the message loop; optional automation (script, screenshot,
+// state dump) for tests and users.
+
+#include "midi/sysMidiIn.h"
+#include "midi/sysMidiOut.h"
+#include "monitor/CommandLine.h"
+#include "monitor/MonitorAutomation.h"
+#include "monitor/ScriptRunner.h"
+#include "monitor/monitor.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/host/Host.h"
+#include "platform/host/ScreenComposer.h"
+#include "platform/mm/MidiService.h"
+#include "platform/win/MessageLoop.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+constexpr platform::UINT ScriptTickMs = 10;
+constexpr int CommandsPerTick = 256;
+
+// State the timer procedures reach (user-interface thread only).
+struct TProgram {
+  TfrmMonitor* Form = nullptr;
+  std::unique_ptr<TMonitorAutomation> Automation;
+  std::unique_ptr<TScriptRunner> Runner;
+  platform::UINT_PTR ScriptTimer = 0;
+  platform::UINT_PTR ScreenshotTimer = 0;
+  std::string ScreenshotPath;
+  int ExitCode = 0;
+};
+TProgram gProgram;
+
+void Fail(const std::string& aText) {
+  std::cerr << "midimonitor: " << aText << '\n';
+  gProgram.ExitCode = 1;
+  Application->Terminate();
+}
+
+void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
+  TScriptRunner* runner = gProgram.Runner.get();
+  if (!runner || runner->State() != TScriptRunner::TState::Running)
+    return;
+  runner->Run(TScriptRunner::TClock::now(), CommandsPerTick);
+  if (runner->State() == TScriptRunner::TState::Running)
+    return;
+  platform::KillTimer(nullptr, gProgram.ScriptTimer);
+  if (runner->State() == TScriptRunner::TState::Failed)
+    Fail(runner->Error());
+}
+
+void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
+  platform::KillTimer(nullptr, gProgram.ScreenshotTimer);
+  TfrmMonitor* form = gProgram.Form;
+  form->DrainNow();
+  form->Update();
+  const platform::Bitmap image = platform::CaptureWindow(form->Handle());
+  if (image.Width() == 0) {
+    Fail("no image of the window to write");
+    return;
+  }
+  const platform::FileResult written =
+      platform::SavePngFile(image, gProgram.ScreenshotPath, platform::PngAlpha::Opaque);
+  if (!written.Ok()) {
+    Fail("cannot write " + gProgram.ScreenshotPath + ": " + written.Error);
+    return;
+  }
+  Application->Terminate();
+}
+
+bool ReadScript(const std::string& aPath, std::string& aText) {
+  if (aPath == "-") {
+    aText.assign(std::istreambuf_iterator<char>(std::cin), {});
+    return true;
+  }
+  std::ifstream in(aPath, std::ios::binary);
+  if (!in)
+    return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  aText = text.str();
+  return true;
+}
+
+void ListPorts() {
+  const std::vector<std::string> inputs = MidiInput().Names();
+  const std::vector<std::string> outputs = MidiOutput().Names();
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    std::cout << "in\t" << i << '\t' << inputs[i] << '\n';
+  for (std::size_t i = 0; i < outputs.size(); ++i)
+    std::cout << "out\t" << i << '\t' << outputs[i] << '\n';
+}
+
+int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript,
+               const std::string& aServiceNote) {
+  auto application = std::make_unique<TApplication>();
+  Application->Initialize();
+  Application->SetMainFormOnTaskBar(true);
+  Application->SetTitle("Sonaro MidiMonitor");
+  TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
+  gProgram.Form = form;
+  if (!aServiceNote.empty())
+    form->StatusBar1->Panels()[0].SetText(aServiceNote);
+  gProgram.Automation = std::make_unique<TMonitorAutomation>(*form, std::cout);
+  if (!aOptions.Script.empty()) {
+    gProgram.Runner = std::make_unique<TScriptRunner>(std::move(aScript), *gProgram.Automation);
+    gProgram.ScriptTimer = platform::SetTimer(nullptr, 0, ScriptTickMs, &ScriptTick);
+  }
+  if (!aOptions.Screenshot.empty()) {
+    gProgram.ScreenshotPath = aOptions.Screenshot;
+    gProgram.ScreenshotTimer =
+        platform::SetTimer(nullptr, 0, platform::UINT(aOptions.AfterMs), &ScreenshotTick);
+  }
+  Application->Run();
+  if (gProgram.ScriptTimer)
+    platform::KillTimer(nullptr, gProgram.ScriptTimer);
+  if (aOptions.Dump)
+    DumpMonitorState(*form, std::cout);
+  // The window stops MIDI delivery when it is destroyed (with the
+  // application), before the registries and the service go.
+  gProgram.Runner.reset();
+  gProgram.Automation.reset();
+  gProgram.Form = nullptr;
+  application.reset();
+  FreeMidiDevices();
+  platform::StopMidiService();
+  return gProgram.ExitCode;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  TMonitorOptions options;
+  std::vector<TScriptCommand> script;
+  try {
+    options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.Help) {
+      std::cout << UsageText();
+      return 0;
+    }
+    if (!options.Script.empty()) {
+      std::string text;
+      if (!ReadScript(options.Script, text))
+        throw std::invalid_argument("cannot read the script " + options.Script);
+      script = ParseScript(text);
+    }
+  } catch (const std::invalid_argument& e) {
+    std::cerr << "midimonitor: " << e.what() << '\n' << UsageText();
+    return 2;
+  }
+  const platform::MidiServiceStatus service = platform::StartMidiService(options.Midi);
+  if (service.Result != 0) {
+    std::cerr << "midimonitor: " << service.Note << '\n';
+    return 1;
+  }
+  std::cerr << "midimonitor: " << service.Note << '\n';
+  int exitCode = 0;
+  try {
+    if (options.ListPorts) {
+      ListPorts();
+      FreeMidiDevices();
+      platform::StopMidiService();
+      return 0;
+    }
+    platform::HostOptions hostOptions;
+    hostOptions.Kind = options.Headless ? platform::HostKind::Headless : platform::HostKind::X11;
+    std::string hostError;
+    // The host outlives every window.
+    std::unique_ptr<platform::WindowHost> host = platform::CreateHost(hostOptions, hostError);
+    if (!host) {
+      std::cerr << "midimonitor: " << hostError << " (--headless runs without a display)\n";
+      platform::StopMidiService();
+      return 1;
+    }
+    exitCode = RunMonitor(options, std::move(script), service.Note);
+  } catch (const std::exception& e) {
+    std::cerr << "midimonitor: " << e.what() << '\n';
+    exitCode = 1;
+  }
+  return exitCode;
+}

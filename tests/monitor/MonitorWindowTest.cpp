@@ -1,0 +1,549 @@
+// The monitor window on the virtual MIDI service and the in-memory host.
+#include "midi/sysMidiIn.h"
+#include "midi/sysMidiOut.h"
+#include "monitor/MessageDecoder.h"
+#include "monitor/MonitorAutomation.h"
+#include "monitor/monitor.h"
+#include "platform/mm/MidiService.h"
+#include "platform/mm/VirtualMidi.h"
+#include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
+#include "toolkit/MessageForm.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using platform::MidiDirection;
+
+// Ports: input 1 and output 1 are held by another program.
+constexpr const char* Layout = "virtual:in=Keyboard,Busy*,Drums;out=Synth,Busy*,Recorder";
+
+// Message n of the flood: channel messages of every class (never 0xFx).
+int FloodStatus(int n) {
+  return 0x80 + (n % 7) * 0x10 + (n & 0x0F);
+}
+
+platform::DWORD Word(int aStatus, int aData1, int aData2) {
+  return platform::DWORD(aStatus | (aData1 << 8) | (aData2 << 16));
+}
+
+std::vector<platform::DWORD> Received(int aOutput) {
+  std::vector<platform::DWORD> messages;
+  EXPECT_EQ(platform::VirtualMidiReceived(platform::UINT(aOutput), messages), 0u);
+  return messages;
+}
+
+// Runs aAction from a timer inside whatever loop runs next (a modal one).
+std::function<void()> gTimerAction;
+void TimerAction(platform::HWND, platform::UINT, platform::UINT_PTR aId, platform::DWORD) {
+  platform::KillTimer(nullptr, aId);
+  if (auto action = std::exchange(gTimerAction, nullptr))
+    action();
+}
+
+class MonitorWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_EQ(platform::StartMidiService(Layout).Result, 0u);
+    fApplication = new TApplication();
+    Application->Initialize();
+    Application->SetTitle("Sonaro MidiMonitor");
+    fForm = Application->CreateForm<TfrmMonitor>();
+    fForm->Show();
+    platform::PumpUntilIdle();
+    fAutomation = std::make_unique<TMonitorAutomation>(*fForm, fDump);
+  }
+  void TearDown() override {
+    gTimerAction = nullptr;
+    fAutomation.reset();
+    delete fApplication;
+    FreeMidiDevices();
+    platform::StopMidiService();
+  }
+
+  void Inject(int aPort, int aStatus, int aData1, int aData2) {
+    ASSERT_EQ(platform::VirtualMidiInject(platform::UINT(aPort), Word(aStatus, aData1, aData2)),
+              0u);
+  }
+  // Waits until the service delivered everything injected and the window
+  // handled it.
+  void Settle() {
+    ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+    platform::PumpUntil([] { return false; }, 2 * int(TfrmMonitor::MinDrainInterval.count()));
+    fForm->DrainNow();
+    platform::PumpUntilIdle();
+  }
+  // Checks line aIndex while a timer closes the message box it opens,
+  // returning the box's text ("" when none showed).
+  std::string CheckExpectingBox(bool aOutput, int aIndex) {
+    std::string text;
+    gTimerAction = [&] {
+      if (TMessageForm* box = ShowingMessageBox()) {
+        text = box->Message();
+        EXPECT_TRUE(fAutomation->CloseMessageBox());
+      }
+    };
+    platform::SetTimer(nullptr, 0, 10, &TimerAction);
+    fAutomation->SetLineChecked(aOutput, aIndex, true);
+    platform::PumpUntilIdle();
+    return text;
+  }
+  std::vector<std::string> Lines(TCustomListBox* aList) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < aList->Count(); ++i)
+      lines.push_back(aList->Items()[i]);
+    return lines;
+  }
+
+  TApplication* fApplication = nullptr;
+  TfrmMonitor* fForm = nullptr;
+  std::ostringstream fDump;
+  std::unique_ptr<TMonitorAutomation> fAutomation;
+};
+
+TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
+  EXPECT_EQ(fForm->Name(), "frmMonitor");
+  EXPECT_EQ(fForm->ClassName(), "TfrmMonitor");
+  EXPECT_EQ(fForm->Caption(), "Sonaro MidiMonitor www.sonaro.example");
+  EXPECT_EQ(fForm->BorderStyle(), bsToolWindow);
+  EXPECT_EQ(fForm->ClientWidth(), 732);
+  EXPECT_EQ(fForm->ClientHeight(), 351);
+  EXPECT_EQ(fForm->Left(), 617);
+  EXPECT_EQ(fForm->Top(), 450);
+  EXPECT_EQ(fForm->Color(), RGB(192, 192, 192));
+  EXPECT_EQ(fForm->Font().Name(), "Tahoma");
+  EXPECT_EQ(fForm->Font().Height(), -11);
+  EXPECT_TRUE(fForm->Visible());
+
+  const struct {
+    TControl* Control;
+    const char* Name;
+    TWinControl* Parent;
+    TRect Bounds;
+    const char* Caption;
+    int FontHeight;
+    bool Bold;
+    int TabOrder;
+  } rows[] = {
+      {fForm->PageControl1, "PageControl1", fForm, Bounds(0, 0, 732, 351), "", -11, false, 0},
+      {fForm->PanelPort, "PanelPort", fForm->tsInOut, Bounds(0, 0, 724, 301), "", -11, false, 1},
+      {fForm->btnResetIn, "btnResetIn", fForm->PanelPort, Bounds(10, 3, 113, 17), "Midi In (Reset)",
+       -11, false, 0},
+      {fForm->btnResetOut, "btnResetOut", fForm->PanelPort, Bounds(320, 3, 113, 17),
+       "Midi Out (Reset)", -11, false, 1},
+      {fForm->clbInputDevices, "clbInputDevices", fForm->PanelPort, Bounds(10, 25, 302, 148), "",
+       -11, false, 2},
+      {fForm->clbOutputDevices, "clbOutputDevices", fForm->PanelPort, Bounds(320, 25, 303, 148), "",
+       -11, false, 3},
+      {fForm->btnListeLeeren, "btnListeLeeren", fForm->PanelPort, Bounds(632, 3, 81, 18),
+       "Liste Reset", -11, false, 4},
+      {fForm->lbListe, "lbListe", fForm->PanelPort, Bounds(632, 25, 81, 254), "", -11, false, 5},
+      {fForm->panelStatusByte, "panelStatusByte", fForm->PanelPort, Bounds(52, 186, 185, 20),
+       "Statusbyte und Midikanal", -13, true, 14},
+      {fForm->panelDB1, "panelDB1", fForm->PanelPort, Bounds(243, 186, 160, 20), "Datenbyte 1", -13,
+       true, 7},
+      {fForm->PanelDB2, "PanelDB2", fForm->PanelPort, Bounds(409, 186, 160, 20), "Datenbyte 2", -13,
+       true, 9},
+      {fForm->PanelCC, "PanelCC", fForm->PanelPort, Bounds(52, 226, 85, 20), "", -13, false, 6},
+      {fForm->PanelKanal, "PanelKanal", fForm->PanelPort, Bounds(152, 226, 85, 20), "", -13, false,
+       11},
+      {fForm->PanelP1, "PanelP1", fForm->PanelPort, Bounds(283, 226, 85, 20), "", -13, false, 12},
+      {fForm->PanelP2, "PanelP2", fForm->PanelPort, Bounds(448, 226, 85, 20), "", -13, false, 13},
+      {fForm->PanelStatustext, "PanelStatustext", fForm->PanelPort, Bounds(52, 266, 185, 20), "",
+       -13, false, 15},
+      {fForm->PanelDB1Text, "PanelDB1Text", fForm->PanelPort, Bounds(243, 266, 160, 20), "", -13,
+       false, 8},
+      {fForm->PanelDB2Text, "PanelDB2Text", fForm->PanelPort, Bounds(409, 266, 160, 20), "", -13,
+       false, 10},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.Name);
+    ASSERT_NE(r.Control, nullptr);
+    EXPECT_EQ(r.Control->Name(), r.Name);
+    EXPECT_EQ(fForm->FindComponent(r.Name), r.Control);
+    EXPECT_EQ(r.Control->Parent(), r.Parent);
+    EXPECT_EQ(r.Control->BoundsRect(), r.Bounds);
+    EXPECT_EQ(r.Control->Caption(), r.Caption);
+    EXPECT_EQ(r.Control->Font().Name(), "Tahoma");
+    EXPECT_EQ(r.Control->Font().Height(), r.FontHeight);
+    EXPECT_EQ(r.Control->Font().Style().Contains(fsBold), r.Bold);
+    EXPECT_EQ(static_cast<TWinControl*>(r.Control)->TabOrder(), r.TabOrder);
+  }
+  EXPECT_EQ(fForm->StatusBar1->Parent(), fForm->tsInOut);
+  EXPECT_EQ(fForm->StatusBar1->BoundsRect(), Bounds(0, 301, 724, 19));
+  EXPECT_EQ(fForm->StatusBar1->Color(), RGB(160, 160, 164));
+  ASSERT_EQ(fForm->StatusBar1->Panels().Count(), 1);
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Width(), 50);
+  EXPECT_EQ(fForm->tsInOut->Caption(), "In/Out");
+  EXPECT_EQ(fForm->PageControl1->ActivePage(), fForm->tsInOut);
+  EXPECT_EQ(fForm->PageControl1->Style(), tsButtons);
+  EXPECT_TRUE(fForm->PageControl1->HotTrack());
+  for (TCustomListBox* list : {static_cast<TCustomListBox*>(fForm->clbInputDevices),
+                               static_cast<TCustomListBox*>(fForm->clbOutputDevices),
+                               static_cast<TCustomListBox*>(fForm->lbListe)}) {
+    SCOPED_TRACE(list->Name());
+    EXPECT_EQ(list->Color(), RGB(87, 127, 87));
+    EXPECT_EQ(list->Font().Color(), RGB(1, 153, 1));
+    EXPECT_EQ(list->ItemHeight(), 13);
+  }
+  for (TPanel* p : {fForm->PanelCC, fForm->PanelKanal, fForm->panelDB1, fForm->PanelStatustext})
+    EXPECT_EQ(p->Alignment(), taCenter) << p->Name();
+}
+
+TEST_F(MonitorWindow, ListsShowThePortsUnchecked) {
+  EXPECT_EQ(Lines(fForm->clbInputDevices), (std::vector<std::string>{"Keyboard", "Busy", "Drums"}));
+  EXPECT_EQ(Lines(fForm->clbOutputDevices),
+            (std::vector<std::string>{"Synth", "Busy", "Recorder"}));
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_FALSE(fForm->clbInputDevices->Checked(i));
+    EXPECT_FALSE(fForm->clbOutputDevices->Checked(i));
+  }
+  EXPECT_EQ(fForm->lbListe->Count(), 0);
+}
+
+TEST_F(MonitorWindow, MouseClickOnACheckBoxOpensThePort) {
+  TCheckListBox* list = fForm->clbInputDevices;
+  const TRect line = list->ItemRect(2);
+  const TPoint box = list->ClientToScreen({line.Left + 5, line.Top + line.Height() / 2});
+  platform::InputMouseMove(box);
+  platform::InputMouseButton(platform::MouseButton::Left, true, box);
+  platform::InputMouseButton(platform::MouseButton::Left, false, box);
+  platform::PumpUntilIdle();
+  EXPECT_TRUE(list->Checked(2));
+  EXPECT_TRUE(MidiInput().IsOpen(2));
+  EXPECT_FALSE(MidiInput().IsOpen(0));
+  fAutomation->SetLineChecked(false, 2, false);
+  EXPECT_FALSE(MidiInput().IsOpen(2));
+}
+
+TEST_F(MonitorWindow, ExclusiveInputShowsTheBoxKeepsTheCheckAndMovesTheFocus) {
+  EXPECT_EQ(CheckExpectingBox(false, 1),
+            "Das Ger\xC3\xA4t steht nicht zur Verf\xC3\xBCgung! Bitte pr\xC3\xBC"
+            "fen");
+  EXPECT_EQ(ShowingMessageBox(), nullptr);
+  EXPECT_TRUE(fForm->clbInputDevices->Checked(1));
+  EXPECT_FALSE(MidiInput().IsOpen(1));
+  EXPECT_TRUE(fForm->btnResetIn->Focused());
+  // "Midi In (Reset)" then leaves every line unchecked.
+  fAutomation->SetLineChecked(false, 0, true);
+  ASSERT_TRUE(MidiInput().IsOpen(0));
+  fAutomation->ClickButton("btnResetIn");
+  platform::PumpUntilIdle();
+  for (int i = 0; i < fForm->clbInputDevices->Count(); ++i)
+    EXPECT_FALSE(fForm->clbInputDevices->Checked(i)) << i;
+  EXPECT_FALSE(MidiInput().IsOpen(0));
+}
+
+TEST_F(MonitorWindow, ExclusiveOutputMovesTheFocusToItsResetButton) {
+  EXPECT_NE(CheckExpectingBox(true, 1), "");
+  EXPECT_TRUE(fForm->clbOutputDevices->Checked(1));
+  EXPECT_TRUE(fForm->btnResetOut->Focused());
+}
+
+TEST_F(MonitorWindow, UncheckingAPortThatNeverOpenedDoesNothingVisible) {
+  CheckExpectingBox(false, 1);
+  // Checking a line that is checked already toggles nothing.
+  EXPECT_EQ(CheckExpectingBox(false, 1), "");
+  fAutomation->SetLineChecked(false, 1, false);
+  platform::PumpUntilIdle();
+  EXPECT_EQ(ShowingMessageBox(), nullptr);
+  EXPECT_FALSE(fForm->clbInputDevices->Checked(1));
+}
+
+TEST_F(MonitorWindow, OutputResetShowsANewPortAllUncheckedAndTheThruStops) {
+  fAutomation->SetLineChecked(true, 0, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  ASSERT_EQ(platform::VirtualMidiAddPort(MidiDirection::Out, "Late Synth"), 0u);
+  fAutomation->ClickButton("btnResetOut");
+  platform::PumpUntilIdle();
+  EXPECT_EQ(Lines(fForm->clbOutputDevices),
+            (std::vector<std::string>{"Synth", "Busy", "Recorder", "Late Synth"}));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_FALSE(fForm->clbOutputDevices->Checked(i)) << i;
+  Inject(0, 0x90, 0x40, 0x40);
+  Settle();
+  EXPECT_EQ(fForm->lbListe->Count(), 1);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(Received(i).empty()) << i;
+  fAutomation->SetLineChecked(true, 3, true);
+  Inject(0, 0x80, 0x40, 0x00);
+  Settle();
+  EXPECT_EQ(Received(3), std::vector<platform::DWORD>{Word(0x80, 0x40, 0x00)});
+}
+
+TEST_F(MonitorWindow, InputResetFindsANewPort) {
+  ASSERT_EQ(platform::VirtualMidiAddPort(MidiDirection::In, "Late Keys"), 0u);
+  fAutomation->ClickButton("btnResetIn");
+  platform::PumpUntilIdle();
+  EXPECT_EQ(Lines(fForm->clbInputDevices),
+            (std::vector<std::string>{"Keyboard", "Busy", "Drums", "Late Keys"}));
+  fAutomation->SetLineChecked(false, 3, true);
+  Inject(3, 0xC0, 0x28, 0x00);
+  Settle();
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Late Keys: Statusbyte C0, Parameter 1 28, Parameter 2 00");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "Violin");
+}
+
+TEST_F(MonitorWindow, ListeResetWhileIdleLeavesEverythingEmpty) {
+  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  fAutomation->ClickButton("btnListeLeeren");
+  platform::PumpUntilIdle();
+  EXPECT_EQ(fForm->lbListe->Count(), 0);
+  for (TPanel* p : {fForm->PanelCC, fForm->PanelP1, fForm->PanelP2, fForm->PanelKanal,
+                    fForm->PanelStatustext, fForm->PanelDB1Text, fForm->PanelDB2Text})
+    EXPECT_EQ(p->Caption(), "") << p->Name();
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), status);
+}
+
+TEST_F(MonitorWindow, ListeResetEmptiesLogAndFieldsButKeepsStatusAndTags) {
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0xB0, 0x07, 0x64);
+  Settle();
+  ASSERT_EQ(fForm->PanelDB1Text->Caption(), "Main Volume");
+  fAutomation->ClickButton("btnListeLeeren");
+  EXPECT_EQ(fForm->lbListe->Count(), 0);
+  for (TPanel* p : {fForm->PanelCC, fForm->PanelP1, fForm->PanelP2, fForm->PanelKanal,
+                    fForm->PanelStatustext, fForm->PanelDB1Text, fForm->PanelDB2Text})
+    EXPECT_EQ(p->Caption(), "") << p->Name();
+  EXPECT_EQ(fForm->panelDB1->Caption(), "Datenbyte 1");
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte B0, Parameter 1 07, Parameter 2 64");
+  EXPECT_EQ(fForm->PanelP1->Tag(), 7);
+  EXPECT_EQ(fForm->PanelP2->Tag(), 100);
+  // A system message after the reset has no earlier data texts to keep.
+  Inject(0, 0xF8, 0, 0);
+  Settle();
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "System exclusive");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "");
+}
+
+TEST_F(MonitorWindow, LogClickShowsThatLineAndTheNextMessageSelectsTheNewOne) {
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Inject(0, 0xE3, 0x00, 0x40);
+  Inject(0, 0xB0, 0x40, 0x3F);
+  Settle();
+  ASSERT_EQ(Lines(fForm->lbListe),
+            (std::vector<std::string>{"90, 3C, 64", "E3, 00, 40", "B0, 40, 3F"}));
+  EXPECT_EQ(fForm->lbListe->ItemIndex(), 2);
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "Sustain 1");
+  EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Off");
+
+  fAutomation->SelectLogLine(0);
+  platform::PumpUntilIdle();
+  EXPECT_EQ(fForm->lbListe->ItemIndex(), 0);
+  EXPECT_EQ(fForm->PanelCC->Caption(), "90");
+  EXPECT_EQ(fForm->PanelKanal->Caption(), "Kanal 0");
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note On ");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "C Oktave 5");
+  EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Velocity 100");
+  EXPECT_EQ(fForm->PanelP1->Tag(), 0x3C);
+  // The status line still names the last message that arrived.
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
+
+  Inject(0, 0xA1, 0x3D, 0x7F);
+  Settle();
+  EXPECT_EQ(fForm->lbListe->ItemIndex(), 3);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Polyphonic Aftertouch");
+  EXPECT_EQ(fForm->PanelKanal->Caption(), "Kanal 1");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "C# Oktave 5");
+  EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Tastendruck 127");
+}
+
+TEST_F(MonitorWindow, ActiveSensingIsNeverForwardedLoggedOrShown) {
+  fAutomation->SetLineChecked(true, 0, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  Inject(0, 0xFE, 0, 0);
+  Inject(0, 0xFE, 0, 0);
+  Settle();
+  EXPECT_EQ(fForm->lbListe->Count(), 0);
+  EXPECT_TRUE(Received(0).empty());
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), status);
+  EXPECT_EQ(fForm->PanelCC->Caption(), "");
+  // A timing clock is forwarded and logged.
+  Inject(0, 0xF8, 0, 0);
+  Settle();
+  EXPECT_EQ(Lines(fForm->lbListe), std::vector<std::string>{"F8, 00, 00"});
+  EXPECT_EQ(Received(0), std::vector<platform::DWORD>{Word(0xF8, 0, 0)});
+}
+
+TEST_F(MonitorWindow, KeyboardExampleGoesToOutputsTwoAndZero) {
+  fAutomation->SetLineChecked(true, 0, true);
+  fAutomation->SetLineChecked(true, 2, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Settle();
+  const std::vector<platform::DWORD> sent{Word(0x90, 0x3C, 0x64)};
+  EXPECT_EQ(Received(0), sent);
+  EXPECT_EQ(Received(2), sent);
+  EXPECT_TRUE(Received(1).empty());
+  EXPECT_EQ(Lines(fForm->lbListe), std::vector<std::string>{"90, 3C, 64"});
+  EXPECT_EQ(fForm->lbListe->ItemIndex(), 0);
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64");
+  EXPECT_EQ(fForm->PanelCC->Caption(), "90");
+  EXPECT_EQ(fForm->PanelP1->Caption(), "3C");
+  EXPECT_EQ(fForm->PanelP2->Caption(), "64");
+  EXPECT_EQ(fForm->PanelKanal->Caption(), "Kanal 0");
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note On ");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "C Oktave 5");
+  EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Velocity 100");
+
+  // The order: when both sends fail, the failure recorded first is output 2's.
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 0, platform::MidiFaultPoint::Send,
+                                          platform::MMSYSERR_ERROR),
+            0u);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send,
+                                          platform::MMSYSERR_ERROR),
+            0u);
+  Inject(0, 0x80, 0x3C, 0x00);
+  Settle();
+  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  EXPECT_EQ(status.rfind("Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 "
+                         "\xE2\x80\x93 Thru an Ausgang 2 (Recorder) fehlgeschlagen",
+                         0),
+            0u)
+      << status;
+  EXPECT_NE(status.find("(+1)"), std::string::npos) << status;
+}
+
+TEST_F(MonitorWindow, ThruFailureIsShownAndLaterMessagesAreStillServed) {
+  fAutomation->SetLineChecked(true, 0, true);
+  fAutomation->SetLineChecked(true, 2, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send,
+                                          platform::MMSYSERR_ERROR),
+            0u);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Settle();
+  // The failing output does not keep the message from output 0 or the log.
+  EXPECT_EQ(Received(0), std::vector<platform::DWORD>{Word(0x90, 0x3C, 0x64)});
+  EXPECT_EQ(Lines(fForm->lbListe), std::vector<std::string>{"90, 3C, 64"});
+  EXPECT_NE(fForm->StatusBar1->Panels()[0].Text().find("Thru an Ausgang 2"), std::string::npos);
+  EXPECT_EQ(fForm->ThruFailures(), 1u);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send, 0),
+            0u);
+  Inject(0, 0x80, 0x3C, 0x00);
+  Settle();
+  EXPECT_EQ(Received(2), std::vector<platform::DWORD>{Word(0x80, 0x3C, 0x00)});
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00");
+}
+
+TEST_F(MonitorWindow, DumpListsTheState) {
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Settle();
+  fAutomation->Dump();
+  const std::string dump = fDump.str();
+  for (const char* line :
+       {"caption\tfrmMonitor\tSonaro MidiMonitor www.sonaro.example\n", "caption\tPanelPort\t\n",
+        "caption\tbtnListeLeeren\tListe Reset\n", "caption\tPanelStatustext\tNote On \n",
+        "tag\tPanelP1\t60\n", "tag\tPanelP2\t100\n", "item\tclbInputDevices\t0\t[x] Keyboard\n",
+        "item\tclbInputDevices\t1\t[ ] Busy\n", "selected\tclbInputDevices\t0\n",
+        "item\tlbListe\t0\t90, 3C, 64\n", "selected\tlbListe\t0\n",
+        "selected\tclbOutputDevices\t-1\n",
+        "status\tKeyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64\n",
+        "focus\tclbInputDevices\n"})
+    EXPECT_NE(dump.find(line), std::string::npos) << line << "\nin:\n" << dump;
+  EXPECT_EQ(dump.find("messagebox"), std::string::npos);
+}
+
+TEST_F(MonitorWindow, ShutdownStopsDeliveryBeforeTheWindowGoes) {
+  fAutomation->SetLineChecked(false, 0, true);
+  fAutomation->SetLineChecked(false, 2, true);
+  std::atomic<bool> stop{false};
+  std::thread feeder([&] {
+    for (int n = 0; !stop.load(); ++n)
+      platform::VirtualMidiInject(platform::UINT(n % 3), Word(0x90, n & 0x7F, 1));
+  });
+  platform::PumpUntil([] { return false; }, 50);
+  TComponent::Free(fForm); // FormDestroy stops delivery while messages keep coming
+  EXPECT_FALSE(MidiInput().IsOpen(0));
+  EXPECT_FALSE(MidiInput().OnMidiData());
+  platform::PumpUntil([] { return false; }, 30);
+  stop = true;
+  feeder.join();
+  EXPECT_EQ(MidiInput().EventFailureCount(), 0u);
+}
+
+// 100,000 messages as fast as the service delivers them; a message posted
+// every few milliseconds from another thread must still be answered quickly.
+TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
+  constexpr int Count = 100000;
+  constexpr platform::UINT Ping = platform::WM_APP + 1;
+  fAutomation->SetLineChecked(true, 0, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  using TClock = std::chrono::steady_clock;
+  std::atomic<long long> worstMs{0};
+  long pings = 0;
+  auto previous = fForm->WindowProc;
+  fForm->WindowProc = [&](TMessage& aMessage) {
+    if (aMessage.Msg == Ping) {
+      const auto sent = TClock::time_point(TClock::duration(aMessage.LParam));
+      const long long ms =
+          std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - sent).count();
+      worstMs = std::max(worstMs.load(), ms);
+      ++pings;
+      return;
+    }
+    previous(aMessage);
+  };
+  std::atomic<bool> done{false};
+  platform::HWND wnd = fForm->Handle();
+  std::thread pinger([&] {
+    while (!done.load()) {
+      platform::PostMessageW(wnd, Ping, 0,
+                             platform::LPARAM(TClock::now().time_since_epoch().count()));
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  std::thread feeder([&] {
+    for (int n = 0; n < Count; ++n)
+      platform::VirtualMidiInject(0, Word(FloodStatus(n), (n >> 4) & 0x7F, (n >> 11) & 0x7F));
+  });
+  const bool all = platform::PumpUntil([&] { return fForm->lbListe->Count() >= Count; }, 120000);
+  done = true;
+  feeder.join();
+  pinger.join();
+  platform::PumpUntilIdle();
+  fForm->WindowProc = previous;
+  ASSERT_TRUE(all) << fForm->lbListe->Count();
+  EXPECT_EQ(fForm->DroppedMessages(), 0u);
+  EXPECT_EQ(fForm->ThruFailures(), 0u);
+  bool ordered = true;
+  for (int n = 0; n < Count && ordered; ++n) {
+    const int status = FloodStatus(n);
+    ordered = fForm->lbListe->Items()[n] ==
+              FormatLogLine(std::uint8_t(status), (n >> 4) & 0x7F, (n >> 11) & 0x7F);
+    EXPECT_TRUE(ordered) << n;
+  }
+  // Everything forwarded: the sink keeps the last 65536 messages, in order.
+  const std::vector<platform::DWORD> received = Received(0);
+  ASSERT_EQ(received.size(), 65536u);
+  for (std::size_t i = 0; i < received.size() && ordered; ++i) {
+    const int n = Count - int(received.size()) + int(i);
+    ordered = received[i] == Word(FloodStatus(n), (n >> 4) & 0x7F, (n >> 11) & 0x7F);
+    EXPECT_TRUE(ordered) << i;
+  }
+  const int last = Count - 1;
+  EXPECT_EQ(fForm->PanelCC->Caption(),
+            FormatLogLine(std::uint8_t(FloodStatus(last)), 0, 0).substr(0, 2));
+  EXPECT_EQ(fForm->lbListe->ItemIndex(), last);
+  EXPECT_GT(pings, 0);
+  EXPECT_LT(worstMs.load(), 100) << "the window answered a posted message only after "
+                                 << worstMs.load() << " ms";
+  // Repaints are paced: far fewer drains than messages.
+  EXPECT_LT(fForm->DrainCount(), 2000u);
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+// Smoke test of the program on an X display: a private Xvfb, xdotool for the
+// window's geometry and a click on an input line's check box.
+#include "ChildProcess.h"
+#include "midi/sysMidiIn.h"
+#include "monitor/monitor.h"
+#include "platform/gfx/ImageCodec.h"
+#include "platform/mm/MidiService.h"
+#include "platform/win/MessageLoop.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string Monitor = std::string(MM_BINARY_DIR) + "/midimonitor";
+
+// Where the first input line's check box lies relative to the window's top
+// left corner, and the window's size, from the same window built in memory.
+struct TGeometry {
+  TPoint CheckBox;
+  TSize Window;
+};
+
+TGeometry DesignedGeometry() {
+  platform::StartMidiService("virtual:in=Demo Keyboard;out=Loopback");
+  TGeometry g;
+  {
+    TApplication application;
+    Application->Initialize();
+    auto* form = Application->CreateForm<TfrmMonitor>();
+    form->Show();
+    platform::PumpUntilIdle();
+    TCheckListBox* list = form->clbInputDevices;
+    const TRect line = list->ItemRect(0);
+    const TPoint screen = list->ClientToScreen(
+        {line.Left + TCheckListBox::CheckWidth / 2, line.Top + line.Height() / 2});
+    g.CheckBox = {screen.X - form->Left(), screen.Y - form->Top()};
+    g.Window = {form->Width(), form->Height()};
+  }
+  FreeMidiDevices();
+  platform::StopMidiService();
+  return g;
+}
+
+int FreeDisplay() {
+  for (int n = 90 + getpid() % 400;; ++n)
+    if (!std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock") &&
+        !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)))
+      return n;
+}
+
+TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
+    GTEST_SKIP() << "Xvfb or xdotool is missing";
+  const TGeometry designed = DesignedGeometry();
+  // Appended rather than "literal" + string: g++ 12 warns falsely on that
+  // (GCC bug 105329).
+  const std::string display = std::string(":").append(std::to_string(FreeDisplay()));
+  TChildProcess xvfb({"Xvfb", display, "-screen", "0", "1600x1200x24", "-nolisten", "tcp"});
+  const std::vector<std::string> env = {"DISPLAY=" + display};
+  bool up = false;
+  for (auto until = std::chrono::steady_clock::now() + 10s;
+       !up && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(50ms)) {
+    TChildProcess probe({"xdotool", "getmouselocation"}, env);
+    up = probe.Wait(5000) == 0;
+  }
+  ASSERT_TRUE(up) << xvfb.Stderr();
+
+  const std::string shot = "/tmp/" + UniqueName("mm_x11_") + ".png";
+  TChildProcess monitor(
+      {Monitor, "--midi=virtual", "--screenshot", shot, "--after", "5000", "--dump"}, env);
+  std::string id;
+  for (auto until = std::chrono::steady_clock::now() + 15s;
+       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
+    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, env);
+    search.Wait(5000);
+    id = search.Stdout();
+    id = id.substr(0, id.find('\n'));
+  }
+  ASSERT_FALSE(id.empty()) << monitor.Stderr();
+
+  TChildProcess geometry({"xdotool", "getwindowgeometry", id}, env);
+  ASSERT_EQ(geometry.Wait(5000), 0);
+  std::smatch m;
+  const std::string text = geometry.Stdout();
+  ASSERT_TRUE(
+      std::regex_search(text, m, std::regex(R"(Position: (\d+),(\d+).*\n.*Geometry: (\d+)x(\d+))")))
+      << text;
+  EXPECT_EQ(std::stoi(m[1]), 617);
+  EXPECT_EQ(std::stoi(m[2]), 450);
+  EXPECT_EQ(std::stoi(m[3]), designed.Window.cx);
+  EXPECT_EQ(std::stoi(m[4]), designed.Window.cy);
+
+  const int x = 617 + designed.CheckBox.X;
+  const int y = 450 + designed.CheckBox.Y;
+  TChildProcess click(
+      {"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"}, env);
+  ASSERT_EQ(click.Wait(5000), 0) << click.Stderr();
+
+  ASSERT_EQ(monitor.Wait(60000), 0) << monitor.Stderr();
+  const std::string dump = monitor.Stdout();
+  EXPECT_NE(dump.find("item\tclbInputDevices\t0\t[x] Demo Keyboard\n"), std::string::npos) << dump;
+  // The demo keyboard plays once its port is open: the log fills.
+  EXPECT_NE(dump.find("item\tlbListe\t0\t"), std::string::npos) << dump;
+
+  const platform::ImageResult image = platform::LoadImageFile(shot);
+  std::filesystem::remove(shot);
+  ASSERT_TRUE(image.Ok()) << image.Error;
+  EXPECT_EQ(image.Image.Width(), designed.Window.cx);
+  EXPECT_EQ(image.Image.Height(), designed.Window.cy);
+}
+
+} // namespace
