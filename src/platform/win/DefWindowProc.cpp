@@ -465,6 +465,12 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   }
   case WM_GETICON:
     return reinterpret_cast<LRESULT>(aWParam == ICON_BIG ? w->IconBig : w->IconSmall);
+  case WM_SYSKEYDOWN:
+    // Alt+F4 closes the top-level window.
+    if (aWParam == WPARAM(VK_F4))
+      if (Window* top = TopLevelOf(w))
+        return Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
   case WM_QUERYENDSESSION:
     return TRUE;
   default:

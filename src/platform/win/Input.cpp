@@ -201,8 +201,13 @@ void ConvertKey(const RawInput& aInput, std::deque<MSG>& aOut) {
     lParam |= LPARAM(1) << 30;
   if (!aInput.Down)
     lParam |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
-  MSG m = MakeMsg(target, aInput.Down ? WM_KEYDOWN : WM_KEYUP, WPARAM(aInput.VirtKey),
-                  LPARAM(DWORD(lParam)), aInput);
+  // Keys pressed with Alt held are system keys (bit 29: the context code).
+  const bool alt = (ui.KeyState[VK_MENU] & 0x80) && aInput.VirtKey != VK_MENU;
+  if (alt)
+    lParam |= LPARAM(1) << 29;
+  const UINT msg =
+      alt ? (aInput.Down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (aInput.Down ? WM_KEYDOWN : WM_KEYUP);
+  MSG m = MakeMsg(target, msg, WPARAM(aInput.VirtKey), LPARAM(DWORD(lParam)), aInput);
   if (aInput.Down)
     m.lPrivate = DWORD(aInput.Char);
   aOut.push_back(m);

@@ -256,10 +256,11 @@ BOOL WaitMessage() {
 }
 
 BOOL TranslateMessage(const MSG* aMsg) {
-  if (!aMsg || aMsg->message != WM_KEYDOWN || aMsg->lPrivate == 0)
+  if (!aMsg || (aMsg->message != WM_KEYDOWN && aMsg->message != WM_SYSKEYDOWN) ||
+      aMsg->lPrivate == 0)
     return FALSE;
   MSG ch = *aMsg;
-  ch.message = WM_CHAR;
+  ch.message = aMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
   ch.wParam = aMsg->lPrivate;
   ch.lPrivate = 0;
   PushReadyFront(ch);

@@ -31,7 +31,8 @@ void PostQuitMessage(int aExitCode);
 BOOL GetMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax);
 // Takes (PM_REMOVE) or looks at (PM_NOREMOVE) the next message without waiting.
 BOOL PeekMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax, UINT aRemove);
-// Posts WM_CHAR for a key-down message that produces a character.
+// Queues WM_CHAR (WM_SYSCHAR for WM_SYSKEYDOWN) for a key-down message that
+// produces a character.
 BOOL TranslateMessage(const MSG* aMsg);
 LRESULT DispatchMessageW(const MSG* aMsg);
 // Waits until a message may be available or a wake-up handler ran.

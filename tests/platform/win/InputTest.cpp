@@ -167,6 +167,27 @@ TEST_F(InputTest, KeysGoToTheFocusWithCharactersAndKeyState) {
       EXPECT_EQ(r.WParam, WPARAM(U'ä'));
 }
 
+TEST_F(InputTest, AltKeysAreSystemKeysAndAltF4Closes) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(0, 0, 200, 100));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(0, 0, 10, 10), a);
+  SetFocus(c);
+  Log::Get().Clear();
+  InputKey(VK_MENU, true, 0);
+  InputKey('X', true, U'x');
+  InputKey('X', false, 0);
+  PumpUntilIdle();
+  std::vector<UINT> msgs;
+  for (const Record& r : Log::Get().Records())
+    if (r.Wnd == c && r.Msg >= WM_KEYDOWN && r.Msg <= WM_SYSCHAR)
+      msgs.push_back(r.Msg);
+  EXPECT_THAT(msgs, ElementsAre(WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP));
+  InputKey(VK_F4, true, 0);
+  PumpUntilIdle();
+  EXPECT_FALSE(IsWindow(a));
+  InputKey(VK_MENU, false, 0);
+  PumpUntilIdle();
+}
+
 TEST_F(InputTest, CaptionDragMovesAndBorderDragSizes) {
   HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
   Log::Get().Clear();
