@@ -65,9 +65,14 @@ void TMidiDevices::ReleaseAll() {
 
 void TMidiDevices::Reenumerate() {
   auto fresh = std::make_unique<TDeviceList>(EnumerateNames());
+  TDeviceList& current = *fDevices.load();
+  current.Retired.store(true);
+  // Readers that saw the list before it was retired may still be opening a
+  // port through it; once they are gone, its open handles stay as they are.
+  WaitForReaders();
+  const MMRESULT failure = CloseQuietly(current);
   std::unique_ptr<TDeviceList> old(fDevices.exchange(fresh.release()));
   WaitForReaders();
-  const MMRESULT failure = CloseQuietly(*old);
   if (failure == MMSYSERR_NOERROR)
     return;
   // Reported like any failure, but without touching fMidiResult, which keeps

@@ -63,10 +63,12 @@ public:
 
   // Enumerates the ports again (the window's reset buttons). The new list is
   // built first: if that fails, the exception leaves the registry as it was.
-  // Then every port still open in the old list is closed, so no handle leaks
-  // and no message arrives under an index that now names another port. A
-  // failing close raises after the new list is in place; its handle is closed
-  // again at the next re-enumeration or at destruction.
+  // Then the old list is retired and every port still open in it is closed
+  // before the new list is published, so no handle leaks, a port is free when
+  // the new list opens it, and no message arrives under an index that now
+  // names another port. A failing close raises after the new list is in
+  // place; its handle is closed again at the next re-enumeration or at
+  // destruction.
   void Reenumerate();
 
   // "TMidiInput" or "TMidiOutput".
@@ -77,6 +79,9 @@ protected:
     explicit TDeviceList(std::vector<std::string> aNames);
     std::vector<std::string> Names;
     std::unique_ptr<std::atomic<void*>[]> Slots;
+    // Set while a re-enumeration closes this list's ports: nothing opens a
+    // port through it any more, so the closed ports are free for the new list.
+    std::atomic<bool> Retired{false};
   };
 
   // Holds a port list against being freed while a thread reads it.

@@ -38,11 +38,11 @@ MMRESULT TMidiOutput::CloseHandleQuietly(void* aHandle) {
 
 void TMidiOutput::Open(int aDeviceIndex) {
   TListReader list(*this);
-  OpenSlot(Slot(*list, aDeviceIndex), aDeviceIndex);
+  OpenSlot(*list, Slot(*list, aDeviceIndex), aDeviceIndex);
 }
 
-void TMidiOutput::OpenSlot(std::atomic<void*>& aSlot, int aDeviceIndex) {
-  if (aSlot.load() != nullptr)
+void TMidiOutput::OpenSlot(const TDeviceList& aList, std::atomic<void*>& aSlot, int aDeviceIndex) {
+  if (aSlot.load() != nullptr || aList.Retired.load())
     return;
   HMIDIOUT handle = nullptr;
   CheckMidiResult(midiOutOpen(&handle, UINT(aDeviceIndex), 0, 0, CALLBACK_NULL));
@@ -68,13 +68,17 @@ void TMidiOutput::Send(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDat
   TListReader list(*this);
   std::atomic<void*>& slot = Slot(*list, aDeviceIndex);
   if (slot.load() == nullptr)
-    OpenSlot(slot, aDeviceIndex);
+    OpenSlot(*list, slot, aDeviceIndex);
   const auto handle = static_cast<HMIDIOUT>(slot.load());
+  // No handle after the open: the port list is being replaced by a
+  // re-enumeration, which closes its ports; the message is not sent.
+  if (handle == nullptr)
+    return;
   const DWORD message = DWORD(aStatus) | (DWORD(aData1) << 8) | (DWORD(aData2) << 16);
   const MMRESULT result = midiOutShortMsg(handle, message);
   // Closed by another thread while this message was on its way: the user
   // took the port away, so the message is not sent and that is no failure.
-  if (result == MMSYSERR_INVALHANDLE && handle != nullptr && slot.load() != handle)
+  if (result == MMSYSERR_INVALHANDLE && slot.load() != handle)
     return;
   CheckMidiResult(result);
 }

@@ -29,7 +29,9 @@ protected:
   platform::MMRESULT CloseHandleQuietly(void* aHandle) override;
 
 private:
-  void OpenSlot(std::atomic<void*>& aSlot, int aDeviceIndex);
+  // Opens the port into its slot unless the slot holds a handle already or
+  // the list is being retired by a re-enumeration.
+  void OpenSlot(const TDeviceList& aList, std::atomic<void*>& aSlot, int aDeviceIndex);
 };
 
 // The process's output registry, created on first use (see MidiInput()).
