@@ -22,6 +22,7 @@ struct HHOOK__;
 using HHOOK = HHOOK__*;
 using HANDLE = void*;
 using ATOM = WORD;
+using ULONG_PTR = std::uintptr_t;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using HOOKPROC = LRESULT (*)(int, WPARAM, LPARAM);

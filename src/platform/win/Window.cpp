@@ -725,6 +725,60 @@ LRESULT CallWindowProcW(WNDPROC aProc, HWND aWnd, UINT aMsg, WPARAM aWParam, LPA
   return aProc(aWnd, aMsg, aWParam, aLParam);
 }
 
+ULONG_PTR GetClassLongPtrW(HWND aWnd, int aIndex) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return 0;
+  const WindowClass& c = *w->Class;
+  switch (aIndex) {
+  case GCL_STYLE:
+    return c.Style;
+  case GCLP_HBRBACKGROUND:
+    return reinterpret_cast<ULONG_PTR>(c.Background);
+  case GCLP_HCURSOR:
+    return reinterpret_cast<ULONG_PTR>(c.Cursor);
+  case GCLP_HICON:
+    return reinterpret_cast<ULONG_PTR>(c.Icon);
+  case GCLP_HICONSM:
+    return reinterpret_cast<ULONG_PTR>(c.IconSmall);
+  case GCLP_WNDPROC:
+    return reinterpret_cast<ULONG_PTR>(c.Proc);
+  }
+  return 0;
+}
+
+ULONG_PTR SetClassLongPtrW(HWND aWnd, int aIndex, LONG_PTR aValue) {
+  const ULONG_PTR old = GetClassLongPtrW(aWnd, aIndex);
+  Window* w = Live(aWnd);
+  if (!w)
+    return 0;
+  WindowClass& c = *w->Class;
+  switch (aIndex) {
+  case GCL_STYLE:
+    c.Style = UINT(aValue);
+    break;
+  case GCLP_HBRBACKGROUND:
+    c.Background = reinterpret_cast<HBRUSH>(aValue);
+    break;
+  case GCLP_HCURSOR:
+    c.Cursor = reinterpret_cast<HCURSOR>(aValue);
+    break;
+  case GCLP_HICON:
+    c.Icon = reinterpret_cast<HICON>(aValue);
+    break;
+  case GCLP_HICONSM:
+    c.IconSmall = reinterpret_cast<HICON>(aValue);
+    break;
+  case GCLP_WNDPROC:
+    if (aValue)
+      c.Proc = reinterpret_cast<WNDPROC>(aValue);
+    break;
+  default:
+    return 0;
+  }
+  return old;
+}
+
 WNDPROC MakeObjectInstance(ObjectWndProc aMethod) {
   auto* object = new ObjectWndProc(std::move(aMethod));
   ObjectProcs().insert(object);

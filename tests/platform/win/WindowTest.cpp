@@ -311,6 +311,20 @@ TEST_F(WindowTest, StylesChangeThroughWindowLongs) {
   EXPECT_EQ(GetWindowLongPtrW(a, GWL_WNDPROC), before);
 }
 
+TEST_F(WindowTest, ClassValuesAreSharedByTheClassWindows) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  HWND b = Make("B", WS_POPUP, Bounds(0, 0, 10, 10));
+  EXPECT_EQ(GetClassLongPtrW(a, GCLP_WNDPROC), reinterpret_cast<ULONG_PTR>(&RecordingProc));
+  EXPECT_EQ(GetClassLongPtrW(a, GCL_STYLE), ULONG_PTR(CS_DBLCLKS));
+  const ULONG_PTR brush = GetClassLongPtrW(a, GCLP_HBRBACKGROUND);
+  EXPECT_EQ(SetClassLongPtrW(a, GCLP_HBRBACKGROUND, 0), brush);
+  EXPECT_EQ(GetClassLongPtrW(b, GCLP_HBRBACKGROUND), 0u);
+  SetClassLongPtrW(b, GCLP_HBRBACKGROUND, LONG_PTR(brush));
+  EXPECT_EQ(GetClassLongPtrW(a, GCLP_HBRBACKGROUND), brush);
+  EXPECT_EQ(GetClassLongPtrW(a, 12345), 0u);
+  EXPECT_EQ(GetClassLongPtrW(nullptr, GCL_STYLE), 0u);
+}
+
 // Subclassing: three procedures in front of the class procedure, each adding
 // its mark to the answer of the one it replaced.
 WNDPROC gPrev[3];
