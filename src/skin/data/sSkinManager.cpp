@@ -61,6 +61,9 @@ TsSkinManager::TsSkinManager(TComponent* aOwner) : TComponent(aOwner) {
   };
   if (!DefaultManager)
     DefaultManager = this;
+  // A manager built by a window definition gets its folder from there.
+  if (!Loading())
+    fSkinDirectory = "c:\\Skins";
   UpdateStdDialogsFlag();
 }
 

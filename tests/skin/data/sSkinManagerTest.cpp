@@ -298,6 +298,7 @@ TEST_F(SkinManager, LoadedDefaultsAndBrightnessLimit) {
     manager = std::make_unique<TsSkinManager>();
   }
   EXPECT_EQ(manager->SkinDirectory(), "c:\\Skins");
+  EXPECT_EQ(TsSkinManager().SkinDirectory(), "c:\\Skins") << "also after plain creation";
   manager->SetBrightness(150);
   EXPECT_EQ(manager->Brightness(), 100);
   manager->SetBrightness(-150);
