@@ -57,7 +57,9 @@ void TForm::AfterConstruction() {
 }
 
 void TForm::BeforeDestruction() {
-  if (!fComponentState.Contains(csDestroying)) {
+  // The owner may have marked the form destroying already; OnDestroy runs once.
+  if (!fDestroyHandled) {
+    fDestroyHandled = true;
     Destroying();
     try {
       DoDestroy();
@@ -396,9 +398,13 @@ TModalResult TForm::ShowModal() {
   };
   try {
     Show();
-    RunModalLoop([this] {
-      if (Application != nullptr && Application->Terminated())
+    // The loop may ask again once it has ended; OnClose runs once per answer.
+    bool finished = false;
+    RunModalLoop([this, &finished] {
+      if (finished)
         return true;
+      if (Application != nullptr && Application->Terminating())
+        return finished = true;
       if (fModalResult == mrNone)
         return false;
       TCloseAction action = caHide;
@@ -407,9 +413,9 @@ TModalResult TForm::ShowModal() {
         fModalResult = mrNone;
         return false;
       }
-      return true;
+      return finished = true;
     });
-    if (Application != nullptr && Application->Terminated() && fModalResult == mrNone)
+    if (Application != nullptr && Application->Terminating() && fModalResult == mrNone)
       fModalResult = mrCancel;
     Hide();
   } catch (...) {
@@ -550,8 +556,6 @@ void TApplication::Run() {
     } catch (...) {
       HandleException(this);
     }
-    if (fMainForm == nullptr)
-      break;
   }
 }
 
@@ -579,9 +583,11 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Terminate() {
-  if (!fTerminated)
+  // The loop ends when it takes the quit message; a modal loop under way
+  // ends first and leaves the message to the outer one.
+  if (!fQuitPosted)
     PostQuitMessage(0);
-  fTerminated = true;
+  fQuitPosted = true;
 }
 
 void TApplication::HandleException(TObject* aSender) {

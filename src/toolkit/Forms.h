@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -125,6 +126,7 @@ private:
   TWinControl* fActiveControl = nullptr;
   TWinControl* fFocusedControl = nullptr;
   TModalResult fModalResult = mrNone;
+  bool fDestroyHandled = false;
 };
 
 // The form a control is on, or nullptr.
@@ -150,9 +152,9 @@ public:
 
   // Creates a form owned by the application and runs its AfterConstruction
   // (OnCreate); the first form becomes the main form.
-  template <class T>
-  T* CreateForm() {
-    T* form = new T(this);
+  template <class T, class... A>
+  T* CreateForm(A&&... aArgs) {
+    T* form = new T(this, std::forward<A>(aArgs)...);
     if (fMainForm == nullptr)
       fMainForm = form;
     form->AfterConstruction();
@@ -170,7 +172,10 @@ public:
   void Run();
   // Ends the loop: Run returns once the messages under way are handled.
   void Terminate();
+  // Whether the loop has ended (the quit message was taken).
   bool Terminated() const { return fTerminated; }
+  // Whether Terminate was called.
+  bool Terminating() const { return fQuitPosted || fTerminated; }
   // Handles every message waiting, without blocking.
   void ProcessMessages();
   // Handles one message, waiting for one when none waits. Returns false when
@@ -206,6 +211,7 @@ private:
   std::vector<TForm*> fForms;
   bool fMainFormOnTaskBar = false;
   bool fTerminated = false;
+  bool fQuitPosted = false;
   bool fHandlingException = false;
   std::string fTitle;
   platform::HWND fUtilWindow = nullptr;
