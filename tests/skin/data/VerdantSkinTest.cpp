@@ -1,15 +1,18 @@
 // The built-in skin, checked against its sources: skins/verdant/Options.dat
 // and the images MakeVerdant wrote into the build folder.
 #include "SkinTestUtil.h"
+#include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinFiles.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/data/sSkinValues.h"
 #include "skin/data/sVerdantSkin.h"
+#include "toolkit/Forms.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -198,6 +201,51 @@ TEST_F(VerdantSkin, EveryValueNotationIsUsed) {
                     TsNotationKind::External, TsNotationKind::Legacy, TsNotationKind::PlainBmp,
                     TsNotationKind::Jpeg})
     EXPECT_TRUE(kinds.count(int(kind))) << int(kind);
+}
+
+} // namespace
+
+namespace {
+
+// The start-up of the main window: inside the window definition's loading
+// bracket the manager is created first, the folder is set before the name,
+// the stored skin is loaded at once, and the skin is applied (prepared,
+// without repaint) when the definition has loaded.
+TEST(VerdantStartUp, TheWindowDefinitionLoadsThenAppliesTheStoredSkin) {
+  SetSkinCommandLine({});
+  TMessageRecorder messages;
+  auto app = std::make_unique<TApplication>();
+  app->Initialize();
+  std::vector<std::string> log;
+  TsSkinManager* manager = nullptr;
+  {
+    TLoadingBracket bracket;
+    TForm* form = app->CreateForm<TForm>();
+    auto inherited = form->WindowProc;
+    form->WindowProc = [&log, inherited](TMessage& aMessage) {
+      if (aMessage.Msg == SkinCommandMessage)
+        log.push_back(std::to_string(platform::HIWORD(aMessage.WParam)));
+      inherited(aMessage);
+    };
+    manager = new TsSkinManager(form);
+    manager->SetSkinDirectory("C:\\Skins");
+    auto& skin = manager->InternalSkins.Add();
+    skin.SetName(VerdantSkinName);
+    skin.Shadow1Color = 0;
+    auto data = VerdantSkinData();
+    skin.ReadData(data.data(), data.size());
+    manager->Options.SetOptimizingPriority(TqcOptimizingPriority::opMemory);
+    manager->SetSkinName(VerdantSkinName);
+    EXPECT_EQ(manager->gd.size(), 30u) << "loaded while the definition is read";
+    EXPECT_TRUE(log.empty()) << "applying waits for the end of loading";
+  }
+  EXPECT_EQ(log, std::vector<std::string>{"1"});
+  EXPECT_TRUE(manager->CommonSkinData.Active);
+  EXPECT_TRUE(manager->IsDefault());
+  EXPECT_TRUE(messages.Messages.empty());
+  manager->Options.SetOptimizingPriority(TqcOptimizingPriority::opSpeed);
+  app.reset();
+  EXPECT_EQ(DefaultManager, nullptr) << "freed with its form";
 }
 
 } // namespace
