@@ -29,6 +29,20 @@ std::uint32_t MixPercent(std::uint32_t aOld, std::uint32_t aColor, int aPercent)
   return std::uint32_t(std::min(q, 255LL));
 }
 
+// One axis of BlendBitmapInto's clipping: a negative destination start moves
+// the source start by as much, then a negative source start moves the
+// destination start. The axes do not affect each other.
+void ClipStart(int& aDst, int& aSrc) {
+  if (aDst < 0) {
+    aSrc -= aDst;
+    aDst = 0;
+  }
+  if (aSrc < 0) {
+    aDst -= aSrc;
+    aSrc = 0;
+  }
+}
+
 } // namespace
 
 TColor ColorToRGB(TColor aColor) {
@@ -84,22 +98,8 @@ void BlendColorIntoRect(platform::Bitmap& aBitmap, TRect aRect, int aPercent, TC
 
 void BlendBitmapInto(platform::Bitmap& aDst, const platform::Bitmap& aSrc, int aWeight,
                      TPoint aDstPoint, TRect aSrcRect) {
-  if (aDstPoint.X < 0) {
-    aSrcRect.Left -= aDstPoint.X;
-    aDstPoint.X = 0;
-  }
-  if (aDstPoint.Y < 0) {
-    aSrcRect.Top -= aDstPoint.Y;
-    aDstPoint.Y = 0;
-  }
-  if (aSrcRect.Left < 0) {
-    aDstPoint.X -= aSrcRect.Left;
-    aSrcRect.Left = 0;
-  }
-  if (aSrcRect.Top < 0) {
-    aDstPoint.Y -= aSrcRect.Top;
-    aSrcRect.Top = 0;
-  }
+  ClipStart(aDstPoint.X, aSrcRect.Left);
+  ClipStart(aDstPoint.Y, aSrcRect.Top);
   if (aSrcRect.IsEmpty() || !aDst.BoundsRect().Contains(aDstPoint) ||
       !aSrc.BoundsRect().Contains({aSrcRect.Left, aSrcRect.Top}))
     return;

@@ -1,19 +1,16 @@
 #include "platform/gfx/BmpCodec.h"
 
 #include "ImageCodecTestData.h"
+#include "PixelCheck.h"
 
 #include <gtest/gtest.h>
 
+using pixelcheck::Px;
 using platform::DecodeBmp;
 using testdata::BmpSpec;
 using testdata::Bytes;
 
 namespace {
-
-constexpr std::uint32_t Px(std::uint32_t aRed, std::uint32_t aGreen, std::uint32_t aBlue,
-                           std::uint32_t aAlpha = 255) {
-  return aBlue | (aGreen << 8) | (aRed << 16) | (aAlpha << 24);
-}
 
 // Expected pixels, top row first.
 using Pixels = std::vector<std::vector<std::uint32_t>>;

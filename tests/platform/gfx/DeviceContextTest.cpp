@@ -5,19 +5,14 @@
 #include "platform/gfx/SystemColors.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace platform;
+using pixelcheck::DCHolder;
 using pixelcheck::Opaque;
 using pixelcheck::Paint;
 using pixelcheck::SameBitmap;
 
 namespace {
-
-struct DCDeleter {
-  void operator()(DeviceContext* aDC) const { DeleteDC(aDC); }
-};
-using DCHolder = std::unique_ptr<DeviceContext, DCDeleter>;
 
 constexpr std::uint32_t Back = 0xFF102030;
 constexpr TColor Red = RGB(255, 0, 0);

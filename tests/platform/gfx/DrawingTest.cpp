@@ -6,20 +6,15 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
-#include <memory>
 #include <random>
 
 using namespace platform;
+using pixelcheck::DCHolder;
 using pixelcheck::Opaque;
 using pixelcheck::Paint;
 using pixelcheck::SameBitmap;
 
 namespace {
-
-struct DCDeleter {
-  void operator()(DeviceContext* aDC) const { DeleteDC(aDC); }
-};
-using DCHolder = std::unique_ptr<DeviceContext, DCDeleter>;
 
 constexpr std::uint32_t Back = 0xFF000000;
 constexpr TColor Red = RGB(255, 0, 0);

@@ -4,18 +4,14 @@
 #include "platform/gfx/SystemColors.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace platform;
+using pixelcheck::DCHolder;
 using pixelcheck::Opaque;
 using pixelcheck::Paint;
 using pixelcheck::SameBitmap;
 
 namespace {
-
-struct DCDeleter {
-  void operator()(DeviceContext* aDC) const { DeleteDC(aDC); }
-};
 
 constexpr std::uint32_t Back = 0xFF000000;
 
@@ -25,7 +21,7 @@ std::uint32_t Sys(int aIndex) {
 
 struct Canvas {
   Bitmap Pixels = pixelcheck::Filled(16, 16, Back);
-  std::unique_ptr<DeviceContext, DCDeleter> DC{CreateCompatibleDC(nullptr)};
+  DCHolder DC{CreateCompatibleDC(nullptr)};
   Canvas() { SelectObject(DC.get(), &Pixels); }
 };
 

@@ -4,16 +4,30 @@
 
 #include "platform/Types.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/DeviceContext.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace pixelcheck {
 
+// The pixel with the given channels (0xAARRGGBB).
+constexpr std::uint32_t Px(std::uint32_t aRed, std::uint32_t aGreen, std::uint32_t aBlue,
+                           std::uint32_t aAlpha = 255) {
+  return aBlue | (aGreen << 8) | (aRed << 16) | (aAlpha << 24);
+}
+
 constexpr std::uint32_t Opaque(TColor aColor) {
   return 0xFF000000u | ((aColor & 0xFFu) << 16) | (aColor & 0xFF00u) | ((aColor >> 16) & 0xFFu);
 }
+
+// A device context deleted with its holder.
+struct DCDeleter {
+  void operator()(platform::HDC aDC) const { platform::DeleteDC(aDC); }
+};
+using DCHolder = std::unique_ptr<platform::DeviceContext, DCDeleter>;
 
 platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel);
 // Sets the pixels of aRect (limited to the bitmap) one by one.

@@ -1,20 +1,17 @@
 #include "platform/gfx/PngCodec.h"
 
 #include "ImageCodecTestData.h"
+#include "PixelCheck.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
+using pixelcheck::Px;
 using platform::DecodePng;
 using testdata::Bytes;
 using testdata::PngSpec;
 
 namespace {
-
-constexpr std::uint32_t Px(std::uint32_t aRed, std::uint32_t aGreen, std::uint32_t aBlue,
-                           std::uint32_t aAlpha = 255) {
-  return aBlue | (aGreen << 8) | (aRed << 16) | (aAlpha << 24);
-}
 
 // A 16-bit sample whose high and low bytes are equal scales to that byte.
 Bytes Sample16(std::initializer_list<std::uint8_t> aValues) {

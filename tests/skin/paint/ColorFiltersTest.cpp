@@ -1,15 +1,14 @@
 #include "skin/paint/ColorFilters.h"
 
+#include "PixelCheck.h"
+
 #include <climits>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
-constexpr TPixel Px(std::uint32_t aRed, std::uint32_t aGreen, std::uint32_t aBlue,
-                    std::uint32_t aAlpha = 0xFF) {
-  return aBlue | (aGreen << 8) | (aRed << 16) | (aAlpha << 24);
-}
+using pixelcheck::Px;
 
 struct FilterCase {
   TPixel Before;
@@ -110,6 +109,26 @@ TEST(ColorFilters, HueShift) {
                              {Px(200, 100, 50), 350, Px(200, 75, 50)},
                              // the shift is truncated after adding: 20 + 0 stays 20
                              {Px(200, 100, 50), 0, Px(200, 100, 50)},
+                             // H = 30.1; 30.1 - 31 = -0.9 truncates to 0, not -1 (359):
+                             // i = 0, f = 0, t = p = 0 -> (V, t, p)
+                             {Px(255, 128, 0), -31, Px(255, 0, 0)},
+                         });
+}
+
+// Inputs where p, q or t are whole numbers that floating point misses by a
+// hair (99.999... truncated to 99): the results are those of exact arithmetic.
+TEST(ColorFilters, HueShiftWholeChannelsAreNotOneStepLow) {
+  ExpectFilter(HueShift, {
+                             // V = 60, S = 1, H = 240; 599 -> 239: i = 3, f = 59/60,
+                             // q = 60 * (1 - 59/60) = 1 -> (p, q, V)
+                             {Px(0, 0, 60), 359, Px(0, 1, 60)},
+                             {Px(0, 0, 120), 359, Px(0, 2, 120)},
+                             // V = 30, S = 1, H = 240 - 14 = 226; 256: i = 4, f = 16/60,
+                             // t = 30 * (1 - 44/60) = 8 -> (t, p, V)
+                             {Px(0, 7, 30), 30, Px(8, 0, 30)},
+                             // V = 12, S = 1, H = 240 - 35 = 205; 325: i = 5, f = 25/60,
+                             // q = 12 * (1 - 25/60) = 7 -> (V, p, q)
+                             {Px(0, 7, 12), 120, Px(12, 0, 7)},
                          });
 }
 

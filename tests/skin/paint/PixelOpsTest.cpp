@@ -13,12 +13,8 @@ using platform::Bitmap;
 
 namespace {
 
-constexpr TPixel Px(std::uint32_t aRed, std::uint32_t aGreen, std::uint32_t aBlue,
-                    std::uint32_t aAlpha) {
-  return aBlue | (aGreen << 8) | (aRed << 16) | (aAlpha << 24);
-}
-
 using pixelcheck::Filled;
+using pixelcheck::Px;
 using pixelcheck::SameBitmap;
 
 // Compares against a picture drawn as text: '#' is aInside, '.' is aOutside.
