@@ -184,9 +184,12 @@ std::optional<int> ParseSkinInteger(const std::string& aText) {
       bits = 0u - bits;
     return int(std::int32_t(bits));
   }
+  // The range is checked before the sign is applied, so nothing overflows.
+  if (magnitude > 0x80000000ull)
+    return std::nullopt;
   long long value =
       negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-  if (magnitude > 0x80000000ull || value < INT_MIN || value > INT_MAX)
+  if (value < INT_MIN || value > INT_MAX)
     return std::nullopt;
   return int(value);
 }

@@ -83,7 +83,9 @@ TEST(SkinOptions, IntegerEncoding) {
                {"0x", {}},
                {"1.5", {}},
                {" 1", {}},
-               {"$100000000", {}}};
+               {"$100000000", {}},
+               {"-9223372036854775808", {}},
+               {"99999999999999999999", {}}};
   for (const auto& c : cases)
     EXPECT_EQ(ParseSkinInteger(c.Text), c.Value) << c.Text;
 }
