@@ -143,9 +143,20 @@ struct ListBoxState {
   bool Captured = false;
   bool Focused = false;
   HFONT Font = nullptr;
+  // The whole client area waits for a paint: single lines need no marking.
+  bool AllInvalid = false;
+  // What the scroll bar was last told.
+  SCROLLINFO Shown;
 
   int Count() const { return int(Items.size()); }
 };
+
+void InvalidateAll(HWND aWnd, ListBoxState& aState) {
+  if (aState.AllInvalid)
+    return;
+  aState.AllInvalid = true;
+  InvalidateRect(aWnd, nullptr, TRUE);
+}
 
 int VisibleRows(HWND aWnd, const ListBoxState& aState) {
   RECT r;
@@ -157,7 +168,7 @@ int MaxTop(HWND aWnd, const ListBoxState& aState) {
   return std::max(0, aState.Count() - VisibleRows(aWnd, aState));
 }
 
-void UpdateScrollBar(HWND aWnd, const ListBoxState& aState) {
+void UpdateScrollBar(HWND aWnd, ListBoxState& aState) {
   if (!(DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & WS_VSCROLL))
     return;
   SCROLLINFO si;
@@ -166,6 +177,10 @@ void UpdateScrollBar(HWND aWnd, const ListBoxState& aState) {
   si.nMax = std::max(0, aState.Count() - 1);
   si.nPage = UINT(VisibleRows(aWnd, aState));
   si.nPos = aState.Top;
+  if (si.nMax == aState.Shown.nMax && si.nPage == aState.Shown.nPage &&
+      si.nPos == aState.Shown.nPos && aState.Shown.fMask != 0)
+    return;
+  aState.Shown = si;
   SetScrollInfo(aWnd, SB_VERT, &si, TRUE);
 }
 
@@ -177,7 +192,7 @@ RECT ItemRect(HWND aWnd, const ListBoxState& aState, int aIndex) {
 }
 
 void InvalidateItem(HWND aWnd, const ListBoxState& aState, int aIndex) {
-  if (aIndex < aState.Top || aIndex >= aState.Count())
+  if (aState.AllInvalid || aIndex < aState.Top || aIndex >= aState.Count())
     return;
   RECT r = ItemRect(aWnd, aState, aIndex);
   RECT client;
@@ -191,7 +206,7 @@ void SetTop(HWND aWnd, ListBoxState& aState, int aTop) {
   if (aTop == aState.Top)
     return;
   aState.Top = aTop;
-  InvalidateRect(aWnd, nullptr, TRUE);
+  InvalidateAll(aWnd, aState);
   UpdateScrollBar(aWnd, aState);
 }
 
@@ -269,7 +284,7 @@ LRESULT DeleteString(HWND aWnd, ListBoxState& aState, int aIndex) {
   if (aState.Items.empty())
     aState.Text.clear();
   aState.Top = std::clamp(aState.Top, 0, MaxTop(aWnd, aState));
-  InvalidateRect(aWnd, nullptr, TRUE);
+  InvalidateAll(aWnd, aState);
   UpdateScrollBar(aWnd, aState);
   return aState.Count();
 }
@@ -500,7 +515,7 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       s->ItemHeight = FontLineHeight(s->Font);
     UpdateScrollBar(aWnd, *s);
     if (aLParam)
-      InvalidateRect(aWnd, nullptr, TRUE);
+      InvalidateAll(aWnd, *s);
     return 0;
   case WM_GETFONT:
     return LRESULT(s->Font);
@@ -520,6 +535,8 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     PaintListBox(aWnd, *s, dc);
     if (aWParam == 0)
       EndPaint(aWnd, &ps);
+    // Whoever began this paint took the pending area.
+    s->AllInvalid = false;
     return 0;
   }
   case WM_PRINTCLIENT:
@@ -528,7 +545,7 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   case WM_SIZE:
     s->Top = std::clamp(s->Top, 0, MaxTop(aWnd, *s));
     UpdateScrollBar(aWnd, *s);
-    InvalidateRect(aWnd, nullptr, TRUE);
+    InvalidateAll(aWnd, *s);
     return 0;
   case WM_SETFOCUS:
     s->Focused = true;
@@ -539,7 +556,7 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     InvalidateItem(aWnd, *s, s->Selected);
     return 0;
   case WM_ENABLE:
-    InvalidateRect(aWnd, nullptr, TRUE);
+    InvalidateAll(aWnd, *s);
     return 0;
   case WM_LBUTTONDOWN:
   case WM_LBUTTONDBLCLK: {
@@ -671,7 +688,7 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     s->Data.clear();
     s->Selected = -1;
     s->Top = 0;
-    InvalidateRect(aWnd, nullptr, TRUE);
+    InvalidateAll(aWnd, *s);
     UpdateScrollBar(aWnd, *s);
     return 0;
   case LB_GETCOUNT:
@@ -716,7 +733,7 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     s->ItemHeight = LOWORD(aLParam);
     s->Top = std::clamp(s->Top, 0, MaxTop(aWnd, *s));
     UpdateScrollBar(aWnd, *s);
-    InvalidateRect(aWnd, nullptr, TRUE);
+    InvalidateAll(aWnd, *s);
     return LB_OKAY;
   case LB_GETITEMHEIGHT:
     return s->ItemHeight;
