@@ -165,13 +165,15 @@ Region VisibleRegion(const Window* aWnd, bool aClient) {
   if (aWnd->Style & WS_CLIPCHILDREN) {
     const TPoint inner{origin.X + aWnd->Client.Left, origin.Y + aWnd->Client.Top};
     for (const Window* c : aWnd->Children)
-      if (c->Style & WS_VISIBLE)
+      if ((c->Style & WS_VISIBLE) && area.Intersects(c->Rect.Offset(inner.X, inner.Y)))
         area = area.Subtract(Footprint(c, inner));
   }
   for (const Window* cur = aWnd; cur && !cur->IsTopLevel() && cur->Parent; cur = cur->Parent) {
     const Window* p = cur->Parent;
     const TPoint pOrigin = OriginInTopLevel(p);
-    area = area.Intersect(Region(p->Client.Offset(pOrigin.X, pOrigin.Y)));
+    const TRect parentClient = p->Client.Offset(pOrigin.X, pOrigin.Y);
+    if (parentClient.Intersect(area.Bounds()) != area.Bounds())
+      area = area.Intersect(Region(parentClient));
     if (p->Shape) {
       Region shape = *p->Shape;
       shape.Offset(pOrigin.X, pOrigin.Y);
@@ -182,7 +184,7 @@ Region VisibleRegion(const Window* aWnd, bool aClient) {
       for (const Window* s : p->Children) {
         if (s == cur)
           break;
-        if (s->Style & WS_VISIBLE)
+        if ((s->Style & WS_VISIBLE) && area.Intersects(s->Rect.Offset(inner.X, inner.Y)))
           area = area.Subtract(Footprint(s, inner));
       }
     }
