@@ -164,6 +164,46 @@ TEST_F(X11HostTest, ShapeFollowsTheWindowRegion) {
   XFree(rects);
 }
 
+// Pixels of the screen inside the window's visible area that differ from the
+// composed rendering.
+int Mismatches(Display* aProbe, HWND aWnd) {
+  const Bitmap composed = ComposeScreen(GetWindowHost()->ScreenSize(), false);
+  RECT r;
+  GetWindowRect(aWnd, &r);
+  XImage* shot = XGetImage(aProbe, DefaultRootWindow(aProbe), r.Left, r.Top, unsigned(r.Width()),
+                           unsigned(r.Height()), AllPlanes, ZPixmap);
+  if (!shot)
+    return -1;
+  int bad = 0;
+  for (int y = 0; y < r.Height(); ++y)
+    for (int x = 0; x < r.Width(); ++x)
+      if ((XGetPixel(shot, x, y) & 0xFFFFFF) != (composed.Pixel(r.Left + x, r.Top + y) & 0xFFFFFF))
+        ++bad;
+  XDestroyImage(shot);
+  return bad;
+}
+
+TEST_F(X11HostTest, MovedByOthersTheLayerFollowsAndUncoveredPartsAreRepainted) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE | WS_BORDER, Bounds(50, 50, 200, 150));
+  SetWindowLongPtrW(a, GWLP_USERDATA, LONG_PTR(RGB(200, 30, 30)));
+  HWND b = Make("B", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 100, 80));
+  SetWindowLongPtrW(b, GWLP_USERDATA, LONG_PTR(RGB(30, 30, 200)));
+  RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Settle();
+  // Another client moves B away: the layer learns the new place from the
+  // configure event, and A's uncovered part comes back from A's frame.
+  const std::string id = std::to_string(fHost->NativeWindow(b));
+  ASSERT_EQ(fServer.Xdotool("windowmove " + id + " 500 400"), 0);
+  ASSERT_TRUE(Until([&] {
+    RECT r;
+    GetWindowRect(b, &r);
+    return r.Left == 500 && r.Top == 400;
+  }));
+  Settle();
+  EXPECT_EQ(Mismatches(fProbe, a), 0);
+  EXPECT_EQ(Mismatches(fProbe, b), 0);
+}
+
 TEST_F(X11HostTest, ScreenImageEqualsTheHeadlessRendering) {
   HWND a = Make("Monitor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(40, 30, 320, 220));
   SetWindowLongPtrW(a, GWLP_USERDATA, LONG_PTR(RGB(10, 120, 200)));

@@ -149,6 +149,21 @@ TEST_F(InputTest, DisabledAndNoActivateWindows) {
   (void)n;
 }
 
+TEST_F(InputTest, ClickThroughLayeredWindowsLetTheMousePass) {
+  HWND below = Make("Below", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  HWND glow = Make("Glow", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100), nullptr,
+                   WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW);
+  EXPECT_EQ(GetTopWindow(nullptr), glow);
+  EXPECT_EQ(WindowFromPoint({50, 50}), below);
+  Log::Get().Clear();
+  Click({50, 50});
+  PumpUntilIdle();
+  EXPECT_EQ(Log::Get().Last(WM_LBUTTONDOWN).Wnd, below);
+  // Without WS_EX_TRANSPARENT the layered window takes the mouse.
+  SetWindowLongPtrW(glow, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+  EXPECT_EQ(WindowFromPoint({50, 50}), glow);
+}
+
 TEST_F(InputTest, KeysGoToTheFocusWithCharactersAndKeyState) {
   HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
   HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(0, 0, 10, 10), a);
