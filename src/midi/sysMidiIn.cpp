@@ -156,16 +156,10 @@ bool MidiInputExists() {
 }
 
 void FreeMidiDevices() {
-  // Inputs are closed first, so that no event (which may send through the
-  // output registry) runs while the registries go.
-  if (TMidiInput* input = gMidiInput.load()) {
-    try {
-      input->CloseAll();
-    } catch (const EMidiError&) {
-      // The destructor below closes what is left quietly.
-    }
-  }
-  FreeMidiOutput();
+  // The input registry is detached from the callback first, and the callbacks
+  // already past that point are waited for: from then on no event runs, so no
+  // thru sends through the output registry while it goes, even when a port of
+  // the input registry cannot be closed.
   std::unique_ptr<TMidiInput> input;
   {
     std::lock_guard lock(gCreateLock);
@@ -173,4 +167,6 @@ void FreeMidiDevices() {
   }
   while (gCallbacksRunning.load() != 0)
     std::this_thread::yield();
+  FreeMidiOutput();
+  input.reset(); // closes its ports quietly
 }

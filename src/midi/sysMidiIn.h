@@ -69,7 +69,8 @@ TMidiInput& MidiInput();
 // Whether MidiInput() has been created (does not create it).
 bool MidiInputExists();
 
-// Program end: closes the input ports (so no event runs any more), then
-// destroys the output registry and then the input registry. Either may be
-// created again afterwards.
+// Program end: stops delivering to the event (waiting for one that runs),
+// then destroys the output registry and then the input registry, each closing
+// its open ports. Either may be created again afterwards. Call it on the
+// user-interface thread, never from the event.
 void FreeMidiDevices();

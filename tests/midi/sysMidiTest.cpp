@@ -7,6 +7,7 @@
 #include "platform/mm/VirtualMidi.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -416,6 +417,43 @@ TEST_F(Registry, FreeingAtProgramEndClosesEveryPort) {
   Inject(0, 0x90);
   EXPECT_TRUE(inbox.Take().empty());
   EXPECT_EQ(MidiInput().Count(), 4); // created again on use
+}
+
+// Program end while messages stream in and an input port refuses to stop:
+// once the registries start to go, no event runs, so a slow thru cannot reach
+// the output registry being destroyed, nor create it again on the service's
+// thread.
+TEST_F(Registry, NoEventRunsWhileTheRegistriesGo) {
+  std::atomic<bool> freed{false};
+  std::atomic<int> events{0};
+  std::atomic<int> eventsAfterFree{0};
+  MidiInput().SetOnMidiData(
+      [&](int, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
+        ++events;
+        if (freed)
+          ++eventsAfterFree;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        try {
+          MidiOutput().Send(0, aStatus, aData1, aData2);
+        } catch (const EMidiError&) {
+        }
+      });
+  MidiInput().Open(0);
+  MidiOutput().Open(0);
+  Fault(MidiDirection::In, 0, MidiFaultPoint::Stop, MMSYSERR_ERROR);
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(VirtualMidiInject(0, 0x643C90), MMSYSERR_NOERROR);
+  for (int waited = 0; events < 2 && waited < 5000; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_GE(events.load(), 2);
+  FreeMidiDevices();
+  freed = true;
+  ASSERT_EQ(VirtualMidiFlush(), MMSYSERR_NOERROR);
+  EXPECT_EQ(eventsAfterFree.load(), 0);
+  EXPECT_FALSE(MidiOutputExists());
+  EXPECT_FALSE(MidiInputExists());
+  EXPECT_TRUE(OutputFree(0));
+  EXPECT_TRUE(InputFree(0)); // closed although it would not stop
 }
 
 // The thru as the window does it: the event sends on the service's thread

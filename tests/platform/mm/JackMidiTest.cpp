@@ -65,8 +65,11 @@ protected:
   void SetUp() override {
     gRecorder = &fRecorder;
     fServer = std::make_unique<TJackServer>();
-    if (!fServer->Running())
+    if (!fServer->Running()) {
+      ASSERT_FALSE(JackServerRequired())
+          << "no JACK server could be started: " << fServer->Reason();
       GTEST_SKIP() << "no JACK server could be started here: " << fServer->Reason();
+    }
     fSource = std::make_unique<TJackProbe>(UniqueJackName("source"), 2, 0);
     fSink = std::make_unique<TJackProbe>(UniqueJackName("sink"), 0, 1);
     ASSERT_TRUE(fSource->Ok() && fSink->Ok());

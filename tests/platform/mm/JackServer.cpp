@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <jack/midiport.h>
 #include <signal.h>
 #include <sstream>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -18,6 +20,8 @@ using namespace std::chrono_literals;
 namespace {
 
 void Quiet(const char*) {}
+
+constexpr int StopGraceMs = 5000;
 
 std::size_t MessageLength(std::uint8_t aStatus) {
   if (aStatus >= 0xF0)
@@ -32,10 +36,14 @@ TChild::TChild(const std::vector<std::string>& aArgs, const std::string& aOutput
   for (const auto& arg : aArgs)
     argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
+  const pid_t parent = getpid();
   fPid = fork();
   if (fPid == 0) {
-    // Ends with the test even when the test is killed.
+    // Ends with the test even when the test is killed (also when that
+    // happened before the request took effect).
     prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent)
+      _exit(127);
     const int fd = open(aOutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) {
       dup2(fd, 1);
@@ -94,50 +102,83 @@ bool ServerAnswers() {
   return client != nullptr;
 }
 
+// What a server of this name, killed, or its killed clients left behind:
+// the server's socket and the clients' semaphores.
+void RemoveShmLeftovers(const std::string& aServer) {
+  std::error_code error;
+  std::vector<std::filesystem::path> leftovers;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
+    const std::string file = entry.path().filename().string();
+    const bool socket = file.rfind("jack_" + aServer + "_", 0) == 0;
+    const bool semaphore =
+        file.rfind("jack_sem.", 0) == 0 && file.find("_" + aServer + "_") != std::string::npos;
+    if (socket || semaphore)
+      leftovers.push_back(entry.path());
+  }
+  for (const auto& path : leftovers)
+    std::filesystem::remove(path, error);
+}
+
 } // namespace
 
-// Server names come from a small pool: JACK keeps a machine-wide table of
-// eight servers, and a server that was killed leaves its entry behind until
-// a server of the same name starts again. Unique names would fill the table.
+bool JackServerRequired() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && *ci != 0 && std::string(ci) != "false";
+}
+
+bool TJackServer::TakeName(int aIndex) {
+  fName = "mmjack" + std::to_string(aIndex);
+  const std::string lockPath = "/tmp/" + fName + ".lock";
+  fLockFd = open(lockPath.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
+  if (fLockFd < 0 || flock(fLockFd, LOCK_EX | LOCK_NB) != 0) {
+    ReleaseName();
+    return false;
+  }
+  setenv("JACK_DEFAULT_SERVER", fName.c_str(), 1);
+  if (ServerAnswers()) { // started by something else than these tests
+    ReleaseName();
+    return false;
+  }
+  fLog = "/tmp/" + fName + ".log";
+  RemoveShmLeftovers(fName);
+  return true;
+}
+
+void TJackServer::ReleaseName() {
+  if (fLockFd >= 0)
+    close(fLockFd);
+  fLockFd = -1;
+}
+
 TJackServer::TJackServer(int aPeriod, int aRate, bool aSynchronous) : fPeriod(aPeriod) {
   setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
   const std::vector<std::string> driver = {
       "-d", "dummy", "-r", std::to_string(aRate), "-p", std::to_string(aPeriod)};
-  for (int n = 0; n < 16; ++n) {
-    fName = "mmjack" + std::to_string(n);
-    // The lock file says which test run uses the name; the lock goes with
-    // the process however it ends.
-    const std::string lockPath = "/tmp/" + fName + ".lock";
-    fLockFd = open(lockPath.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
-    if (fLockFd < 0 || flock(fLockFd, LOCK_EX | LOCK_NB) != 0) {
-      if (fLockFd >= 0)
-        close(fLockFd);
-      fLockFd = -1;
-      continue;
-    }
-    fLog = "/tmp/" + fName + "-" + std::to_string(getpid()) + ".log";
-    setenv("JACK_DEFAULT_SERVER", fName.c_str(), 1);
-    if (ServerAnswers()) { // started by something else than these tests
-      close(fLockFd);
-      fLockFd = -1;
-      continue;
-    }
-    for (const bool realtime : {true, false}) {
-      std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime"};
-      // Synchronous, a slow (sanitised) client delays the cycle instead of
-      // losing it.
-      if (aSynchronous)
-        args.push_back("-S");
-      args.insert(args.end(), driver.begin(), driver.end());
-      if (StartWith(args)) {
-        fRealtime = realtime;
-        return;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(PoolWaitSeconds);
+  fReason = "every JACK server name of the test pool stayed in use";
+  while (std::chrono::steady_clock::now() < deadline) {
+    for (int n = 0; n < PoolSize; ++n) {
+      if (!TakeName(n))
+        continue;
+      for (const bool realtime : {true, false}) {
+        std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime"};
+        // Synchronous, a slow (sanitised) client delays the cycle instead of
+        // losing it.
+        if (aSynchronous)
+          args.push_back("-S");
+        args.insert(args.end(), driver.begin(), driver.end());
+        if (StartWith(args)) {
+          fRealtime = realtime;
+          return;
+        }
       }
+      ReleaseName();
+      // A name whose server is still running or a full server table ("too
+      // many servers already active") may clear up; anything else will not.
+      if (fReason.find("already active") == std::string::npos)
+        return;
     }
-    close(fLockFd);
-    fLockFd = -1;
-    if (fReason.find("already active") == std::string::npos)
-      return;
+    std::this_thread::sleep_for(200ms);
   }
 }
 
@@ -153,7 +194,7 @@ bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
     }
     std::this_thread::sleep_for(50ms);
   }
-  child->Stop();
+  child->Stop(StopGraceMs);
   std::ifstream log(fLog);
   std::stringstream text;
   text << log.rdbuf();
@@ -163,16 +204,20 @@ bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
 }
 
 void TJackServer::Kill() {
-  // Stopped, not killed: a killed server would keep its entry in JACK's table.
+  // Stopped, not killed: a killed server would keep its entry in JACK's
+  // table. The grace is long enough for a loaded machine.
   if (fChild)
-    fChild->Stop();
+    fChild->Stop(StopGraceMs);
 }
 
 TJackServer::~TJackServer() {
+  Kill();
   fChild.reset();
-  if (fLockFd >= 0)
-    close(fLockFd);
-  std::remove(fLog.c_str());
+  if (fLockFd >= 0) {
+    RemoveShmLeftovers(fName);
+    std::remove(fLog.c_str());
+  }
+  ReleaseName();
   unsetenv("JACK_DEFAULT_SERVER");
 }
 
@@ -218,14 +263,15 @@ int TJackProbe::Process(jack_nframes_t aFrames, void* aSelf) {
   for (std::size_t o = 0; o < self.fOutputs.size(); ++o) {
     void* buffer = jack_port_get_buffer(self.fOutputs[o], aFrames);
     jack_midi_clear_buffer(buffer);
-    if (const std::vector<Event>* burst = self.fPending[o].load(std::memory_order_acquire)) {
+    if (const std::vector<Event>* burst =
+            self.fPending[o].exchange(nullptr, std::memory_order_acq_rel)) {
       // What does not fit is left out (a lost event, for the measurement);
       // checked first because libjack prints a complaint for each one.
       for (const Event& event : *burst)
         if (jack_midi_max_event_size(buffer) >= event.Size)
           jack_midi_event_write(buffer, event.Frame, event.Bytes.data(), event.Size);
       self.fWrittenAt[o].store(cycleStart, std::memory_order_relaxed);
-      self.fPending[o].store(nullptr, std::memory_order_release);
+      self.fWritten[o].fetch_add(1, std::memory_order_release);
     }
   }
   for (std::size_t i = 0; i < self.fInputs.size(); ++i) {
@@ -248,9 +294,21 @@ int TJackProbe::Process(jack_nframes_t aFrames, void* aSelf) {
 }
 
 std::uint32_t TJackProbe::SendBurst(int aOutput, const std::vector<Event>& aEvents) {
+  const std::uint64_t written = fWritten[aOutput].load(std::memory_order_acquire);
   fPending[aOutput].store(&aEvents, std::memory_order_release);
-  while (fPending[aOutput].load(std::memory_order_acquire) != nullptr)
-    std::this_thread::sleep_for(100us);
+  const auto waitFor = [&] {
+    for (auto deadline = std::chrono::steady_clock::now() + 5s;
+         std::chrono::steady_clock::now() < deadline;) {
+      if (fWritten[aOutput].load(std::memory_order_acquire) != written)
+        return true;
+      std::this_thread::sleep_for(100us);
+    }
+    return false;
+  };
+  // Not taken in time: taken back, unless a cycle has just taken it (that
+  // cycle writes it in microseconds).
+  if (!waitFor() && (fPending[aOutput].exchange(nullptr) == &aEvents || !waitFor()))
+    throw std::runtime_error("no JACK cycle took the burst within 5 s");
   return fWrittenAt[aOutput].load(std::memory_order_relaxed);
 }
 

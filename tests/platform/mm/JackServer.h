@@ -28,11 +28,23 @@ private:
   bool fReaped = false;
 };
 
-// jackd -n <free name> [-R | --no-realtime] [-S] -d dummy -r <rate> -p <period>;
+// jackd -n <pool name> [-R | --no-realtime] [-S] -d dummy -r <rate> -p <period>;
 // JACK_DEFAULT_SERVER names it for this process and its children while it
 // lives. Real-time scheduling is tried first.
+//
+// JACK keeps a machine-wide table of eight servers, and a server that was
+// killed keeps its entry until a server of the same name starts. So the
+// names come from a pool of PoolSize ("mmjack0".."mmjack3"), each held
+// through a lock file in /tmp for as long as this object lives; the lock goes
+// with the process however it ends. When every name is taken by concurrent
+// tests, the constructor waits (up to PoolWaitSeconds) for one to come free.
+// Before a start and after the stop, what a killed server or its clients left
+// in /dev/shm under that name is removed.
 class TJackServer {
 public:
+  static constexpr int PoolSize = 4;
+  static constexpr int PoolWaitSeconds = 40;
+
   // aSynchronous: the server waits for every client in each cycle (-S).
   explicit TJackServer(int aPeriod = 256, int aRate = 48000, bool aSynchronous = true);
   ~TJackServer();
@@ -46,7 +58,10 @@ public:
   void Kill();
 
 private:
-  bool StartWith(const std::vector<std::string>& aSchedulingArgs);
+  bool StartWith(const std::vector<std::string>& aArgs);
+  // Takes a free pool name: its lock, and no server of that name answers.
+  bool TakeName(int aIndex);
+  void ReleaseName();
   std::string fName;
   std::string fReason;
   std::string fLog;
@@ -55,6 +70,10 @@ private:
   bool fRealtime = false;
   std::unique_ptr<TChild> fChild;
 };
+
+// Whether a JACK test must fail rather than skip when no private server
+// starts: on CI (the CI variable is set), where jackd is installed.
+bool JackServerRequired();
 
 // A unique name for this run: aPrefix, the process id and a counter.
 std::string UniqueJackName(const std::string& aPrefix);
@@ -81,7 +100,8 @@ public:
   jack_client_t* Client() const { return fClient; }
 
   // Writes aEvents (frames within one cycle, ascending) on output aOutput in
-  // one coming cycle; returns that cycle's first absolute frame.
+  // one coming cycle; returns that cycle's first absolute frame. Throws
+  // std::runtime_error when no cycle takes them within five seconds.
   std::uint32_t SendBurst(int aOutput, const std::vector<Event>& aEvents);
   // Waits until input aInput has recorded at least aCount events in all, or
   // aTimeoutMs passed; returns everything recorded so far.
@@ -94,8 +114,10 @@ private:
   jack_client_t* fClient = nullptr;
   std::vector<jack_port_t*> fOutputs;
   std::vector<jack_port_t*> fInputs;
+  // A burst is taken by exchanging its pointer out, and counted as written.
   std::array<std::atomic<const std::vector<Event>*>, MaxOutputs> fPending{};
   std::array<std::atomic<std::uint32_t>, MaxOutputs> fWrittenAt{};
+  std::array<std::atomic<std::uint64_t>, MaxOutputs> fWritten{};
   std::array<std::unique_ptr<Event[]>, MaxInputs> fReceived;
   std::array<std::atomic<std::size_t>, MaxInputs> fReceivedCount{};
 };
