@@ -114,7 +114,8 @@ void TCustomListBox::CreateParams(TCreateParams& aParams) {
   aParams.Style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (fStyle == lbOwnerDrawFixed)
     aParams.Style |= LBS_OWNERDRAWFIXED;
-  aParams.ExStyle |= WS_EX_CLIENTEDGE;
+  if (fBorderStyle != bsNone)
+    aParams.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TCustomListBox::CreateWnd() {
@@ -183,6 +184,13 @@ void TCustomListBox::SetTopIndex(int aIndex) {
     SendList(LB_SETTOPINDEX, WPARAM(aIndex), 0);
   else
     fSavedTop = std::max(aIndex, 0);
+}
+
+void TCustomListBox::SetBorderStyle(TFormBorderStyle aValue) {
+  if (aValue == fBorderStyle)
+    return;
+  fBorderStyle = aValue;
+  RecreateWnd();
 }
 
 void TCustomListBox::SetStyle(TListBoxStyle aValue) {
@@ -277,6 +285,16 @@ void TCustomListBox::WndProc(TMessage& aMessage) {
     aMessage.Result = 1;
     return;
   }
+  case WM_CHAR:
+    // Without incremental search, typed characters do not move the selection.
+    if (!fAutoComplete) {
+      if (aMessage.WParam < 0x80) {
+        char ch = char(aMessage.WParam);
+        KeyPress(ch);
+      }
+      return;
+    }
+    break;
   default:
     break;
   }

@@ -5,6 +5,7 @@
 // are kept here and handed to the window when it is made.
 
 #include "toolkit/Canvas.h"
+#include "toolkit/Forms.h"
 #include "toolkit/StdCtrlDefs.h"
 #include "toolkit/WinControl.h"
 
@@ -58,6 +59,12 @@ public:
   void SetTopIndex(int aIndex);
   TListBoxStyle Style() const { return fStyle; }
   void SetStyle(TListBoxStyle aValue);
+  // bsSingle: a sunken edge around the list; bsNone: none.
+  TFormBorderStyle BorderStyle() const { return fBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle aValue);
+  // Typing a character selects the next line starting with it.
+  bool AutoComplete() const { return fAutoComplete; }
+  void SetAutoComplete(bool aValue) { fAutoComplete = aValue; }
   // The line's rectangle in client coordinates.
   TRect ItemRect(int aIndex) const;
   // The line at a client point, -1 when there is none there.
@@ -90,6 +97,8 @@ private:
   TListBoxStrings fItems;
   TCanvas fCanvas;
   TListBoxStyle fStyle = lbStandard;
+  TFormBorderStyle fBorderStyle = bsSingle;
+  bool fAutoComplete = true;
   int fItemHeight = 13;
   // Lines and state while there is no window.
   std::vector<std::string> fSaved;

@@ -14,6 +14,7 @@
 #include "toolkit/StdCtrlDefs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -628,6 +629,23 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       target = std::clamp(target, 0, count - 1);
       if (target != s->Selected)
         SelectByUser(aWnd, *s, target);
+    }
+    return 0;
+  }
+  case WM_CHAR: {
+    // The next line (after the selected one, wrapping) that starts with the
+    // typed letter, whatever its case.
+    if (count == 0 || aWParam < 0x21 || aWParam >= 0x7F)
+      return 0;
+    const int want = std::tolower(int(aWParam));
+    for (int step = 1; step <= count; ++step) {
+      const int i = (std::max(s->Selected, -1) + step) % count;
+      const ListItem& item = s->Items[std::size_t(i)];
+      if (item.Length > 0 &&
+          std::tolower(static_cast<unsigned char>(s->Text[item.Offset])) == want) {
+        SelectByUser(aWnd, *s, i);
+        break;
+      }
     }
     return 0;
   }

@@ -539,6 +539,12 @@ void TWinControl::WndProc(TMessage& aMessage) {
   case CM_MOUSEWHEEL:
     CMMouseWheel(aMessage);
     return;
+  case CN_KEYDOWN:
+    CNKeyDown(aMessage);
+    return;
+  case CM_CHILDKEY:
+    CMChildKey(aMessage);
+    return;
   case WM_MOUSEMOVE:
     if (!fMouseInControl && fHandle != nullptr) {
       fMouseInControl = true;
@@ -639,27 +645,56 @@ void TWinControl::KeyPress(char& aKey) {
 }
 
 void TWinControl::WMKeyDown(TMessage& aMessage) {
+  // The key notification first: parents and the form may take the key.
+  if (Perform(CN_KEYDOWN, aMessage.WParam, aMessage.LParam) != 0)
+    return;
   WORD key = WORD(aMessage.WParam);
   KeyDown(key, CurrentShiftState());
   if (key == 0)
     return;
-  // Parents may take a key pressed in a child.
-  for (TWinControl* p = fParent; p != nullptr; p = p->fParent)
-    if (p->Perform(CM_CHILDKEY, key, LPARAM(this)) != 0)
-      return;
-  constexpr std::array<int, 7> dialogKeys{VK_TAB, VK_RETURN, VK_ESCAPE, VK_LEFT,
-                                          VK_UP,  VK_RIGHT,  VK_DOWN};
-  const bool dialogKey =
-      std::find(dialogKeys.begin(), dialogKeys.end(), int(key)) != dialogKeys.end();
-  if (dialogKey && !WantsKey(key) && Perform(CM_WANTSPECIALKEY, key) == 0) {
-    if (TopLevel()->Perform(CM_DIALOGKEY, key) != 0)
-      return;
-  }
   aMessage.WParam = key;
   DefaultHandler(aMessage);
 }
 
+void TWinControl::CNKeyDown(TMessage& aMessage) {
+  aMessage.Result = 1;
+  const WORD key = WORD(aMessage.WParam);
+  if (Perform(CM_CHILDKEY, key, LPARAM(this)) != 0)
+    return;
+  // Tab, arrows, Enter and Escape go to the form unless the control wants them.
+  LRESULT mask = 0;
+  switch (key) {
+  case VK_TAB:
+    mask = DLGC_WANTTAB;
+    break;
+  case VK_LEFT:
+  case VK_UP:
+  case VK_RIGHT:
+  case VK_DOWN:
+    mask = DLGC_WANTARROWS;
+    break;
+  case VK_RETURN:
+  case VK_ESCAPE:
+    mask = DLGC_WANTALLKEYS;
+    break;
+  default:
+    break;
+  }
+  if (mask != 0 && !WantsKey(key) && Perform(CM_WANTSPECIALKEY, key) == 0 &&
+      (Perform(WM_GETDLGCODE) & mask) == 0 && TopLevel()->Perform(CM_DIALOGKEY, key) != 0)
+    return;
+  aMessage.Result = 0;
+}
+
+void TWinControl::CMChildKey(TMessage& aMessage) {
+  // Offered to the control itself, then up the chain of parents.
+  if (fParent != nullptr)
+    aMessage.Result = fParent->Perform(CM_CHILDKEY, aMessage.WParam, aMessage.LParam);
+}
+
 void TWinControl::WMKeyUp(TMessage& aMessage) {
+  if (Perform(CN_KEYUP, aMessage.WParam, aMessage.LParam) != 0)
+    return;
   WORD key = WORD(aMessage.WParam);
   KeyUp(key, CurrentShiftState());
   if (key == 0)

@@ -186,6 +186,8 @@ protected:
   virtual void WMKillFocus(TMessage& aMessage);
   virtual void WMKeyDown(TMessage& aMessage);
   virtual void WMKeyUp(TMessage& aMessage);
+  virtual void CNKeyDown(TMessage& aMessage);
+  virtual void CMChildKey(TMessage& aMessage);
   virtual void WMChar(TMessage& aMessage);
   virtual void WMMouseWheel(TMessage& aMessage);
   virtual void WMMouseLeave(TMessage& aMessage);

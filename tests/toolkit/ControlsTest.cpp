@@ -336,3 +336,32 @@ TEST_F(ToolkitTest, AModalMessageBoxIsClosedByAPostedKey) {
   });
   EXPECT_EQ(fApp->MessageBox("Text", "", MB_YESNO), IDNO);
 }
+
+TEST_F(ToolkitTest, TypingSelectsTheNextLineStartingWithTheLetterUnlessSwitchedOff) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TCheckListBox>(form, form, Bounds(10, 10, 150, 100));
+  list->Items().Assign({"Midi Through", "USB Keyboard", "midi out", "Synth"});
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  list->SetFocus();
+  PumpUntilIdle();
+  Key('M', U'm');
+  EXPECT_EQ(list->ItemIndex(), 0);
+  Key('M', U'M');
+  EXPECT_EQ(list->ItemIndex(), 2);
+  Key('M', U'm');
+  EXPECT_EQ(list->ItemIndex(), 0);
+  Key('X', U'x');
+  EXPECT_EQ(list->ItemIndex(), 0);
+  EXPECT_EQ(clicks, 3);
+  list->SetAutoComplete(false);
+  Key('S', U's');
+  EXPECT_EQ(list->ItemIndex(), 0);
+  // Space still toggles the check.
+  Key(VK_SPACE, U' ');
+  EXPECT_TRUE(list->Checked(0));
+  EXPECT_TRUE(GetWindowLongW(list->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  list->SetBorderStyle(bsNone);
+  EXPECT_FALSE(GetWindowLongW(list->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_TRUE(list->Checked(0));
+}
