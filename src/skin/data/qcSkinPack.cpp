@@ -41,50 +41,43 @@ public:
   TBytes Inflate(std::uint32_t aSize, const std::string& aName) {
     if (aSize > kMaxEntrySize)
       throw ESkinError("Packed file \"" + aName + "\" is too large");
-    TBytes out(aSize);
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
       throw ESkinError("Packed file \"" + aName + "\" cannot be unpacked: out of memory");
     std::size_t remaining = fSize - fPos;
     z.next_in = const_cast<Bytef*>(fData + fPos);
     z.avail_in = uInt(std::min<std::size_t>(remaining, std::numeric_limits<uInt>::max()));
-    // One spare byte shows a stream that inflates to more than aSize.
-    std::uint8_t spare = 0;
-    // zlib refuses a null output buffer, which an empty vector may have.
-    z.next_out = aSize ? out.data() : &spare;
-    z.avail_out = aSize ? aSize : 1;
+    // The output grows with what the stream really yields, so a lying size
+    // costs no memory; more than aSize bytes is an error.
+    TBytes out;
+    out.reserve(std::min<std::size_t>(aSize, 1u << 20));
+    std::uint8_t chunk[16384];
     int rc = Z_OK;
     bool overflow = false;
     while (true) {
+      z.next_out = chunk;
+      z.avail_out = sizeof chunk;
       rc = inflate(&z, Z_NO_FLUSH);
-      if (rc == Z_STREAM_END)
+      std::size_t produced = sizeof chunk - z.avail_out;
+      if (out.size() + produced > aSize) {
+        overflow = true;
         break;
-      if (rc != Z_OK && rc != Z_BUF_ERROR)
-        break;
-      if (z.avail_out == 0) {
-        if (z.next_out == &spare + 1) {
-          overflow = true;
-          break;
-        }
-        z.next_out = &spare;
-        z.avail_out = 1;
-        continue;
       }
-      if (rc == Z_BUF_ERROR || z.avail_in == 0)
+      out.insert(out.end(), chunk, chunk + produced);
+      if (rc != Z_OK || (produced == 0 && z.avail_in == 0))
         break;
     }
-    std::size_t produced = z.total_out;
     std::size_t consumed = z.total_in;
     std::string zmsg = z.msg ? z.msg : "";
     inflateEnd(&z);
     if (rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_MEM_ERROR || rc == Z_STREAM_ERROR)
       throw ESkinError("Packed file \"" + aName +
                        "\" is damaged: " + (zmsg.empty() ? std::string("data error") : zmsg));
-    if (overflow || produced > aSize)
+    if (overflow)
       throw ESkinError("Packed file \"" + aName + "\" is larger than its stored size");
     if (rc != Z_STREAM_END)
       throw ESkinError(kReadError);
-    if (produced != aSize)
+    if (out.size() != aSize)
       throw ESkinError("Packed file \"" + aName + "\" is smaller than its stored size");
     fPos += consumed;
     return out;
