@@ -3,6 +3,7 @@
 #include "platform/mm/WideText.h"
 
 #include <mutex>
+#include <thread>
 
 using namespace platform;
 
@@ -10,6 +11,18 @@ namespace {
 
 std::atomic<TMidiOutput*> gMidiOutput{nullptr};
 std::mutex gCreateLock;
+
+// Counts an operation in flight for as long as it lives.
+class TInFlight {
+public:
+  explicit TInFlight(std::atomic<int>& aCount) : fCount(aCount) { fCount.fetch_add(1); }
+  ~TInFlight() { fCount.fetch_sub(1); }
+  TInFlight(const TInFlight&) = delete;
+  TInFlight& operator=(const TInFlight&) = delete;
+
+private:
+  std::atomic<int>& fCount;
+};
 
 } // namespace
 
@@ -42,15 +55,37 @@ void TMidiOutput::Open(int aDeviceIndex) {
 }
 
 void TMidiOutput::OpenSlot(const TDeviceList& aList, std::atomic<void*>& aSlot, int aDeviceIndex) {
-  if (aSlot.load() != nullptr || aList.Retired.load())
-    return;
-  HMIDIOUT handle = nullptr;
-  CheckMidiResult(midiOutOpen(&handle, UINT(aDeviceIndex), 0, 0, CALLBACK_NULL));
-  // The thru may open a port on the MIDI thread while the user opens it:
-  // the first handle stored wins, the other is closed again.
-  void* empty = nullptr;
-  if (!aSlot.compare_exchange_strong(empty, handle))
-    midiOutClose(handle);
+  while (aSlot.load() == nullptr && !aList.Retired.load()) {
+    const unsigned changes = fChanges.load();
+    MMRESULT result = MMSYSERR_NOERROR;
+    {
+      // Counted until the handle is in the slot.
+      TInFlight opening(fOpening);
+      HMIDIOUT handle = nullptr;
+      result = midiOutOpen(&handle, UINT(aDeviceIndex), 0, 0, CALLBACK_NULL);
+      if (result == MMSYSERR_NOERROR) {
+        // A service that let two threads open the port: the first handle
+        // stored wins.
+        void* empty = nullptr;
+        if (aSlot.compare_exchange_strong(empty, handle))
+          fChanges.fetch_add(1);
+        else
+          midiOutClose(handle);
+      }
+    }
+    if (result != MMSYSERR_ALLOCATED) {
+      CheckMidiResult(result);
+      return;
+    }
+    // In use. The thru may open a port on the MIDI thread while the user
+    // opens or closes it: then this registry held the port, and the open is
+    // done once the other's handle is stored, or tried again once the other
+    // has closed it. Else another program holds it.
+    while (aSlot.load() == nullptr && fOpening.load() != 0)
+      std::this_thread::yield();
+    if (aSlot.load() == nullptr && fChanges.load() == changes)
+      CheckMidiResult(result);
+  }
 }
 
 void TMidiOutput::Close(int aDeviceIndex) {
@@ -59,8 +94,11 @@ void TMidiOutput::Close(int aDeviceIndex) {
   void* handle = slot.load();
   if (handle == nullptr)
     return;
+  // Counted until the slot is cleared or the failure raised.
+  TInFlight closing(fClosing);
   CheckMidiResult(midiOutClose(static_cast<HMIDIOUT>(handle)));
-  slot.compare_exchange_strong(handle, nullptr);
+  slot.store(nullptr);
+  fChanges.fetch_add(1);
 }
 
 void TMidiOutput::Send(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
@@ -78,7 +116,7 @@ void TMidiOutput::Send(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDat
   const MMRESULT result = midiOutShortMsg(handle, message);
   // Closed by another thread while this message was on its way: the user
   // took the port away, so the message is not sent and that is no failure.
-  if (result == MMSYSERR_INVALHANDLE && slot.load() != handle)
+  if (result == MMSYSERR_INVALHANDLE && (slot.load() != handle || fClosing.load() != 0))
     return;
   CheckMidiResult(result);
 }

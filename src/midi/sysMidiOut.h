@@ -32,6 +32,14 @@ private:
   // Opens the port into its slot unless the slot holds a handle already or
   // the list is being retired by a re-enumeration.
   void OpenSlot(const TDeviceList& aList, std::atomic<void*>& aSlot, int aDeviceIndex);
+
+  // Opens in progress on any thread.
+  std::atomic<int> fOpening{0};
+  // Handles stored by an open or cleared by a close, ever.
+  std::atomic<unsigned> fChanges{0};
+  // Closes in progress (Close). A handle closed under a Send in flight still
+  // sits in its slot until the close returns; such a Send is not a failure.
+  std::atomic<int> fClosing{0};
 };
 
 // The process's output registry, created on first use (see MidiInput()).

@@ -489,6 +489,49 @@ TEST_F(Registry, ThruOnTheServiceThreadWhileTheUserChangesPorts) {
     ASSERT_EQ(received[i], 0x90 | (DWORD(i % 128) << 8) | (DWORD(i / 128) << 16)) << i;
 }
 
+// The user opens and closes the very port the thru sends to: the thru's
+// implicit open and the user's meet at the service, which gives the port to
+// one of them, and a message in flight meets a handle being closed. Neither
+// is a failure on either side.
+TEST_F(Registry, UserOpensAndClosesThePortTheThruSendsTo) {
+  std::mutex lock;
+  std::vector<std::string> failures;
+  MidiInput().SetOnMidiData(
+      [&](int, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
+        try {
+          MidiOutput().Send(1, aStatus, aData1, aData2);
+        } catch (const EMidiError& error) {
+          std::lock_guard guard(lock);
+          failures.push_back(std::string("thru: ") + error.what());
+        }
+      });
+  MidiInput().Open(0);
+  std::atomic<bool> sent{false};
+  std::thread source([&] {
+    for (int i = 0; i < 20000; ++i)
+      VirtualMidiInject(0, 0x90 | (DWORD(i % 128) << 8));
+    VirtualMidiFlush();
+    sent = true;
+  });
+  int rounds = 0;
+  for (; !sent; ++rounds) {
+    for (const bool open : {true, false}) {
+      try {
+        open ? MidiOutput().Open(1) : MidiOutput().Close(1);
+      } catch (const EMidiError& error) {
+        std::lock_guard guard(lock);
+        failures.push_back(std::string(open ? "open: " : "close: ") + error.what());
+      }
+    }
+  }
+  source.join();
+  EXPECT_GT(rounds, 10);
+  EXPECT_THAT(failures, testing::IsEmpty());
+  MidiInput().Close(0);
+  MidiOutput().Close(1);
+  EXPECT_TRUE(OutputFree(1));
+}
+
 TEST_F(Registry, ReenumeratingOutputsWhileTheThruSends) {
   std::atomic<int> failures{0};
   MidiInput().SetOnMidiData([&](int, std::uint8_t aStatus, std::uint8_t, std::uint8_t) {
