@@ -95,6 +95,9 @@ TWinControl::TWinControl(TComponent* aOwner) : TControl(aOwner) {
 
 TWinControl::~TWinControl() {
   Destroying();
+  // Leaves the parent while it is still known as a windowed control there.
+  if (Parent() != nullptr)
+    Parent()->RemoveControl(this);
   DestroyHandle();
   while (!fControls.empty()) {
     TControl* c = fControls.back();
@@ -216,6 +219,10 @@ void TWinControl::DestroyHandle() {
   if (fHandle == nullptr)
     return;
   fControlState.Include(csDestroyingHandle);
+  // Children first, so that each keeps what it holds in its window (a list
+  // its lines) when the parent's window is made again.
+  for (TWinControl* w : std::vector<TWinControl*>(fTabList))
+    w->DestroyHandle();
   DestroyWnd();
   fControlState.Exclude(csDestroyingHandle);
 }

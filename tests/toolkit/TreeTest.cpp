@@ -195,3 +195,40 @@ TEST_F(ToolkitTest, TabsStyleGeometry) {
   EXPECT_EQ(pages->ActivePage(), pages->Pages(1));
   EXPECT_EQ(pages->TabRect(0), Bounds(2, 2, w1, line + 5));
 }
+
+TEST_F(ToolkitTest, RecreatingAParentKeepsWhatItsChildrenHold) {
+  TProbeForm* form = ShownForm();
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* list = new TListBox(form);
+  list->SetParent(panel);
+  list->Items().Assign({"90, 3C, 64", "80, 3C, 00"});
+  list->SetItemIndex(1);
+  form->SetBorderStyle(bsToolWindow);
+  PumpUntilIdle();
+  EXPECT_TRUE(list->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(list->Handle()));
+  EXPECT_EQ(list->Count(), 2);
+  EXPECT_EQ(list->Items()[0], "90, 3C, 64");
+  EXPECT_EQ(list->ItemIndex(), 1);
+}
+
+TEST_F(ToolkitTest, AFreedControlLeavesItsParentsListsAndTheFocusChain) {
+  TProbeForm* form = ShownForm();
+  auto* a = new TButton(form);
+  a->SetParent(form);
+  auto* b = new TButton(form);
+  b->SetParent(form);
+  b->SetLeft(100);
+  b->SetFocus();
+  PumpUntilIdle();
+  TComponent::Free(b);
+  EXPECT_EQ(form->TabList(), (std::vector<TWinControl*>{a}));
+  EXPECT_EQ(form->ControlCount(), 1);
+  EXPECT_NE(form->ActiveControl(), static_cast<TWinControl*>(b));
+  Key(VK_TAB, U'\t');
+  EXPECT_TRUE(a->Focused());
+  // The whole form can be made again without the freed control.
+  form->RecreateWnd();
+  EXPECT_TRUE(a->HandleAllocated());
+}
