@@ -355,8 +355,13 @@ COLORREF GetPixel(HDC aDC, int aX, int aY) {
     return CLR_INVALID;
   if (!aDC->Clip().Contains(aDC->ToDevice(TPoint{aX, aY})))
     return CLR_INVALID;
+  // The clip follows the bitmap's size at selection; a bitmap resized since
+  // may no longer hold the pixel.
+  const Bitmap* bitmap = aDC->SelectedBitmap();
   const TPoint at = ToBitmap(aDC, aX, aY);
-  return raster::ColorOf(aDC->SelectedBitmap()->Pixel(at.X, at.Y));
+  if (!bitmap || !bitmap->BoundsRect().Contains(at))
+    return CLR_INVALID;
+  return raster::ColorOf(bitmap->Pixel(at.X, at.Y));
 }
 
 void BlendCoverageMask(HDC aDC, int aX, int aY, const std::uint8_t* aMask, int aWidth, int aHeight,

@@ -1,6 +1,7 @@
 #include "skin/paint/PixelOps.h"
 
 #include "platform/gfx/Drawing.h"
+#include "platform/gfx/Raster.h"
 #include "platform/gfx/SystemColors.h"
 
 #include <algorithm>
@@ -54,10 +55,8 @@ platform::Bitmap CreateBitmap32(int aWidth, int aHeight) {
 }
 
 void FillRect32(platform::Bitmap& aBitmap, const TRect& aRect, TColor aColor, std::uint8_t aAlpha) {
-  const TRect r = aRect.Intersect(aBitmap.BoundsRect());
-  const TPixel pixel = (ColorToPixel(aColor) & 0x00FFFFFF) | (TPixel(aAlpha) << 24);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    std::fill(aBitmap.ScanLine(y) + r.Left, aBitmap.ScanLine(y) + r.Right, pixel);
+  platform::raster::Fill(aBitmap, aRect,
+                         (ColorToPixel(aColor) & 0x00FFFFFF) | (TPixel(aAlpha) << 24));
 }
 
 void FillRectOnDC(platform::HDC aDC, const TRect& aRect, TColor aColor) {

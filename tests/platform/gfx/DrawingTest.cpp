@@ -614,6 +614,17 @@ TEST(Pixels, SetAndGetThroughOriginAndClip) {
   EXPECT_EQ(GetPixel(c.dc(), -3, 0), CLR_INVALID);
 }
 
+// A bitmap shrunk while selected: reads and writes stay inside its new size.
+TEST(Pixels, BitmapResizedWhileSelected) {
+  Canvas c(8, 8, Back);
+  ASSERT_TRUE(c.Pixels.SetSize(2, 2));
+  EXPECT_EQ(GetPixel(c.dc(), 5, 5), CLR_INVALID);
+  EXPECT_EQ(GetPixel(c.dc(), 1, 1), RGB(0, 0, 0));
+  const RECT all{0, 0, 8, 8};
+  EXPECT_TRUE(FillSolidRect(c.dc(), &all, Red));
+  EXPECT_TRUE(SameBitmap(c.Pixels, pixelcheck::Filled(2, 2, Opaque(Red)), "resized-selected"));
+}
+
 TEST(FocusRect, InvertsEverySecondFramePixelAndUndoes) {
   Canvas c(16, 12, 0xFF204060);
   SetViewportOrgEx(c.dc(), 1, 0, nullptr);
