@@ -134,6 +134,10 @@ void TCustomListBox::CreateWnd() {
 }
 
 void TCustomListBox::DestroyWnd() {
+  if (fComponentState.Contains(csDestroying)) {
+    TWinControl::DestroyWnd();
+    return;
+  }
   // The lines outlive the window (a recreation gets them back).
   const int n = int(SendList(LB_GETCOUNT, 0, 0));
   fSaved.clear();
