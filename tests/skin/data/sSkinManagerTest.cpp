@@ -399,3 +399,23 @@ TEST_F(SkinManager, CommonSectionsLoseBlanksAndReloadTheSkin) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SkinManager, AQszFileThatVanishedFailsTheLoad) {
+  ASSERT_TRUE(WriteWholeFile((fDir / "Gone.qsz").string(), PackSkin(kSkinB)));
+  fManager.SetSkinDirectory(fDir.string());
+  fManager.SetSkinName("Gone");
+  ASSERT_EQ(fManager.gd.size(), 3u);
+  fs::remove(fDir / "Gone.qsz");
+  try {
+    fManager.ReloadPackedSkin();
+    FAIL() << "no error";
+  } catch (const ESkinError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + fDir.string() + "\\Gone.qsz\"");
+  }
+  EXPECT_EQ(fManager.gd.size(), 3u) << "the loaded skin stays";
+  EXPECT_FALSE(SkinLoadingFlag);
+}
+
+} // namespace
