@@ -365,3 +365,70 @@ TEST_F(ToolkitTest, TypingSelectsTheNextLineStartingWithTheLetterUnlessSwitchedO
   EXPECT_FALSE(GetWindowLongW(list->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   EXPECT_TRUE(list->Checked(0));
 }
+
+namespace {
+
+// A push button drawn by its owner, as skinned buttons are.
+class TOwnerButton : public TButton {
+public:
+  using TButton::TButton;
+  std::vector<UINT> fStates;
+
+protected:
+  void CreateParams(TCreateParams& aParams) override {
+    TButton::CreateParams(aParams);
+    aParams.Style = (aParams.Style & ~BS_TYPEMASK) | BS_OWNERDRAW;
+  }
+  void DrawItem(const DRAWITEMSTRUCT& aItem) override {
+    EXPECT_EQ(aItem.CtlType, ODT_BUTTON);
+    EXPECT_EQ(aItem.rcItem, ClientRect());
+    fStates.push_back(aItem.itemState);
+  }
+};
+
+} // namespace
+
+TEST_F(ToolkitTest, OwnerDrawnButtonsGetTheirStateInDrawItem) {
+  TProbeForm* form = ShownForm();
+  auto* button = Place<TOwnerButton>(form, form, Bounds(10, 10, 75, 25));
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  form->Repaint();
+  ASSERT_FALSE(button->fStates.empty());
+  EXPECT_EQ(button->fStates.back() & (ODS_SELECTED | ODS_FOCUS), 0u);
+  const TPoint p = ScreenPoint(button, 5, 5);
+  InputMouseMove(p);
+  InputMouseButton(MouseButton::Left, true, p);
+  PumpUntilIdle();
+  EXPECT_EQ(button->fStates.back() & (ODS_SELECTED | ODS_FOCUS), ODS_SELECTED | ODS_FOCUS);
+  InputMouseButton(MouseButton::Left, false, p);
+  PumpUntilIdle();
+  EXPECT_EQ(button->fStates.back() & ODS_SELECTED, 0u);
+  EXPECT_EQ(clicks, 1);
+  button->SetEnabled(false);
+  PumpUntilIdle();
+  EXPECT_EQ(button->fStates.back() & ODS_DISABLED, ODS_DISABLED);
+}
+
+TEST_F(ToolkitTest, OwnerDrawnListsPaintOnlyTheVisibleLines) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TListBox>(form, form, Bounds(10, 10, 81, 254));
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetItemHeight(13);
+  std::vector<int> drawn;
+  list->OnDrawItem = [&](TObject*, int aIndex, const TRect& aRect, TOwnerDrawState aState) {
+    drawn.push_back(aIndex);
+    EXPECT_EQ(aRect, list->ItemRect(aIndex));
+    EXPECT_EQ(aState.Contains(odSelected), aIndex == list->ItemIndex());
+  };
+  for (int i = 0; i < 100000; ++i)
+    list->Items().Add("90, 3C, 64");
+  list->SetItemIndex(99999);
+  drawn.clear();
+  list->Repaint();
+  const int rows = list->ClientHeight() / 13;
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_LE(int(drawn.size()), rows + 1);
+  EXPECT_EQ(*std::min_element(drawn.begin(), drawn.end()), 100000 - rows);
+  EXPECT_EQ(*std::max_element(drawn.begin(), drawn.end()), 99999);
+}
