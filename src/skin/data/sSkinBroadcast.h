@@ -1,6 +1,6 @@
 #pragma once
-// Delivery of skin commands to every window of the application (Part 3.4
-// step 9), and the call points that the window frame, the window hook and
+// Delivery of skin commands to every window of the application when the
+// skin changes, and the call points that the window frame, the window hook and
 // the glow effects fill in from the layers above. User-interface thread only.
 
 #include "platform/win/Window.h"

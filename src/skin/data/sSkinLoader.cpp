@@ -106,7 +106,7 @@ TsMaskData MaskOf(const TsImageNotation& aNotation, const std::string& aSection,
   return m;
 }
 
-// One image value of the skin's own options (Part 3.3 step 4.4).
+// One image value of the skin's own options.
 void AddImageValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std::string& aSection,
                    const std::string& aKey, const std::string& aValue) {
   TsImageNotation n = ParseImageValue(aValue);
@@ -314,8 +314,8 @@ TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSec
   return g;
 }
 
-// A section of the application's options that the skin does not have
-// (Part 3.3 step 9): defaults from its parent section when that exists.
+// A section of the application's options that the skin does not have:
+// defaults from its parent section when that exists.
 TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables& aTables,
                                 const TsIniSection& aSection) {
   TsGeneralData g;

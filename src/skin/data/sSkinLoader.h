@@ -1,6 +1,6 @@
 #pragma once
-// Builds the tables of one skin from its options text and images (Part 3.3
-// steps 4 to 9 with the skin-wide data of Part 3.4). Plain functions over a
+// Builds the tables of one skin from its options text and images: masks,
+// patterns, sections and the skin-wide data. Plain functions over a
 // TsSkinTables that the caller swaps in only when the load succeeded.
 
 #include "skin/data/qcSkinPack.h"
@@ -34,18 +34,18 @@ void LoadAllMasks(const TsSkinSource& aSource, TsSkinTables& aTables);
 void LoadAllPatterns(const TsSkinSource& aSource, TsSkinTables& aTables);
 void LoadAllGeneralData(const TsSkinSource& aSource, TsSkinTables& aTables);
 
-// Skin-wide values of GLOBALINFO (Part 3.4 step 1).
+// Skin-wide values of GLOBALINFO.
 void ReadCommonSkinData(const TsSkinOptions& aOptions, TsSkinData& aData);
-// The two outer effects and their masks (Part 3.4 step 2).
+// The two outer effects and their masks.
 void LoadOuterEffects(const TsSkinSource& aSource, TsSkinTables& aTables);
-// The 28 palette colours (Part 3.4 step 3).
+// The 28 palette colours.
 void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables);
-// TRANSPARENT appended when missing (Part 3.4 step 4).
+// TRANSPARENT appended when missing.
 void AddTransparentSection(TsSkinTables& aTables);
 
 // The built-in 19 x 19 blur template ("BLUR5"): grey value at (aX, aY).
 int BlurTemplateValue(int aX, int aY);
-// The generated outer-effect mask of Part 3.4 step 2 (19 x 38 pixels).
+// The generated outer-effect mask (19 x 38 pixels).
 platform::Bitmap MakeBlurMask(const TqcOutEffData& aEffect);
 
 // The first pixel of a bitmap pixel value (0xAARRGGBB) for a colour.

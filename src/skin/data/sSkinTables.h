@@ -42,7 +42,7 @@ struct TsSkinTables {
   // The bitmap an image entry is a piece of: its own, else the master image.
   const platform::Bitmap& ImageOf(const TsMaskData& aMask) const;
 
-  // Part 3.3 step 7 and 8: the image indexes of every section, and the
+  // After a load: the image indexes of every section, and the
   // cached indexes of ConstData.
   void InitMaskIndexes();
   void InitConstantIndexes();
