@@ -18,12 +18,12 @@ constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 6;
 constexpr int kTextMaxWidth = 400;
 
-struct TButtonSpec {
+struct TButtonChoice {
   const char* Caption;
   TModalResult Result;
 };
 
-std::vector<TButtonSpec> ButtonsFor(UINT aFlags) {
+std::vector<TButtonChoice> ButtonsFor(UINT aFlags) {
   switch (aFlags & MB_TYPEMASK) {
   case MB_OKCANCEL:
     return {{"OK", mrOk}, {"Abbrechen", mrCancel}};
@@ -101,26 +101,27 @@ TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
   fTextRect = Bounds(textLeft, textTop, calc.Width(), calc.Height());
   contentBottom = std::max(contentBottom, fTextRect.Bottom);
 
-  const std::vector<TButtonSpec> specs = ButtonsFor(aFlags);
-  const int buttonsWidth = int(specs.size()) * kButtonWidth + (int(specs.size()) - 1) * kButtonGap;
+  const std::vector<TButtonChoice> choices = ButtonsFor(aFlags);
+  const int buttonsWidth =
+      int(choices.size()) * kButtonWidth + (int(choices.size()) - 1) * kButtonGap;
   const int clientWidth = std::max(fTextRect.Right + kMargin, buttonsWidth + 2 * kMargin);
   const int buttonTop = contentBottom + 14;
   SetClientSize(clientWidth, buttonTop + kButtonHeight + kMargin);
   int x = (clientWidth - buttonsWidth) / 2;
   bool hasCancel = false;
-  for (const TButtonSpec& spec : specs)
-    hasCancel = hasCancel || spec.Result == mrCancel || spec.Result == mrNo;
-  for (std::size_t i = 0; i < specs.size(); ++i) {
+  for (const TButtonChoice& choice : choices)
+    hasCancel = hasCancel || choice.Result == mrCancel || choice.Result == mrNo;
+  for (std::size_t i = 0; i < choices.size(); ++i) {
     auto* b = new TButton(this);
     b->SetParent(this);
-    b->SetCaption(specs[i].Caption);
-    b->SetModalResult(specs[i].Result);
+    b->SetCaption(choices[i].Caption);
+    b->SetModalResult(choices[i].Result);
     b->SetBounds(x, buttonTop, kButtonWidth, kButtonHeight);
     b->SetTabOrder(int(i));
     // Escape answers Cancel (or No); a box without one closes with its
     // only answer.
-    if (specs[i].Result == mrCancel || (!hasCancel && specs.size() == 1) ||
-        (specs[i].Result == mrNo && (aFlags & MB_TYPEMASK) == MB_YESNO))
+    if (choices[i].Result == mrCancel || (!hasCancel && choices.size() == 1) ||
+        (choices[i].Result == mrNo && (aFlags & MB_TYPEMASK) == MB_YESNO))
       b->SetCancel(true);
     if (i == 0)
       b->SetDefault(true);
