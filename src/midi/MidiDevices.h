@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -129,3 +130,19 @@ private:
 // Makes sure FreeMidiDevices (sysMidiIn.h) runs at program end if the
 // program did not call it; the registries call this when they are created.
 void FreeMidiDevicesAtExit();
+
+// The process-wide registry held in aInstance, created (which enumerates its
+// ports) under aLock on first use. A failed creation leaves none, so the next
+// call tries again.
+template <typename TRegistry>
+TRegistry& ProcessRegistry(std::atomic<TRegistry*>& aInstance, std::mutex& aLock) {
+  if (TRegistry* existing = aInstance.load())
+    return *existing;
+  std::lock_guard lock(aLock);
+  if (aInstance.load() == nullptr) {
+    auto created = std::make_unique<TRegistry>();
+    FreeMidiDevicesAtExit();
+    aInstance.store(created.release());
+  }
+  return *aInstance.load();
+}

@@ -140,15 +140,7 @@ void TMidiInput::Deliver(HMIDIIN aHandle, DWORD_PTR aDeviceIndex, DWORD_PTR aMes
 }
 
 TMidiInput& MidiInput() {
-  if (TMidiInput* input = gMidiInput.load())
-    return *input;
-  std::lock_guard lock(gCreateLock);
-  if (gMidiInput.load() == nullptr) {
-    auto created = std::make_unique<TMidiInput>();
-    FreeMidiDevicesAtExit();
-    gMidiInput.store(created.release());
-  }
-  return *gMidiInput.load();
+  return ProcessRegistry(gMidiInput, gCreateLock);
 }
 
 bool MidiInputExists() {

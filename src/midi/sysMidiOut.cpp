@@ -97,8 +97,10 @@ void TMidiOutput::Close(int aDeviceIndex) {
   // Counted until the slot is cleared or the failure raised.
   TInFlight closing(fClosing);
   CheckMidiResult(midiOutClose(static_cast<HMIDIOUT>(handle)));
-  slot.store(nullptr);
+  // Counted before the slot is cleared: an open that finds the slot empty
+  // then also sees that the port changed hands.
   fChanges.fetch_add(1);
+  slot.store(nullptr);
 }
 
 void TMidiOutput::Send(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
@@ -116,21 +118,14 @@ void TMidiOutput::Send(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDat
   const MMRESULT result = midiOutShortMsg(handle, message);
   // Closed by another thread while this message was on its way: the user
   // took the port away, so the message is not sent and that is no failure.
-  if (result == MMSYSERR_INVALHANDLE && (slot.load() != handle || fClosing.load() != 0))
+  // The count is read first: once it is back to 0, the slot is cleared.
+  if (result == MMSYSERR_INVALHANDLE && (fClosing.load() != 0 || slot.load() != handle))
     return;
   CheckMidiResult(result);
 }
 
 TMidiOutput& MidiOutput() {
-  if (TMidiOutput* output = gMidiOutput.load())
-    return *output;
-  std::lock_guard lock(gCreateLock);
-  if (gMidiOutput.load() == nullptr) {
-    auto created = std::make_unique<TMidiOutput>();
-    FreeMidiDevicesAtExit();
-    gMidiOutput.store(created.release());
-  }
-  return *gMidiOutput.load();
+  return ProcessRegistry(gMidiOutput, gCreateLock);
 }
 
 bool MidiOutputExists() {

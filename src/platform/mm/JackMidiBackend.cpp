@@ -270,37 +270,47 @@ MMRESULT JackMidiBackend::RegisterAndConnect(MidiDirection aDirection, std::size
   return MMSYSERR_NOERROR;
 }
 
+template <typename Slot>
+MMRESULT JackMidiBackend::FindFreeSlot(MidiDirection aDirection, UINT aId,
+                                       const std::array<Slot, MaxPorts>& aSlots, std::string& aPeer,
+                                       std::size_t& aIndex) const {
+  if (fServerGone.load())
+    return MMSYSERR_NODRIVER;
+  const auto& names = fNames[aDirection == MidiDirection::In ? 0 : 1];
+  if (aId >= names.size())
+    return MMSYSERR_BADDEVICEID;
+  aPeer = names[aId];
+  aIndex = MaxPorts;
+  for (std::size_t i = 0; i < MaxPorts; ++i) {
+    const int state = aSlots[i].State.load();
+    if (state != Free && aSlots[i].Peer == aPeer)
+      return MMSYSERR_ALLOCATED;
+    if (state == Free && aIndex == MaxPorts)
+      aIndex = i;
+  }
+  return aIndex == MaxPorts ? MMSYSERR_NOMEM : MMSYSERR_NOERROR;
+}
+
 MMRESULT JackMidiBackend::OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInstance,
                                  HMIDIIN& aHandle) {
   if (OnProcessThread())
     return MIDIERR_NOTREADY;
   std::unique_lock lock(fLock);
-  if (fServerGone.load())
-    return MMSYSERR_NODRIVER;
-  if (aId >= fNames[0].size())
-    return MMSYSERR_BADDEVICEID;
-  const std::string source = fNames[0][aId];
-  InSlot* free = nullptr;
+  std::string source;
   std::size_t index = 0;
-  for (std::size_t i = 0; i < MaxPorts; ++i) {
-    const int state = fIns[i].State.load();
-    if (state != Free && fIns[i].Source == source)
-      return MMSYSERR_ALLOCATED;
-    if (state == Free && free == nullptr)
-      free = &fIns[i], index = i;
-  }
-  if (free == nullptr)
-    return MMSYSERR_NOMEM;
+  if (const MMRESULT result = FindFreeSlot(MidiDirection::In, aId, fIns, source, index))
+    return result;
   jack_port_t* port = nullptr;
   if (const MMRESULT result = RegisterAndConnect(MidiDirection::In, index, source, port))
     return result;
   const std::uintptr_t handle = NewMidiHandleValue() | index;
-  free->Port = port;
-  free->Proc = aProc;
-  free->Instance = aInstance;
-  free->Source = source;
-  free->Handle.store(handle);
-  free->State.store(Open, std::memory_order_release);
+  InSlot& slot = fIns[index];
+  slot.Port = port;
+  slot.Proc = aProc;
+  slot.Instance = aInstance;
+  slot.Peer = source;
+  slot.Handle.store(handle);
+  slot.State.store(Open, std::memory_order_release);
   lock.unlock();
   aHandle = reinterpret_cast<HMIDIIN>(handle);
   if (aProc != nullptr)
@@ -361,7 +371,7 @@ MMRESULT JackMidiBackend::CloseIn(HMIDIIN aHandle) {
   const DWORD_PTR instance = slot->Instance;
   slot->Port = nullptr;
   slot->Proc = nullptr;
-  slot->Source.clear();
+  slot->Peer.clear();
   slot->State.store(Free);
   lock.unlock();
   if (proc != nullptr)
@@ -373,31 +383,20 @@ MMRESULT JackMidiBackend::OpenOut(UINT aId, HMIDIOUT& aHandle) {
   if (OnProcessThread())
     return MIDIERR_NOTREADY;
   std::lock_guard lock(fLock);
-  if (fServerGone.load())
-    return MMSYSERR_NODRIVER;
-  if (aId >= fNames[1].size())
-    return MMSYSERR_BADDEVICEID;
-  const std::string destination = fNames[1][aId];
-  OutSlot* free = nullptr;
+  std::string destination;
   std::size_t index = 0;
-  for (std::size_t i = 0; i < MaxPorts; ++i) {
-    const int state = fOuts[i].State.load();
-    if (state != Free && fOuts[i].Destination == destination)
-      return MMSYSERR_ALLOCATED;
-    if (state == Free && free == nullptr)
-      free = &fOuts[i], index = i;
-  }
-  if (free == nullptr)
-    return MMSYSERR_NOMEM;
+  if (const MMRESULT result = FindFreeSlot(MidiDirection::Out, aId, fOuts, destination, index))
+    return result;
   jack_port_t* port = nullptr;
   if (const MMRESULT result = RegisterAndConnect(MidiDirection::Out, index, destination, port))
     return result;
   const std::uintptr_t handle = NewMidiHandleValue() | index;
-  free->Port = port;
-  free->Ring = std::make_unique<MessageRing>(RingCapacity);
-  free->Destination = destination;
-  free->State.store(Open, std::memory_order_release);
-  free->Handle.store(handle);
+  OutSlot& slot = fOuts[index];
+  slot.Port = port;
+  slot.Ring = std::make_unique<MessageRing>(RingCapacity);
+  slot.Peer = destination;
+  slot.State.store(Open, std::memory_order_release);
+  slot.Handle.store(handle);
   aHandle = reinterpret_cast<HMIDIOUT>(handle);
   return MMSYSERR_NOERROR;
 }
@@ -418,7 +417,7 @@ MMRESULT JackMidiBackend::CloseOut(HMIDIOUT aHandle) {
     jack_port_unregister(fClient, slot->Port);
   slot->Port = nullptr;
   slot->Ring.reset();
-  slot->Destination.clear();
+  slot->Peer.clear();
   slot->State.store(Free);
   return MMSYSERR_NOERROR;
 }

@@ -76,7 +76,7 @@ private:
     MIDIINPROC Proc = nullptr;
     DWORD_PTR Instance = 0;
     std::atomic<jack_nframes_t> StartFrame{0};
-    std::string Source;
+    std::string Peer; // the source port
     // Process thread only.
     void* Buffer = nullptr;
     std::uint32_t Count = 0;
@@ -88,7 +88,7 @@ private:
     std::atomic<int> Users{0};
     jack_port_t* Port = nullptr;
     std::unique_ptr<MessageRing> Ring;
-    std::string Destination;
+    std::string Peer;            // the destination port
     void* CycleBuffer = nullptr; // process thread only
   };
 
@@ -106,6 +106,12 @@ private:
   std::vector<std::string> ListPorts(MidiDirection aDirection) const;
   MMRESULT RegisterAndConnect(MidiDirection aDirection, std::size_t aSlot, const std::string& aPeer,
                               jack_port_t*& aPort);
+  // Under fLock: the peer port of device aId and the index of a free slot for
+  // it (MMSYSERR_ALLOCATED when a slot holds that peer already).
+  template <typename Slot>
+  MMRESULT FindFreeSlot(MidiDirection aDirection, UINT aId,
+                        const std::array<Slot, MaxPorts>& aSlots, std::string& aPeer,
+                        std::size_t& aIndex) const;
 
   jack_client_t* fClient;
   std::string fClientName;

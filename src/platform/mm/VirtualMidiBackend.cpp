@@ -139,23 +139,29 @@ MMRESULT VirtualMidiBackend::PortName(MidiDirection aDirection, UINT aId, std::s
   return MMSYSERR_NOERROR;
 }
 
+MMRESULT VirtualMidiBackend::Claim(MidiDirection aDirection, UINT aId, std::uintptr_t& aKey) {
+  auto& ports = Ports(aDirection);
+  if (aId >= ports.size())
+    return MMSYSERR_BADDEVICEID;
+  Port& port = *ports[aId];
+  if (const MMRESULT fault = Fault(port, MidiFaultPoint::Open))
+    return fault;
+  if (port.Exclusive || port.OpenHandle != 0)
+    return MMSYSERR_ALLOCATED;
+  aKey = NewMidiHandleValue();
+  port.OpenHandle = aKey;
+  return MMSYSERR_NOERROR;
+}
+
 MMRESULT VirtualMidiBackend::OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInstance,
                                     HMIDIIN& aHandle) {
   auto delivery = LockDelivery();
   std::uintptr_t key = 0;
   {
     std::lock_guard lock(fLock);
-    auto& ports = Ports(MidiDirection::In);
-    if (aId >= ports.size())
-      return MMSYSERR_BADDEVICEID;
-    Port& port = *ports[aId];
-    if (const MMRESULT fault = Fault(port, MidiFaultPoint::Open))
-      return fault;
-    if (port.Exclusive || port.OpenHandle != 0)
-      return MMSYSERR_ALLOCATED;
-    key = NewMidiHandleValue();
-    port.OpenHandle = key;
-    fIns[key] = InOpen{ports[aId], aProc, aInstance};
+    if (const MMRESULT result = Claim(MidiDirection::In, aId, key))
+      return result;
+    fIns[key] = InOpen{Ports(MidiDirection::In)[aId], aProc, aInstance};
   }
   aHandle = reinterpret_cast<HMIDIIN>(key);
   if (aProc != nullptr)
@@ -212,17 +218,10 @@ MMRESULT VirtualMidiBackend::CloseIn(HMIDIIN aHandle) {
 
 MMRESULT VirtualMidiBackend::OpenOut(UINT aId, HMIDIOUT& aHandle) {
   std::lock_guard lock(fLock);
-  auto& ports = Ports(MidiDirection::Out);
-  if (aId >= ports.size())
-    return MMSYSERR_BADDEVICEID;
-  Port& port = *ports[aId];
-  if (const MMRESULT fault = Fault(port, MidiFaultPoint::Open))
-    return fault;
-  if (port.Exclusive || port.OpenHandle != 0)
-    return MMSYSERR_ALLOCATED;
-  const std::uintptr_t key = NewMidiHandleValue();
-  port.OpenHandle = key;
-  fOuts[key] = ports[aId];
+  std::uintptr_t key = 0;
+  if (const MMRESULT result = Claim(MidiDirection::Out, aId, key))
+    return result;
+  fOuts[key] = Ports(MidiDirection::Out)[aId];
   aHandle = reinterpret_cast<HMIDIOUT>(key);
   return MMSYSERR_NOERROR;
 }

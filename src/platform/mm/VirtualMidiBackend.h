@@ -99,6 +99,9 @@ private:
     return aPort.Faults[static_cast<std::size_t>(aPoint)];
   }
   MMRESULT ChangeInput(HMIDIIN aHandle, MidiFaultPoint aPoint, bool aStart);
+  // Under fLock: opens port aId for a new handle, unless it is missing, held
+  // or made to fail.
+  MMRESULT Claim(MidiDirection aDirection, UINT aId, std::uintptr_t& aKey);
 
   std::mutex fDelivery;
   std::mutex fLock;
