@@ -148,6 +148,9 @@ struct ListBoxState {
   bool AllInvalid = false;
   // What the scroll bar was last told.
   SCROLLINFO Shown;
+  // Made with a vertical bar; keep it (disabled) when the lines fit.
+  bool HasBar = false;
+  bool KeepBar = false;
 
   int Count() const { return int(Items.size()); }
 };
@@ -170,7 +173,19 @@ int MaxTop(HWND aWnd, const ListBoxState& aState) {
 }
 
 void UpdateScrollBar(HWND aWnd, ListBoxState& aState) {
-  if (!(DWORD(GetWindowLongW(aWnd, GWL_STYLE)) & WS_VSCROLL))
+  if (!aState.HasBar)
+    return;
+  // The bar shows only while the lines do not fit, unless it is to stay.
+  const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
+  const bool show = aState.KeepBar || aState.Count() > VisibleRows(aWnd, aState);
+  if (show != ((style & WS_VSCROLL) != 0)) {
+    SetWindowLongW(aWnd, GWL_STYLE, LONG(show ? style | WS_VSCROLL : style & ~WS_VSCROLL));
+    aState.Shown = SCROLLINFO{};
+    SetWindowPos(aWnd, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateAll(aWnd, aState);
+  }
+  if (!show)
     return;
   SCROLLINFO si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -494,6 +509,9 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   if (aMsg == WM_NCCREATE) {
     auto* state = new ListBoxState;
     state->ItemHeight = FontLineHeight(nullptr);
+    const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
+    state->HasBar = (style & WS_VSCROLL) != 0;
+    state->KeepBar = (style & LBS_DISABLENOSCROLL) != 0;
     SetPropW(aWnd, kStateProp, state);
     return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
   }

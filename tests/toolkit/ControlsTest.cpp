@@ -432,3 +432,23 @@ TEST_F(ToolkitTest, OwnerDrawnListsPaintOnlyTheVisibleLines) {
   EXPECT_EQ(*std::min_element(drawn.begin(), drawn.end()), 100000 - rows);
   EXPECT_EQ(*std::max_element(drawn.begin(), drawn.end()), 99999);
 }
+
+TEST_F(ToolkitTest, TheListsScrollBarShowsOnlyWhileTheLinesDoNotFit) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TListBox>(form, form, Bounds(10, 10, 100, 69));
+  list->SetItemHeight(13);
+  HWND h = list->Handle();
+  auto hasBar = [&] { return (GetWindowLongW(h, GWL_STYLE) & WS_VSCROLL) != 0; };
+  const int rows = list->ClientHeight() / 13;
+  EXPECT_FALSE(hasBar());
+  const int fullWidth = list->ClientWidth();
+  for (int i = 0; i < rows; ++i)
+    list->Items().Add("Zeile");
+  EXPECT_FALSE(hasBar());
+  list->Items().Add("eine zu viel");
+  EXPECT_TRUE(hasBar());
+  EXPECT_LT(list->ClientWidth(), fullWidth);
+  list->Items().Clear();
+  EXPECT_FALSE(hasBar());
+  EXPECT_EQ(list->ClientWidth(), fullWidth);
+}
