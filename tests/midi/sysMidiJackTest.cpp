@@ -243,6 +243,34 @@ TEST_F(JackRegistry, AClosedInputDeliversNothingMore) {
   EXPECT_EQ(calls.load(), 1);
 }
 
+// An output port keeps its last cycle's events until its buffer is cleared:
+// a port being closed must not hand them to the destination a second time.
+// And a message sent just before the close still goes out.
+TEST_F(JackRegistry, AClosingOutputSendsNothingTwice) {
+  TJackProbe sink(UniqueJackName("sink"), 0, 1);
+  ASSERT_TRUE(sink.Ok());
+  StartService();
+  const int port = IndexOf(MidiOutput(), sink.InputPort(0));
+  ASSERT_GE(port, 0);
+  std::vector<Bytes> sent;
+  for (int round = 0; round < 40; ++round) {
+    MidiOutput().Open(port);
+    MidiOutput().Send(port, 0x90, round, 100);
+    sent.push_back({0x90, round, 100});
+    // Closing lands anywhere from before to after the cycle that writes it.
+    std::this_thread::sleep_for(std::chrono::microseconds(250 * (round % 24)));
+    MidiOutput().Close(port);
+  }
+  sink.WaitReceived(0, sent.size());
+  std::this_thread::sleep_for(50ms); // a second copy would be here by now
+  std::vector<Bytes> arrived;
+  for (const auto& event : sink.WaitReceived(0, 0, 0))
+    arrived.push_back(BytesOf(event));
+  // Each message exactly once and in order: what was sent before the close
+  // went out before the port closed.
+  EXPECT_EQ(arrived, sent);
+}
+
 TEST_F(JackRegistry, AVanishedPortFailsClearly) {
   auto sink = std::make_unique<TJackProbe>(UniqueJackName("sink"), 0, 1);
   StartService();

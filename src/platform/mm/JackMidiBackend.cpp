@@ -118,10 +118,16 @@ void JackMidiBackend::Process(jack_nframes_t aFrames) {
   tFrame = 0;
   for (OutSlot& slot : fOuts) {
     slot.CycleBuffer = nullptr;
-    if (slot.State.load(std::memory_order_acquire) != Open)
+    const int state = slot.State.load(std::memory_order_acquire);
+    if (state != Open && state != Closing)
       continue;
+    // Cleared in every cycle while the port is registered, also while it is
+    // being closed: a port buffer left alone hands its last cycle's events to
+    // the destination again.
     void* buffer = jack_port_get_buffer(slot.Port, aFrames);
     jack_midi_clear_buffer(buffer);
+    if (state == Closing)
+      continue;
     slot.CycleBuffer = buffer;
     // What does not fit into this cycle's buffer stays in the ring for the
     // next one; only a full ring refuses (and counts) a message.
@@ -263,11 +269,15 @@ MMRESULT JackMidiBackend::RegisterAndConnect(MidiDirection aDirection, std::size
   // The server switches to the new graph at the start of a later cycle; until
   // then messages would pass the new connection by. Waiting for it here means
   // the first message after opening is not lost.
+  WaitForConnection(aPort, true);
+  return MMSYSERR_NOERROR;
+}
+
+void JackMidiBackend::WaitForConnection(jack_port_t* aPort, bool aConnected) const {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-  while (jack_port_connected(aPort) == 0 && !fServerGone.load() &&
+  while ((jack_port_connected(aPort) != 0) != aConnected && !fServerGone.load() &&
          std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::microseconds(200));
-  return MMSYSERR_NOERROR;
 }
 
 template <typename Slot>
@@ -411,14 +421,27 @@ MMRESULT JackMidiBackend::CloseOut(HMIDIOUT aHandle) {
   slot->Handle.store(0);
   while (slot->Users.load() != 0)
     std::this_thread::yield();
+  // What was sent before the close still goes out (a note off, say): the
+  // cycles drain the ring first, for at most a second.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  while (!slot->Ring->Empty() && !fServerGone.load() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  // While Closing, the cycles only clear the port's buffer. It is
+  // disconnected first, so that its last events reach nobody once the cycles
+  // leave it alone (Free: fLock keeps the slot from being claimed).
   slot->State.store(Closing);
+  WaitForCycle();
+  if (!fServerGone.load()) {
+    jack_port_disconnect(fClient, slot->Port);
+    WaitForConnection(slot->Port, false);
+  }
+  slot->State.store(Free);
   WaitForCycle();
   if (!fServerGone.load())
     jack_port_unregister(fClient, slot->Port);
   slot->Port = nullptr;
   slot->Ring.reset();
   slot->Peer.clear();
-  slot->State.store(Free);
   return MMSYSERR_NOERROR;
 }
 

@@ -67,7 +67,7 @@ public:
   JackMidiCounters Counters() const;
 
 private:
-  enum SlotState : int { Free, Reserved, Open, Started, Closing };
+  enum SlotState : int { Free, Open, Started, Closing };
 
   struct InSlot {
     std::atomic<int> State{Free};
@@ -106,6 +106,9 @@ private:
   std::vector<std::string> ListPorts(MidiDirection aDirection) const;
   MMRESULT RegisterAndConnect(MidiDirection aDirection, std::size_t aSlot, const std::string& aPeer,
                               jack_port_t*& aPort);
+  // Until the port's connections are in the server's graph (aConnected) or
+  // gone from it, at most a second.
+  void WaitForConnection(jack_port_t* aPort, bool aConnected) const;
   // Under fLock: the peer port of device aId and the index of a free slot for
   // it (MMSYSERR_ALLOCATED when a slot holds that peer already).
   template <typename Slot>

@@ -38,13 +38,18 @@ bool MessageRing::Push(DWORD aMessage) {
 }
 
 bool MessageRing::Pop(DWORD& aMessage) {
-  Cell& cell = fCells[fTail & fMask];
-  if (cell.Sequence.load(std::memory_order_acquire) != fTail + 1)
+  const std::size_t tail = fTail.load(std::memory_order_relaxed);
+  Cell& cell = fCells[tail & fMask];
+  if (cell.Sequence.load(std::memory_order_acquire) != tail + 1)
     return false;
   aMessage = cell.Value;
-  cell.Sequence.store(fTail + fMask + 1, std::memory_order_release);
-  ++fTail;
+  cell.Sequence.store(tail + fMask + 1, std::memory_order_release);
+  fTail.store(tail + 1, std::memory_order_release);
   return true;
+}
+
+bool MessageRing::Empty() const {
+  return fTail.load(std::memory_order_acquire) == fHead.load(std::memory_order_acquire);
 }
 
 } // namespace platform

@@ -20,6 +20,8 @@ public:
   bool Push(DWORD aMessage);
   // The consumer thread only. False when the ring is empty.
   bool Pop(DWORD& aMessage);
+  // Any thread: whether every message pushed so far has been popped.
+  bool Empty() const;
   std::size_t Capacity() const { return fMask + 1; }
 
 private:
@@ -30,7 +32,7 @@ private:
   std::unique_ptr<Cell[]> fCells;
   std::size_t fMask;
   alignas(64) std::atomic<std::size_t> fHead{0};
-  alignas(64) std::size_t fTail = 0;
+  alignas(64) std::atomic<std::size_t> fTail{0}; // written by the consumer only
 };
 
 } // namespace platform

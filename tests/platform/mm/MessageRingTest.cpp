@@ -15,16 +15,19 @@ TEST(MessageRing, HoldsItsCapacityInOrderAndRefusesMore) {
     EXPECT_GE(capacity, asked);
     EXPECT_EQ(capacity & (capacity - 1), 0u);
     for (int round = 0; round < 3; ++round) { // the positions wrap around
+      EXPECT_TRUE(ring.Empty());
       for (DWORD i = 0; i < capacity; ++i)
         ASSERT_TRUE(ring.Push(i + 100 * round));
       EXPECT_FALSE(ring.Push(0xDEAD));
       DWORD value = 0;
       for (DWORD i = 0; i < capacity; ++i) {
+        EXPECT_FALSE(ring.Empty());
         ASSERT_TRUE(ring.Pop(value));
         EXPECT_EQ(value, i + 100 * round);
       }
       EXPECT_FALSE(ring.Pop(value));
     }
+    EXPECT_TRUE(ring.Empty());
   }
 }
 
