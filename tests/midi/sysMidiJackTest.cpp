@@ -166,8 +166,11 @@ TEST_F(JackRegistry, MessagesOfJackMidiseqReachTheEvent) {
       break;
   }
   MidiInput().Close(port);
+  JackMidiCounters counters;
+  ASSERT_EQ(JackMidiGetCounters(counters), MMSYSERR_NOERROR);
   std::lock_guard guard(lock);
-  ASSERT_GE(seen.size(), 4u);
+  ASSERT_GE(seen.size(), 4u) << counters.Delivered << " delivered, sequencer "
+                             << (sequencer.Running() ? "running" : "gone");
   for (const Bytes& message : seen) {
     EXPECT_TRUE(message[0] == 0x90 || message[0] == 0x80) << message[0];
     EXPECT_EQ(message[1], 60);

@@ -378,6 +378,17 @@ TEST_F(Registry, ReenumerationClosesOpenPortsSoNoMessageChangesItsPort) {
   EXPECT_TRUE(OutputFree(0));
 }
 
+TEST_F(Registry, ReenumerationWithoutPortsKeepsTheLastResult) {
+  Fault(MidiDirection::Out, 1, MidiFaultPoint::Send, NoTextCode);
+  MidiOutput().Send(1, 0x90, 0x3C, 0x64); // opens port 1
+  ASSERT_EQ(MidiOutput().MidiResult(), NoTextCode);
+  for (int i = 0; i < 3; ++i)
+    ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::Out, 0), MMSYSERR_NOERROR);
+  MidiOutput().Reenumerate(); // closes port 1's handle without a result check
+  EXPECT_EQ(MidiOutput().Count(), 0);
+  EXPECT_EQ(MidiOutput().MidiResult(), NoTextCode);
+}
+
 TEST_F(Registry, AFailedReenumerationLeavesTheRegistryAsItWas) {
   MidiInput().Open(1);
   void* handle = MidiInput().GetDeviceHandle(1);

@@ -163,9 +163,11 @@ TJackServer::TJackServer(int aPeriod, int aRate, bool aSynchronous) : fPeriod(aP
       for (const bool realtime : {true, false}) {
         std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime"};
         // Synchronous, a slow (sanitised) client delays the cycle instead of
-        // losing it.
+        // losing it; and a client late by less than five seconds (a loaded
+        // machine) is waited for rather than thrown out of the graph.
         if (aSynchronous)
           args.push_back("-S");
+        args.insert(args.end(), {"-t", "5000"});
         args.insert(args.end(), driver.begin(), driver.end());
         if (StartWith(args)) {
           fRealtime = realtime;
