@@ -5,6 +5,7 @@
 #include "platform/gfx/SystemColors.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -32,16 +33,21 @@ std::uint32_t MixPercent(std::uint32_t aOld, std::uint32_t aColor, int aPercent)
 
 // One axis of BlendBitmapInto's clipping: a negative destination start moves
 // the source start by as much, then a negative source start moves the
-// destination start. The axes do not affect each other.
+// destination start. The axes do not affect each other. Computed in 64 bits;
+// a start moved beyond the int range lies outside any bitmap and is held at
+// INT_MAX, so the caller draws nothing.
 void ClipStart(int& aDst, int& aSrc) {
-  if (aDst < 0) {
-    aSrc -= aDst;
-    aDst = 0;
+  std::int64_t dst = aDst, src = aSrc;
+  if (dst < 0) {
+    src -= dst;
+    dst = 0;
   }
-  if (aSrc < 0) {
-    aDst -= aSrc;
-    aSrc = 0;
+  if (src < 0) {
+    dst -= src;
+    src = 0;
   }
+  aDst = int(std::min<std::int64_t>(dst, INT_MAX));
+  aSrc = int(std::min<std::int64_t>(src, INT_MAX));
 }
 
 } // namespace

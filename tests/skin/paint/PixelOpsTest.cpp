@@ -4,6 +4,7 @@
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/SystemColors.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -226,6 +227,12 @@ TEST(PixelOps, BlendBitmapIntoClipping) {
       {"source start beyond the source", {0, 0}, {4, 0, 6, 3}, std::nullopt},
       {"empty source rectangle", {0, 0}, {1, 1, 1, 3}, std::nullopt},
       {"start moved past the end", {-5, 0}, {0, 0, 4, 3}, std::nullopt},
+      {"far negative point", {INT_MIN, 0}, {0, 0, 4, 3}, std::nullopt},
+      {"far negative source start", {1, 0}, {INT_MIN, 0, 4, 3}, std::nullopt},
+      {"moves that cancel out",
+       {INT_MIN, INT_MIN},
+       {INT_MIN, INT_MIN, 4, 3},
+       Block{0, 0, 0, 0, 4, 3}},
   };
   const TPixel untouched = Px(0xEE, 0xEE, 0xEE, 0x77);
   Bitmap src(4, 3);
