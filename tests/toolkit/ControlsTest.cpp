@@ -2,6 +2,7 @@
 // list box, page control, status bar, label.
 
 #include "ToolkitFixture.h"
+#include "platform/gfx/SystemColors.h"
 #include "platform/win/ScrollBar.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckListBox.h"
@@ -451,4 +452,41 @@ TEST_F(ToolkitTest, TheListsScrollBarShowsOnlyWhileTheLinesDoNotFit) {
   list->Items().Clear();
   EXPECT_FALSE(hasBar());
   EXPECT_EQ(list->ClientWidth(), fullWidth);
+}
+
+TEST_F(ToolkitTest, ButtonStylesFollowDefaultAndWordWrap) {
+  TProbeForm* form = ShownForm();
+  auto* button = Place<TButton>(form, form, Bounds(10, 10, 75, 40));
+  auto type = [&] { return DWORD(GetWindowLongW(button->Handle(), GWL_STYLE)) & BS_TYPEMASK; };
+  EXPECT_EQ(type(), BS_PUSHBUTTON);
+  button->SetDefault(true);
+  EXPECT_EQ(type(), BS_DEFPUSHBUTTON);
+  EXPECT_FALSE(GetWindowLongW(button->Handle(), GWL_STYLE) & BS_MULTILINE);
+  button->SetCaption("Midi In (Reset)");
+  button->SetWordWrap(true);
+  EXPECT_TRUE(GetWindowLongW(button->Handle(), GWL_STYLE) & BS_MULTILINE);
+  EXPECT_EQ(type(), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowTextW(button->Handle()), "Midi In (Reset)");
+}
+
+TEST_F(ToolkitTest, StatusBarSimpleTextReplacesThePanels) {
+  TProbeForm* form = ShownForm();
+  auto* bar = new TStatusBar(form);
+  bar->SetParent(form);
+  bar->SetSizeGrip(false);
+  bar->Panels().Add().SetText("Panel");
+  bar->SetSimpleText("einfach");
+  bar->SetSimplePanel(true);
+  // Simple text has no panel rings: no shadow pixel on the row below the top.
+  Bitmap bitmap(bar->Width(), bar->Height());
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, &bitmap);
+  bar->Perform(WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
+  DeleteDC(dc);
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  const std::uint32_t shadowPixel =
+      (std::uint32_t(GetRValue(shadow)) << 16) | (GetGValue(shadow) << 8) | GetBValue(shadow);
+  for (int x = 0; x < bar->Width(); ++x)
+    EXPECT_NE(bitmap.Pixel(x, 2) & 0xFFFFFF, shadowPixel) << x;
+  EXPECT_EQ(bar->SimpleText(), "einfach");
 }
