@@ -606,16 +606,24 @@ void TApplication::HandleException(TObject* aSender) {
   } catch (...) {
     text = "Unknown error";
   }
-  // An error raised while its own message box is up is not shown again.
+  // An error raised while a message box is up waits for it and is shown
+  // next, so none is lost and boxes do not pile up inside each other.
+  fPendingErrors.push_back(text);
   if (fHandlingException)
     return;
   fHandlingException = true;
-  try {
-    ShowException(text);
-  } catch (...) {
-    fHandlingException = false;
-    return;
+  while (!fPendingErrors.empty()) {
+    const std::string next = fPendingErrors.front();
+    fPendingErrors.erase(fPendingErrors.begin());
+    try {
+      ShowException(next);
+    } catch (...) {
+      // A box that cannot be shown drops that one message, not the others.
+    }
+    if (fTerminated || fQuitPosted)
+      break;
   }
+  fPendingErrors.clear();
   fHandlingException = false;
 }
 

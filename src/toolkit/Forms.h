@@ -213,6 +213,7 @@ private:
   bool fTerminated = false;
   bool fQuitPosted = false;
   bool fHandlingException = false;
+  std::vector<std::string> fPendingErrors;
   std::string fTitle;
   platform::HWND fUtilWindow = nullptr;
 };

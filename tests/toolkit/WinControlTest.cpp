@@ -221,3 +221,40 @@ TEST_F(ToolkitTest, AnErrorInAHandlerIsShownInAMessageBoxAndTheProgramGoesOn) {
   Click(button, 5, 5);
   EXPECT_EQ(clicks, 2);
 }
+
+TEST_F(ToolkitTest, AnErrorRaisedWhileAMessageBoxIsUpIsShownAfterIt) {
+  TProbeForm* form = ShownForm();
+  auto* first = new TButton(form);
+  first->SetParent(form);
+  auto* second = new TButton(form);
+  second->SetParent(form);
+  second->SetLeft(100);
+  std::vector<std::string> shown;
+  // Closes the box showing aText once it is up (asking again until then).
+  std::function<void(std::string, int)> closeWhenShown = [&](std::string aText, int aTries) {
+    for (int i = 0; i < fApp->FormCount(); ++i)
+      if (auto* box = dynamic_cast<TMessageForm*>(fApp->Forms(i));
+          box != nullptr && box->Message() == aText && box->Showing()) {
+        shown.push_back(aText);
+        InputKey(VK_RETURN, true, U'\r');
+        InputKey(VK_RETURN, false, 0);
+        return;
+      }
+    if (aTries > 0)
+      PostAction([&, aText, aTries] { closeWhenShown(aText, aTries - 1); });
+  };
+  second->OnClick = [&](TObject*) { throw std::runtime_error("zweiter Fehler"); };
+  first->OnClick = [&](TObject*) {
+    PostAction([&] {
+      // While the first box is up, another handler fails.
+      SendMessageW(second->Handle(), BM_CLICK, 0, 0);
+      closeWhenShown("erster Fehler", 100);
+      closeWhenShown("zweiter Fehler", 100);
+    });
+    throw std::runtime_error("erster Fehler");
+  };
+  PumpUntilIdle();
+  first->Perform(BM_CLICK);
+  PumpUntilIdle();
+  EXPECT_EQ(shown, (std::vector<std::string>{"erster Fehler", "zweiter Fehler"}));
+}
