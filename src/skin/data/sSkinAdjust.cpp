@@ -87,11 +87,17 @@ TRect LowerHalf(const TRect& aRect) {
 
 void ShiftHue(TsSkinTables& aTables, int aDegrees) {
   std::set<std::string> kept = HueKeptKeys(aTables.CommonSkinData.BIKeepHUE);
+  // A kept button's glow keeps its pixels too when the button is an image of
+  // its own.
+  auto ownFile = [&](const std::string& aKey) {
+    int index = aTables.GetMaskIndex("GLOBALINFO", aKey);
+    return index >= 0 && aTables.ma[std::size_t(index)].Bmp != nullptr;
+  };
   auto isKept = [&](const TsMaskData& aMask) {
     if (aMask.ClassName != "GLOBALINFO")
       return false;
     for (const auto& key : kept)
-      if (aMask.PropertyName == key || aMask.PropertyName == key + "GLOW0")
+      if (aMask.PropertyName == key || (aMask.PropertyName == key + "GLOW0" && ownFile(key)))
         return true;
     return false;
   };

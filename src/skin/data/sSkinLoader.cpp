@@ -216,6 +216,19 @@ void AddJpegValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std:
   aTables.ma.push_back(std::move(m));
 }
 
+// Every key of every section in file order with the value a lookup gives: a
+// repeated section shows the keys of its first occurrence, and a repeated
+// key the first value. Lines without "=" have no value and are skipped.
+template <typename Visit>
+void ForEachValue(const TsSkinOptions& aOptions, Visit aVisit) {
+  for (const auto& section : aOptions.Sections()) {
+    const TsIniSection* first = aOptions.FindSection(section.Name);
+    for (const auto& entry : first->Entries)
+      if (auto value = aOptions.Read(section.Name, entry.Key))
+        aVisit(section.Name, entry.Key, *value);
+  }
+}
+
 int ReadGlobal(const TsSkinOptions& aOptions, const char* aKey, int aDefault) {
   return aOptions.ReadInteger(kGlobal, aKey, aDefault);
 }
@@ -323,7 +336,8 @@ TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables
   g.ParentClass = aCommon.ReadString(aSection.Name, "PARENTCLASS", "");
   const TsGeneralData* parent = nullptr;
   for (const auto& existing : aTables.gd)
-    if (!g.ParentClass.empty() && UpperCase(existing.ClassName) == UpperCase(g.ParentClass))
+    if (!parent && !g.ParentClass.empty() &&
+        UpperCase(existing.ClassName) == UpperCase(g.ParentClass))
       parent = &existing;
   TsGeneralData defaults;
   if (parent) {
@@ -365,11 +379,12 @@ TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables
     readState(true, g.Props[1], defaults.Props[1]);
   else
     CopyNormalIntoHot(g);
-  std::string reserved = aCommon.ReadString(aSection.Name, "RESERVEDBOOLEAN", "");
-  g.ReservedBoolean =
-      reserved.empty() ? defaults.ReservedBoolean : (reserved == "TRUE" || reserved == "1");
-  std::string ownFont = aCommon.ReadString(aSection.Name, "GIVEOWNFONT", "");
-  g.GiveOwnFont = ownFont.empty() ? defaults.GiveOwnFont : (ownFont == "TRUE" || ownFont == "1");
+  auto readBool = [&](const char* aKey, bool aDefault) {
+    auto text = aCommon.Read(aSection.Name, aKey);
+    return text ? (*text == "TRUE" || *text == "1") : aDefault;
+  };
+  g.ReservedBoolean = readBool("RESERVEDBOOLEAN", defaults.ReservedBoolean);
+  g.GiveOwnFont = readBool("GIVEOWNFONT", defaults.GiveOwnFont);
   g.GlowCount = read("GLOW", defaults.GlowCount);
   g.GlowMargin = read("GLOWMARGIN", defaults.GlowMargin);
   g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
@@ -473,72 +488,79 @@ void LoadAllMasks(const TsSkinSource& aSource, TsSkinTables& aTables) {
         KeyMagenta(*aTables.MasterBitmap);
     }
   }
-  for (const auto& section : options.Sections())
-    for (const auto& entry : section.Entries) {
-      if (section.Name == kGlobal && entry.Key == "MASTERBITMAP")
-        continue;
-      AddImageValue(aSource, aTables, section.Name, entry.Key, entry.Value);
-    }
+  ForEachValue(options, [&](const std::string& aSection, const std::string& aKey,
+                            const std::string& aValue) {
+    if (aSection != kGlobal || aKey != "MASTERBITMAP")
+      AddImageValue(aSource, aTables, aSection, aKey, aValue);
+  });
   if (aSource.CommonSections)
-    for (const auto& section : aSource.CommonSections->Sections()) {
-      if (SameText(section.Name, kGlobal))
-        continue;
-      for (const auto& entry : section.Entries)
-        AddCommonImageValue(aSource, aTables, section.Name, entry.Key, entry.Value);
-    }
+    ForEachValue(*aSource.CommonSections, [&](const std::string& aSection, const std::string& aKey,
+                                              const std::string& aValue) {
+      if (!SameText(aSection, kGlobal))
+        AddCommonImageValue(aSource, aTables, aSection, aKey, aValue);
+    });
 }
 
 void LoadAllPatterns(const TsSkinSource& aSource, TsSkinTables& aTables) {
   aTables.pa.clear();
-  for (const auto& section : aSource.Options->Sections())
-    for (const auto& entry : section.Entries)
-      AddJpegValue(aSource, aTables, section.Name, entry.Key, entry.Value, false);
+  ForEachValue(*aSource.Options, [&](const std::string& aSection, const std::string& aKey,
+                                     const std::string& aValue) {
+    AddJpegValue(aSource, aTables, aSection, aKey, aValue, false);
+  });
   if (aSource.CommonSections)
-    for (const auto& section : aSource.CommonSections->Sections())
-      for (const auto& entry : section.Entries)
-        AddJpegValue(aSource, aTables, section.Name, entry.Key, entry.Value, true);
+    ForEachValue(*aSource.CommonSections, [&](const std::string& aSection, const std::string& aKey,
+                                              const std::string& aValue) {
+      AddJpegValue(aSource, aTables, aSection, aKey, aValue, true);
+    });
 }
 
 void ReadCommonSkinData(const TsSkinOptions& aOptions, TsSkinData& d) {
   d.Version = ParseSkinVersion(aOptions.ReadString(kGlobal, "VERSION", ""));
   d.Author = aOptions.ReadString(kGlobal, "AUTHOR", "");
   d.Description = aOptions.ReadString(kGlobal, "DESCRIPTION", "");
-  d.ExBorderWidth = ReadGlobal(aOptions, "BORDERWIDTH", 4);
-  d.ExTitleHeight = ReadGlobal(aOptions, "TITLEHEIGHT", 30);
+  // The metric keys that take a plain default.
+  static constexpr struct {
+    int TsSkinData::*Field;
+    const char* Key;
+    int Default;
+  } kMetrics[] = {{&TsSkinData::ExBorderWidth, "BORDERWIDTH", 4},
+                  {&TsSkinData::ExTitleHeight, "TITLEHEIGHT", 30},
+                  {&TsSkinData::ExMaxHeight, "MAXHEIGHT", 0},
+                  {&TsSkinData::ExCenterOffs, "CENTEROFFSET", 0},
+                  {&TsSkinData::ExDrawMode, "BORDERMODE", 0},
+                  {&TsSkinData::BrightMin, "BRIGHTMIN", -50},
+                  {&TsSkinData::BrightMax, "BRIGHTMAX", 50},
+                  {&TsSkinData::ExShadowOffs, "ALIGNOFFSET", 0},
+                  {&TsSkinData::BISpacing, "BISPACE", 0},
+                  {&TsSkinData::BIVAlign, "BIVALIGN", 0},
+                  {&TsSkinData::BIRightMargin, "BIRIGHT", 0},
+                  {&TsSkinData::BILeftMargin, "BILEFT", 0},
+                  {&TsSkinData::BITopMargin, "BITOP", 0},
+                  {&TsSkinData::BIKeepHUE, "BIKEEPHUE", 0},
+                  {&TsSkinData::BICloseGlow, "BICONCLOSEGLOW", 0},
+                  {&TsSkinData::BICloseGlowMargin, "BICONCLOSEGLOWMARGIN", 0},
+                  {&TsSkinData::BIMaxGlow, "BICONMAXGLOW", 0},
+                  {&TsSkinData::BIMaxGlowMargin, "BICONMAXGLOWMARGIN", 0},
+                  {&TsSkinData::BIMinGlow, "BICONMINGLOW", 0},
+                  {&TsSkinData::BIMinGlowMargin, "BICONMINGLOWMARGIN", 0},
+                  {&TsSkinData::Shadow1Color, "SHADOW1COLOR", 0},
+                  {&TsSkinData::Shadow1Offset, "SHADOW1OFFSET", 0},
+                  {&TsSkinData::Shadow1Blur, "SHADOW1BLUR", -1},
+                  {&TsSkinData::Shadow1Transparency, "SHADOW1TRANSPARENCY", 0},
+                  {&TsSkinData::ComboBoxMargin, "COMBOMARGIN", 2},
+                  {&TsSkinData::TabsCovering, "TABSCOVERING", 0}};
+  for (const auto& m : kMetrics)
+    d.*m.Field = ReadGlobal(aOptions, m.Key, m.Default);
   if (d.ExTitleHeight == 0)
     d.ExTitleHeight = 30;
-  d.ExMaxHeight = ReadGlobal(aOptions, "MAXHEIGHT", 0);
   if (d.ExMaxHeight == 0)
     d.ExMaxHeight = d.ExTitleHeight;
   d.ExContentOffs =
       ReadGlobal(aOptions, "FORMOFFSET", platform::GetSystemMetrics(platform::SM_CXSIZEFRAME));
-  d.ExCenterOffs = ReadGlobal(aOptions, "CENTEROFFSET", 0);
-  d.ExDrawMode = ReadGlobal(aOptions, "BORDERMODE", 0);
-  d.BrightMin = ReadGlobal(aOptions, "BRIGHTMIN", -50);
-  d.BrightMax = ReadGlobal(aOptions, "BRIGHTMAX", 50);
-  d.ExShadowOffs = ReadGlobal(aOptions, "ALIGNOFFSET", 0);
   d.ExShadowOffsR = ReadGlobal(aOptions, "ALIGNOFFSETR", d.ExShadowOffs);
   d.ExShadowOffsT = ReadGlobal(aOptions, "ALIGNOFFSETT", d.ExShadowOffs);
   d.ExShadowOffsB = ReadGlobal(aOptions, "ALIGNOFFSETB", d.ExShadowOffs);
-  d.BISpacing = ReadGlobal(aOptions, "BISPACE", 0);
-  d.BIVAlign = ReadGlobal(aOptions, "BIVALIGN", 0);
-  d.BIRightMargin = ReadGlobal(aOptions, "BIRIGHT", 0);
-  d.BILeftMargin = ReadGlobal(aOptions, "BILEFT", 0);
-  d.BITopMargin = ReadGlobal(aOptions, "BITOP", 0);
-  d.BIKeepHUE = ReadGlobal(aOptions, "BIKEEPHUE", 0);
   d.UseAeroBluring = ReadGlobal(aOptions, "AEROBLUR", 0) != 0;
-  d.BICloseGlow = ReadGlobal(aOptions, "BICONCLOSEGLOW", 0);
-  d.BICloseGlowMargin = ReadGlobal(aOptions, "BICONCLOSEGLOWMARGIN", 0);
-  d.BIMaxGlow = ReadGlobal(aOptions, "BICONMAXGLOW", 0);
-  d.BIMaxGlowMargin = ReadGlobal(aOptions, "BICONMAXGLOWMARGIN", 0);
-  d.BIMinGlow = ReadGlobal(aOptions, "BICONMINGLOW", 0);
-  d.BIMinGlowMargin = ReadGlobal(aOptions, "BICONMINGLOWMARGIN", 0);
-  d.Shadow1Color = ReadGlobal(aOptions, "SHADOW1COLOR", 0);
-  d.Shadow1Offset = ReadGlobal(aOptions, "SHADOW1OFFSET", 0);
-  d.Shadow1Blur = ReadGlobal(aOptions, "SHADOW1BLUR", -1);
-  d.Shadow1Transparency = ReadGlobal(aOptions, "SHADOW1TRANSPARENCY", 0);
-  d.ComboBoxMargin = ReadGlobal(aOptions, "COMBOMARGIN", 2);
-  d.TabsCovering = ReadGlobal(aOptions, "TABSCOVERING", 0);
 }
 
 void LoadOuterEffects(const TsSkinSource& aSource, TsSkinTables& aTables) {
@@ -653,19 +675,26 @@ void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
     }
   }
 
-  p[pcEditText_Ok] = TColor(ReadGlobal(aOptions, "EDITTEXT_OK", 0x008000));
-  p[pcEditText_Warning] = TColor(ReadGlobal(aOptions, "EDITTEXT_WARN", 0x008484));
-  p[pcEditText_Alert] = TColor(ReadGlobal(aOptions, "EDITTEXT_ALERT", 0x0000FF));
-  p[pcEditText_Caution] = TColor(ReadGlobal(aOptions, "EDITTEXT_ALERT", 0x8597D9));
-  p[pcEditText_Bypassed] = TColor(ReadGlobal(aOptions, "EDITTEXT_ALERT", 0x4AB28F));
-  p[pcEditBG_Ok] = TColor(ReadGlobal(aOptions, "EDITBG_OK", 0x6CC2A5));
-  p[pcEditBG_Warning] = TColor(ReadGlobal(aOptions, "EDITBG_WARN", 0x40FFFF));
-  p[pcEditBG_Alert] = TColor(ReadGlobal(aOptions, "EDITBG_ALERT", 0x95A7E9));
-  p[pcEditBG_Caution] = TColor(ReadGlobal(aOptions, "EDITBG_ALERT", 0x8597D9));
-  p[pcEditBG_Bypassed] = TColor(ReadGlobal(aOptions, "EDITBG_ALERT", 0x4AB28F));
-  p[pcEditText_Highlight1] = TColor(ReadGlobal(aOptions, "EDITTEXT_H1", 0));
-  p[pcEditText_Highlight2] = TColor(ReadGlobal(aOptions, "EDITTEXT_H2", 0));
-  p[pcEditText_Highlight3] = TColor(ReadGlobal(aOptions, "EDITTEXT_H3", 0));
+  // The status and highlight colours, in the order they are read.
+  static constexpr struct {
+    TqcPaletteColors Entry;
+    const char* Key;
+    int Default;
+  } kStatusColors[] = {{pcEditText_Ok, "EDITTEXT_OK", 0x008000},
+                       {pcEditText_Warning, "EDITTEXT_WARN", 0x008484},
+                       {pcEditText_Alert, "EDITTEXT_ALERT", 0x0000FF},
+                       {pcEditText_Caution, "EDITTEXT_ALERT", 0x8597D9},
+                       {pcEditText_Bypassed, "EDITTEXT_ALERT", 0x4AB28F},
+                       {pcEditBG_Ok, "EDITBG_OK", 0x6CC2A5},
+                       {pcEditBG_Warning, "EDITBG_WARN", 0x40FFFF},
+                       {pcEditBG_Alert, "EDITBG_ALERT", 0x95A7E9},
+                       {pcEditBG_Caution, "EDITBG_ALERT", 0x8597D9},
+                       {pcEditBG_Bypassed, "EDITBG_ALERT", 0x4AB28F},
+                       {pcEditText_Highlight1, "EDITTEXT_H1", 0},
+                       {pcEditText_Highlight2, "EDITTEXT_H2", 0},
+                       {pcEditText_Highlight3, "EDITTEXT_H3", 0}};
+  for (const auto& c : kStatusColors)
+    p[c.Entry] = TColor(ReadGlobal(aOptions, c.Key, c.Default));
   p[pcEditText_Inverted] = TColor(ReadGlobal(aOptions, "EDITTEXT_INV", int(p[pcEditBG])));
   p[pcEditBG_Inverted] = TColor(ReadGlobal(aOptions, "EDITBG_INV", int(p[pcEditText])));
   p[pcEditBG_OddRow] = TColor(ReadGlobal(aOptions, "EDITBG_ODD", int(p[pcEditBG])));

@@ -157,10 +157,14 @@ void TsSkinManager::ApplyVersionRule(double aVersion) const {
                           "and will not occur in real-time.",
                       TsMessageKind::mkInformation);
   } else if (aVersion >= 9.99) {
+    // The warning itself is a standard dialog; it is shown unskinned.
+    bool dialogsSkinned = StdDialogsSkinned;
+    StdDialogsSkinned = false;
     ShowSkinMessage("This version of the skin have not complete support by used QuillaControls "
                     "package release.\r\nComponents must be updated up to latest version for "
                     "using this skin.",
                     TsMessageKind::mkWarning);
+    StdDialogsSkinned = dialogsSkinned;
   }
 }
 
@@ -189,6 +193,7 @@ void TsSkinManager::LoadFromOptions(const TsSkinOptions& aOptions, const TqcSkin
   LoadSkinTables(source, tables);
   tables.CommonSkinData.Active = CommonSkinData.Active;
   static_cast<TsSkinTables&>(*this) = std::move(tables);
+  UpdateShadowTemplates();
   if (OnSkinLoading)
     OnSkinLoading(this);
 }
@@ -533,6 +538,7 @@ std::string TsSkinManager::SkinInfo() const {
     return "N/A";
   std::ostringstream text;
   text.imbue(std::locale::classic());
+  text.precision(15);
   text << CommonSkinData.Version;
   return text.str();
 }

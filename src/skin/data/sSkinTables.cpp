@@ -211,6 +211,11 @@ int StateImageHeight(const TsMaskData& aMask) {
 
 namespace {
 
+// A border width: the entry's own, else its BorderWidth, else one state image.
+int BorderWidthOr(int aOwn, int aBorderWidth, int aStateSize) {
+  return aOwn > 0 ? aOwn : aBorderWidth > 0 ? aBorderWidth : aStateSize;
+}
+
 int StateWidthAtLeastOne(const TsMaskData& aMask) {
   TsMaskData copy = aMask;
   if (copy.ImageCount == 0)
@@ -221,25 +226,17 @@ int StateWidthAtLeastOne(const TsMaskData& aMask) {
 } // namespace
 
 int MaskWidthLeft(const TsMaskData& aMask) {
-  return aMask.WL > 0            ? aMask.WL
-         : aMask.BorderWidth > 0 ? aMask.BorderWidth
-                                 : StateWidthAtLeastOne(aMask);
+  return BorderWidthOr(aMask.WL, aMask.BorderWidth, StateWidthAtLeastOne(aMask));
 }
 
 int MaskWidthRight(const TsMaskData& aMask) {
-  return aMask.WR > 0            ? aMask.WR
-         : aMask.BorderWidth > 0 ? aMask.BorderWidth
-                                 : StateWidthAtLeastOne(aMask);
+  return BorderWidthOr(aMask.WR, aMask.BorderWidth, StateWidthAtLeastOne(aMask));
 }
 
 int MaskWidthTop(const TsMaskData& aMask) {
-  return aMask.WT > 0            ? aMask.WT
-         : aMask.BorderWidth > 0 ? aMask.BorderWidth
-                                 : StateImageHeight(aMask);
+  return BorderWidthOr(aMask.WT, aMask.BorderWidth, StateImageHeight(aMask));
 }
 
 int MaskWidthBottom(const TsMaskData& aMask) {
-  return aMask.WB > 0            ? aMask.WB
-         : aMask.BorderWidth > 0 ? aMask.BorderWidth
-                                 : StateImageHeight(aMask);
+  return BorderWidthOr(aMask.WB, aMask.BorderWidth, StateImageHeight(aMask));
 }

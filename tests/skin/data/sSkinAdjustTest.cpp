@@ -106,6 +106,41 @@ TEST(SkinAdjust, HueShiftsPixelsAndColoursButKeepsKeyPixelsAndCaptionButtons) {
   EXPECT_EQ(transparent.Color, 0) << "the appended section has no flat copies";
 }
 
+// BIKEEPHUE 1 keeps a glow image only for a caption button that is an image
+// of its own; the glow of a button on the master image is shifted.
+TEST(SkinAdjust, HueKeepsTheGlowsOfOwnFileCaptionButtonsOnly) {
+  auto png = [](std::uint32_t aPixel) {
+    return EncodePngBytes(MakeBitmap(2, 2, [aPixel](int, int) { return aPixel; }));
+  };
+  std::string options = "[GLOBALINFO]\nVERSION=8\nBIKEEPHUE=1\n"
+                        "BICONCLOSE=@0000@0000@0001@0001@1@0\nBICONCLOSEGLOW0=!G.PNG!1!0!3\n"
+                        "BICONMAX=!B.PNG!1!0!2\nBICONMAXGLOW0=!G.PNG!1!0!3\n"
+                        "OTHERGLOW0=!G.PNG!1!0!3\n";
+  TBytes packed = PackSkin(options, {{"G.PNG", png(0xFF306090u)}, {"B.PNG", png(0xFF903060u)}});
+  auto load = [&](int aHue) {
+    TqcSkinConvertor conv;
+    UnpackSkinData(packed.data(), packed.size(), conv);
+    TsSkinOptions parsed = TsSkinOptions::FromBytes(*conv.Options);
+    TsSkinSource source;
+    source.Options = &parsed;
+    source.Packed = &conv;
+    source.HueOffset = aHue;
+    TsSkinTables t;
+    LoadSkinTables(source, t);
+    return t;
+  };
+  auto plain = load(0);
+  auto shifted = load(90);
+  auto pixel = [](const TsSkinTables& t, const char* aKey) {
+    return t.ma.at(std::size_t(t.GetMaskIndex("GLOBALINFO", aKey))).Bmp->Pixel(0, 0);
+  };
+  for (const char* kept : {"BICONMAX", "BICONMAXGLOW0"})
+    EXPECT_EQ(pixel(shifted, kept), pixel(plain, kept)) << kept;
+  for (const char* changed : {"BICONCLOSEGLOW0", "OTHERGLOW0"})
+    EXPECT_EQ(pixel(shifted, changed), HueShift(pixel(plain, changed), 90)) << changed;
+  EXPECT_NE(pixel(shifted, "OTHERGLOW0"), pixel(plain, "OTHERGLOW0"));
+}
+
 TEST(SkinAdjust, SaturationCoversAllGradients) {
   auto t = Load(0, 40, 0);
   int amount = SaturationAmount(40);

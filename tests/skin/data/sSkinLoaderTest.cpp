@@ -65,6 +65,20 @@ TEST(SkinLoader, SectionTableInFileOrderWithTransparentAppended) {
   EXPECT_EQ(withTransparent.gd.size(), 1u);
 }
 
+// Images are read by lookup too: a repeated section contributes the keys and
+// values of its first occurrence, a repeated key its first value.
+TEST(SkinLoader, RepeatedSectionsAndKeysGiveTheFirstOccurrencesImages) {
+  auto t = Load("[GLOBALINFO]\n[B]\nG=@0001@0000@0002@0001@1@0\nG=@0009@0000@0010@0001@1@0\n"
+                "[B]\nG=@0005@0000@0006@0001@1@0\nONLYSECOND=@0007@0000@0008@0001@1@0\n");
+  std::vector<std::pair<std::string, int>> images;
+  for (const auto& m : t.ma)
+    if (m.ClassName == "B")
+      images.push_back({m.PropertyName, m.R.Left});
+  EXPECT_EQ(images,
+            (std::vector<std::pair<std::string, int>>{{"G", 1}, {"G", 1}, {"G", 1}, {"G", 1}}));
+  EXPECT_EQ(t.GetMaskIndex("B", "ONLYSECOND"), -1);
+}
+
 TEST(SkinLoader, SectionKeysDefaultsAndLimits) {
   auto t = Load("[GLOBALINFO]\n"
                 "[DEF]\n"
@@ -528,7 +542,9 @@ TEST(SkinLoader, CommonSectionsAddMissingSections) {
   auto common = TsSkinOptions::FromText("[globalinfo]\nX=#a (0,0,1,1) (1,0,0,1)\n"
                                         "[BUTTON]\nCOLOR=99\n"
                                         "[MYBTN]\nPARENTCLASS=button\nFONTCOLOR=5\n"
-                                        "[PLAIN]\nSTATES=1\nCOLOR=7\n"
+                                        "RESERVEDBOOLEAN=1\nGIVEOWNFONT=TRUE\n"
+                                        "[PLAIN]\nSTATES=1\nCOLOR=7\nRESERVEDBOOLEAN=\n"
+                                        "[OWNFONT]\nPARENTCLASS=MyBtn\nGIVEOWNFONT=yes\n"
                                         "[IMG]\nA=#a (0,0,4,4) (1,0,0,1)\nB=^0000^0000^0004^0004^"
                                         "0001^0001^0001^0001^1^0^1^0\n");
   TsSkinSource source;
@@ -539,8 +555,8 @@ TEST(SkinLoader, CommonSectionsAddMissingSections) {
   std::vector<std::string> names;
   for (const auto& g : t.gd)
     names.push_back(g.ClassName);
-  EXPECT_EQ(names, (std::vector<std::string>{"GLOBALINFO", "BUTTON", "MYBTN", "PLAIN", "IMG",
-                                             "TRANSPARENT"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"GLOBALINFO", "BUTTON", "MYBTN", "PLAIN", "OWNFONT",
+                                             "IMG", "TRANSPARENT"}));
   EXPECT_EQ(Section(t, "BUTTON").Color, 1);
   const auto& mine = Section(t, "MYBTN");
   EXPECT_EQ(mine.Color, 1);
@@ -548,6 +564,14 @@ TEST(SkinLoader, CommonSectionsAddMissingSections) {
   EXPECT_EQ(mine.FontColor.Color, 5);
   EXPECT_EQ(Section(t, "PLAIN").FontColor.Color, -1);
   EXPECT_EQ(Section(t, "PLAIN").HotColor, 7);
+  // Booleans: "TRUE" or "1" is true, any other text given is false, and a
+  // key not given takes the parent's value.
+  EXPECT_TRUE(mine.ReservedBoolean);
+  EXPECT_TRUE(mine.GiveOwnFont);
+  EXPECT_FALSE(Section(t, "PLAIN").ReservedBoolean);
+  EXPECT_TRUE(Section(t, "OWNFONT").ReservedBoolean) << "from MYBTN";
+  EXPECT_FALSE(Section(t, "OWNFONT").GiveOwnFont);
+  EXPECT_EQ(Section(t, "OWNFONT").FontColor.Color, 5);
   // Only '#' and .BMP values of sections other than GLOBALINFO, then the two
   // generated outer-effect masks.
   ASSERT_EQ(t.ma.size(), 3u);

@@ -236,7 +236,16 @@ TEST_F(SkinManager, VersionRule) {
   SetSkinCommandLine({});
   skin.ReadData(PackSkin("[GLOBALINFO]\nVERSION=9.99\n"));
   fMessages.Messages.clear();
+  // The warning is shown with the skinning of standard dialogs off.
+  std::vector<bool> skinnedWhileShown;
+  SetSkinMessageHandler([&](const std::string& aText, TsMessageKind aKind) {
+    skinnedWhileShown.push_back(StdDialogsSkinned);
+    fMessages.Messages.push_back({aText, aKind});
+  });
+  bool skinnedBefore = StdDialogsSkinned;
   manager.SetSkinName("Old");
+  EXPECT_EQ(skinnedWhileShown, std::vector<bool>{false});
+  EXPECT_EQ(StdDialogsSkinned, skinnedBefore);
   ASSERT_EQ(fMessages.Messages.size(), 1u);
   EXPECT_EQ(fMessages.Messages[0].Text,
             "This version of the skin have not complete support by used QuillaControls package "
@@ -251,6 +260,24 @@ TEST_F(SkinManager, VersionSwitchShowsTheEngineVersion) {
   ASSERT_EQ(fMessages.Messages.size(), 1u);
   EXPECT_EQ(fMessages.Messages[0].Text, "QuillaControls v9.13");
   EXPECT_EQ(TsSkinManager::Version(), "9.13");
+}
+
+// The version as the shortest text with "." that gives the value back.
+TEST_F(SkinManager, SkinInfoWritesTheLoadedVersion) {
+  struct {
+    const char* Written;
+    const char* Shown;
+  } cases[] = {{"8.00", "8"}, {"7.45", "7.45"}, {"8.123456789", "8.123456789"}, {"x", "0"}};
+  for (const auto& c : cases) {
+    TsSkinManager manager;
+    auto& skin = manager.InternalSkins.Add();
+    skin.SetName("V");
+    skin.ReadData(PackSkin(std::string("[GLOBALINFO]\nVERSION=") + c.Written + "\n"));
+    manager.SetSkinName("V");
+    EXPECT_EQ(manager.SkinInfo(), c.Shown) << c.Written;
+    manager.SetActive(false);
+    EXPECT_EQ(manager.SkinInfo(), "N/A");
+  }
 }
 
 TEST_F(SkinManager, ExtractInternalSkin) {
@@ -363,6 +390,11 @@ TEST_F(SkinManager, WindowShadowTemplates) {
   EXPECT_EQ(fManager.FormShadowSize, Rect(9, 9, 9, 9));
   EXPECT_EQ(fManager.ShdaTemplate, BuiltInShadowTemplate(true));
   EXPECT_EQ(fManager.ShdiTemplate, BuiltInShadowTemplate(false));
+  // The templates belong to the load itself, not only to applying the skin.
+  fManager.BeginUpdate();
+  fManager.SetSkinName("Old");
+  EXPECT_EQ(fManager.FormShadowSize, Rect(3, 4, 5, 6));
+  fManager.EndUpdate();
   fManager.SetActive(false);
   EXPECT_EQ(fManager.FormShadowSize, TRect{});
 }
