@@ -168,6 +168,9 @@ TJackServer::TJackServer(int aPeriod, int aRate, bool aSynchronous) : fPeriod(aP
         if (aSynchronous)
           args.push_back("-S");
         args.insert(args.end(), {"-t", "5000"});
+        // Tests use a few dozen ports; the default of 2048 would map over
+        // 100 MB of shared memory per server.
+        args.insert(args.end(), {"--port-max", "64"});
         args.insert(args.end(), driver.begin(), driver.end());
         if (StartWith(args)) {
           fRealtime = realtime;
