@@ -281,6 +281,9 @@ struct X11Host::Impl {
                      unsigned(aFrame.Width()), unsigned(aFrame.Height()), 32, int(aFrame.Stride()));
     if (!image)
       return;
+    // The frame's rows are BGRA bytes, i.e. 32-bit pixels stored low byte
+    // first; Xlib converts when the server wants another order.
+    image->byte_order = LSBFirst;
     XPutImage(Dpy, n.Win, n.Gc, image, area.Left, area.Top, area.Left, area.Top,
               unsigned(area.Width()), unsigned(area.Height()));
     image->data = nullptr;

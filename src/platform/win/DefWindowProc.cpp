@@ -392,9 +392,9 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     auto* pos = reinterpret_cast<const WINDOWPOS*>(aLParam);
     if (!pos)
       return 0;
-    if (!(pos->flags & SWP_NOMOVE))
+    if (!(pos->flags & SWP_NOCLIENTMOVE))
       Send(w, WM_MOVE, 0, MAKELPARAM(w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top));
-    if (!(pos->flags & SWP_NOSIZE) && (w = Live(aWnd))) {
+    if (!(pos->flags & SWP_NOCLIENTSIZE) && (w = Live(aWnd))) {
       const WPARAM kind = (w->Style & WS_MINIMIZE)   ? SIZE_MINIMIZED
                           : (w->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
                                                      : SIZE_RESTORED;

@@ -77,33 +77,66 @@ std::int64_t NextTimerDue() {
   return due;
 }
 
-bool TakeTimer(MSG* aMsg, bool aRemove) {
+// The window and message-number filter of GetMessageW and PeekMessageW.
+struct Filter {
+  HWND Wnd = nullptr; // nullptr: any; HWND(-1): thread messages only
+  UINT Min = 0, Max = 0;
+
+  bool Any() const { return !Wnd && Min == 0 && Max == 0; }
+  bool InRange(UINT aMsg) const { return (Min == 0 && Max == 0) || (aMsg >= Min && aMsg <= Max); }
+  bool ForWindow(HWND aWnd) const {
+    if (!Wnd)
+      return true;
+    if (Wnd == reinterpret_cast<HWND>(std::intptr_t(-1)))
+      return aWnd == nullptr;
+    return aWnd == Wnd || IsChild(Wnd, aWnd);
+  }
+  // WM_QUIT passes every filter, so a filtered loop still ends.
+  bool Matches(const MSG& aMsg) const {
+    return aMsg.message == WM_QUIT || (InRange(aMsg.message) && ForWindow(aMsg.hwnd));
+  }
+};
+
+bool TakeTimer(MSG* aMsg, bool aRemove, const Filter& aFilter) {
+  if (!aFilter.InRange(WM_TIMER))
+    return false;
   const std::int64_t now = NowMs();
-  auto& timers = Ui().Timers;
-  auto it = std::min_element(timers.begin(), timers.end(),
-                             [](const Timer& a, const Timer& b) { return a.Due < b.Due; });
-  if (it == timers.end() || it->Due > now)
+  Timer* next = nullptr;
+  for (Timer& t : Ui().Timers)
+    if (t.Due <= now && aFilter.ForWindow(t.Wnd) && (!next || t.Due < next->Due))
+      next = &t;
+  if (!next)
     return false;
   *aMsg = MSG{};
-  aMsg->hwnd = it->Wnd;
+  aMsg->hwnd = next->Wnd;
   aMsg->message = WM_TIMER;
-  aMsg->wParam = it->Id;
-  aMsg->lParam = reinterpret_cast<LPARAM>(it->Proc);
+  aMsg->wParam = next->Id;
+  aMsg->lParam = reinterpret_cast<LPARAM>(next->Proc);
   if (aRemove)
-    it->Due = now + it->Interval;
+    next->Due = now + next->Interval;
   return true;
 }
 
-// The next message, if there is one, without waiting.
-bool NextMessage(MSG* aMsg, bool aRemove) {
+HWND PaintWindowFor(const Filter& aFilter) {
+  if (!aFilter.InRange(WM_PAINT) || aFilter.Wnd == reinterpret_cast<HWND>(std::intptr_t(-1)))
+    return nullptr;
+  return NextPaintWindow(aFilter.Wnd);
+}
+
+// The next message passing the filter, if there is one, without waiting.
+// Messages the filter passes over stay queued in their order.
+bool NextMessage(MSG* aMsg, bool aRemove, const Filter& aFilter = {}) {
   RunWakeups();
   FreeGraveyard();
   LoopState& loop = Loop();
+  std::size_t scanned = 0;
   for (;;) {
-    if (!loop.Ready.empty()) {
-      *aMsg = loop.Ready.front();
+    for (; scanned < loop.Ready.size(); ++scanned) {
+      if (!aFilter.Matches(loop.Ready[scanned]))
+        continue;
+      *aMsg = loop.Ready[scanned];
       if (aRemove)
-        loop.Ready.pop_front();
+        loop.Ready.erase(loop.Ready.begin() + std::ptrdiff_t(scanned));
       return true;
     }
     QueuedItem item;
@@ -115,24 +148,18 @@ bool NextMessage(MSG* aMsg, bool aRemove) {
       item = q.Items.front();
       q.Items.pop_front();
     }
-    if (item.IsInput) {
+    if (item.IsInput)
       ConvertInput(item.Input, loop.Ready);
-      continue;
-    }
-    if (item.Msg.hwnd && !Live(item.Msg.hwnd))
-      continue;
-    if (!aRemove)
-      loop.Ready.push_front(item.Msg);
-    *aMsg = item.Msg;
-    return true;
+    else if (!item.Msg.hwnd || Live(item.Msg.hwnd))
+      loop.Ready.push_back(item.Msg);
   }
-  if (HWND wnd = NextPaintWindow()) {
+  if (HWND wnd = PaintWindowFor(aFilter)) {
     *aMsg = MSG{};
     aMsg->hwnd = wnd;
     aMsg->message = WM_PAINT;
     return true;
   }
-  return TakeTimer(aMsg, aRemove);
+  return TakeTimer(aMsg, aRemove, aFilter);
 }
 
 void Stamp(MSG* aMsg) {
@@ -211,28 +238,32 @@ void PostQuitMessage(int aExitCode) {
   PostMessageW(nullptr, WM_QUIT, WPARAM(aExitCode), 0);
 }
 
-BOOL PeekMessageW(MSG* aMsg, HWND, UINT, UINT, UINT aRemove) {
-  if (!aMsg)
+BOOL PeekMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax, UINT aRemove) {
+  const Filter filter{aWnd, aMsgFilterMin, aMsgFilterMax};
+  if (!aMsg ||
+      (filter.Wnd && filter.Wnd != reinterpret_cast<HWND>(std::intptr_t(-1)) && !Live(filter.Wnd)))
     return FALSE;
-  if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0)) {
+  if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0, filter)) {
     HostOf().ProcessEvents();
-    if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0))
+    if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0, filter))
       return FALSE;
   }
   Stamp(aMsg);
   return TRUE;
 }
 
-BOOL GetMessageW(MSG* aMsg, HWND, UINT, UINT) {
-  if (!aMsg)
+BOOL GetMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax) {
+  const Filter filter{aWnd, aMsgFilterMin, aMsgFilterMax};
+  if (!aMsg ||
+      (filter.Wnd && filter.Wnd != reinterpret_cast<HWND>(std::intptr_t(-1)) && !Live(filter.Wnd)))
     return -1;
   for (;;) {
-    if (NextMessage(aMsg, true))
+    if (NextMessage(aMsg, true, filter))
       break;
     if (HostOf().ProcessEvents())
       continue;
     PresentDirty();
-    if (NextMessage(aMsg, true))
+    if (NextMessage(aMsg, true, filter))
       break;
     const std::int64_t due = NextTimerDue();
     const int timeout = due < 0 ? -1 : int(std::clamp<std::int64_t>(due - NowMs(), 0, 1 << 30));

@@ -25,11 +25,17 @@ BOOL PostMessageW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam);
 // Posts WM_QUIT with the exit code.
 void PostQuitMessage(int aExitCode);
 
+// Filters of GetMessageW and PeekMessageW: aWnd nullptr takes messages of any
+// window and thread messages, a window takes those of the window and its
+// descendants, HWND(-1) only thread messages; aMsgFilterMin..aMsgFilterMax
+// (both 0: all) limits the message numbers. WM_QUIT passes every filter.
+// Messages passed over stay queued in their order.
+//
 // Waits for the next message; returns FALSE on WM_QUIT (aMsg->wParam holds the
-// exit code) and -1 for a null aMsg. The window filter is not supported: aWnd
-// and the message range must be 0.
+// exit code) and -1 for a null aMsg or a filter window that does not exist.
 BOOL GetMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax);
-// Takes (PM_REMOVE) or looks at (PM_NOREMOVE) the next message without waiting.
+// Takes (PM_REMOVE) or looks at (PM_NOREMOVE) the next message without
+// waiting; FALSE when none passes the filter.
 BOOL PeekMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax, UINT aRemove);
 // Queues WM_CHAR (WM_SYSCHAR for WM_SYSKEYDOWN) for a key-down message that
 // produces a character.

@@ -54,6 +54,15 @@ Window* FindPending(Window* aWnd) {
   return nullptr;
 }
 
+// The children's handles, taken before messages that may destroy some.
+std::vector<HWND> ChildHandles(const Window* aWnd) {
+  std::vector<HWND> handles;
+  handles.reserve(aWnd->Children.size());
+  for (Window* c : aWnd->Children)
+    handles.push_back(c->Handle);
+  return handles;
+}
+
 void PaintTree(HWND aWnd, bool aChildren) {
   Window* w = Live(aWnd);
   if (!w || !IsShowing(w))
@@ -62,10 +71,7 @@ void PaintTree(HWND aWnd, bool aChildren) {
     SendPaintMessage(w);
   if (!aChildren || !(w = Live(aWnd)))
     return;
-  std::vector<HWND> children;
-  for (Window* c : w->Children)
-    children.push_back(c->Handle);
-  for (HWND c : children)
+  for (HWND c : ChildHandles(w))
     PaintTree(c, true);
 }
 
@@ -130,10 +136,7 @@ void EraseNow(HWND aWnd, bool aChildren) {
     Erase(w);
   if (!aChildren || !(w = Live(aWnd)))
     return;
-  std::vector<HWND> children;
-  for (Window* c : w->Children)
-    children.push_back(c->Handle);
-  for (HWND c : children)
+  for (HWND c : ChildHandles(w))
     EraseNow(c, true);
 }
 
@@ -274,7 +277,12 @@ void ForgetPaint(Window* aWnd) {
   aWnd->InternalPaint = false;
 }
 
-HWND NextPaintWindow() {
+HWND NextPaintWindow(HWND aWithin) {
+  if (aWithin) {
+    Window* within = Live(aWithin);
+    Window* w = within ? FindPending(within) : nullptr;
+    return w ? w->Handle : nullptr;
+  }
   for (Window* top : Ui().Desktop->Children)
     if (Window* w = FindPending(top))
       return w->Handle;

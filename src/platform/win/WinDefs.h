@@ -120,6 +120,11 @@ constexpr UINT WM_PRINT = 0x0317;
 constexpr UINT WM_PRINTCLIENT = 0x0318;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
+// Ranges for the message filters of GetMessageW and PeekMessageW.
+constexpr UINT WM_KEYFIRST = 0x0100;
+constexpr UINT WM_KEYLAST = 0x0109;
+constexpr UINT WM_MOUSEFIRST = 0x0200;
+constexpr UINT WM_MOUSELAST = 0x020E;
 
 // Window styles.
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -217,6 +222,11 @@ constexpr UINT SWP_HIDEWINDOW = 0x0080;
 constexpr UINT SWP_NOCOPYBITS = 0x0100;
 constexpr UINT SWP_NOOWNERZORDER = 0x0200;
 constexpr UINT SWP_NOSENDCHANGING = 0x0400;
+// Set by SetWindowPos in the WINDOWPOS of WM_WINDOWPOSCHANGED when the client
+// area kept its size or its place: the default handling then sends no WM_SIZE
+// or WM_MOVE.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 inline const HWND HWND_TOP = nullptr;
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(1);
 inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(-1);

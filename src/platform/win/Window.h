@@ -1,14 +1,15 @@
 #pragma once
-// Window classes, the window tree, window procedures and subclassing, window
-// properties, text, geometry and visibility. Everything here runs on the
-// user-interface thread (the thread that created the first window); only
-// PostMessageW and the wake-up in MessageLoop.h may be called from others.
+// Window classes, the window tree, window properties, text, geometry and
+// visibility; procedures and subclassing are in WindowProcedures.h, included
+// here. Everything here runs on the user-interface thread (the thread that
+// created the first window); only PostMessageW and the wake-up in
+// MessageLoop.h may be called from others.
 
 #include "platform/gfx/Region.h"
 #include "platform/win/WinDefs.h"
 #include "platform/win/WindowGeometry.h"
+#include "platform/win/WindowProcedures.h"
 
-#include <functional>
 #include <string>
 
 namespace platform {
@@ -44,31 +45,6 @@ HWND GetTopWindow(HWND aWnd);
 BOOL IsChild(HWND aParent, HWND aWnd);
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 BOOL EnumChildWindows(HWND aParent, WNDENUMPROC aProc, LPARAM aParam);
-
-// Procedures, styles and user data.
-LONG_PTR GetWindowLongPtrW(HWND aWnd, int aIndex);
-LONG_PTR SetWindowLongPtrW(HWND aWnd, int aIndex, LONG_PTR aValue);
-LONG GetWindowLongW(HWND aWnd, int aIndex);
-LONG SetWindowLongW(HWND aWnd, int aIndex, LONG aValue);
-LRESULT CallWindowProcW(WNDPROC aProc, HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam);
-
-// Class values of a window's class; a change applies to every window of it.
-constexpr int GCLP_HBRBACKGROUND = -10;
-constexpr int GCLP_HCURSOR = -12;
-constexpr int GCLP_HICON = -14;
-constexpr int GCLP_WNDPROC = -24;
-constexpr int GCL_STYLE = -26;
-constexpr int GCLP_HICONSM = -34;
-ULONG_PTR GetClassLongPtrW(HWND aWnd, int aIndex);
-ULONG_PTR SetClassLongPtrW(HWND aWnd, int aIndex, LONG_PTR aValue);
-
-// A window procedure bound to a C++ object: MakeObjectInstance returns a
-// procedure value for SetWindowLongPtrW(GWL_WNDPROC), RegisterClassExW and
-// CallWindowProcW (never call it directly). FreeObjectInstance releases it;
-// the window must not use it any more.
-using ObjectWndProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
-WNDPROC MakeObjectInstance(ObjectWndProc aMethod);
-void FreeObjectInstance(WNDPROC aProc);
 
 // Properties.
 BOOL SetPropW(HWND aWnd, const char* aName, HANDLE aData);

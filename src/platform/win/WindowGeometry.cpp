@@ -190,6 +190,12 @@ BOOL SetWindowPos(HWND aWnd, HWND aInsertAfter, int aX, int aY, int aWidth, int 
       return FALSE;
   }
   w->Rect = newRect;
+  // A frame change can move or size the client area of a window that kept
+  // its rectangle; the default handling of WM_WINDOWPOSCHANGED reports that.
+  if (w->Client.Width() == oldClient.Width() && w->Client.Height() == oldClient.Height())
+    pos.flags |= SWP_NOCLIENTSIZE;
+  if (!moved && w->Client.Left == oldClient.Left && w->Client.Top == oldClient.Top)
+    pos.flags |= SWP_NOCLIENTMOVE;
   if (!(pos.flags & SWP_NOZORDER))
     PlaceInZOrder(w, pos.hwndInsertAfter);
   const bool wasShowing = IsShowing(w);
@@ -308,13 +314,9 @@ BOOL ShowWindow(HWND aWnd, int aCommand) {
       ActivateWindow(aWnd, false);
     return wasVisible;
   }
+  // WM_SIZE with the new state's kind comes from the default handling of
+  // WM_WINDOWPOSCHANGED, once.
   SetWindowPos(aWnd, HWND_TOP, target.Left, target.Top, target.Width(), target.Height(), flags);
-  if (changeRect && (w = Live(aWnd))) {
-    const WPARAM kind = state == WS_MINIMIZE   ? SIZE_MINIMIZED
-                        : state == WS_MAXIMIZE ? SIZE_MAXIMIZED
-                                               : SIZE_RESTORED;
-    Send(w, WM_SIZE, kind, MAKELPARAM(w->Client.Width(), w->Client.Height()));
-  }
   return wasVisible;
 }
 

@@ -200,7 +200,9 @@ void ForgetPaint(Window* aWnd);
 // Sends WM_PAINT; a procedure that did not call BeginPaint would get it
 // forever, so its update region is dropped then.
 LRESULT SendPaintMessage(Window* aWnd);
-HWND NextPaintWindow();
+// The first window that needs painting, searched in aWithin and its
+// descendants only when given.
+HWND NextPaintWindow(HWND aWithin = nullptr);
 void PresentDirty();
 Region VisibleRegion(const Window* aWnd, bool aClient);
 void MarkDirty(Window* aTop, const Region& aArea);

@@ -13,6 +13,7 @@
 // Xlib after the test framework: it defines macros such as None.
 // clang-format off
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 // clang-format on
@@ -24,6 +25,10 @@ namespace {
 
 class X11HostTest : public ::testing::Test {
 protected:
+  X11HostTest() = default;
+  explicit X11HostTest(const std::vector<std::string>& aServerArgs)
+      : fServer(1024, 768, aServerArgs) {}
+
   void SetUp() override {
     Reset();
     if (!fServer.Running())
@@ -247,6 +252,123 @@ TEST_F(X11HostTest, ScreenImageEqualsTheHeadlessRendering) {
   XDestroyImage(shot);
   EXPECT_EQ(mismatches, 0) << "actual and expected PNGs are in the build folder";
   EXPECT_FALSE(fHost->LayeredSupported()) << "Xvfb runs no compositor";
+}
+
+// A stand-in window manager on the probe connection: it takes the root's
+// substructure redirection, announces the move-resize request, maps and
+// configures what clients ask for and keeps the move-resize requests it gets.
+class FakeWindowManager {
+public:
+  explicit FakeWindowManager(Display* aDpy) : fDpy(aDpy) {
+    const ::Window root = DefaultRootWindow(fDpy);
+    fMoveResize = XInternAtom(fDpy, "_NET_WM_MOVERESIZE", False);
+    XChangeProperty(fDpy, root, XInternAtom(fDpy, "_NET_SUPPORTED", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(&fMoveResize), 1);
+    XSelectInput(fDpy, root, SubstructureRedirectMask | SubstructureNotifyMask);
+    XSync(fDpy, False);
+  }
+  // Handles what has arrived.
+  void Run() {
+    XSync(fDpy, False);
+    while (XPending(fDpy) > 0) {
+      XEvent ev;
+      XNextEvent(fDpy, &ev);
+      if (ev.type == MapRequest) {
+        XMapWindow(fDpy, ev.xmaprequest.window);
+      } else if (ev.type == ConfigureRequest) {
+        const XConfigureRequestEvent& r = ev.xconfigurerequest;
+        XWindowChanges changes{r.x, r.y, r.width, r.height, r.border_width, r.above, r.detail};
+        XConfigureWindow(fDpy, r.window, unsigned(r.value_mask), &changes);
+      } else if (ev.type == ClientMessage && ev.xclient.message_type == fMoveResize) {
+        Requests.push_back(ev.xclient);
+      }
+    }
+    XSync(fDpy, False);
+  }
+  std::vector<XClientMessageEvent> Requests;
+
+private:
+  Display* fDpy;
+  Atom fMoveResize = 0;
+};
+
+TEST_F(X11HostTest, WithAWindowManagerMovingAndSizingAreAskedOfIt) {
+  FakeWindowManager wm(fProbe);
+  // The host learns what the window manager offers when it opens.
+  fHost.reset();
+  std::string error;
+  fHost = X11Host::Open(fServer.Display().c_str(), error);
+  ASSERT_TRUE(fHost) << error;
+  // The window manager's events arrive on the probe connection, which the
+  // layer's loop does not wait on: look at it every 20 ms, for five seconds.
+  const auto untilWm = [&](const std::function<bool()>& aDone) {
+    const auto step = [&] {
+      wm.Run();
+      return aDone();
+    };
+    for (int i = 0; i < 250; ++i)
+      if (PumpUntil(step, 20))
+        return true;
+    return false;
+  };
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+  ASSERT_TRUE(untilWm([&] {
+    XWindowAttributes attrs;
+    XGetWindowAttributes(fProbe, fHost->NativeWindow(a), &attrs);
+    return attrs.map_state == IsViewable;
+  }));
+  Settle();
+  RECT r;
+  GetWindowRect(a, &r);
+  // _NET_WM_MOVERESIZE directions: 8 move, 4 bottom-right, 0 top-left.
+  const struct {
+    int X, Y;
+    long Direction;
+  } cases[] = {
+      {r.Left + 100, r.Top + 10, 8}, {r.Right - 2, r.Bottom - 2, 4}, {r.Left + 1, r.Top + 1, 0}};
+  for (const auto& c : cases) {
+    wm.Requests.clear();
+    ASSERT_EQ(fServer.Xdotool("mousemove " + std::to_string(c.X) + " " + std::to_string(c.Y) +
+                              " mousedown 1"),
+              0);
+    ASSERT_TRUE(untilWm([&] { return !wm.Requests.empty(); })) << "direction " << c.Direction;
+    const XClientMessageEvent& request = wm.Requests.front();
+    EXPECT_EQ(request.window, fHost->NativeWindow(a));
+    EXPECT_EQ(request.data.l[0], c.X);
+    EXPECT_EQ(request.data.l[1], c.Y);
+    EXPECT_EQ(request.data.l[2], c.Direction);
+    EXPECT_EQ(request.data.l[3], long(Button1));
+    ASSERT_EQ(fServer.Xdotool("mouseup 1"), 0);
+    Settle();
+    // The window manager runs the drag: the layer is not left in a loop of
+    // its own, holding the mouse.
+    EXPECT_EQ(GetCapture(), nullptr);
+    GetWindowRect(a, &r);
+    EXPECT_EQ(r, Bounds(100, 100, 300, 200)) << "the layer itself moved nothing";
+  }
+}
+
+// A server without shared memory: frames take the plain XPutImage path and
+// reach the screen the same.
+class X11PlainImageTest : public X11HostTest {
+protected:
+  X11PlainImageTest() : X11HostTest({"-extension", "MIT-SHM"}) {}
+};
+
+TEST_F(X11PlainImageTest, FramesReachTheScreenWithoutSharedMemory) {
+  EXPECT_FALSE(fHost->UsesSharedMemory());
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(30, 40, 732, 351));
+  SetWindowLongPtrW(a, GWLP_USERDATA, LONG_PTR(RGB(10, 120, 200)));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE | WS_BORDER, Bounds(20, 20, 100, 60), a);
+  SetWindowLongPtrW(c, GWLP_USERDATA, LONG_PTR(RGB(250, 240, 10)));
+  RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Settle();
+  EXPECT_EQ(Mismatches(fProbe, a), 0);
+  // A partial update goes through the same path.
+  SetWindowLongPtrW(c, GWLP_USERDATA, LONG_PTR(RGB(0, 90, 0)));
+  RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  Settle();
+  EXPECT_EQ(Mismatches(fProbe, a), 0);
 }
 
 } // namespace

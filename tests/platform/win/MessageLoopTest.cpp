@@ -51,6 +51,77 @@ TEST_F(MessageLoopTest, PeekWithoutRemovingLeavesTheMessage) {
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
+TEST_F(MessageLoopTest, FiltersTakeMatchingMessagesAndLeaveTheRestInOrder) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  HWND c = Make("C", WS_CHILD, Bounds(0, 0, 5, 5), a);
+  HWND b = Make("B", WS_POPUP, Bounds(20, 0, 10, 10));
+  const HWND thread = reinterpret_cast<HWND>(std::intptr_t(-1));
+  PumpUntilIdle();
+  PostMessageW(b, WM_USER, 0, 0);
+  PostMessageW(c, WM_USER + 1, 0, 0);
+  PostMessageW(nullptr, WM_USER + 2, 0, 0);
+  PostMessageW(a, WM_USER + 3, 0, 0);
+  PostMessageW(a, WM_APP, 0, 0);
+  const struct {
+    HWND Wnd;
+    UINT Min, Max, Remove;
+    bool Found;
+    HWND ExpectedWnd;
+    UINT ExpectedMsg;
+  } steps[] = {
+      {nullptr, WM_APP, WM_APP, PM_REMOVE, true, a, WM_APP},
+      {a, 0, 0, PM_NOREMOVE, true, c, WM_USER + 1}, // descendants count
+      {thread, 0, 0, PM_REMOVE, true, nullptr, WM_USER + 2},
+      {a, WM_USER + 3, WM_USER + 3, PM_REMOVE, true, a, WM_USER + 3},
+      {b, WM_USER + 1, WM_USER + 5, PM_REMOVE, false, nullptr, 0},
+      {thread, 0, 0, PM_REMOVE, false, nullptr, 0},
+      {nullptr, 0, 0, PM_REMOVE, true, b, WM_USER},
+      {nullptr, 0, 0, PM_REMOVE, true, c, WM_USER + 1},
+      {nullptr, 0, 0, PM_REMOVE, false, nullptr, 0},
+  };
+  int i = 0;
+  for (const auto& step : steps) {
+    MSG msg{};
+    const BOOL found = PeekMessageW(&msg, step.Wnd, step.Min, step.Max, step.Remove);
+    EXPECT_EQ(found != FALSE, step.Found) << "step " << i;
+    if (found && step.Found) {
+      EXPECT_EQ(msg.hwnd, step.ExpectedWnd) << "step " << i;
+      EXPECT_EQ(msg.message, step.ExpectedMsg) << "step " << i;
+    }
+    ++i;
+  }
+}
+
+TEST_F(MessageLoopTest, FiltersApplyToPaintAndTimersAndLetQuitThrough) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10));
+  HWND b = Make("B", WS_POPUP | WS_VISIBLE, Bounds(20, 0, 10, 10));
+  PumpUntilIdle();
+  InvalidateRect(b, nullptr, FALSE);
+  SetTimer(a, 7, 10, nullptr);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 20) {
+  }
+  MSG msg{};
+  EXPECT_FALSE(PeekMessageW(&msg, a, WM_PAINT, WM_PAINT, PM_REMOVE)) << "only B needs painting";
+  ASSERT_TRUE(PeekMessageW(&msg, b, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, UINT(WM_PAINT));
+  EXPECT_EQ(msg.hwnd, b);
+  EXPECT_FALSE(PeekMessageW(&msg, b, WM_TIMER, WM_TIMER, PM_REMOVE)) << "the timer is A's";
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, a);
+  EXPECT_EQ(msg.wParam, 7u);
+  KillTimer(a, 7);
+  PostQuitMessage(4);
+  ASSERT_TRUE(PeekMessageW(&msg, a, WM_USER, WM_USER, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, UINT(WM_QUIT));
+  EXPECT_FALSE(GetMessageW(&msg, b, WM_KEYFIRST, WM_KEYLAST)) << "a filtered loop still ends";
+  EXPECT_EQ(msg.wParam, 4u);
+  // A filter window that does not exist.
+  DestroyWindow(b);
+  EXPECT_FALSE(PeekMessageW(&msg, b, 0, 0, PM_REMOVE));
+  EXPECT_EQ(GetMessageW(&msg, b, 0, 0), -1);
+}
+
 TEST_F(MessageLoopTest, MessagesForDestroyedWindowsAreDropped) {
   HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
   PostMessageW(a, WM_USER, 0, 0);

@@ -1,6 +1,7 @@
 // Window tree, message order, procedures and subclassing, properties, hooks.
 
 #include "WinTestSupport.h"
+#include "platform/win/Dwm.h"
 #include "platform/win/Hook.h"
 
 #include <gmock/gmock.h>
@@ -185,6 +186,137 @@ TEST_F(WindowTest, WindowPosChangingMayAlterTheRequest) {
   RECT r;
   GetWindowRect(a, &r);
   EXPECT_EQ(r, Bounds(0, 0, 150, 80));
+  // A handler may also move the window elsewhere (snapping to an edge).
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM, LPARAM aLParam, LRESULT& aAnswer) {
+    if (aMsg != WM_WINDOWPOSCHANGING)
+      return false;
+    auto* pos = reinterpret_cast<WINDOWPOS*>(aLParam);
+    if (!(pos->flags & SWP_NOMOVE) && pos->x < 10)
+      pos->x = 0;
+    aAnswer = 0;
+    return true;
+  };
+  Log::Get().Clear();
+  SetWindowPos(a, nullptr, 7, 33, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r, Bounds(0, 33, 150, 80));
+  const Record move = Log::Get().Last(WM_MOVE);
+  EXPECT_EQ(GET_X_LPARAM(move.LParam), 0);
+  EXPECT_EQ(GET_Y_LPARAM(move.LParam), 33);
+}
+
+TEST_F(WindowTest, MaximizedPlaceAndSizeComeFromGetMinMaxInfo) {
+  HWND a = Make("A", Overlapped | WS_VISIBLE, Bounds(40, 30, 300, 200));
+  // As a frame that pushes its borders off the work area does.
+  Log::Get().Override = [](HWND, UINT aMsg, WPARAM, LPARAM aLParam, LRESULT& aAnswer) {
+    if (aMsg != WM_GETMINMAXINFO)
+      return false;
+    auto* mmi = reinterpret_cast<MINMAXINFO*>(aLParam);
+    mmi->ptMaxPosition = {-3, -3};
+    mmi->ptMaxSize = {640 + 6, 480 + 6};
+    aAnswer = 0;
+    return true;
+  };
+  ShowWindow(a, SW_MAXIMIZE);
+  RECT r;
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r, Rect(-3, -3, 643, 483));
+  ShowWindow(a, SW_RESTORE);
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r, Bounds(40, 30, 300, 200));
+}
+
+TEST_F(WindowTest, FrameChangeRecomputesTheClientAndReportsOnlyWhatChanged) {
+  // A popup: an overlapped window would get its caption back at creation.
+  HWND a = Make("A", WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE,
+                Bounds(10, 20, 300, 200));
+  PumpUntilIdle();
+  // The client area a new window of the same style and place gets.
+  const auto clientOfNew = [](DWORD aStyle) {
+    HWND probe = CreateWindowExW(0, RecordingClass(), "", aStyle, 10, 20, 300, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
+    POINT origin{0, 0};
+    ClientToScreen(probe, &origin);
+    RECT client;
+    GetClientRect(probe, &client);
+    DestroyWindow(probe);
+    return client.Offset(origin.X, origin.Y);
+  };
+  const UINT frameChanged =
+      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+  // Without the system-menu bit the client area stays where it was.
+  SetWindowLongW(a, GWL_STYLE, GetWindowLongW(a, GWL_STYLE) & ~LONG(WS_SYSMENU));
+  Log::Get().Clear();
+  SetWindowPos(a, nullptr, 0, 0, 0, 0, frameChanged);
+  EXPECT_THAT(Log::Get().Names(),
+              ElementsAre("A:WM_WINDOWPOSCHANGING", "A:WM_NCCALCSIZE", "A:WM_WINDOWPOSCHANGED"));
+  EXPECT_EQ(Log::Get().Last(WM_NCCALCSIZE).WParam, WPARAM(TRUE));
+  Log::Get().Clear();
+  PumpUntilIdle();
+  EXPECT_THAT(Log::Get().Only({WM_NCPAINT}), ElementsAre("A:WM_NCPAINT")) << "the frame repaints";
+
+  // Without the caption the client area moves up and grows.
+  SetWindowLongW(a, GWL_STYLE, GetWindowLongW(a, GWL_STYLE) & ~LONG(WS_CAPTION));
+  Log::Get().Clear();
+  SetWindowPos(a, nullptr, 0, 0, 0, 0, frameChanged);
+  EXPECT_THAT(Log::Get().Names(), ElementsAre("A:WM_WINDOWPOSCHANGING", "A:WM_NCCALCSIZE",
+                                              "A:WM_WINDOWPOSCHANGED", "A:WM_MOVE", "A:WM_SIZE"));
+  const Record size = Log::Get().Last(WM_SIZE);
+  const Record move = Log::Get().Last(WM_MOVE);
+  const TRect expected = clientOfNew(DWORD(GetWindowLongW(a, GWL_STYLE)));
+  RECT client;
+  GetClientRect(a, &client);
+  POINT origin{0, 0};
+  ClientToScreen(a, &origin);
+  EXPECT_EQ(client.Offset(origin.X, origin.Y), expected);
+  EXPECT_EQ(LOWORD(size.LParam), expected.Width());
+  EXPECT_EQ(HIWORD(size.LParam), expected.Height());
+  EXPECT_EQ(GET_X_LPARAM(move.LParam), expected.Left);
+  EXPECT_EQ(GET_Y_LPARAM(move.LParam), expected.Top);
+}
+
+TEST_F(WindowTest, CoverLikeShowNeitherActivatesNorPaintsUntilRedrawn) {
+  HWND form = Make("F", Overlapped | WS_VISIBLE, Bounds(0, 0, 300, 200));
+  HWND cover = Make("C", WS_POPUP, Bounds(0, 0, 10, 10), form);
+  PumpUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), form);
+  Log::Get().Clear();
+  SetWindowPos(cover, HWND_TOP, 0, 0, 300, 30,
+               SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOSENDCHANGING |
+                   SWP_NOOWNERZORDER);
+  EXPECT_TRUE(IsWindowVisible(cover));
+  EXPECT_EQ(GetActiveWindow(), form);
+  EXPECT_EQ(GetTopWindow(nullptr), cover);
+  EXPECT_TRUE(Log::Get().Only({WM_NCACTIVATE, WM_ACTIVATE, WM_NCPAINT, WM_PAINT}).empty());
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, cover, WM_PAINT, WM_PAINT, PM_NOREMOVE))
+      << "shown without redrawing, nothing is pending";
+  RedrawWindow(cover, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_THAT(Log::Get().Only({WM_ERASEBKGND, WM_PAINT}), ElementsAre("C:WM_PAINT"))
+      << "painted at once, without erasing";
+}
+
+TEST_F(WindowTest, EachStateChangeSendsOneSizeOfItsKind) {
+  HWND a = Make("A", Overlapped | WS_VISIBLE, Bounds(40, 30, 300, 200));
+  const struct {
+    int Command;
+    WPARAM Kind;
+  } steps[] = {{SW_MAXIMIZE, SIZE_MAXIMIZED},        {SW_RESTORE, SIZE_RESTORED},
+               {SW_MINIMIZE, SIZE_MINIMIZED},        {SW_RESTORE, SIZE_RESTORED},
+               {SW_SHOWMINNOACTIVE, SIZE_MINIMIZED}, {SW_SHOWMAXIMIZED, SIZE_MAXIMIZED}};
+  for (const auto& step : steps) {
+    Log::Get().Clear();
+    ShowWindow(a, step.Command);
+    std::vector<WPARAM> kinds;
+    for (const Record& r : Log::Get().Records())
+      if (r.Msg == WM_SIZE)
+        kinds.push_back(r.WParam);
+    EXPECT_THAT(kinds, ElementsAre(step.Kind)) << "command " << step.Command;
+    RECT client;
+    GetClientRect(a, &client);
+    EXPECT_EQ(LOWORD(Log::Get().Last(WM_SIZE).LParam), client.Width());
+    EXPECT_EQ(HIWORD(Log::Get().Last(WM_SIZE).LParam), client.Height());
+  }
 }
 
 TEST_F(WindowTest, MinimizeMaximizeAndRestore) {
@@ -474,6 +606,70 @@ TEST_F(WindowTest, CreationHookSeesCodesAndClassNames) {
       << "only the creation hook exists";
 }
 
+// Where the hook runs among the messages: the log's length at each call.
+struct HookPoint {
+  int Code;
+  HWND Wnd;
+  std::size_t LogSize;
+};
+std::vector<HookPoint> gHookPoints;
+HHOOK gPointHook;
+HWND gRefuseActivation = nullptr;
+
+LRESULT PointHook(int aCode, WPARAM aWParam, LPARAM aLParam) {
+  if (aCode == HCBT_CREATEWND || aCode == HCBT_ACTIVATE || aCode == HCBT_DESTROYWND)
+    gHookPoints.push_back({aCode, reinterpret_cast<HWND>(aWParam), Log::Get().Records().size()});
+  if (aCode == HCBT_ACTIVATE && reinterpret_cast<HWND>(aWParam) == gRefuseActivation)
+    return 1;
+  return CallNextHookEx(gPointHook, aCode, aWParam, aLParam);
+}
+
+TEST_F(WindowTest, HookRunsBeforeCreationActivationAndDestructionTakePlace) {
+  gHookPoints.clear();
+  gPointHook = SetWindowsHookExW(WH_CBT, PointHook, nullptr, GetCurrentThreadId());
+  ASSERT_TRUE(gPointHook);
+  const auto messageAfter = [](const HookPoint& aPoint) {
+    const auto& records = Log::Get().Records();
+    return aPoint.LogSize < records.size() ? records[aPoint.LogSize].Msg : 0u;
+  };
+
+  Log::Get().Clear();
+  HWND a = Make("A", Overlapped | WS_VISIBLE, Bounds(0, 0, 200, 100));
+  ASSERT_EQ(gHookPoints.size(), 2u);
+  EXPECT_EQ(gHookPoints[0].Code, HCBT_CREATEWND);
+  EXPECT_EQ(gHookPoints[0].LogSize, 0u) << "before the window's first message";
+  EXPECT_EQ(gHookPoints[1].Code, HCBT_ACTIVATE);
+  EXPECT_EQ(gHookPoints[1].Wnd, a);
+  EXPECT_EQ(messageAfter(gHookPoints[1]), UINT(WM_ACTIVATEAPP)) << "before activation starts";
+
+  HWND b = Make("B", Overlapped | WS_VISIBLE, Bounds(50, 50, 200, 100));
+  gHookPoints.clear();
+  Log::Get().Clear();
+  SetActiveWindow(a);
+  ASSERT_EQ(gHookPoints.size(), 1u);
+  EXPECT_EQ(gHookPoints[0].Code, HCBT_ACTIVATE);
+  EXPECT_EQ(gHookPoints[0].Wnd, a);
+  EXPECT_EQ(gHookPoints[0].LogSize, 0u) << "before the active window is told it loses activation";
+  EXPECT_EQ(GetActiveWindow(), a);
+
+  // A refused activation leaves the active window as it was.
+  gRefuseActivation = b;
+  Log::Get().Clear();
+  SetActiveWindow(b);
+  EXPECT_EQ(GetActiveWindow(), a);
+  EXPECT_TRUE(Log::Get().Only({WM_NCACTIVATE, WM_ACTIVATE}).empty());
+  gRefuseActivation = nullptr;
+
+  gHookPoints.clear();
+  Log::Get().Clear();
+  DestroyWindow(b);
+  ASSERT_FALSE(gHookPoints.empty());
+  EXPECT_EQ(gHookPoints[0].Code, HCBT_DESTROYWND);
+  EXPECT_EQ(gHookPoints[0].Wnd, b);
+  EXPECT_EQ(gHookPoints[0].LogSize, 0u) << "before the window is hidden or told anything";
+  EXPECT_TRUE(UnhookWindowsHookEx(gPointHook));
+}
+
 TEST_F(WindowTest, HookMaySubclassTheWindowBeingCreated) {
   static WNDPROC before = nullptr;
   static int ncCreates = 0;
@@ -526,6 +722,38 @@ TEST_F(WindowTest, EnumChildWindowsVisitsTheWholeSubtree) {
   EXPECT_THAT(seen, ElementsAre(c, g));
   EXPECT_EQ(SetParent(g, p), c);
   EXPECT_EQ(GetParent(g), p);
+}
+
+TEST_F(WindowTest, CompositionIsReportedOffAndWindowAttributesFailAsSuch) {
+  BOOL enabled = TRUE;
+  EXPECT_EQ(DwmIsCompositionEnabled(&enabled), S_OK);
+  EXPECT_FALSE(enabled);
+  EXPECT_EQ(DwmIsCompositionEnabled(nullptr), E_INVALIDARG);
+
+  HWND a = Make("A", Overlapped, Bounds(0, 0, 100, 100));
+  HWND gone = Make("G", Overlapped, Bounds(0, 0, 10, 10));
+  DestroyWindow(gone);
+  const BOOL disable = TRUE;
+  const struct {
+    HWND Wnd;
+    DWORD Attribute;
+    const void* Value;
+    DWORD Size;
+    HRESULT Expected;
+  } cases[] = {
+      {a, DWMWA_TRANSITIONS_FORCEDISABLED, &disable, sizeof disable, DWM_E_COMPOSITIONDISABLED},
+      {a, DWMWA_NCRENDERING_POLICY, &disable, sizeof disable, DWM_E_COMPOSITIONDISABLED},
+      {a, DWMWA_TRANSITIONS_FORCEDISABLED, nullptr, sizeof disable, E_INVALIDARG},
+      {a, DWMWA_TRANSITIONS_FORCEDISABLED, &disable, 1, E_INVALIDARG},
+      {a, DWMWA_NCRENDERING_ENABLED, &disable, sizeof disable, E_INVALIDARG}, // read-only
+      {gone, DWMWA_TRANSITIONS_FORCEDISABLED, &disable, sizeof disable, E_HANDLE},
+      {nullptr, DWMWA_TRANSITIONS_FORCEDISABLED, &disable, sizeof disable, E_HANDLE},
+  };
+  for (const auto& c : cases) {
+    const HRESULT got = DwmSetWindowAttribute(c.Wnd, c.Attribute, c.Value, c.Size);
+    EXPECT_EQ(got, c.Expected) << "attribute " << c.Attribute << ", size " << c.Size;
+    EXPECT_TRUE(FAILED(got)) << "no attribute takes effect without composition";
+  }
 }
 
 } // namespace
