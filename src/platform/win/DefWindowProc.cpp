@@ -335,7 +335,9 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   }
   case WM_NCACTIVATE:
     w->FrameActive = aWParam != 0;
-    RepaintFrame(aWnd);
+    // lParam -1 changes the state without repainting the frame.
+    if (aLParam != -1)
+      RepaintFrame(aWnd);
     return TRUE;
   case WM_ERASEBKGND: {
     HBRUSH brush = ClassBrush(w);

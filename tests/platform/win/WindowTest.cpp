@@ -606,6 +606,23 @@ TEST_F(WindowTest, CreationHookSeesCodesAndClassNames) {
       << "only the creation hook exists";
 }
 
+TEST_F(WindowTest, NcActivateRepaintsTheFrameUnlessToldNotTo) {
+  HWND a = Make("A", Overlapped | WS_VISIBLE, Bounds(0, 0, 200, 100));
+  PumpUntilIdle();
+  const struct {
+    WPARAM Active;
+    LPARAM LParam;
+    bool Repaints;
+  } cases[] = {{FALSE, 0, true}, {TRUE, 0, true}, {FALSE, -1, false}, {TRUE, -1, false}};
+  for (const auto& c : cases) {
+    Log::Get().Clear();
+    EXPECT_EQ(SendMessageW(a, WM_NCACTIVATE, c.Active, c.LParam), TRUE);
+    PumpUntilIdle();
+    EXPECT_EQ(Log::Get().Only({WM_NCPAINT}).size(), c.Repaints ? 1u : 0u)
+        << "active " << c.Active << ", lParam " << c.LParam;
+  }
+}
+
 // Where the hook runs among the messages: the log's length at each call.
 struct HookPoint {
   int Code;
