@@ -6,6 +6,7 @@
 #include "platform/win/Paint.h"
 #include "toolkit/StdCtrlDefs.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -381,8 +382,14 @@ void TfrmMonitor::DrainMidiQueue() {
     throw;
   }
   FinishDrain();
-  if (more)
-    ArmDrainTimer(MinDrainInterval);
+  if (more) {
+    // The next drain comes one interval after this one began, not after it
+    // ended, so a backlog keeps the user-interface thread mostly busy with it
+    // while the timer lets painting and input run in between.
+    const auto spent = std::chrono::steady_clock::now() - fLastDrain;
+    ArmDrainTimer(std::max(std::chrono::milliseconds(1),
+                           std::chrono::ceil<std::chrono::milliseconds>(MinDrainInterval - spent)));
+  }
 }
 
 void TfrmMonitor::DrainNow() {
@@ -408,14 +415,12 @@ void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
     TBusyScope busy(warte);
     DecodeLogLine(line, fBreakdown);
   }
-  std::string port;
-  TMidiInput& input = MidiInput();
-  if (aEvent.DeviceIndex >= 0 && aEvent.DeviceIndex < input.Count())
-    port = input.Name(aEvent.DeviceIndex);
-  fStatusText = FormatStatusLine(port, aEvent.Status, aEvent.Data1, aEvent.Data2);
+  // Only the last message's status line stays visible, so it is written
+  // once per drain; a thru failure in between is kept for it.
+  fLastShown = aEvent;
   if (aEvent.ThruFailed) {
     ++fThruFailures;
-    fStatusText += ThruFailureText();
+    fFailureNote = ThruFailureText();
   }
   ++fMessagesShown;
 }
@@ -449,7 +454,13 @@ void TfrmMonitor::FinishDrain() {
                          platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
   lbListe->SetItemIndex(lbListe->Count() - 1);
   ApplyBreakdown();
-  std::string status = fStatusText;
+  std::string port;
+  TMidiInput& input = MidiInput();
+  if (fLastShown.DeviceIndex >= 0 && fLastShown.DeviceIndex < input.Count())
+    port = input.Name(fLastShown.DeviceIndex);
+  std::string status =
+      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) + fFailureNote;
+  fFailureNote.clear();
   if (const std::uint64_t drops = DroppedMessages(); drops > 0)
     status += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
   StatusBar1->Panels()[0].SetText(status);

@@ -97,7 +97,7 @@ public:
   // Shortest time between two drains of the queue, so repaints stay at about
   // 60 a second during a flood, and the longest a drain may take.
   static constexpr std::chrono::milliseconds MinDrainInterval{16};
-  static constexpr std::chrono::milliseconds DrainBudget{12};
+  static constexpr std::chrono::milliseconds DrainBudget{16};
 
 protected:
   void WndProc(TMessage& aMessage) override;
@@ -125,7 +125,8 @@ private:
   std::unique_ptr<platform::UiWakeup> fWakeup;
   std::unique_ptr<TMidiPath> fPath;
   TBreakdown fBreakdown;
-  std::string fStatusText;
+  TMidiEvent fLastShown;    // the last message of the drain in progress
+  std::string fFailureNote; // the drain's latest thru failure, for the status line
   bool fDrainTimerArmed = false;
   std::chrono::steady_clock::time_point fLastDrain{};
   std::uint64_t fDrainCount = 0;
