@@ -176,6 +176,20 @@ TEST_F(VerdantSkin, ImagesAndConstantIndexes) {
         drawn = fManager.MasterBitmap->Pixel(x, y) != 0x00FF00FFu;
     EXPECT_TRUE(drawn) << m.ClassName << "." << m.PropertyName;
   }
+  // Every image group divides into whole state images and rows, and the
+  // border widths of a border or glow image leave a centre.
+  for (const auto& m : fManager.ma) {
+    std::string name = m.ClassName + "." + m.PropertyName;
+    if (m.R.IsEmpty())
+      continue;
+    ASSERT_GT(m.ImageCount, 0) << name;
+    EXPECT_EQ(m.R.Width() % m.ImageCount, 0) << name;
+    EXPECT_EQ(m.R.Height() % (m.MaskType + 1), 0) << name;
+    if (m.ImgType == TqcImgType::itisaBorder || m.ImgType == TqcImgType::itisaGlow) {
+      EXPECT_LE(m.WL + m.WR, StateImageWidth(m)) << name;
+      EXPECT_LE(m.WT + m.WB, StateImageHeight(m)) << name;
+    }
+  }
   // Outer effects: the light outline from LO_MASK, the shadow generated.
   const auto& lo = fManager.ma[std::size_t(fManager.oe[0].Mask)];
   EXPECT_EQ(lo.R, Rect(120, 100, 133, 126));
