@@ -4,6 +4,7 @@
 #include "skin/data/sSkinLoader.h"
 #include "skin/paint/ColorFilters.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -139,6 +140,29 @@ TEST(SkinAdjust, HueKeepsTheGlowsOfOwnFileCaptionButtonsOnly) {
   for (const char* changed : {"BICONCLOSEGLOW0", "OTHERGLOW0"})
     EXPECT_EQ(pixel(shifted, changed), HueShift(pixel(plain, changed), 90)) << changed;
   EXPECT_NE(pixel(shifted, "OTHERGLOW0"), pixel(plain, "OTHERGLOW0"));
+}
+
+// "None" (-1) and system colour references are not colours to shift: a
+// filter would turn them into other references.
+TEST(SkinAdjust, NoneAndSystemColoursStayAsTheyAre) {
+  auto options = TsSkinOptions::FromText("[GLOBALINFO]\nCOLOR=$8000000F\n"
+                                         "[S]\nSTATES=1\nCOLOR=$80000005\n");
+  for (auto adjust : {std::array{90, 0, 0}, std::array{0, 50, 0}, std::array{0, 0, -40}}) {
+    TsSkinSource source;
+    source.Options = &options;
+    source.HueOffset = adjust[0];
+    source.Saturation = adjust[1];
+    source.Brightness = adjust[2];
+    TsSkinTables t;
+    LoadSkinTables(source, t);
+    const auto& s = t.gd.at(1);
+    for (const auto& state : s.Props) {
+      EXPECT_EQ(TColor(state.Color), 0x80000005u);
+      EXPECT_EQ(state.FontColor.Left, -1);
+      EXPECT_EQ(state.FontColor.Bottom, -1);
+    }
+    EXPECT_EQ(t.Palette[pcMainColor], 0x8000000Fu);
+  }
 }
 
 TEST(SkinAdjust, SaturationCoversAllGradients) {
