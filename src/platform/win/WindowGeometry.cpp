@@ -340,6 +340,12 @@ int SetWindowRgn(HWND aWnd, HRGN aRgn, BOOL aRedraw) {
   }
   if (w->IsTopLevel())
     HostOf().ShapeChanged(aWnd);
+  // The window hears of the change as of a position change that keeps its
+  // place and size.
+  SetWindowPos(aWnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  if (!(w = Live(aWnd)))
+    return 1;
   if (aRedraw && IsShowing(w)) {
     InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     if (!w->IsTopLevel())

@@ -623,6 +623,39 @@ TEST_F(WindowTest, NcActivateRepaintsTheFrameUnlessToldNotTo) {
   }
 }
 
+TEST_F(WindowTest, SetWindowRgnTellsTheWindowAsAPositionChange) {
+  HWND a = Make("A", Overlapped | WS_VISIBLE, Bounds(0, 0, 200, 100));
+  PumpUntilIdle();
+  const struct {
+    bool WithRegion;
+    BOOL Redraw;
+    bool Repaints;
+  } cases[] = {
+      {true, TRUE, true}, {true, FALSE, false}, {false, TRUE, true}, {false, FALSE, false}};
+  for (const auto& c : cases) {
+    Log::Get().Clear();
+    const UINT flagsSeen = [&] {
+      UINT flags = 0;
+      Log::Get().Override = [&](HWND, UINT aMsg, WPARAM, LPARAM aLParam, LRESULT&) {
+        if (aMsg == WM_WINDOWPOSCHANGING)
+          flags = reinterpret_cast<const WINDOWPOS*>(aLParam)->flags;
+        return false;
+      };
+      SetWindowRgn(a, c.WithRegion ? CreateRectRgn(0, 0, 150, 100) : nullptr, c.Redraw);
+      Log::Get().Override = nullptr;
+      return flags;
+    }();
+    EXPECT_THAT(Log::Get().Names(), ElementsAre("A:WM_WINDOWPOSCHANGING", "A:WM_WINDOWPOSCHANGED"))
+        << "region " << c.WithRegion << ", redraw " << c.Redraw;
+    const UINT kept = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER;
+    EXPECT_EQ(flagsSeen & kept, kept);
+    Log::Get().Clear();
+    PumpUntilIdle();
+    EXPECT_EQ(!Log::Get().Only({WM_NCPAINT}).empty(), c.Repaints)
+        << "region " << c.WithRegion << ", redraw " << c.Redraw;
+  }
+}
+
 // Where the hook runs among the messages: the log's length at each call.
 struct HookPoint {
   int Code;
