@@ -621,11 +621,14 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   case WM_KEYDOWN: {
     const int rows = VisibleRows(aWnd, *s);
     int target = s->Selected;
+    // In a list of one column, left and right move like up and down.
     switch (int(aWParam)) {
     case VK_UP:
+    case VK_LEFT:
       target = s->Selected < 0 ? 0 : s->Selected - 1;
       break;
     case VK_DOWN:
+    case VK_RIGHT:
       target = s->Selected + 1;
       break;
     case VK_PRIOR:

@@ -807,9 +807,11 @@ void TWinControl::CMFocusChanged(TMessage& aMessage) {
 }
 
 void TWinControl::CMEnabledChanged(TMessage& aMessage) {
+  // Asked first: disabling the window takes the focus away from it.
+  const bool wasFocused = Focused();
   if (fHandle != nullptr)
     EnableWindow(fHandle, Enabled() ? TRUE : FALSE);
-  if (!Enabled() && Focused()) {
+  if (!Enabled() && wasFocused) {
     TWinControl* top = TopLevel();
     if (top != this && !top->SelectNext(this, true, true))
       platform::SetFocus(top->fHandle);

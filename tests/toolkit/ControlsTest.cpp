@@ -138,6 +138,8 @@ TEST_F(ToolkitTest, ListBoxMessagesAnswerLikeThePlatforms) {
     LRESULT Expected;
   };
   static const char* const kLines[] = {"a", "bb", "ccc"};
+  char buffer[16] = {};
+  RECT rect;
   const std::vector<Case> cases = {
       {LB_GETCOUNT, 0, 0, 0},
       {LB_GETCURSEL, 0, 0, LB_ERR},
@@ -152,6 +154,14 @@ TEST_F(ToolkitTest, ListBoxMessagesAnswerLikeThePlatforms) {
       {LB_SETCURSEL, 7, 0, LB_ERR},
       {LB_GETCURSEL, 0, 0, 2},
       {LB_SETTOPINDEX, 9, 0, LB_ERR},
+      // All three lines fit: the top line stays the first.
+      {LB_SETTOPINDEX, 1, 0, LB_OKAY},
+      {LB_GETTOPINDEX, 0, 0, 0},
+      {LB_GETTEXT, 3, LPARAM(buffer), LB_ERR},
+      {LB_GETTEXT, WPARAM(-1), LPARAM(buffer), LB_ERR},
+      {LB_GETITEMRECT, 3, LPARAM(&rect), LB_ERR},
+      {LB_DELETESTRING, 3, 0, LB_ERR},
+      {LB_GETITEMDATA, 3, 0, LB_ERR},
       {LB_DELETESTRING, 0, 0, 2},
       {LB_GETCURSEL, 0, 0, 1},
       {LB_SETCURSEL, WPARAM(-1), 0, LB_ERR},
@@ -434,24 +444,118 @@ TEST_F(ToolkitTest, OwnerDrawnListsPaintOnlyTheVisibleLines) {
   EXPECT_EQ(*std::max_element(drawn.begin(), drawn.end()), 99999);
 }
 
+namespace {
+
+// A list whose scroll bar stays (disabled) when the lines fit.
+class TKeepBarListBox : public TListBox {
+public:
+  using TListBox::TListBox;
+
+protected:
+  void CreateParams(TCreateParams& aParams) override {
+    TListBox::CreateParams(aParams);
+    aParams.Style |= LBS_DISABLENOSCROLL;
+  }
+};
+
+} // namespace
+
 TEST_F(ToolkitTest, TheListsScrollBarShowsOnlyWhileTheLinesDoNotFit) {
   TProbeForm* form = ShownForm();
   auto* list = Place<TListBox>(form, form, Bounds(10, 10, 100, 69));
   list->SetItemHeight(13);
   HWND h = list->Handle();
   auto hasBar = [&] { return (GetWindowLongW(h, GWL_STYLE) & WS_VSCROLL) != 0; };
-  const int rows = list->ClientHeight() / 13;
-  EXPECT_FALSE(hasBar());
+  // The sunken edge takes 2 pixels on every side: 65 client pixels, 5 rows.
+  const int rows = 5;
+  ASSERT_EQ(list->ClientHeight() / 13, rows);
   const int fullWidth = list->ClientWidth();
-  for (int i = 0; i < rows; ++i)
-    list->Items().Add("Zeile");
-  EXPECT_FALSE(hasBar());
-  list->Items().Add("eine zu viel");
-  EXPECT_TRUE(hasBar());
-  EXPECT_LT(list->ClientWidth(), fullWidth);
-  list->Items().Clear();
-  EXPECT_FALSE(hasBar());
-  EXPECT_EQ(list->ClientWidth(), fullWidth);
+  const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+  struct Step {
+    const char* What;
+    std::function<void()> Act;
+    bool Bar;
+    int Top;
+  };
+  const std::vector<Step> steps = {
+      {"empty", [] {}, false, 0},
+      {"lines that fit",
+       [&] {
+         for (int i = 0; i < rows; ++i)
+           list->Items().Add("Zeile");
+       },
+       false, 0},
+      {"one more line", [&] { list->Items().Add("eine zu viel"); }, true, 0},
+      {"last line selected", [&] { list->SetItemIndex(rows); }, true, 1},
+      {"taller: all fit again", [&] { list->SetHeight(69 + 13); }, false, 0},
+      {"shorter again", [&] { list->SetHeight(69); }, true, 0},
+      {"a line deleted", [&] { list->Items().Delete(0); }, false, 0},
+      {"refilled",
+       [&] {
+         list->Items().Assign({"1", "2", "3", "4", "5", "6", "7"});
+       },
+       true, 0},
+      {"cleared", [&] { list->Items().Clear(); }, false, 0},
+  };
+  for (const Step& step : steps) {
+    step.Act();
+    PumpUntilIdle();
+    EXPECT_EQ(hasBar(), step.Bar) << step.What;
+    EXPECT_EQ(list->ClientWidth(), step.Bar ? fullWidth - barWidth : fullWidth) << step.What;
+    EXPECT_EQ(list->TopIndex(), step.Top) << step.What;
+  }
+  // With LBS_DISABLENOSCROLL the bar stays while the lines fit.
+  auto* keep = Place<TKeepBarListBox>(form, form, Bounds(150, 10, 100, 69));
+  keep->Items().Add("eine");
+  EXPECT_TRUE(GetWindowLongW(keep->Handle(), GWL_STYLE) & WS_VSCROLL);
+  EXPECT_EQ(keep->ClientWidth(), fullWidth - barWidth);
+}
+
+TEST_F(ToolkitTest, ListBoxKeysAndWheelMoveByLinesAndPages) {
+  TProbeForm* form = ShownForm();
+  auto* list = Place<TListBox>(form, form, Bounds(10, 10, 100, 69));
+  list->SetItemHeight(13);
+  for (int i = 0; i < 20; ++i)
+    list->Items().Add("Zeile " + std::to_string(i));
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  list->SetFocus();
+  PumpUntilIdle();
+  // 5 rows: a page moves the selection by 4 lines and keeps it in view.
+  struct Case {
+    int Key;
+    int Index;
+    int Top;
+  };
+  const std::vector<Case> cases = {
+      {VK_DOWN, 0, 0},  {VK_DOWN, 1, 0},  {VK_NEXT, 5, 1},   {VK_NEXT, 9, 5}, {VK_PRIOR, 5, 5},
+      {VK_UP, 4, 4},    {VK_END, 19, 15}, {VK_DOWN, 19, 15}, {VK_HOME, 0, 0}, {VK_UP, 0, 0},
+      {VK_PRIOR, 0, 0}, {VK_RIGHT, 1, 0}, {VK_LEFT, 0, 0},
+  };
+  int expectedClicks = 0;
+  int last = -1;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    Key(cases[i].Key);
+    EXPECT_EQ(list->ItemIndex(), cases[i].Index) << "case " << i;
+    EXPECT_EQ(list->TopIndex(), cases[i].Top) << "case " << i;
+    if (cases[i].Index != last)
+      ++expectedClicks;
+    last = cases[i].Index;
+  }
+  // A click per change of line, none for a key that moves nothing.
+  EXPECT_EQ(clicks, expectedClicks);
+  // The wheel scrolls three lines a notch without moving the selection;
+  // half notches add up.
+  const TPoint p = ScreenPoint(list, 10, 10);
+  const std::vector<std::pair<int, int>> wheel = {{-120, 3},  {-60, 3}, {-60, 6}, {-240, 12},
+                                                  {-120, 15}, {360, 6}, {600, 0}};
+  for (const auto& [delta, top] : wheel) {
+    InputMouseWheel(delta, p);
+    PumpUntilIdle();
+    EXPECT_EQ(list->TopIndex(), top) << delta;
+  }
+  EXPECT_EQ(list->ItemIndex(), 0);
+  EXPECT_EQ(clicks, expectedClicks);
 }
 
 TEST_F(ToolkitTest, ButtonStylesFollowDefaultAndWordWrap) {

@@ -276,3 +276,59 @@ TEST_F(ToolkitTest, ErrorMessageBoxMatchesTheReviewedImage) {
   EXPECT_EQ(box->BorderStyle(), bsDialog);
   EXPECT_TRUE(MatchesReference(PrintWindow(box), "ErrorMessageBox"));
 }
+
+TEST_F(ToolkitTest, TheFocusFrameIsADottedRingOnTheFocusedControlOnly) {
+  TProbeForm* form = ShownForm();
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 113, 25);
+  button->SetCaption("Midi In (Reset)");
+  auto* list = new TListBox(form);
+  list->SetParent(form);
+  list->SetBounds(10, 50, 100, 69);
+  list->Items().Assign({"eins", "zwei", "drei"});
+  list->SetItemIndex(1);
+  // A focused button is drawn as the default button; this one is the form's
+  // default anyway, so only the focus ring tells the two looks apart.
+  button->SetDefault(true);
+  // Where the ring runs: 3 pixels inside the button's face (inside its
+  // default ring), around the selected line of the list.
+  struct Case {
+    TWinControl* Control;
+    TWinControl* Elsewhere;
+    TRect Ring;
+  };
+  const std::vector<Case> cases = {
+      {button, list, {1 + 3, 1 + 3, 113 - 1 - 3, 25 - 1 - 3}},
+      {list, button, Bounds(0, 13, list->ClientWidth(), 13)},
+  };
+  for (const Case& c : cases) {
+    c.Elsewhere->SetFocus();
+    PumpUntilIdle();
+    const Bitmap before = PaintClient(c.Control);
+    c.Control->SetFocus();
+    PumpUntilIdle();
+    ASSERT_TRUE(c.Control->Focused());
+    const Bitmap after = PaintClient(c.Control);
+    const TRect& ring = c.Ring;
+    const TRect inside{ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
+    int changed = 0;
+    for (int y = 0; y < after.Height(); ++y)
+      for (int x = 0; x < after.Width(); ++x) {
+        const std::uint32_t a = after.Pixel(x, y) & 0xFFFFFF;
+        const std::uint32_t b = before.Pixel(x, y) & 0xFFFFFF;
+        const bool onRing = ring.Contains({x, y}) && !inside.Contains({x, y});
+        if (!onRing) {
+          EXPECT_EQ(a, b) << c.Control->ClassName() << " at " << x << ", " << y;
+          continue;
+        }
+        // Every other pixel of the ring is inverted, the rest kept.
+        if (a != b) {
+          EXPECT_EQ(a, b ^ 0xFFFFFFu) << c.Control->ClassName() << " at " << x << ", " << y;
+          ++changed;
+        }
+      }
+    const int perimeter = 2 * (ring.Width() + ring.Height()) - 4;
+    EXPECT_NEAR(changed, perimeter / 2, 2) << c.Control->ClassName();
+  }
+}

@@ -5,10 +5,13 @@
 #include "ToolkitFixture.h"
 #include "platform/win/Hook.h"
 #include "toolkit/Button.h"
+#include "toolkit/CheckListBox.h"
 #include "toolkit/Label.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/MessageForm.h"
+#include "toolkit/PageControl.h"
 #include "toolkit/Panel.h"
+#include "toolkit/StatusBar.h"
 
 #include <stdexcept>
 
@@ -127,6 +130,82 @@ TEST_F(ToolkitTest, TabMovesFocusInTabOrderSkippingWhatCannotTakeIt) {
   PumpUntilIdle();
   EXPECT_EQ(form->ActiveControl(), b[1]);
   EXPECT_TRUE(b[1]->Focused());
+}
+
+TEST_F(ToolkitTest, TabCrossesNestedContainersOfAMonitorLikeWindow) {
+  auto* form = fApp->CreateForm<TProbeForm>();
+  TPageControl* pages = nullptr;
+  TButton *in = nullptr, *out = nullptr, *clear = nullptr;
+  TCheckListBox *inputs = nullptr, *outputs = nullptr;
+  TListBox* log = nullptr;
+  {
+    // Built like a window definition: tab orders stored, applied once loaded.
+    TLoadingBracket bracket;
+    form->SetClientSize(732, 351);
+    pages = new TPageControl(form);
+    pages->SetParent(form);
+    pages->SetAlign(alClient);
+    pages->SetStyle(tsButtons);
+    pages->SetTabOrder(0);
+    auto* sheet = new TTabSheet(form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption("In/Out");
+    auto* bar = new TStatusBar(form);
+    bar->SetParent(sheet);
+    auto* port = new TPanel(form);
+    port->SetParent(sheet);
+    port->SetAlign(alClient);
+    port->SetTabOrder(1);
+    auto add = [&](auto* aControl, TRect aBounds, int aTabOrder) {
+      aControl->SetParent(port);
+      aControl->SetBoundsRect(aBounds);
+      aControl->SetTabOrder(aTabOrder);
+      return aControl;
+    };
+    // Created in another order than their tab orders.
+    log = add(new TListBox(form), Bounds(632, 25, 81, 254), 5);
+    clear = add(new TButton(form), Bounds(632, 3, 81, 18), 4);
+    outputs = add(new TCheckListBox(form), Bounds(320, 25, 303, 148), 3);
+    inputs = add(new TCheckListBox(form), Bounds(10, 25, 302, 148), 2);
+    out = add(new TButton(form), Bounds(320, 3, 113, 17), 1);
+    in = add(new TButton(form), Bounds(10, 3, 113, 17), 0);
+    // A panel of the breakdown with a tab order of its own takes no focus.
+    add(new TPanel(form), Bounds(52, 226, 85, 20), 6);
+  }
+  form->Show();
+  PumpUntilIdle();
+  EXPECT_TRUE(pages->Focused());
+  auto tabs = [&](int aCount, bool aBack) {
+    std::vector<TWinControl*> seen;
+    if (aBack)
+      InputKey(VK_SHIFT, true, 0);
+    for (int i = 0; i < aCount; ++i) {
+      Key(VK_TAB, U'\t');
+      seen.push_back(form->ActiveControl());
+      EXPECT_TRUE(form->ActiveControl()->Focused());
+    }
+    if (aBack)
+      InputKey(VK_SHIFT, false, 0);
+    PumpUntilIdle();
+    return seen;
+  };
+  using List = std::vector<TWinControl*>;
+  EXPECT_EQ(tabs(7, false), (List{in, out, inputs, outputs, clear, log, pages}));
+  EXPECT_EQ(tabs(3, true), (List{log, clear, outputs}));
+  // Disabled and hidden controls are passed over.
+  out->SetEnabled(false);
+  outputs->SetVisible(false);
+  in->SetFocus();
+  PumpUntilIdle();
+  EXPECT_EQ(tabs(4, false), (List{inputs, clear, log, pages}));
+  EXPECT_EQ(tabs(3, true), (List{log, clear, inputs}));
+  // The focused control going away hands the focus on in tab order.
+  inputs->SetEnabled(false);
+  PumpUntilIdle();
+  EXPECT_TRUE(clear->Focused());
+  clear->SetVisible(false);
+  PumpUntilIdle();
+  EXPECT_TRUE(log->Focused());
 }
 
 TEST_F(ToolkitTest, FocusChangesReachEveryControlsProcedure) {
