@@ -409,7 +409,11 @@ std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError
   impl->PreviousHandler = XSetErrorHandler(IgnoreXError);
   int major = 0, minor = 0;
   Bool pixmaps = False;
-  impl->Shm = XShmQueryVersion(dpy, &major, &minor, &pixmaps) == True;
+  // Asked by name first: Xlib prints a warning when the shared-memory calls
+  // meet a server without the extension.
+  int shmOpcode = 0, shmEvent = 0, shmError = 0;
+  impl->Shm = XQueryExtension(dpy, "MIT-SHM", &shmOpcode, &shmEvent, &shmError) == True &&
+              XShmQueryVersion(dpy, &major, &minor, &pixmaps) == True;
   int event = 0, error = 0;
   impl->Shape = XShapeQueryExtension(dpy, &event, &error) == True;
   auto atom = [dpy](const char* aName) { return XInternAtom(dpy, aName, False); };

@@ -1,9 +1,8 @@
 #include "platform/win/Layered.h"
 
+#include "platform/gfx/Raster.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowState.h"
-
-#include <cstring>
 
 namespace platform {
 
@@ -43,13 +42,8 @@ BOOL UpdateLayeredWindow(HWND aWnd, HDC, const POINT* aDst, const SIZE* aSize, H
   w->LayerKey = aKey;
   w->LayerUpdated = true;
   ForgetPaint(w);
-  if (source) {
-    const int rows = std::min(size.cy, w->Backing.Height());
-    const int cols = std::min(size.cx, w->Backing.Width());
-    for (int y = 0; y < rows; ++y)
-      std::memcpy(w->Backing.ScanLine(y), source->ScanLine(from.Y + y) + from.X,
-                  std::size_t(cols) * 4);
-  }
+  if (source)
+    raster::Copy(w->Backing, Bounds(0, 0, size.cx, size.cy), *source, from);
   w->Dirty = Region();
   if (IsShowing(w))
     HostOf().Present(aWnd, w->Backing, Region(w->WindowBounds()));
