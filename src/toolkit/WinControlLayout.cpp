@@ -5,7 +5,8 @@
 #include <algorithm>
 
 // Children, alignment and anchors, tab order and the focus chain of
-// windowed controls (the window and its messages are in WinControl.cpp).
+// windowed controls (the window and its messages are in WinControl.cpp,
+// keys and focus messages in WinControlKeys.cpp).
 
 using namespace platform;
 
