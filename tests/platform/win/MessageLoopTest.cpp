@@ -122,6 +122,24 @@ TEST_F(MessageLoopTest, FiltersApplyToPaintAndTimersAndLetQuitThrough) {
   EXPECT_EQ(GetMessageW(&msg, b, 0, 0), -1);
 }
 
+TEST_F(MessageLoopTest, AFilterForKeysTakesThemAheadOfEarlierMouseInput) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  PumpUntilIdle();
+  SetFocus(a);
+  InputMouseMove({10, 10});
+  InputKey('A', true, U'a');
+  PostMessageW(a, WM_USER, 0, 0);
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+  EXPECT_EQ(msg.message, UINT(WM_KEYDOWN));
+  EXPECT_EQ(msg.hwnd, a);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+  std::vector<UINT> rest;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    rest.push_back(msg.message);
+  EXPECT_THAT(rest, ElementsAre(WM_MOUSEMOVE, WM_USER)) << "the others keep their order";
+}
+
 TEST_F(MessageLoopTest, MessagesForDestroyedWindowsAreDropped) {
   HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
   PostMessageW(a, WM_USER, 0, 0);
