@@ -36,8 +36,16 @@ function(mm_test name)
   if(skipped)
     return()
   endif()
+  # An empty LABELS value would be dropped and shift the property list. The
+  # discovered tests carry the first label only (the generated script splits
+  # a list), so 'threaded' goes first.
+  set(properties TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    list(GET T_LABELS 0 label)
+    list(APPEND properties LABELS ${label})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+    PROPERTIES ${properties})
 endfunction()
 
 # mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s])
