@@ -72,21 +72,11 @@ void TLabel::SetShowAccelChar(bool aValue) {
 }
 
 UINT TLabel::TextFormat() const {
-  UINT format = DT_EXPANDTABS;
+  UINT format = DT_EXPANDTABS | AlignmentFormat(fAlignment);
   if (fWordWrap)
     format |= DT_WORDBREAK;
   if (!fShowAccelChar)
     format |= DT_NOPREFIX;
-  switch (fAlignment) {
-  case taLeftJustify:
-    break;
-  case taRightJustify:
-    format |= DT_RIGHT;
-    break;
-  case taCenter:
-    format |= DT_CENTER;
-    break;
-  }
   return format;
 }
 

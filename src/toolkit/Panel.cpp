@@ -7,6 +7,18 @@
 
 using namespace platform;
 
+UINT AlignmentFormat(TAlignment aAlignment) {
+  switch (aAlignment) {
+  case taRightJustify:
+    return DT_RIGHT;
+  case taCenter:
+    return DT_CENTER;
+  case taLeftJustify:
+    break;
+  }
+  return DT_LEFT;
+}
+
 void Frame3D(TCanvas& aCanvas, TRect& aRect, TColor aTopColor, TColor aBottomColor, int aWidth) {
   const TColor brush = aCanvas.BrushColor();
   for (int i = 0; i < aWidth && !aRect.IsEmpty(); ++i) {
@@ -110,18 +122,7 @@ void TPanel::Paint() {
   c.SetBrushColor(Color());
   c.FillRect(r);
   if (fShowCaption && !Caption().empty()) {
-    UINT format = DT_EXPANDTABS | DT_SINGLELINE;
-    switch (fAlignment) {
-    case taLeftJustify:
-      format |= DT_LEFT;
-      break;
-    case taRightJustify:
-      format |= DT_RIGHT;
-      break;
-    case taCenter:
-      format |= DT_CENTER;
-      break;
-    }
+    UINT format = DT_EXPANDTABS | DT_SINGLELINE | AlignmentFormat(fAlignment);
     switch (fVerticalAlignment) {
     case taAlignTop:
       format |= DT_TOP;

@@ -14,6 +14,9 @@ using enum TAlignment;
 enum class TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 using enum TVerticalAlignment;
 
+// The DT_LEFT, DT_RIGHT or DT_CENTER text format of an alignment.
+platform::UINT AlignmentFormat(TAlignment aAlignment);
+
 // Draws aWidth rings inward from aRect's edge: each ring's left and top
 // lines in aTopColor, then its right and bottom lines in aBottomColor (so
 // the top-right and bottom-left corner pixels take aBottomColor). aRect

@@ -122,11 +122,8 @@ void TStatusBar::Paint() {
     else
       ring = {ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
     TRect text{ring.Left + 2, ring.Top, ring.Right - 2, ring.Bottom};
-    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    if (aAlignment == taCenter)
-      format |= DT_CENTER;
-    else if (aAlignment == taRightJustify)
-      format |= DT_RIGHT;
+    const UINT format =
+        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | AlignmentFormat(aAlignment);
     const int saved = SaveDC(c.Handle());
     IntersectClipRect(c.Handle(), ring.Left, ring.Top, ring.Right, ring.Bottom);
     c.TextRect(text, aText, format);
