@@ -89,11 +89,14 @@ void TCheckListBox::KeyPress(char& aKey) {
 
 void TCheckListBox::WndProc(TMessage& aMessage) {
   if (aMessage.Msg == WM_LBUTTONDOWN || aMessage.Msg == WM_LBUTTONDBLCLK) {
-    // The list selects the line first, so the toggled line is the current one.
-    TCustomListBox::WndProc(aMessage);
+    // The line under the mouse is taken before the list selects it, since
+    // selecting a half-shown line scrolls it; the list selects first, so the
+    // toggled line is the current one.
     const TWMMouse m(aMessage);
     const int index = ItemAtPos(m.Pos());
-    if (index >= 0 && m.X - ItemRect(index).Left < CheckWidth)
+    const bool onBox = index >= 0 && m.X - ItemRect(index).Left < CheckWidth;
+    TCustomListBox::WndProc(aMessage);
+    if (onBox && index < Count() && ItemIndex() == index)
       ToggleClickCheck(index);
     return;
   }

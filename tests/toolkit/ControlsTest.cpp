@@ -232,6 +232,34 @@ TEST_F(ToolkitTest, CheckListBoxTogglesOnceByMouseOnTheBoxAndBySpace) {
   EXPECT_FALSE(list->Checked(0));
 }
 
+TEST_F(ToolkitTest, CheckListBoxTogglesTheLineClickedEvenWhenSelectingScrollsIt) {
+  TProbeForm* form = ShownForm();
+  // 148 pixels high: 144 client pixels, 11 whole lines and a 1-pixel sliver
+  // of the twelfth; a list 6 pixels taller shows half of it.
+  auto* list = Place<TCheckListBox>(form, form, Bounds(10, 25, 302, 148 + 6));
+  list->SetItemHeight(13);
+  std::vector<std::string> ports;
+  for (int i = 0; i < 20; ++i)
+    ports.push_back("Port " + std::to_string(i));
+  list->Items().Assign(ports);
+  std::vector<int> toggled;
+  list->OnClickCheck = [&](TObject*) { toggled.push_back(list->ItemIndex()); };
+  PumpUntilIdle();
+  // The half-shown line 11 scrolls into view when it is selected.
+  Click(list, 5, 11 * 13 + 2);
+  EXPECT_EQ(list->TopIndex(), 1);
+  EXPECT_EQ(list->ItemIndex(), 11);
+  EXPECT_EQ(toggled, std::vector<int>{11});
+  EXPECT_TRUE(list->Checked(11));
+  EXPECT_FALSE(list->Checked(12));
+  // Below the last line of a short list nothing is selected or toggled.
+  list->Items().Assign({"Port 0"});
+  toggled.clear();
+  Click(list, 5, 3 * 13 + 2);
+  EXPECT_TRUE(toggled.empty());
+  EXPECT_FALSE(list->Checked(0));
+}
+
 TEST_F(ToolkitTest, PageControlShowsTheActivePageInItsPageArea) {
   TProbeForm* form = ShownForm();
   form->SetClientSize(732, 351);
