@@ -665,23 +665,34 @@ void TWinControl::NotifyControls(UINT aMsg) {
     c->Perform(aMsg);
 }
 
+bool TWinControl::HoldsFocus() const {
+  const TWinControl* focused = FindControl(GetFocus());
+  return focused != nullptr && ContainsControl(focused);
+}
+
+void TWinControl::PassFocusOn() {
+  TWinControl* top = TopLevel();
+  if (top == this)
+    return;
+  if (!top->SelectNext(this, true, true) && top->fHandle != nullptr)
+    platform::SetFocus(top->fHandle);
+}
+
 void TWinControl::CMEnabledChanged(TMessage& aMessage) {
   // Asked first: disabling the window takes the focus away from it.
-  const bool wasFocused = Focused();
+  const bool heldFocus = HoldsFocus();
   if (fHandle != nullptr)
     EnableWindow(fHandle, Enabled() ? TRUE : FALSE);
-  if (!Enabled() && wasFocused) {
-    TWinControl* top = TopLevel();
-    if (top != this && !top->SelectNext(this, true, true))
-      platform::SetFocus(top->fHandle);
-  }
+  if (!Enabled() && heldFocus)
+    PassFocusOn();
   Invalidate();
   DefaultHandler(aMessage);
 }
 
 void TWinControl::CMVisibleChanged(TMessage& aMessage) {
-  if (!Visible() && Focused() && TopLevel() != this)
-    TopLevel()->SelectNext(this, true, true);
+  // The focus leaves a control that hides, and a container hiding with it.
+  if (!Visible() && HoldsFocus())
+    PassFocusOn();
   UpdateControlState();
   DefaultHandler(aMessage);
 }

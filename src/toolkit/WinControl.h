@@ -216,6 +216,11 @@ protected:
 
 private:
   friend void BindCreatingWindow(platform::HWND aWnd);
+  // Whether the focused window is this control's or a descendant's.
+  bool HoldsFocus() const;
+  // The control can no longer hold the focus: to the next control in tab
+  // order, or to the form when there is none.
+  void PassFocusOn();
   void DoAlign(TAlign aAlign, TRect& aRect);
   void ApplyAnchors(TControl* aControl);
   void UpdateBoundsFromWindow();

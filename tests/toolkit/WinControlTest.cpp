@@ -208,6 +208,38 @@ TEST_F(ToolkitTest, TabCrossesNestedContainersOfAMonitorLikeWindow) {
   EXPECT_TRUE(log->Focused());
 }
 
+TEST_F(ToolkitTest, TheFocusLeavesAContainerThatIsHiddenOrDisabled) {
+  TProbeForm* form = ShownForm();
+  auto* pages = new TPageControl(form);
+  pages->SetParent(form);
+  pages->SetAlign(alClient);
+  std::vector<TButton*> buttons;
+  for (const char* caption : {"In/Out", "Zweite"}) {
+    auto* sheet = new TTabSheet(form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption(caption);
+    auto* panel = new TPanel(form);
+    panel->SetParent(sheet);
+    panel->SetAlign(alClient);
+    auto* button = new TButton(form);
+    button->SetParent(panel);
+    button->SetBounds(10, 10, 75, 25);
+    buttons.push_back(button);
+  }
+  buttons[0]->SetFocus();
+  PumpUntilIdle();
+  ASSERT_TRUE(buttons[0]->Focused());
+  // Another page: the hidden page's button gives the focus to the shown one.
+  pages->SetActivePageIndex(1);
+  PumpUntilIdle();
+  EXPECT_TRUE(buttons[1]->Focused());
+  EXPECT_EQ(form->ActiveControl(), buttons[1]);
+  // Its panel disabled: nothing else on the page, the page control takes it.
+  buttons[1]->Parent()->SetEnabled(false);
+  PumpUntilIdle();
+  EXPECT_TRUE(pages->Focused());
+}
+
 TEST_F(ToolkitTest, FocusChangesReachEveryControlsProcedure) {
   TProbeForm* form = ShownForm();
   auto* panel = new TPanel(form);
