@@ -163,11 +163,10 @@ TJackServer::TJackServer(int aPeriod, int aRate, bool aSynchronous) : fPeriod(aP
       for (const bool realtime : {true, false}) {
         std::vector<std::string> args = {"jackd", "-n", fName, realtime ? "-R" : "--no-realtime"};
         // Synchronous, a slow (sanitised) client delays the cycle instead of
-        // losing it; and a client late by less than five seconds (a loaded
-        // machine) is waited for rather than thrown out of the graph.
+        // losing it. (A longer client timeout than JACK's own is no help: a
+        // client that ends stalls the synchronous graph for that long.)
         if (aSynchronous)
           args.push_back("-S");
-        args.insert(args.end(), {"-t", "5000"});
         // Tests use a few dozen ports; the default of 2048 would map over
         // 100 MB of shared memory per server.
         args.insert(args.end(), {"--port-max", "64"});

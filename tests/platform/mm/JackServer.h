@@ -28,8 +28,7 @@ private:
   bool fReaped = false;
 };
 
-// jackd -n <pool name> [-R | --no-realtime] [-S] -t 5000 --port-max 64 -d dummy -r <rate>
-// -p <period>;
+// jackd -n <pool name> [-R | --no-realtime] [-S] --port-max 64 -d dummy -r <rate> -p <period>;
 // JACK_DEFAULT_SERVER names it for this process and its children while it
 // lives. Real-time scheduling is tried first.
 //
