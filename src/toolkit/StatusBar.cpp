@@ -29,6 +29,22 @@ void TStatusPanel::SetBevel(TStatusPanelBevel aValue) {
   fBar.PanelsChanged();
 }
 
+void TStatusPanel::SetStyle(TStatusPanelStyle aValue) {
+  fStyle = aValue;
+  fBar.PanelsChanged();
+}
+
+int TStatusPanel::Index() const {
+  return fBar.Panels().IndexOf(this);
+}
+
+int TStatusPanels::IndexOf(const TStatusPanel* aPanel) const {
+  for (std::size_t i = 0; i < fPanels.size(); ++i)
+    if (fPanels[i].get() == aPanel)
+      return int(i);
+  return -1;
+}
+
 TStatusPanel& TStatusPanels::Items(int aIndex) {
   if (aIndex < 0 || aIndex >= Count())
     throw EComponentError("List index out of bounds (" + std::to_string(aIndex) + ")");
@@ -110,35 +126,44 @@ void TStatusBar::Paint() {
   c.FillRect(client);
   // A panel's bevel ring stands 2 pixels below the top and leaves 2 pixels
   // free on its right; its text starts 3 pixels inside the ring.
-  auto drawPanel = [&](TRect aRect, const std::string& aText, TAlignment aAlignment,
-                       TStatusPanelBevel aBevel) {
+  // aPanel is nullptr for the simple text.
+  auto drawPanel = [&](TRect aRect, TStatusPanel* aPanel) {
     TRect ring{aRect.Left, aRect.Top + 2, aRect.Right - 2, aRect.Bottom};
     if (ring.IsEmpty())
       return;
-    if (aBevel == pbLowered)
+    const TStatusPanelBevel bevel = aPanel != nullptr ? aPanel->Bevel() : pbNone;
+    if (bevel == pbLowered)
       Frame3D(c, ring, clBtnShadow, clBtnHighlight, 1);
-    else if (aBevel == pbRaised)
+    else if (bevel == pbRaised)
       Frame3D(c, ring, clBtnHighlight, clBtnShadow, 1);
     else
       ring = {ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
-    TRect text{ring.Left + 2, ring.Top, ring.Right - 2, ring.Bottom};
-    const UINT format =
-        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | AlignmentFormat(aAlignment);
     const int saved = SaveDC(c.Handle());
     IntersectClipRect(c.Handle(), ring.Left, ring.Top, ring.Right, ring.Bottom);
-    c.TextRect(text, aText, format);
+    if (aPanel != nullptr && aPanel->Style() == psOwnerDraw) {
+      DrawPanel(*aPanel, ring);
+      // The event may have changed the canvas; the next panel starts afresh.
+      c.Font().Assign(Font());
+      c.SetBrushColor(Color());
+    } else {
+      TRect text{ring.Left + 2, ring.Top, ring.Right - 2, ring.Bottom};
+      const TAlignment alignment = aPanel != nullptr ? aPanel->Alignment() : taLeftJustify;
+      c.TextRect(text, aPanel != nullptr ? aPanel->Text() : fSimpleText,
+                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                     AlignmentFormat(alignment));
+    }
     RestoreDC(c.Handle(), saved);
   };
   if (fSimplePanel) {
     TRect r{client.Left, client.Top, client.Right - (fSizeGrip ? SizeGripWidth : 0) + 2,
             client.Bottom};
-    drawPanel(r, fSimpleText, taLeftJustify, pbNone);
+    drawPanel(r, nullptr);
   } else {
     for (int i = 0; i < fPanels.Count(); ++i) {
       TRect r = PanelRect(i);
       if (i == fPanels.Count() - 1)
         r.Right += 2;
-      drawPanel(r, fPanels.Items(i).Text(), fPanels.Items(i).Alignment(), fPanels.Items(i).Bevel());
+      drawPanel(r, &fPanels.Items(i));
     }
   }
   if (fSizeGrip) {
@@ -157,4 +182,9 @@ void TStatusBar::Paint() {
       }
     }
   }
+}
+
+void TStatusBar::DrawPanel(TStatusPanel& aPanel, const TRect& aRect) {
+  if (OnDrawPanel)
+    OnDrawPanel(this, aPanel, aRect);
 }

@@ -11,7 +11,17 @@
 enum class TStatusPanelBevel { pbNone, pbLowered, pbRaised };
 using enum TStatusPanelBevel;
 
+// psText: the bar writes the panel's text; psOwnerDraw: OnDrawPanel paints it.
+enum class TStatusPanelStyle { psText, psOwnerDraw };
+using enum TStatusPanelStyle;
+
 class TStatusBar;
+class TStatusPanel;
+
+// Paints an owner-drawn panel on the bar's Canvas inside aRect (within the
+// panel's bevel ring).
+using TDrawPanelEvent =
+    std::function<void(TStatusBar* aStatusBar, TStatusPanel& aPanel, const TRect& aRect)>;
 
 class TStatusPanel {
 public:
@@ -24,6 +34,10 @@ public:
   void SetAlignment(TAlignment aValue);
   TStatusPanelBevel Bevel() const { return fBevel; }
   void SetBevel(TStatusPanelBevel aValue);
+  TStatusPanelStyle Style() const { return fStyle; }
+  void SetStyle(TStatusPanelStyle aValue);
+  // The panel's position in the bar.
+  int Index() const;
 
 private:
   TStatusBar& fBar;
@@ -31,6 +45,7 @@ private:
   int fWidth = 50;
   TAlignment fAlignment = taLeftJustify;
   TStatusPanelBevel fBevel = pbLowered;
+  TStatusPanelStyle fStyle = psText;
 };
 
 class TStatusPanels {
@@ -40,6 +55,7 @@ public:
   TStatusPanel& Items(int aIndex);
   TStatusPanel& operator[](int aIndex) { return Items(aIndex); }
   TStatusPanel& Add();
+  int IndexOf(const TStatusPanel* aPanel) const;
   void Delete(int aIndex);
   void Clear();
 
@@ -71,8 +87,12 @@ public:
   // A panel changed.
   void PanelsChanged();
 
+  TDrawPanelEvent OnDrawPanel;
+
 protected:
   void Paint() override;
+  // Paints an owner-drawn panel inside its ring: OnDrawPanel when set.
+  virtual void DrawPanel(TStatusPanel& aPanel, const TRect& aRect);
 
 private:
   TStatusPanels fPanels;

@@ -189,6 +189,34 @@ TEST(StatusBarLook, PanelRingsStandBelowTheTopAndApart) {
   EXPECT_TRUE(Same(PaintClient(bar), expected, "statusbar-rings"));
 }
 
+TEST(StatusBarLook, AnOwnerDrawnPanelIsPaintedByTheEventInsideItsRing) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 100, 19);
+  auto* bar = new TStatusBar(&parent);
+  bar->SetParent(&parent);
+  bar->SetSizeGrip(false);
+  bar->Panels().Add().SetWidth(40);
+  TStatusPanel& drawn = bar->Panels().Add();
+  drawn.SetStyle(psOwnerDraw);
+  drawn.SetText("not written");
+  std::vector<std::pair<int, TRect>> calls;
+  bar->OnDrawPanel = [&](TStatusBar* aBar, TStatusPanel& aPanel, const TRect& aRect) {
+    calls.emplace_back(aPanel.Index(), aRect);
+    // Painting past the rectangle is clipped to it.
+    aBar->Canvas().SetBrushColor(RGB(255, 0, 0));
+    aBar->Canvas().FillRect({0, 0, 100, 19});
+  };
+  Bitmap expected(100, 19);
+  Fill(expected, {0, 0, 100, 19}, Pixel(clBtnFace));
+  Ring(expected, {0, 2, 38, 19}, clBtnShadow, clBtnHighlight);
+  Ring(expected, {40, 2, 100, 19}, clBtnShadow, clBtnHighlight);
+  Fill(expected, {41, 3, 99, 18}, Pixel(RGB(255, 0, 0)));
+  EXPECT_TRUE(Same(PaintClient(bar), expected, "statusbar-ownerdraw"));
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].first, 1);
+  EXPECT_EQ(calls[0].second, Rect(41, 3, 99, 18));
+}
+
 TEST_F(ToolkitTest, StandardControlsMatchTheReviewedImage) {
   if (FaceFamily() != kReferenceFamily)
     GTEST_SKIP() << "the reference was drawn with " << kReferenceFamily;
