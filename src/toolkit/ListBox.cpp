@@ -276,6 +276,9 @@ void TCustomListBox::WndProc(TMessage& aMessage) {
       fCanvas.Font().SetColor(clHighlightText);
     } else {
       fCanvas.SetBrushColor(Color());
+      // A disabled list writes its lines in the grey of disabled text.
+      if (state.Contains(odDisabled))
+        fCanvas.Font().SetColor(clGrayText);
     }
     try {
       DrawItem(int(dis.itemID), dis.rcItem, state);

@@ -217,6 +217,36 @@ TEST(StatusBarLook, AnOwnerDrawnPanelIsPaintedByTheEventInsideItsRing) {
   EXPECT_EQ(calls[0].second, Rect(41, 3, 99, 18));
 }
 
+TEST_F(ToolkitTest, ADisabledListWritesItsLinesInTheDisabledTextColour) {
+  TProbeForm* form = ShownForm();
+  for (bool ownerDrawn : {false, true}) {
+    TCustomListBox* list =
+        ownerDrawn ? static_cast<TCustomListBox*>(new TCheckListBox(form)) : new TListBox(form);
+    list->SetParent(form);
+    list->SetBounds(10, 10, 150, 69);
+    list->Font().SetColor(RGB(1, 153, 1));
+    list->Items().Assign({"Midi Through", "USB Keyboard"});
+    auto count = [](const Bitmap& aBitmap, std::uint32_t aPixel) {
+      int n = 0;
+      for (int y = 0; y < aBitmap.Height(); ++y)
+        for (int x = 0; x < aBitmap.Width(); ++x)
+          n += (aBitmap.Pixel(x, y) | 0xFF000000u) == aPixel ? 1 : 0;
+      return n;
+    };
+    const Bitmap enabled = PaintClient(list);
+    EXPECT_GT(count(enabled, Pixel(RGB(1, 153, 1))), 0) << ownerDrawn;
+    list->SetEnabled(false);
+    PumpUntilIdle();
+    const Bitmap disabled = PaintClient(list);
+    EXPECT_EQ(count(disabled, Pixel(RGB(1, 153, 1))), 0) << ownerDrawn;
+    // The same letters in grey (an inactive check box adds grey of its own).
+    EXPECT_GE(count(disabled, Pixel(clGrayText)),
+              count(enabled, Pixel(RGB(1, 153, 1))) + count(enabled, Pixel(clGrayText)))
+        << ownerDrawn;
+    TComponent::Free(list);
+  }
+}
+
 TEST_F(ToolkitTest, StandardControlsMatchTheReviewedImage) {
   if (FaceFamily() != kReferenceFamily)
     GTEST_SKIP() << "the reference was drawn with " << kReferenceFamily;
