@@ -230,6 +230,17 @@ LRESULT SysCommand(Window* aWnd, WPARAM aCommand, LPARAM aLParam) {
   return 0;
 }
 
+// A character typed with Alt held asks for the window's menu: Alt+Space for
+// the system menu, which belongs to the top-level window.
+LRESULT SysChar(Window* aWnd, WPARAM aChar, LPARAM aLParam) {
+  const bool altDown = (aLParam & (LPARAM(1) << 29)) != 0;
+  if (!altDown || aChar == 0 || aChar == WPARAM(VK_TAB) || aChar == WPARAM(VK_ESCAPE))
+    return 0;
+  if (aChar == WPARAM(VK_SPACE) && (aWnd->Style & WS_CHILD) && aWnd->Parent)
+    return Send(aWnd->Parent, WM_SYSCHAR, aChar, aLParam);
+  return Send(aWnd, WM_SYSCOMMAND, SC_KEYMENU, LPARAM(aChar));
+}
+
 LRESULT NcLButtonDown(Window* aWnd, WPARAM aHit, LPARAM aLParam) {
   const LRESULT hit = LRESULT(aHit);
   if (hit == HTCAPTION)
@@ -473,6 +484,8 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       if (Window* top = TopLevelOf(w))
         return Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
+  case WM_SYSCHAR:
+    return SysChar(w, aWParam, aLParam);
   case WM_QUERYENDSESSION:
     return TRUE;
   default:

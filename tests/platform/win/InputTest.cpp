@@ -203,6 +203,38 @@ TEST_F(InputTest, AltKeysAreSystemKeysAndAltF4Closes) {
   PumpUntilIdle();
 }
 
+TEST_F(InputTest, AltCharactersAskTheTopLevelWindowForItsMenu) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(0, 0, 200, 100));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(0, 0, 10, 10), a);
+  const struct {
+    HWND Focus;
+    int Key;
+    char32_t Char;
+    HWND Asked; // nullptr: nobody
+  } cases[] = {{c, VK_SPACE, U' ', a},
+               {a, VK_SPACE, U' ', a},
+               {a, 'X', U'x', a},
+               {c, VK_ESCAPE, 0x1B, nullptr}};
+  for (const auto& k : cases) {
+    SetFocus(k.Focus);
+    PumpUntilIdle();
+    Log::Get().Clear();
+    InputKey(VK_MENU, true, 0);
+    InputKey(k.Key, true, k.Char);
+    InputKey(k.Key, false, 0);
+    InputKey(VK_MENU, false, 0);
+    PumpUntilIdle();
+    std::vector<std::pair<HWND, LPARAM>> asked;
+    for (const Record& r : Log::Get().Records())
+      if (r.Msg == WM_SYSCOMMAND && (r.WParam & 0xFFF0) == SC_KEYMENU)
+        asked.emplace_back(r.Wnd, r.LParam);
+    if (k.Asked)
+      EXPECT_THAT(asked, ElementsAre(std::make_pair(k.Asked, LPARAM(k.Char)))) << "key " << k.Key;
+    else
+      EXPECT_TRUE(asked.empty()) << "key " << k.Key;
+  }
+}
+
 TEST_F(InputTest, CaptionDragMovesAndBorderDragSizes) {
   HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
   Log::Get().Clear();
