@@ -157,7 +157,16 @@ TEST_F(JackRegistry, MessagesOfJackMidiseqReachTheEvent) {
         if (aIndex == port)
           seen.push_back({aStatus, aData1, aData2});
       });
-  MidiInput().Open(port);
+  // Its port is listed a moment before the client is active and can be
+  // connected.
+  for (auto deadline = std::chrono::steady_clock::now() + 5s; !MidiInput().IsOpen(port);) {
+    try {
+      MidiInput().Open(port);
+    } catch (const EMidiError&) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "cannot connect to jack_midiseq";
+      std::this_thread::sleep_for(50ms);
+    }
+  }
   for (auto deadline = std::chrono::steady_clock::now() + 3s;
        std::chrono::steady_clock::now() < deadline;) {
     std::this_thread::sleep_for(20ms);

@@ -33,17 +33,20 @@ private:
 // lives. Real-time scheduling is tried first.
 //
 // JACK keeps a machine-wide table of eight servers, and a server that was
-// killed keeps its entry until a server of the same name starts. So the
-// names come from a pool of PoolSize ("mmjack0".."mmjack3"), each held
-// through a lock file in /tmp for as long as this object lives; the lock goes
-// with the process however it ends. When every name is taken by concurrent
-// tests, the constructor waits (up to PoolWaitSeconds) for one to come free.
-// Before a start and after the stop, what a killed server or its clients left
-// in /dev/shm under that name is removed.
+// killed keeps its entry until a server of the same name starts. And all
+// servers of a user share one metadata database (/dev/shm/jack_db-<uid>),
+// which the first of them to stop removes under the clients of the others
+// (their client opens then fail, and libdb leaks or dies of SIGBUS). So the
+// tests run one private server at a time on the machine: the names come from
+// a pool of PoolSize ("mmjack0"), each held through a lock file in /tmp for
+// as long as this object lives (the lock goes with the process however it
+// ends), and the constructor waits up to PoolWaitSeconds for a name to come
+// free. Before a start and after the stop, what a killed server or its
+// clients left in /dev/shm under that name is removed.
 class TJackServer {
 public:
-  static constexpr int PoolSize = 4;
-  static constexpr int PoolWaitSeconds = 40;
+  static constexpr int PoolSize = 1;
+  static constexpr int PoolWaitSeconds = 50;
 
   // aSynchronous: the server waits for every client in each cycle (-S).
   explicit TJackServer(int aPeriod = 256, int aRate = 48000, bool aSynchronous = true);
