@@ -292,6 +292,12 @@ void TCustomListBox::WndProc(TMessage& aMessage) {
     aMessage.Result = 1;
     return;
   }
+  case WM_SETFONT:
+    // The list measures its lines by the new font; the item height set on
+    // the control stays in force.
+    TWinControl::WndProc(aMessage);
+    SendList(LB_SETITEMHEIGHT, 0, LPARAM(fItemHeight));
+    return;
   case WM_CHAR:
     // Without incremental search, typed characters do not move the selection.
     if (!fAutoComplete) {

@@ -53,6 +53,7 @@ public:
   // does not fire OnClick.
   int ItemIndex() const;
   void SetItemIndex(int aIndex);
+  // Height of every line, in both styles; a font change keeps it.
   int ItemHeight() const { return fItemHeight; }
   void SetItemHeight(int aValue);
   int TopIndex() const;

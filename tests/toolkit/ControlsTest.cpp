@@ -127,6 +127,25 @@ TEST_F(ToolkitTest, ListBoxKeepsTheSelectedLineInViewAtAnyLength) {
   EXPECT_THROW(list->SetItemIndex(0), EComponentError);
 }
 
+TEST_F(ToolkitTest, TheItemHeightHoldsInBothStylesAndThroughFontChanges) {
+  TProbeForm* form = ShownForm();
+  for (TListBoxStyle style : {lbStandard, lbOwnerDrawFixed}) {
+    auto* list = Place<TListBox>(form, form, Bounds(10, 10, 100, 100));
+    list->SetStyle(style);
+    list->Items().Assign({"eins", "zwei", "drei"});
+    list->SetItemHeight(20);
+    EXPECT_EQ(list->ItemRect(1), Bounds(0, 20, list->ClientWidth(), 20));
+    list->Font().SetHeight(-16);
+    list->Font().SetHeight(-9);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
+    EXPECT_EQ(list->ItemRect(2), Bounds(0, 40, list->ClientWidth(), 20));
+    // A window made anew takes the height too.
+    list->SetBorderStyle(bsNone);
+    EXPECT_EQ(list->ItemRect(2), Bounds(0, 40, list->ClientWidth(), 20));
+    TComponent::Free(list);
+  }
+}
+
 TEST_F(ToolkitTest, ListBoxMessagesAnswerLikeThePlatforms) {
   TProbeForm* form = ShownForm();
   auto* list = Place<TListBox>(form, form, Bounds(10, 10, 100, 65));
