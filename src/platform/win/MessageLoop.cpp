@@ -79,15 +79,17 @@ std::int64_t NextTimerDue() {
 
 // The window and message-number filter of GetMessageW and PeekMessageW.
 struct Filter {
-  HWND Wnd = nullptr; // nullptr: any; HWND(-1): thread messages only
+  HWND Wnd = nullptr; // nullptr: any; ThreadOnly(): thread messages only
   UINT Min = 0, Max = 0;
 
-  bool Any() const { return !Wnd && Min == 0 && Max == 0; }
+  static HWND ThreadOnly() { return reinterpret_cast<HWND>(std::intptr_t(-1)); }
+  // A filter window that does not exist.
+  bool WindowGone() const { return Wnd && Wnd != ThreadOnly() && !Live(Wnd); }
   bool InRange(UINT aMsg) const { return (Min == 0 && Max == 0) || (aMsg >= Min && aMsg <= Max); }
   bool ForWindow(HWND aWnd) const {
     if (!Wnd)
       return true;
-    if (Wnd == reinterpret_cast<HWND>(std::intptr_t(-1)))
+    if (Wnd == ThreadOnly())
       return aWnd == nullptr;
     return aWnd == Wnd || IsChild(Wnd, aWnd);
   }
@@ -118,7 +120,7 @@ bool TakeTimer(MSG* aMsg, bool aRemove, const Filter& aFilter) {
 }
 
 HWND PaintWindowFor(const Filter& aFilter) {
-  if (!aFilter.InRange(WM_PAINT) || aFilter.Wnd == reinterpret_cast<HWND>(std::intptr_t(-1)))
+  if (!aFilter.InRange(WM_PAINT) || aFilter.Wnd == Filter::ThreadOnly())
     return nullptr;
   return NextPaintWindow(aFilter.Wnd);
 }
@@ -240,8 +242,7 @@ void PostQuitMessage(int aExitCode) {
 
 BOOL PeekMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax, UINT aRemove) {
   const Filter filter{aWnd, aMsgFilterMin, aMsgFilterMax};
-  if (!aMsg ||
-      (filter.Wnd && filter.Wnd != reinterpret_cast<HWND>(std::intptr_t(-1)) && !Live(filter.Wnd)))
+  if (!aMsg || filter.WindowGone())
     return FALSE;
   if (!NextMessage(aMsg, (aRemove & PM_REMOVE) != 0, filter)) {
     HostOf().ProcessEvents();
@@ -254,8 +255,7 @@ BOOL PeekMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax, 
 
 BOOL GetMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax) {
   const Filter filter{aWnd, aMsgFilterMin, aMsgFilterMax};
-  if (!aMsg ||
-      (filter.Wnd && filter.Wnd != reinterpret_cast<HWND>(std::intptr_t(-1)) && !Live(filter.Wnd)))
+  if (!aMsg || filter.WindowGone())
     return -1;
   for (;;) {
     if (NextMessage(aMsg, true, filter))
