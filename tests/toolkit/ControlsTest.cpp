@@ -393,6 +393,34 @@ TEST_F(ToolkitTest, AModalMessageBoxIsClosedByAPostedKey) {
     InputKey(VK_SPACE, false, 0);
   });
   EXPECT_EQ(fApp->MessageBox("Text", "", MB_YESNO), IDNO);
+  // Shift+Tab wraps to the last button, the arrow keys move along the row,
+  // and Enter presses the focused button.
+  struct Walk {
+    UINT Flags;
+    std::vector<int> Keys;
+    int Expected;
+  };
+  const std::vector<Walk> walks = {
+      {MB_YESNOCANCEL, {-VK_TAB}, IDCANCEL},
+      {MB_YESNOCANCEL, {VK_RIGHT}, IDNO},
+      {MB_YESNOCANCEL, {VK_RIGHT, VK_RIGHT, VK_LEFT}, IDNO},
+      {MB_ABORTRETRYIGNORE, {VK_TAB, VK_TAB}, IDIGNORE},
+  };
+  for (const Walk& w : walks) {
+    PostAction([keys = w.Keys] {
+      for (int k : keys) {
+        if (k < 0)
+          InputKey(VK_SHIFT, true, 0);
+        InputKey(std::abs(k), true, std::abs(k) == VK_TAB ? U'\t' : 0);
+        InputKey(std::abs(k), false, 0);
+        if (k < 0)
+          InputKey(VK_SHIFT, false, 0);
+      }
+      InputKey(VK_RETURN, true, U'\r');
+      InputKey(VK_RETURN, false, 0);
+    });
+    EXPECT_EQ(fApp->MessageBox("Text", "", w.Flags), w.Expected) << w.Flags;
+  }
 }
 
 TEST_F(ToolkitTest, TypingSelectsTheNextLineStartingWithTheLetterUnlessSwitchedOff) {
