@@ -280,6 +280,32 @@ TEST_F(PaintTest, ClipChildrenKeepsTheParentOffItsChildren) {
   }
 }
 
+TEST_F(PaintTest, AWindowDCIsASourceOfTheWindowsCurrentPixels) {
+  Reset();
+  HWND p = Make("P", WS_POPUP | WS_VISIBLE | WS_BORDER, Bounds(10, 10, 40, 30));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(5, 5, 10, 10), p);
+  // Another top-level window lies over part of it: the copy still shows P.
+  HWND over = Make("O", WS_POPUP | WS_VISIBLE, Bounds(30, 20, 40, 40));
+  RedrawWindow(nullptr, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  FillClient(p, Red);
+  FillClient(c, Blue);
+  FillClient(over, Green);
+  Bitmap copy(40, 30);
+  HDC mem = CreateCompatibleDC(nullptr);
+  SelectObject(mem, &copy);
+  HDC source = GetWindowDC(p);
+  ASSERT_TRUE(source);
+  EXPECT_TRUE(BitBlt(mem, 0, 0, 40, 30, source, 0, 0, SRCCOPY));
+  ReleaseDC(p, source);
+  DeleteDC(mem);
+  // Window coordinates: the one-pixel border, then the client at (1, 1).
+  EXPECT_EQ(copy.Pixel(0, 0), Px(GetSysColor(COLOR_WINDOWFRAME)));
+  EXPECT_EQ(copy.Pixel(3, 3), Px(Red));
+  EXPECT_EQ(copy.Pixel(1 + 5 + 2, 1 + 5 + 2), Px(Blue)) << "children are part of the window";
+  EXPECT_EQ(copy.Pixel(30, 20), Px(Red)) << "under the other window";
+}
+
 TEST_F(PaintTest, ClipSiblingsExcludesSiblingsAbove) {
   Reset();
   HWND p = Make("P", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
