@@ -59,6 +59,12 @@ struct ListBoxState {
   int Count() const { return int(Items.size()); }
 };
 
+// The line that shows the focus frame: the selected one, or the first while
+// none is selected, so a focused list always shows where the keys act.
+int CaretLine(const ListBoxState& aState) {
+  return aState.Selected >= 0 ? aState.Selected : (aState.Count() > 0 ? 0 : -1);
+}
+
 void InvalidateAll(HWND aWnd, ListBoxState& aState) {
   if (aState.AllInvalid)
     return;
@@ -145,10 +151,10 @@ void Select(HWND aWnd, ListBoxState& aState, int aIndex) {
     EnsureVisible(aWnd, aState, aIndex);
     return;
   }
-  InvalidateItem(aWnd, aState, aState.Selected);
+  InvalidateItem(aWnd, aState, CaretLine(aState));
   aState.Selected = aIndex;
   EnsureVisible(aWnd, aState, aIndex);
-  InvalidateItem(aWnd, aState, aIndex);
+  InvalidateItem(aWnd, aState, CaretLine(aState));
 }
 
 // A selection made by the user, which the parent hears of.
@@ -230,7 +236,7 @@ void PaintListBox(HWND aWnd, const ListBoxState& aState, HDC aDC) {
     UINT state = 0;
     if (selected)
       state |= ODS_SELECTED;
-    if (aState.Focused && selected)
+    if (aState.Focused && i == CaretLine(aState))
       state |= ODS_FOCUS;
     if (!enabled)
       state |= ODS_DISABLED;
@@ -341,11 +347,11 @@ LRESULT ListBoxWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
     return 0;
   case WM_SETFOCUS:
     s->Focused = true;
-    InvalidateItem(aWnd, *s, s->Selected);
+    InvalidateItem(aWnd, *s, CaretLine(*s));
     return 0;
   case WM_KILLFOCUS:
     s->Focused = false;
-    InvalidateItem(aWnd, *s, s->Selected);
+    InvalidateItem(aWnd, *s, CaretLine(*s));
     return 0;
   case WM_ENABLE:
     InvalidateAll(aWnd, *s);

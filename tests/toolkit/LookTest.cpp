@@ -346,11 +346,15 @@ TEST_F(ToolkitTest, TheFocusFrameIsADottedRingOnTheFocusedControlOnly) {
   list->SetBounds(10, 50, 100, 69);
   list->Items().Assign({"eins", "zwei", "drei"});
   list->SetItemIndex(1);
+  auto* unselected = new TCheckListBox(form);
+  unselected->SetParent(form);
+  unselected->SetBounds(150, 50, 100, 69);
+  unselected->Items().Assign({"eins", "zwei"});
   // A focused button is drawn as the default button; this one is the form's
   // default anyway, so only the focus ring tells the two looks apart.
   button->SetDefault(true);
   // Where the ring runs: 3 pixels inside the button's face (inside its
-  // default ring), around the selected line of the list.
+  // default ring), around the selected line of a list.
   struct Case {
     TWinControl* Control;
     TWinControl* Elsewhere;
@@ -359,6 +363,8 @@ TEST_F(ToolkitTest, TheFocusFrameIsADottedRingOnTheFocusedControlOnly) {
   const std::vector<Case> cases = {
       {button, list, {1 + 3, 1 + 3, 113 - 1 - 3, 25 - 1 - 3}},
       {list, button, Bounds(0, 13, list->ClientWidth(), 13)},
+      // Without a selected line the first one shows where the keys act.
+      {unselected, button, Bounds(0, 0, unselected->ClientWidth(), 13)},
   };
   for (const Case& c : cases) {
     c.Elsewhere->SetFocus();
