@@ -93,21 +93,58 @@ TRect DraggedRect(const TRect& aStart, LRESULT aHit, TPoint aDelta, const MINMAX
   return r;
 }
 
+// The arrow keys' step of a move from the keyboard.
+constexpr int KeyboardMoveStep = 8;
+
+// The change of a keyboard move's offset for an arrow key; (0, 0) for others.
+TPoint ArrowStep(WPARAM aKey) {
+  switch (aKey) {
+  case VK_LEFT:
+    return {-KeyboardMoveStep, 0};
+  case VK_RIGHT:
+    return {KeyboardMoveStep, 0};
+  case VK_UP:
+    return {0, -KeyboardMoveStep};
+  case VK_DOWN:
+    return {0, KeyboardMoveStep};
+  }
+  return {0, 0};
+}
+
 // The layer's own move or size drag: a modal loop on the mouse until the left
-// button comes up (Escape restores the start).
+// button comes up (Escape restores the start). Started while the button is
+// up (the Move command of a menu), it moves the window from the keyboard:
+// the arrow keys move it by eight pixels, the mouse moves it by its own
+// movement, Enter or a click ends, Escape restores.
 void MoveSizeLoop(HWND aWnd, LRESULT aHit) {
   Window* w = Live(aWnd);
-  if (!w || !(Ui().KeyState[VK_LBUTTON] & 0x80))
+  if (!w)
     return;
-  if (w->IsTopLevel() && HostOf().BeginMoveSize(aWnd, aHit))
+  const bool byMouse = (Ui().KeyState[VK_LBUTTON] & 0x80) != 0;
+  if (!byMouse && aHit != HTCAPTION)
+    return;
+  if (byMouse && w->IsTopLevel() && HostOf().BeginMoveSize(aWnd, aHit))
     return;
   const TRect start = w->Rect;
   const POINT from = Ui().Cursor;
+  TPoint keys{0, 0};  // offset added by arrow keys
+  TPoint mouse{0, 0}; // offset of the mouse since the start
   MINMAXINFO limits = DefaultMinMaxInfo(aWnd);
   if (aHit != HTCAPTION)
     Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
   Send(w, WM_ENTERSIZEMOVE, 0, 0);
   SetCapture(aWnd);
+  const auto moveTo = [&] {
+    TRect r = DraggedRect(start, aHit, {keys.X + mouse.X, keys.Y + mouse.Y}, limits);
+    Window* cur = Live(aWnd);
+    if (aHit == HTCAPTION)
+      Send(cur, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+    else
+      Send(cur, WM_SIZING, WPARAM(aHit - HTLEFT + 1), reinterpret_cast<LPARAM>(&r));
+    if (Live(aWnd))
+      SetWindowPos(aWnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  };
   bool done = false;
   MSG msg;
   while (!done && Live(aWnd) && GetCapture() == aWnd) {
@@ -116,15 +153,8 @@ void MoveSizeLoop(HWND aWnd, LRESULT aHit) {
       break;
     }
     if (msg.hwnd == aWnd && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
-      TRect r = DraggedRect(start, aHit, {msg.pt.X - from.X, msg.pt.Y - from.Y}, limits);
-      Window* cur = Live(aWnd);
-      if (aHit == HTCAPTION)
-        Send(cur, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
-      else
-        Send(cur, WM_SIZING, WPARAM(aHit - HTLEFT + 1), reinterpret_cast<LPARAM>(&r));
-      if (Live(aWnd))
-        SetWindowPos(aWnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+      mouse = {msg.pt.X - from.X, msg.pt.Y - from.Y};
+      moveTo();
       done = msg.message == WM_LBUTTONUP;
       continue;
     }
@@ -132,6 +162,15 @@ void MoveSizeLoop(HWND aWnd, LRESULT aHit) {
       SetWindowPos(aWnd, nullptr, start.Left, start.Top, start.Width(), start.Height(),
                    SWP_NOZORDER | SWP_NOACTIVATE);
       break;
+    }
+    if (!byMouse && msg.message == WM_KEYDOWN) {
+      const TPoint step = ArrowStep(msg.wParam);
+      if (step.X || step.Y) {
+        keys = {keys.X + step.X, keys.Y + step.Y};
+        moveTo();
+      }
+      done = msg.wParam == WPARAM(VK_RETURN);
+      continue;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

@@ -235,6 +235,64 @@ TEST_F(InputTest, AltCharactersAskTheTopLevelWindowForItsMenu) {
   }
 }
 
+TEST_F(InputTest, MoveCommandWithoutTheButtonMovesFromTheKeyboard) {
+  HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 200, 100));
+  InputMouseMove({150, 250});
+  PumpUntilIdle();
+  const auto press = [](int aKey) {
+    InputKey(aKey, true, 0);
+    InputKey(aKey, false, 0);
+  };
+  const struct {
+    const char* Name;
+    std::function<void()> Queue;
+    TRect Expected;
+  } cases[] = {
+      {"arrows move by eight pixels, Enter ends",
+       [&] {
+         press(VK_RIGHT);
+         press(VK_RIGHT);
+         press(VK_DOWN);
+         press(VK_RETURN);
+       },
+       Bounds(116, 108, 200, 100)},
+      {"Escape puts it back",
+       [&] {
+         press(VK_LEFT);
+         press(VK_ESCAPE);
+       },
+       Bounds(100, 100, 200, 100)},
+      {"the mouse adds its own movement, a click ends",
+       [&] {
+         press(VK_UP);
+         InputMouseMove({180, 255});
+         InputMouseButton(MouseButton::Left, true, {180, 255});
+         InputMouseButton(MouseButton::Left, false, {180, 255});
+       },
+       Bounds(130, 97, 200, 100)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    MoveWindow(a, 100, 100, 200, 100, TRUE);
+    InputMouseMove({150, 250});
+    PumpUntilIdle();
+    c.Queue();
+    Log::Get().Clear();
+    SendMessageW(a, WM_SYSCOMMAND, SC_MOVE, 0);
+    RECT r;
+    GetWindowRect(a, &r);
+    EXPECT_EQ(r, c.Expected);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_THAT(Log::Get().Only({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
+                ElementsAre("A:WM_ENTERSIZEMOVE", "A:WM_EXITSIZEMOVE"));
+    PumpUntilIdle();
+  }
+  // Sizing needs the mouse: without the button the command does nothing.
+  Log::Get().Clear();
+  SendMessageW(a, WM_SYSCOMMAND, SC_SIZE | 8, 0);
+  EXPECT_TRUE(Log::Get().Only({WM_ENTERSIZEMOVE}).empty());
+}
+
 TEST_F(InputTest, CaptionDragMovesAndBorderDragSizes) {
   HWND a = Make("A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
   Log::Get().Clear();
