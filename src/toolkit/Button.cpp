@@ -75,7 +75,7 @@ void TButton::DrawItem(const DRAWITEMSTRUCT&) {}
 void TButton::WndProc(TMessage& aMessage) {
   switch (aMessage.Msg) {
   case CN_COMMAND:
-    if (HIWORD(aMessage.WParam) == BN_CLICKED)
+    if (TWMCommand(aMessage).NotifyCode == BN_CLICKED)
       Click();
     return;
   case CN_DRAWITEM:

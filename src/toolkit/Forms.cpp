@@ -432,7 +432,7 @@ void TForm::WndProc(TMessage& aMessage) {
     Close();
     return;
   case WM_ACTIVATE:
-    if (LOWORD(aMessage.WParam) != WA_INACTIVE) {
+    if (TWMActivate(aMessage).Active != WA_INACTIVE) {
       fFormState.Include(fsActivated);
       if (OnActivate)
         OnActivate(this);

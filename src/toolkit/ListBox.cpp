@@ -241,7 +241,7 @@ void TCustomListBox::DrawItem(int aIndex, const TRect& aRect, TOwnerDrawState aS
 void TCustomListBox::WndProc(TMessage& aMessage) {
   switch (aMessage.Msg) {
   case CN_COMMAND:
-    switch (HIWORD(aMessage.WParam)) {
+    switch (TWMCommand(aMessage).NotifyCode) {
     case LBN_SELCHANGE:
       Click();
       break;

@@ -5,6 +5,7 @@
 // parameters of each message family in one place.
 
 #include "platform/Types.h"
+#include "platform/win/WinDefs.h"
 
 class TControl;
 
@@ -113,6 +114,24 @@ struct TWMMouseWheel {
 struct TWMKey {
   explicit TWMKey(const TMessage& aMessage) : CharCode(platform::UINT(aMessage.WParam)) {}
   platform::UINT CharCode;
+};
+
+// WM_COMMAND and CN_COMMAND: the control's id in the low word of WParam, the
+// notification code (BN_CLICKED, LBN_SELCHANGE...) in its high word, the
+// control's window in LParam.
+struct TWMCommand {
+  explicit TWMCommand(const TMessage& aMessage)
+      : ItemID(platform::LOWORD(aMessage.WParam)), NotifyCode(platform::HIWORD(aMessage.WParam)),
+        Ctl(platform::HWND(aMessage.LParam)) {}
+  platform::WORD ItemID;
+  platform::WORD NotifyCode;
+  platform::HWND Ctl;
+};
+
+// WM_ACTIVATE: WA_INACTIVE, WA_ACTIVE or WA_CLICKACTIVE in the low word.
+struct TWMActivate {
+  explicit TWMActivate(const TMessage& aMessage) : Active(platform::LOWORD(aMessage.WParam)) {}
+  platform::WORD Active;
 };
 
 // Builds the LParam of a mouse message from client coordinates.

@@ -212,3 +212,26 @@ TEST(Notifications, ReachAProcedurePlacedInFrontOfTheControls) {
   child->WindowProc = childOld;
   parent.WindowProc = parentOld;
 }
+
+TEST(MessageRecords, DecodeTheirParameters) {
+  // Mouse: signed client coordinates in LParam, keys in WParam.
+  const TWMMouse mouse(TMessage{0x0201, 0x0009, MakeMousePos(-3, 260), 0});
+  EXPECT_EQ(mouse.Keys, 0x0009u);
+  EXPECT_EQ(mouse.Pos(), (TPoint{-3, 260}));
+  // Wheel: keys in the low word, the signed distance in the high word.
+  const TWMMouseWheel wheel(
+      TMessage{0x020A, platform::WPARAM(platform::MAKELONG(0x0004, platform::WORD(-240))),
+               MakeMousePos(100, -2), 0});
+  EXPECT_EQ(wheel.Keys, 0x0004u);
+  EXPECT_EQ(wheel.WheelDelta, -240);
+  EXPECT_EQ(wheel.X, 100);
+  EXPECT_EQ(wheel.Y, -2);
+  // Command: id low, notification code high, the control's window in LParam.
+  auto* window = reinterpret_cast<platform::HWND>(0x1234);
+  const TWMCommand command(
+      TMessage{0x0111, platform::WPARAM(platform::MAKELONG(7, 1)), platform::LPARAM(window), 0});
+  EXPECT_EQ(command.ItemID, 7);
+  EXPECT_EQ(command.NotifyCode, 1);
+  EXPECT_EQ(command.Ctl, window);
+  EXPECT_EQ(TWMActivate(TMessage{0x0006, 2, 0, 0}).Active, 2);
+}
