@@ -169,8 +169,21 @@ void TCustomListBox::SetItemIndex(int aIndex) {
     fSavedIndex = aIndex;
 }
 
+int TCustomListBox::ItemHeight() const {
+  if (HandleAllocated() && !KeepsItemHeight())
+    return int(SendList(LB_GETITEMHEIGHT, 0, 0));
+  return fItemHeight;
+}
+
+bool TCustomListBox::KeepsItemHeight() const {
+  return fItemHeightSet || fStyle == lbOwnerDrawFixed;
+}
+
 void TCustomListBox::SetItemHeight(int aValue) {
-  if (aValue < 1 || aValue > 255 || aValue == fItemHeight)
+  if (aValue < 1 || aValue > 255)
+    return;
+  fItemHeightSet = true;
+  if (aValue == fItemHeight)
     return;
   fItemHeight = aValue;
   if (HandleAllocated())
@@ -293,10 +306,11 @@ void TCustomListBox::WndProc(TMessage& aMessage) {
     return;
   }
   case WM_SETFONT:
-    // The list measures its lines by the new font; the item height set on
-    // the control stays in force.
+    // The list measures its lines by the new font; an item height set on
+    // the control (or an owner-drawn one) stays in force.
     TWinControl::WndProc(aMessage);
-    SendList(LB_SETITEMHEIGHT, 0, LPARAM(fItemHeight));
+    if (KeepsItemHeight())
+      SendList(LB_SETITEMHEIGHT, 0, LPARAM(fItemHeight));
     return;
   case WM_CHAR:
     // Without incremental search, typed characters do not move the selection.

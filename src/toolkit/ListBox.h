@@ -53,8 +53,9 @@ public:
   // does not fire OnClick.
   int ItemIndex() const;
   void SetItemIndex(int aIndex);
-  // Height of every line, in both styles; a font change keeps it.
-  int ItemHeight() const { return fItemHeight; }
+  // Height of every line. Once set it holds in both styles and through font
+  // changes; until then a standard list takes its font's line height.
+  int ItemHeight() const;
   void SetItemHeight(int aValue);
   int TopIndex() const;
   void SetTopIndex(int aIndex);
@@ -93,6 +94,8 @@ protected:
   platform::LRESULT SendList(platform::UINT aMsg, platform::WPARAM aWParam,
                              platform::LPARAM aLParam) const;
   void CheckIndex(int aIndex) const;
+  // Whether the lines keep ItemHeight whatever the font.
+  bool KeepsItemHeight() const;
 
 private:
   TListBoxStrings fItems;
@@ -101,6 +104,7 @@ private:
   TFormBorderStyle fBorderStyle = bsSingle;
   bool fAutoComplete = true;
   int fItemHeight = 13;
+  bool fItemHeightSet = false;
   // Lines and state while there is no window.
   std::vector<std::string> fSaved;
   int fSavedIndex = -1;

@@ -144,6 +144,14 @@ TEST_F(ToolkitTest, TheItemHeightHoldsInBothStylesAndThroughFontChanges) {
     EXPECT_EQ(list->ItemRect(2), Bounds(0, 40, list->ClientWidth(), 20));
     TComponent::Free(list);
   }
+  // A standard list whose item height was never set follows its font.
+  auto* plain = Place<TListBox>(form, form, Bounds(10, 10, 100, 100));
+  plain->Items().Assign({"eins", "zwei"});
+  plain->Font().SetHeight(-24);
+  const int line = int(SendMessageW(plain->Handle(), LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(line, 24);
+  EXPECT_EQ(plain->ItemHeight(), line);
+  EXPECT_EQ(plain->ItemRect(1), Bounds(0, line, plain->ClientWidth(), line));
 }
 
 TEST_F(ToolkitTest, ListBoxMessagesAnswerLikeThePlatforms) {
