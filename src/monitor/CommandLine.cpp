@@ -1,5 +1,7 @@
 #include "monitor/CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <stdexcept>
 
@@ -15,6 +17,13 @@ int ParseMilliseconds(const std::string& aText) {
 }
 
 } // namespace
+
+bool IsSkinSwitch(const std::string& aArg) {
+  std::string lower = aArg;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return lower == "/qcver" || lower == "/qctest";
+}
 
 TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
   TMonitorOptions options;
@@ -43,6 +52,8 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       options.Script = value();
     } else if (arg == "--dump") {
       options.Dump = true;
+    } else if (IsSkinSwitch(arg)) {
+      // Read by the skin engine itself at start.
     } else if (arg == "--help" || arg == "-h") {
       options.Help = true;
     } else {
@@ -63,5 +74,7 @@ const char* UsageText() {
          "  --screenshot FILE   write the window as PNG, then exit\n"
          "  --after MS          take the screenshot after MS milliseconds (default 0)\n"
          "  --script FILE|-     run automation commands (\"-\": standard input)\n"
-         "  --dump              print the window's state before exiting\n";
+         "  --dump              print the window's state before exiting\n"
+         "  /qcver              show the skin engine's version at start\n"
+         "  /qctest             show the notice about old skin versions\n";
 }

@@ -16,6 +16,9 @@ struct TMonitorOptions {
   bool Help = false;         // --help
 };
 
+// The skin engine's own switches "/qcver" and "/qctest" (any letter case).
+bool IsSkinSwitch(const std::string& aArg);
+
 // Parses the arguments after the program name. Throws std::invalid_argument
 // with a message for people on an unknown option or a missing or bad value.
 TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs);

@@ -4,6 +4,7 @@
 #include "midi/sysMidiOut.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
+#include "skin/data/sVerdantSkin.h"
 #include "toolkit/StdCtrlDefs.h"
 
 #include <algorithm>
@@ -56,6 +57,22 @@ void TfrmMonitor::BuildWindow() {
   SetControlFont(this, 11, false);
   OnCreate = [this](TObject* aSender) { FormCreate(aSender); };
   OnDestroy = [this](TObject* aSender) { FormDestroy(aSender); };
+
+  // The skin manager comes first. Its properties go in their stored order:
+  // the stored skin, then the folder, then the name, whose setting loads the
+  // stored skin at once; applying it waits until the bracket closes.
+  sSkinManager1 = new TsSkinManager(this);
+  sSkinManager1->SetName("sSkinManager1");
+  TsStoredSkin& verdant = sSkinManager1->InternalSkins.Add();
+  verdant.SetName(VerdantSkinName);
+  verdant.Shadow1Color = clBlack;
+  verdant.Shadow1Offset = 0;
+  verdant.Shadow1Transparency = 0;
+  const auto data = VerdantSkinData();
+  verdant.ReadData(data.data(), data.size());
+  sSkinManager1->Options.SetOptimizingPriority(TqcOptimizingPriority::opMemory);
+  sSkinManager1->SetSkinDirectory("C:\\Skins");
+  sSkinManager1->SetSkinName(VerdantSkinName);
 
   PageControl1 = new TPageControl(this);
   PageControl1->SetName("PageControl1");

@@ -11,6 +11,7 @@
 
 #include "monitor/MessageDecoder.h"
 #include "monitor/MidiPath.h"
+#include "skin/data/sSkinManager.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/Forms.h"
@@ -42,6 +43,8 @@ public:
   ~TfrmMonitor() override;
   std::string ClassName() const override { return "TfrmMonitor"; }
 
+  // Loads the built-in skin while the window is built.
+  TsSkinManager* sSkinManager1 = nullptr;
   TPageControl* PageControl1 = nullptr;
   TTabSheet* tsInOut = nullptr;
   TStatusBar* StatusBar1 = nullptr;

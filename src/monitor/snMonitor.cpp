@@ -13,6 +13,7 @@
 #include "platform/host/ScreenComposer.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
+#include "skin/data/sSkinMessages.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -104,6 +105,7 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   Application->Initialize();
   Application->SetMainFormOnTaskBar(true);
   Application->SetTitle("Sonaro MidiMonitor");
+  ShowSkinEngineVersionIfAsked();
   TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
   gProgram.Form = form;
   if (!aServiceNote.empty())
@@ -139,6 +141,7 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
 int main(int argc, char** argv) {
   TMonitorOptions options;
   std::vector<TScriptCommand> script;
+  SetSkinCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   try {
     options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (options.Help) {

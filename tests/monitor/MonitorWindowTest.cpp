@@ -4,14 +4,18 @@
 #include "monitor/MessageDecoder.h"
 #include "monitor/MonitorAutomation.h"
 #include "monitor/monitor.h"
+#include "platform/host/ScreenComposer.h"
 #include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
 #include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "skin/data/sVerdantSkin.h"
 #include "toolkit/MessageForm.h"
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -194,6 +198,68 @@ TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
   }
   for (TPanel* p : {fForm->PanelCC, fForm->PanelKanal, fForm->panelDB1, fForm->PanelStatustext})
     EXPECT_EQ(p->Alignment(), taCenter) << p->Name();
+}
+
+// The section names of the built-in skin's options file, in file order.
+std::vector<std::string> VerdantSectionNames() {
+  std::ifstream in(std::string(MM_SOURCE_DIR) + "/skins/verdant/Options.dat", std::ios::binary);
+  std::vector<std::string> names;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (line.size() > 2 && line.front() == '[' && line.back() == ']')
+      names.push_back(line.substr(1, line.size() - 2));
+  }
+  return names;
+}
+
+TEST_F(MonitorWindow, SkinManagerComesFirstAndHasTheBuiltInSkinLoaded) {
+  TsSkinManager* manager = fForm->sSkinManager1;
+  ASSERT_NE(manager, nullptr);
+  ASSERT_GT(fForm->ComponentCount(), 0);
+  EXPECT_EQ(fForm->Components(0), manager);
+  EXPECT_EQ(manager->Name(), "sSkinManager1");
+  EXPECT_EQ(manager->SkinDirectory(), "C:\\Skins");
+  EXPECT_EQ(manager->SkinName(), VerdantSkinName);
+  ASSERT_EQ(manager->InternalSkins.Count(), 1);
+  const TsStoredSkin& stored = manager->InternalSkins.Items(0);
+  EXPECT_EQ(stored.Name(), VerdantSkinName);
+  const auto data = VerdantSkinData();
+  EXPECT_EQ(stored.PackedData(), TBytes(data.begin(), data.end()));
+  EXPECT_TRUE(manager->Active());
+  EXPECT_TRUE(manager->CommonSkinData.Active);
+  EXPECT_TRUE(manager->IsDefault());
+  EXPECT_EQ(manager->Options.OptimizingPriority(), TqcOptimizingPriority::opMemory);
+  std::vector<std::string> sections;
+  manager->GetSkinSections(sections);
+  const std::vector<std::string> expected = VerdantSectionNames();
+  ASSERT_GE(expected.size(), 29u);
+  ASSERT_EQ(sections.size(), expected.size() + 1) << "TRANSPARENT appended";
+  EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.end() - 1), expected);
+  EXPECT_EQ(sections.back(), "TRANSPARENT");
+  EXPECT_EQ(ShowingMessageBox(), nullptr) << "no load error";
+}
+
+TEST_F(MonitorWindow, TheSkinDoesNotChangeTheWindowsLook) {
+  auto repaint = [this] {
+    platform::RedrawWindow(fForm->Handle(), nullptr, nullptr,
+                           platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME |
+                               platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
+    platform::PumpUntilIdle();
+    return platform::CaptureWindow(fForm->Handle());
+  };
+  const platform::Bitmap skinned = repaint();
+  ASSERT_GT(skinned.Width(), 732);
+  fForm->sSkinManager1->SetActive(false);
+  ASSERT_FALSE(fForm->sSkinManager1->CommonSkinData.Active);
+  const platform::Bitmap plain = repaint();
+  ASSERT_EQ(plain.Width(), skinned.Width());
+  ASSERT_EQ(plain.Height(), skinned.Height());
+  int differing = 0;
+  for (int y = 0; y < plain.Height(); ++y)
+    for (int x = 0; x < plain.Width(); ++x)
+      differing += plain.Pixel(x, y) != skinned.Pixel(x, y);
+  EXPECT_EQ(differing, 0);
 }
 
 TEST_F(MonitorWindow, ListsShowThePortsUnchecked) {

@@ -209,6 +209,14 @@ TEST(CommandLine, OptionsAndValues) {
   EXPECT_TRUE(ParseCommandLine({"--list-ports"}).ListPorts);
 }
 
+TEST(CommandLine, SkinSwitchesAreLeftToTheSkinEngine) {
+  for (const char* arg : {"/qcver", "/QCVer", "/qctest", "/QCTEST"})
+    EXPECT_NO_THROW(ParseCommandLine({arg, "--headless"})) << arg;
+  EXPECT_TRUE(ParseCommandLine({"/qcver", "--headless"}).Headless);
+  for (const char* arg : {"/qc", "/qcversion", "qcver", "-qcver"})
+    EXPECT_THROW(ParseCommandLine({arg}), std::invalid_argument) << arg;
+}
+
 TEST(CommandLine, BadCommandLinesAreRefused) {
   const std::vector<std::vector<std::string>> bad = {
       {"--midi="},  {"--screenshot"}, {"--after", "10"}, {"--screenshot", "a", "--after", "x"},
