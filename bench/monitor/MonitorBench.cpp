@@ -9,6 +9,8 @@
 #include "platform/mm/VirtualMidi.h"
 #include "platform/win/MessageLoop.h"
 
+#include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <malloc.h>
@@ -119,6 +121,60 @@ void BM_PathThroughVirtualService(benchmark::State& aState) {
   aState.counters["last_forwarded_ok"] = !received.empty() && received.back() == Word(Batch - 1);
 }
 BENCHMARK(BM_PathThroughVirtualService)->Arg(0)->Arg(1000000)->Iterations(5)->UseRealTime();
+
+// How long a message posted to the window waits while a flood of 100,000
+// messages goes through: a thread posts a time-stamped message every
+// millisecond, the window notes when it handles each.
+void BM_PostedMessageLatencyDuringFlood(benchmark::State& aState) {
+  constexpr int Count = 100000;
+  constexpr platform::UINT Ping = platform::WM_APP + 1;
+  TMonitorRig rig;
+  std::vector<double> latencies;
+  auto previous = rig.Form->WindowProc;
+  rig.Form->WindowProc = [&](TMessage& aMessage) {
+    if (aMessage.Msg == Ping) {
+      const auto sent = TClock::time_point(TClock::duration(aMessage.LParam));
+      latencies.push_back(std::chrono::duration<double, std::milli>(TClock::now() - sent).count());
+      return;
+    }
+    previous(aMessage);
+  };
+  const platform::HWND wnd = rig.Form->Handle();
+  for (auto _ : aState) {
+    std::atomic<bool> done{false};
+    std::thread pinger([&] {
+      while (!done.load()) {
+        platform::PostMessageW(wnd, Ping, 0,
+                               platform::LPARAM(TClock::now().time_since_epoch().count()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+    const bool all = rig.Flood(Count, [](int aCount) {
+      for (int n = 0; n < aCount; ++n)
+        platform::VirtualMidiInject(0, Word(n));
+    });
+    done = true;
+    pinger.join();
+    platform::PumpUntilIdle();
+    if (!all)
+      aState.SkipWithError("not every message was logged");
+  }
+  rig.Form->WindowProc = previous;
+  std::sort(latencies.begin(), latencies.end());
+  if (latencies.empty()) {
+    aState.SkipWithError("no posted message was handled");
+    return;
+  }
+  double sum = 0;
+  for (double l : latencies)
+    sum += l;
+  aState.counters["posted"] = double(latencies.size());
+  aState.counters["mean_ms"] = sum / double(latencies.size());
+  aState.counters["p99_ms"] = latencies[latencies.size() * 99 / 100];
+  aState.counters["max_ms"] = latencies.back();
+  aState.counters["drops"] = double(rig.Form->DroppedMessages());
+}
+BENCHMARK(BM_PostedMessageLatencyDuringFlood)->Iterations(5)->UseRealTime();
 
 // The handler called straight from a thread standing in for the MIDI
 // service's: our path without the service's own queue.
