@@ -5,10 +5,13 @@
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sVerdantSkin.h"
+#include "toolkit/Label.h"
 #include "toolkit/StdCtrlDefs.h"
 
 #include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -175,6 +178,19 @@ void TfrmMonitor::BuildWindow() {
   panelStatusByte = panel("panelStatusByte", 52, 186, 185, "Statusbyte und Midikanal", true);
   PanelStatustext = panel("PanelStatustext", 52, 266, 185, "", false);
 
+  // The lists carry an attached label without text, owned by the list; it is
+  // placed left of it once loading has given it its size.
+  std::vector<std::pair<TLabel*, TWinControl*>> labels;
+  for (TWinControl* list :
+       {static_cast<TWinControl*>(clbInputDevices), static_cast<TWinControl*>(clbOutputDevices),
+        static_cast<TWinControl*>(lbListe)}) {
+    auto* label = new TLabel(list);
+    label->SetCaption("");
+    SetControlFont(label, 11, false);
+    label->SetFocusControl(list);
+    labels.emplace_back(label, list);
+  }
+
   // Tab orders in ascending order, so each lands where it is set.
   TWinControl* tabOrder[] = {btnResetIn,     btnResetOut, clbInputDevices, clbOutputDevices,
                              btnListeLeeren, lbListe,     PanelCC,         panelDB1,
@@ -185,6 +201,8 @@ void TfrmMonitor::BuildWindow() {
 
   SetVisible(true);
   bracket.Close();
+  for (auto [label, list] : labels)
+    label->PlaceLeftOf(list, 0);
 }
 
 void TfrmMonitor::FormCreate(TObject*) {

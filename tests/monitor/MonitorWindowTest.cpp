@@ -11,6 +11,7 @@
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sVerdantSkin.h"
+#include "toolkit/Label.h"
 #include "toolkit/MessageForm.h"
 
 #include <atomic>
@@ -260,6 +261,23 @@ TEST_F(MonitorWindow, TheSkinDoesNotChangeTheWindowsLook) {
     for (int x = 0; x < plain.Width(); ++x)
       differing += plain.Pixel(x, y) != skinned.Pixel(x, y);
   EXPECT_EQ(differing, 0);
+}
+
+TEST_F(MonitorWindow, ListsCarryAnEmptyLabelOnTheirLeft) {
+  for (TCustomListBox* list : {static_cast<TCustomListBox*>(fForm->clbInputDevices),
+                               static_cast<TCustomListBox*>(fForm->clbOutputDevices),
+                               static_cast<TCustomListBox*>(fForm->lbListe)}) {
+    ASSERT_EQ(list->ComponentCount(), 1) << list->Name();
+    auto* label = dynamic_cast<TLabel*>(list->Components(0));
+    ASSERT_NE(label, nullptr) << list->Name();
+    EXPECT_EQ(label->Caption(), "");
+    EXPECT_EQ(label->FocusControl(), list);
+    EXPECT_EQ(label->Parent(), fForm->PanelPort);
+    EXPECT_EQ(label->Left() + label->Width(), list->Left()) << list->Name();
+    EXPECT_EQ(label->Font().Name(), "Tahoma");
+    EXPECT_EQ(label->Font().Height(), -11);
+    EXPECT_EQ(label->Font().Color(), clWindowText);
+  }
 }
 
 TEST_F(MonitorWindow, ListsShowThePortsUnchecked) {
