@@ -73,7 +73,8 @@ public:
 
   TfrmMonitor* Form = nullptr;
   long Repaints = 0;
-  double FeedSeconds = 0; // time the MIDI-side thread took to hand everything in
+  std::uint64_t UpdatesBefore = 0; // updates of the controls before the measured floods
+  double FeedSeconds = 0;          // time the MIDI-side thread took to hand everything in
 
 private:
   static void Check(TCheckListBox* aList) {
@@ -92,6 +93,8 @@ void Report(benchmark::State& aState, TMonitorRig& aRig, double aSeconds, long a
   aState.counters["msgs_per_s"] = double(aState.iterations()) * Batch / aSeconds;
   aState.counters["repaints_per_s"] = double(aRepaints) / aSeconds;
   aState.counters["drains_per_s"] = double(aDrains) / aSeconds;
+  aState.counters["updates_per_s"] =
+      double(aRig.Form->UpdateCount() - aRig.UpdatesBefore) / aSeconds;
   aState.counters["drops"] = double(aRig.Form->DroppedMessages());
   aState.counters["thru_failures"] = double(aRig.Form->ThruFailures());
   aState.counters["feed_s"] = aRig.FeedSeconds;
@@ -102,6 +105,7 @@ void Report(benchmark::State& aState, TMonitorRig& aRig, double aSeconds, long a
 void BM_PathThroughVirtualService(benchmark::State& aState) {
   TMonitorRig rig;
   rig.Prefill(int(aState.range(0)));
+  rig.UpdatesBefore = rig.Form->UpdateCount();
   double seconds = 0;
   const long repaints = rig.Repaints;
   const std::uint64_t drains = rig.Form->DrainCount();
@@ -181,6 +185,7 @@ BENCHMARK(BM_PostedMessageLatencyDuringFlood)->Iterations(5)->UseRealTime();
 void BM_PathFromMidiThread(benchmark::State& aState) {
   TMonitorRig rig;
   rig.Prefill(int(aState.range(0)));
+  rig.UpdatesBefore = rig.Form->UpdateCount();
   double seconds = 0;
   const long repaints = rig.Repaints;
   const std::uint64_t drains = rig.Form->DrainCount();

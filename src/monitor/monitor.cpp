@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr platform::UINT_PTR DrainTimerId = 1;
+constexpr platform::UINT_PTR UpdateTimerId = 1;
 constexpr TColor ListColor = RGB(87, 127, 87);
 constexpr TColor ListFontColor = RGB(1, 153, 1);
 
@@ -224,9 +224,9 @@ void TfrmMonitor::FormCreate(TObject*) {
 
 void TfrmMonitor::FormDestroy(TObject*) {
   StopMidiDelivery();
-  if (fDrainTimerArmed && HandleAllocated())
-    platform::KillTimer(Handle(), DrainTimerId);
-  fDrainTimerArmed = false;
+  if (fUpdateTimerArmed && HandleAllocated())
+    platform::KillTimer(Handle(), UpdateTimerId);
+  fUpdateTimerArmed = false;
   fPath.reset();
   fWakeup.reset();
   fCriticalSection.reset();
@@ -377,54 +377,67 @@ std::uint64_t TfrmMonitor::DroppedMessages() const {
 }
 
 void TfrmMonitor::MidiQueueSignalled() {
-  if (fDrainTimerArmed || !fPath)
+  if (!fPath)
     return;
-  const auto since = std::chrono::steady_clock::now() - fLastDrain;
-  if (since < MinDrainInterval) {
-    ArmDrainTimer(std::chrono::ceil<std::chrono::milliseconds>(MinDrainInterval - since));
-    return;
-  }
-  DrainMidiQueue();
-}
-
-void TfrmMonitor::ArmDrainTimer(std::chrono::milliseconds aDelay) {
-  fDrainTimerArmed = true;
-  platform::SetTimer(Handle(), DrainTimerId, platform::UINT(aDelay.count()), nullptr);
-}
-
-void TfrmMonitor::WndProc(TMessage& aMessage) {
-  if (aMessage.Msg == platform::WM_TIMER && aMessage.WParam == DrainTimerId) {
-    platform::KillTimer(Handle(), DrainTimerId);
-    fDrainTimerArmed = false;
-    if (fPath)
-      DrainMidiQueue();
-    aMessage.Result = 0;
+  // After a drain that left a backlog, the messages waiting in the loop get
+  // a short turn before the next drain.
+  if (fBacklog && std::chrono::steady_clock::now() - fBacklogDrainEnd < BacklogGap) {
+    fWakeup->Signal();
     return;
   }
-  TForm::WndProc(aMessage);
-}
-
-void TfrmMonitor::DrainMidiQueue() {
-  fLastDrain = std::chrono::steady_clock::now();
   ++fDrainCount;
   bool more = false;
   try {
     more = fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
                                 DrainBudget);
   } catch (...) {
-    FinishDrain();
-    ArmDrainTimer(MinDrainInterval);
+    // The messages after the failing one are drained by the next run.
+    if (!fPath->Queue().Empty())
+      fWakeup->Signal();
+    UpdatePaced(false);
     throw;
   }
-  FinishDrain();
-  if (more) {
-    // The next drain comes one interval after this one began, not after it
-    // ended, so a backlog keeps the user-interface thread mostly busy with it
-    // while the timer lets painting and input run in between.
-    const auto spent = std::chrono::steady_clock::now() - fLastDrain;
-    ArmDrainTimer(std::max(std::chrono::milliseconds(1),
-                           std::chrono::ceil<std::chrono::milliseconds>(MinDrainInterval - spent)));
+  // A backlog is drained on: the wake-up runs again when the loop next looks
+  // for a message, after the gap.
+  fBacklog = more;
+  fBacklogDrainEnd = std::chrono::steady_clock::now();
+  if (more)
+    fWakeup->Signal();
+  UpdatePaced(more);
+}
+
+void TfrmMonitor::UpdatePaced(bool aBacklog) {
+  if (!fShownSinceFinish)
+    return;
+  const auto since = std::chrono::steady_clock::now() - fLastUpdate;
+  if (since >= MinUpdateInterval) {
+    if (fUpdateTimerArmed)
+      platform::KillTimer(Handle(), UpdateTimerId);
+    fUpdateTimerArmed = false;
+    FinishDrain();
+    // Painting waits until no posted message is ready, which a backlog may
+    // keep from happening: the window paints here instead.
+    if (aBacklog)
+      Update();
+    return;
   }
+  if (fUpdateTimerArmed)
+    return;
+  fUpdateTimerArmed = true;
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(MinUpdateInterval - since);
+  platform::SetTimer(Handle(), UpdateTimerId, platform::UINT(std::max<long long>(1, wait.count())),
+                     nullptr);
+}
+
+void TfrmMonitor::WndProc(TMessage& aMessage) {
+  if (aMessage.Msg == platform::WM_TIMER && aMessage.WParam == UpdateTimerId) {
+    platform::KillTimer(Handle(), UpdateTimerId);
+    fUpdateTimerArmed = false;
+    FinishDrain();
+    aMessage.Result = 0;
+    return;
+  }
+  TForm::WndProc(aMessage);
 }
 
 void TfrmMonitor::DrainNow() {
@@ -483,6 +496,8 @@ void TfrmMonitor::FinishDrain() {
   if (!fShownSinceFinish)
     return;
   fShownSinceFinish = false;
+  fLastUpdate = std::chrono::steady_clock::now();
+  ++fUpdateCount;
   platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
   // The lines and the scroll bar changed while redrawing was off.
   platform::RedrawWindow(lbListe->Handle(), nullptr, nullptr,

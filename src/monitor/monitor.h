@@ -6,8 +6,8 @@
 // Threads: DoMidiInData runs on the MIDI service's thread and does only the
 // thru and the hand-over (TMidiPath). Everything else runs on the
 // user-interface thread: the queued messages are drained there in arrival
-// order, at most about 60 times a second, so a flood costs a bounded number
-// of repaints.
+// order, continuously while any are queued, and put on screen at most about
+// 60 times a second, so a flood costs a bounded number of repaints.
 
 #include "monitor/MessageDecoder.h"
 #include "monitor/MidiPath.h"
@@ -92,15 +92,19 @@ public:
 
   // Figures of the incoming path (user-interface thread).
   std::uint64_t DrainCount() const { return fDrainCount; }
+  // Times the drained messages were put into the controls (each repaints).
+  std::uint64_t UpdateCount() const { return fUpdateCount; }
   std::uint64_t MessagesShown() const { return fMessagesShown; }
   std::uint64_t DroppedMessages() const;
   std::uint64_t ThruFailures() const { return fThruFailures; }
   bool Busy() const { return warte; }
 
-  // Shortest time between two drains of the queue, so repaints stay at about
-  // 60 a second during a flood, and the longest a drain may take.
-  static constexpr std::chrono::milliseconds MinDrainInterval{16};
-  static constexpr std::chrono::milliseconds DrainBudget{16};
+  // Shortest time between two updates of the controls, so repaints stay at
+  // about 60 a second during a flood, and the longest a drain may take before
+  // the loop handles other messages.
+  static constexpr std::chrono::milliseconds MinUpdateInterval{16};
+  static constexpr std::chrono::milliseconds DrainBudget{4};
+  static constexpr std::chrono::milliseconds BacklogGap{1};
 
 protected:
   void WndProc(TMessage& aMessage) override;
@@ -112,10 +116,12 @@ private:
   void ShowSelectedLine();
   void ApplyBreakdown();
 
-  // User-interface thread: the wake-up's handler and the drain timer.
+  // User-interface thread: the wake-up's handler and the update timer.
   void MidiQueueSignalled();
-  void DrainMidiQueue();
-  void ArmDrainTimer(std::chrono::milliseconds aDelay);
+  // Puts the drained messages on screen now, or arms the update timer when
+  // the last update was less than MinUpdateInterval ago.
+  // aBacklog: messages are still queued, so the window paints at once.
+  void UpdatePaced(bool aBacklog);
   // Steps 4 to 8 for one message, without painting.
   void ShowIncoming(const TMidiEvent& aEvent);
   // Puts the state the drained messages left into the controls.
@@ -130,9 +136,12 @@ private:
   TBreakdown fBreakdown;
   TMidiEvent fLastShown;    // the last message of the drain in progress
   std::string fFailureNote; // the drain's latest thru failure, for the status line
-  bool fDrainTimerArmed = false;
-  std::chrono::steady_clock::time_point fLastDrain{};
+  bool fUpdateTimerArmed = false;
+  bool fBacklog = false; // the last drain left messages queued
+  std::chrono::steady_clock::time_point fBacklogDrainEnd{};
+  std::chrono::steady_clock::time_point fLastUpdate{};
   std::uint64_t fDrainCount = 0;
+  std::uint64_t fUpdateCount = 0;
   std::uint64_t fMessagesShown = 0;
   std::uint64_t fThruFailures = 0;
   bool fShownSinceFinish = false;
