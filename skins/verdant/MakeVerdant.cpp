@@ -5,6 +5,7 @@
 // The rectangles used here are the ones Options.dat names.
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/PngCodec.h"
 
 #include <algorithm>
@@ -536,34 +537,7 @@ Bitmap MakeLinen() {
 }
 
 bool WriteBmp24(const Bitmap& aImage, const std::filesystem::path& aPath) {
-  int w = aImage.Width(), h = aImage.Height();
-  int rowSize = (w * 3 + 3) & ~3;
-  std::vector<std::uint8_t> out(54 + std::size_t(rowSize) * h, 0);
-  auto put32 = [&](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-      out[at + i] = std::uint8_t(v >> (8 * i));
-  };
-  out[0] = 'B';
-  out[1] = 'M';
-  put32(2, std::uint32_t(out.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, std::uint32_t(w));
-  put32(22, std::uint32_t(h));
-  out[26] = 1;
-  out[28] = 24;
-  put32(34, std::uint32_t(rowSize * h));
-  put32(38, 2835);
-  put32(42, 2835);
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = out.data() + 54 + std::size_t(rowSize) * (h - 1 - y);
-    for (int x = 0; x < w; ++x) {
-      std::uint32_t p = aImage.Pixel(x, y);
-      row[x * 3] = std::uint8_t(p);
-      row[x * 3 + 1] = std::uint8_t(p >> 8);
-      row[x * 3 + 2] = std::uint8_t(p >> 16);
-    }
-  }
+  const std::vector<std::uint8_t> out = platform::EncodeBmp(aImage, 24);
   std::ofstream file(aPath, std::ios::binary);
   file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
   return bool(file);

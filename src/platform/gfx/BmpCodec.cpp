@@ -285,4 +285,37 @@ ImageResult DecodeBmp(std::span<const std::uint8_t> aData) {
   return result;
 }
 
+std::vector<std::uint8_t> EncodeBmp(const Bitmap& aImage, int aBitsPerPixel) {
+  const int bytesPerPixel = aBitsPerPixel == 32 ? 4 : 3;
+  const int width = aImage.Width();
+  const int height = aImage.Height();
+  const std::size_t rowSize = (std::size_t(width) * bytesPerPixel + 3) & ~std::size_t(3);
+  constexpr std::size_t HeaderSize = 14 + 40;
+  std::vector<std::uint8_t> out(HeaderSize + rowSize * height, 0);
+  auto put32 = [&](std::size_t aAt, std::uint32_t aValue) {
+    for (int i = 0; i < 4; ++i)
+      out[aAt + i] = std::uint8_t(aValue >> (8 * i));
+  };
+  out[0] = 'B';
+  out[1] = 'M';
+  put32(2, std::uint32_t(out.size()));
+  put32(10, HeaderSize);
+  put32(14, 40);
+  put32(18, std::uint32_t(width));
+  put32(22, std::uint32_t(height));
+  out[26] = 1;
+  out[28] = std::uint8_t(bytesPerPixel * 8);
+  put32(34, std::uint32_t(rowSize * height));
+  put32(38, 2835); // 72 dots per inch
+  put32(42, 2835);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = out.data() + HeaderSize + rowSize * (height - 1 - y);
+    const std::uint32_t* pixels = aImage.ScanLine(y);
+    for (int x = 0; x < width; ++x)
+      for (int i = 0; i < bytesPerPixel; ++i)
+        row[x * bytesPerPixel + i] = std::uint8_t(pixels[x] >> (8 * i));
+  }
+  return out;
+}
+
 } // namespace platform

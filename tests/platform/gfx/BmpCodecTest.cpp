@@ -280,3 +280,23 @@ TEST(BmpCodec, PaletteEndsWherePixelDataBegins) {
 }
 
 } // namespace
+
+TEST(BmpCodec, WrittenFilesReadBackUnchanged) {
+  platform::Bitmap image(5, 3); // 5 pixels of 3 bytes: rows padded to 16 bytes
+  for (int y = 0; y < image.Height(); ++y)
+    for (int x = 0; x < image.Width(); ++x)
+      image.SetPixel(x, y, 0x10203040u * std::uint32_t(x + 1) + std::uint32_t(y * 0x0101));
+  for (int bits : {24, 32}) {
+    const Bytes file = platform::EncodeBmp(image, bits);
+    ASSERT_EQ(file.size(), 54u + (bits == 24 ? 16u : 20u) * 3u) << bits;
+    const platform::ImageResult result = DecodeBmp(file);
+    ASSERT_TRUE(result.Ok()) << result.Error;
+    EXPECT_EQ(result.Was32Bit(), bits == 32);
+    for (int y = 0; y < image.Height(); ++y)
+      for (int x = 0; x < image.Width(); ++x) {
+        const std::uint32_t alpha = bits == 32 ? image.Pixel(x, y) >> 24 : 255u;
+        EXPECT_EQ(result.Image.Pixel(x, y), (image.Pixel(x, y) & 0xFFFFFFu) | (alpha << 24))
+            << bits << " bits at " << x << "," << y;
+      }
+  }
+}
