@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
+  build-essential cmake pkg-config ccache clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libfribidi-dev
   libx11-dev libxext-dev
