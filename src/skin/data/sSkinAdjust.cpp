@@ -34,25 +34,10 @@ void FilterState(TsGenState& aState, TPixelFilter aFilter, int aValue, bool aAll
     }
 }
 
-// The flat fields of a section follow Props when they are copies of them
-// (the appended TRANSPARENT section has no copies).
 void FilterSections(TsSkinTables& aTables, TPixelFilter aFilter, int aValue, bool aAllGradients) {
-  for (auto& g : aTables.gd) {
-    bool copies = g.Color == g.Props[0].Color && g.FontColor == g.Props[0].FontColor &&
-                  g.HotColor == g.Props[1].Color && g.HotFontColor == g.Props[1].FontColor;
+  for (auto& g : aTables.gd)
     for (auto& state : g.Props)
       FilterState(state, aFilter, aValue, aAllGradients);
-    if (!copies)
-      continue;
-    g.Color = g.Props[0].Color;
-    g.FontColor = g.Props[0].FontColor;
-    g.GradientArray = g.Props[0].GradientArray;
-    g.GlowColor = g.Props[0].GlowColor;
-    g.HotColor = g.Props[1].Color;
-    g.HotFontColor = g.Props[1].FontColor;
-    g.HotGradientArray = g.Props[1].GradientArray;
-    g.HotGlowColor = g.Props[1].GlowColor;
-  }
 }
 
 void FilterPalette(TsSkinTables& aTables, TPixelFilter aFilter, int aValue) {

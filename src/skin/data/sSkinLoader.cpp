@@ -6,6 +6,7 @@
 #include "platform/gfx/SystemColors.h"
 #include "skin/data/sSkinAdjust.h"
 #include "skin/data/sSkinFiles.h"
+#include "skin/data/sSkinStateKeys.h"
 #include "skin/data/sSkinText.h"
 #include "skin/data/sSkinValues.h"
 
@@ -233,78 +234,13 @@ int ReadGlobal(const TsSkinOptions& aOptions, const char* aKey, int aDefault) {
   return aOptions.ReadInteger(kGlobal, aKey, aDefault);
 }
 
-// Fills one state from its keys (the HOT keys when aPrefix is "HOT").
-void ReadState(const TsSkinOptions& aOptions, const std::string& aSection, bool aHot,
-               TsGenState& aState) {
-  auto key = [&](const char* aNormal, const char* aHotKey) {
-    return std::string(aHot ? aHotKey : aNormal);
-  };
+TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSection) {
+  TsGeneralData g;
   auto read = [&](const std::string& aKey, int aDefault, int aLimit) {
     return aOptions.ReadInheritedInteger(aSection, aKey, aDefault, aLimit);
   };
-  aState.Color = read(key("COLOR", "HOTCOLOR"), 0xFFFFFF, kNoLimit);
-  aState.FontColor.Color = read(key("FONTCOLOR", "HOTFONTCOLOR"), 0, kNoLimit);
-  aState.FontColor.Left = read(key("TCLEFT", "HOTTCLEFT"), -1, kNoLimit);
-  aState.FontColor.Top = read(key("TCTOP", "HOTTCTOP"), -1, kNoLimit);
-  aState.FontColor.Right = read(key("TCRIGHT", "HOTTCRIGHT"), -1, kNoLimit);
-  aState.FontColor.Bottom = read(key("TCBOTTOM", "HOTTCBOTTOM"), -1, kNoLimit);
-  aState.GlowColor = read(key("GCOL", "HGCOL"), 0xFFFFFF, kNoLimit);
-  aState.GlowSize = read(key("GSIZE", "HGSIZE"), 0, 255);
-  aState.GradientPercent = read(key("GRADIENTPERCENT", "HOTGRADIENTPERCENT"), 0, 100);
-  aState.GradientData =
-      aOptions.ReadInheritedString(aSection, key("GRADIENTDATA", "HOTGRADIENTDATA"), " ");
-  aState.ImagePercent = read(key("IMAGEPERCENT", "HOTIMAGEPERCENT"), 0, 100);
-  aState.Transparency = read(key("TRANSPARENCY", "HOTTRANSPARENCY"), 0, 100);
-  std::size_t minLength = aHot ? 6 : 2;
-  if (aState.GradientData.size() >= minLength)
-    aState.GradientArray = ParseGradientData(aState.GradientData);
-  else
-    aState.GradientPercent = 0;
-}
-
-void CopyFlatFields(TsGeneralData& g) {
-  const TsGenState& n = g.Props[0];
-  const TsGenState& h = g.Props[1];
-  g.Color = n.Color;
-  g.Transparency = n.Transparency;
-  g.GradientPercent = n.GradientPercent;
-  g.GradientData = n.GradientData;
-  g.GradientArray = n.GradientArray;
-  g.ImagePercent = n.ImagePercent;
-  g.FontColor = n.FontColor;
-  g.HotColor = h.Color;
-  g.HotTransparency = h.Transparency;
-  g.HotGradientPercent = h.GradientPercent;
-  g.HotGradientData = h.GradientData;
-  g.HotGradientArray = h.GradientArray;
-  g.HotImagePercent = h.ImagePercent;
-  g.HotFontColor = h.FontColor;
-  g.HotGlowColor = h.GlowColor;
-  g.GlowColor = n.GlowColor;
-  g.HotGlowSize = h.GlowSize;
-  g.GlowSize = n.GlowSize;
-}
-
-// States below 2: the hot state repeats the normal one.
-void CopyNormalIntoHot(TsGeneralData& g) {
-  TsGenState& h = g.Props[1];
-  const TsGenState& n = g.Props[0];
-  h.Color = n.Color;
-  h.FontColor = n.FontColor;
-  h.GradientPercent = n.GradientPercent;
-  h.GradientData = n.GradientData;
-  h.ImagePercent = n.ImagePercent;
-  h.GlowColor = n.GlowColor;
-  h.GlowSize = n.GlowSize;
-  h.Transparency = n.Transparency;
-  if (h.GradientData.size() >= 6)
-    h.GradientArray = ParseGradientData(h.GradientData);
-}
-
-TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSection) {
-  TsGeneralData g;
-  auto read = [&](const char* aKey, int aDefault, int aLimit) {
-    return aOptions.ReadInheritedInteger(aSection, aKey, aDefault, aLimit);
+  auto readText = [&](const std::string& aKey, const std::string& aDefault) {
+    return aOptions.ReadInheritedString(aSection, aKey, aDefault);
   };
   g.ClassName = aSection;
   g.ParentClass = aOptions.ReadString(aSection, "PARENTCLASS", "");
@@ -318,12 +254,7 @@ TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSec
   g.OuterOffset = {read("OUTOFFSL", 0, 255), read("OUTOFFST", 0, 255), read("OUTOFFSR", 0, 255),
                    read("OUTOFFSB", 0, 255)};
   g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
-  ReadState(aOptions, aSection, false, g.Props[0]);
-  if (g.States < 2)
-    CopyNormalIntoHot(g);
-  else
-    ReadState(aOptions, aSection, true, g.Props[1]);
-  CopyFlatFields(g);
+  ReadSectionStates({DefaultGenState(), DefaultGenState()}, read, readText, g);
   return g;
 }
 
@@ -343,42 +274,25 @@ TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables
   if (parent) {
     defaults = *parent;
   } else {
+    // The skin's defaults, except that an application section has no text
+    // colour of its own.
     defaults.States = 3;
-    for (auto& state : defaults.Props) {
-      state.Color = 0xFFFFFF;
-      state.FontColor = {-1, -1, -1, -1, -1};
-      state.GlowColor = 0xFFFFFF;
-      state.GradientData = " ";
-    }
+    TsGenState state = DefaultGenState();
+    state.FontColor.Color = -1;
+    defaults.Props = {state, state};
   }
-  auto read = [&](const char* aKey, int aDefault) {
+  auto read = [&](const std::string& aKey, int aDefault) {
     return aCommon.ReadInteger(aSection.Name, aKey, aDefault);
   };
-  g.States = read("STATES", defaults.States);
-  auto readState = [&](bool aHot, TsGenState& aState, const TsGenState& aDefault) {
-    std::string p = aHot ? "HOT" : "";
-    aState.Color = read((p + "COLOR").c_str(), aDefault.Color);
-    aState.FontColor.Color = read((p + "FONTCOLOR").c_str(), aDefault.FontColor.Color);
-    aState.FontColor.Left = read((p + "TCLEFT").c_str(), aDefault.FontColor.Left);
-    aState.FontColor.Top = read((p + "TCTOP").c_str(), aDefault.FontColor.Top);
-    aState.FontColor.Right = read((p + "TCRIGHT").c_str(), aDefault.FontColor.Right);
-    aState.FontColor.Bottom = read((p + "TCBOTTOM").c_str(), aDefault.FontColor.Bottom);
-    aState.GlowColor = read(aHot ? "HGCOL" : "GCOL", aDefault.GlowColor);
-    aState.GlowSize = read(aHot ? "HGSIZE" : "GSIZE", aDefault.GlowSize);
-    aState.GradientPercent = read((p + "GRADIENTPERCENT").c_str(), aDefault.GradientPercent);
-    aState.GradientData =
-        aCommon.ReadString(aSection.Name, p + "GRADIENTDATA", aDefault.GradientData);
-    aState.ImagePercent = read((p + "IMAGEPERCENT").c_str(), aDefault.ImagePercent);
-    aState.Transparency = read((p + "TRANSPARENCY").c_str(), aDefault.Transparency);
-    // Gradients of application sections are parsed like the skin's own.
-    if (aState.GradientData.size() >= (aHot ? 6u : 2u))
-      aState.GradientArray = ParseGradientData(aState.GradientData);
+  auto readText = [&](const std::string& aKey, const std::string& aDefault) {
+    return aCommon.ReadString(aSection.Name, aKey, aDefault);
   };
-  readState(false, g.Props[0], defaults.Props[0]);
-  if (g.States >= 2)
-    readState(true, g.Props[1], defaults.Props[1]);
-  else
-    CopyNormalIntoHot(g);
+  g.States = read("STATES", defaults.States);
+  // Application sections have no upper limits.
+  ReadSectionStates(
+      defaults.Props,
+      [&](const std::string& aKey, int aDefault, int) { return read(aKey, aDefault); }, readText,
+      g);
   auto readBool = [&](const char* aKey, bool aDefault) {
     auto text = aCommon.Read(aSection.Name, aKey);
     return text ? (*text == "TRUE" || *text == "1") : aDefault;
@@ -388,7 +302,6 @@ TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables
   g.GlowCount = read("GLOW", defaults.GlowCount);
   g.GlowMargin = read("GLOWMARGIN", defaults.GlowMargin);
   g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
-  CopyFlatFields(g);
   return g;
 }
 

@@ -61,7 +61,8 @@ struct TsGenState {
   friend bool operator==(const TsGenState&, const TsGenState&) = default;
 };
 
-// One options-file section.
+// One options-file section. Its colours, gradients, textures, glow and
+// transparency are held only in Props, per state.
 struct TsGeneralData {
   std::string ParentClass;
   std::string ClassName;
@@ -77,28 +78,8 @@ struct TsGeneralData {
   int ImgBL = 0;
   int ImgBR = 0;
   int TextureNormal = 0;
-  // Flat copies of Props[0] ...
-  int Color = 0;
-  int Transparency = 0;
-  int GradientPercent = 0;
-  std::string GradientData;
-  TsGradArray GradientArray;
-  int ImagePercent = 0;
-  TsFontColor FontColor;
-  // ... and of Props[1].
-  int HotColor = 0;
-  int HotTransparency = 0;
-  int HotGradientPercent = 0;
-  std::string HotGradientData;
-  TsGradArray HotGradientArray;
-  int HotImagePercent = 0;
-  TsFontColor HotFontColor;
   bool FadingEnabled = false;
   int FadingIterations = 0;
-  int HotGlowColor = 0;
-  int GlowColor = 0;
-  int HotGlowSize = 0;
-  int GlowSize = 0;
   int OuterMode = 0;
   TRect OuterOffset;
   int OuterMask = 0;

@@ -100,8 +100,9 @@ TEST_F(VerdantSkin, SectionTableFollowsTheOptionsFile) {
     EXPECT_GE(fManager.GetSkinIndex(needed), 0) << needed;
   const auto& title = fManager.gd[std::size_t(fManager.GetSkinIndex("FORMTITLE"))];
   EXPECT_EQ(title.States, 2);
-  ASSERT_EQ(title.GradientArray.size(), 1u);
-  EXPECT_EQ(title.HotGradientArray[0], (TsGradPie{5143624, 3298860, 100, 0, 0}));
+  ASSERT_EQ(title.Props[0].GradientArray.size(), 1u);
+  ASSERT_EQ(title.Props[1].GradientArray.size(), 1u);
+  EXPECT_EQ(title.Props[1].GradientArray[0], (TsGradPie{5143624, 3298860, 100, 0, 0}));
 }
 
 TEST_F(VerdantSkin, PaletteFromTheOptionsValues) {

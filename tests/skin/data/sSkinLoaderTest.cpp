@@ -4,7 +4,9 @@
 #include "platform/gfx/SystemColors.h"
 #include "skin/data/sSkinManager.h"
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,7 +62,7 @@ TEST(SkinLoader, SectionTableInFileOrderWithTransparentAppended) {
   EXPECT_EQ(t.GetSkinIndex("b"), -1);
   EXPECT_EQ(t.GetSkinIndex(""), -1);
   // The second [B] reads the first [B]'s keys.
-  EXPECT_EQ(t.gd[3].Color, 0xFFFFFF);
+  EXPECT_EQ(t.gd[3].Props[0].Color, 0xFFFFFF);
   auto withTransparent = Load("[TRANSPARENT]\nCOLOR=5\n");
   EXPECT_EQ(withTransparent.gd.size(), 1u);
 }
@@ -109,29 +111,148 @@ TEST(SkinLoader, SectionKeysDefaultsAndLimits) {
   EXPECT_EQ(l.OuterOffset.Left, 255);
   EXPECT_EQ(l.Props[0].Transparency, 100);
   EXPECT_EQ(l.Props[0].ImagePercent, -5);
-  ASSERT_EQ(l.GradientArray.size(), 1u);
-  EXPECT_EQ(l.GradientArray[0].Percent, 3);
+  ASSERT_EQ(l.Props[0].GradientArray.size(), 1u);
+  EXPECT_EQ(l.Props[0].GradientArray[0].Percent, 3);
   const auto& s = Section(t, "SHORTGRAD");
-  EXPECT_EQ(s.GradientPercent, 0);
-  EXPECT_EQ(s.HotGradientPercent, 0);
-  EXPECT_TRUE(s.HotGradientArray.empty());
+  EXPECT_EQ(s.Props[0].GradientPercent, 0);
+  EXPECT_EQ(s.Props[1].GradientPercent, 0);
+  EXPECT_TRUE(s.Props[1].GradientArray.empty());
   const auto& one = Section(t, "ONESTATE");
-  EXPECT_EQ(one.HotColor, 5) << "HOT keys are not read below two states";
-  EXPECT_EQ(one.HotFontColor, (TsFontColor{6, 7, -1, -1, -1}));
-  EXPECT_EQ(one.HotGradientPercent, 40);
-  EXPECT_EQ(one.HotGradientArray.size(), 1u) << "parsed again from the copied data";
+  EXPECT_EQ(one.Props[1].Color, 5) << "HOT keys are not read below two states";
+  EXPECT_EQ(one.Props[1].FontColor, (TsFontColor{6, 7, -1, -1, -1}));
+  EXPECT_EQ(one.Props[1].GradientPercent, 40);
+  EXPECT_EQ(one.Props[1].GradientArray.size(), 1u) << "parsed again from the copied data";
   EXPECT_EQ(one.Props[1].TextureIndex, 0);
   const auto& two = Section(t, "TWOSTATE");
-  EXPECT_EQ(two.HotColor, 9);
-  EXPECT_EQ(two.HotFontColor.Color, 8);
-  EXPECT_EQ(two.HotGlowSize, 255);
+  EXPECT_EQ(two.Props[1].Color, 9);
+  EXPECT_EQ(two.Props[1].FontColor.Color, 8);
+  EXPECT_EQ(two.Props[1].GlowSize, 255);
   EXPECT_TRUE(two.ReservedBoolean);
   EXPECT_TRUE(two.GiveOwnFont);
   const auto& child = Section(t, "CHILD");
   EXPECT_EQ(child.ParentClass, "TWOSTATE");
   EXPECT_EQ(child.States, 2);
-  EXPECT_EQ(child.HotColor, 9);
+  EXPECT_EQ(child.Props[1].Color, 9);
   EXPECT_TRUE(child.ReservedBoolean);
+}
+
+// Loads aSections as the application's sections of a skin that has only
+// GLOBALINFO.
+TsSkinTables LoadCommon(const std::string& aSections) {
+  auto options = TsSkinOptions::FromText("[GLOBALINFO]\n");
+  auto common = TsSkinOptions::FromText(aSections);
+  TsSkinSource source;
+  source.Options = &options;
+  source.CommonSections = &common;
+  TsSkinTables tables;
+  LoadSkinTables(source, tables);
+  return tables;
+}
+
+// The two ways a section's states are read: as a section of the skin and as
+// an application section. Each gives the loaded section S of an options text.
+struct TStateReader {
+  const char* Name;
+  std::function<TsGeneralData(const std::string&)> LoadSection;
+  int DefaultFontColor;
+};
+
+const TStateReader kStateReaders[] = {
+    {"skin section",
+     [](const std::string& aText) { return Section(Load("[GLOBALINFO]\n" + aText), "S"); }, 0},
+    {"application section",
+     [](const std::string& aText) { return Section(LoadCommon(aText), "S"); }, -1},
+};
+
+// Every state key lands in its own field of its own state, in both readers: a
+// key read into another field or into the other state changes a value that the
+// comparison with the whole expected state catches.
+TEST(SkinLoader, EachStateKeyFillsItsFieldOfItsState) {
+  using TField = int& (*)(TsGenState&);
+  const struct {
+    const char* Key;
+    int State;
+    TField Field;
+  } cases[] = {
+      {"COLOR", 0, [](TsGenState& s) -> int& { return s.Color; }},
+      {"HOTCOLOR", 1, [](TsGenState& s) -> int& { return s.Color; }},
+      {"FONTCOLOR", 0, [](TsGenState& s) -> int& { return s.FontColor.Color; }},
+      {"HOTFONTCOLOR", 1, [](TsGenState& s) -> int& { return s.FontColor.Color; }},
+      {"TCLEFT", 0, [](TsGenState& s) -> int& { return s.FontColor.Left; }},
+      {"HOTTCLEFT", 1, [](TsGenState& s) -> int& { return s.FontColor.Left; }},
+      {"TCTOP", 0, [](TsGenState& s) -> int& { return s.FontColor.Top; }},
+      {"HOTTCTOP", 1, [](TsGenState& s) -> int& { return s.FontColor.Top; }},
+      {"TCRIGHT", 0, [](TsGenState& s) -> int& { return s.FontColor.Right; }},
+      {"HOTTCRIGHT", 1, [](TsGenState& s) -> int& { return s.FontColor.Right; }},
+      {"TCBOTTOM", 0, [](TsGenState& s) -> int& { return s.FontColor.Bottom; }},
+      {"HOTTCBOTTOM", 1, [](TsGenState& s) -> int& { return s.FontColor.Bottom; }},
+      {"GCOL", 0, [](TsGenState& s) -> int& { return s.GlowColor; }},
+      {"HGCOL", 1, [](TsGenState& s) -> int& { return s.GlowColor; }},
+      {"GSIZE", 0, [](TsGenState& s) -> int& { return s.GlowSize; }},
+      {"HGSIZE", 1, [](TsGenState& s) -> int& { return s.GlowSize; }},
+      {"GRADIENTPERCENT", 0, [](TsGenState& s) -> int& { return s.GradientPercent; }},
+      {"HOTGRADIENTPERCENT", 1, [](TsGenState& s) -> int& { return s.GradientPercent; }},
+      {"IMAGEPERCENT", 0, [](TsGenState& s) -> int& { return s.ImagePercent; }},
+      {"HOTIMAGEPERCENT", 1, [](TsGenState& s) -> int& { return s.ImagePercent; }},
+      {"TRANSPARENCY", 0, [](TsGenState& s) -> int& { return s.Transparency; }},
+      {"HOTTRANSPARENCY", 1, [](TsGenState& s) -> int& { return s.Transparency; }},
+  };
+  // Both gradient texts are given, so that the gradient percents are kept.
+  const std::string base = "[S]\nSTATES=2\nGRADIENTDATA=1;2;3;0;0\nHOTGRADIENTDATA=4;5;6;1;0\n";
+  for (const auto& reader : kStateReaders) {
+    std::array<TsGenState, 2> defaults;
+    for (auto& state : defaults) {
+      state.Color = 0xFFFFFF;
+      state.FontColor = {reader.DefaultFontColor, -1, -1, -1, -1};
+      state.GlowColor = 0xFFFFFF;
+      state.TextureIndex = -1; // no PATTERN, no HOTPATTERN
+    }
+    defaults[0].GradientData = "1;2;3;0;0";
+    defaults[0].GradientArray = {{1, 2, 3, 0, 0}};
+    defaults[1].GradientData = "4;5;6;1;0";
+    defaults[1].GradientArray = {{4, 5, 6, 1, 0}};
+    EXPECT_EQ(reader.LoadSection(base).Props, defaults) << reader.Name;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << reader.Name << ", " << c.Key);
+      auto expected = defaults;
+      c.Field(expected[std::size_t(c.State)]) = 77;
+      EXPECT_EQ(reader.LoadSection(base + c.Key + "=77\n").Props, expected);
+    }
+  }
+}
+
+// A section of one state has no hot state of its own: the hot state repeats
+// every value of the normal one, in both readers, and the HOT keys are not
+// read. A gradient percent without a gradient text is dropped alike.
+TEST(SkinLoader, OneStateSectionRepeatsItsNormalStateAsHot) {
+  const std::string text = "[S]\nSTATES=1\nCOLOR=1\nFONTCOLOR=2\nTCLEFT=3\nTCTOP=4\nTCRIGHT=5\n"
+                           "TCBOTTOM=6\nGCOL=7\nGSIZE=8\nGRADIENTPERCENT=9\n"
+                           "GRADIENTDATA=10;11;12;1;0\nIMAGEPERCENT=13\nTRANSPARENCY=14\n"
+                           "HOTCOLOR=21\nHOTFONTCOLOR=22\nHOTTCLEFT=23\nHOTTCTOP=24\n"
+                           "HOTTCRIGHT=25\nHOTTCBOTTOM=26\nHGCOL=27\nHGSIZE=28\n"
+                           "HOTGRADIENTPERCENT=29\nHOTGRADIENTDATA=30;31;32;0;0\n"
+                           "HOTIMAGEPERCENT=33\nHOTTRANSPARENCY=34\n";
+  TsGenState normal;
+  normal.Color = 1;
+  normal.FontColor = {2, 3, 4, 5, 6};
+  normal.GlowColor = 7;
+  normal.GlowSize = 8;
+  normal.GradientPercent = 9;
+  normal.GradientData = "10;11;12;1;0";
+  normal.GradientArray = {{10, 11, 12, 1, 0}};
+  normal.ImagePercent = 13;
+  normal.Transparency = 14;
+  normal.TextureIndex = -1;
+  TsGenState hot = normal;
+  hot.TextureIndex = 0; // a texture is looked up for the hot state of two states only
+  for (const auto& reader : kStateReaders) {
+    SCOPED_TRACE(reader.Name);
+    const auto section = reader.LoadSection(text);
+    EXPECT_EQ(section.Props[0], normal);
+    EXPECT_EQ(section.Props[1], hot);
+    const auto noText = reader.LoadSection("[S]\nSTATES=2\nGRADIENTPERCENT=50\n");
+    EXPECT_EQ(noText.Props[0].GradientPercent, 0);
+  }
 }
 
 TEST(SkinLoader, ImageNotationsBecomeEntriesInFileOrder) {
@@ -502,7 +623,6 @@ TEST(SkinLoader, TransparentSection) {
     EXPECT_EQ(s.Color, 0xFFFFFF);
     EXPECT_EQ(s.FontColor, (TsFontColor{1234, -1, -1, -1, -1}));
   }
-  EXPECT_EQ(g.Transparency, 0) << "only Props are set";
   EXPECT_EQ(t.ConstData.Sections[ssTransparent], int(t.gd.size()) - 1);
 }
 
@@ -557,13 +677,13 @@ TEST(SkinLoader, CommonSectionsAddMissingSections) {
     names.push_back(g.ClassName);
   EXPECT_EQ(names, (std::vector<std::string>{"GLOBALINFO", "BUTTON", "MYBTN", "PLAIN", "OWNFONT",
                                              "IMG", "TRANSPARENT"}));
-  EXPECT_EQ(Section(t, "BUTTON").Color, 1);
+  EXPECT_EQ(Section(t, "BUTTON").Props[0].Color, 1);
   const auto& mine = Section(t, "MYBTN");
-  EXPECT_EQ(mine.Color, 1);
-  EXPECT_EQ(mine.HotColor, 2);
-  EXPECT_EQ(mine.FontColor.Color, 5);
-  EXPECT_EQ(Section(t, "PLAIN").FontColor.Color, -1);
-  EXPECT_EQ(Section(t, "PLAIN").HotColor, 7);
+  EXPECT_EQ(mine.Props[0].Color, 1);
+  EXPECT_EQ(mine.Props[1].Color, 2);
+  EXPECT_EQ(mine.Props[0].FontColor.Color, 5);
+  EXPECT_EQ(Section(t, "PLAIN").Props[0].FontColor.Color, -1);
+  EXPECT_EQ(Section(t, "PLAIN").Props[1].Color, 7);
   // Booleans: "TRUE" or "1" is true, any other text given is false, and a
   // key not given takes the parent's value.
   EXPECT_TRUE(mine.ReservedBoolean);
@@ -571,7 +691,7 @@ TEST(SkinLoader, CommonSectionsAddMissingSections) {
   EXPECT_FALSE(Section(t, "PLAIN").ReservedBoolean);
   EXPECT_TRUE(Section(t, "OWNFONT").ReservedBoolean) << "from MYBTN";
   EXPECT_FALSE(Section(t, "OWNFONT").GiveOwnFont);
-  EXPECT_EQ(Section(t, "OWNFONT").FontColor.Color, 5);
+  EXPECT_EQ(Section(t, "OWNFONT").Props[0].FontColor.Color, 5);
   // Only '#' and .BMP values of sections other than GLOBALINFO, then the two
   // generated outer-effect masks.
   ASSERT_EQ(t.ma.size(), 3u);

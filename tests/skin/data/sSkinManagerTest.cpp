@@ -426,7 +426,7 @@ TEST_F(SkinManager, CommonSectionsLoseBlanksAndReloadTheSkin) {
             (std::vector<std::string>{"[MYBTN]", "COLOR=7", "; keep  this"}));
   int mine = fManager.GetSkinIndex("MYBTN");
   ASSERT_GE(mine, 0) << "the skin was loaded again with the application's sections";
-  EXPECT_EQ(fManager.gd[std::size_t(mine)].Color, 7);
+  EXPECT_EQ(fManager.gd[std::size_t(mine)].Props[0].Color, 7);
   EXPECT_EQ(fManager.GetRandomSkin(), "A");
 }
 
