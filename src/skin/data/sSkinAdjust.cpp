@@ -1,7 +1,7 @@
 #include "skin/data/sSkinAdjust.h"
 
 #include "skin/data/sSkinLoader.h"
-#include "skin/paint/ColorFilters.h"
+#include "skin/paint/pixels/ColorFilters.h"
 
 #include <algorithm>
 #include <set>

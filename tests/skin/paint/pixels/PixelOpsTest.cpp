@@ -1,4 +1,4 @@
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include "PixelCheck.h"
 #include "platform/gfx/DeviceContext.h"

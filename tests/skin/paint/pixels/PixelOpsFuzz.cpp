@@ -3,8 +3,8 @@
 // its range, the alpha bytes, the key pixels, and for the hue shift the
 // largest and smallest channel.
 
-#include "skin/paint/ColorFilters.h"
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/ColorFilters.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include <algorithm>
 #include <cstddef>

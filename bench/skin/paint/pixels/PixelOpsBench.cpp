@@ -3,8 +3,8 @@
 // program so that the ratios compare like with like.
 
 #include "platform/gfx/Drawing.h"
-#include "skin/paint/ColorFilters.h"
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/ColorFilters.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

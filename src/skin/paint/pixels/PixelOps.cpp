@@ -1,4 +1,4 @@
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/Raster.h"
