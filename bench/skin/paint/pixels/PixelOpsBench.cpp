@@ -65,7 +65,7 @@ void BlendBitmapIntoWhole(benchmark::State& aState) {
   FillRect32(from, from.BoundsRect(), 0x00336699);
   FillRect32(to, to.BoundsRect(), 0x00C8D0D4);
   for (auto _ : aState) {
-    BlendBitmapInto(to, from, 128, {0, 0}, from.BoundsRect());
+    BlendBitmapInto(to, from, 128, {0, 0}, TInclusiveRect::Of(from.BoundsRect()));
     benchmark::DoNotOptimize(to.ScanLine(0));
     benchmark::ClobberMemory();
   }
@@ -77,7 +77,7 @@ void BlendColorIntoRectWhole(benchmark::State& aState) {
   platform::Bitmap bitmap = CreateBitmap32(Width, Height);
   FillRect32(bitmap, bitmap.BoundsRect(), 0x00C8D0D4);
   for (auto _ : aState) {
-    BlendColorIntoRect(bitmap, bitmap.BoundsRect(), 50, 0x00336699);
+    BlendColorIntoRect(bitmap, TInclusiveRect::Of(bitmap.BoundsRect()), 50, 0x00336699);
     benchmark::DoNotOptimize(bitmap.ScanLine(0));
     benchmark::ClobberMemory();
   }
