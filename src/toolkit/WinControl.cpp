@@ -379,9 +379,10 @@ void TWinControl::PaintHandler(TMessage& aMessage) {
   PAINTSTRUCT ps;
   if (dc == nullptr)
     dc = BeginPaint(fHandle, &ps);
-  const int saved = SaveDC(dc);
-  PaintWindow(dc);
-  RestoreDC(dc, saved);
+  {
+    const ScopedSaveDC saved(dc);
+    PaintWindow(dc);
+  }
   PaintControls(dc, nullptr);
   if (aMessage.WParam == 0)
     EndPaint(fHandle, &ps);
@@ -408,11 +409,10 @@ void TWinControl::PaintControls(HDC aDC, TControl* aFirst) {
       continue;
     if (c->BoundsRect().Intersect(clip).IsEmpty())
       continue;
-    const int saved = SaveDC(aDC);
+    const ScopedSaveDC saved(aDC);
     OffsetViewportOrgEx(aDC, c->Left(), c->Top(), nullptr);
     IntersectClipRect(aDC, 0, 0, c->Width(), c->Height());
     c->Perform(WM_PAINT, WPARAM(aDC), 0);
-    RestoreDC(aDC, saved);
   }
 }
 

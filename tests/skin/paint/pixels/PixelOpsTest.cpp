@@ -1,8 +1,8 @@
 #include "skin/paint/pixels/PixelOps.h"
 
-#include "PixelCheck.h"
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/SystemColors.h"
+#include "support/PixelCheck.h"
 
 #include <climits>
 #include <gtest/gtest.h>
