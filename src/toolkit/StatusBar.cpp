@@ -69,7 +69,7 @@ void TStatusPanels::Clear() {
 }
 
 TStatusBar::TStatusBar(TComponent* aOwner) : TCustomControl(aOwner), fPanels(*this) {
-  fControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csOpaque, csDoubleClicks};
+  ControlStyleRef() = {csAcceptsControls, csCaptureMouse, csClickEvents, csOpaque, csDoubleClicks};
   SetColor(clBtnFace);
   SetBounds(0, 0, 200, 19);
   SetAlign(alBottom);

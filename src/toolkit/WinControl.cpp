@@ -366,7 +366,7 @@ void TWinControl::Repaint() {
 void TWinControl::WMPaint(TMessage& aMessage) {
   bool windowless = false;
   for (TControl* c : fControls)
-    windowless = windowless || dynamic_cast<TWinControl*>(c) == nullptr;
+    windowless = windowless || !c->IsWindowed();
   if (!windowless && !fControlState.Contains(csCustomPaint)) {
     DefaultHandler(aMessage);
     return;
@@ -405,7 +405,7 @@ void TWinControl::PaintControls(HDC aDC, TControl* aFirst) {
   GetClipBox(aDC, &clip);
   for (; it != fControls.end(); ++it) {
     TControl* c = *it;
-    if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible())
+    if (c->IsWindowed() || !c->Visible())
       continue;
     if (c->BoundsRect().Intersect(clip).IsEmpty())
       continue;
@@ -571,7 +571,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& aMessage) {
   TControl* target = fCaptureControl;
   if (target == nullptr) {
     TControl* over = ControlAtPos(m.Pos());
-    if (over != nullptr && dynamic_cast<TWinControl*>(over) != nullptr)
+    if (over != nullptr && over->IsWindowed())
       over = nullptr;
     if (aMessage.Msg == WM_MOUSEMOVE && over != fMouseControl) {
       TControl* left = fMouseControl;
