@@ -2,11 +2,11 @@
 // the same two foreign clients: added latency in frames and its jitter, and
 // the largest burst per period passed without loss, with one and with four
 // outputs. A plain program: JACK's frame clock is the measure, not time.
-#include "../../tests/platform/mm/JackServer.h"
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "platform/mm/JackMidiBackend.h"
 #include "platform/mm/MidiService.h"
+#include "support/JackServer.h"
 
 #include <algorithm>
 #include <cstdio>

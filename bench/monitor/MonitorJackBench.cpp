@@ -1,12 +1,12 @@
 // The monitor window between two foreign JACK clients on a private server
 // with the dummy driver: the frames the thru adds against a direct
 // connection, and the largest burst in one period that arrives complete.
-#include "../../tests/platform/mm/JackServer.h"
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "monitor/monitor.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
+#include "support/JackServer.h"
 
 #include <benchmark/benchmark.h>
 #include <jack/jack.h>

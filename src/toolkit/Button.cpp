@@ -8,7 +8,7 @@
 using namespace platform;
 
 TButton::TButton(TComponent* aOwner) : TWinControl(aOwner) {
-  fControlStyle = {csSetCaption, csDoubleClicks};
+  ControlStyleRef() = {csSetCaption, csDoubleClicks};
   SetTabStop(true);
   SetColor(clBtnFace);
   SetBounds(0, 0, 75, 25);

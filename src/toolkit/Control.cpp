@@ -50,6 +50,10 @@ TControl::~TControl() {
     fParent->RemoveControl(this);
 }
 
+TWinControl* TControl::AsWindowed() {
+  return IsWindowed() ? static_cast<TWinControl*>(this) : nullptr;
+}
+
 void TControl::SetParent(TWinControl* aParent) {
   if (aParent == fParent)
     return;
@@ -74,7 +78,7 @@ void TControl::SetBounds(int aLeft, int aTop, int aWidth, int aHeight) {
   if (fParent == nullptr || !fParent->ControlState().Contains(csAligning))
     UpdateAnchorRules();
   // A windowless control leaves its old place and paints at its new one.
-  if (fParent != nullptr && fVisible && dynamic_cast<TWinControl*>(this) == nullptr) {
+  if (fParent != nullptr && fVisible && !IsWindowed()) {
     fParent->InvalidateRect(old);
     fParent->InvalidateRect(BoundsRect());
   }

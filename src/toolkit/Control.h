@@ -77,6 +77,13 @@ public:
   TWinControl* Parent() const { return fParent; }
   virtual void SetParent(TWinControl* aParent);
 
+  // Whether the control has a window of its own; windowless controls are
+  // painted by their parent's window. TWinControl answers true (and only it
+  // and its descendants may).
+  virtual bool IsWindowed() const { return false; }
+  // The control as a windowed control, or nullptr when it has no window.
+  TWinControl* AsWindowed();
+
   int Left() const { return fLeft; }
   int Top() const { return fTop; }
   int Width() const { return fWidth; }
@@ -137,9 +144,7 @@ public:
   void SetHint(const std::string& aHint) { fHint = aHint; }
 
   const TControlState& ControlState() const { return fControlState; }
-  TControlState& ControlStateRef() { return fControlState; }
   const TControlStyle& ControlStyle() const { return fControlStyle; }
-  TControlStyle& ControlStyleRef() { return fControlStyle; }
 
   // Sends a message through WindowProc and returns its result.
   platform::LRESULT Perform(platform::UINT aMsg, platform::WPARAM aWParam = 0,
@@ -204,14 +209,18 @@ protected:
 
   void FontChanged(TObject* aSender);
 
-  TControlState fControlState;
-  TControlStyle fControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  // The state and style flags, for descendants to change.
+  TControlState& ControlStateRef() { return fControlState; }
+  TControlStyle& ControlStyleRef() { return fControlStyle; }
+
   int fLeft = 0;
   int fTop = 0;
   int fWidth = 0;
   int fHeight = 0;
 
 private:
+  TControlState fControlState;
+  TControlStyle fControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TWinControl* fParent = nullptr;
   TAlign fAlign = alNone;
   TAnchors fAnchors{akLeft, akTop};

@@ -23,7 +23,7 @@ void PaintOnCanvas(TCanvas& aCanvas, platform::HDC aDC, const TControl& aControl
 } // namespace
 
 TCustomControl::TCustomControl(TComponent* aOwner) : TWinControl(aOwner) {
-  fControlState.Include(csCustomPaint);
+  ControlStateRef().Include(csCustomPaint);
 }
 
 void TCustomControl::PaintWindow(platform::HDC aDC) {

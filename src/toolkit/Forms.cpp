@@ -28,7 +28,8 @@ constexpr const char* kUtilWindowClass = "TPUtilWindow";
 
 TForm::TForm(TComponent* aOwner) : TWinControl(aOwner) {
   fFormState.Include(fsCreating);
-  fControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  ControlStyleRef() = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                       csDoubleClicks};
   SetVisible(false);
   SetColor(clBtnFace);
   SetBounds(0, 0, 320, 240);

@@ -11,7 +11,7 @@
 using namespace platform;
 
 TLabel::TLabel(TComponent* aOwner) : TGraphicControl(aOwner) {
-  fControlStyle.Include(csOpaque).Exclude(csCaptureMouse);
+  ControlStyleRef().Include(csOpaque).Exclude(csCaptureMouse);
   SetParentColor(true);
   SetBounds(0, 0, 65, 17);
 }
@@ -59,9 +59,9 @@ void TLabel::SetWordWrap(bool aValue) {
 void TLabel::SetTransparent(bool aValue) {
   fTransparent = aValue;
   if (aValue)
-    fControlStyle.Exclude(csOpaque);
+    ControlStyleRef().Exclude(csOpaque);
   else
-    fControlStyle.Include(csOpaque);
+    ControlStyleRef().Include(csOpaque);
   Invalidate();
 }
 

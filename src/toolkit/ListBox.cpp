@@ -93,7 +93,7 @@ void TListBoxStrings::Assign(const std::vector<std::string>& aLines) {
 
 TCustomListBox::TCustomListBox(TComponent* aOwner) : TWinControl(aOwner), fItems(*this) {
   // Clicks come from the list's selection notices, capture from the list.
-  fControlStyle.Exclude(csClickEvents).Exclude(csCaptureMouse);
+  ControlStyleRef().Exclude(csClickEvents).Exclude(csCaptureMouse);
   SetTabStop(true);
   SetBounds(0, 0, 121, 97);
 }

@@ -71,7 +71,7 @@ void TMessageIcon::Paint() {
 TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
                            const std::string& aCaption, UINT aFlags)
     : TForm(aOwner), fMessage(aText) {
-  fControlState.Include(csCustomPaint);
+  ControlStateRef().Include(csCustomPaint);
   SetBorderStyle(bsDialog);
   SetBorderIcons({biSystemMenu});
   SetPosition(poMainFormCenter);

@@ -32,7 +32,8 @@ int FontLineHeight(const TFont& aFont) {
 // ---- TTabSheet ----
 
 TTabSheet::TTabSheet(TComponent* aOwner) : TWinControl(aOwner) {
-  fControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  ControlStyleRef() = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                       csDoubleClicks};
   SetColor(clBtnFace);
   SetVisible(false);
 }
@@ -92,7 +93,7 @@ void TTabSheet::WndProc(TMessage& aMessage) {
 // ---- TPageControl ----
 
 TPageControl::TPageControl(TComponent* aOwner) : TCustomControl(aOwner) {
-  fControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks};
+  ControlStyleRef() = {csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks};
   SetColor(clBtnFace);
   SetTabStop(true);
   SetBounds(0, 0, 289, 193);
@@ -334,7 +335,19 @@ void TPageControl::WndProc(TMessage& aMessage) {
   TCustomControl::WndProc(aMessage);
 }
 
-void TPageControl::DrawTab(int aTabIndex, const TRect& aRect, bool aActive) {
+TTabState TPageControl::TabState(int aTabIndex) const {
+  const TTabSheet* sheet = TabSheet(aTabIndex);
+  if (sheet != nullptr && sheet == fActivePage)
+    return tabSelected;
+  if (sheet != nullptr && !sheet->Enabled())
+    return tabDisabled;
+  if (fHotTrack && aTabIndex == fHotTab)
+    return tabHot;
+  return tabNormal;
+}
+
+void TPageControl::DrawTab(int aTabIndex, const TRect& aRect, TTabState aState) {
+  const bool selected = aState == tabSelected;
   TCanvas& c = Canvas();
   HDC dc = c.Handle();
   TRect r = aRect;
@@ -346,30 +359,31 @@ void TPageControl::DrawTab(int aTabIndex, const TRect& aRect, bool aActive) {
     DrawEdge(dc, &edge, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT);
   } else if (fStyle == tsButtons) {
     RECT face = r;
-    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (aActive ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (selected ? DFCS_PUSHED : 0));
   } else {
     c.SetBrushColor(clBtnFace);
     c.FillRect(r);
-    if (aActive) {
+    if (selected) {
       RECT edge = r;
       DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
     }
   }
   TTabSheet* sheet = TabSheet(aTabIndex);
   TRect text = r;
-  if (fStyle != tsTabs && aActive)
+  if (fStyle != tsTabs && selected)
     text = text.Offset(1, 1);
+  // The selected tab of a disabled page keeps the disabled text colour.
   TColor color = Font().Color();
   if (sheet != nullptr && !sheet->Enabled())
     color = clGrayText;
-  else if (fHotTrack && aTabIndex == fHotTab && !aActive)
+  else if (aState == tabHot)
     color = 0x8000001A; // the hot-tracking system colour
   const TColor saved = c.Font().Color();
   c.Font().SetColor(color);
   c.TextRect(text, sheet != nullptr ? sheet->Caption() : std::string(),
              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   c.Font().SetColor(saved);
-  if (aActive && Focused() && sheet != nullptr && !sheet->Caption().empty()) {
+  if (selected && Focused() && sheet != nullptr && !sheet->Caption().empty()) {
     const TSize s = c.TextExtent(sheet->Caption());
     const int left = r.Left + (r.Width() - s.cx) / 2;
     const int top = r.Top + (r.Height() - s.cy) / 2;
@@ -391,14 +405,14 @@ void TPageControl::Paint() {
     DrawEdge(c.Handle(), &body, EDGE_RAISED, BF_RECT);
     for (int i = 0; i < n; ++i)
       if (i != active)
-        DrawTab(i, TabRect(i), false);
+        DrawTab(i, TabRect(i), TabState(i));
     if (active >= 0) {
       // The selected tab grows over its neighbours and the body's top line.
       const TRect r = TabRect(active);
-      DrawTab(active, {r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1}, true);
+      DrawTab(active, {r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1}, tabSelected);
     }
   } else {
     for (int i = 0; i < n; ++i)
-      DrawTab(i, TabRect(i), i == active);
+      DrawTab(i, TabRect(i), TabState(i));
   }
 }

@@ -35,6 +35,11 @@ private:
 enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
 using enum TTabStyle;
 
+// How a tab is drawn: the selected tab (of the active page), a tab of a
+// disabled page, the hot-tracked tab, or any other.
+enum class TTabState { tabNormal, tabHot, tabSelected, tabDisabled };
+using enum TTabState;
+
 using TTabChangingEvent = std::function<void(TObject* aSender, bool& aAllowChange)>;
 
 class TPageControl : public TCustomControl {
@@ -87,7 +92,10 @@ protected:
   void MouseMove(TShiftState aShift, int aX, int aY) override;
   virtual bool CanChange();
   virtual void Change();
-  void DrawTab(int aTabIndex, const TRect& aRect, bool aActive);
+  // The state DrawTab gets for a tab: selected first, then disabled, then hot.
+  TTabState TabState(int aTabIndex) const;
+  // Draws one tab into aRect on Canvas.
+  virtual void DrawTab(int aTabIndex, const TRect& aRect, TTabState aState);
 
 private:
   void SetHotTab(int aTabIndex);

@@ -35,8 +35,8 @@ void Frame3D(TCanvas& aCanvas, TRect& aRect, TColor aTopColor, TColor aBottomCol
 }
 
 TPanel::TPanel(TComponent* aOwner) : TCustomControl(aOwner) {
-  fControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents,
-                   csSetCaption,      csOpaque,       csDoubleClicks};
+  ControlStyleRef() = {csAcceptsControls, csCaptureMouse, csClickEvents,
+                       csSetCaption,      csOpaque,       csDoubleClicks};
   SetColor(clBtnFace);
   SetBounds(0, 0, 185, 41);
 }

@@ -47,6 +47,9 @@ public:
   void SetFullRepaint(bool aValue) { fFullRepaint = aValue; }
 
 protected:
+  // Bevels, border, face and caption. The paint seam: a descendant that
+  // paints the panel its own way overrides it, and calls it to paint as a
+  // plain panel.
   void Paint() override;
   void AdjustClientRect(TRect& aRect) const override;
   void WndProc(TMessage& aMessage) override;

@@ -69,7 +69,7 @@ void TStatusPanels::Clear() {
 }
 
 TStatusBar::TStatusBar(TComponent* aOwner) : TCustomControl(aOwner), fPanels(*this) {
-  fControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csOpaque, csDoubleClicks};
+  ControlStyleRef() = {csAcceptsControls, csCaptureMouse, csClickEvents, csOpaque, csDoubleClicks};
   SetColor(clBtnFace);
   SetBounds(0, 0, 200, 19);
   SetAlign(alBottom);
@@ -138,7 +138,7 @@ void TStatusBar::Paint() {
       Frame3D(c, ring, clBtnHighlight, clBtnShadow, 1);
     else
       ring = {ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
-    const int saved = SaveDC(c.Handle());
+    const ScopedSaveDC saved(c.Handle());
     IntersectClipRect(c.Handle(), ring.Left, ring.Top, ring.Right, ring.Bottom);
     if (aPanel != nullptr && aPanel->Style() == psOwnerDraw) {
       DrawPanel(*aPanel, ring);
@@ -152,7 +152,6 @@ void TStatusBar::Paint() {
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
                      AlignmentFormat(alignment));
     }
-    RestoreDC(c.Handle(), saved);
   };
   if (fSimplePanel) {
     TRect r{client.Left, client.Top, client.Right - (fSizeGrip ? SizeGripWidth : 0) + 2,

@@ -251,10 +251,9 @@ void PaintListBox(HWND aWnd, const ListBoxState& aState, HDC aDC) {
       dis.hDC = aDC;
       dis.rcItem = r;
       dis.itemData = aState.Data.empty() ? 0 : aState.Data[std::size_t(i)];
-      const int saved = SaveDC(aDC);
+      const ScopedSaveDC saved(aDC);
       IntersectClipRect(aDC, r.Left, r.Top, r.Right, r.Bottom);
       SendMessageW(parent, WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
-      RestoreDC(aDC, saved);
       continue;
     }
     const ListItem& item = aState.Items[std::size_t(i)];

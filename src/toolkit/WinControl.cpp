@@ -366,7 +366,7 @@ void TWinControl::Repaint() {
 void TWinControl::WMPaint(TMessage& aMessage) {
   bool windowless = false;
   for (TControl* c : fControls)
-    windowless = windowless || dynamic_cast<TWinControl*>(c) == nullptr;
+    windowless = windowless || !c->IsWindowed();
   if (!windowless && !fControlState.Contains(csCustomPaint)) {
     DefaultHandler(aMessage);
     return;
@@ -379,9 +379,10 @@ void TWinControl::PaintHandler(TMessage& aMessage) {
   PAINTSTRUCT ps;
   if (dc == nullptr)
     dc = BeginPaint(fHandle, &ps);
-  const int saved = SaveDC(dc);
-  PaintWindow(dc);
-  RestoreDC(dc, saved);
+  {
+    const ScopedSaveDC saved(dc);
+    PaintWindow(dc);
+  }
   PaintControls(dc, nullptr);
   if (aMessage.WParam == 0)
     EndPaint(fHandle, &ps);
@@ -404,15 +405,14 @@ void TWinControl::PaintControls(HDC aDC, TControl* aFirst) {
   GetClipBox(aDC, &clip);
   for (; it != fControls.end(); ++it) {
     TControl* c = *it;
-    if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible())
+    if (c->IsWindowed() || !c->Visible())
       continue;
     if (c->BoundsRect().Intersect(clip).IsEmpty())
       continue;
-    const int saved = SaveDC(aDC);
+    const ScopedSaveDC saved(aDC);
     OffsetViewportOrgEx(aDC, c->Left(), c->Top(), nullptr);
     IntersectClipRect(aDC, 0, 0, c->Width(), c->Height());
     c->Perform(WM_PAINT, WPARAM(aDC), 0);
-    RestoreDC(aDC, saved);
   }
 }
 
@@ -571,7 +571,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& aMessage) {
   TControl* target = fCaptureControl;
   if (target == nullptr) {
     TControl* over = ControlAtPos(m.Pos());
-    if (over != nullptr && dynamic_cast<TWinControl*>(over) != nullptr)
+    if (over != nullptr && over->IsWindowed())
       over = nullptr;
     if (aMessage.Msg == WM_MOUSEMOVE && over != fMouseControl) {
       TControl* left = fMouseControl;

@@ -47,6 +47,7 @@ public:
   ~TWinControl() override;
 
   std::string ClassName() const override { return "TWinControl"; }
+  bool IsWindowed() const final { return true; }
 
   // Children in z-order (first = bottom).
   int ControlCount() const { return int(fControls.size()); }

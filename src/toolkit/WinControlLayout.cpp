@@ -26,11 +26,11 @@ bool TWinControl::ContainsControl(const TControl* aControl) const {
 }
 
 void TWinControl::InsertControl(TControl* aControl) {
-  if (auto* w = dynamic_cast<TWinControl*>(aControl); w != nullptr && w->ContainsControl(this))
+  if (TWinControl* w = aControl->AsWindowed(); w != nullptr && w->ContainsControl(this))
     throw EComponentError("A control cannot be placed inside itself");
   fControls.push_back(aControl);
   aControl->fParent = this;
-  if (auto* w = dynamic_cast<TWinControl*>(aControl)) {
+  if (TWinControl* w = aControl->AsWindowed()) {
     fTabList.push_back(w);
     if (w->fPendingTabOrder >= 0 && !w->fComponentState.Contains(csLoading)) {
       w->SetTabOrder(w->fPendingTabOrder);
@@ -44,7 +44,7 @@ void TWinControl::InsertControl(TControl* aControl) {
   aControl->UpdateAnchorRules();
   if (!fComponentState.Contains(csDestroying))
     Perform(CM_CONTROLLISTCHANGE, WPARAM(aControl), 1);
-  if (auto* w = dynamic_cast<TWinControl*>(aControl)) {
+  if (TWinControl* w = aControl->AsWindowed()) {
     if (fHandle != nullptr && w->fHandle != nullptr)
       platform::SetParent(w->fHandle, fHandle);
     w->UpdateControlState();
@@ -64,7 +64,7 @@ void TWinControl::RemoveControl(TControl* aControl) {
     fMouseControl = nullptr;
   if (fCaptureControl == aControl)
     fCaptureControl = nullptr;
-  if (auto* w = dynamic_cast<TWinControl*>(aControl)) {
+  if (TWinControl* w = aControl->AsWindowed()) {
     if (TWinControl* top = TopLevel(); top != nullptr)
       top->ControlRemoving(w);
     w->DestroyHandle();
@@ -96,11 +96,11 @@ void TWinControl::SetChildOrder(TControl* aChild, int aOrder) {
   fControls.erase(it);
   aOrder = std::clamp(aOrder, 0, int(fControls.size()));
   fControls.insert(fControls.begin() + aOrder, aChild);
-  if (auto* w = dynamic_cast<TWinControl*>(aChild); w != nullptr && w->fHandle != nullptr) {
+  if (TWinControl* w = aChild->AsWindowed(); w != nullptr && w->fHandle != nullptr) {
     // Place the window just above the windowed sibling below it.
     HWND after = HWND_BOTTOM;
     for (int i = aOrder - 1; i >= 0; --i) {
-      if (auto* below = dynamic_cast<TWinControl*>(fControls[std::size_t(i)]);
+      if (TWinControl* below = fControls[std::size_t(i)]->AsWindowed();
           below != nullptr && below->fHandle != nullptr) {
         after = GetWindow(below->fHandle, GW_HWNDPREV);
         if (after == nullptr)

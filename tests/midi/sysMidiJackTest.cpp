@@ -1,10 +1,10 @@
 // End to end on a private JACK server: the registries over the JACK backend
 // against jack_midiseq, jack_midi_dump and a client of the test's own.
-#include "../platform/mm/JackServer.h"
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "platform/mm/JackMidiBackend.h"
 #include "platform/mm/MidiService.h"
+#include "support/JackServer.h"
 
 #include <algorithm>
 #include <chrono>

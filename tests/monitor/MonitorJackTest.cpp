@@ -1,8 +1,8 @@
 // End to end on JACK: a private server with the dummy driver, jack_midiseq as
 // the source, jack_midi_dump as the sink, and the monitor program between
 // them, driven by a script.
-#include "../platform/mm/JackServer.h"
 #include "ChildProcess.h"
+#include "support/JackServer.h"
 
 #include <chrono>
 #include <fstream>

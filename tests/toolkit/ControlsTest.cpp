@@ -9,7 +9,12 @@
 #include "toolkit/Label.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/PageControl.h"
+#include "toolkit/Panel.h"
 #include "toolkit/StatusBar.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 using namespace platform;
 
@@ -22,6 +27,41 @@ T* Place(TForm* aForm, TWinControl* aParent, TRect aBounds) {
   c->SetBoundsRect(aBounds);
   return c;
 }
+
+// The client area as WM_PRINTCLIENT paints it.
+Bitmap PrintClient(TWinControl* aControl) {
+  Bitmap bitmap(aControl->Width(), aControl->Height());
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, &bitmap);
+  aControl->Perform(WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
+  DeleteDC(dc);
+  return bitmap;
+}
+
+// Records the tabs drawn and the state each got, then draws them as usual.
+class TRecordingPageControl : public TPageControl {
+public:
+  using TPageControl::TPageControl;
+  std::vector<std::pair<int, TTabState>> Drawn;
+
+protected:
+  void DrawTab(int aTabIndex, const TRect& aRect, TTabState aState) override {
+    Drawn.emplace_back(aTabIndex, aState);
+    TPageControl::DrawTab(aTabIndex, aRect, aState);
+  }
+};
+
+// A panel that paints its whole client area in one colour instead.
+class TFlatPanel : public TPanel {
+public:
+  using TPanel::TPanel;
+
+protected:
+  void Paint() override {
+    Canvas().SetBrushColor(RGB(1, 2, 3));
+    Canvas().FillRect(ClientRect());
+  }
+};
 
 } // namespace
 
@@ -325,6 +365,55 @@ TEST_F(ToolkitTest, PageControlShowsTheActivePageInItsPageArea) {
   Key(VK_RIGHT);
   EXPECT_EQ(pages->ActivePage(), first);
   EXPECT_EQ(changes, 2);
+}
+
+TEST_F(ToolkitTest, EachTabIsDrawnWithItsStateInEveryStyle) {
+  TProbeForm* form = ShownForm();
+  auto* pages = new TRecordingPageControl(form);
+  pages->SetParent(form);
+  pages->SetAlign(alClient);
+  pages->SetHotTrack(true);
+  std::vector<TTabSheet*> sheets;
+  for (const char* caption : {"Eins", "Zwei", "Drei", "Vier"}) {
+    sheets.push_back(new TTabSheet(form));
+    sheets.back()->SetPageControl(pages);
+    sheets.back()->SetCaption(caption);
+  }
+  sheets[1]->SetEnabled(false);
+  PumpUntilIdle();
+  const TRect hot = pages->TabRect(2);
+  InputMouseMove(pages->ClientToScreen({hot.Left + 3, hot.Top + 3}));
+  PumpUntilIdle();
+  ASSERT_EQ(pages->HotTab(), 2);
+  const std::vector<std::pair<int, TTabState>> expected = {
+      {0, tabSelected}, {1, tabDisabled}, {2, tabHot}, {3, tabNormal}};
+  for (TTabStyle style : {tsTabs, tsButtons, tsFlatButtons}) {
+    SCOPED_TRACE(int(style));
+    pages->SetStyle(style);
+    pages->Drawn.clear();
+    PrintClient(pages);
+    std::sort(pages->Drawn.begin(), pages->Drawn.end());
+    EXPECT_EQ(pages->Drawn, expected);
+  }
+  // The hot tab, once selected, is drawn selected.
+  pages->SetActivePage(sheets[2]);
+  pages->Drawn.clear();
+  PrintClient(pages);
+  std::sort(pages->Drawn.begin(), pages->Drawn.end());
+  EXPECT_EQ(pages->Drawn, (std::vector<std::pair<int, TTabState>>{
+                              {0, tabNormal}, {1, tabDisabled}, {2, tabSelected}, {3, tabNormal}}));
+}
+
+TEST_F(ToolkitTest, APanelsPaintCanBeReplaced) {
+  TProbeForm* form = ShownForm();
+  auto* panel = new TFlatPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 30, 20);
+  panel->SetCaption("Text");
+  const Bitmap painted = PrintClient(panel);
+  for (int y = 0; y < painted.Height(); ++y)
+    for (int x = 0; x < painted.Width(); ++x)
+      ASSERT_EQ(painted.Pixel(x, y) & 0xFFFFFF, 0x010203u) << x << ", " << y;
 }
 
 TEST_F(ToolkitTest, StatusBarPanelsSpanTheBar) {
@@ -665,11 +754,7 @@ TEST_F(ToolkitTest, StatusBarSimpleTextReplacesThePanels) {
   bar->SetSimpleText("einfach");
   bar->SetSimplePanel(true);
   // Simple text has no panel rings: no shadow pixel on the row below the top.
-  Bitmap bitmap(bar->Width(), bar->Height());
-  HDC dc = CreateCompatibleDC(nullptr);
-  SelectObject(dc, &bitmap);
-  bar->Perform(WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
-  DeleteDC(dc);
+  const Bitmap bitmap = PrintClient(bar);
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   const std::uint32_t shadowPixel =
       (std::uint32_t(GetRValue(shadow)) << 16) | (GetGValue(shadow) << 8) | GetBValue(shadow);

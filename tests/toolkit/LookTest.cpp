@@ -8,6 +8,7 @@
 #include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
+#include "support/PixelCheck.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/Label.h"
@@ -24,6 +25,9 @@ using namespace platform;
 
 namespace {
 
+using pixelcheck::SameBitmap;
+using pixelcheck::TPixelMatch;
+
 // The face the reference images were drawn with; other machines skip them.
 constexpr const char* kReferenceFamily = "DejaVu Sans";
 
@@ -31,12 +35,6 @@ std::uint32_t Pixel(TColor aColor) {
   const COLORREF c = IsSystemColor(aColor) ? GetSysColor(int(aColor & 0xFF)) : aColor;
   return 0xFF000000u | (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) |
          GetBValue(c);
-}
-
-void Fill(Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) {
-  for (int y = std::max(aRect.Top, 0); y < std::min(aRect.Bottom, aBitmap.Height()); ++y)
-    for (int x = std::max(aRect.Left, 0); x < std::min(aRect.Right, aBitmap.Width()); ++x)
-      aBitmap.SetPixel(x, y, aPixel);
 }
 
 // One ring: left column and top row in the first colour, then right column
@@ -50,31 +48,6 @@ void Ring(Bitmap& aBitmap, const TRect& aRect, TColor aTopLeft, TColor aBottomRi
     aBitmap.SetPixel(aRect.Right - 1, y, Pixel(aBottomRight));
   for (int x = aRect.Left; x < aRect.Right; ++x)
     aBitmap.SetPixel(x, aRect.Bottom - 1, Pixel(aBottomRight));
-}
-
-::testing::AssertionResult Same(const Bitmap& aActual, const Bitmap& aExpected,
-                                const std::string& aName) {
-  if (aActual.Width() == aExpected.Width() && aActual.Height() == aExpected.Height()) {
-    int bad = 0;
-    std::string first;
-    for (int y = 0; y < aActual.Height(); ++y)
-      for (int x = 0; x < aActual.Width(); ++x)
-        if ((aActual.Pixel(x, y) | 0xFF000000u) != (aExpected.Pixel(x, y) | 0xFF000000u)) {
-          if (bad++ == 0)
-            first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-        }
-    if (bad == 0)
-      return ::testing::AssertionSuccess();
-    const std::filesystem::path out = std::filesystem::path(MM_BINARY_DIR) / "test-output";
-    std::filesystem::create_directories(out);
-    SavePngFile(aActual, (out / (aName + "-actual.png")).string());
-    SavePngFile(aExpected, (out / (aName + "-expected.png")).string());
-    return ::testing::AssertionFailure()
-           << bad << " pixels differ, first at " << first << "; images in " << out.string();
-  }
-  return ::testing::AssertionFailure()
-         << "size " << aActual.Width() << "x" << aActual.Height() << " instead of "
-         << aExpected.Width() << "x" << aExpected.Height();
 }
 
 // The client area of a control painted into a bitmap.
@@ -120,7 +93,7 @@ std::string FaceFamily() {
   const ImageResult reference = LoadImageFile(path);
   if (!reference.Ok())
     return ::testing::AssertionFailure() << reference.Error;
-  return Same(aActual, reference.Image, aName);
+  return SameBitmap(aActual, reference.Image, aName, TPixelMatch::ColorOnly);
 }
 
 } // namespace
@@ -145,7 +118,7 @@ TEST(PanelLook, BevelsAndBorderFollowTheRingRule) {
     panel.SetBevelWidth(c.BevelWidth);
     panel.SetBorderWidth(c.BorderWidth);
     Bitmap expected(30, 20);
-    Fill(expected, {0, 0, 30, 20}, Pixel(RGB(192, 192, 192)));
+    pixelcheck::Paint(expected, {0, 0, 30, 20}, Pixel(RGB(192, 192, 192)));
     TRect r{0, 0, 30, 20};
     auto bevel = [&](TBevelCut aCut) {
       for (int i = 0; i < c.BevelWidth && aCut != bvNone; ++i) {
@@ -160,8 +133,9 @@ TEST(PanelLook, BevelsAndBorderFollowTheRingRule) {
     r = {r.Left + c.BorderWidth, r.Top + c.BorderWidth, r.Right - c.BorderWidth,
          r.Bottom - c.BorderWidth};
     bevel(c.Inner);
-    EXPECT_TRUE(Same(PaintClient(&panel), expected,
-                     "panel-" + std::to_string(int(c.Outer)) + std::to_string(int(c.Inner))));
+    EXPECT_TRUE(SameBitmap(PaintClient(&panel), expected,
+                           "panel-" + std::to_string(int(c.Outer)) + std::to_string(int(c.Inner)),
+                           TPixelMatch::ColorOnly));
     // Children are laid out inside the bevels and the border.
     TRect inner = panel.ClientRect();
     int inset = c.BorderWidth + (c.Outer != bvNone ? c.BevelWidth : 0) +
@@ -183,10 +157,10 @@ TEST(StatusBarLook, PanelRingsStandBelowTheTopAndApart) {
   bar->Panels().Add().SetWidth(40);
   bar->Panels().Add();
   Bitmap expected(100, 19);
-  Fill(expected, {0, 0, 100, 19}, Pixel(clBtnFace));
+  pixelcheck::Paint(expected, {0, 0, 100, 19}, Pixel(clBtnFace));
   Ring(expected, {0, 2, 38, 19}, clBtnShadow, clBtnHighlight);
   Ring(expected, {40, 2, 100, 19}, clBtnShadow, clBtnHighlight);
-  EXPECT_TRUE(Same(PaintClient(bar), expected, "statusbar-rings"));
+  EXPECT_TRUE(SameBitmap(PaintClient(bar), expected, "statusbar-rings", TPixelMatch::ColorOnly));
 }
 
 TEST(StatusBarLook, AnOwnerDrawnPanelIsPaintedByTheEventInsideItsRing) {
@@ -207,11 +181,12 @@ TEST(StatusBarLook, AnOwnerDrawnPanelIsPaintedByTheEventInsideItsRing) {
     aBar->Canvas().FillRect({0, 0, 100, 19});
   };
   Bitmap expected(100, 19);
-  Fill(expected, {0, 0, 100, 19}, Pixel(clBtnFace));
+  pixelcheck::Paint(expected, {0, 0, 100, 19}, Pixel(clBtnFace));
   Ring(expected, {0, 2, 38, 19}, clBtnShadow, clBtnHighlight);
   Ring(expected, {40, 2, 100, 19}, clBtnShadow, clBtnHighlight);
-  Fill(expected, {41, 3, 99, 18}, Pixel(RGB(255, 0, 0)));
-  EXPECT_TRUE(Same(PaintClient(bar), expected, "statusbar-ownerdraw"));
+  pixelcheck::Paint(expected, {41, 3, 99, 18}, Pixel(RGB(255, 0, 0)));
+  EXPECT_TRUE(
+      SameBitmap(PaintClient(bar), expected, "statusbar-ownerdraw", TPixelMatch::ColorOnly));
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].first, 1);
   EXPECT_EQ(calls[0].second, Rect(41, 3, 99, 18));

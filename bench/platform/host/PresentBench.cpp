@@ -2,7 +2,6 @@
 // of the benchmark's own: argument 1 through shared memory, 0 through plain
 // XPutImage (the server started without MIT-SHM).
 
-#include "../../../tests/platform/host/XvfbServer.h"
 #include "platform/gfx/Raster.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/host/X11Host.h"
@@ -10,6 +9,7 @@
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowHost.h"
+#include "support/XvfbServer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -130,6 +130,23 @@ int SaveDC(HDC aDC);
 // many levels back (-1: the last save); the levels above are dropped.
 BOOL RestoreDC(HDC aDC, int aSavedDC);
 
+// Saves the device context's state on construction and restores it when the
+// scope ends, so that every way out of a painting routine restores it.
+class ScopedSaveDC {
+public:
+  explicit ScopedSaveDC(HDC aDC) : fDC(aDC), fSaved(SaveDC(aDC)) {}
+  ~ScopedSaveDC() {
+    if (fSaved != 0)
+      RestoreDC(fDC, fSaved);
+  }
+  ScopedSaveDC(const ScopedSaveDC&) = delete;
+  ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
+
+private:
+  HDC fDC;
+  int fSaved;
+};
+
 BOOL SetViewportOrgEx(HDC aDC, int aX, int aY, POINT* aOld);
 BOOL GetViewportOrgEx(HDC aDC, POINT* aOrigin);
 BOOL OffsetViewportOrgEx(HDC aDC, int aDx, int aDy, POINT* aOld);

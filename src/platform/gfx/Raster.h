@@ -13,9 +13,11 @@
 
 namespace platform::raster {
 
-// The opaque pixel of an RGB colour (0x00BBGGRR).
-constexpr std::uint32_t PixelOf(TColor aColor) {
-  return 0xFF000000u | ((aColor & 0xFFu) << 16) | (aColor & 0xFF00u) | ((aColor >> 16) & 0xFFu);
+// The pixel of an RGB colour (0x00BBGGRR) with aAlpha as its fourth byte; the
+// colour's highest byte is ignored.
+constexpr std::uint32_t PixelOf(TColor aColor, std::uint8_t aAlpha = 255) {
+  return std::uint32_t(aAlpha) << 24 | ((aColor & 0xFFu) << 16) | (aColor & 0xFF00u) |
+         ((aColor >> 16) & 0xFFu);
 }
 // The RGB colour (0x00BBGGRR) of a pixel; its alpha is dropped.
 constexpr TColor ColorOf(std::uint32_t aPixel) {

@@ -301,7 +301,7 @@ void Print(Window* aWnd, HDC aDC, LPARAM aFlags) {
   const HWND h = aWnd->Handle;
   if ((aFlags & PRF_CHECKVISIBLE) && !IsShowing(aWnd))
     return;
-  const int saved = SaveDC(aDC);
+  const ScopedSaveDC saved(aDC);
   if (aFlags & PRF_NONCLIENT)
     PaintDefaultFrame(h, aDC, aWnd->FrameActive, HTNOWHERE);
   if (Window* w = Live(h)) {
@@ -320,14 +320,12 @@ void Print(Window* aWnd, HDC aDC, LPARAM aFlags) {
         children.push_back((*it)->Handle);
     for (HWND c : children)
       if (Window* child = Live(c)) {
-        const int inner = SaveDC(aDC);
+        const ScopedSaveDC inner(aDC);
         OffsetViewportOrgEx(aDC, child->Rect.Left, child->Rect.Top, nullptr);
         Send(child, WM_PRINT, reinterpret_cast<WPARAM>(aDC),
              aFlags | PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-        RestoreDC(aDC, inner);
       }
   }
-  RestoreDC(aDC, saved);
 }
 
 } // namespace

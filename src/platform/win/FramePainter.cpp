@@ -136,7 +136,7 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
   const TSize size{w->Rect.Width(), w->Rect.Height()};
   const FrameLayout f = ComputeFrame(w->Style, w->ExStyle, size);
   const TRect whole{0, 0, size.cx, size.cy};
-  const int saved = SaveDC(aDC);
+  const ScopedSaveDC saved(aDC);
   // Everything but the client area.
   ExcludeClipRect(aDC, f.Client.Left, f.Client.Top, f.Client.Right, f.Client.Bottom);
 
@@ -194,7 +194,6 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
   ScrollBar(aDC, f.HScroll, false, w->ScrollH);
   if (!f.VScroll.IsEmpty() && !f.HScroll.IsEmpty())
     Fill(aDC, {f.VScroll.Left, f.HScroll.Top, f.VScroll.Right, f.HScroll.Bottom}, COLOR_BTNFACE);
-  RestoreDC(aDC, saved);
 }
 
 } // namespace platform

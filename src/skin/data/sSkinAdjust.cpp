@@ -1,7 +1,8 @@
 #include "skin/data/sSkinAdjust.h"
 
+#include "platform/gfx/Raster.h"
 #include "skin/data/sSkinLoader.h"
-#include "skin/paint/ColorFilters.h"
+#include "skin/paint/pixels/ColorFilters.h"
 
 #include <algorithm>
 #include <set>
@@ -17,9 +18,8 @@ int FilterColor(int aColor, TPixelFilter aFilter, int aValue) {
   TColor c = TColor(aColor);
   if (aColor == -1 || IsSystemColor(c))
     return aColor;
-  TPixel p = aFilter(PixelOfColor(c & 0x00FFFFFF, 0), aValue);
-  TColor rgb = RGB(std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p));
-  return int((c & 0xFF000000u) | rgb);
+  TPixel p = aFilter(platform::raster::PixelOf(c, 0), aValue);
+  return int((c & 0xFF000000u) | platform::raster::ColorOf(p));
 }
 
 void FilterState(TsGenState& aState, TPixelFilter aFilter, int aValue, bool aAllGradients) {

@@ -3,12 +3,14 @@
 #include "platform/gfx/BmpCodec.h"
 #include "platform/gfx/JpegCodec.h"
 #include "platform/gfx/PngCodec.h"
+#include "platform/gfx/Raster.h"
 #include "platform/gfx/SystemColors.h"
 #include "skin/data/sSkinAdjust.h"
 #include "skin/data/sSkinFiles.h"
 #include "skin/data/sSkinStateKeys.h"
 #include "skin/data/sSkinText.h"
 #include "skin/data/sSkinValues.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include <algorithm>
 #include <climits>
@@ -315,11 +317,6 @@ TColor SystemRGB(int aIndex) {
 
 } // namespace
 
-std::uint32_t PixelOfColor(TColor aColor, std::uint8_t aAlpha) {
-  return std::uint32_t(aAlpha) << 24 | std::uint32_t(GetRValue(aColor)) << 16 |
-         std::uint32_t(GetGValue(aColor)) << 8 | GetBValue(aColor);
-}
-
 void KeyMagenta(platform::Bitmap& aBitmap) {
   for (int y = 0; y < aBitmap.Height(); ++y) {
     std::uint32_t* row = aBitmap.ScanLine(y);
@@ -329,22 +326,10 @@ void KeyMagenta(platform::Bitmap& aBitmap) {
 }
 
 void PostProcessPng(platform::Bitmap& aBitmap, double aVersion) {
-  bool premultiply = aVersion >= 7.45;
-  for (int y = 0; y < aBitmap.Height(); ++y) {
-    std::uint32_t* row = aBitmap.ScanLine(y);
-    for (int x = 0; x < aBitmap.Width(); ++x) {
-      std::uint32_t p = row[x];
-      if (p == 0x00FFFFFFu) {
-        row[x] = 0;
-      } else if (premultiply) {
-        std::uint32_t a = p >> 24;
-        std::uint32_t r = ((p >> 16) & 0xFF) * a >> 8;
-        std::uint32_t g = ((p >> 8) & 0xFF) * a >> 8;
-        std::uint32_t b = (p & 0xFF) * a >> 8;
-        row[x] = a << 24 | r << 16 | g << 8 | b;
-      }
-    }
-  }
+  if (aVersion >= 7.45)
+    PremultiplyAlpha(aBitmap, aBitmap.BoundsRect());
+  else
+    ClearTransparentWhite(aBitmap, aBitmap.BoundsRect());
 }
 
 int BlurTemplateValue(int aX, int aY) {
@@ -376,7 +361,7 @@ platform::Bitmap MakeBlurMask(const TqcOutEffData& aEffect) {
       int mx = w - 1 - x;
       if (mx <= y - 1 && mx <= (w - 2) - y)
         color = TColor(aEffect.ColorR);
-      mask.SetPixel(x, y, PixelOfColor(color));
+      mask.SetPixel(x, y, platform::raster::PixelOf(color));
     }
   for (int y = 0; y < w; ++y)
     for (int x = 0; x < w; ++x) {

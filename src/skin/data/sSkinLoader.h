@@ -48,9 +48,6 @@ int BlurTemplateValue(int aX, int aY);
 // The generated outer-effect mask (19 x 38 pixels).
 platform::Bitmap MakeBlurMask(const TqcOutEffData& aEffect);
 
-// The first pixel of a bitmap pixel value (0xAARRGGBB) for a colour.
-std::uint32_t PixelOfColor(TColor aColor, std::uint8_t aAlpha = 255);
-
 // Magenta keying: alpha 255 for every pixel, 0 for exactly magenta ones.
 void KeyMagenta(platform::Bitmap& aBitmap);
 // PNG post-processing by skin version.

@@ -1,5 +1,7 @@
 #include "platform/gfx/Bitmap.h"
 
+#include "platform/gfx/Raster.h"
+
 #include <climits>
 #include <gtest/gtest.h>
 #include <vector>
@@ -7,6 +9,18 @@
 using platform::Bitmap;
 
 namespace {
+
+// Colours are 0x00BBGGRR, pixels 0xAARRGGBB: red and blue change places, the
+// colour's highest byte is dropped and the alpha is the argument.
+TEST(Raster, PixelOfAndColorOf) {
+  using platform::raster::ColorOf;
+  using platform::raster::PixelOf;
+  EXPECT_EQ(PixelOf(0x00112233), 0xFF332211u);
+  EXPECT_EQ(PixelOf(0xAA0000FF), 0xFFFF0000u);
+  EXPECT_EQ(PixelOf(0x00FF00FF, 0), 0x00FF00FFu);
+  EXPECT_EQ(PixelOf(0x00112233, 0x80), 0x80332211u);
+  EXPECT_EQ(ColorOf(0x80332211u), 0x00112233u);
+}
 
 TEST(Bitmap, SizesThatFailLeaveItEmpty) {
   struct Case {

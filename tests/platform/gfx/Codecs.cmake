@@ -8,7 +8,7 @@ mm_test(platform_gfx_codecs_test
     ${CMAKE_CURRENT_LIST_DIR}/PngCodecTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/JpegCodecTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ImageCodecTest.cpp
-  LIBS platform_gfx PNG::PNG JPEG::JPEG)
+  LIBS platform_gfx test_support PNG::PNG JPEG::JPEG)
 
 # The seed corpora are written by the test data builders when a fuzzer starts,
 # so it begins from valid files of every supported kind.

@@ -1,8 +1,8 @@
 #include "platform/gfx/DeviceContext.h"
 
-#include "PixelCheck.h"
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/SystemColors.h"
+#include "support/PixelCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +189,34 @@ TEST(DeviceContext, SaveAndRestoreLevels) {
   EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
   EXPECT_FALSE(RestoreDC(dc, -1));
   EXPECT_FALSE(RestoreDC(dc, 0));
+}
+
+// The saver restores its own level even when a scope inside it saved again
+// and left without restoring, and a later save gets the level back.
+TEST(DeviceContext, ScopedSaveDCRestoresItsLevelAtTheEndOfTheScope) {
+  Canvas c;
+  HDC dc = c.DC.get();
+  RECT box;
+  {
+    const ScopedSaveDC outer(dc);
+    SetTextColor(dc, Red);
+    IntersectClipRect(dc, 0, 0, 10, 10);
+    {
+      const ScopedSaveDC inner(dc);
+      SetViewportOrgEx(dc, 3, 3, nullptr);
+      SaveDC(dc); // left unrestored on purpose
+      SetBkMode(dc, TRANSPARENT);
+    }
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, (RECT{0, 0, 10, 10}));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetTextColor(dc), Red);
+  }
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 20, 16}));
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  EXPECT_EQ(SaveDC(dc), 1);
+  const ScopedSaveDC none(nullptr); // a failed save restores nothing
 }
 
 TEST(DeviceContext, SystemClipAndDeviceOriginOfWindowDCs) {

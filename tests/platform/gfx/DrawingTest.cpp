@@ -1,7 +1,7 @@
 #include "platform/gfx/Drawing.h"
 
-#include "PixelCheck.h"
 #include "platform/gfx/SystemColors.h"
+#include "support/PixelCheck.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/gfx/FrameControls.h"
 
-#include "PixelCheck.h"
 #include "platform/gfx/SystemColors.h"
+#include "support/PixelCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/gfx/PngCodec.h"
 
 #include "ImageCodecTestData.h"
-#include "PixelCheck.h"
+#include "support/PixelCheck.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -1,6 +1,6 @@
 mm_test(TextLayoutTest SOURCES TextLayoutTest.cpp LIBS platform_gfx)
 mm_test(FontTest SOURCES FontTest.cpp LIBS platform_gfx)
-mm_test(TextTest SOURCES TextTest.cpp PixelCheck.cpp LIBS platform_gfx)
-mm_test(TextReferenceTest SOURCES TextReferenceTest.cpp PixelCheck.cpp LIBS platform_gfx)
+mm_test(TextTest SOURCES TextTest.cpp LIBS platform_gfx test_support)
+mm_test(TextReferenceTest SOURCES TextReferenceTest.cpp LIBS platform_gfx test_support)
 mm_fuzz(TextFuzz SOURCES TextFuzz.cpp LIBS platform_gfx)
 mm_test(TextThreadTest SOURCES TextThreadTest.cpp LIBS platform_gfx LABELS threaded)

@@ -1,7 +1,7 @@
-#include "PixelCheck.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/Text.h"
+#include "support/PixelCheck.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "platform/gfx/Text.h"
 
-#include "PixelCheck.h"
+#include "support/PixelCheck.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -3,13 +3,13 @@
 
 #include "platform/host/HeadlessHost.h"
 
-#include "../win/WinTestSupport.h"
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/Raster.h"
 #include "platform/host/Host.h"
 #include "platform/win/Layered.h"
+#include "support/WinTestSupport.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,11 +1,11 @@
 // The JACK backend through the midiIn*/midiOut* functions, on a private
 // server: notifications, frame order across inputs, what the process thread
 // may not do, and a server that goes away.
-#include "JackServer.h"
 #include "platform/mm/JackMidiBackend.h"
 #include "platform/mm/MMSystem.h"
 #include "platform/mm/MidiService.h"
 #include "platform/mm/WideText.h"
+#include "support/JackServer.h"
 
 #include <algorithm>
 #include <atomic>

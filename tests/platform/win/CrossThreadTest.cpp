@@ -1,6 +1,6 @@
 // Posting from other threads and the real-time wake-up (ThreadSanitizer build).
 
-#include "WinTestSupport.h"
+#include "support/WinTestSupport.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 // caption band in the active or inactive caption colour with a face-coloured
 // line below it, and the client area erased in the class colour.
 
-#include "WinTestSupport.h"
-#include "platform/gfx/PngCodec.h"
 #include "platform/gfx/Raster.h"
 #include "platform/win/WindowHost.h"
+#include "support/PixelCheck.h"
+#include "support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +56,7 @@ Bitmap ExpectedFrame(TSize aSize, bool aActive) {
 void ExpectFrame(HWND aWnd, const Bitmap& aExpected, const char* aName) {
   const Bitmap* actual = TopLevelFrame(aWnd);
   ASSERT_TRUE(actual);
-  const bool same = *actual == aExpected;
-  if (!same) {
-    const std::string base = std::string(MM_BINARY_DIR) + "/frame-" + aName;
-    SavePngFile(*actual, base + "-actual.png", PngAlpha::Opaque);
-    SavePngFile(aExpected, base + "-expected.png", PngAlpha::Opaque);
-  }
-  EXPECT_TRUE(same) << "see " << MM_BINARY_DIR << "/frame-" << aName << "-*.png";
+  EXPECT_TRUE(pixelcheck::SameBitmap(*actual, aExpected, std::string("frame-") + aName));
 }
 
 TEST(FramePaintTest, SizingFrameWithCaptionActiveAndInactive) {

@@ -2,10 +2,10 @@
 // click, double clicks, keys and characters; caption and border dragging,
 // caption buttons and scroll bars through the default handling.
 
-#include "WinTestSupport.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/ScrollBar.h"
+#include "support/WinTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Posting and sending, the loop's order, timers, modal loops.
 
-#include "WinTestSupport.h"
+#include "support/WinTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "platform/win/NonClient.h"
 
-#include "WinTestSupport.h"
+#include "support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Update regions, RedrawWindow flag combinations, the paint cycle and the
 // clipping of window device contexts.
 
-#include "WinTestSupport.h"
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/Raster.h"
 #include "platform/win/WindowHost.h"
+#include "support/WinTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

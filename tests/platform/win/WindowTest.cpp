@@ -1,8 +1,8 @@
 // Window tree, message order, procedures and subclassing, properties, hooks.
 
-#include "WinTestSupport.h"
 #include "platform/win/Dwm.h"
 #include "platform/win/Hook.h"
+#include "support/WinTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

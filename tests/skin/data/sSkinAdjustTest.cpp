@@ -2,7 +2,7 @@
 
 #include "SkinTestUtil.h"
 #include "skin/data/sSkinLoader.h"
-#include "skin/paint/ColorFilters.h"
+#include "skin/paint/pixels/ColorFilters.h"
 
 #include <array>
 #include <gtest/gtest.h>

@@ -33,10 +33,15 @@ platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel);
 // Sets the pixels of aRect (limited to the bitmap) one by one.
 void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel);
 
+// What SameBitmap compares: whole pixels, or only blue, green and red (for
+// images from files or screens, whose alpha says nothing).
+enum class TPixelMatch { Exact, ColorOnly };
+
 // Compares pixel by pixel; on a mismatch names the first differing pixels and
 // writes <name>-actual.png and <name>-expected.png to the build's test-output
 // folder.
 ::testing::AssertionResult SameBitmap(const platform::Bitmap& aActual,
-                                      const platform::Bitmap& aExpected, const std::string& aName);
+                                      const platform::Bitmap& aExpected, const std::string& aName,
+                                      TPixelMatch aMatch = TPixelMatch::Exact);
 
 } // namespace pixelcheck

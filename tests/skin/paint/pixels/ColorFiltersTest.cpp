@@ -1,6 +1,6 @@
-#include "skin/paint/ColorFilters.h"
+#include "skin/paint/pixels/ColorFilters.h"
 
-#include "PixelCheck.h"
+#include "support/PixelCheck.h"
 
 #include <climits>
 #include <gtest/gtest.h>

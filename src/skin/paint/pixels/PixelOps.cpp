@@ -1,4 +1,4 @@
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/Raster.h"
@@ -61,8 +61,7 @@ platform::Bitmap CreateBitmap32(int aWidth, int aHeight) {
 }
 
 void FillRect32(platform::Bitmap& aBitmap, const TRect& aRect, TColor aColor, std::uint8_t aAlpha) {
-  platform::raster::Fill(aBitmap, aRect,
-                         (ColorToPixel(aColor) & 0x00FFFFFF) | (TPixel(aAlpha) << 24));
+  platform::raster::Fill(aBitmap, aRect, platform::raster::PixelOf(aColor, aAlpha));
 }
 
 void FillRectOnDC(platform::HDC aDC, const TRect& aRect, TColor aColor) {
@@ -77,10 +76,11 @@ TColor ColorMix(TColor aColorA, TColor aColorB, double aShare) {
   return result;
 }
 
-void BlendColorIntoRect(platform::Bitmap& aBitmap, TRect aRect, int aPercent, TColor aColor) {
+void BlendColorIntoRect(platform::Bitmap& aBitmap, TInclusiveRect aRect, int aPercent,
+                        TColor aColor) {
   if (aBitmap.Empty())
     return;
-  const TPixel color = ColorToPixel(ColorToRGB(aColor));
+  const TPixel color = platform::raster::PixelOf(ColorToRGB(aColor));
   aRect.Left = std::max(aRect.Left, 0);
   aRect.Top = std::max(aRect.Top, 0);
   aRect.Right = std::min(aRect.Right, aBitmap.Width() - 1);
@@ -102,10 +102,13 @@ void BlendColorIntoRect(platform::Bitmap& aBitmap, TRect aRect, int aPercent, TC
 }
 
 void BlendBitmapInto(platform::Bitmap& aDst, const platform::Bitmap& aSrc, int aWeight,
-                     TPoint aDstPoint, TRect aSrcRect) {
+                     TPoint aDstPoint, TInclusiveRect aSrcRect) {
   ClipStart(aDstPoint.X, aSrcRect.Left);
   ClipStart(aDstPoint.Y, aSrcRect.Top);
-  if (aSrcRect.IsEmpty() || !aDst.BoundsRect().Contains(aDstPoint) ||
+  // The source rectangle counts as empty as an exclusive one would, although
+  // its ranges are inclusive: one column or row alone is not blended.
+  if (aSrcRect.Right <= aSrcRect.Left || aSrcRect.Bottom <= aSrcRect.Top ||
+      !aDst.BoundsRect().Contains(aDstPoint) ||
       !aSrc.BoundsRect().Contains({aSrcRect.Left, aSrcRect.Top}))
     return;
   aSrcRect.Right =
@@ -139,19 +142,26 @@ void BlendBitmapInto(platform::Bitmap& aDst, const platform::Bitmap& aSrc, int a
   }
 }
 
-void PremultiplyAlpha(platform::Bitmap& aBitmap, const TRect& aRect) {
+// Replaces each pixel of aRect inside the bitmap by aChange(pixel).
+template <class TChange>
+void ChangePixels(platform::Bitmap& aBitmap, const TRect& aRect, TChange aChange) {
   const TRect r = aRect.Intersect(aBitmap.BoundsRect());
   for (int y = r.Top; y < r.Bottom; ++y) {
     TPixel* row = aBitmap.ScanLine(y);
-    for (int x = r.Left; x < r.Right; ++x) {
-      const TPixel p = row[x];
-      if (p == 0x00FFFFFF) {
-        row[x] = 0;
-        continue;
-      }
-      const std::uint32_t alpha = p >> 24;
-      row[x] = (p & 0xFF000000u) | ((Channel(p, 16) * alpha >> 8) << 16) |
-               ((Channel(p, 8) * alpha >> 8) << 8) | (Channel(p, 0) * alpha >> 8);
-    }
+    for (int x = r.Left; x < r.Right; ++x)
+      row[x] = aChange(row[x]);
   }
+}
+
+void PremultiplyAlpha(platform::Bitmap& aBitmap, const TRect& aRect) {
+  // White with alpha 0 becomes 0 through the products as well.
+  ChangePixels(aBitmap, aRect, [](TPixel p) {
+    const std::uint32_t alpha = p >> 24;
+    return (p & 0xFF000000u) | ((Channel(p, 16) * alpha >> 8) << 16) |
+           ((Channel(p, 8) * alpha >> 8) << 8) | (Channel(p, 0) * alpha >> 8);
+  });
+}
+
+void ClearTransparentWhite(platform::Bitmap& aBitmap, const TRect& aRect) {
+  ChangePixels(aBitmap, aRect, [](TPixel p) { return p == 0x00FFFFFF ? 0 : p; });
 }

@@ -3,8 +3,8 @@
 // program so that the ratios compare like with like.
 
 #include "platform/gfx/Drawing.h"
-#include "skin/paint/ColorFilters.h"
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/ColorFilters.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -65,7 +65,7 @@ void BlendBitmapIntoWhole(benchmark::State& aState) {
   FillRect32(from, from.BoundsRect(), 0x00336699);
   FillRect32(to, to.BoundsRect(), 0x00C8D0D4);
   for (auto _ : aState) {
-    BlendBitmapInto(to, from, 128, {0, 0}, from.BoundsRect());
+    BlendBitmapInto(to, from, 128, {0, 0}, TInclusiveRect::Of(from.BoundsRect()));
     benchmark::DoNotOptimize(to.ScanLine(0));
     benchmark::ClobberMemory();
   }
@@ -77,7 +77,7 @@ void BlendColorIntoRectWhole(benchmark::State& aState) {
   platform::Bitmap bitmap = CreateBitmap32(Width, Height);
   FillRect32(bitmap, bitmap.BoundsRect(), 0x00C8D0D4);
   for (auto _ : aState) {
-    BlendColorIntoRect(bitmap, bitmap.BoundsRect(), 50, 0x00336699);
+    BlendColorIntoRect(bitmap, TInclusiveRect::Of(bitmap.BoundsRect()), 50, 0x00336699);
     benchmark::DoNotOptimize(bitmap.ScanLine(0));
     benchmark::ClobberMemory();
   }

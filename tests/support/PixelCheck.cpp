@@ -1,4 +1,4 @@
-#include "PixelCheck.h"
+#include "support/PixelCheck.h"
 
 #include "platform/gfx/PngCodec.h"
 
@@ -21,7 +21,9 @@ void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) 
 }
 
 ::testing::AssertionResult SameBitmap(const platform::Bitmap& aActual,
-                                      const platform::Bitmap& aExpected, const std::string& aName) {
+                                      const platform::Bitmap& aExpected, const std::string& aName,
+                                      TPixelMatch aMatch) {
+  const std::uint32_t compared = aMatch == TPixelMatch::Exact ? 0xFFFFFFFFu : 0x00FFFFFFu;
   if (aActual.Width() != aExpected.Width() || aActual.Height() != aExpected.Height())
     return ::testing::AssertionFailure()
            << aName << ": size " << aActual.Width() << "x" << aActual.Height() << ", expected "
@@ -30,7 +32,7 @@ void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) 
   int mismatches = 0;
   for (int y = 0; y < aActual.Height(); ++y)
     for (int x = 0; x < aActual.Width(); ++x)
-      if (aActual.Pixel(x, y) != aExpected.Pixel(x, y) && ++mismatches <= 8)
+      if (((aActual.Pixel(x, y) ^ aExpected.Pixel(x, y)) & compared) != 0 && ++mismatches <= 8)
         report << "\n  (" << x << ", " << y << "): " << std::hex << aActual.Pixel(x, y)
                << ", expected " << aExpected.Pixel(x, y) << std::dec;
   if (mismatches == 0)

@@ -12,12 +12,20 @@
 
 using TPixel = std::uint32_t;
 
-// The pixel of a colour value 0xHHBBGGRR: blue, green and red from the
-// colour, the fourth byte from its highest byte.
-constexpr TPixel ColorToPixel(TColor aColor) {
-  return ((aColor & 0xFF) << 16) | (aColor & 0xFF00) | ((aColor >> 16) & 0xFF) |
-         (aColor & 0xFF000000u);
-}
+// A rectangle whose Right and Bottom are the last column and row it holds,
+// for the operations that take their ranges inclusive. It is a type of its
+// own so that an exclusive TRect is never passed to them by mistake.
+struct TInclusiveRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+
+  // The same pixels as the exclusive aRect.
+  static constexpr TInclusiveRect Of(const TRect& aRect) {
+    return {aRect.Left, aRect.Top, aRect.Right - 1, aRect.Bottom - 1};
+  }
+};
 
 // A colour as RGB: system colours (top bit set) are looked up in the
 // system colour table; other values are kept without their highest byte.
@@ -27,8 +35,7 @@ TColor ColorToRGB(TColor aColor);
 platform::Bitmap CreateBitmap32(int aWidth, int aHeight);
 
 // Every pixel of aRect (Right and Bottom exclusive) inside the bitmap
-// becomes ColorToPixel(aColor) with aAlpha as its fourth byte. aColor must be
-// RGB already.
+// becomes raster::PixelOf(aColor, aAlpha). aColor must be RGB already.
 void FillRect32(platform::Bitmap& aBitmap, const TRect& aRect, TColor aColor,
                 std::uint8_t aAlpha = 255);
 
@@ -44,7 +51,8 @@ TColor ColorMix(TColor aColorA, TColor aColorB, double aShare);
 // half to even, over columns Left..Right and rows Top..Bottom INCLUSIVE after
 // limiting them to the bitmap (so (0, 0, width, height) is the whole bitmap).
 // The colour is resolved to RGB; alpha is kept; results are held to 0..255.
-void BlendColorIntoRect(platform::Bitmap& aBitmap, TRect aRect, int aPercent, TColor aColor);
+void BlendColorIntoRect(platform::Bitmap& aBitmap, TInclusiveRect aRect, int aPercent,
+                        TColor aColor);
 
 // Blends aSrcRect of aSrc into aDst at aDstPoint: blue, green and red become
 // (dst * aWeight + src * (256 - aWeight)) >> 8; alpha is kept. aWeight is
@@ -54,12 +62,17 @@ void BlendColorIntoRect(platform::Bitmap& aBitmap, TRect aRect, int aPercent, TC
 // move the source start, negative source starts move the destination point,
 // Right and Bottom are limited to the source's last column and row and to
 // what fits into the destination. Nothing happens for an empty source
-// rectangle, a destination point outside the destination or a source start
-// outside the source.
+// rectangle (Right <= Left or Bottom <= Top, as for an exclusive one), a
+// destination point outside the destination or a source start outside the
+// source.
 void BlendBitmapInto(platform::Bitmap& aDst, const platform::Bitmap& aSrc, int aWeight,
-                     TPoint aDstPoint, TRect aSrcRect);
+                     TPoint aDstPoint, TInclusiveRect aSrcRect);
 
 // For each pixel of aRect inside the bitmap (Right and Bottom exclusive): a
 // pixel 0x00FFFFFF (white with alpha 0) becomes 0; otherwise blue, green and
 // red become channel * alpha >> 8.
 void PremultiplyAlpha(platform::Bitmap& aBitmap, const TRect& aRect);
+
+// For each pixel of aRect inside the bitmap (Right and Bottom exclusive): a
+// pixel 0x00FFFFFF (white with alpha 0) becomes 0; others are kept.
+void ClearTransparentWhite(platform::Bitmap& aBitmap, const TRect& aRect);

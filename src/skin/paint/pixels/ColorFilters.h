@@ -4,7 +4,7 @@
 // Pixels are 0xAARRGGBB values as in PixelOps.h; every filter keeps the
 // fourth byte.
 
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 // A filter: the new pixel from the old one and the filter's value.
 using TPixelFilter = TPixel (*)(TPixel aPixel, int aValue);

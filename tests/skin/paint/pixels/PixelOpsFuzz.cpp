@@ -3,8 +3,8 @@
 // its range, the alpha bytes, the key pixels, and for the hue shift the
 // largest and smallest channel.
 
-#include "skin/paint/ColorFilters.h"
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/ColorFilters.h"
+#include "skin/paint/pixels/PixelOps.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -38,6 +38,12 @@ TRect RandomRect(FuzzedDataProvider& aData) {
   return {Coordinate(aData), Coordinate(aData), Coordinate(aData), Coordinate(aData)};
 }
 
+// The same range of values taken as an inclusive rectangle.
+TInclusiveRect RandomInclusiveRect(FuzzedDataProvider& aData) {
+  const TRect r = RandomRect(aData);
+  return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
 bool InRange(int aValue, int aLow, int aHigh) {
   return aValue >= aLow && aValue <= aHigh;
 }
@@ -67,7 +73,8 @@ void FuzzFillAndPremultiply(FuzzedDataProvider& aData) {
       if (!r.Contains({x, y}))
         Check(now == old);
       else if (fill)
-        Check(now == ((ColorToPixel(color) & 0x00FFFFFF) | (TPixel(alpha) << 24)));
+        Check(now == (((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF) |
+                      (TPixel(alpha) << 24)));
       else
         Check((now >> 24) == (old == 0x00FFFFFF ? 0 : old >> 24) &&
               MaxChannel(now) <= MaxChannel(old));
@@ -76,7 +83,7 @@ void FuzzFillAndPremultiply(FuzzedDataProvider& aData) {
 
 void FuzzBlendColor(FuzzedDataProvider& aData) {
   const Bitmap before = RandomBitmap(aData);
-  const TRect r = RandomRect(aData);
+  const TInclusiveRect r = RandomInclusiveRect(aData);
   Bitmap after = before;
   BlendColorIntoRect(after, r, aData.ConsumeIntegralInRange(-300, 300),
                      aData.ConsumeIntegral<std::uint32_t>() & 0x00FFFFFF);
@@ -94,7 +101,7 @@ void FuzzBlendBitmap(FuzzedDataProvider& aData) {
   const Bitmap source = RandomBitmap(aData);
   const int weight = aData.ConsumeIntegralInRange(-10, 300);
   const TPoint at{Coordinate(aData), Coordinate(aData)};
-  const TRect from = RandomRect(aData);
+  const TInclusiveRect from = RandomInclusiveRect(aData);
   Bitmap after = before;
   BlendBitmapInto(after, source, weight, at, from);
   for (int y = 0; y < before.Height(); ++y)

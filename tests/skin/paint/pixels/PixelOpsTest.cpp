@@ -1,8 +1,8 @@
-#include "skin/paint/PixelOps.h"
+#include "skin/paint/pixels/PixelOps.h"
 
-#include "PixelCheck.h"
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/SystemColors.h"
+#include "support/PixelCheck.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -26,12 +26,6 @@ void ExpectPicture(const Bitmap& aBitmap, const std::vector<std::string>& aPictu
     for (int x = 0; x < expected.Width(); ++x)
       expected.SetPixel(x, y, aPicture[std::size_t(y)][std::size_t(x)] == '#' ? aInside : aOutside);
   EXPECT_TRUE(SameBitmap(aBitmap, expected, "skin-paint-picture"));
-}
-
-TEST(PixelOps, ColorToPixelSwapsRedAndBlueAndKeepsTheHighestByte) {
-  EXPECT_EQ(ColorToPixel(0x00112233), 0x00332211u);
-  EXPECT_EQ(ColorToPixel(0xAA0000FF), 0xAAFF0000u);
-  EXPECT_EQ(ColorToPixel(KeyColor), 0x00FF00FFu);
 }
 
 TEST(PixelOps, CreateBitmap32IsZeroedOrEmptyWhenSizingFails) {
@@ -141,14 +135,14 @@ TEST(PixelOps, BlendColorIntoRectResolvesSystemColours) {
   const TColor face = platform::GetSysColor(platform::COLOR_BTNFACE);
   Bitmap bitmap = Filled(1, 1, 0xFF000000);
   BlendColorIntoRect(bitmap, {0, 0, 1, 1}, 0, 0x80000000 | platform::COLOR_BTNFACE);
-  EXPECT_EQ(bitmap.Pixel(0, 0), 0xFF000000 | ColorToPixel(face));
+  EXPECT_EQ(bitmap.Pixel(0, 0), Px(GetRValue(face), GetGValue(face), GetBValue(face)));
 }
 
 TEST(PixelOps, BlendColorIntoRectRangeIsInclusiveAndClipped) {
   const TPixel before = Px(100, 100, 100, 255);
   const TPixel after = Px(0, 0, 0, 255);
   struct Case {
-    TRect R;
+    TInclusiveRect R;
     std::vector<std::string> Picture;
   };
   const std::vector<Case> cases = {
@@ -210,7 +204,7 @@ TEST(PixelOps, BlendBitmapIntoClipping) {
   struct Case {
     const char* Name;
     TPoint At;
-    TRect From;
+    TInclusiveRect From;
     std::optional<Block> Copied;
   };
   const std::vector<Case> cases = {
@@ -282,6 +276,19 @@ TEST(PixelOps, PremultiplyAlpha) {
   }
 }
 
+TEST(PixelOps, ClearTransparentWhiteChangesNothingElse) {
+  const TPixel others[] = {0xFFFFFFFF, 0x00FFFFFE, 0x01FFFFFF, Px(200, 100, 40, 128), 0};
+  Bitmap bitmap = Filled(3, 2, 0x00FFFFFF);
+  for (int x = 0; x < 3; ++x)
+    bitmap.SetPixel(x, 1, others[x]);
+  ClearTransparentWhite(bitmap, {1, 0, 9, 9});
+  EXPECT_EQ(bitmap.Pixel(0, 0), 0x00FFFFFFu); // outside the rectangle
+  EXPECT_EQ(bitmap.Pixel(1, 0), 0u);
+  EXPECT_EQ(bitmap.Pixel(2, 0), 0u);
+  for (int x = 0; x < 3; ++x)
+    EXPECT_EQ(bitmap.Pixel(x, 1), others[x]) << x;
+}
+
 TEST(PixelOps, PremultiplyAlphaWorksInsideTheRectOnly) {
   const TPixel before = Px(200, 200, 200, 128), after = Px(100, 100, 100, 128);
   Bitmap bitmap = Filled(4, 3, before);
@@ -297,8 +304,8 @@ TEST(PixelOps, FillRectOnDCResolvesTheColour) {
   ASSERT_NE(dc, nullptr);
   platform::SelectObject(dc, &bitmap);
   FillRectOnDC(dc, {1, 0, 3, 2}, 0x80000000 | platform::COLOR_HIGHLIGHT);
-  const TPixel highlight =
-      0xFF000000 | ColorToPixel(platform::GetSysColor(platform::COLOR_HIGHLIGHT));
+  const TColor color = platform::GetSysColor(platform::COLOR_HIGHLIGHT);
+  const TPixel highlight = Px(GetRValue(color), GetGValue(color), GetBValue(color));
   ExpectPicture(bitmap, {".##.", ".##.", "...."}, highlight, 0);
   FillRectOnDC(dc, {0, 2, 9, 9}, 0x00336699);
   EXPECT_EQ(bitmap.Pixel(3, 2), Px(0x99, 0x66, 0x33, 0xFF));

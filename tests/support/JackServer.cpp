@@ -1,4 +1,4 @@
-#include "JackServer.h"
+#include "support/JackServer.h"
 
 #include <chrono>
 #include <cstdlib>

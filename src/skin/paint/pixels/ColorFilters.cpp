@@ -1,4 +1,4 @@
-#include "skin/paint/ColorFilters.h"
+#include "skin/paint/pixels/ColorFilters.h"
 
 #include <algorithm>
 
