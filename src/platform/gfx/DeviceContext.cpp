@@ -299,4 +299,16 @@ int GetBkMode(HDC aDC) {
   return aDC ? aDC->BkMode() : 0;
 }
 
+int SetStretchBltMode(HDC aDC, int aMode) {
+  if (!aDC || aMode < BLACKONWHITE || aMode > HALFTONE)
+    return 0;
+  const int old = aDC->Current().StretchBltMode;
+  aDC->MutableState().StretchBltMode = aMode;
+  return old;
+}
+
+int GetStretchBltMode(HDC aDC) {
+  return aDC ? aDC->Current().StretchBltMode : 0;
+}
+
 } // namespace platform

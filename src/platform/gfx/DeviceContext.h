@@ -29,6 +29,17 @@ constexpr int OPAQUE = 2;
 
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
+// Stretch modes. StretchBlt always maps by nearest neighbour; the mode is
+// kept (saved and restored with the DC state) for the code that sets it.
+constexpr int BLACKONWHITE = 1;
+constexpr int WHITEONBLACK = 2;
+constexpr int COLORONCOLOR = 3;
+constexpr int HALFTONE = 4;
+constexpr int STRETCH_ANDSCANS = BLACKONWHITE;
+constexpr int STRETCH_ORSCANS = WHITEONBLACK;
+constexpr int STRETCH_DELETESCANS = COLORONCOLOR;
+constexpr int STRETCH_HALFTONE = HALFTONE;
+
 // Coordinates are limited to +-CoordinateLimit when they are moved between
 // logical and device space, so no sum of coordinates and origins overflows;
 // anything that far out lies outside every bitmap anyway.
@@ -46,6 +57,7 @@ public:
     COLORREF TextColor = RGB(0, 0, 0);
     COLORREF BkColor = RGB(255, 255, 255);
     int BkMode = OPAQUE;
+    int StretchBltMode = BLACKONWHITE;
     HFONT Font = nullptr;
     HBRUSH BrushHandle = nullptr;
     Brush BrushValue;
@@ -177,5 +189,8 @@ COLORREF SetBkColor(HDC aDC, COLORREF aColor);
 COLORREF GetBkColor(HDC aDC);
 int SetBkMode(HDC aDC, int aMode);
 int GetBkMode(HDC aDC);
+// The previous stretch mode; 0 for a null DC or a mode outside 1..4.
+int SetStretchBltMode(HDC aDC, int aMode);
+int GetStretchBltMode(HDC aDC);
 
 } // namespace platform

@@ -109,4 +109,11 @@ BOOL DrawFrameControl(HDC aDC, RECT* aRect, UINT aType, UINT aState) {
   return false;
 }
 
+BOOL GetStandardBitmapSize(int aId, SIZE* aSize) {
+  if (aId != OBM_CHECKBOXES || !aSize)
+    return false;
+  *aSize = {4 * 13, 3 * 13};
+  return true;
+}
+
 } // namespace platform

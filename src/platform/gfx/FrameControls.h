@@ -68,6 +68,15 @@ constexpr UINT DFCS_CHECKED = 0x0400;
 // Other types and styles draw nothing and return FALSE.
 BOOL DrawFrameControl(HDC aDC, RECT* aRect, UINT aType, UINT aState);
 
+// The platform's standard check-box image strip: four columns (unchecked,
+// checked, pushed, pushed checked) by three rows (check box, radio button,
+// three-state box) of 13 x 13 cells, each cell what DrawFrameControl draws
+// into a 13 x 13 rectangle.
+constexpr int OBM_CHECKBOXES = 32759;
+// The size of a standard bitmap of the platform; FALSE (and aSize left) for
+// an identifier it does not have.
+BOOL GetStandardBitmapSize(int aId, SIZE* aSize);
+
 // The column tops (rows from the mark's top) of the 3-pixel-high runs that
 // make up the 7 x 7 check mark, left to right.
 constexpr int CheckMarkColumnTops[7] = {2, 3, 4, 3, 2, 1, 0};

@@ -263,3 +263,29 @@ TEST(DeviceContext, NothingIsDrawnWithoutABitmapOrVisibleArea) {
   EXPECT_FALSE(DeleteDC(nullptr));
   EXPECT_EQ(SaveDC(nullptr), 0);
 }
+
+TEST(DeviceContext, StretchModeIsKeptSavedAndRestoredAndLeavesStretchingAlone) {
+  Canvas c;
+  HDC dc = c.DC.get();
+  EXPECT_EQ(GetStretchBltMode(dc), BLACKONWHITE);
+  EXPECT_EQ(SetStretchBltMode(dc, HALFTONE), BLACKONWHITE);
+  EXPECT_EQ(SetStretchBltMode(dc, 0), 0);
+  EXPECT_EQ(SetStretchBltMode(dc, 5), 0);
+  EXPECT_EQ(SetStretchBltMode(nullptr, COLORONCOLOR), 0);
+  EXPECT_EQ(GetStretchBltMode(nullptr), 0);
+  EXPECT_EQ(GetStretchBltMode(dc), HALFTONE);
+  SaveDC(dc);
+  EXPECT_EQ(SetStretchBltMode(dc, STRETCH_DELETESCANS), HALFTONE);
+  RestoreDC(dc, -1);
+  EXPECT_EQ(GetStretchBltMode(dc), HALFTONE);
+
+  // A 2 x 1 source of two colours doubled: whole pixels, no blend in between.
+  Bitmap source(2, 1);
+  source.SetPixel(0, 0, 0xFF000000);
+  source.SetPixel(1, 0, 0xFFFFFFFF);
+  DCHolder sourceDC{CreateCompatibleDC(nullptr)};
+  SelectObject(sourceDC.get(), &source);
+  EXPECT_TRUE(StretchBlt(dc, 0, 0, 4, 1, sourceDC.get(), 0, 0, 2, 1, SRCCOPY));
+  for (int x = 0; x < 4; ++x)
+    EXPECT_EQ(c.Pixels.Pixel(x, 0), x < 2 ? 0xFF000000u : 0xFFFFFFFFu) << x;
+}

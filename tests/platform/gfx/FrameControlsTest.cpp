@@ -144,3 +144,24 @@ TEST(FrameControl, PushButtonFaceAndUnknownKinds) {
   EXPECT_FALSE(DrawFrameControl(c.DC.get(), &r, DFC_BUTTON, 0x0004));
   EXPECT_TRUE(SameBitmap(c.Pixels, pixelcheck::Filled(16, 16, Back), "unknown-frame-control"));
 }
+
+TEST(FrameControl, CheckBoxStripHoldsFourByThreeCellsOfTheDrawnBox) {
+  SIZE size{-1, -1};
+  EXPECT_FALSE(GetStandardBitmapSize(1, &size));
+  EXPECT_EQ(size, (SIZE{-1, -1}));
+  EXPECT_FALSE(GetStandardBitmapSize(OBM_CHECKBOXES, nullptr));
+  ASSERT_TRUE(GetStandardBitmapSize(OBM_CHECKBOXES, &size));
+  EXPECT_EQ(size.cx % 4, 0);
+  EXPECT_EQ(size.cy % 3, 0);
+  const int cell = size.cx / 4;
+  EXPECT_EQ(cell, size.cy / 3);
+  // A cell is exactly the box: its sunken edge runs along the cell's border.
+  Canvas c;
+  RECT r{0, 0, cell, cell};
+  EXPECT_TRUE(DrawFrameControl(c.DC.get(), &r, DFC_BUTTON, DFCS_BUTTONCHECK));
+  Bitmap expected = pixelcheck::Filled(16, 16, Back);
+  Ring(expected, {0, 0, cell, cell}, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
+  Ring(expected, {1, 1, cell - 1, cell - 1}, Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DLIGHT));
+  Paint(expected, {2, 2, cell - 2, cell - 2}, Sys(COLOR_WINDOW));
+  EXPECT_TRUE(SameBitmap(c.Pixels, expected, "check-strip-cell"));
+}
