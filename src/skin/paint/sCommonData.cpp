@@ -23,9 +23,6 @@ namespace {
 // A texture entry drawn over everything (draw kind 10) never leaves a plain
 // background.
 constexpr int OverlayDrawMode = 10;
-// Border mask DrawMode bits.
-constexpr int dmNoBorderInNormal = 2;
-constexpr int dmPaintCentre = 4;
 
 // Windows of kinds whose plain state children ask for.
 bool KeepsPlainState(TControl* aControl) {
@@ -202,44 +199,41 @@ void TsCommonData::AnnounceSkin() {
   SendToOwner(Skinned() ? scApplySkin : scRemoveSkin, LPARAM(SkinManager()));
 }
 
-void TsCommonData::SetCustomColor(bool aValue) {
-  if (aValue == FCustomColor)
+void TsCommonData::SetCustomFlag(bool& aField, bool aValue) {
+  if (aValue == aField)
     return;
-  FCustomColor = aValue;
+  aField = aValue;
   if (!OwnerLoading() && !Loading)
     ApplySkinColors(true);
+}
+
+void TsCommonData::SetCustomColor(bool aValue) {
+  SetCustomFlag(FCustomColor, aValue);
 }
 
 void TsCommonData::SetCustomFont(bool aValue) {
-  if (aValue == FCustomFont)
+  SetCustomFlag(FCustomFont, aValue);
+}
+
+template <class T>
+void TsCommonData::SetFilter(T& aField, T aValue) {
+  if (aValue == aField)
     return;
-  FCustomFont = aValue;
-  if (!OwnerLoading() && !Loading)
-    ApplySkinColors(true);
+  aField = aValue;
+  Loaded();
+  Invalidate(false);
 }
 
 void TsCommonData::SetColorTone(TColor aValue) {
-  if (aValue == FColorTone)
-    return;
-  FColorTone = aValue;
-  Loaded();
-  Invalidate(false);
+  SetFilter(FColorTone, aValue);
 }
 
 void TsCommonData::SetHUEOffset(int aValue) {
-  if (aValue == FHUEOffset)
-    return;
-  FHUEOffset = aValue;
-  Loaded();
-  Invalidate(false);
+  SetFilter(FHUEOffset, aValue);
 }
 
 void TsCommonData::SetSaturation(int aValue) {
-  if (aValue == FSaturation)
-    return;
-  FSaturation = aValue;
-  Loaded();
-  Invalidate(false);
+  SetFilter(FSaturation, aValue);
 }
 
 // ---- section resolution ----
@@ -249,6 +243,21 @@ const TsGeneralData* TsCommonData::Section() const {
   if (manager == nullptr || !manager->TsSkinTables::IsValidSkinIndex(SkinIndex))
     return nullptr;
   return &manager->gd[std::size_t(SkinIndex)];
+}
+
+const TsMaskData* TsCommonData::BorderMask() const {
+  const TsSkinManager* manager = SkinManager();
+  if (manager == nullptr || !manager->IsValidImgIndex(BorderIndex))
+    return nullptr;
+  return &manager->ma[std::size_t(BorderIndex)];
+}
+
+bool TsCommonData::HasCornerImages() const {
+  const TsSkinManager* manager = SkinManager();
+  const TsGeneralData* section = Section();
+  return section != nullptr &&
+         (manager->IsValidImgIndex(section->ImgTL) || manager->IsValidImgIndex(section->ImgTR) ||
+          manager->IsValidImgIndex(section->ImgBL) || manager->IsValidImgIndex(section->ImgBR));
 }
 
 const TsGenState& TsCommonData::StateProps(int aState) const {
@@ -341,8 +350,7 @@ TqcPlainKind TsCommonData::PlainBackgroundKind() const {
     return TqcPlainKind::Plain;
   if (OuterEffectsAllowed())
     return TqcPlainKind::NotPlain;
-  if (manager->IsValidImgIndex(BorderIndex) &&
-      (manager->ma[std::size_t(BorderIndex)].DrawMode & dmPaintCentre) != 0)
+  if (BorderMask() != nullptr && (BorderMask()->DrawMode & dmPaintCentre) != 0)
     return TqcPlainKind::NotPlain;
   const TsGenState& normal = section->Props[0];
   if (normal.Transparency == 100) {
@@ -363,10 +371,7 @@ TqcPlainKind TsCommonData::PlainBackgroundKind() const {
     return TqcPlainKind::NotPlain;
   if (FFrameOwner != nullptr && FFrameOwner->PaintsCustomFrame())
     return TqcPlainKind::NotPlain;
-  const bool corners =
-      manager->IsValidImgIndex(section->ImgTL) || manager->IsValidImgIndex(section->ImgTR) ||
-      manager->IsValidImgIndex(section->ImgBL) || manager->IsValidImgIndex(section->ImgBR);
-  return corners ? TqcPlainKind::NotPlain : TqcPlainKind::Plain;
+  return HasCornerImages() ? TqcPlainKind::NotPlain : TqcPlainKind::Plain;
 }
 
 void TsCommonData::RefreshPlainState(bool aRecurse) {
@@ -537,13 +542,10 @@ bool TsCommonData::RepaintIfMoved() const {
 }
 
 int TsCommonData::WidestBorder() const {
-  const TsSkinManager* manager = SkinManager();
-  if (manager == nullptr || !manager->IsValidImgIndex(BorderIndex))
+  const TsMaskData* mask = BorderMask();
+  if (mask == nullptr || (mask->DrawMode & dmNoBorderInNormal) != 0)
     return 0;
-  const TsMaskData& mask = manager->ma[std::size_t(BorderIndex)];
-  if ((mask.DrawMode & dmNoBorderInNormal) != 0)
-    return 0;
-  return std::max({int(mask.WL), int(mask.WT), int(mask.WR), int(mask.WB)});
+  return std::max({int(mask->WL), int(mask->WT), int(mask->WR), int(mask->WB)});
 }
 
 // ---- updating and painting ----

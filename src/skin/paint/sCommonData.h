@@ -29,6 +29,10 @@ inline constexpr platform::WORD cssNotComputed = 0x0002; // the plain state is n
 inline constexpr platform::WORD cssPrinting = 0x0200;    // PrintDC is set
 inline constexpr platform::WORD cssInUpdate = 0x0800;    // inside BeginUpdate
 
+// Border mask DrawMode bits.
+inline constexpr int dmNoBorderInNormal = 2; // the border is not drawn in the normal state
+inline constexpr int dmPaintCentre = 4;      // the centre is painted too
+
 // BGType bits; the low two bits give the kind of the first gradient piece.
 inline constexpr platform::WORD bgtImage = 0x0004;
 
@@ -99,6 +103,10 @@ public:
 
   // The section record, or nullptr when not resolved.
   const TsGeneralData* Section() const;
+  // The section's border mask entry, or nullptr.
+  const TsMaskData* BorderMask() const;
+  // The section has any of the four corner images.
+  bool HasCornerImages() const;
   // The state record of a state (0 normal, 1 hot) within the section's states.
   const TsGenState& StateProps(int aState) const;
 
@@ -171,6 +179,10 @@ public:
   bool BGChanged = true;
 
 private:
+  // Setters of the colour filters and of the custom-colour flags.
+  template <class T>
+  void SetFilter(T& aField, T aValue);
+  void SetCustomFlag(bool& aField, bool aValue);
   void ComputeBGType();
   void SendToOwner(platform::WORD aCommand, platform::LPARAM aValue = 0);
   // Tells the owner control that its skin came or went.

@@ -16,9 +16,6 @@ using namespace platform;
 
 namespace {
 
-// Border mask DrawMode bit: the border is not drawn in the normal state.
-constexpr int dmNoBorderInNormal = 2;
-
 TColor ManagerMainColor(const TsSkinManager* aManager) {
   return aManager != nullptr ? ColorToRGB(aManager->GetGlobalColor()) : ColorToRGB(clBtnFace);
 }
@@ -168,9 +165,7 @@ void FillParentBgInfo(TsCommonData& aData, ParentBgInfo& aInfo, int aState) {
     aInfo.Color = aData.OwnerColor();
     return;
   }
-  const TsGeneralData& section = *aData.Section();
   const TsGenState& props = aData.StateProps(aState);
-  const TsSkinManager& manager = *aData.SkinManager();
   if (props.Transparency >= 100) {
     if ((aData.CtrlSkinState & cssPlain) != 0 || aData.CacheBmp() == nullptr)
       ForwardToParent(aData, aInfo);
@@ -190,25 +185,21 @@ void FillParentBgInfo(TsCommonData& aData, ParentBgInfo& aInfo, int aState) {
     }
     return;
   }
-  const bool corners =
-      manager.IsValidImgIndex(section.ImgTL) || manager.IsValidImgIndex(section.ImgTR) ||
-      manager.IsValidImgIndex(section.ImgBL) || manager.IsValidImgIndex(section.ImgBR);
-  if (props.GradientPercent < 1 && props.ImagePercent < 1 && !corners &&
+  if (props.GradientPercent < 1 && props.ImagePercent < 1 && !aData.HasCornerImages() &&
       !aData.OuterEffectsAllowed()) {
     aInfo.BgType = btFill;
     aInfo.Color = aData.StateBackgroundColor(aState);
-    if (manager.IsValidImgIndex(aData.BorderIndex)) {
-      const TsMaskData& border = manager.ma[std::size_t(aData.BorderIndex)];
-      if ((border.DrawMode & dmNoBorderInNormal) == 0) {
-        aInfo.FillRect = TRect{border.WL, border.WT, border.WR, border.WB};
-        aInfo.Bmp = aData.CacheBmp();
-        aInfo.X = 0;
-        aInfo.Y = 0;
-      }
+    // Children copy only the border strips from the cache.
+    if (const TsMaskData* border = aData.BorderMask();
+        border != nullptr && (border->DrawMode & dmNoBorderInNormal) == 0) {
+      aInfo.FillRect = TRect{border->WL, border->WT, border->WR, border->WB};
+      aInfo.Bmp = aData.CacheBmp();
+      aInfo.X = 0;
+      aInfo.Y = 0;
     }
     return;
   }
-  aInfo.Color = ManagerMainColor(&manager);
+  aInfo.Color = ManagerMainColor(aData.SkinManager());
   if (!CacheFitsOwner(aData)) {
     aData.BGChanged = true;
     aData.EmptyCache();

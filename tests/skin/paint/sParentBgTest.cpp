@@ -17,6 +17,13 @@ using pixelcheck::SameBitmap;
 using platform::LPARAM;
 using platform::LRESULT;
 
+// A memory DC drawing into aTarget.
+DCHolder DCOn(platform::Bitmap& aTarget) {
+  DCHolder dc(platform::CreateCompatibleDC(nullptr));
+  platform::SelectObject(dc.get(), &aTarget);
+  return dc;
+}
+
 class ParentBgTest : public SkinDataTest {
 protected:
   void TearDown() override {
@@ -177,8 +184,7 @@ TEST_F(ParentBgTest, PleaseDrawPaintsTheParentsBackgroundIntoTheDC) {
     SCOPED_TRACE(r.Section);
     TsTestPanel* parent = Panel(fForm, r.Section, {0, 0, 100, 100});
     platform::Bitmap target = Filled(8, 8, 0);
-    DCHolder dc(platform::CreateCompatibleDC(nullptr));
-    platform::SelectObject(dc.get(), &target);
+    DCHolder dc = DCOn(target);
     ParentBgInfo info;
     info.DC = dc.get();
     info.R = {2, 2, 6, 6};
@@ -197,8 +203,7 @@ TEST_F(ParentBgTest, AnUnskinnedParentPaintsItselfWhenAskedToDraw) {
   plain->SetBevelOuter(bvNone);
   plain->SetCaption("");
   platform::Bitmap target = Filled(8, 8, 0);
-  DCHolder dc(platform::CreateCompatibleDC(nullptr));
-  platform::SelectObject(dc.get(), &target);
+  DCHolder dc = DCOn(target);
   ParentBgInfo info;
   info.DC = dc.get();
   info.R = {1, 1, 7, 7};
@@ -215,8 +220,7 @@ TEST_F(ParentBgTest, CopyCacheToDCLeavesOutWindowlessChildren) {
   label->SetParent(p);
   label->SetBounds(3, 2, 4, 3);
   platform::Bitmap target = Filled(12, 10, Opaque(0x00FFFFFF));
-  DCHolder dc(platform::CreateCompatibleDC(nullptr));
-  platform::SelectObject(dc.get(), &target);
+  DCHolder dc = DCOn(target);
   CopyCacheToDC(p, p->SkinData, {0, 0, 12, 10}, {0, 0}, dc.get(), {1, 1, 11, 9});
   platform::Bitmap expected = Filled(12, 10, Opaque(0x00FFFFFF));
   pixelcheck::Paint(expected, {1, 1, 11, 9}, Opaque(0x00336699));
