@@ -1,5 +1,6 @@
 #include "SkinDataFixture.h"
 #include "skin/paint/sCacheInfo.h"
+#include "toolkit/CustomControl.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -147,6 +148,32 @@ TEST_F(SkinDataTest, SimpleCommandsAnswerFromTheData) {
   EXPECT_EQ(SendSkinCommand(p, scSetSection, LPARAM(&info)), 1);
   EXPECT_EQ(p->SkinData.SkinSection(), "GRAD");
   EXPECT_EQ(SendSkinCommand(p, scGetProvider), 0); // not handled here
+}
+
+// A windowless control owning skin data.
+class TsTestGraphic : public TGraphicControl {
+public:
+  explicit TsTestGraphic(TComponent* aOwner)
+      : TGraphicControl(aOwner), SkinData(static_cast<TControl*>(this), false) {}
+  TsCommonData SkinData;
+
+protected:
+  void WndProc(TMessage& aMessage) override {
+    if (!HandleControlMessage(SkinData, aMessage))
+      TGraphicControl::WndProc(aMessage);
+  }
+};
+
+TEST_F(SkinDataTest, CommandsReachControlsWithAndWithoutAWindow) {
+  TsTestPanel* p = Panel(fForm, "PANEL", {0, 0, 30, 20});
+  EXPECT_EQ(SendSkinCommand(p->Handle(), scGetCommonData), LRESULT(&p->SkinData));
+  auto* g = new TsTestGraphic(p);
+  g->SetParent(p);
+  g->SetBounds(3, 4, 5, 6);
+  EXPECT_EQ(SendSkinCommand(g, scGetCommonData), LRESULT(&g->SkinData));
+  TRect bounds;
+  SendSkinCommand(g, scGetBounds, LPARAM(&bounds));
+  EXPECT_EQ(bounds, (TRect{3, 4, 8, 10}));
 }
 
 TEST_F(SkinDataTest, CommandsOfAnotherManagerAreIgnored) {
