@@ -13,6 +13,15 @@ platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel) {
   return bitmap;
 }
 
+TRect ChangedBox(const platform::Bitmap& aBitmap, std::uint32_t aBackground) {
+  TRect box{};
+  for (int y = 0; y < aBitmap.Height(); ++y)
+    for (int x = 0; x < aBitmap.Width(); ++x)
+      if (aBitmap.Pixel(x, y) != aBackground)
+        box = box.Union(Bounds(x, y, 1, 1));
+  return box;
+}
+
 void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) {
   for (int y = aRect.Top; y < aRect.Bottom; ++y)
     for (int x = aRect.Left; x < aRect.Right; ++x)

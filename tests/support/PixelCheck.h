@@ -32,6 +32,8 @@ using DCHolder = std::unique_ptr<platform::DeviceContext, DCDeleter>;
 platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel);
 // Sets the pixels of aRect (limited to the bitmap) one by one.
 void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel);
+// The bounding box of the pixels that differ from aBackground; empty when none.
+TRect ChangedBox(const platform::Bitmap& aBitmap, std::uint32_t aBackground);
 
 // What SameBitmap compares: whole pixels, or only blue, green and red (for
 // images from files or screens, whose alpha says nothing).
