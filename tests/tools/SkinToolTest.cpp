@@ -115,6 +115,26 @@ TEST_F(SkinTool, CheckReportsTheBuiltInSkinAsJson) {
   EXPECT_TRUE(doc["patterns"].is_array());
 }
 
+// The built-in skin's options name its files in upper case; unpacked on a
+// file system that keeps letter case, the folder must load all of them.
+TEST_F(SkinTool, AnUnpackedSkinLoadsWhatItsPackedFileLoads) {
+  fs::create_directories(fDir / "packed");
+  fs::copy_file(fs::path(MM_BINARY_DIR) / "skins" / "verdant" / "Verdant.qsz",
+                fDir / "packed" / "Verdant.qsz");
+  ASSERT_EQ(Run({"unpack", Path("packed/Verdant.qsz"), Path("folder/Verdant")}), 0) << fErr.str();
+  ASSERT_EQ(Run({"check", Path("packed/Verdant.qsz"), "--json"}), 0);
+  auto packed = nlohmann::json::parse(fOut.str());
+  ASSERT_EQ(Run({"check", Path("folder/Verdant"), "--json"}), 0);
+  auto folder = nlohmann::json::parse(fOut.str());
+  EXPECT_EQ(packed["CommonSkinData"]["SkinPath"], Path("packed") + "\\");
+  EXPECT_EQ(folder["CommonSkinData"]["SkinPath"], Path("folder") + "\\Verdant\\");
+  for (auto* doc : {&packed, &folder})
+    (*doc)["CommonSkinData"].erase("SkinPath");
+  EXPECT_EQ(folder["masks"].size(), packed["masks"].size());
+  EXPECT_EQ(folder["patterns"].size(), packed["patterns"].size());
+  EXPECT_EQ(folder, packed);
+}
+
 TEST_F(SkinTool, CheckNamesTheLoadError) {
   ASSERT_TRUE(WriteWholeFile(Path("Bad.qsz"), Bytes("QSzX....")));
   EXPECT_EQ(Run({"check", Path("Bad.qsz"), "--json"}), 1);

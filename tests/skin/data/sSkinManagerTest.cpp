@@ -167,6 +167,47 @@ TEST_F(SkinManager, LoadsAFolderSkinWithImagesFromFiles) {
   EXPECT_EQ(names, (std::vector<std::string>{"Green", "Green"}));
 }
 
+// Skins are written for file systems that ignore letter case: the options
+// name every image in upper case, whatever the files are called.
+TEST_F(SkinManager, AFolderSkinInAnotherLetterCaseLoadsLikeItsPackedSkin) {
+  std::string options = "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nVERSION=8\n"
+                        "[S]\nG=!GLYPH.PNG!1!0!1\nP=PLAIN.BMP\nT=tex.jpg\n";
+  std::vector<std::pair<std::string, TBytes>> images = {
+      {"Master.bmp", EncodeBmp(MakeBitmap(4, 4, [](int, int) { return 0xFF102030u; }), 24)},
+      {"Glyph.png", EncodePngBytes(MakeBitmap(3, 2, [](int, int) { return 0xFF000000u; }))},
+      {"Plain.bmp", EncodeBmp(MakeBitmap(9, 6, [](int, int) { return 0xFF405060u; }), 24)},
+      {"Tex.jpg", EncodeJpeg(5, 5)}};
+  fs::create_directories(fDir / "folder" / "green");
+  fs::create_directories(fDir / "packed");
+  ASSERT_TRUE(WriteWholeFile((fDir / "folder" / "green" / "options.dat").string(),
+                             TBytes(options.begin(), options.end())));
+  for (const auto& [name, bytes] : images)
+    ASSERT_TRUE(WriteWholeFile((fDir / "folder" / "green" / name).string(), bytes));
+  ASSERT_TRUE(WriteWholeFile((fDir / "packed" / "GREEN.QSZ").string(), PackSkin(options, images)));
+  TsSkinManager packed;
+  packed.SetSkinDirectory((fDir / "packed").string());
+  packed.SetSkinName("Green");
+  fManager.SetSkinDirectory((fDir / "folder").string());
+  fManager.SetSkinName("Green");
+  EXPECT_TRUE(fMessages.Messages.empty());
+  EXPECT_TRUE(packed.SkinIsPacked);
+  EXPECT_FALSE(fManager.SkinIsPacked);
+  EXPECT_EQ(*packed.MasterBitmap, MakeBitmap(4, 4, [](int, int) { return 0xFF102030u; }));
+  // The three images, then the two generated outer-effect masks.
+  ASSERT_EQ(packed.ma.size(), 5u);
+  EXPECT_EQ(packed.ma[0].PropertyName, "G");
+  EXPECT_EQ(packed.ma[1].PropertyName, "P");
+  EXPECT_EQ(packed.ma[2].PropertyName, "T");
+  EXPECT_EQ(*fManager.MasterBitmap, *packed.MasterBitmap);
+  ASSERT_EQ(fManager.ma.size(), packed.ma.size());
+  for (std::size_t i = 0; i < packed.ma.size(); ++i) {
+    EXPECT_EQ(fManager.ma[i].PropertyName, packed.ma[i].PropertyName);
+    EXPECT_EQ(fManager.ma[i].R, packed.ma[i].R);
+    ASSERT_TRUE(fManager.ma[i].Bmp && packed.ma[i].Bmp);
+    EXPECT_EQ(*fManager.ma[i].Bmp, *packed.ma[i].Bmp) << i;
+  }
+}
+
 TEST_F(SkinManager, LoadsAQszFile) {
   ASSERT_TRUE(WriteWholeFile((fDir / "Packed.qsz").string(), PackSkin(kSkinB)));
   ASSERT_TRUE(WriteWholeFile((fDir / "Plain.qsz").string(), PackSkinData({{"a.png", TBytes{1}}})));
