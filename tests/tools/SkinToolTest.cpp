@@ -132,6 +132,7 @@ TEST_F(SkinTool, AnUnpackedSkinLoadsWhatItsPackedFileLoads) {
     (*doc)["CommonSkinData"].erase("SkinPath");
   EXPECT_EQ(folder["masks"].size(), packed["masks"].size());
   EXPECT_EQ(folder["patterns"].size(), packed["patterns"].size());
+  EXPECT_TRUE(folder["warnings"].empty());
   EXPECT_EQ(folder, packed);
 }
 
@@ -149,6 +150,21 @@ TEST_F(SkinTool, CheckNamesTheLoadError) {
   ASSERT_TRUE(WriteWholeFile(Path("Folder/Options.dat"), Bytes("[GLOBALINFO]\r\n[PANEL]\r\n")));
   EXPECT_EQ(Run({"check", Path("Folder")}), 0);
   EXPECT_NE(fOut.str().find("  [PANEL] states 3"), std::string::npos);
+}
+
+TEST_F(SkinTool, CheckWarnsOfMissingImagesAndStillLoads) {
+  fs::create_directories(fDir / "Skin");
+  ASSERT_TRUE(WriteWholeFile(Path("Skin/Options.dat"),
+                             Bytes("[GLOBALINFO]\r\n[PANEL]\r\nBORDER=!GONE.PNG!1!0!1\r\n")));
+  EXPECT_EQ(Run({"check", Path("Skin")}), 0);
+  EXPECT_NE(fOut.str().find("\nwarning: image \"GONE.PNG\" named by [PANEL] BORDER is missing\n"),
+            std::string::npos)
+      << fOut.str();
+  EXPECT_EQ(Run({"check", Path("Skin"), "--json"}), 0);
+  auto doc = nlohmann::json::parse(fOut.str());
+  EXPECT_EQ(doc["warnings"],
+            nlohmann::json::array({"image \"GONE.PNG\" named by [PANEL] BORDER is missing"}));
+  EXPECT_TRUE(doc["error"].is_null());
 }
 
 TEST_F(SkinTool, WrongUsage) {
