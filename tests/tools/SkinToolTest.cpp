@@ -167,6 +167,37 @@ TEST_F(SkinTool, CheckWarnsOfMissingImagesAndStillLoads) {
   EXPECT_TRUE(doc["error"].is_null());
 }
 
+TEST_F(SkinTool, CheckTakesTheFolderOrFileItIsGiven) {
+  auto pack = [&](const std::string& aName, const std::string& aSection) {
+    ASSERT_TRUE(WriteWholeFile(
+        Path(aName),
+        PackSkinData({{"Options.dat", Bytes("[GLOBALINFO]\r\n[" + aSection + "]\r\n")}})));
+  };
+  fs::create_directories(fDir / "Skin");
+  ASSERT_TRUE(WriteWholeFile(Path("Skin/OPTIONS.DAT"), Bytes("[GLOBALINFO]\r\n[PANEL]\r\n")));
+  pack("Skin.qsz", "STATUSBAR");
+  pack("UP.QSZ", "BUTTON");
+  pack("Two.QSZ", "BUTTON");
+  pack("Two.qsz", "STATUSBAR");
+  struct {
+    const char* Path;
+    int Code;
+    std::string Shows;
+  } cases[] = {
+      {"Skin", 0, "  [PANEL] states"},
+      {"Skin.qsz", 0, "  [STATUSBAR] states"},
+      {"UP.QSZ", 0, "  [BUTTON] states"},
+      {"Two.qsz", 0, "  [STATUSBAR] states"},
+      {"Two.QSZ", 1,
+       "error: \"" + Path("Two.QSZ") + "\" cannot be loaded by its name: \"" + Path("Two.qsz") +
+           "\" is found first"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run({"check", Path(c.Path)}), c.Code) << c.Path;
+    EXPECT_NE(fOut.str().find(c.Shows), std::string::npos) << c.Path << "\n" << fOut.str();
+  }
+}
+
 TEST_F(SkinTool, WrongUsage) {
   EXPECT_EQ(Run({}), 2);
   EXPECT_EQ(Run({"pack", "x"}), 2);

@@ -353,11 +353,21 @@ int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
       error = aText;
   });
   TsSkinManager manager;
+  // A folder is checked even when a ".qsz" file of its name lies beside it.
+  manager.FoldersOnly = isFolder;
   if (!isFolder && !isPacked) {
     error = "\"" + aPath + "\" is neither a skin folder nor a .qsz file";
   } else {
-    if (isFolder && !fs::is_regular_file(path / "Options.dat", ec))
+    if (isFolder && !FileExists((path / "Options.dat").string()))
       error = "\"" + aPath + "\" holds no Options.dat";
+    // The manager finds a packed skin by its name with the extension ".qsz";
+    // a file of that name in another letter case must be the one given.
+    if (isPacked) {
+      std::string byName = FindNativePath(
+          (path.parent_path() / (name.substr(0, name.size() - 4) + ".qsz")).string());
+      if (!fs::equivalent(byName, path, ec))
+        error = "\"" + aPath + "\" cannot be loaded by its name: \"" + byName + "\" is found first";
+    }
     manager.SetSkinDirectory(path.parent_path().string());
     if (!error)
       manager.SetSkinName(name);

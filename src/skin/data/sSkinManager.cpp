@@ -122,7 +122,7 @@ void TsSkinManager::SetSkinName(const std::string& aValue) {
   CommonSkinData.Active = false;
   if (fSkinName.size() > 4 && UpperCase(fSkinName.substr(fSkinName.size() - 4)) == ".QSZ")
     fSkinName.resize(fSkinName.size() - 4);
-  SkinIsPacked = FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz");
+  SkinIsPacked = PackedFileExists();
   try {
     if (SkinIsPacked)
       ReloadPackedSkin();
@@ -286,11 +286,15 @@ void TsSkinManager::SetBrightness(int aValue) {
   ReloadCurrent();
 }
 
+bool TsSkinManager::PackedFileExists() const {
+  return !FoldersOnly && FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz");
+}
+
 void TsSkinManager::ReloadCurrent() {
   if (!fActive || Loading() || fSkinName.empty())
     return;
   try {
-    if (FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz"))
+    if (PackedFileExists())
       ReloadPackedSkin();
     else
       ReloadSkin();

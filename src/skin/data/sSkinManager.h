@@ -152,6 +152,9 @@ public:
   void SetSkinningRules(const TqcSkinningRules& aValue);
 
   bool SkinIsPacked = false;
+  // Skins are looked for in folders only: a ".qsz" file of the same name is
+  // passed over (for tools that check a folder).
+  bool FoldersOnly = false;
   bool SkinnedPopups = true;
   TqcSkinEffects Effects;
   TqcAnimEffects AnimEffects;
@@ -241,6 +244,8 @@ private:
   void LoadFromOptions(const TsSkinOptions& aOptions, const TqcSkinConvertor* aPacked,
                        const std::string& aSkinPath);
   void ApplyVersionRule(double aVersion) const;
+  // A ".qsz" file of the skin's name is there to load.
+  bool PackedFileExists() const;
   void ReloadCurrent();
   void RemoveSkin();
   void UpdateStdDialogsFlag();
