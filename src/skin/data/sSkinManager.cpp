@@ -497,8 +497,8 @@ void TsSkinManager::ExtractByIndex(int aIndex, const std::string& aDestDir) {
     ShowSkinMessage("Cannot create file \"" + file + "\"", TsMessageKind::mkError);
 }
 
-std::string TsSkinManager::GetExternalSkinNames(std::vector<std::string>& aList,
-                                                TqcSkinTypes aSkinType) const {
+std::string TsSkinManager::AppendExternalSkinNames(std::vector<std::string>& aList,
+                                                   TqcSkinTypes aSkinType) const {
   std::string dir = GetFullSkinDirectory();
   if (aSkinType != TqcSkinTypes::stPacked)
     for (const auto& folder : ListSubFolders(dir))
@@ -512,12 +512,18 @@ std::string TsSkinManager::GetExternalSkinNames(std::vector<std::string>& aList,
   return aList.empty() ? "" : aList.front();
 }
 
+std::string TsSkinManager::GetExternalSkinNames(std::vector<std::string>& aList,
+                                                TqcSkinTypes aSkinType) const {
+  aList.clear();
+  return AppendExternalSkinNames(aList, aSkinType);
+}
+
 std::string TsSkinManager::GetSkinNames(std::vector<std::string>& aList,
                                         TqcSkinTypes aSkinType) const {
   aList.clear();
   for (int i = 0; i < InternalSkins.Count(); ++i)
     aList.push_back(InternalSkins.Items(i).Name());
-  return GetExternalSkinNames(aList, aSkinType);
+  return AppendExternalSkinNames(aList, aSkinType);
 }
 
 std::string TsSkinManager::GetRandomSkin() const {

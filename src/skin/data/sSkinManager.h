@@ -211,7 +211,8 @@ public:
   void ExtractByIndex(int aIndex, const std::string& aDestDir);
 
   std::string GetFullSkinDirectory() const;
-  // Fills aList with the skin names; returns the first one ("" when none).
+  // Fills aList (emptied first) with the skin names; returns the first one
+  // ("" when none).
   std::string GetSkinNames(std::vector<std::string>& aList,
                            TqcSkinTypes aSkinType = TqcSkinTypes::stAllSkins) const;
   std::string GetExternalSkinNames(std::vector<std::string>& aList,
@@ -246,6 +247,10 @@ private:
   void ApplyVersionRule(double aVersion) const;
   // A ".qsz" file of the skin's name is there to load.
   bool PackedFileExists() const;
+  // Adds the folder and ".qsz" skin names to aList and sorts it; returns the
+  // first name ("" when none).
+  std::string AppendExternalSkinNames(std::vector<std::string>& aList,
+                                      TqcSkinTypes aSkinType) const;
   void ReloadCurrent();
   void RemoveSkin();
   void UpdateStdDialogsFlag();

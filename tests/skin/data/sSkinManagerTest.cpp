@@ -228,10 +228,12 @@ TEST_F(SkinManager, LoadsAQszFile) {
   EXPECT_EQ(fManager.SkinName(), "Packed");
   EXPECT_EQ(fManager.gd.at(1).ClassName, "STATUSBAR");
   std::vector<std::string> names;
-  fManager.GetExternalSkinNames(names, TqcSkinTypes::stPacked);
-  EXPECT_EQ(names, (std::vector<std::string>{"Broken", "Packed", "Plain"}));
-  names.clear();
-  fManager.GetExternalSkinNames(names, TqcSkinTypes::stUnpacked);
+  // Each call starts from an empty list.
+  for (int call = 0; call < 2; ++call) {
+    EXPECT_EQ(fManager.GetExternalSkinNames(names, TqcSkinTypes::stPacked), "Broken");
+    EXPECT_EQ(names, (std::vector<std::string>{"Broken", "Packed", "Plain"}));
+  }
+  EXPECT_EQ(fManager.GetExternalSkinNames(names, TqcSkinTypes::stUnpacked), "");
   EXPECT_TRUE(names.empty());
 }
 
