@@ -150,6 +150,9 @@ TEST_F(SkinTool, CheckNamesTheLoadError) {
   ASSERT_TRUE(WriteWholeFile(Path("Folder/Options.dat"), Bytes("[GLOBALINFO]\r\n[PANEL]\r\n")));
   EXPECT_EQ(Run({"check", Path("Folder")}), 0);
   EXPECT_NE(fOut.str().find("  [PANEL] states 3"), std::string::npos);
+  fs::create_directories(fDir / "Locked" / "Options.dat");
+  EXPECT_EQ(Run({"check", Path("Locked")}), 1);
+  EXPECT_NE(fOut.str().find("error: Cannot open file"), std::string::npos) << fOut.str();
 }
 
 TEST_F(SkinTool, CheckWarnsOfMissingImagesAndStillLoads) {

@@ -358,7 +358,7 @@ int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
   if (!isFolder && !isPacked) {
     error = "\"" + aPath + "\" is neither a skin folder nor a .qsz file";
   } else {
-    if (isFolder && !FileExists((path / "Options.dat").string()))
+    if (isFolder && !PathExists((path / "Options.dat").string()))
       error = "\"" + aPath + "\" holds no Options.dat";
     // The manager finds a packed skin by its name with the extension ".qsz";
     // a file of that name in another letter case must be the one given.

@@ -50,6 +50,11 @@ bool FileExists(const std::string& aPath) {
   return !aPath.empty() && fs::is_regular_file(FindNativePath(aPath), ec);
 }
 
+bool PathExists(const std::string& aPath) {
+  std::error_code ec;
+  return !aPath.empty() && fs::exists(FindNativePath(aPath), ec);
+}
+
 bool DirectoryExists(const std::string& aPath) {
   std::error_code ec;
   return !aPath.empty() && fs::is_directory(ToNativePath(aPath), ec);

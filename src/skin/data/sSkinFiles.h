@@ -2,8 +2,8 @@
 // File-system access of the skin data. Skin paths are written with "\" as the
 // separator (as stored skin folders and options files write them); here each
 // "\" becomes "/" before the file system is asked. Skins are also written for
-// file systems that ignore letter case, so the lookups below (FileExists and
-// ReadWholeFile) fall back to a name in another letter case when
+// file systems that ignore letter case, so the lookups below (FileExists,
+// PathExists and ReadWholeFile) fall back to a name in another letter case when
 // the exact one is missing. Folder tests and writes use names as given.
 
 #include "skin/data/qcSkinPack.h"
@@ -19,6 +19,8 @@ std::string ToNativePath(const std::string& aPath);
 // do). A path that cannot be matched comes back as ToNativePath gives it.
 std::string FindNativePath(const std::string& aPath);
 bool FileExists(const std::string& aPath);
+// True when anything (a file, a folder or another entry) is at the path.
+bool PathExists(const std::string& aPath);
 bool DirectoryExists(const std::string& aPath);
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool ForceDirectories(const std::string& aPath);

@@ -203,7 +203,13 @@ void TsSkinManager::ReloadSkin() {
     return;
   TLoadingFlag flag;
   std::string skinPath = GetFullSkinDirectory() + fSkinName + "\\";
-  if (auto bytes = ReadWholeFile(skinPath + "Options.dat")) {
+  // An options file that is there but cannot be read fails the load; only a
+  // missing one leads on to the stored skins.
+  std::string optionsFile = skinPath + "Options.dat";
+  if (PathExists(optionsFile)) {
+    auto bytes = ReadWholeFile(optionsFile);
+    if (!bytes)
+      throw ESkinError("Cannot open file \"" + optionsFile + "\"");
     SkinIsPacked = false;
     LoadFromOptions(TsSkinOptions::FromBytes(*bytes), nullptr, skinPath);
     return;

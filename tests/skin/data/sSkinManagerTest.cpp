@@ -208,6 +208,23 @@ TEST_F(SkinManager, AFolderSkinInAnotherLetterCaseLoadsLikeItsPackedSkin) {
   }
 }
 
+// The tests run as root, whom file permissions do not stop: a folder named
+// Options.dat is an options file that is there but cannot be read.
+TEST_F(SkinManager, AnOptionsFileThatCannotBeReadFailsTheLoad) {
+  fs::create_directories(fDir / "Locked" / "Options.dat");
+  AddStored("A", PackSkin(kSkinA));
+  fManager.SetSkinDirectory(fDir.string());
+  fManager.SetSkinName("A");
+  fMessages.Messages.clear();
+  fManager.SetSkinName("Locked");
+  ASSERT_EQ(fMessages.Messages.size(), 1u);
+  EXPECT_EQ(fMessages.Messages[0].Text,
+            "Cannot open file \"" + fDir.string() + "\\Locked\\Options.dat\"");
+  EXPECT_EQ(fMessages.Messages[0].Kind, TsMessageKind::mkError);
+  EXPECT_EQ(fManager.SkinName(), "A");
+  EXPECT_EQ(Sections(), (std::vector<std::string>{"GLOBALINFO", "PANEL", "BUTTON", "TRANSPARENT"}));
+}
+
 TEST_F(SkinManager, LoadsAQszFile) {
   ASSERT_TRUE(WriteWholeFile((fDir / "Packed.qsz").string(), PackSkin(kSkinB)));
   ASSERT_TRUE(WriteWholeFile((fDir / "Plain.qsz").string(), PackSkinData({{"a.png", TBytes{1}}})));
