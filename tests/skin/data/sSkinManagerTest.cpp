@@ -312,6 +312,32 @@ TEST_F(SkinManager, VersionRule) {
             "release.\r\nComponents must be updated up to latest version for using this skin.");
 }
 
+// The version rule is applied once per load, whatever path the load takes:
+// each notice or warning shows exactly once.
+TEST_F(SkinManager, VersionMessagesShowOncePerLoad) {
+  fs::create_directories(fDir / "Folder");
+  for (const char* version : {"7.44", "9.99"}) {
+    std::string options = std::string("[GLOBALINFO]\nVERSION=") + version + "\n";
+    ASSERT_TRUE(WriteWholeFile((fDir / "Folder" / "Options.dat").string(),
+                               TBytes(options.begin(), options.end())));
+    ASSERT_TRUE(WriteWholeFile((fDir / "Packed.qsz").string(), PackSkin(options)));
+    SetSkinCommandLine({"/qctest"});
+    TsSkinManager manager;
+    auto& skin = manager.InternalSkins.Add();
+    skin.SetName("Stored");
+    skin.ReadData(PackSkin(options));
+    manager.SetSkinDirectory(fDir.string());
+    std::size_t loads = 0;
+    fMessages.Messages.clear();
+    for (const char* name : {"Stored", "Folder", "Packed"}) {
+      manager.SetSkinName(name);
+      manager.SetHueOffset(int(++loads) * 10);
+      ++loads;
+      EXPECT_EQ(fMessages.Messages.size(), loads) << version << " " << name;
+    }
+  }
+}
+
 TEST_F(SkinManager, VersionSwitchShowsTheEngineVersion) {
   SetSkinCommandLine({"/QCVER"});
   ShowSkinEngineVersionIfAsked();
