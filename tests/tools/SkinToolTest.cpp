@@ -115,6 +115,27 @@ TEST_F(SkinTool, CheckReportsTheBuiltInSkinAsJson) {
   EXPECT_TRUE(doc["patterns"].is_array());
 }
 
+// The built-in skin's options name its files in upper case; unpacked on a
+// file system that keeps letter case, the folder must load all of them.
+TEST_F(SkinTool, AnUnpackedSkinLoadsWhatItsPackedFileLoads) {
+  fs::create_directories(fDir / "packed");
+  fs::copy_file(fs::path(MM_BINARY_DIR) / "skins" / "verdant" / "Verdant.qsz",
+                fDir / "packed" / "Verdant.qsz");
+  ASSERT_EQ(Run({"unpack", Path("packed/Verdant.qsz"), Path("folder/Verdant")}), 0) << fErr.str();
+  ASSERT_EQ(Run({"check", Path("packed/Verdant.qsz"), "--json"}), 0);
+  auto packed = nlohmann::json::parse(fOut.str());
+  ASSERT_EQ(Run({"check", Path("folder/Verdant"), "--json"}), 0);
+  auto folder = nlohmann::json::parse(fOut.str());
+  EXPECT_EQ(packed["CommonSkinData"]["SkinPath"], Path("packed") + "\\");
+  EXPECT_EQ(folder["CommonSkinData"]["SkinPath"], Path("folder") + "\\Verdant\\");
+  for (auto* doc : {&packed, &folder})
+    (*doc)["CommonSkinData"].erase("SkinPath");
+  EXPECT_EQ(folder["masks"].size(), packed["masks"].size());
+  EXPECT_EQ(folder["patterns"].size(), packed["patterns"].size());
+  EXPECT_TRUE(folder["warnings"].empty());
+  EXPECT_EQ(folder, packed);
+}
+
 TEST_F(SkinTool, CheckNamesTheLoadError) {
   ASSERT_TRUE(WriteWholeFile(Path("Bad.qsz"), Bytes("QSzX....")));
   EXPECT_EQ(Run({"check", Path("Bad.qsz"), "--json"}), 1);
@@ -129,6 +150,55 @@ TEST_F(SkinTool, CheckNamesTheLoadError) {
   ASSERT_TRUE(WriteWholeFile(Path("Folder/Options.dat"), Bytes("[GLOBALINFO]\r\n[PANEL]\r\n")));
   EXPECT_EQ(Run({"check", Path("Folder")}), 0);
   EXPECT_NE(fOut.str().find("  [PANEL] states 3"), std::string::npos);
+  fs::create_directories(fDir / "Locked" / "Options.dat");
+  EXPECT_EQ(Run({"check", Path("Locked")}), 1);
+  EXPECT_NE(fOut.str().find("error: Cannot open file"), std::string::npos) << fOut.str();
+}
+
+TEST_F(SkinTool, CheckWarnsOfMissingImagesAndStillLoads) {
+  fs::create_directories(fDir / "Skin");
+  ASSERT_TRUE(WriteWholeFile(Path("Skin/Options.dat"),
+                             Bytes("[GLOBALINFO]\r\n[PANEL]\r\nBORDER=!GONE.PNG!1!0!1\r\n")));
+  EXPECT_EQ(Run({"check", Path("Skin")}), 0);
+  EXPECT_NE(fOut.str().find("\nwarning: image \"GONE.PNG\" named by [PANEL] BORDER is missing\n"),
+            std::string::npos)
+      << fOut.str();
+  EXPECT_EQ(Run({"check", Path("Skin"), "--json"}), 0);
+  auto doc = nlohmann::json::parse(fOut.str());
+  EXPECT_EQ(doc["warnings"],
+            nlohmann::json::array({"image \"GONE.PNG\" named by [PANEL] BORDER is missing"}));
+  EXPECT_TRUE(doc["error"].is_null());
+}
+
+TEST_F(SkinTool, CheckTakesTheFolderOrFileItIsGiven) {
+  auto pack = [&](const std::string& aName, const std::string& aSection) {
+    ASSERT_TRUE(WriteWholeFile(
+        Path(aName),
+        PackSkinData({{"Options.dat", Bytes("[GLOBALINFO]\r\n[" + aSection + "]\r\n")}})));
+  };
+  fs::create_directories(fDir / "Skin");
+  ASSERT_TRUE(WriteWholeFile(Path("Skin/OPTIONS.DAT"), Bytes("[GLOBALINFO]\r\n[PANEL]\r\n")));
+  pack("Skin.qsz", "STATUSBAR");
+  pack("UP.QSZ", "BUTTON");
+  pack("Two.QSZ", "BUTTON");
+  pack("Two.qsz", "STATUSBAR");
+  struct {
+    const char* Path;
+    int Code;
+    std::string Shows;
+  } cases[] = {
+      {"Skin", 0, "  [PANEL] states"},
+      {"Skin.qsz", 0, "  [STATUSBAR] states"},
+      {"UP.QSZ", 0, "  [BUTTON] states"},
+      {"Two.qsz", 0, "  [STATUSBAR] states"},
+      {"Two.QSZ", 1,
+       "error: \"" + Path("Two.QSZ") + "\" cannot be loaded by its name: \"" + Path("Two.qsz") +
+           "\" is found first"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run({"check", Path(c.Path)}), c.Code) << c.Path;
+    EXPECT_NE(fOut.str().find(c.Shows), std::string::npos) << c.Path << "\n" << fOut.str();
+  }
 }
 
 TEST_F(SkinTool, WrongUsage) {

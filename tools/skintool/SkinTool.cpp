@@ -162,6 +162,12 @@ ordered_json CommonSkinDataJson(const TsSkinData& d) {
           {"TabsCovering", d.TabsCovering}};
 }
 
+// The text that tells a skin author about an image the load did not find.
+std::string MissingImageWarning(const TsMissingImage& aImage) {
+  return "image \"" + aImage.FileName + "\" named by [" + aImage.Section + "] " + aImage.Key +
+         " is missing";
+}
+
 ordered_json ManagerJson(const TsSkinManager& m, const std::optional<std::string>& aError) {
   ordered_json sections = ordered_json::array();
   for (const auto& g : m.gd)
@@ -225,6 +231,9 @@ ordered_json ManagerJson(const TsSkinManager& m, const std::optional<std::string
                        {"Opacity", e.Opacity},
                        {"Source", e.Source},
                        {"Mask", e.Mask}});
+  ordered_json warnings = ordered_json::array();
+  for (const auto& image : m.MissingImages)
+    warnings.push_back(MissingImageWarning(image));
   return {{"sections", sections},
           {"masks", masks},
           {"patterns", patterns},
@@ -232,6 +241,7 @@ ordered_json ManagerJson(const TsSkinManager& m, const std::optional<std::string
           {"Palette", palette},
           {"oe", effects},
           {"ConstData", ConstDataJson(m.ConstData)},
+          {"warnings", warnings},
           {"error", aError ? ordered_json(*aError) : ordered_json(nullptr)}};
 }
 
@@ -343,11 +353,21 @@ int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
       error = aText;
   });
   TsSkinManager manager;
+  // A folder is checked even when a ".qsz" file of its name lies beside it.
+  manager.FoldersOnly = isFolder;
   if (!isFolder && !isPacked) {
     error = "\"" + aPath + "\" is neither a skin folder nor a .qsz file";
   } else {
-    if (isFolder && !fs::is_regular_file(path / "Options.dat", ec))
+    if (isFolder && !PathExists((path / "Options.dat").string()))
       error = "\"" + aPath + "\" holds no Options.dat";
+    // The manager finds a packed skin by its name with the extension ".qsz";
+    // a file of that name in another letter case must be the one given.
+    if (isPacked) {
+      std::string byName = FindNativePath(
+          (path.parent_path() / (name.substr(0, name.size() - 4) + ".qsz")).string());
+      if (!fs::equivalent(byName, path, ec))
+        error = "\"" + aPath + "\" cannot be loaded by its name: \"" + byName + "\" is found first";
+    }
     manager.SetSkinDirectory(path.parent_path().string());
     if (!error)
       manager.SetSkinName(name);
@@ -361,6 +381,8 @@ int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
     for (const auto& g : manager.gd)
       aOut << "  [" << g.ClassName << "] states " << g.States << ", border " << g.BorderIndex
            << '\n';
+    for (const auto& image : manager.MissingImages)
+      aOut << "warning: " << MissingImageWarning(image) << '\n';
     if (error)
       aOut << "error: " << *error << '\n';
   }

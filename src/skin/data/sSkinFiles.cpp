@@ -1,5 +1,7 @@
 #include "skin/data/sSkinFiles.h"
 
+#include "skin/data/sSkinText.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,9 +17,42 @@ std::string ToNativePath(const std::string& aPath) {
   return native;
 }
 
+namespace {
+
+// The entry of aPath, matched in letter case only where the exact name is
+// missing.
+fs::path FindEntry(const fs::path& aPath) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(aPath, ec)) || !aPath.has_filename() ||
+      aPath.parent_path() == aPath)
+    return aPath;
+  fs::path parent = aPath.parent_path();
+  fs::path folder = parent.empty() ? parent : FindEntry(parent);
+  std::string wanted = aPath.filename().string();
+  std::optional<std::string> found;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+       !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (SameText(name, wanted) && (!found || name < *found))
+      found = name;
+  }
+  return found ? folder / *found : aPath;
+}
+
+} // namespace
+
+std::string FindNativePath(const std::string& aPath) {
+  return aPath.empty() ? aPath : FindEntry(ToNativePath(aPath)).string();
+}
+
 bool FileExists(const std::string& aPath) {
   std::error_code ec;
-  return !aPath.empty() && fs::is_regular_file(ToNativePath(aPath), ec);
+  return !aPath.empty() && fs::is_regular_file(FindNativePath(aPath), ec);
+}
+
+bool PathExists(const std::string& aPath) {
+  std::error_code ec;
+  return !aPath.empty() && fs::exists(FindNativePath(aPath), ec);
 }
 
 bool DirectoryExists(const std::string& aPath) {
@@ -32,9 +67,11 @@ bool ForceDirectories(const std::string& aPath) {
 }
 
 std::optional<TBytes> ReadWholeFile(const std::string& aPath) {
-  if (!FileExists(aPath))
+  std::string path = FindNativePath(aPath);
+  std::error_code ec;
+  if (aPath.empty() || !fs::is_regular_file(path, ec))
     return std::nullopt;
-  std::ifstream in(ToNativePath(aPath), std::ios::binary);
+  std::ifstream in(path, std::ios::binary);
   if (!in)
     return std::nullopt;
   TBytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -50,13 +50,16 @@ platform::ImageResult Decode(const TBytes& aBytes, TImageKind aKind, const std::
   return result;
 }
 
-std::optional<platform::ImageResult> LoadImage(const TsSkinSource& aSource,
-                                               const std::string& aName, TImageKind aKind,
+// The image of aWanted.FileName; a missing one is noted in the tables.
+std::optional<platform::ImageResult> LoadImage(const TsSkinSource& aSource, TsSkinTables& aTables,
+                                               const TsMissingImage& aWanted, TImageKind aKind,
                                                bool aFilesOnly = false) {
-  auto bytes = FetchImageBytes(aSource, aName, aFilesOnly);
-  if (!bytes)
+  auto bytes = FetchImageBytes(aSource, aWanted.FileName, aFilesOnly);
+  if (!bytes) {
+    aTables.MissingImages.push_back(aWanted);
     return std::nullopt;
-  return Decode(*bytes, aKind, aName);
+  }
+  return Decode(*bytes, aKind, aWanted.FileName);
 }
 
 void ComputeCornerType(const TsSkinTables& aTables, TsMaskData& aMask) {
@@ -127,7 +130,8 @@ void AddImageValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std
   }
   case TsNotationKind::External: {
     bool isBmp = n.FileName.find(".BMP") != std::string::npos;
-    auto image = LoadImage(aSource, n.FileName, isBmp ? TImageKind::Bmp : TImageKind::Png);
+    auto image = LoadImage(aSource, aTables, {aSection, aKey, n.FileName},
+                           isBmp ? TImageKind::Bmp : TImageKind::Png);
     if (!image || image->Image.Width() == 0)
       break;
     auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
@@ -160,7 +164,7 @@ void AddImageValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std
     break;
   }
   case TsNotationKind::PlainBmp: {
-    auto image = LoadImage(aSource, n.FileName, TImageKind::Bmp);
+    auto image = LoadImage(aSource, aTables, {aSection, aKey, n.FileName}, TImageKind::Bmp);
     if (!image || image->Image.Width() == 0)
       break;
     auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
@@ -200,7 +204,7 @@ void AddJpegValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std:
   std::string name = UpperCase(aValue);
   if (name.find(".JPG") == std::string::npos && name.find(".JPEG") == std::string::npos)
     return;
-  auto image = LoadImage(aSource, name, TImageKind::Jpeg, aFilesOnly);
+  auto image = LoadImage(aSource, aTables, {aSection, aKey, name}, TImageKind::Jpeg, aFilesOnly);
   if (!image || image->Image.Width() == 0)
     return;
   auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
@@ -374,11 +378,12 @@ platform::Bitmap MakeBlurMask(const TqcOutEffData& aEffect) {
 void LoadAllMasks(const TsSkinSource& aSource, TsSkinTables& aTables) {
   const TsSkinOptions& options = *aSource.Options;
   aTables.ma.clear();
+  aTables.MissingImages.clear();
   aTables.MasterBitmap = std::make_shared<platform::Bitmap>();
   aTables.CommonSkinData.Version = ParseSkinVersion(options.ReadString(kGlobal, "VERSION", ""));
   std::string master = options.ReadString(kGlobal, "MASTERBITMAP", "");
   if (!master.empty()) {
-    auto image = LoadImage(aSource, master, TImageKind::Bmp);
+    auto image = LoadImage(aSource, aTables, {kGlobal, "MASTERBITMAP", master}, TImageKind::Bmp);
     if (image) {
       bool was32 = image->Was32Bit();
       *aTables.MasterBitmap = std::move(image->Image);

@@ -122,7 +122,7 @@ void TsSkinManager::SetSkinName(const std::string& aValue) {
   CommonSkinData.Active = false;
   if (fSkinName.size() > 4 && UpperCase(fSkinName.substr(fSkinName.size() - 4)) == ".QSZ")
     fSkinName.resize(fSkinName.size() - 4);
-  SkinIsPacked = FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz");
+  SkinIsPacked = PackedFileExists();
   try {
     if (SkinIsPacked)
       ReloadPackedSkin();
@@ -203,7 +203,13 @@ void TsSkinManager::ReloadSkin() {
     return;
   TLoadingFlag flag;
   std::string skinPath = GetFullSkinDirectory() + fSkinName + "\\";
-  if (auto bytes = ReadWholeFile(skinPath + "Options.dat")) {
+  // An options file that is there but cannot be read fails the load; only a
+  // missing one leads on to the stored skins.
+  std::string optionsFile = skinPath + "Options.dat";
+  if (PathExists(optionsFile)) {
+    auto bytes = ReadWholeFile(optionsFile);
+    if (!bytes)
+      throw ESkinError("Cannot open file \"" + optionsFile + "\"");
     SkinIsPacked = false;
     LoadFromOptions(TsSkinOptions::FromBytes(*bytes), nullptr, skinPath);
     return;
@@ -286,11 +292,15 @@ void TsSkinManager::SetBrightness(int aValue) {
   ReloadCurrent();
 }
 
+bool TsSkinManager::PackedFileExists() const {
+  return !FoldersOnly && FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz");
+}
+
 void TsSkinManager::ReloadCurrent() {
   if (!fActive || Loading() || fSkinName.empty())
     return;
   try {
-    if (FileExists(NormalizeDir(fSkinDirectory) + fSkinName + ".qsz"))
+    if (PackedFileExists())
       ReloadPackedSkin();
     else
       ReloadSkin();
@@ -493,8 +503,8 @@ void TsSkinManager::ExtractByIndex(int aIndex, const std::string& aDestDir) {
     ShowSkinMessage("Cannot create file \"" + file + "\"", TsMessageKind::mkError);
 }
 
-std::string TsSkinManager::GetExternalSkinNames(std::vector<std::string>& aList,
-                                                TqcSkinTypes aSkinType) const {
+std::string TsSkinManager::AppendExternalSkinNames(std::vector<std::string>& aList,
+                                                   TqcSkinTypes aSkinType) const {
   std::string dir = GetFullSkinDirectory();
   if (aSkinType != TqcSkinTypes::stPacked)
     for (const auto& folder : ListSubFolders(dir))
@@ -508,12 +518,18 @@ std::string TsSkinManager::GetExternalSkinNames(std::vector<std::string>& aList,
   return aList.empty() ? "" : aList.front();
 }
 
+std::string TsSkinManager::GetExternalSkinNames(std::vector<std::string>& aList,
+                                                TqcSkinTypes aSkinType) const {
+  aList.clear();
+  return AppendExternalSkinNames(aList, aSkinType);
+}
+
 std::string TsSkinManager::GetSkinNames(std::vector<std::string>& aList,
                                         TqcSkinTypes aSkinType) const {
   aList.clear();
   for (int i = 0; i < InternalSkins.Count(); ++i)
     aList.push_back(InternalSkins.Items(i).Name());
-  return GetExternalSkinNames(aList, aSkinType);
+  return AppendExternalSkinNames(aList, aSkinType);
 }
 
 std::string TsSkinManager::GetRandomSkin() const {

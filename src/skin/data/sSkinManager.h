@@ -152,6 +152,9 @@ public:
   void SetSkinningRules(const TqcSkinningRules& aValue);
 
   bool SkinIsPacked = false;
+  // Skins are looked for in folders only: a ".qsz" file of the same name is
+  // passed over (for tools that check a folder).
+  bool FoldersOnly = false;
   bool SkinnedPopups = true;
   TqcSkinEffects Effects;
   TqcAnimEffects AnimEffects;
@@ -208,7 +211,8 @@ public:
   void ExtractByIndex(int aIndex, const std::string& aDestDir);
 
   std::string GetFullSkinDirectory() const;
-  // Fills aList with the skin names; returns the first one ("" when none).
+  // Fills aList (emptied first) with the skin names; returns the first one
+  // ("" when none).
   std::string GetSkinNames(std::vector<std::string>& aList,
                            TqcSkinTypes aSkinType = TqcSkinTypes::stAllSkins) const;
   std::string GetExternalSkinNames(std::vector<std::string>& aList,
@@ -241,6 +245,12 @@ private:
   void LoadFromOptions(const TsSkinOptions& aOptions, const TqcSkinConvertor* aPacked,
                        const std::string& aSkinPath);
   void ApplyVersionRule(double aVersion) const;
+  // A ".qsz" file of the skin's name is there to load.
+  bool PackedFileExists() const;
+  // Adds the folder and ".qsz" skin names to aList and sorts it; returns the
+  // first name ("" when none).
+  std::string AppendExternalSkinNames(std::vector<std::string>& aList,
+                                      TqcSkinTypes aSkinType) const;
   void ReloadCurrent();
   void RemoveSkin();
   void UpdateStdDialogsFlag();

@@ -9,6 +9,14 @@
 #include <string>
 #include <vector>
 
+// An image that the options name but that is not found; loading skips it.
+struct TsMissingImage {
+  std::string Section;
+  std::string Key;
+  std::string FileName;
+  friend bool operator==(const TsMissingImage&, const TsMissingImage&) = default;
+};
+
 struct TsSkinTables {
   TsSkinData CommonSkinData;
   TsMaskArray ma;
@@ -18,6 +26,8 @@ struct TsSkinTables {
   TConstantSkinData ConstData;
   std::shared_ptr<platform::Bitmap> MasterBitmap = std::make_shared<platform::Bitmap>();
   TqcPaletteArray Palette{};
+  // The images the last load did not find, in the order they were asked for.
+  std::vector<TsMissingImage> MissingImages;
 
   // First section named exactly aSkinSection; -1 for "", none or no match.
   int GetSkinIndex(const std::string& aSkinSection) const;

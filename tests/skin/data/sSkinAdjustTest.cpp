@@ -164,6 +164,41 @@ TEST(SkinAdjust, NoneAndSystemColoursStayAsTheyAre) {
   }
 }
 
+// Every colour field of the tables, from a hand-built skin: each holds "no
+// colour" (-1) or a system colour reference, and none may change under any
+// adjustment. A plain grey-blue section proves that the adjustment ran.
+TEST(SkinAdjust, EveryColourFieldKeepsNoneAndSystemColours) {
+  for (int kept : {-1, int(0x80000005u), int(0x8000000Fu)}) {
+    for (auto adjust : {std::array{90, 0, 0}, std::array{0, 50, 0}, std::array{0, 0, -40},
+                        std::array{0, 0, 40}, std::array{200, -70, 30}}) {
+      TsSkinTables t;
+      TsGenState keptState;
+      keptState.Color = keptState.GlowColor = kept;
+      keptState.FontColor = {kept, kept, kept, kept, kept};
+      keptState.GradientPercent = 50;
+      keptState.GradientArray = {{TColor(kept), TColor(kept), 100, 0, 0}};
+      TsGeneralData keptSection;
+      keptSection.ClassName = "KEPT";
+      keptSection.Props = {keptState, keptState};
+      TsGeneralData plain;
+      plain.ClassName = "PLAIN";
+      plain.Props[0].Color = plain.Props[1].Color = 0x806040;
+      t.gd = {keptSection, plain};
+      t.CommonSkinData.Shadow1Color = kept;
+      t.Palette.fill(TColor(kept));
+      AdjustSkinColors(t, adjust[0], adjust[1], adjust[2]);
+      SCOPED_TRACE(testing::Message()
+                   << kept << " " << adjust[0] << "/" << adjust[1] << "/" << adjust[2]);
+      for (const auto& state : t.gd[0].Props)
+        EXPECT_EQ(state, keptState);
+      EXPECT_NE(t.gd[1].Props[0].Color, 0x806040);
+      EXPECT_EQ(t.CommonSkinData.Shadow1Color, kept);
+      for (int i = 0; i < pcCount; ++i)
+        EXPECT_EQ(t.Palette[std::size_t(i)], TColor(kept)) << PaletteColorNames[std::size_t(i)];
+    }
+  }
+}
+
 TEST(SkinAdjust, SaturationCoversAllGradients) {
   auto t = Load(0, 40, 0);
   int amount = SaturationAmount(40);

@@ -337,6 +337,24 @@ TEST(SkinLoader, MasterImageKeyingAndLookupCase) {
   EXPECT_TRUE(lower.MasterBitmap->Empty());
 }
 
+// A missing image is skipped and the load goes on, but the tables name it so
+// that a skin author can be told.
+TEST(SkinLoader, MissingImagesAreSkippedAndNoted) {
+  auto png = EncodePngBytes(MakeBitmap(2, 2, [](int, int) { return 0xFF000000u; }));
+  auto t = Load("[GLOBALINFO]\nMASTERBITMAP=NOMASTER.BMP\n[S]\nA=!GONE.PNG!1!0!1\n"
+                "B=gone.bmp\nC=gone.jpg\nD=!HERE.PNG!1!0!1\nE=!LOWER.PNG!1!0!1\n",
+                {{"Here.png", png}, {"lower.png", png}});
+  EXPECT_EQ(t.MissingImages,
+            (std::vector<TsMissingImage>{{"GLOBALINFO", "MASTERBITMAP", "NOMASTER.BMP"},
+                                         {"S", "A", "GONE.PNG"},
+                                         {"S", "B", "GONE.BMP"},
+                                         {"S", "C", "GONE.JPG"}}));
+  EXPECT_GE(t.GetMaskIndex("S", "D"), 0);
+  EXPECT_GE(t.GetMaskIndex("S", "E"), 0);
+  EXPECT_TRUE(
+      Load("[GLOBALINFO]\n[S]\nD=!HERE.PNG!1!0!1\n", {{"Here.png", png}}).MissingImages.empty());
+}
+
 TEST(SkinLoader, CornerTypes) {
   // 12 x 8 master; a 12 x 4 border with widths 2 and a mask row below.
   auto withKey = [](int aKeyX, int aKeyY) {

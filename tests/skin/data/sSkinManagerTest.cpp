@@ -167,6 +167,64 @@ TEST_F(SkinManager, LoadsAFolderSkinWithImagesFromFiles) {
   EXPECT_EQ(names, (std::vector<std::string>{"Green", "Green"}));
 }
 
+// Skins are written for file systems that ignore letter case: the options
+// name every image in upper case, whatever the files are called.
+TEST_F(SkinManager, AFolderSkinInAnotherLetterCaseLoadsLikeItsPackedSkin) {
+  std::string options = "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nVERSION=8\n"
+                        "[S]\nG=!GLYPH.PNG!1!0!1\nP=PLAIN.BMP\nT=tex.jpg\n";
+  std::vector<std::pair<std::string, TBytes>> images = {
+      {"Master.bmp", EncodeBmp(MakeBitmap(4, 4, [](int, int) { return 0xFF102030u; }), 24)},
+      {"Glyph.png", EncodePngBytes(MakeBitmap(3, 2, [](int, int) { return 0xFF000000u; }))},
+      {"Plain.bmp", EncodeBmp(MakeBitmap(9, 6, [](int, int) { return 0xFF405060u; }), 24)},
+      {"Tex.jpg", EncodeJpeg(5, 5)}};
+  fs::create_directories(fDir / "folder" / "green");
+  fs::create_directories(fDir / "packed");
+  ASSERT_TRUE(WriteWholeFile((fDir / "folder" / "green" / "options.dat").string(),
+                             TBytes(options.begin(), options.end())));
+  for (const auto& [name, bytes] : images)
+    ASSERT_TRUE(WriteWholeFile((fDir / "folder" / "green" / name).string(), bytes));
+  ASSERT_TRUE(WriteWholeFile((fDir / "packed" / "GREEN.QSZ").string(), PackSkin(options, images)));
+  TsSkinManager packed;
+  packed.SetSkinDirectory((fDir / "packed").string());
+  packed.SetSkinName("Green");
+  fManager.SetSkinDirectory((fDir / "folder").string());
+  fManager.SetSkinName("Green");
+  EXPECT_TRUE(fMessages.Messages.empty());
+  EXPECT_TRUE(packed.SkinIsPacked);
+  EXPECT_FALSE(fManager.SkinIsPacked);
+  EXPECT_EQ(*packed.MasterBitmap, MakeBitmap(4, 4, [](int, int) { return 0xFF102030u; }));
+  // The three images, then the two generated outer-effect masks.
+  ASSERT_EQ(packed.ma.size(), 5u);
+  EXPECT_EQ(packed.ma[0].PropertyName, "G");
+  EXPECT_EQ(packed.ma[1].PropertyName, "P");
+  EXPECT_EQ(packed.ma[2].PropertyName, "T");
+  EXPECT_EQ(*fManager.MasterBitmap, *packed.MasterBitmap);
+  ASSERT_EQ(fManager.ma.size(), packed.ma.size());
+  for (std::size_t i = 0; i < packed.ma.size(); ++i) {
+    EXPECT_EQ(fManager.ma[i].PropertyName, packed.ma[i].PropertyName);
+    EXPECT_EQ(fManager.ma[i].R, packed.ma[i].R);
+    ASSERT_TRUE(fManager.ma[i].Bmp && packed.ma[i].Bmp);
+    EXPECT_EQ(*fManager.ma[i].Bmp, *packed.ma[i].Bmp) << i;
+  }
+}
+
+// The tests run as root, whom file permissions do not stop: a folder named
+// Options.dat is an options file that is there but cannot be read.
+TEST_F(SkinManager, AnOptionsFileThatCannotBeReadFailsTheLoad) {
+  fs::create_directories(fDir / "Locked" / "Options.dat");
+  AddStored("A", PackSkin(kSkinA));
+  fManager.SetSkinDirectory(fDir.string());
+  fManager.SetSkinName("A");
+  fMessages.Messages.clear();
+  fManager.SetSkinName("Locked");
+  ASSERT_EQ(fMessages.Messages.size(), 1u);
+  EXPECT_EQ(fMessages.Messages[0].Text,
+            "Cannot open file \"" + fDir.string() + "\\Locked\\Options.dat\"");
+  EXPECT_EQ(fMessages.Messages[0].Kind, TsMessageKind::mkError);
+  EXPECT_EQ(fManager.SkinName(), "A");
+  EXPECT_EQ(Sections(), (std::vector<std::string>{"GLOBALINFO", "PANEL", "BUTTON", "TRANSPARENT"}));
+}
+
 TEST_F(SkinManager, LoadsAQszFile) {
   ASSERT_TRUE(WriteWholeFile((fDir / "Packed.qsz").string(), PackSkin(kSkinB)));
   ASSERT_TRUE(WriteWholeFile((fDir / "Plain.qsz").string(), PackSkinData({{"a.png", TBytes{1}}})));
@@ -187,10 +245,12 @@ TEST_F(SkinManager, LoadsAQszFile) {
   EXPECT_EQ(fManager.SkinName(), "Packed");
   EXPECT_EQ(fManager.gd.at(1).ClassName, "STATUSBAR");
   std::vector<std::string> names;
-  fManager.GetExternalSkinNames(names, TqcSkinTypes::stPacked);
-  EXPECT_EQ(names, (std::vector<std::string>{"Broken", "Packed", "Plain"}));
-  names.clear();
-  fManager.GetExternalSkinNames(names, TqcSkinTypes::stUnpacked);
+  // Each call starts from an empty list.
+  for (int call = 0; call < 2; ++call) {
+    EXPECT_EQ(fManager.GetExternalSkinNames(names, TqcSkinTypes::stPacked), "Broken");
+    EXPECT_EQ(names, (std::vector<std::string>{"Broken", "Packed", "Plain"}));
+  }
+  EXPECT_EQ(fManager.GetExternalSkinNames(names, TqcSkinTypes::stUnpacked), "");
   EXPECT_TRUE(names.empty());
 }
 
@@ -250,6 +310,32 @@ TEST_F(SkinManager, VersionRule) {
   EXPECT_EQ(fMessages.Messages[0].Text,
             "This version of the skin have not complete support by used QuillaControls package "
             "release.\r\nComponents must be updated up to latest version for using this skin.");
+}
+
+// The version rule is applied once per load, whatever path the load takes:
+// each notice or warning shows exactly once.
+TEST_F(SkinManager, VersionMessagesShowOncePerLoad) {
+  fs::create_directories(fDir / "Folder");
+  for (const char* version : {"7.44", "9.99"}) {
+    std::string options = std::string("[GLOBALINFO]\nVERSION=") + version + "\n";
+    ASSERT_TRUE(WriteWholeFile((fDir / "Folder" / "Options.dat").string(),
+                               TBytes(options.begin(), options.end())));
+    ASSERT_TRUE(WriteWholeFile((fDir / "Packed.qsz").string(), PackSkin(options)));
+    SetSkinCommandLine({"/qctest"});
+    TsSkinManager manager;
+    auto& skin = manager.InternalSkins.Add();
+    skin.SetName("Stored");
+    skin.ReadData(PackSkin(options));
+    manager.SetSkinDirectory(fDir.string());
+    std::size_t loads = 0;
+    fMessages.Messages.clear();
+    for (const char* name : {"Stored", "Folder", "Packed"}) {
+      manager.SetSkinName(name);
+      manager.SetHueOffset(int(++loads) * 10);
+      ++loads;
+      EXPECT_EQ(fMessages.Messages.size(), loads) << version << " " << name;
+    }
+  }
 }
 
 TEST_F(SkinManager, VersionSwitchShowsTheEngineVersion) {
