@@ -132,6 +132,8 @@ void TfrmMonitor::BuildWindow() {
     SetControlFont(l, 11, false, ListFontColor);
     l->SetColor(ListColor);
     l->SetItemHeight(13);
+    // Typed letters neither move the current line nor pick a port.
+    l->SetAutoComplete(false);
     l->OnClickCheck = [this, aClickCheck](TObject* aSender) { (this->*aClickCheck)(aSender); };
     return l;
   };

@@ -306,6 +306,34 @@ TEST_F(MonitorWindow, MouseClickOnACheckBoxOpensThePort) {
   EXPECT_FALSE(MidiInput().IsOpen(2));
 }
 
+// Typed through the platform's keyboard input, as a user types.
+void TypeKey(int aVirtKey, char32_t aChar) {
+  platform::InputKey(aVirtKey, true, aChar);
+  platform::InputKey(aVirtKey, false, 0);
+  platform::PumpUntilIdle();
+}
+
+TEST_F(MonitorWindow, TypingInAPortListMovesNothingAndSpaceTogglesTheCurrentLine) {
+  for (TCheckListBox* list : {fForm->clbInputDevices, fForm->clbOutputDevices}) {
+    SCOPED_TRACE(list->Name());
+    list->SetFocus();
+    list->SetItemIndex(0);
+    platform::PumpUntilIdle();
+    // "Drums" and "Recorder" start with the letters typed.
+    for (auto [key, ch] : {std::pair{'D', U'd'}, {'R', U'R'}}) {
+      TypeKey(key, ch);
+      EXPECT_EQ(list->ItemIndex(), 0) << char(ch);
+    }
+    TypeKey(platform::VK_SPACE, U' ');
+    EXPECT_TRUE(list->Checked(0));
+    for (int i = 1; i < list->Count(); ++i)
+      EXPECT_FALSE(list->Checked(i)) << i;
+  }
+  EXPECT_TRUE(MidiInput().IsOpen(0));
+  EXPECT_TRUE(MidiOutput().IsOpen(0));
+  EXPECT_FALSE(MidiInput().IsOpen(2));
+}
+
 TEST_F(MonitorWindow, ExclusiveInputShowsTheBoxKeepsTheCheckAndMovesTheFocus) {
   EXPECT_EQ(CheckExpectingBox(false, 1),
             "Das Ger\xC3\xA4t steht nicht zur Verf\xC3\xBCgung! Bitte pr\xC3\xBC"
