@@ -4,6 +4,8 @@
 #include "monitor/MessageDecoder.h"
 #include "monitor/MonitorAutomation.h"
 #include "monitor/monitor.h"
+#include "platform/gfx/SystemColors.h"
+#include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
@@ -119,8 +121,6 @@ TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
   EXPECT_EQ(fForm->BorderStyle(), bsToolWindow);
   EXPECT_EQ(fForm->ClientWidth(), 732);
   EXPECT_EQ(fForm->ClientHeight(), 351);
-  EXPECT_EQ(fForm->Left(), 617);
-  EXPECT_EQ(fForm->Top(), 450);
   EXPECT_EQ(fForm->Color(), RGB(192, 192, 192));
   EXPECT_EQ(fForm->Font().Name(), "Tahoma");
   EXPECT_EQ(fForm->Font().Height(), -11);
@@ -660,6 +660,32 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
   // Updates are paced: far fewer than messages, and never more than drains.
   EXPECT_LT(fForm->UpdateCount(), 2000u);
   EXPECT_LE(fForm->UpdateCount(), fForm->DrainCount());
+}
+
+// The window keeps its designed position (617, 450) where it fits the work
+// area; otherwise it moves into it.
+TEST(MonitorPlacement, DesignedPositionWhereTheWindowFitsElseInsideTheWorkArea) {
+  ASSERT_EQ(platform::StartMidiService(Layout).Result, 0u);
+  const TSize screens[] = {{1920, 1080}, {1280, 800}, {1366, 768}, {1024, 768}, {1280, 1024}};
+  for (const TSize screen : screens) {
+    SCOPED_TRACE(std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
+    platform::HeadlessHost host(screen);
+    auto* application = new TApplication();
+    Application->Initialize();
+    auto* form = Application->CreateForm<TfrmMonitor>();
+    form->Show();
+    platform::PumpUntilIdle();
+    const int width = form->Width();
+    const int height = form->Height();
+    ASSERT_GT(width, 732);
+    const int left = 617 + width <= screen.cx ? 617 : std::max(0, screen.cx - width);
+    const int top = 450 + height <= screen.cy ? 450 : std::max(0, screen.cy - height);
+    EXPECT_EQ(form->Left(), left);
+    EXPECT_EQ(form->Top(), top);
+    delete application;
+    FreeMidiDevices();
+  }
+  platform::StopMidiService();
 }
 
 } // namespace
