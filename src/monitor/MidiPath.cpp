@@ -40,7 +40,7 @@ bool TMidiPath::Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDa
                         std::uint8_t aData2) noexcept {
   if (aStatus == 0xFE)
     return false;
-  TMidiEvent event{aDeviceIndex, aStatus, aData1, aData2, false};
+  TMidiEvent event{aDeviceIndex, aStatus, aData1, aData2, false, fInputNames.Current()};
   int count = 0;
   try {
     count = fOutputCount();

@@ -7,6 +7,7 @@
 // exception out.
 
 #include "monitor/MidiQueue.h"
+#include "monitor/PortNames.h"
 #include "monitor/ThruTargets.h"
 
 #include <atomic>
@@ -63,6 +64,9 @@ public:
   TThruTargets& Targets() { return fTargets; }
   TMidiQueue& Queue() { return fQueue; }
   TThruFailureSlot& Failures() { return fFailures; }
+  // The input ports' names, by listing; Receive stamps each message with the
+  // current listing.
+  TPortNames& InputNames() { return fInputNames; }
 
 private:
   TSend fSend;
@@ -70,4 +74,5 @@ private:
   TThruTargets fTargets;
   TMidiQueue fQueue;
   TThruFailureSlot fFailures;
+  TPortNames fInputNames;
 };

@@ -215,7 +215,7 @@ void TfrmMonitor::FormCreate(TObject*) {
         MidiOutput().Send(aIndex, aStatus, aData1, aData2);
       },
       [] { return MidiOutput().Count(); }, [w = fWakeup.get()] { w->Signal(); });
-  FillDeviceList(clbInputDevices, MidiInput().Names());
+  FillInputList(MidiInput().Names());
   FillDeviceList(clbOutputDevices, MidiOutput().Names());
   MidiInput().SetOnMidiData(
       [this](int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
@@ -266,6 +266,12 @@ void TfrmMonitor::FillDeviceList(TCheckListBox* aList, const std::vector<std::st
     aList->SetChecked(i, false);
 }
 
+void TfrmMonitor::FillInputList(const std::vector<std::string>& aNames) {
+  FillDeviceList(clbInputDevices, aNames);
+  if (fPath)
+    fPath->InputNames().Publish(aNames);
+}
+
 void TfrmMonitor::clbInputDevicesClickCheck(TObject*) {
   const int i = clbInputDevices->ItemIndex();
   try {
@@ -310,7 +316,7 @@ void TfrmMonitor::btnResetInClick(TObject*) {
     if (i < clbInputDevices->Count() && clbInputDevices->Checked(i))
       MidiInput().Close(i);
   MidiInput().Reenumerate();
-  FillDeviceList(clbInputDevices, MidiInput().Names());
+  FillInputList(MidiInput().Names());
 }
 
 void TfrmMonitor::btnResetOutClick(TObject*) {
@@ -495,7 +501,7 @@ std::string TfrmMonitor::ThruFailureText() {
 }
 
 void TfrmMonitor::FinishDrain() {
-  if (!fShownSinceFinish)
+  if (!fShownSinceFinish || !fPath)
     return;
   fShownSinceFinish = false;
   fLastUpdate = std::chrono::steady_clock::now();
@@ -506,10 +512,8 @@ void TfrmMonitor::FinishDrain() {
                          platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
   lbListe->SetItemIndex(lbListe->Count() - 1);
   ApplyBreakdown();
-  std::string port;
-  TMidiInput& input = MidiInput();
-  if (fLastShown.DeviceIndex >= 0 && fLastShown.DeviceIndex < input.Count())
-    port = input.Name(fLastShown.DeviceIndex);
+  // The port's name as it was when the message arrived.
+  const std::string port = fPath->InputNames().Name(fLastShown.Listing, fLastShown.DeviceIndex);
   std::string status =
       FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) + fFailureNote;
   fFailureNote.clear();

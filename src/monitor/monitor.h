@@ -112,6 +112,7 @@ protected:
 private:
   void BuildWindow();
   void FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames);
+  void FillInputList(const std::vector<std::string>& aNames);
 
   void ShowSelectedLine();
   void ApplyBreakdown();

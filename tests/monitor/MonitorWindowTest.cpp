@@ -662,6 +662,32 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
   EXPECT_LE(fForm->UpdateCount(), fForm->DrainCount());
 }
 
+// The status line names the port a message came from as it was called when
+// the message arrived, also when a rescan renamed or removed it before the
+// message was shown.
+TEST_F(MonitorWindow, TheStatusLineKeepsThePortNameTheMessageArrivedWith) {
+  const struct {
+    int Port;
+    int Removed;
+    const char* Expected;
+  } rows[] = {
+      {0, 0, "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64"}, // index 0 is Busy now
+      {1, 1, "Drums: Statusbyte 90, Parameter 1 3C, Parameter 2 64"},    // index 1 is gone
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.Expected);
+    fAutomation->SetLineChecked(false, r.Port, true);
+    Inject(r.Port, 0x90, 0x3C, 0x64);
+    // Delivered and queued, not yet shown: the window's loop has not run.
+    ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+    ASSERT_EQ(platform::VirtualMidiRemovePort(MidiDirection::In, platform::UINT(r.Removed)), 0u);
+    fAutomation->ClickButton("btnResetIn");
+    Settle();
+    EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), r.Expected);
+  }
+  EXPECT_EQ(Lines(fForm->clbInputDevices), std::vector<std::string>{"Busy"});
+}
+
 // The window keeps its designed position (617, 450) where it fits the work
 // area; otherwise it moves into it.
 TEST(MonitorPlacement, DesignedPositionWhereTheWindowFitsElseInsideTheWorkArea) {
