@@ -476,16 +476,23 @@ void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
   fLastShown = aEvent;
   if (aEvent.ThruFailed) {
     ++fThruFailures;
-    fFailureNote = ThruFailureText();
+    fFailed = aEvent;
+    fFailure = fPath->Failures().Take(aEvent.Sequence);
   }
   ++fMessagesShown;
 }
 
-std::string TfrmMonitor::ThruFailureText() {
-  const auto failure = fPath->Failures().Take();
-  if (!failure)
-    return " \xE2\x80\x93 Thru fehlgeschlagen";
+std::string TfrmMonitor::ThruFailureText(const TMidiEvent& aShown) {
+  const std::optional<TMidiEvent> failed = std::exchange(fFailed, std::nullopt);
+  const std::optional<TThruFailure> failure = std::exchange(fFailure, std::nullopt);
+  if (!failed)
+    return {};
   std::string text = " \xE2\x80\x93 Thru";
+  // The failing message is named when the status line shows another one.
+  if (failed->Sequence != aShown.Sequence)
+    text += " von " + FormatLogLine(failed->Status, failed->Data1, failed->Data2);
+  if (!failure)
+    return text + " fehlgeschlagen";
   if (failure->OutputIndex >= 0) {
     text += " an Ausgang " + std::to_string(failure->OutputIndex);
     TMidiOutput& output = MidiOutput();
@@ -515,8 +522,8 @@ void TfrmMonitor::FinishDrain() {
   // The port's name as it was when the message arrived.
   const std::string port = fPath->InputNames().Name(fLastShown.Listing, fLastShown.DeviceIndex);
   std::string status =
-      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) + fFailureNote;
-  fFailureNote.clear();
+      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
+      ThruFailureText(fLastShown);
   if (const std::uint64_t drops = DroppedMessages(); drops > 0)
     status += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
   StatusBar1->Panels()[0].SetText(status);

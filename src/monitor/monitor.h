@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -127,7 +128,8 @@ private:
   void ShowIncoming(const TMidiEvent& aEvent);
   // Puts the state the drained messages left into the controls.
   void FinishDrain();
-  std::string ThruFailureText();
+  // The note on a thru failure for the status line of message aShown.
+  std::string ThruFailureText(const TMidiEvent& aShown);
 
   std::unique_ptr<std::recursive_mutex> fCriticalSection;
   bool warte = false;
@@ -135,8 +137,11 @@ private:
   std::unique_ptr<platform::UiWakeup> fWakeup;
   std::unique_ptr<TMidiPath> fPath;
   TBreakdown fBreakdown;
-  TMidiEvent fLastShown;    // the last message of the drain in progress
-  std::string fFailureNote; // the drain's latest thru failure, for the status line
+  TMidiEvent fLastShown; // the last message of the drain in progress
+  // The drain's latest message whose thru failed, and the failure's details
+  // when they were kept for it.
+  std::optional<TMidiEvent> fFailed;
+  std::optional<TThruFailure> fFailure;
   bool fUpdateTimerArmed = false;
   bool fBacklog = false; // the last drain left messages queued
   std::chrono::steady_clock::time_point fBacklogDrainEnd{};

@@ -688,6 +688,31 @@ TEST_F(MonitorWindow, TheStatusLineKeepsThePortNameTheMessageArrivedWith) {
   EXPECT_EQ(Lines(fForm->clbInputDevices), std::vector<std::string>{"Busy"});
 }
 
+// A thru failure of an earlier message of the drain names that message; the
+// status line itself shows the last one.
+TEST_F(MonitorWindow, TheThruFailureNoteNamesTheFailingMessage) {
+  fAutomation->SetLineChecked(true, 2, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send,
+                                          platform::MMSYSERR_ERROR),
+            0u);
+  Inject(0, 0x90, 0x3C, 0x64);
+  ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send, 0),
+            0u);
+  Inject(0, 0x80, 0x3C, 0x00);
+  ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+  fForm->DrainNow(); // both in one drain
+  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  EXPECT_EQ(status.rfind("Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 \xE2\x80\x93 "
+                         "Thru von 90, 3C, 64 an Ausgang 2 (Recorder) fehlgeschlagen",
+                         0),
+            0u)
+      << status;
+  EXPECT_EQ(Received(2), std::vector<platform::DWORD>{Word(0x80, 0x3C, 0x00)});
+  EXPECT_EQ(fForm->ThruFailures(), 1u);
+}
+
 // The window keeps its designed position (617, 450) where it fits the work
 // area; otherwise it moves into it.
 TEST(MonitorPlacement, DesignedPositionWhereTheWindowFitsElseInsideTheWorkArea) {
