@@ -346,6 +346,9 @@ void TfrmMonitor::btnListeLeerenClick(TObject*) {
 }
 
 void TfrmMonitor::lbListeClick(TObject*) {
+  // The line the user selected (by mouse or keys) stays selected when an
+  // update of messages drained before is still pending.
+  fSelectLast = false;
   ShowSelectedLine();
 }
 
@@ -399,6 +402,7 @@ void TfrmMonitor::MidiQueueSignalled() {
     more = fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
                                 DrainBudget);
   } catch (...) {
+    EndDrain();
     // The messages after the failing one are drained by the next run.
     if (!fPath->Queue().Empty())
       fWakeup->Signal();
@@ -407,6 +411,7 @@ void TfrmMonitor::MidiQueueSignalled() {
   }
   // A backlog is drained on: the wake-up runs again when the loop next looks
   // for a message, after the gap.
+  EndDrain();
   fBacklog = more;
   fBacklogDrainEnd = std::chrono::steady_clock::now();
   if (more)
@@ -454,15 +459,17 @@ void TfrmMonitor::DrainNow() {
   while (fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
                               std::chrono::hours(1))) {
   }
+  EndDrain();
   FinishDrain();
 }
 
 void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
-  if (!fShownSinceFinish) {
+  if (!fLogRedrawOff) {
     // The log is redrawn once when the drained messages are in, not per line.
     platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
-    fShownSinceFinish = true;
+    fLogRedrawOff = true;
   }
+  fShownSinceFinish = true;
   const std::string line = FormatLogLine(aEvent.Status, aEvent.Data1, aEvent.Data2);
   lbListe->Items().Add(line);
   fBreakdown.P1Tag = aEvent.Data1;
@@ -471,6 +478,7 @@ void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
     TBusyScope busy(warte);
     DecodeLogLine(line, fBreakdown);
   }
+  fSelectLast = true;
   // Only the last message's status line stays visible, so it is written
   // once per drain; a thru failure in between is kept for it.
   fLastShown = aEvent;
@@ -507,18 +515,28 @@ std::string TfrmMonitor::ThruFailureText(const TMidiEvent& aShown) {
   return text;
 }
 
+void TfrmMonitor::EndDrain() {
+  // A list with redrawing off is hidden from the mouse as well, so it is
+  // switched on again after every drain: a click while the update waits must
+  // reach the log. The lines added are painted by the update.
+  if (std::exchange(fLogRedrawOff, false))
+    platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+}
+
 void TfrmMonitor::FinishDrain() {
   if (!fShownSinceFinish || !fPath)
     return;
   fShownSinceFinish = false;
   fLastUpdate = std::chrono::steady_clock::now();
   ++fUpdateCount;
-  platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+  EndDrain();
   // The lines and the scroll bar changed while redrawing was off.
   platform::RedrawWindow(lbListe->Handle(), nullptr, nullptr,
                          platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
-  lbListe->SetItemIndex(lbListe->Count() - 1);
-  ApplyBreakdown();
+  if (std::exchange(fSelectLast, false)) {
+    lbListe->SetItemIndex(lbListe->Count() - 1);
+    ApplyBreakdown();
+  }
   // The port's name as it was when the message arrived.
   const std::string port = fPath->InputNames().Name(fLastShown.Listing, fLastShown.DeviceIndex);
   std::string status =

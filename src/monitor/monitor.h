@@ -99,6 +99,9 @@ public:
   std::uint64_t DroppedMessages() const;
   std::uint64_t ThruFailures() const { return fThruFailures; }
   bool Busy() const { return warte; }
+  // Messages have been put into the log but the controls wait for the next
+  // paced update.
+  bool UpdatePending() const { return fShownSinceFinish; }
 
   // Shortest time between two updates of the controls, so repaints stay at
   // about 60 a second during a flood, and the longest a drain may take before
@@ -126,6 +129,8 @@ private:
   void UpdatePaced(bool aBacklog);
   // Steps 4 to 8 for one message, without painting.
   void ShowIncoming(const TMidiEvent& aEvent);
+  // Ends a drain: the log's redrawing, off while lines are added, is on again.
+  void EndDrain();
   // Puts the state the drained messages left into the controls.
   void FinishDrain();
   // The note on a thru failure for the status line of message aShown.
@@ -142,6 +147,9 @@ private:
   // when they were kept for it.
   std::optional<TMidiEvent> fFailed;
   std::optional<TThruFailure> fFailure;
+  // The drain moved the selection to its last line; a line the user selects
+  // before the update keeps the selection.
+  bool fSelectLast = false;
   bool fUpdateTimerArmed = false;
   bool fBacklog = false; // the last drain left messages queued
   std::chrono::steady_clock::time_point fBacklogDrainEnd{};
@@ -151,4 +159,5 @@ private:
   std::uint64_t fMessagesShown = 0;
   std::uint64_t fThruFailures = 0;
   bool fShownSinceFinish = false;
+  bool fLogRedrawOff = false;
 };

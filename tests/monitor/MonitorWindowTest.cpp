@@ -662,6 +662,52 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
   EXPECT_LE(fForm->UpdateCount(), fForm->DrainCount());
 }
 
+// A real click (input through the platform) on log line k while the update
+// of messages drained before it is still pending: the click's line stays
+// selected and the breakdown is that line's.
+TEST_F(MonitorWindow, AClickWhileAnUpdateIsPendingKeepsTheClickedLineAndItsBreakdown) {
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Inject(0, 0xE3, 0x00, 0x40);
+  Settle();
+  TListBox* log = fForm->lbListe;
+  // A message drained soon after an update waits for the next one.
+  bool pending = false;
+  for (int attempt = 0; attempt < 100 && !pending; ++attempt) {
+    const int count = log->Count();
+    Inject(0, 0xB0, 0x40, 0x3F);
+    ASSERT_TRUE(platform::PumpUntil([&] { return log->Count() > count; }, 5000));
+    pending = fForm->UpdatePending();
+  }
+  ASSERT_TRUE(pending) << "every drain was updated at once";
+  log->SetTopIndex(0);
+  const int k = 0;
+  const TRect line = log->ItemRect(k);
+  const TPoint at = log->ClientToScreen({line.Left + 5, line.Top + line.Height() / 2});
+  platform::InputMouseMove(at);
+  platform::InputMouseButton(platform::MouseButton::Left, true, at);
+  platform::InputMouseButton(platform::MouseButton::Left, false, at);
+  ASSERT_TRUE(platform::PumpUntil([&] { return !fForm->UpdatePending(); }, 5000));
+  platform::PumpUntilIdle();
+  EXPECT_EQ(log->ItemIndex(), k);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note On ");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "C Oktave 5");
+  EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Velocity 100");
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
+  // The arrow key moves on from the clicked line; the next message then
+  // selects its own line.
+  platform::InputKey(platform::VK_DOWN, true, 0);
+  platform::InputKey(platform::VK_DOWN, false, 0);
+  platform::PumpUntilIdle();
+  EXPECT_EQ(log->ItemIndex(), k + 1);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Pitch Bending");
+  Inject(0, 0x80, 0x3C, 0x00);
+  Settle();
+  EXPECT_EQ(log->ItemIndex(), log->Count() - 1);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note Off ");
+}
+
 // The status line names the port a message came from as it was called when
 // the message arrived, also when a rescan renamed or removed it before the
 // message was shown.
