@@ -272,6 +272,37 @@ void TfrmMonitor::FillInputList(const std::vector<std::string>& aNames) {
     fPath->InputNames().Publish(aNames);
 }
 
+namespace {
+
+std::vector<std::string> LinesOf(TCheckListBox* aList) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < aList->Count(); ++i)
+    lines.push_back(aList->Items()[i]);
+  return lines;
+}
+
+} // namespace
+
+void TfrmMonitor::RefillInputListIfChanged() {
+  const std::vector<std::string> names = MidiInput().Names();
+  if (names != LinesOf(clbInputDevices))
+    FillInputList(names);
+}
+
+void TfrmMonitor::KeepCheckedOutputsServed() {
+  const std::vector<std::string> names = MidiOutput().Names();
+  if (names != LinesOf(clbOutputDevices)) {
+    FillDeviceList(clbOutputDevices, names);
+    return;
+  }
+  // The lines name the same ports as before: a checked one is served again,
+  // opening its port on the next message if it was closed.
+  if (fPath)
+    for (int i = 0; i < clbOutputDevices->Count(); ++i)
+      if (clbOutputDevices->Checked(i))
+        fPath->Targets().Set(i, true);
+}
+
 void TfrmMonitor::clbInputDevicesClickCheck(TObject*) {
   const int i = clbInputDevices->ItemIndex();
   try {
@@ -312,21 +343,35 @@ void TfrmMonitor::clbOutputDevicesClickCheck(TObject*) {
 }
 
 void TfrmMonitor::btnResetInClick(TObject*) {
-  for (int i = MidiInput().Count() - 1; i >= 0; --i)
-    if (i < clbInputDevices->Count() && clbInputDevices->Checked(i))
-      MidiInput().Close(i);
-  MidiInput().Reenumerate();
+  // A failure goes on to the application's handler; the list then still
+  // shows the registry's ports.
+  try {
+    for (int i = MidiInput().Count() - 1; i >= 0; --i)
+      if (i < clbInputDevices->Count() && clbInputDevices->Checked(i))
+        MidiInput().Close(i);
+    MidiInput().Reenumerate();
+  } catch (...) {
+    RefillInputListIfChanged();
+    throw;
+  }
   FillInputList(MidiInput().Names());
 }
 
 void TfrmMonitor::btnResetOutClick(TObject*) {
-  // The thru must not send under indexes that are about to change.
+  // The thru must not send under indexes that are about to change. A
+  // failure goes on to the application's handler, but no line stays checked
+  // without being served.
   if (fPath)
     fPath->Targets().Clear();
-  for (int i = MidiOutput().Count() - 1; i >= 0; --i)
-    if (i < clbOutputDevices->Count() && clbOutputDevices->Checked(i))
-      MidiOutput().Close(i);
-  MidiOutput().Reenumerate();
+  try {
+    for (int i = MidiOutput().Count() - 1; i >= 0; --i)
+      if (i < clbOutputDevices->Count() && clbOutputDevices->Checked(i))
+        MidiOutput().Close(i);
+    MidiOutput().Reenumerate();
+  } catch (...) {
+    KeepCheckedOutputsServed();
+    throw;
+  }
   FillDeviceList(clbOutputDevices, MidiOutput().Names());
 }
 

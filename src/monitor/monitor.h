@@ -117,6 +117,12 @@ private:
   void BuildWindow();
   void FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames);
   void FillInputList(const std::vector<std::string>& aNames);
+  // After a failed rescan: the list shows the ports the registry lists now
+  // (refilled, all unchecked, when they changed); input names are published.
+  void RefillInputListIfChanged();
+  // After a failed rescan of the outputs: refilled like the inputs, or else
+  // every checked line is served by the thru again.
+  void KeepCheckedOutputsServed();
 
   void ShowSelectedLine();
   void ApplyBreakdown();

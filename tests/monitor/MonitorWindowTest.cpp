@@ -759,6 +759,51 @@ TEST_F(MonitorWindow, TheThruFailureNoteNamesTheFailingMessage) {
   EXPECT_EQ(fForm->ThruFailures(), 1u);
 }
 
+// "Midi Out (Reset)" that fails part way leaves no line checked that the thru
+// does not serve.
+TEST_F(MonitorWindow, AFailedOutputResetLeavesNoCheckedLineUnserved) {
+  const struct {
+    const char* Case;
+    platform::MidiFaultPoint Fault;
+    int Port;
+  } rows[] = {
+      {"a close fails", platform::MidiFaultPoint::Close, 2},
+      {"the enumeration fails", platform::MidiFaultPoint::Caps, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.Case);
+    fAutomation->SetLineChecked(true, 0, true);
+    fAutomation->SetLineChecked(true, 2, true);
+    fAutomation->SetLineChecked(false, 0, true);
+    ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, platform::UINT(r.Port), r.Fault,
+                                            platform::MMSYSERR_ERROR),
+              0u);
+    std::string box;
+    gTimerAction = [&] {
+      if (TMessageForm* shown = ShowingMessageBox()) {
+        box = shown->Message();
+        EXPECT_TRUE(fAutomation->CloseMessageBox());
+      }
+    };
+    platform::SetTimer(nullptr, 0, 10, &TimerAction);
+    fAutomation->ClickButton("btnResetOut");
+    platform::PumpUntilIdle();
+    EXPECT_NE(box, "") << "the failure is shown";
+    ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, platform::UINT(r.Port), r.Fault, 0),
+              0u);
+    for (int i : {0, 2}) {
+      ASSERT_TRUE(fForm->clbOutputDevices->Checked(i)) << i;
+      ASSERT_EQ(platform::VirtualMidiClearReceived(platform::UINT(i)), 0u);
+    }
+    Inject(0, 0x90, 0x40, 0x40);
+    Settle();
+    for (int i : {0, 2})
+      EXPECT_EQ(Received(i), std::vector<platform::DWORD>{Word(0x90, 0x40, 0x40)}) << i;
+    fAutomation->ClickButton("btnResetOut");
+    platform::PumpUntilIdle();
+  }
+}
+
 // The window keeps its designed position (617, 450) where it fits the work
 // area; otherwise it moves into it.
 TEST(MonitorPlacement, DesignedPositionWhereTheWindowFitsElseInsideTheWorkArea) {
