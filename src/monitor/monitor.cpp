@@ -274,6 +274,15 @@ void TfrmMonitor::FillInputList(const std::vector<std::string>& aNames) {
 
 namespace {
 
+// A rescan's first part: closes the ports of the checked lines, from the last
+// down, then enumerates the ports again.
+void CloseCheckedAndReenumerate(TMidiDevices& aRegistry, TCheckListBox* aList) {
+  for (int i = aRegistry.Count() - 1; i >= 0; --i)
+    if (i < aList->Count() && aList->Checked(i))
+      aRegistry.Close(i);
+  aRegistry.Reenumerate();
+}
+
 std::vector<std::string> LinesOf(TCheckListBox* aList) {
   std::vector<std::string> lines;
   for (int i = 0; i < aList->Count(); ++i)
@@ -346,10 +355,7 @@ void TfrmMonitor::btnResetInClick(TObject*) {
   // A failure goes on to the application's handler; the list then still
   // shows the registry's ports.
   try {
-    for (int i = MidiInput().Count() - 1; i >= 0; --i)
-      if (i < clbInputDevices->Count() && clbInputDevices->Checked(i))
-        MidiInput().Close(i);
-    MidiInput().Reenumerate();
+    CloseCheckedAndReenumerate(MidiInput(), clbInputDevices);
   } catch (...) {
     RefillInputListIfChanged();
     throw;
@@ -364,10 +370,7 @@ void TfrmMonitor::btnResetOutClick(TObject*) {
   if (fPath)
     fPath->Targets().Clear();
   try {
-    for (int i = MidiOutput().Count() - 1; i >= 0; --i)
-      if (i < clbOutputDevices->Count() && clbOutputDevices->Checked(i))
-        MidiOutput().Close(i);
-    MidiOutput().Reenumerate();
+    CloseCheckedAndReenumerate(MidiOutput(), clbOutputDevices);
   } catch (...) {
     KeepCheckedOutputsServed();
     throw;

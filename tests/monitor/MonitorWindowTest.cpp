@@ -86,9 +86,9 @@ protected:
     fForm->DrainNow();
     platform::PumpUntilIdle();
   }
-  // Checks line aIndex while a timer closes the message box it opens,
-  // returning the box's text ("" when none showed).
-  std::string CheckExpectingBox(bool aOutput, int aIndex) {
+  // Runs aAction while a timer closes the message box it opens, returning
+  // the box's text ("" when none showed).
+  std::string BoxShownBy(const std::function<void()>& aAction) {
     std::string text;
     gTimerAction = [&] {
       if (TMessageForm* box = ShowingMessageBox()) {
@@ -97,9 +97,13 @@ protected:
       }
     };
     platform::SetTimer(nullptr, 0, 10, &TimerAction);
-    fAutomation->SetLineChecked(aOutput, aIndex, true);
+    aAction();
     platform::PumpUntilIdle();
     return text;
+  }
+  // Checks line aIndex, returning the text of the box it opens.
+  std::string CheckExpectingBox(bool aOutput, int aIndex) {
+    return BoxShownBy([&] { fAutomation->SetLineChecked(aOutput, aIndex, true); });
   }
   std::vector<std::string> Lines(TCustomListBox* aList) {
     std::vector<std::string> lines;
@@ -778,17 +782,8 @@ TEST_F(MonitorWindow, AFailedOutputResetLeavesNoCheckedLineUnserved) {
     ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, platform::UINT(r.Port), r.Fault,
                                             platform::MMSYSERR_ERROR),
               0u);
-    std::string box;
-    gTimerAction = [&] {
-      if (TMessageForm* shown = ShowingMessageBox()) {
-        box = shown->Message();
-        EXPECT_TRUE(fAutomation->CloseMessageBox());
-      }
-    };
-    platform::SetTimer(nullptr, 0, 10, &TimerAction);
-    fAutomation->ClickButton("btnResetOut");
-    platform::PumpUntilIdle();
-    EXPECT_NE(box, "") << "the failure is shown";
+    EXPECT_NE(BoxShownBy([&] { fAutomation->ClickButton("btnResetOut"); }), "")
+        << "the failure is shown";
     ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, platform::UINT(r.Port), r.Fault, 0),
               0u);
     for (int i : {0, 2}) {
