@@ -3,23 +3,16 @@
 #include "platform/mm/WideText.h"
 
 #include <cstdio>
-#include <thread>
 
 using namespace platform;
 
 TMidiDevices::TDeviceList::TDeviceList(std::vector<std::string> aNames)
     : Names(std::move(aNames)), Slots(std::make_unique<std::atomic<void*>[]>(Names.size())) {}
 
-TMidiDevices::TListReader::TListReader(const TMidiDevices& aOwner) : fOwner(aOwner) {
-  // Counting first: a list that is replaced after this is not freed before
-  // the count drops again.
-  fOwner.fReaders.fetch_add(1);
-  fList = fOwner.fDevices.load();
-}
-
-TMidiDevices::TListReader::~TListReader() {
-  fOwner.fReaders.fetch_sub(1);
-}
+// Entered first: a list that is replaced after this is not freed before the
+// reader leaves.
+TMidiDevices::TListReader::TListReader(const TMidiDevices& aOwner)
+    : fEntry(aOwner.fReaders), fList(aOwner.fDevices.load()) {}
 
 TMidiDevices::TMidiDevices() : fDevices(new TDeviceList({})) {}
 
@@ -32,9 +25,8 @@ void TMidiDevices::Enumerate() {
   delete fDevices.exchange(fresh.release());
 }
 
-void TMidiDevices::WaitForReaders() const {
-  while (fReaders.load() != 0)
-    std::this_thread::yield();
+void TMidiDevices::WaitForReaders() {
+  fReaders.WaitForEarlierReaders();
 }
 
 MMRESULT TMidiDevices::CloseQuietly(TDeviceList& aList) {
@@ -69,9 +61,11 @@ void TMidiDevices::Reenumerate() {
   current.Retired.store(true);
   // Readers that saw the list before it was retired may still be opening a
   // port through it; once they are gone, its open handles stay as they are.
+  // Readers that come later see it retired and open nothing.
   WaitForReaders();
   const MMRESULT failure = CloseQuietly(current);
   std::unique_ptr<TDeviceList> old(fDevices.exchange(fresh.release()));
+  // Only readers that may hold the old list are waited for.
   WaitForReaders();
   if (failure == MMSYSERR_NOERROR)
     return;

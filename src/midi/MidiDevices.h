@@ -9,10 +9,12 @@
 // re-enumerates. The service's MIDI thread may at the same time read it
 // (the input callback; TMidiOutput::Send, which may open a port). Those reads
 // take no lock: the port list and its handle slots are atomics, and the
-// user-interface thread waits for readers before it frees a replaced list.
+// user-interface thread waits for the readers of a replaced list before it
+// frees it (only for them: readers that came after do not delay it).
 // Do not call Close, CloseAll, Reenumerate or destroy a registry while holding
 // a lock that the input event's handler takes: they wait for it to return.
 
+#include "midi/EpochReaders.h"
 #include "platform/mm/MMSystem.h"
 
 #include <atomic>
@@ -89,14 +91,13 @@ protected:
   class TListReader {
   public:
     explicit TListReader(const TMidiDevices& aOwner);
-    ~TListReader();
     TListReader(const TListReader&) = delete;
     TListReader& operator=(const TListReader&) = delete;
     const TDeviceList& operator*() const { return *fList; }
     const TDeviceList* operator->() const { return fList; }
 
   private:
-    const TMidiDevices& fOwner;
+    TEpochReader fEntry;
     const TDeviceList* fList;
   };
 
@@ -115,13 +116,15 @@ protected:
 
 private:
   [[noreturn]] void RaiseOutOfBounds(int aDeviceIndex) const;
-  void WaitForReaders() const;
+  // Waits for the readers that may still see a list replaced or retired
+  // before this call.
+  void WaitForReaders();
   // Closes every handle in the list (clearing the slots) and retries the
   // handles of earlier failed closes; returns the first new failure's code.
   platform::MMRESULT CloseQuietly(TDeviceList& aList);
 
   std::atomic<TDeviceList*> fDevices{nullptr};
-  mutable std::atomic<int> fReaders{0};
+  mutable TEpochReaders fReaders;
   std::atomic<platform::MMRESULT> fMidiResult{0};
   // Handles whose close failed during a re-enumeration (user-interface thread).
   std::vector<void*> fOrphans;

@@ -3,8 +3,6 @@
 #include "midi/sysMidiOut.h"
 #include "platform/mm/WideText.h"
 
-#include <thread>
-
 using namespace platform;
 
 namespace {
@@ -12,8 +10,8 @@ namespace {
 std::atomic<TMidiInput*> gMidiInput{nullptr};
 std::mutex gCreateLock;
 // Input callbacks between reading gMidiInput and leaving; the registry is not
-// freed before this is 0.
-std::atomic<int> gCallbacksRunning{0};
+// freed before those that may have read it have left.
+TEpochReaders gCallbacks;
 
 struct TExitCleanup {
   ~TExitCleanup() { FreeMidiDevices(); }
@@ -110,10 +108,9 @@ void TMidiInput::MidiInCallback(HMIDIIN hMidiIn, UINT wMsg, DWORD_PTR dwInstance
                                 DWORD_PTR dwParam1, DWORD_PTR) {
   if (wMsg != MIM_DATA)
     return;
-  gCallbacksRunning.fetch_add(1);
+  TEpochReader callback(gCallbacks);
   if (TMidiInput* input = gMidiInput.load())
     input->Deliver(hMidiIn, dwInstance, dwParam1);
-  gCallbacksRunning.fetch_sub(1);
 }
 
 void TMidiInput::Deliver(HMIDIIN aHandle, DWORD_PTR aDeviceIndex, DWORD_PTR aMessage) {
@@ -157,8 +154,8 @@ void FreeMidiDevices() {
     std::lock_guard lock(gCreateLock);
     input.reset(gMidiInput.exchange(nullptr));
   }
-  while (gCallbacksRunning.load() != 0)
-    std::this_thread::yield();
+  // Callbacks that start from now on find no registry; they do not delay this.
+  gCallbacks.WaitForEarlierReaders();
   FreeMidiOutput();
   input.reset(); // closes its ports quietly
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <exception>
 
-void TThruFailureSlot::Put(int aOutputIndex, const char* aText) noexcept {
+void TThruFailureSlot::Put(std::uint32_t aSequence, int aOutputIndex, const char* aText) noexcept {
   int expected = Free;
   if (!fState.compare_exchange_strong(expected, Writing, std::memory_order_acquire)) {
     fMissed.fetch_add(1, std::memory_order_relaxed);
@@ -19,14 +19,22 @@ void TThruFailureSlot::Put(int aOutputIndex, const char* aText) noexcept {
   if (length > 0)
     std::memcpy(fText, aText, length);
   fText[length] = '\0';
+  fSequence = aSequence;
   fOutputIndex = aOutputIndex;
   fState.store(Full, std::memory_order_release);
 }
 
-std::optional<TThruFailure> TThruFailureSlot::Take() {
+std::optional<TThruFailure> TThruFailureSlot::Take(std::uint32_t aSequence) {
   if (fState.load(std::memory_order_acquire) != Full)
     return std::nullopt;
-  TThruFailure failure{fOutputIndex, fText, fMissed.exchange(0, std::memory_order_relaxed)};
+  // Numbers wrap: the difference tells earlier from later.
+  const auto age = std::int32_t(aSequence - fSequence);
+  if (age < 0)
+    return std::nullopt;
+  std::optional<TThruFailure> failure;
+  if (age == 0)
+    failure = TThruFailure{fSequence, fOutputIndex, fText,
+                           fMissed.exchange(0, std::memory_order_relaxed)};
   fState.store(Free, std::memory_order_release);
   return failure;
 }
@@ -40,26 +48,27 @@ bool TMidiPath::Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDa
                         std::uint8_t aData2) noexcept {
   if (aStatus == 0xFE)
     return false;
-  TMidiEvent event{aDeviceIndex, aStatus, aData1, aData2, false};
+  TMidiEvent event{aDeviceIndex,          aStatus,        aData1, aData2, false,
+                   fInputNames.Current(), fNextSequence++};
   int count = 0;
   try {
     count = fOutputCount();
   } catch (const std::exception& e) {
     event.ThruFailed = true;
-    fFailures.Put(-1, e.what());
+    fFailures.Put(event.Sequence, -1, e.what());
   } catch (...) {
     event.ThruFailed = true;
-    fFailures.Put(-1, "");
+    fFailures.Put(event.Sequence, -1, "");
   }
   fTargets.ForEachDescending(count, [&](int aIndex) {
     try {
       fSend(aIndex, aStatus, aData1, aData2);
     } catch (const std::exception& e) {
       event.ThruFailed = true;
-      fFailures.Put(aIndex, e.what());
+      fFailures.Put(event.Sequence, aIndex, e.what());
     } catch (...) {
       event.ThruFailed = true;
-      fFailures.Put(aIndex, "");
+      fFailures.Put(event.Sequence, aIndex, "");
     }
   });
   return fQueue.Push(event);

@@ -7,6 +7,7 @@
 // exception out.
 
 #include "monitor/MidiQueue.h"
+#include "monitor/PortNames.h"
 #include "monitor/ThruTargets.h"
 
 #include <atomic>
@@ -16,28 +17,33 @@
 #include <string>
 
 struct TThruFailure {
+  std::uint32_t Sequence = 0; // the failing message's TMidiEvent::Sequence
   int OutputIndex = -1;
   std::string Text;
   std::uint64_t Missed = 0; // failures that came while this one was unread
 };
 
-// The latest thru failure, written on the MIDI thread and read on the
-// user-interface thread; holds one failure at a time and counts the ones that
-// found it occupied.
+// A thru failure, written on the MIDI thread and read on the user-interface
+// thread; holds one failure at a time and counts the ones that found it
+// occupied.
 class TThruFailureSlot {
 public:
   static constexpr std::size_t TextCapacity = 256;
 
-  // MIDI thread. Copies at most TextCapacity - 1 bytes of aText (cut at a
-  // character boundary); never allocates.
-  void Put(int aOutputIndex, const char* aText) noexcept;
-  // User-interface thread: the waiting failure, if any, which frees the slot.
-  std::optional<TThruFailure> Take();
+  // MIDI thread: sending message aSequence to output aOutputIndex failed.
+  // Copies at most TextCapacity - 1 bytes of aText (cut at a character
+  // boundary); never allocates.
+  void Put(std::uint32_t aSequence, int aOutputIndex, const char* aText) noexcept;
+  // User-interface thread: the waiting failure if it is message aSequence's,
+  // which frees the slot. A failure of a later message stays; one of an
+  // earlier message (never shown: the queue was full) is dropped.
+  std::optional<TThruFailure> Take(std::uint32_t aSequence);
 
 private:
   enum : int { Free, Writing, Full };
   std::atomic<int> fState{Free};
   std::atomic<std::uint64_t> fMissed{0};
+  std::uint32_t fSequence = 0;
   int fOutputIndex = -1;
   char fText[TextCapacity] = {};
 };
@@ -63,6 +69,9 @@ public:
   TThruTargets& Targets() { return fTargets; }
   TMidiQueue& Queue() { return fQueue; }
   TThruFailureSlot& Failures() { return fFailures; }
+  // The input ports' names, by listing; Receive stamps each message with the
+  // current listing.
+  TPortNames& InputNames() { return fInputNames; }
 
 private:
   TSend fSend;
@@ -70,4 +79,6 @@ private:
   TThruTargets fTargets;
   TMidiQueue fQueue;
   TThruFailureSlot fFailures;
+  TPortNames fInputNames;
+  std::uint32_t fNextSequence = 0; // under the caller's lock
 };

@@ -25,6 +25,12 @@ struct TMidiEvent {
   // Set when sending to one of the checked outputs failed; the failure's
   // details wait in TThruFailureSlot.
   bool ThruFailed = false;
+  // Which listing of the input ports' names was current when the message
+  // arrived (TPortNames), so that it shows the name its port had then.
+  std::uint32_t Listing = 0;
+  // Numbers the messages in arrival order (wrapping); a thru failure carries
+  // the number of its message.
+  std::uint32_t Sequence = 0;
 };
 
 class TMidiQueue {

@@ -132,6 +132,8 @@ void TfrmMonitor::BuildWindow() {
     SetControlFont(l, 11, false, ListFontColor);
     l->SetColor(ListColor);
     l->SetItemHeight(13);
+    // Typed letters neither move the current line nor pick a port.
+    l->SetAutoComplete(false);
     l->OnClickCheck = [this, aClickCheck](TObject* aSender) { (this->*aClickCheck)(aSender); };
     return l;
   };
@@ -213,7 +215,7 @@ void TfrmMonitor::FormCreate(TObject*) {
         MidiOutput().Send(aIndex, aStatus, aData1, aData2);
       },
       [] { return MidiOutput().Count(); }, [w = fWakeup.get()] { w->Signal(); });
-  FillDeviceList(clbInputDevices, MidiInput().Names());
+  FillInputList(MidiInput().Names());
   FillDeviceList(clbOutputDevices, MidiOutput().Names());
   MidiInput().SetOnMidiData(
       [this](int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
@@ -264,6 +266,52 @@ void TfrmMonitor::FillDeviceList(TCheckListBox* aList, const std::vector<std::st
     aList->SetChecked(i, false);
 }
 
+void TfrmMonitor::FillInputList(const std::vector<std::string>& aNames) {
+  FillDeviceList(clbInputDevices, aNames);
+  if (fPath)
+    fPath->InputNames().Publish(aNames);
+}
+
+namespace {
+
+// A rescan's first part: closes the ports of the checked lines, from the last
+// down, then enumerates the ports again.
+void CloseCheckedAndReenumerate(TMidiDevices& aRegistry, TCheckListBox* aList) {
+  for (int i = aRegistry.Count() - 1; i >= 0; --i)
+    if (i < aList->Count() && aList->Checked(i))
+      aRegistry.Close(i);
+  aRegistry.Reenumerate();
+}
+
+std::vector<std::string> LinesOf(TCheckListBox* aList) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < aList->Count(); ++i)
+    lines.push_back(aList->Items()[i]);
+  return lines;
+}
+
+} // namespace
+
+void TfrmMonitor::RefillInputListIfChanged() {
+  const std::vector<std::string> names = MidiInput().Names();
+  if (names != LinesOf(clbInputDevices))
+    FillInputList(names);
+}
+
+void TfrmMonitor::KeepCheckedOutputsServed() {
+  const std::vector<std::string> names = MidiOutput().Names();
+  if (names != LinesOf(clbOutputDevices)) {
+    FillDeviceList(clbOutputDevices, names);
+    return;
+  }
+  // The lines name the same ports as before: a checked one is served again,
+  // opening its port on the next message if it was closed.
+  if (fPath)
+    for (int i = 0; i < clbOutputDevices->Count(); ++i)
+      if (clbOutputDevices->Checked(i))
+        fPath->Targets().Set(i, true);
+}
+
 void TfrmMonitor::clbInputDevicesClickCheck(TObject*) {
   const int i = clbInputDevices->ItemIndex();
   try {
@@ -304,21 +352,29 @@ void TfrmMonitor::clbOutputDevicesClickCheck(TObject*) {
 }
 
 void TfrmMonitor::btnResetInClick(TObject*) {
-  for (int i = MidiInput().Count() - 1; i >= 0; --i)
-    if (i < clbInputDevices->Count() && clbInputDevices->Checked(i))
-      MidiInput().Close(i);
-  MidiInput().Reenumerate();
-  FillDeviceList(clbInputDevices, MidiInput().Names());
+  // A failure goes on to the application's handler; the list then still
+  // shows the registry's ports.
+  try {
+    CloseCheckedAndReenumerate(MidiInput(), clbInputDevices);
+  } catch (...) {
+    RefillInputListIfChanged();
+    throw;
+  }
+  FillInputList(MidiInput().Names());
 }
 
 void TfrmMonitor::btnResetOutClick(TObject*) {
-  // The thru must not send under indexes that are about to change.
+  // The thru must not send under indexes that are about to change. A
+  // failure goes on to the application's handler, but no line stays checked
+  // without being served.
   if (fPath)
     fPath->Targets().Clear();
-  for (int i = MidiOutput().Count() - 1; i >= 0; --i)
-    if (i < clbOutputDevices->Count() && clbOutputDevices->Checked(i))
-      MidiOutput().Close(i);
-  MidiOutput().Reenumerate();
+  try {
+    CloseCheckedAndReenumerate(MidiOutput(), clbOutputDevices);
+  } catch (...) {
+    KeepCheckedOutputsServed();
+    throw;
+  }
   FillDeviceList(clbOutputDevices, MidiOutput().Names());
 }
 
@@ -338,6 +394,9 @@ void TfrmMonitor::btnListeLeerenClick(TObject*) {
 }
 
 void TfrmMonitor::lbListeClick(TObject*) {
+  // The line the user selected (by mouse or keys) stays selected when an
+  // update of messages drained before is still pending.
+  fSelectLast = false;
   ShowSelectedLine();
 }
 
@@ -391,6 +450,7 @@ void TfrmMonitor::MidiQueueSignalled() {
     more = fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
                                 DrainBudget);
   } catch (...) {
+    EndDrain();
     // The messages after the failing one are drained by the next run.
     if (!fPath->Queue().Empty())
       fWakeup->Signal();
@@ -399,6 +459,7 @@ void TfrmMonitor::MidiQueueSignalled() {
   }
   // A backlog is drained on: the wake-up runs again when the loop next looks
   // for a message, after the gap.
+  EndDrain();
   fBacklog = more;
   fBacklogDrainEnd = std::chrono::steady_clock::now();
   if (more)
@@ -446,15 +507,17 @@ void TfrmMonitor::DrainNow() {
   while (fPath->Queue().Drain([this](const TMidiEvent& aEvent) { ShowIncoming(aEvent); },
                               std::chrono::hours(1))) {
   }
+  EndDrain();
   FinishDrain();
 }
 
 void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
-  if (!fShownSinceFinish) {
+  if (!fLogRedrawOff) {
     // The log is redrawn once when the drained messages are in, not per line.
     platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
-    fShownSinceFinish = true;
+    fLogRedrawOff = true;
   }
+  fShownSinceFinish = true;
   const std::string line = FormatLogLine(aEvent.Status, aEvent.Data1, aEvent.Data2);
   lbListe->Items().Add(line);
   fBreakdown.P1Tag = aEvent.Data1;
@@ -463,21 +526,29 @@ void TfrmMonitor::ShowIncoming(const TMidiEvent& aEvent) {
     TBusyScope busy(warte);
     DecodeLogLine(line, fBreakdown);
   }
+  fSelectLast = true;
   // Only the last message's status line stays visible, so it is written
   // once per drain; a thru failure in between is kept for it.
   fLastShown = aEvent;
   if (aEvent.ThruFailed) {
     ++fThruFailures;
-    fFailureNote = ThruFailureText();
+    fFailed = aEvent;
+    fFailure = fPath->Failures().Take(aEvent.Sequence);
   }
   ++fMessagesShown;
 }
 
-std::string TfrmMonitor::ThruFailureText() {
-  const auto failure = fPath->Failures().Take();
-  if (!failure)
-    return " \xE2\x80\x93 Thru fehlgeschlagen";
+std::string TfrmMonitor::ThruFailureText(const TMidiEvent& aShown) {
+  const std::optional<TMidiEvent> failed = std::exchange(fFailed, std::nullopt);
+  const std::optional<TThruFailure> failure = std::exchange(fFailure, std::nullopt);
+  if (!failed)
+    return {};
   std::string text = " \xE2\x80\x93 Thru";
+  // The failing message is named when the status line shows another one.
+  if (failed->Sequence != aShown.Sequence)
+    text += " von " + FormatLogLine(failed->Status, failed->Data1, failed->Data2);
+  if (!failure)
+    return text + " fehlgeschlagen";
   if (failure->OutputIndex >= 0) {
     text += " an Ausgang " + std::to_string(failure->OutputIndex);
     TMidiOutput& output = MidiOutput();
@@ -492,25 +563,33 @@ std::string TfrmMonitor::ThruFailureText() {
   return text;
 }
 
+void TfrmMonitor::EndDrain() {
+  // A list with redrawing off is hidden from the mouse as well, so it is
+  // switched on again after every drain: a click while the update waits must
+  // reach the log. The lines added are painted by the update.
+  if (std::exchange(fLogRedrawOff, false))
+    platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+}
+
 void TfrmMonitor::FinishDrain() {
-  if (!fShownSinceFinish)
+  if (!fShownSinceFinish || !fPath)
     return;
   fShownSinceFinish = false;
   fLastUpdate = std::chrono::steady_clock::now();
   ++fUpdateCount;
-  platform::SendMessageW(lbListe->Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+  EndDrain();
   // The lines and the scroll bar changed while redrawing was off.
   platform::RedrawWindow(lbListe->Handle(), nullptr, nullptr,
                          platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
-  lbListe->SetItemIndex(lbListe->Count() - 1);
-  ApplyBreakdown();
-  std::string port;
-  TMidiInput& input = MidiInput();
-  if (fLastShown.DeviceIndex >= 0 && fLastShown.DeviceIndex < input.Count())
-    port = input.Name(fLastShown.DeviceIndex);
+  if (std::exchange(fSelectLast, false)) {
+    lbListe->SetItemIndex(lbListe->Count() - 1);
+    ApplyBreakdown();
+  }
+  // The port's name as it was when the message arrived.
+  const std::string port = fPath->InputNames().Name(fLastShown.Listing, fLastShown.DeviceIndex);
   std::string status =
-      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) + fFailureNote;
-  fFailureNote.clear();
+      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
+      ThruFailureText(fLastShown);
   if (const std::uint64_t drops = DroppedMessages(); drops > 0)
     status += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
   StatusBar1->Panels()[0].SetText(status);

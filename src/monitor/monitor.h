@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -98,6 +99,9 @@ public:
   std::uint64_t DroppedMessages() const;
   std::uint64_t ThruFailures() const { return fThruFailures; }
   bool Busy() const { return warte; }
+  // Messages have been put into the log but the controls wait for the next
+  // paced update.
+  bool UpdatePending() const { return fShownSinceFinish; }
 
   // Shortest time between two updates of the controls, so repaints stay at
   // about 60 a second during a flood, and the longest a drain may take before
@@ -112,6 +116,13 @@ protected:
 private:
   void BuildWindow();
   void FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames);
+  void FillInputList(const std::vector<std::string>& aNames);
+  // After a failed rescan: the list shows the ports the registry lists now
+  // (refilled, all unchecked, when they changed); input names are published.
+  void RefillInputListIfChanged();
+  // After a failed rescan of the outputs: refilled like the inputs, or else
+  // every checked line is served by the thru again.
+  void KeepCheckedOutputsServed();
 
   void ShowSelectedLine();
   void ApplyBreakdown();
@@ -124,9 +135,12 @@ private:
   void UpdatePaced(bool aBacklog);
   // Steps 4 to 8 for one message, without painting.
   void ShowIncoming(const TMidiEvent& aEvent);
+  // Ends a drain: the log's redrawing, off while lines are added, is on again.
+  void EndDrain();
   // Puts the state the drained messages left into the controls.
   void FinishDrain();
-  std::string ThruFailureText();
+  // The note on a thru failure for the status line of message aShown.
+  std::string ThruFailureText(const TMidiEvent& aShown);
 
   std::unique_ptr<std::recursive_mutex> fCriticalSection;
   bool warte = false;
@@ -134,8 +148,14 @@ private:
   std::unique_ptr<platform::UiWakeup> fWakeup;
   std::unique_ptr<TMidiPath> fPath;
   TBreakdown fBreakdown;
-  TMidiEvent fLastShown;    // the last message of the drain in progress
-  std::string fFailureNote; // the drain's latest thru failure, for the status line
+  TMidiEvent fLastShown; // the last message of the drain in progress
+  // The drain's latest message whose thru failed, and the failure's details
+  // when they were kept for it.
+  std::optional<TMidiEvent> fFailed;
+  std::optional<TThruFailure> fFailure;
+  // The drain moved the selection to its last line; a line the user selects
+  // before the update keeps the selection.
+  bool fSelectLast = false;
   bool fUpdateTimerArmed = false;
   bool fBacklog = false; // the last drain left messages queued
   std::chrono::steady_clock::time_point fBacklogDrainEnd{};
@@ -145,4 +165,5 @@ private:
   std::uint64_t fMessagesShown = 0;
   std::uint64_t fThruFailures = 0;
   bool fShownSinceFinish = false;
+  bool fLogRedrawOff = false;
 };

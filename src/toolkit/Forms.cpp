@@ -215,9 +215,20 @@ void TForm::PlaceOnShow() {
     if (other != nullptr && other != this && other->Showing())
       around = other->BoundsRect();
   }
-  if (!around.IsEmpty())
+  if (!around.IsEmpty()) {
     SetBounds(around.Left + (around.Width() - Width()) / 2,
               around.Top + (around.Height() - Height()) / 2, Width(), Height());
+    return;
+  }
+  // A top-level window keeps its position where it fits the work area;
+  // otherwise it moves into it, its top-left corner first.
+  RECT work{};
+  if (Parent() != nullptr || !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+    return;
+  const int left = std::max(work.Left, std::min(Left(), work.Right - Width()));
+  const int top = std::max(work.Top, std::min(Top(), work.Bottom - Height()));
+  if (left != Left() || top != Top())
+    SetBounds(left, top, Width(), Height());
 }
 
 void TForm::CMShowingChanged(TMessage&) {

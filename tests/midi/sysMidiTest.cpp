@@ -566,4 +566,63 @@ TEST_F(Registry, ReenumeratingOutputsWhileTheThruSends) {
   EXPECT_TRUE(OutputFree(1)); // the last list's handle was closed too
 }
 
+// An output registry whose readers the test holds as long as it likes.
+class TReadRegistry : public TMidiOutput {
+public:
+  void WhileReading(const std::function<void()>& aAction) const {
+    TListReader list(*this);
+    aAction();
+  }
+};
+
+// A reader on a thread of its own, holding the port list from construction
+// until destruction.
+class HeldReader {
+public:
+  explicit HeldReader(const TReadRegistry& aRegistry)
+      : fThread([this, &aRegistry] {
+          aRegistry.WhileReading([this] {
+            fHeld = true;
+            while (!fRelease.load())
+              std::this_thread::yield();
+          });
+        }) {
+    while (!fHeld.load())
+      std::this_thread::yield();
+  }
+  ~HeldReader() {
+    fRelease = true;
+    fThread.join();
+  }
+
+private:
+  std::atomic<bool> fHeld{false};
+  std::atomic<bool> fRelease{false};
+  std::thread fThread;
+};
+
+// Readers overlap without a gap, as the thru of several flooding ports does:
+// each new one starts before the last one ends, so the number of readers
+// never drops to zero. A rescan waits only for the readers of the list it
+// retires.
+TEST_F(Registry, ReenumerationIsNotHeldUpByLaterReaders) {
+  TReadRegistry registry;
+  std::atomic<bool> rescanned{false};
+  auto reader = std::make_unique<HeldReader>(registry);
+  std::thread rescan([&] {
+    registry.Reenumerate();
+    rescanned = true;
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!rescanned.load() && std::chrono::steady_clock::now() < deadline) {
+    auto next = std::make_unique<HeldReader>(registry);
+    reader = std::move(next);
+  }
+  const bool done = rescanned.load();
+  reader.reset();
+  rescan.join();
+  EXPECT_TRUE(done) << "the rescan waited as long as readers kept coming";
+  EXPECT_EQ(registry.Count(), 3);
+}
+
 } // namespace

@@ -178,7 +178,7 @@ TEST(MidiPath, FailingOutputIsReportedAndTheOthersAreStillServed) {
   const auto events = DrainAll(path.Queue());
   ASSERT_EQ(events.size(), 1u);
   EXPECT_TRUE(events[0].ThruFailed);
-  auto failure = path.Failures().Take();
+  auto failure = path.Failures().Take(events[0].Sequence);
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->OutputIndex, 1);
   EXPECT_EQ(failure->Text, "Loopback: port vanished");
@@ -186,10 +186,16 @@ TEST(MidiPath, FailingOutputIsReportedAndTheOthersAreStillServed) {
   // A second failure while the first is unread is counted, not kept.
   path.Receive(0, 0x90, 1, 1);
   path.Receive(0, 0x90, 1, 2);
-  failure = path.Failures().Take();
+  const auto later = DrainAll(path.Queue());
+  ASSERT_EQ(later.size(), 2u);
+  EXPECT_EQ(later[1].Sequence, later[0].Sequence + 1);
+  // Each failure goes only to its own message.
+  EXPECT_FALSE(path.Failures().Take(later[0].Sequence - 1).has_value());
+  failure = path.Failures().Take(later[0].Sequence);
   ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->Sequence, later[0].Sequence);
   EXPECT_EQ(failure->Missed, 1u);
-  EXPECT_FALSE(path.Failures().Take().has_value());
+  EXPECT_FALSE(path.Failures().Take(later[1].Sequence).has_value());
 }
 
 TEST(MidiPath, FailingPortCountServesNothingButStillQueues) {
@@ -199,7 +205,7 @@ TEST(MidiPath, FailingPortCountServesNothingButStillQueues) {
   path.Targets().Set(0, true);
   EXPECT_TRUE(path.Receive(0, 0x90, 1, 1));
   EXPECT_EQ(sends, 0);
-  const auto failure = path.Failures().Take();
+  const auto failure = path.Failures().Take(DrainAll(path.Queue()).at(0).Sequence);
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->OutputIndex, -1);
   EXPECT_EQ(failure->Text, "");
@@ -209,12 +215,36 @@ TEST(ThruFailureSlot, LongTextIsCutAtACharacterBoundary) {
   TThruFailureSlot slot;
   std::string text(TThruFailureSlot::TextCapacity - 2, 'x');
   text += "\xC3\xBC\xC3\xBC"; // two 2-byte characters straddling the limit
-  slot.Put(3, text.c_str());
-  const auto failure = slot.Take();
+  slot.Put(7, 3, text.c_str());
+  const auto failure = slot.Take(7);
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->Text, std::string(TThruFailureSlot::TextCapacity - 2, 'x'));
-  slot.Put(4, nullptr);
-  EXPECT_EQ(slot.Take()->Text, "");
+  slot.Put(8, 4, nullptr);
+  EXPECT_EQ(slot.Take(8)->Text, "");
+}
+
+// A failure is handed only to its own message: a later message's waits, an
+// earlier one's (its message never reached the window) is dropped. Numbers
+// wrap around.
+TEST(ThruFailureSlot, AFailureGoesToItsOwnMessageOnly) {
+  const struct {
+    std::uint32_t Failed;
+    std::uint32_t Asked;
+    bool Given;
+    bool StillThere;
+  } rows[] = {
+      {5, 5, true, false},
+      {6, 5, false, true},
+      {4, 5, false, false},
+      {0, 0xFFFFFFFFu, false, true},
+      {0xFFFFFFFFu, 0, false, false},
+  };
+  for (const auto& r : rows) {
+    TThruFailureSlot slot;
+    slot.Put(r.Failed, 1, "x");
+    EXPECT_EQ(slot.Take(r.Asked).has_value(), r.Given) << r.Failed << " " << r.Asked;
+    EXPECT_EQ(slot.Take(r.Failed).has_value(), r.StillThere) << r.Failed << " " << r.Asked;
+  }
 }
 
 // Two MIDI threads flood the path under one lock while the user-interface

@@ -4,6 +4,8 @@
 #include "monitor/MessageDecoder.h"
 #include "monitor/MonitorAutomation.h"
 #include "monitor/monitor.h"
+#include "platform/gfx/SystemColors.h"
+#include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
@@ -84,9 +86,9 @@ protected:
     fForm->DrainNow();
     platform::PumpUntilIdle();
   }
-  // Checks line aIndex while a timer closes the message box it opens,
-  // returning the box's text ("" when none showed).
-  std::string CheckExpectingBox(bool aOutput, int aIndex) {
+  // Runs aAction while a timer closes the message box it opens, returning
+  // the box's text ("" when none showed).
+  std::string BoxShownBy(const std::function<void()>& aAction) {
     std::string text;
     gTimerAction = [&] {
       if (TMessageForm* box = ShowingMessageBox()) {
@@ -95,9 +97,13 @@ protected:
       }
     };
     platform::SetTimer(nullptr, 0, 10, &TimerAction);
-    fAutomation->SetLineChecked(aOutput, aIndex, true);
+    aAction();
     platform::PumpUntilIdle();
     return text;
+  }
+  // Checks line aIndex, returning the text of the box it opens.
+  std::string CheckExpectingBox(bool aOutput, int aIndex) {
+    return BoxShownBy([&] { fAutomation->SetLineChecked(aOutput, aIndex, true); });
   }
   std::vector<std::string> Lines(TCustomListBox* aList) {
     std::vector<std::string> lines;
@@ -119,8 +125,6 @@ TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
   EXPECT_EQ(fForm->BorderStyle(), bsToolWindow);
   EXPECT_EQ(fForm->ClientWidth(), 732);
   EXPECT_EQ(fForm->ClientHeight(), 351);
-  EXPECT_EQ(fForm->Left(), 617);
-  EXPECT_EQ(fForm->Top(), 450);
   EXPECT_EQ(fForm->Color(), RGB(192, 192, 192));
   EXPECT_EQ(fForm->Font().Name(), "Tahoma");
   EXPECT_EQ(fForm->Font().Height(), -11);
@@ -303,6 +307,34 @@ TEST_F(MonitorWindow, MouseClickOnACheckBoxOpensThePort) {
   EXPECT_TRUE(MidiInput().IsOpen(2));
   EXPECT_FALSE(MidiInput().IsOpen(0));
   fAutomation->SetLineChecked(false, 2, false);
+  EXPECT_FALSE(MidiInput().IsOpen(2));
+}
+
+// Typed through the platform's keyboard input, as a user types.
+void TypeKey(int aVirtKey, char32_t aChar) {
+  platform::InputKey(aVirtKey, true, aChar);
+  platform::InputKey(aVirtKey, false, 0);
+  platform::PumpUntilIdle();
+}
+
+TEST_F(MonitorWindow, TypingInAPortListMovesNothingAndSpaceTogglesTheCurrentLine) {
+  for (TCheckListBox* list : {fForm->clbInputDevices, fForm->clbOutputDevices}) {
+    SCOPED_TRACE(list->Name());
+    list->SetFocus();
+    list->SetItemIndex(0);
+    platform::PumpUntilIdle();
+    // "Drums" and "Recorder" start with the letters typed.
+    for (auto [key, ch] : {std::pair{'D', U'd'}, {'R', U'R'}}) {
+      TypeKey(key, ch);
+      EXPECT_EQ(list->ItemIndex(), 0) << char(ch);
+    }
+    TypeKey(platform::VK_SPACE, U' ');
+    EXPECT_TRUE(list->Checked(0));
+    for (int i = 1; i < list->Count(); ++i)
+      EXPECT_FALSE(list->Checked(i)) << i;
+  }
+  EXPECT_TRUE(MidiInput().IsOpen(0));
+  EXPECT_TRUE(MidiOutput().IsOpen(0));
   EXPECT_FALSE(MidiInput().IsOpen(2));
 }
 
@@ -632,6 +664,165 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
   // Updates are paced: far fewer than messages, and never more than drains.
   EXPECT_LT(fForm->UpdateCount(), 2000u);
   EXPECT_LE(fForm->UpdateCount(), fForm->DrainCount());
+}
+
+// A real click (input through the platform) on log line k while the update
+// of messages drained before it is still pending: the click's line stays
+// selected and the breakdown is that line's.
+TEST_F(MonitorWindow, AClickWhileAnUpdateIsPendingKeepsTheClickedLineAndItsBreakdown) {
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Inject(0, 0xE3, 0x00, 0x40);
+  Settle();
+  TListBox* log = fForm->lbListe;
+  // A message drained soon after an update waits for the next one.
+  bool pending = false;
+  for (int attempt = 0; attempt < 100 && !pending; ++attempt) {
+    const int count = log->Count();
+    Inject(0, 0xB0, 0x40, 0x3F);
+    ASSERT_TRUE(platform::PumpUntil([&] { return log->Count() > count; }, 5000));
+    pending = fForm->UpdatePending();
+  }
+  ASSERT_TRUE(pending) << "every drain was updated at once";
+  log->SetTopIndex(0);
+  const int k = 0;
+  const TRect line = log->ItemRect(k);
+  const TPoint at = log->ClientToScreen({line.Left + 5, line.Top + line.Height() / 2});
+  platform::InputMouseMove(at);
+  platform::InputMouseButton(platform::MouseButton::Left, true, at);
+  platform::InputMouseButton(platform::MouseButton::Left, false, at);
+  ASSERT_TRUE(platform::PumpUntil([&] { return !fForm->UpdatePending(); }, 5000));
+  platform::PumpUntilIdle();
+  EXPECT_EQ(log->ItemIndex(), k);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note On ");
+  EXPECT_EQ(fForm->PanelDB1Text->Caption(), "C Oktave 5");
+  EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Velocity 100");
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
+  // The arrow key moves on from the clicked line; the next message then
+  // selects its own line.
+  platform::InputKey(platform::VK_DOWN, true, 0);
+  platform::InputKey(platform::VK_DOWN, false, 0);
+  platform::PumpUntilIdle();
+  EXPECT_EQ(log->ItemIndex(), k + 1);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Pitch Bending");
+  Inject(0, 0x80, 0x3C, 0x00);
+  Settle();
+  EXPECT_EQ(log->ItemIndex(), log->Count() - 1);
+  EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note Off ");
+}
+
+// The status line names the port a message came from as it was called when
+// the message arrived, also when a rescan renamed or removed it before the
+// message was shown.
+TEST_F(MonitorWindow, TheStatusLineKeepsThePortNameTheMessageArrivedWith) {
+  const struct {
+    int Port;
+    int Removed;
+    const char* Expected;
+  } rows[] = {
+      {0, 0, "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64"}, // index 0 is Busy now
+      {1, 1, "Drums: Statusbyte 90, Parameter 1 3C, Parameter 2 64"},    // index 1 is gone
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.Expected);
+    fAutomation->SetLineChecked(false, r.Port, true);
+    Inject(r.Port, 0x90, 0x3C, 0x64);
+    // Delivered and queued, not yet shown: the window's loop has not run.
+    ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+    ASSERT_EQ(platform::VirtualMidiRemovePort(MidiDirection::In, platform::UINT(r.Removed)), 0u);
+    fAutomation->ClickButton("btnResetIn");
+    Settle();
+    EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), r.Expected);
+  }
+  EXPECT_EQ(Lines(fForm->clbInputDevices), std::vector<std::string>{"Busy"});
+}
+
+// A thru failure of an earlier message of the drain names that message; the
+// status line itself shows the last one.
+TEST_F(MonitorWindow, TheThruFailureNoteNamesTheFailingMessage) {
+  fAutomation->SetLineChecked(true, 2, true);
+  fAutomation->SetLineChecked(false, 0, true);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send,
+                                          platform::MMSYSERR_ERROR),
+            0u);
+  Inject(0, 0x90, 0x3C, 0x64);
+  ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send, 0),
+            0u);
+  Inject(0, 0x80, 0x3C, 0x00);
+  ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
+  fForm->DrainNow(); // both in one drain
+  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  EXPECT_EQ(status.rfind("Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 \xE2\x80\x93 "
+                         "Thru von 90, 3C, 64 an Ausgang 2 (Recorder) fehlgeschlagen",
+                         0),
+            0u)
+      << status;
+  EXPECT_EQ(Received(2), std::vector<platform::DWORD>{Word(0x80, 0x3C, 0x00)});
+  EXPECT_EQ(fForm->ThruFailures(), 1u);
+}
+
+// "Midi Out (Reset)" that fails part way leaves no line checked that the thru
+// does not serve.
+TEST_F(MonitorWindow, AFailedOutputResetLeavesNoCheckedLineUnserved) {
+  const struct {
+    const char* Case;
+    platform::MidiFaultPoint Fault;
+    int Port;
+  } rows[] = {
+      {"a close fails", platform::MidiFaultPoint::Close, 2},
+      {"the enumeration fails", platform::MidiFaultPoint::Caps, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.Case);
+    fAutomation->SetLineChecked(true, 0, true);
+    fAutomation->SetLineChecked(true, 2, true);
+    fAutomation->SetLineChecked(false, 0, true);
+    ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, platform::UINT(r.Port), r.Fault,
+                                            platform::MMSYSERR_ERROR),
+              0u);
+    EXPECT_NE(BoxShownBy([&] { fAutomation->ClickButton("btnResetOut"); }), "")
+        << "the failure is shown";
+    ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, platform::UINT(r.Port), r.Fault, 0),
+              0u);
+    for (int i : {0, 2}) {
+      ASSERT_TRUE(fForm->clbOutputDevices->Checked(i)) << i;
+      ASSERT_EQ(platform::VirtualMidiClearReceived(platform::UINT(i)), 0u);
+    }
+    Inject(0, 0x90, 0x40, 0x40);
+    Settle();
+    for (int i : {0, 2})
+      EXPECT_EQ(Received(i), std::vector<platform::DWORD>{Word(0x90, 0x40, 0x40)}) << i;
+    fAutomation->ClickButton("btnResetOut");
+    platform::PumpUntilIdle();
+  }
+}
+
+// The window keeps its designed position (617, 450) where it fits the work
+// area; otherwise it moves into it.
+TEST(MonitorPlacement, DesignedPositionWhereTheWindowFitsElseInsideTheWorkArea) {
+  ASSERT_EQ(platform::StartMidiService(Layout).Result, 0u);
+  const TSize screens[] = {{1920, 1080}, {1280, 800}, {1366, 768}, {1024, 768}, {1280, 1024}};
+  for (const TSize screen : screens) {
+    SCOPED_TRACE(std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
+    platform::HeadlessHost host(screen);
+    auto* application = new TApplication();
+    Application->Initialize();
+    auto* form = Application->CreateForm<TfrmMonitor>();
+    form->Show();
+    platform::PumpUntilIdle();
+    const int width = form->Width();
+    const int height = form->Height();
+    ASSERT_GT(width, 732);
+    const int left = 617 + width <= screen.cx ? 617 : std::max(0, screen.cx - width);
+    const int top = 450 + height <= screen.cy ? 450 : std::max(0, screen.cy - height);
+    EXPECT_EQ(form->Left(), left);
+    EXPECT_EQ(form->Top(), top);
+    delete application;
+    FreeMidiDevices();
+  }
+  platform::StopMidiService();
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -129,7 +130,7 @@ struct X11Host::Impl {
   bool WmMoveResize = false;
   Atom WmProtocols = 0, WmDelete = 0, NetMoveResize = 0, NetWmType = 0, NetWmTypeUtility = 0,
        NetWmTypeNormal = 0, NetWmState = 0, NetSkipTaskbar = 0, NetOpacity = 0, MotifHints = 0,
-       NetWmName = 0, Utf8String = 0;
+       NetWmName = 0, Utf8String = 0, NetWorkArea = 0, NetCurrentDesktop = 0;
   int (*PreviousHandler)(Display*, XErrorEvent*) = nullptr;
 
   struct Native {
@@ -429,6 +430,8 @@ std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError
   impl->MotifHints = atom("_MOTIF_WM_HINTS");
   impl->NetWmName = atom("_NET_WM_NAME");
   impl->Utf8String = atom("UTF8_STRING");
+  impl->NetWorkArea = atom("_NET_WORKAREA");
+  impl->NetCurrentDesktop = atom("_NET_CURRENT_DESKTOP");
   // A compositor owns the selection of its screen.
   const std::string cm = "_NET_WM_CM_S" + std::to_string(impl->Screen);
   impl->Compositor = XGetSelectionOwner(dpy, atom(cm.c_str())) != 0;
@@ -480,6 +483,51 @@ X11Host::~X11Host() {
 
 TSize X11Host::ScreenSize() const {
   return {DisplayWidth(fImpl->Dpy, fImpl->Screen), DisplayHeight(fImpl->Dpy, fImpl->Screen)};
+}
+
+namespace {
+
+// The CARDINAL values of a root window property; empty when it is not set.
+std::vector<long> RootCardinals(Display* aDpy, ::Window aRoot, Atom aProperty) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<long> values;
+  if (XGetWindowProperty(aDpy, aRoot, aProperty, 0, 1024, False, XA_CARDINAL, &type, &format,
+                         &items, &after, &data) == Success &&
+      data) {
+    // Format 32 data comes as longs.
+    if (type == XA_CARDINAL && format == 32)
+      values.assign(reinterpret_cast<const long*>(data),
+                    reinterpret_cast<const long*>(data) + items);
+    XFree(data);
+  }
+  return values;
+}
+
+} // namespace
+
+TRect X11Host::WorkArea() const {
+  // The window manager publishes the work area per desktop in _NET_WORKAREA
+  // (x, y, width, height each); without one it is the whole screen.
+  const TSize screen = ScreenSize();
+  const TRect whole{0, 0, screen.cx, screen.cy};
+  Display* dpy = fImpl->Dpy;
+  const std::vector<long> areas = RootCardinals(dpy, fImpl->Root, fImpl->NetWorkArea);
+  const std::vector<long> current = RootCardinals(dpy, fImpl->Root, fImpl->NetCurrentDesktop);
+  std::size_t desktop = current.empty() ? 0 : std::size_t(current[0]);
+  if ((desktop + 1) * 4 > areas.size())
+    desktop = 0;
+  if (areas.size() < 4)
+    return whole;
+  const long* a = &areas[desktop * 4];
+  const TRect area{int(a[0]), int(a[1]), int(a[0] + a[2]), int(a[1] + a[3])};
+  const TRect inside{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, screen.cx),
+                     std::min(area.Bottom, screen.cy)};
+  if (inside.Right <= inside.Left || inside.Bottom <= inside.Top)
+    return whole;
+  return inside;
 }
 
 bool X11Host::LayeredSupported() const {

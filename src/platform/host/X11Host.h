@@ -26,6 +26,8 @@ public:
   X11Host& operator=(const X11Host&) = delete;
 
   TSize ScreenSize() const override;
+  // From the window manager's _NET_WORKAREA for the current desktop.
+  TRect WorkArea() const override;
   bool LayeredSupported() const override;
   void WindowCreated(HWND aWnd) override;
   void WindowDestroyed(HWND aWnd) override;

@@ -379,8 +379,7 @@ BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL, DWORD aExStyle) {
 BOOL SystemParametersInfoW(UINT aAction, UINT, void* aData, UINT) {
   if (aAction != SPI_GETWORKAREA || !aData)
     return FALSE;
-  const TSize screen = HostOf().ScreenSize();
-  *static_cast<RECT*>(aData) = {0, 0, screen.cx, screen.cy};
+  *static_cast<RECT*>(aData) = HostOf().WorkArea();
   return TRUE;
 }
 

@@ -45,8 +45,8 @@ int GetWindowRgn(HWND aWnd, HRGN aRgn);
 BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL aMenu, DWORD aExStyle);
 
 constexpr UINT SPI_GETWORKAREA = 0x0030;
-// SPI_GETWORKAREA: the screen rectangle windows are placed and maximized in
-// (aData points to a RECT). Other actions return FALSE.
+// SPI_GETWORKAREA: the screen rectangle windows are placed and maximized in,
+// the host's work area (aData points to a RECT). Other actions return FALSE.
 BOOL SystemParametersInfoW(UINT aAction, UINT aParam, void* aData, UINT aWinIni);
 
 } // namespace platform

@@ -39,6 +39,11 @@ MemoryHost& Memory() {
 
 } // namespace
 
+TRect WindowHost::WorkArea() const {
+  const TSize screen = ScreenSize();
+  return {0, 0, screen.cx, screen.cy};
+}
+
 void SetWindowHost(WindowHost* aHost) {
   detail::Ui().Host = aHost;
 }

@@ -15,6 +15,10 @@ public:
   virtual ~WindowHost() = default;
 
   virtual TSize ScreenSize() const = 0;
+  // The part of the screen where windows are placed, without the desktop's
+  // panels and docks (screen coordinates). The whole screen unless the host
+  // knows better.
+  virtual TRect WorkArea() const;
   // Whether layered windows with per-pixel alpha can be shown as such.
   virtual bool LayeredSupported() const = 0;
 

@@ -246,6 +246,42 @@ TEST_F(X11HostTest, ScreenImageEqualsTheHeadlessRendering) {
   EXPECT_FALSE(fHost->LayeredSupported()) << "Xvfb runs no compositor";
 }
 
+// The work area is the window manager's _NET_WORKAREA entry for the current
+// desktop, cut to the screen; without one it is the whole screen (1024 x 768).
+TEST_F(X11HostTest, WorkAreaFollowsTheWindowManager) {
+  const ::Window root = DefaultRootWindow(fProbe);
+  const Atom workArea = XInternAtom(fProbe, "_NET_WORKAREA", False);
+  const Atom desktop = XInternAtom(fProbe, "_NET_CURRENT_DESKTOP", False);
+  auto set = [&](Atom aProperty, std::vector<long> aValues) {
+    XChangeProperty(fProbe, root, aProperty, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(aValues.data()), int(aValues.size()));
+    XSync(fProbe, False);
+  };
+  auto workAreaNow = [] {
+    RECT r{};
+    EXPECT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0));
+    return r;
+  };
+  EXPECT_EQ(fHost->WorkArea(), (TRect{0, 0, 1024, 768}));
+  const struct {
+    std::vector<long> Areas;
+    long Desktop;
+    TRect Expected;
+  } rows[] = {
+      {{0, 0, 1024, 740}, 0, {0, 0, 1024, 740}},                    // panel at the bottom
+      {{0, 28, 1024, 740, 60, 0, 964, 768}, 1, {60, 0, 1024, 768}}, // second desktop
+      {{0, 28, 1024, 740}, 3, {0, 28, 1024, 768}},                  // no entry: the first
+      {{-10, 0, 2000, 900}, 0, {0, 0, 1024, 768}},                  // cut to the screen
+      {{0, 0, 0, 0}, 0, {0, 0, 1024, 768}},                         // empty: the screen
+  };
+  for (const auto& r : rows) {
+    set(workArea, r.Areas);
+    set(desktop, {r.Desktop});
+    EXPECT_EQ(fHost->WorkArea(), r.Expected) << r.Areas[0] << "," << r.Areas[1];
+    EXPECT_EQ(workAreaNow(), r.Expected);
+  }
+}
+
 // A stand-in window manager on the probe connection: it takes the root's
 // substructure redirection, announces the move-resize request, maps and
 // configures what clients ask for and keeps the move-resize requests it gets.
