@@ -1,4 +1,4 @@
-#include "SkinTool.h"
+#include "SkinToolRun.h"
 
 #include "skin/data/qcSkinPack.h"
 #include "skin/data/sSkinFiles.h"
