@@ -59,8 +59,12 @@ double Inset(int x, int y, int w, int h, double r) {
 // One frame of a masked master-image piece: the image at (aX, aY) and its
 // mask aMaskOffset rows below. aPaint gives, for a pixel of the frame, its
 // colour and mask value (0 opaque .. 255 transparent); fully transparent
-// pixels become magenta.
+// pixels become magenta, the key that shows the parent in a border's corners.
+// A pixel inside the shape that lets the section's own background through
+// (the open centre of a border) gets kClearInside instead: mask 255 with its
+// colour kept, so that it is not a key pixel.
 using FramePainter = std::function<void(int x, int y, Rgb& aColor, int& aMask)>;
+constexpr int kClearInside = 256;
 
 void PaintFrame(Bitmap& aMaster, int aX, int aY, int aW, int aH, int aMaskOffset,
                 const FramePainter& aPaint) {
@@ -69,7 +73,9 @@ void PaintFrame(Bitmap& aMaster, int aX, int aY, int aW, int aH, int aMaskOffset
       Rgb color = kMagenta;
       int mask = 255;
       aPaint(x, y, color, mask);
-      if (mask >= 255)
+      if (mask == kClearInside)
+        mask = 255;
+      else if (mask >= 255)
         color = kMagenta;
       aMaster.SetPixel(aX + x, aY + y, Pixel(color));
       if (aMaskOffset > 0)
@@ -96,6 +102,9 @@ FramePainter Rings(int aW, int aH, double aRadius, std::vector<Rgb> aRings,
       double t = aH > 1 ? double(y) / (aH - 1) : 0;
       aColor = Mix(*aFillTop, aFillBottom ? *aFillBottom : *aFillTop, t);
       aMask = 0;
+    } else {
+      aColor = aRings.back();
+      aMask = kClearInside;
     }
   };
 }
@@ -266,7 +275,8 @@ void Plates(Bitmap& aMaster, int aX, int aY, int aW, int aH, int aMaskOffset, do
           } else if (aStyle.Filled) {
             c = Mix(aStyle.Top[state], aStyle.Bottom[state], double(y) / std::max(1, aH - 1));
           } else {
-            m = 255;
+            c = aStyle.Top[state];
+            m = kClearInside;
           }
         });
   }
@@ -349,7 +359,7 @@ void Frames(Bitmap& aMaster) {
     if (inset < 0)
       return;
     c = Rgb{232, 244, 228};
-    m = std::clamp(int(96 + inset * 40), 0, 255);
+    m = int(96 + inset * 40) >= 255 ? kClearInside : int(96 + inset * 40);
   });
 }
 

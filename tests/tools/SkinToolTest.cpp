@@ -1,7 +1,9 @@
-#include "SkinTool.h"
-
+#include "SkinToolRun.h"
+#include "platform/gfx/ImageCodec.h"
+#include "platform/gfx/PngCodec.h"
 #include "skin/data/qcSkinPack.h"
 #include "skin/data/sSkinFiles.h"
+#include "support/PixelCheck.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -199,6 +201,155 @@ TEST_F(SkinTool, CheckTakesTheFolderOrFileItIsGiven) {
     EXPECT_EQ(Run({"check", Path(c.Path)}), c.Code) << c.Path;
     EXPECT_NE(fOut.str().find(c.Shows), std::string::npos) << c.Path << "\n" << fOut.str();
   }
+}
+
+// A skin of plain sections: main colour 0x102030 (red 0x10), SOLID opaque,
+// HALF 50 % transparent in its normal state and opaque when hot, CLEAR fully
+// transparent. Colours are written as the options file does: 0x00BBGGRR.
+constexpr const char* kPlainSkin = "[GLOBALINFO]\r\nCOLOR=$302010\r\n"
+                                   "[SOLID]\r\nSTATES=1\r\nCOLOR=$0000FF\r\n"
+                                   "[HALF]\r\nSTATES=2\r\nCOLOR=$C86420\r\nTRANSPARENCY=50\r\n"
+                                   "HOTCOLOR=$00FF00\r\nHOTTRANSPARENCY=0\r\n"
+                                   "[CLEAR]\r\nSTATES=1\r\nTRANSPARENCY=100\r\n";
+
+using pixelcheck::Px;
+
+// Half of the parent and half of the section per channel, rounded down: the
+// section's 50 % transparency.
+std::uint32_t Half(std::uint32_t aParent, std::uint32_t aSection) {
+  std::uint32_t r = 0xFF000000u;
+  for (int shift : {0, 8, 16})
+    r |= ((((aParent >> shift) & 0xFF) + ((aSection >> shift) & 0xFF)) / 2) << shift;
+  return r;
+}
+
+class SkinToolRender : public SkinTool {
+protected:
+  void SetUp() override {
+    SkinTool::SetUp();
+    fs::create_directories(fDir / "Plain");
+    ASSERT_TRUE(WriteWholeFile(Path("Plain/Options.dat"), Bytes(kPlainSkin)));
+  }
+  platform::Bitmap Rendered(const std::vector<std::string>& aOptions) {
+    std::vector<std::string> arguments = {"render", Path("Plain")};
+    arguments.insert(arguments.end(), aOptions.begin(), aOptions.end());
+    arguments.push_back(Path("out.png"));
+    EXPECT_EQ(Run(arguments), 0) << fErr.str();
+    return platform::LoadImageFile(Path("out.png")).Image;
+  }
+};
+
+constexpr std::uint32_t kMain = Px(0x10, 0x20, 0x30);
+constexpr std::uint32_t kSolid = Px(0xFF, 0, 0);
+constexpr std::uint32_t kHalf = Px(0x20, 0x64, 0xC8);
+
+TEST_F(SkinToolRender, PlainSectionsOverAParentColour) {
+  struct Case {
+    std::vector<std::string> Options;
+    std::uint32_t Expected;
+  };
+  const std::vector<Case> cases = {
+      {{"SOLID", "4", "3"}, kSolid},
+      {{"solid", "4", "3", "--parent", "00FF00"}, kSolid},
+      {{"HALF", "4", "3"}, Half(kMain, kHalf)},
+      {{"HALF", "4", "3", "--parent", "FF8000"}, Half(Px(0xFF, 0x80, 0), kHalf)},
+      {{"HALF", "4", "3", "--parent", "#0000FF", "--state", "0"}, Half(Px(0, 0, 0xFF), kHalf)},
+      {{"HALF", "4", "3", "--state", "1", "--parent", "0000FF"}, Px(0, 0xFF, 0)},
+      {{"CLEAR", "4", "3", "--parent", "abcdef"}, Px(0xAB, 0xCD, 0xEF)},
+      {{"CLEAR", "4", "3"}, kMain},
+  };
+  for (const auto& c : cases) {
+    std::string name;
+    for (const auto& o : c.Options)
+      name += o + "_";
+    EXPECT_TRUE(pixelcheck::SameBitmap(Rendered(c.Options), pixelcheck::Filled(4, 3, c.Expected),
+                                       "render-" + name));
+  }
+}
+
+// The parent image lies behind the output from its top-left; the skin's main
+// colour fills what it does not cover.
+TEST_F(SkinToolRender, ParentImageFromItsTopLeft) {
+  platform::Bitmap parent(3, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      parent.SetPixel(x, y, Px(std::uint32_t(40 * x), std::uint32_t(100 * y), 77));
+  ASSERT_TRUE(platform::SavePngFile(parent, Path("parent.png")).Ok());
+  platform::Bitmap behind = pixelcheck::Filled(4, 3, kMain);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      behind.SetPixel(x, y, parent.Pixel(x, y));
+  EXPECT_TRUE(pixelcheck::SameBitmap(Rendered({"CLEAR", "4", "3", "--parent", Path("parent.png")}),
+                                     behind, "render-clear-over-image"));
+  platform::Bitmap half = behind;
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x)
+      half.SetPixel(x, y, Half(behind.Pixel(x, y), kHalf));
+  EXPECT_TRUE(pixelcheck::SameBitmap(Rendered({"HALF", "4", "3", "--parent", Path("parent.png")}),
+                                     half, "render-half-over-image"));
+}
+
+TEST_F(SkinToolRender, ErrorsAndExitCodes) {
+  ASSERT_TRUE(WriteWholeFile(Path("broken.png"), Bytes("\x89PNG broken")));
+  struct Case {
+    std::vector<std::string> Arguments;
+    int Code;
+    std::string Message;
+  };
+  const std::string plain = Path("Plain"), out = Path("e.png");
+  const std::vector<Case> cases = {
+      {{"render", plain, "NOPE", "4", "3", out}, 1, "no section NOPE in the skin\n"},
+      {{"render", plain, "SOLID", "0", "3", out}, 1, "not within 1..4096"},
+      {{"render", plain, "SOLID", "4", "4097", out}, 1, "not within 1..4096"},
+      {{"render", plain, "SOLID", "4x", "3", out}, 1, "not within 1..4096"},
+      {{"render", plain, "HALF", "4", "3", "--state", "2", out}, 1, "has the states 0..1"},
+      {{"render", plain, "HALF", "4", "3", "--state", "-1", out}, 1, "bad state"},
+      {{"render", plain, "HALF", "4", "3", "--state", "one", out}, 1, "bad state"},
+      {{"render", plain, "HALF", "4", "3", "--parent", Path("none.png"), out},
+       1,
+       "cannot read the parent image"},
+      {{"render", plain, "HALF", "4", "3", "--parent", Path("broken.png"), out},
+       1,
+       "cannot read the parent image"},
+      {{"render", Path("missing"), "SOLID", "4", "3", out}, 1, "cannot load the skin"},
+      {{"render", plain, "SOLID", "4", "3"}, 2, "usage: skintool"},
+      {{"render", plain, "SOLID", "4", "3", out, "extra"}, 2, "usage: skintool"},
+      {{"render", plain, "SOLID", "4", "3", out, "--state"}, 2, "usage: skintool"},
+      {{"render", plain, "SOLID", "4", "3", "--state", "0", "--state", "0", out},
+       2,
+       "usage: skintool"},
+      {{"render", plain, "SOLID", "4", "3", "--size", "2", out}, 2, "usage: skintool"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.Arguments), c.Code) << c.Message;
+    EXPECT_NE(fErr.str().find(c.Message), std::string::npos) << fErr.str();
+    EXPECT_FALSE(fs::exists(out)) << c.Message;
+  }
+  fs::create_directories(fDir / "Bad");
+  ASSERT_TRUE(WriteWholeFile(Path("Bad/Options.dat"),
+                             Bytes("[GLOBALINFO]\r\n[PANEL]\r\nGRADIENTDATA=1;x;0;0;0\r\n")));
+  EXPECT_EQ(Run({"render", Path("Bad"), "PANEL", "4", "3", out}), 1);
+  EXPECT_NE(fErr.str().find("'x' is not a valid integer value"), std::string::npos) << fErr.str();
+}
+
+// The built-in skin's FORM is its linen pattern tiled from the top-left,
+// inside the form's border.
+TEST_F(SkinTool, RenderTheBuiltInFormWithItsPattern) {
+  EXPECT_EQ(Run({"render", "verdant", "FORM", "200", "120", Path("form.png")}), 0) << fErr.str();
+  platform::Bitmap form = platform::LoadImageFile(Path("form.png")).Image;
+  platform::Bitmap linen =
+      platform::LoadImageFile(
+          (fs::path(MM_BINARY_DIR) / "skins" / "verdant" / "files" / "Verdant.jpg").string())
+          .Image;
+  ASSERT_EQ(form.Width(), 200);
+  ASSERT_FALSE(linen.Empty());
+  platform::Bitmap actual(190, 110), expected(190, 110);
+  for (int y = 0; y < 110; ++y)
+    for (int x = 0; x < 190; ++x) {
+      actual.SetPixel(x, y, form.Pixel(x + 5, y + 5));
+      expected.SetPixel(x, y, linen.Pixel((x + 5) % linen.Width(), (y + 5) % linen.Height()));
+    }
+  EXPECT_TRUE(pixelcheck::SameBitmap(actual, expected, "render-verdant-form"));
 }
 
 TEST_F(SkinTool, WrongUsage) {

@@ -1,9 +1,9 @@
 #include "SkinTool.h"
 
+#include "SkinLoad.h"
 #include "skin/data/qcSkinPack.h"
 #include "skin/data/sSkinFiles.h"
 #include "skin/data/sSkinManager.h"
-#include "skin/data/sSkinMessages.h"
 #include "skin/data/sSkinText.h"
 
 #include <algorithm>
@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 using nlohmann::ordered_json;
 
 namespace {
-
-constexpr const char* kUsage = "usage: skintool pack DIR OUT.qsz\n"
-                               "       skintool unpack FILE.qsz DIR\n"
-                               "       skintool list FILE.qsz\n"
-                               "       skintool check FILE.qsz|DIR [--json]\n";
 
 // A stored entry name must be a plain file name: no folders, no way out of
 // the target folder.
@@ -341,38 +336,8 @@ int ListCommand(const std::string& aFile, std::ostream& aOut) {
 }
 
 int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
-  fs::path path = fs::absolute(aPath);
-  std::string name = path.filename().string();
-  std::optional<std::string> error;
-  std::error_code ec;
-  bool isFolder = fs::is_directory(path, ec);
-  bool isPacked = !isFolder && fs::is_regular_file(path, ec) && name.size() > 4 &&
-                  UpperCase(name.substr(name.size() - 4)) == ".QSZ";
-  SetSkinMessageHandler([&](const std::string& aText, TsMessageKind aKind) {
-    if (aKind == TsMessageKind::mkError && !error)
-      error = aText;
-  });
   TsSkinManager manager;
-  // A folder is checked even when a ".qsz" file of its name lies beside it.
-  manager.FoldersOnly = isFolder;
-  if (!isFolder && !isPacked) {
-    error = "\"" + aPath + "\" is neither a skin folder nor a .qsz file";
-  } else {
-    if (isFolder && !PathExists((path / "Options.dat").string()))
-      error = "\"" + aPath + "\" holds no Options.dat";
-    // The manager finds a packed skin by its name with the extension ".qsz";
-    // a file of that name in another letter case must be the one given.
-    if (isPacked) {
-      std::string byName = FindNativePath(
-          (path.parent_path() / (name.substr(0, name.size() - 4) + ".qsz")).string());
-      if (!fs::equivalent(byName, path, ec))
-        error = "\"" + aPath + "\" cannot be loaded by its name: \"" + byName + "\" is found first";
-    }
-    manager.SetSkinDirectory(path.parent_path().string());
-    if (!error)
-      manager.SetSkinName(name);
-  }
-  SetSkinMessageHandler(nullptr);
+  const std::optional<std::string> error = LoadSkinPath(manager, aPath);
   if (aJson) {
     aOut << ManagerJson(manager, error).dump(2) << '\n';
   } else {
@@ -387,19 +352,4 @@ int CheckCommand(const std::string& aPath, bool aJson, std::ostream& aOut) {
       aOut << "error: " << *error << '\n';
   }
   return error ? 1 : 0;
-}
-
-int RunSkinTool(const std::vector<std::string>& aArguments, std::ostream& aOut,
-                std::ostream& aErr) {
-  const auto& a = aArguments;
-  if (a.size() == 3 && a[0] == "pack")
-    return PackCommand(a[1], a[2], aErr);
-  if (a.size() == 3 && a[0] == "unpack")
-    return UnpackCommand(a[1], a[2], aErr);
-  if (a.size() == 2 && a[0] == "list")
-    return ListCommand(a[1], aOut);
-  if ((a.size() == 2 || (a.size() == 3 && a[2] == "--json")) && a[0] == "check")
-    return CheckCommand(a[1], a.size() == 3, aOut);
-  aErr << kUsage;
-  return 2;
 }

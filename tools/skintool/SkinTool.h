@@ -1,13 +1,10 @@
 #pragma once
-// The skin tool's commands, callable from tests: each writes its normal output
-// to aOut and its error texts to aErr and returns the process exit code
-// (0 success, 1 failure, 2 wrong usage).
+// The skin tool's file commands, callable from tests: each writes its normal
+// output to aOut and its error texts to aErr and returns the process exit
+// code (0 success, 1 failure).
 
 #include <ostream>
 #include <string>
-#include <vector>
-
-int RunSkinTool(const std::vector<std::string>& aArguments, std::ostream& aOut, std::ostream& aErr);
 
 int PackCommand(const std::string& aDir, const std::string& aOutFile, std::ostream& aErr);
 int UnpackCommand(const std::string& aFile, const std::string& aDir, std::ostream& aErr);

@@ -214,6 +214,8 @@ void AddJpegValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std:
   }
   KeyMagenta(*bmp);
   TsMaskData m;
+  // The whole image is the tile; an empty rectangle would tile nothing.
+  m.R = bmp->BoundsRect();
   m.Bmp = std::move(bmp);
   m.ClassName = UpperCase(aSection);
   m.PropertyName = UpperCase(aKey);

@@ -205,6 +205,50 @@ TEST_F(VerdantSkin, ImagesAndConstantIndexes) {
   EXPECT_TRUE(fManager.pa.empty());
 }
 
+// A key pixel in a border's corner piece shows the parent. That is right
+// only outside the shape: every key pixel of a corner piece must be reachable
+// from the frame's edge through key pixels, or the parent would show inside
+// the control (as it did in the open centre of the buttons' corner pieces).
+TEST_F(VerdantSkin, BordersKeyOnlyTheOutsideOfTheirShape) {
+  constexpr std::uint32_t kKey = 0x00FF00FF;
+  for (const TsMaskData& m : fManager.ma) {
+    if (m.ImgType != TqcImgType::itisaBorder || m.ImageCount < 1)
+      continue;
+    const platform::Bitmap& src = m.Bmp ? *m.Bmp : *fManager.MasterBitmap;
+    const int fw = m.R.Width() / m.ImageCount, fh = m.R.Height() / (m.MaskType + 1);
+    for (int frame = 0; frame < m.ImageCount; ++frame) {
+      const int x0 = m.R.Left + frame * fw, y0 = m.R.Top;
+      auto key = [&](int x, int y) { return src.Pixel(x0 + x, y0 + y) == kKey; };
+      std::vector<char> reached(std::size_t(fw * fh), 0);
+      std::vector<std::pair<int, int>> todo;
+      for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x)
+          if ((x == 0 || y == 0 || x == fw - 1 || y == fh - 1) && key(x, y)) {
+            reached[std::size_t(y * fw + x)] = 1;
+            todo.push_back({x, y});
+          }
+      while (!todo.empty()) {
+        auto [x, y] = todo.back();
+        todo.pop_back();
+        for (auto [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}})
+          if (nx >= 0 && ny >= 0 && nx < fw && ny < fh && !reached[std::size_t(ny * fw + nx)] &&
+              key(nx, ny)) {
+            reached[std::size_t(ny * fw + nx)] = 1;
+            todo.push_back({nx, ny});
+          }
+      }
+      auto inCorner = [&](int x, int y) {
+        return (x < m.WL || x >= fw - m.WR) && (y < m.WT || y >= fh - m.WB);
+      };
+      int inside = 0;
+      for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x)
+          inside += inCorner(x, y) && key(x, y) && !reached[std::size_t(y * fw + x)];
+      EXPECT_EQ(inside, 0) << m.ClassName << " " << m.PropertyName << " frame " << frame;
+    }
+  }
+}
+
 TEST_F(VerdantSkin, EveryValueNotationIsUsed) {
   TsSkinOptions options = TsSkinOptions::FromText(SourceOptions());
   std::set<int> kinds;

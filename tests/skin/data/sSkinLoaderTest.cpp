@@ -413,7 +413,7 @@ TEST(SkinLoader, JpegPatternsByPixelCount) {
   ASSERT_GE(t.ma.size(), 1u);
   EXPECT_EQ(t.ma[0].PropertyName, "HOTPATTERN");
   EXPECT_EQ(t.ma[0].ImgType, TqcImgType::itisaTexture);
-  EXPECT_EQ(t.ma[0].R, TRect{});
+  EXPECT_EQ(t.ma[0].R, (TRect{0, 0, 1000, 899}));
   EXPECT_EQ(t.ma[0].Bmp->Height(), 899);
   EXPECT_EQ(t.GetTextureIndex(0, "S", "HOTPATTERN"), 0);
   EXPECT_EQ(t.gd[0].Props[1].TextureIndex, 0);
