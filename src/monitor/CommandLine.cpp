@@ -39,6 +39,10 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       options.Midi = arg.substr(7);
       if (options.Midi.empty())
         throw std::invalid_argument("--midi= needs a service: auto, alsa, jack or virtual");
+    } else if (arg.starts_with("--skin=")) {
+      options.Skin = arg.substr(7);
+      if (options.Skin.empty())
+        throw std::invalid_argument("--skin= needs a skin folder, a .qsz file or none");
     } else if (arg == "--list-ports") {
       options.ListPorts = true;
     } else if (arg == "--headless") {
@@ -75,6 +79,7 @@ const char* UsageText() {
          "  --after MS          take the screenshot after MS milliseconds (default 0)\n"
          "  --script FILE|-     run automation commands (\"-\": standard input)\n"
          "  --dump              print the window's state before exiting\n"
+         "  --skin=PATH|none    use the skin folder or .qsz file at PATH, or no skin\n"
          "  /qcver              show the skin engine's version at start\n"
          "  /qctest             show the notice about old skin versions\n";
 }

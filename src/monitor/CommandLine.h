@@ -13,6 +13,7 @@ struct TMonitorOptions {
   int AfterMs = 0;           // --after MS: when the screenshot is taken
   std::string Script;        // --script FILE, "-" for standard input
   bool Dump = false;         // --dump: print the window's state before exiting
+  std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
   bool Help = false;         // --help
 };
 

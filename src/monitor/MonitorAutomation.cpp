@@ -1,8 +1,12 @@
 #include "monitor/MonitorAutomation.h"
 
 #include "monitor/monitor.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/host/ScreenComposer.h"
 #include "platform/mm/VirtualMidi.h"
+#include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/WindowGeometry.h"
 #include "toolkit/MessageForm.h"
 
 #include <stdexcept>
@@ -80,6 +84,22 @@ void TMonitorAutomation::InjectMessage(int aPort, std::uint8_t aStatus, std::uin
                              " does not exist (code " + std::to_string(result) + ")");
 }
 
+void TMonitorAutomation::MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) {
+  using TPointer = TScriptCommand::TPointer;
+  platform::RECT window{};
+  platform::GetWindowRect(fForm.Handle(), &window);
+  const platform::POINT at{window.Left + aX, window.Top + aY};
+  platform::InputMouseMove(at);
+  if (aAction == TPointer::Down || aAction == TPointer::Click)
+    platform::InputMouseButton(platform::MouseButton::Left, true, at);
+  if (aAction == TPointer::Up || aAction == TPointer::Click)
+    platform::InputMouseButton(platform::MouseButton::Left, false, at);
+}
+
+void TMonitorAutomation::Screenshot(const std::string& aPath) {
+  WriteMonitorPng(fForm, aPath);
+}
+
 int TMonitorAutomation::LogLineCount() const {
   return fForm.lbListe->Count();
 }
@@ -99,6 +119,18 @@ void TMonitorAutomation::Dump() {
 
 void TMonitorAutomation::Quit() {
   Application->Terminate();
+}
+
+void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath) {
+  aForm.DrainNow();
+  aForm.Update();
+  const platform::Bitmap image = platform::CaptureWindow(aForm.Handle());
+  if (image.Width() == 0)
+    throw std::runtime_error("no image of the window to write");
+  const platform::FileResult written =
+      platform::SavePngFile(image, aPath, platform::PngAlpha::Opaque);
+  if (!written.Ok())
+    throw std::runtime_error("cannot write " + aPath + ": " + written.Error);
 }
 
 void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut) {

@@ -26,6 +26,8 @@ public:
   void SetLineChecked(bool aOutput, int aIndex, bool aChecked) override;
   void ClickButton(const std::string& aName) override;
   void SelectLogLine(int aIndex) override;
+  void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) override;
+  void Screenshot(const std::string& aPath) override;
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                      std::uint8_t aData2) override;
   int LogLineCount() const override;
@@ -37,6 +39,11 @@ private:
   TfrmMonitor& fForm;
   std::ostream& fOut;
 };
+
+// Puts what the MIDI thread queued on screen, paints what is due and writes
+// the window (frame included) as PNG. Throws std::runtime_error with the
+// reason when it cannot.
+void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath);
 
 // Writes the window's state in the form above.
 void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut);

@@ -5,6 +5,10 @@
 
 namespace {
 
+// The largest window coordinate a pointer command takes: points right of or
+// below the window are allowed, so the pointer can leave it.
+constexpr int MaxWindowPoint = 1 << 15;
+
 std::vector<std::string_view> Words(std::string_view aLine) {
   std::vector<std::string_view> words;
   std::size_t i = 0;
@@ -40,6 +44,24 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
     c.Checked = verb == "check";
     c.Output = w[1] == "out";
     c.Index = Number(w[2], 10, 1 << 20, "line");
+  } else if ((verb == "mouse" && n == 4) || (verb == "click" && n == 3)) {
+    using TPointer = TScriptCommand::TPointer;
+    if (verb == "click")
+      c.Pointer = TPointer::Click;
+    else if (w[1] == "move")
+      c.Pointer = TPointer::Move;
+    else if (w[1] == "down")
+      c.Pointer = TPointer::Down;
+    else if (w[1] == "up")
+      c.Pointer = TPointer::Up;
+    else
+      throw std::invalid_argument("no mouse action \"" + std::string(w[1]) + "\"");
+    c.Kind = TKind::Pointer;
+    c.X = Number(w[n - 2], 10, MaxWindowPoint, "x");
+    c.Y = Number(w[n - 1], 10, MaxWindowPoint, "y");
+  } else if (verb == "screenshot" && n == 2) {
+    c.Kind = TKind::Screenshot;
+    c.Name = w[1];
   } else if (verb == "click" && n == 2) {
     if (w[1] != "btnResetIn" && w[1] != "btnResetOut" && w[1] != "btnListeLeeren")
       throw std::invalid_argument("no button \"" + std::string(w[1]) + "\"");
@@ -133,8 +155,11 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
     return fState;
   }
   const TScriptCommand& c = fCommands[fNext++];
+  // Pointer input takes effect when the loop runs, so the commands after it
+  // wait for the next turn.
   fRanWindowCommand = c.Kind == TKind::Check || c.Kind == TKind::Click ||
-                      c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox;
+                      c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox ||
+                      c.Kind == TKind::Pointer;
   try {
     switch (c.Kind) {
     case TKind::Check:
@@ -145,6 +170,12 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
       break;
     case TKind::SelectLog:
       fTarget.SelectLogLine(c.Index);
+      break;
+    case TKind::Pointer:
+      fTarget.MovePointer(c.Pointer, c.X, c.Y);
+      break;
+    case TKind::Screenshot:
+      fTarget.Screenshot(c.Name);
       break;
     case TKind::Send:
       fTarget.InjectMessage(c.Index, c.Bytes[0], c.Bytes[1], c.Bytes[2]);

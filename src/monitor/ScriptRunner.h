@@ -3,6 +3,10 @@
 // one a line, run on the user-interface thread in order. '#' starts a comment.
 //   check in N | uncheck in N | check out N | uncheck out N
 //   click btnResetIn | btnResetOut | btnListeLeeren
+//   mouse move X Y | mouse down X Y | mouse up X Y | click X Y
+//                          the pointer at window point X Y (from the window's
+//                          top-left corner, frame included), as real input
+//   screenshot FILE        the window as it is now, as PNG
 //   select log N
 //   send N HH HH HH        inject a message into virtual input port N
 //   wait MS | wait log N   (the latter fails the script after a time-out)
@@ -25,9 +29,12 @@ struct TScriptCommand {
     Wait,            // Ms
     WaitLog,         // Index: the line count to wait for
     CloseMessageBox, //
+    Pointer,         // Pointer, X, Y
+    Screenshot,      // Name: the file
     Dump,            //
     Quit,            //
   };
+  enum class TPointer { Move, Down, Up, Click };
   TKind Kind = TKind::Dump;
   int Line = 0; // line number in the script, from 1
   bool Output = false;
@@ -35,6 +42,9 @@ struct TScriptCommand {
   int Index = 0;
   int Ms = 0;
   std::string Name;
+  TPointer Pointer = TPointer::Move;
+  int X = 0;
+  int Y = 0;
   std::uint8_t Bytes[3] = {0, 0, 0};
 };
 
@@ -55,6 +65,12 @@ public:
   virtual void SelectLogLine(int aIndex) = 0;
   virtual void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                              std::uint8_t aData2) = 0;
+  // The left button and the pointer at window point (aX, aY), delivered as a
+  // host delivers real input: the pointer moves there first, then the button
+  // goes down, up or both. Takes effect when the loop runs next.
+  virtual void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) = 0;
+  // Writes the window as it is now as PNG.
+  virtual void Screenshot(const std::string& aPath) = 0;
   virtual int LogLineCount() const = 0;
   // Closes a showing message box with OK; false when none shows.
   virtual bool CloseMessageBox() = 0;
@@ -90,7 +106,8 @@ private:
   TScriptTarget& fTarget;
   std::chrono::milliseconds fWaitLogTimeout;
   std::size_t fNext = 0;
-  bool fRanWindowCommand = false; // the last Step ran check, click, select or close
+  bool fRanWindowCommand =
+      false; // the last Step ran check, click, select, close or a pointer command
   TState fState = TState::Running;
   std::string fError;
   // The wait in progress: a time, or a log line count with a deadline.

@@ -7,10 +7,9 @@
 #include "monitor/CommandLine.h"
 #include "monitor/MonitorAutomation.h"
 #include "monitor/ScriptRunner.h"
+#include "monitor/SkinOption.h"
 #include "monitor/monitor.h"
-#include "platform/gfx/PngCodec.h"
 #include "platform/host/Host.h"
-#include "platform/host/ScreenComposer.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
 #include "skin/data/sSkinMessages.h"
@@ -21,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -59,18 +59,10 @@ void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DW
 
 void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
   platform::KillTimer(nullptr, gProgram.ScreenshotTimer);
-  TfrmMonitor* form = gProgram.Form;
-  form->DrainNow();
-  form->Update();
-  const platform::Bitmap image = platform::CaptureWindow(form->Handle());
-  if (image.Width() == 0) {
-    Fail("no image of the window to write");
-    return;
-  }
-  const platform::FileResult written =
-      platform::SavePngFile(image, gProgram.ScreenshotPath, platform::PngAlpha::Opaque);
-  if (!written.Ok()) {
-    Fail("cannot write " + gProgram.ScreenshotPath + ": " + written.Error);
+  try {
+    WriteMonitorPng(*gProgram.Form, gProgram.ScreenshotPath);
+  } catch (const std::runtime_error& e) {
+    Fail(e.what());
     return;
   }
   Application->Terminate();
@@ -120,6 +112,11 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
     gProgram.ScreenshotTimer =
         platform::SetTimer(nullptr, 0, platform::UINT(aOptions.AfterMs), &ScreenshotTick);
   }
+  // The window has the built-in skin by now, which stays when the chosen one
+  // fails to load. The timers run first, so a script can see and close the
+  // error's message box.
+  if (!aOptions.Skin.empty())
+    UseSkinOption(*form->sSkinManager1, aOptions.Skin);
   Application->Run();
   if (gProgram.ScriptTimer)
     platform::KillTimer(nullptr, gProgram.ScriptTimer);

@@ -3,7 +3,10 @@
 #include "midi/sysMidiOut.h"
 #include "monitor/MessageDecoder.h"
 #include "monitor/MonitorAutomation.h"
+#include "monitor/ScriptRunner.h"
+#include "monitor/SkinOption.h"
 #include "monitor/monitor.h"
+#include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
@@ -12,12 +15,15 @@
 #include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
+#include "platform/win/WindowGeometry.h"
+#include "skin/data/qcSkinPack.h"
 #include "skin/data/sVerdantSkin.h"
 #include "toolkit/Label.h"
 #include "toolkit/MessageForm.h"
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -99,11 +105,32 @@ protected:
     platform::SetTimer(nullptr, 0, 10, &TimerAction);
     aAction();
     platform::PumpUntilIdle();
+    gTimerAction = nullptr;
     return text;
   }
   // Checks line aIndex, returning the text of the box it opens.
   std::string CheckExpectingBox(bool aOutput, int aIndex) {
     return BoxShownBy([&] { fAutomation->SetLineChecked(aOutput, aIndex, true); });
+  }
+  // Runs a script on the window as the program does, the loop running
+  // between steps; the runner's error, or "" when it finished.
+  std::string RunScript(const std::string& aScript) {
+    TScriptRunner runner(ParseScript(aScript), *fAutomation);
+    using TClock = TScriptRunner::TClock;
+    const auto deadline = TClock::now() + std::chrono::seconds(10);
+    while (runner.Run(TClock::now(), 256) == TScriptRunner::TState::Running &&
+           TClock::now() < deadline)
+      platform::PumpUntilIdle();
+    EXPECT_NE(runner.State(), TScriptRunner::TState::Running);
+    return runner.Error();
+  }
+  // The window point ("X Y", from the window's top-left corner) at the
+  // middle of aControl.
+  std::string WindowPoint(TControl* aControl) {
+    const TPoint at = aControl->ClientToScreen({aControl->Width() / 2, aControl->Height() / 2});
+    platform::RECT window{};
+    platform::GetWindowRect(fForm->Handle(), &window);
+    return std::to_string(at.X - window.Left) + " " + std::to_string(at.Y - window.Top);
   }
   std::vector<std::string> Lines(TCustomListBox* aList) {
     std::vector<std::string> lines;
@@ -265,6 +292,153 @@ TEST_F(MonitorWindow, TheSkinDoesNotChangeTheWindowsLook) {
     for (int x = 0; x < plain.Width(); ++x)
       differing += plain.Pixel(x, y) != skinned.Pixel(x, y);
   EXPECT_EQ(differing, 0);
+}
+
+// The built-in skin's files written out as a skin folder and as a packed
+// file, a damaged packed file and a folder without an options file.
+class SkinFiles {
+public:
+  SkinFiles() : fDir(std::filesystem::temp_directory_path() / UniqueDirName()) {
+    std::filesystem::create_directories(fDir / "Leafy");
+    std::filesystem::create_directories(fDir / "Empty");
+    const auto data = VerdantSkinData();
+    TqcSkinConvertor convertor;
+    UnpackSkinData(data.data(), data.size(), convertor);
+    Write("Leafy/Options.dat", *convertor.Options);
+    for (const TqcImageItem& file : convertor.Files)
+      Write("Leafy/" + file.FileName, file.FileStream);
+    Write("Bright.QSZ", TBytes(data.begin(), data.end()));
+    Write("Broken.qsz", TBytes{'Q', 'S', 'z', 'f', 9});
+  }
+  ~SkinFiles() { std::filesystem::remove_all(fDir); }
+  std::string Path(const std::string& aName) const { return (fDir / aName).string(); }
+
+private:
+  static std::string UniqueDirName() {
+    static int counter = 0;
+    return "monitor-skins-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+  }
+  void Write(const std::string& aName, const TBytes& aData) const {
+    std::ofstream out(fDir / aName, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(aData.data()), std::streamsize(aData.size()));
+  }
+  std::filesystem::path fDir;
+};
+
+TEST_F(MonitorWindow, SkinOptionLoadsAFolderAPackedFileOrNoSkin) {
+  const SkinFiles files;
+  const struct {
+    std::string Path;
+    const char* Name;
+    bool Active;
+    bool Packed;
+  } cases[] = {
+      {files.Path("Leafy"), "Leafy", true, false},
+      {files.Path("Leafy") + "/", "Leafy", true, false},
+      {files.Path("Bright.QSZ"), "Bright", true, true},
+      {"none", VerdantSkinName, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Path);
+    TsSkinManager* manager = fForm->sSkinManager1;
+    EXPECT_EQ(BoxShownBy([&] { UseSkinOption(*manager, c.Path); }), "");
+    EXPECT_EQ(manager->SkinName(), c.Name);
+    EXPECT_EQ(manager->Active(), c.Active);
+    EXPECT_EQ(manager->CommonSkinData.Active, c.Active);
+    EXPECT_EQ(manager->SkinIsPacked, c.Packed);
+    // A fresh window with the built-in skin for the next case.
+    TearDown();
+    SetUp();
+  }
+}
+
+TEST_F(MonitorWindow, SkinOptionThatFailsKeepsTheBuiltInSkinAndShowsTheError) {
+  const SkinFiles files;
+  const struct {
+    std::string Path;
+    std::string Error;
+  } cases[] = {
+      {files.Path("Broken.qsz"), "Stream read error"},
+      {files.Path("Empty"), "The skin folder \"" + files.Path("Empty") + "\" holds no Options.dat"},
+      {files.Path("Missing.qsz"),
+       "\"" + files.Path("Missing.qsz") + "\" is neither a skin folder nor a .qsz file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Path);
+    TsSkinManager* manager = fForm->sSkinManager1;
+    const std::string box = BoxShownBy([&] {
+      gTimerAction = [&, close = gTimerAction] {
+        fAutomation->Dump();
+        close();
+      };
+      UseSkinOption(*manager, c.Path);
+    });
+    EXPECT_EQ(box, c.Error);
+    EXPECT_NE(fDump.str().find("messagebox\t" + c.Error + "\n"), std::string::npos) << fDump.str();
+    EXPECT_EQ(manager->SkinName(), VerdantSkinName);
+    EXPECT_TRUE(manager->Active());
+    EXPECT_TRUE(manager->CommonSkinData.Active);
+    std::vector<std::string> sections;
+    manager->GetSkinSections(sections);
+    EXPECT_EQ(sections.size(), VerdantSectionNames().size() + 1);
+    fDump.str("");
+    TearDown();
+    SetUp();
+  }
+}
+
+// The middle of "Liste Reset" as script window points; the click goes through
+// the pointer's input path, so the button sees it as a user's.
+TEST_F(MonitorWindow, ScriptPointerCommandsActAsTheUsersPointer) {
+  const std::string button = WindowPoint(fForm->btnListeLeeren);
+  const struct {
+    std::string Script;
+    bool Cleared;
+  } cases[] = {
+      {"click " + button, true},
+      {"mouse move " + button + "\nmouse down " + button + "\nmouse up " + button, true},
+      // Pressed on the button, released elsewhere: the capture sees the
+      // release, and there is no click.
+      {"mouse down " + button + "\nmouse up 1 1", false},
+      {"mouse move " + button + "\nmouse up " + button, false},
+  };
+  fAutomation->SetLineChecked(false, 0, true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Script);
+    Inject(0, 0x90, 0x3C, 0x64);
+    Settle();
+    ASSERT_GT(fForm->lbListe->Count(), 0);
+    EXPECT_EQ(RunScript(c.Script), "");
+    EXPECT_EQ(fForm->lbListe->Count() == 0, c.Cleared);
+    EXPECT_EQ(platform::GetCapture(), nullptr);
+  }
+}
+
+TEST_F(MonitorWindow, ScriptMouseDownCapturesThePointerForTheButton) {
+  const std::string button = WindowPoint(fForm->btnListeLeeren);
+  EXPECT_EQ(RunScript("mouse down " + button), "");
+  EXPECT_EQ(platform::GetCapture(), fForm->btnListeLeeren->Handle());
+  EXPECT_EQ(RunScript("mouse up " + button), "");
+  EXPECT_EQ(platform::GetCapture(), nullptr);
+}
+
+TEST_F(MonitorWindow, ScriptScreenshotWritesTheWindowAsItIsNow) {
+  const SkinFiles files;
+  const std::string shot = files.Path("hot.png");
+  EXPECT_EQ(RunScript("mouse move " + WindowPoint(fForm->btnResetIn) + "\nscreenshot " + shot), "");
+  const platform::ImageResult image = platform::LoadImageFile(shot);
+  ASSERT_TRUE(image.Ok()) << image.Error;
+  EXPECT_EQ(image.Image.Width(), fForm->Width());
+  EXPECT_EQ(image.Image.Height(), fForm->Height());
+  const platform::Bitmap window = platform::CaptureWindow(fForm->Handle());
+  int differing = 0;
+  for (int y = 0; y < window.Height(); ++y)
+    for (int x = 0; x < window.Width(); ++x)
+      differing += (image.Image.Pixel(x, y) & 0xFFFFFF) != (window.Pixel(x, y) & 0xFFFFFF);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(RunScript("screenshot " + files.Path("no/such/folder/x.png"))
+                .rfind("script line 1: cannot write " + files.Path("no/such/folder/x.png"), 0),
+            0u);
 }
 
 TEST_F(MonitorWindow, ListsCarryAnEmptyLabelOnTheirLeft) {

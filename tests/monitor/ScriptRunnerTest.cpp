@@ -55,11 +55,65 @@ TEST(ParseScript, EveryCommandWithCommentsAndBlankLines) {
   EXPECT_EQ(c[10].Line, 13);
 }
 
+TEST(ParseScript, PointerCommandsAndScreenshot) {
+  using TPointer = TScriptCommand::TPointer;
+  const auto c = ParseScript("mouse move 0 0\n"
+                             "mouse down 700 12\n"
+                             "mouse  up\t700 12\n"
+                             "click 5 32768\n"
+                             "screenshot /tmp/hot.png\n"
+                             "click btnResetIn");
+  ASSERT_EQ(c.size(), 6u);
+  const struct {
+    TPointer Pointer;
+    int X, Y;
+  } pointer[] = {{TPointer::Move, 0, 0},
+                 {TPointer::Down, 700, 12},
+                 {TPointer::Up, 700, 12},
+                 {TPointer::Click, 5, 32768}};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(c[i].Kind, TKind::Pointer);
+    EXPECT_EQ(c[i].Pointer, pointer[i].Pointer);
+    EXPECT_EQ(c[i].X, pointer[i].X);
+    EXPECT_EQ(c[i].Y, pointer[i].Y);
+  }
+  EXPECT_EQ(c[4].Kind, TKind::Screenshot);
+  EXPECT_EQ(c[4].Name, "/tmp/hot.png");
+  EXPECT_EQ(c[5].Kind, TKind::Click);
+}
+
 TEST(ParseScript, BadLinesNameTheirLineNumber) {
-  const char* bad[] = {"check 1",          "check in",        "check in -1", "check in x",
-                       "check sideways 1", "click btnOk",     "select log",  "send 0 90 3C",
-                       "send 0 100 00 00", "send 0 G0 00 00", "wait",        "wait -5",
-                       "wait log many",    "close",           "dump now",    "frobnicate"};
+  const char* bad[] = {"mouse move 1",
+                       "mouse move 1 2 3",
+                       "mouse drag 1 2",
+                       "mouse click 1 2",
+                       "mouse move -1 2",
+                       "mouse up 1 y",
+                       "mouse down 1 2x",
+                       "mouse move 32769 0",
+                       "click 1",
+                       "click 1 2 3",
+                       "click x 2",
+                       "screenshot",
+                       "screenshot a b",
+                       "mouse",
+                       "check 1",
+                       "check in",
+                       "check in -1",
+                       "check in x",
+                       "check sideways 1",
+                       "click btnOk",
+                       "select log",
+                       "send 0 90 3C",
+                       "send 0 100 00 00",
+                       "send 0 G0 00 00",
+                       "wait",
+                       "wait -5",
+                       "wait log many",
+                       "close",
+                       "dump now",
+                       "frobnicate"};
   for (const char* line : bad) {
     try {
       ParseScript(std::string("dump\n\n") + line);
@@ -83,6 +137,15 @@ public:
   }
   void ClickButton(const std::string& aName) override { Calls.push_back("click " + aName); }
   void SelectLogLine(int aIndex) override { Calls.push_back("select " + std::to_string(aIndex)); }
+  void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) override {
+    Calls.push_back("pointer " + std::to_string(int(aAction)) + " " + std::to_string(aX) + " " +
+                    std::to_string(aY));
+  }
+  void Screenshot(const std::string& aPath) override {
+    if (aPath.empty() || aPath[0] != '/')
+      throw std::runtime_error("cannot write " + aPath);
+    Calls.push_back("screenshot " + aPath);
+  }
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                      std::uint8_t aData2) override {
     Calls.push_back("send " + std::to_string(aPort) + " " + std::to_string(aStatus) + " " +
@@ -128,6 +191,7 @@ TEST(ScriptRunner, FailuresEndTheScriptWithTheirLine) {
       {"dump\nwait log 5", 4, "script line 2: wait log 5: the log has 4 lines after 1000 ms"},
       {"check in 9", 0, "script line 1: no line 9"},
       {"\nclose messagebox", 0, "script line 2: no message box is showing"},
+      {"mouse move 1 1\nscreenshot out.png", 0, "script line 2: cannot write out.png"},
   };
   for (const auto& c : cases) {
     TFakeTarget target;
@@ -163,6 +227,20 @@ TEST(ScriptRunner, RunGoesOnUntilAWaitOrAWindowCommand) {
   EXPECT_EQ(runner.Run(t0 + 50ms, 100), TScriptRunner::TState::Finished);
   EXPECT_EQ(target.Calls.back(), "dump");
   EXPECT_EQ(target.Calls.size(), 8u);
+}
+
+TEST(ScriptRunner, PointerInputLetsTheLoopRunBeforeTheNextCommand) {
+  TFakeTarget target;
+  TScriptRunner runner(
+      ParseScript("mouse move 3 4\nmouse down 5 6\nmouse up 7 8\nclick 9 10\nscreenshot /a.png"),
+      target);
+  for (const char* call :
+       {"pointer 0 3 4", "pointer 1 5 6", "pointer 2 7 8", "pointer 3 9 10", "screenshot /a.png"}) {
+    runner.Run({}, 100);
+    EXPECT_EQ(target.Calls.back(), call);
+  }
+  EXPECT_EQ(target.Calls.size(), 5u);
+  EXPECT_EQ(runner.Run({}, 100), TScriptRunner::TState::Finished);
 }
 
 TEST(ScriptRunner, QuitEndsAtOnce) {
@@ -207,6 +285,14 @@ TEST(CommandLine, OptionsAndValues) {
   EXPECT_EQ(d.Midi, "auto");
   EXPECT_FALSE(d.Headless);
   EXPECT_TRUE(ParseCommandLine({"--list-ports"}).ListPorts);
+}
+
+TEST(CommandLine, SkinOption) {
+  EXPECT_EQ(ParseCommandLine({}).Skin, "");
+  EXPECT_EQ(ParseCommandLine({"--skin=none"}).Skin, "none");
+  EXPECT_EQ(ParseCommandLine({"--skin=../My Skins/Leafy.qsz"}).Skin, "../My Skins/Leafy.qsz");
+  EXPECT_THROW(ParseCommandLine({"--skin="}), std::invalid_argument);
+  EXPECT_THROW(ParseCommandLine({"--skin", "a.qsz"}), std::invalid_argument);
 }
 
 TEST(CommandLine, SkinSwitchesAreLeftToTheSkinEngine) {

@@ -1,0 +1,63 @@
+// The program's command line end to end: --skin and script failures, headless.
+#include "ChildProcess.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string Monitor = std::string(MM_BINARY_DIR) + "/midimonitor";
+
+class MonitorCommandLine : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fDir = std::filesystem::temp_directory_path() / UniqueName("monitor-cli");
+    std::filesystem::create_directories(fDir);
+  }
+  void TearDown() override { std::filesystem::remove_all(fDir); }
+  std::string File(const std::string& aName, const std::string& aText) {
+    std::ofstream((fDir / aName).string(), std::ios::binary) << aText;
+    return (fDir / aName).string();
+  }
+  std::filesystem::path fDir;
+};
+
+// A damaged skin leaves the built-in one; its error shows in a message box,
+// which the script sees in the dump and closes.
+TEST_F(MonitorCommandLine, DamagedSkinShowsItsErrorAndTheProgramRunsOn) {
+  const std::string skin = File("Broken.qsz", std::string("QSzf\x09", 5));
+  const std::string script = File("s.txt", "dump\nclose messagebox\nquit\n");
+  TChildProcess monitor(
+      {Monitor, "--headless", "--midi=virtual", "--skin=" + skin, "--script", script, "--dump"});
+  ASSERT_EQ(monitor.Wait(60000), 0) << monitor.Stderr();
+  const std::string out = monitor.Stdout();
+  EXPECT_NE(out.find("messagebox\tStream read error\n"), std::string::npos) << out;
+  // The final dump, after the box closed, shows none.
+  EXPECT_EQ(out.find("messagebox"), out.rfind("messagebox")) << out;
+}
+
+TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
+  const struct {
+    std::vector<std::string> Args;
+    int ExitCode;
+    std::string Reason;
+  } cases[] = {
+      {{"--script", File("a.txt", "mouse move 10\n")}, 2, "script line 1: unknown command"},
+      {{"--script", File("b.txt", "dump\nclick 10 x\n")}, 2, "script line 2: y \"x\" is not valid"},
+      {{"--script", File("c.txt", "screenshot " + (fDir / "no" / "x.png").string() + "\n")},
+       1,
+       "script line 1: cannot write " + (fDir / "no" / "x.png").string()},
+      {{"--skin="}, 2, "--skin= needs a skin folder, a .qsz file or none"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Reason);
+    std::vector<std::string> args{Monitor, "--headless", "--midi=virtual"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    TChildProcess monitor(args);
+    EXPECT_EQ(monitor.Wait(60000), c.ExitCode);
+    EXPECT_NE(monitor.Stderr().find(c.Reason), std::string::npos) << monitor.Stderr();
+  }
+}
+
+} // namespace
