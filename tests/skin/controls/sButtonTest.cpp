@@ -390,30 +390,31 @@ TEST(ButtonVerdant, RendersEachStateToPng) {
   PumpUntilIdle();
   const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
   std::filesystem::create_directories(folder);
+  auto save = [&folder](TsButton* aButton, const std::string& aState) {
+    const std::string name = "verdant-button-" + std::to_string(aButton->Width()) + "x" +
+                             std::to_string(aButton->Height()) + "-" + aState + ".png";
+    EXPECT_TRUE(SavePngFile(OnScreen(aButton), (folder / name).string()).Ok());
+  };
   for (TsButton* button : buttons) {
     button->PressTiming.Sleep = [](std::chrono::milliseconds) {};
-    const std::string name =
-        std::to_string(button->Width()) + "x" + std::to_string(button->Height());
-    auto save = [&](const std::string& aState) {
-      EXPECT_TRUE(
-          SavePngFile(OnScreen(button),
-                      (folder / ("verdant-button-" + name + "-" + aState + ".png")).string())
-              .Ok());
-    };
-    save("normal");
-    InputMouseMove(button->ClientToScreen({10, 5}));
+    const TPoint inside = button->ClientToScreen({10, 5});
+    save(button, "normal");
+    InputMouseMove(inside);
     PumpUntilIdle();
-    save("hot");
-    InputMouseButton(MouseButton::Left, true, button->ClientToScreen({10, 5}));
+    save(button, "hot");
+    InputMouseButton(MouseButton::Left, true, inside);
     PumpUntilIdle();
-    save("pressed");
-    InputMouseButton(MouseButton::Left, false, button->ClientToScreen({10, 5}));
+    save(button, "pressed");
+    InputMouseButton(MouseButton::Left, false, inside);
     InputMouseMove(form->ClientToScreen({300, 100}));
     PumpUntilIdle();
-    save("focused");
+    save(button, "focused");
+  }
+  // Disabled last: a disabled button hands the focus to the next one.
+  for (TsButton* button : buttons) {
     button->SetEnabled(false);
     PumpUntilIdle();
-    save("disabled");
+    save(button, "disabled");
   }
   app.reset();
   manager.reset();
