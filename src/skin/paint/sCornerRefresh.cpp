@@ -6,17 +6,14 @@
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/sMaskPieces.h"
 
-void RefreshCornerPixels(const TsMaskData& aBorder, int aState, int aCorners,
-                         platform::Bitmap& aCache, const TCacheInfo& aParent) {
+void ForEachTransparentCornerPixel(const TsMaskData& aBorder, int aState, int aCorners, int aWidth,
+                                   int aHeight, const std::function<void(int, int)>& aVisit) {
   const platform::Bitmap* src = MaskSource(aBorder);
   if (!src)
     return;
   const int fw = StateImageWidth(aBorder), fh = StateImageHeight(aBorder);
   const int sx = aBorder.R.Left + MaskFrame(aBorder, aState) * fw, sy = aBorder.R.Top;
-  const int w = aCache.Width(), h = aCache.Height();
-  const bool fromParent = aParent.Ready && aParent.Bmp;
-  const bool fill = !fromParent && aParent.FillColor != KeyColor;
-  const std::uint32_t fillPixel = platform::raster::PixelOf(aParent.FillColor);
+  const int w = aWidth, h = aHeight;
   struct TCorner {
     int Bit, Width, Height, SrcX, SrcY, DstX, DstY;
   };
@@ -39,13 +36,24 @@ void RefreshCornerPixels(const TsMaskData& aBorder, int aState, int aCorners,
         if (srcX < 0 || srcX >= src->Width() || dstX < 0 || dstX >= w ||
             src->Pixel(srcX, srcY) != KeyPixel)
           continue;
-        if (fromParent) {
-          if (const std::uint32_t* p = ParentPixel(aParent, dstX, dstY))
-            aCache.SetPixel(dstX, dstY, *p);
-        } else if (fill) {
-          aCache.SetPixel(dstX, dstY, fillPixel);
-        }
+        aVisit(dstX, dstY);
       }
     }
   }
+}
+
+void RefreshCornerPixels(const TsMaskData& aBorder, int aState, int aCorners,
+                         platform::Bitmap& aCache, const TCacheInfo& aParent) {
+  const bool fromParent = aParent.Ready && aParent.Bmp;
+  const bool fill = !fromParent && aParent.FillColor != KeyColor;
+  const std::uint32_t fillPixel = platform::raster::PixelOf(aParent.FillColor);
+  ForEachTransparentCornerPixel(aBorder, aState, aCorners, aCache.Width(), aCache.Height(),
+                                [&](int aX, int aY) {
+                                  if (fromParent) {
+                                    if (const std::uint32_t* p = ParentPixel(aParent, aX, aY))
+                                      aCache.SetPixel(aX, aY, *p);
+                                  } else if (fill) {
+                                    aCache.SetPixel(aX, aY, fillPixel);
+                                  }
+                                });
 }

@@ -1,0 +1,424 @@
+// The skinned push button: unskinned exactly the toolkit button; with a test
+// skin each state through real input, pixel-exact from the skin's rules; the
+// press held on screen; the disabled look; the window region; and the
+// built-in skin rendered to PNG for a look.
+
+#include "skin/controls/sButton.h"
+
+#include "SkinDataFixture.h"
+#include "platform/gfx/PngCodec.h"
+#include "platform/gfx/Raster.h"
+#include "platform/gfx/Region.h"
+#include "platform/gfx/Text.h"
+#include "platform/win/Input.h"
+#include "platform/win/Paint.h"
+#include "platform/win/WindowGeometry.h"
+#include "platform/win/WindowHost.h"
+#include "skin/data/sVerdantSkin.h"
+#include "support/PixelCheck.h"
+#include "toolkit/Button.h"
+#include "toolkit/ListBox.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <vector>
+
+using namespace platform;
+using pixelcheck::Opaque;
+using pixelcheck::SameBitmap;
+using pixelcheck::TPixelMatch;
+
+namespace {
+
+// The button section: background per state (pressed shows the hot one), a
+// one-pixel ring per state from the border mask, key pixels in its corners.
+constexpr TColor kNormal = 0x00302010;
+constexpr TColor kHot = 0x00604020;
+constexpr TColor kFont = 0x00000000;
+constexpr TColor kHotFont = 0x00FFFFFF;
+constexpr TColor kRing[3] = {0x000000C0, 0x0000C000, 0x00C00000};
+constexpr TColor kFormColor = 0x00A0A0A0;
+
+std::string ButtonSection(const std::string& aName) {
+  return "[" + aName + "]\nSTATES=3\nCOLOR=" + std::to_string(kNormal) +
+         "\nHOTCOLOR=" + std::to_string(kHot) + "\nFONTCOLOR=" + std::to_string(kFont) +
+         "\nHOTFONTCOLOR=" + std::to_string(kHotFont) +
+         "\nBORDERSMASK=!M.PNG!3!0!0!0001!0001!0001!0001!1\n";
+}
+
+// Three 3 x 3 frames: the ring in the state's colour, key pixels at the corners.
+Bitmap MaskImage() {
+  return MakeBitmap(9, 3, [](int aX, int aY) {
+    const int x = aX % 3;
+    if ((x == 0 || x == 2) && (aY == 0 || aY == 2))
+      return 0x00FF00FFu;
+    return Opaque(kRing[aX / 3]);
+  });
+}
+
+// The button in a painted state over a parent of one colour.
+Bitmap Look(int aW, int aH, int aState, std::uint32_t aParent) {
+  Bitmap b = pixelcheck::Filled(aW, aH, Opaque(aState == 0 ? kNormal : kHot));
+  const std::uint32_t ring = Opaque(kRing[aState]);
+  for (int x = 0; x < aW; ++x) {
+    b.SetPixel(x, 0, ring);
+    b.SetPixel(x, aH - 1, ring);
+  }
+  for (int y = 0; y < aH; ++y) {
+    b.SetPixel(0, y, ring);
+    b.SetPixel(aW - 1, y, ring);
+  }
+  for (TPoint p : {TPoint{0, 0}, TPoint{aW - 1, 0}, TPoint{0, aH - 1}, TPoint{aW - 1, aH - 1}})
+    b.SetPixel(p.X, p.Y, aParent);
+  return b;
+}
+
+// What the screen shows of a control now.
+Bitmap OnScreen(TWinControl* aControl) {
+  TForm* form = GetParentForm(aControl);
+  const Bitmap* frame = TopLevelFrame(form->Handle());
+  RECT window;
+  GetWindowRect(form->Handle(), &window);
+  const TPoint origin = aControl->ClientToScreen({0, 0});
+  Bitmap b(aControl->Width(), aControl->Height());
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      b.SetPixel(x, y, frame->Pixel(origin.X - window.Left + x, origin.Y - window.Top + y));
+  return b;
+}
+
+class ButtonTest : public SkinDataTest {
+protected:
+  void SetUp() override {
+    SkinDataTest::SetUp();
+    auto& skin = fManager->InternalSkins.Add();
+    skin.SetName("B");
+    skin.ReadData(PackSkin(
+        TestSkinOptions() + ButtonSection("BUTTON") + ButtonSection("BUTTON_HUGE"),
+        {{"M.PNG", EncodePngBytes(MaskImage())},
+         {"B.PNG", EncodePngBytes(MakeBitmap(9, 9, [](int, int) { return 0xFF000000u; }))}}));
+    fManager->SetSkinName("B");
+    fForm->SetColor(kFormColor);
+    fHolder = new TListBox(fForm);
+    fHolder->SetParent(fForm);
+    fHolder->SetBounds(200, 100, 60, 40);
+    PumpUntilIdle();
+    fHolder->SetFocus();
+  }
+
+  TsButton* Button(TWinControl* aParent, TRect aBounds, const std::string& aCaption = "",
+                   const std::string& aSection = "") {
+    TsButton* button = nullptr;
+    {
+      TLoadingBracket bracket;
+      button = new TsButton(aParent);
+      button->SetParent(aParent);
+      button->SetBoundsRect(aBounds);
+      button->SetCaption(aCaption);
+      if (!aSection.empty())
+        button->SkinData.SetSkinSection(aSection);
+    }
+    button->PressTiming.Sleep = [this](std::chrono::milliseconds aTime) {
+      fSleeps.push_back(aTime);
+    };
+    PumpUntilIdle();
+    return button;
+  }
+
+  static void MouseTo(TControl* aControl, int aX, int aY) {
+    InputMouseMove(aControl->ClientToScreen({aX, aY}));
+    PumpUntilIdle();
+  }
+  static void MouseButton(TControl* aControl, bool aDown) {
+    POINT p;
+    GetCursorPos(&p);
+    InputMouseButton(MouseButton::Left, aDown, p);
+    (void)aControl;
+  }
+
+  TListBox* fHolder = nullptr;
+  std::vector<std::chrono::milliseconds> fSleeps;
+};
+
+TEST_F(ButtonTest, MaskCornersAreCutOutOnlyForTheHugeSection) {
+  TsButton* plain = Button(fForm, Bounds(10, 10, 40, 20));
+  TsButton* huge = Button(fForm, Bounds(10, 40, 40, 20), "", "BUTTON_HUGE");
+  ASSERT_EQ(plain->SkinData.BorderMask()->CornerType, 1);
+  ASSERT_EQ(huge->SkinData.BorderMask()->CornerType, 2);
+
+  Region shape;
+  EXPECT_EQ(GetWindowRgn(plain->Handle(), &shape), ERROR);
+  ASSERT_NE(GetWindowRgn(huge->Handle(), &shape), ERROR);
+  const std::vector<TRect> corners{{0, 0, 1, 1}, {39, 0, 40, 1}, {0, 19, 1, 20}, {39, 19, 40, 20}};
+  EXPECT_EQ(shape, Region(TRect{0, 0, 40, 20}).Subtract(Region::FromRects(corners)));
+
+  fManager->SetActive(false);
+  PumpUntilIdle();
+  EXPECT_EQ(GetWindowRgn(huge->Handle(), &shape), ERROR);
+}
+
+TEST_F(ButtonTest, StatesComeThroughRealInput) {
+  TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+  int clicks = 0, enters = 0, leaves = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  button->OnMouseEnter = [&](TObject*) { ++enters; };
+  button->OnMouseLeave = [&](TObject*) { ++leaves; };
+  const std::uint32_t form = Opaque(kFormColor);
+  struct Step {
+    const char* Name;
+    std::function<void()> Act;
+    int State;
+  };
+  const Step steps[] = {
+      {"normal", [] {}, 0},
+      {"hot", [&] { MouseTo(button, 20, 10); }, 1},
+      {"pressed",
+       [&] {
+         MouseButton(button, true);
+         PumpUntilIdle();
+       },
+       2},
+      {"released",
+       [&] {
+         MouseButton(button, false);
+         PumpUntilIdle();
+       },
+       1},
+      {"left but focused", [&] { MouseTo(fForm, 150, 150); }, 1},
+      {"focus elsewhere",
+       [&] {
+         fHolder->SetFocus();
+         PumpUntilIdle();
+       },
+       0},
+  };
+  for (const Step& step : steps) {
+    step.Act();
+    EXPECT_EQ(button->PaintedState(), step.State) << step.Name;
+    EXPECT_TRUE(SameBitmap(OnScreen(button), Look(40, 20, step.State, form),
+                           std::string("button-") + step.Name, TPixelMatch::ColorOnly))
+        << step.Name;
+  }
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(leaves, 1);
+}
+
+TEST_F(ButtonTest, DefaultButtonOnThreeStateSectionLooksHot) {
+  TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+  button->SetDefault(true);
+  PumpUntilIdle();
+  EXPECT_EQ(button->CurrentState(), 3);
+  EXPECT_EQ(button->PaintedState(), 1);
+  EXPECT_TRUE(SameBitmap(OnScreen(button), Look(40, 20, 1, Opaque(kFormColor)), "button-default",
+                         TPixelMatch::ColorOnly));
+}
+
+// The press stays on screen for 30 ms from the moment it was shown, however
+// quickly the button is released.
+TEST_F(ButtonTest, PressIsShownAtLeastThirtyMilliseconds) {
+  struct Case {
+    int HeldMs; // clock time between the press and the release
+    std::optional<int> SleepMs;
+  };
+  for (const Case c : {Case{0, 30}, Case{12, 18}, Case{30, std::nullopt}, Case{50, std::nullopt}}) {
+    TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+    TsPressTiming::Clock::time_point now{};
+    button->PressTiming.Now = [&now] { return now; };
+    std::vector<Bitmap> shownWhileSleeping;
+    fSleeps.clear();
+    button->PressTiming.Sleep = [&](std::chrono::milliseconds aTime) {
+      fSleeps.push_back(aTime);
+      shownWhileSleeping.push_back(OnScreen(button));
+    };
+    MouseTo(button, 20, 10);
+    MouseButton(button, true);
+    if (c.HeldMs > 0) {
+      PumpUntilIdle();
+      now += std::chrono::milliseconds(c.HeldMs);
+    }
+    MouseButton(button, false);
+    PumpUntilIdle();
+    if (c.SleepMs) {
+      ASSERT_EQ(fSleeps.size(), 1u) << c.HeldMs;
+      EXPECT_EQ(fSleeps[0].count(), *c.SleepMs);
+      EXPECT_TRUE(SameBitmap(shownWhileSleeping[0], Look(40, 20, 2, Opaque(kFormColor)),
+                             "button-held", TPixelMatch::ColorOnly));
+    } else {
+      EXPECT_TRUE(fSleeps.empty()) << c.HeldMs;
+    }
+    EXPECT_EQ(button->PaintedState(), 1);
+    TComponent::Free(button);
+    fHolder->SetFocus();
+    PumpUntilIdle();
+  }
+}
+
+// The caption in the rule's rectangle, centred from the measured extents,
+// and the dotted focus frame around it in the hot font colour.
+TEST_F(ButtonTest, FocusedCaptionIsCentredInsideADottedFrame) {
+  const std::string caption = "Midi In (Reset)";
+  TsButton* button = Button(fForm, Bounds(10, 10, 113, 17), caption);
+  button->SetFocus();
+  PumpUntilIdle();
+
+  Bitmap expected = Look(113, 17, 1, Opaque(kFormColor));
+  pixelcheck::DCHolder dc(CreateCompatibleDC(nullptr));
+  SelectObject(dc.get(), &expected);
+  SelectObject(dc.get(), button->Font().Handle());
+  RECT measured{6, 0, 107, 0};
+  DrawTextW(dc.get(), caption, &measured, DT_CALCRECT | DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK);
+  const int left = (113 - measured.Width()) / 2 - 1;
+  const int top = (17 - measured.Height()) / 2;
+  RECT text{left, top, left + measured.Width() + 2, 17 - top};
+  EXPECT_EQ(button->CaptionRect(), TRect(text));
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), kHotFont);
+  DrawTextW(dc.get(), caption, &text, DT_CENTER | DT_VCENTER | DT_EXPANDTABS | DT_WORDBREAK);
+  // Grown by the margin + 1 across and the margin down, kept 3 pixels inside.
+  const TRect frame{text.Left - 2, std::max(text.Top - 1, 3), text.Right + 2,
+                    std::min(text.Bottom + 1, 14)};
+  for (int y = frame.Top; y < frame.Bottom; ++y)
+    for (int x = frame.Left; x < frame.Right; ++x) {
+      const bool edge =
+          x == frame.Left || x == frame.Right - 1 || y == frame.Top || y == frame.Bottom - 1;
+      if (edge && (x - frame.Left + y - frame.Top) % 2 == 0)
+        expected.SetPixel(x, y, Opaque(kHotFont));
+    }
+  EXPECT_TRUE(SameBitmap(OnScreen(button), expected, "button-focus", TPixelMatch::ColorOnly));
+}
+
+// Disabled: 40 % of the normal look over 60 % of the parent behind it,
+// truncated, except where the parent holds the key colour.
+TEST_F(ButtonTest, DisabledButtonIsBlendedIntoItsParent) {
+  TsTestPanel* panel = Panel(fForm, "GRAD", {0, 0, 100, 60});
+  TsButton* button = Button(panel, Bounds(10, 10, 40, 20));
+  Bitmap& back = *panel->SkinData.CacheBmp();
+  for (int y = 0; y < back.Height(); ++y)
+    for (int x = 0; x < back.Width(); ++x)
+      back.SetPixel(
+          x, y, x >= 25 && x < 28 ? 0xFFFF00FFu : 0xFF000000u | std::uint32_t(x * 5 + y * 0x0300));
+  button->SetEnabled(false);
+  PumpUntilIdle();
+
+  Bitmap expected = Look(40, 20, 0, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const std::uint32_t parent = back.Pixel(10 + x, 10 + y);
+      const bool corner = (x == 0 || x == 39) && (y == 0 || y == 19);
+      const std::uint32_t own = corner ? parent : expected.Pixel(x, y);
+      if ((parent & 0xFFFFFF) == 0xFF00FF) {
+        expected.SetPixel(x, y, own);
+        continue;
+      }
+      std::uint32_t mixed = 0xFF000000u;
+      for (int shift : {0, 8, 16})
+        mixed |= (((own >> shift) & 0xFF) * 40 + ((parent >> shift) & 0xFF) * 60) / 100 << shift;
+      expected.SetPixel(x, y, mixed);
+    }
+  EXPECT_TRUE(SameBitmap(OnScreen(button), expected, "button-disabled", TPixelMatch::ColorOnly));
+}
+
+// Without a skin the button is the toolkit's, pixel for pixel, in each state.
+TEST_F(ButtonTest, UnskinnedLooksExactlyLikeTheToolkitButton) {
+  fManager->SetActive(false);
+  TsButton* skinned = Button(fForm, Bounds(10, 10, 113, 25), "Midi In (Reset)");
+  auto* plain = new TButton(fForm);
+  plain->SetParent(fForm);
+  plain->SetWordWrap(true);
+  plain->SetBounds(10, 50, 113, 25);
+  plain->SetCaption("Midi In (Reset)");
+  PumpUntilIdle();
+  ASSERT_FALSE(skinned->SkinData.Skinned());
+  struct Case {
+    const char* Name;
+    std::function<void(TButton*)> Set;
+  };
+  const Case cases[] = {
+      {"normal", [](TButton*) {}},
+      {"default", [](TButton* b) { b->SetDefault(true); }},
+      {"pushed", [](TButton* b) { SendMessageW(b->Handle(), BM_SETSTATE, 1, 0); }},
+      {"disabled", [](TButton* b) { b->SetEnabled(false); }},
+  };
+  for (const Case& c : cases) {
+    c.Set(skinned);
+    c.Set(plain);
+    PumpUntilIdle();
+    EXPECT_TRUE(SameBitmap(OnScreen(skinned), OnScreen(plain), std::string("unskinned-") + c.Name,
+                           TPixelMatch::ColorOnly))
+        << c.Name;
+  }
+  skinned->SetEnabled(true);
+  skinned->SetFocus();
+  PumpUntilIdle();
+  const Bitmap focused = OnScreen(skinned);
+  plain->SetEnabled(true);
+  plain->SetFocus();
+  PumpUntilIdle();
+  EXPECT_TRUE(SameBitmap(focused, OnScreen(plain), "unskinned-focused", TPixelMatch::ColorOnly));
+}
+
+// The built-in skin, each state of the monitor's button and of a 75 x 25 one,
+// written to test-output/ for a look.
+TEST(ButtonVerdant, RendersEachStateToPng) {
+  SetSkinCommandLine({});
+  auto app = std::make_unique<TApplication>();
+  app->Initialize();
+  auto manager = std::make_unique<TsSkinManager>();
+  auto& skin = manager->InternalSkins.Add();
+  skin.SetName(VerdantSkinName);
+  const auto data = VerdantSkinData();
+  skin.ReadData(data.data(), data.size());
+  manager->SetSkinName(VerdantSkinName);
+  TForm* form = app->CreateForm<TForm>();
+  form->SetBounds(50, 50, 320, 120);
+  form->SetColor(ColorToRGB(manager->GetGlobalColor()));
+  form->Show();
+  TsButton* buttons[2];
+  {
+    TLoadingBracket bracket;
+    buttons[0] = new TsButton(form);
+    buttons[0]->SetParent(form);
+    buttons[0]->SetBounds(8, 8, 113, 17);
+    buttons[0]->SetCaption("Midi In (Reset)");
+    buttons[1] = new TsButton(form);
+    buttons[1]->SetParent(form);
+    buttons[1]->SetBounds(8, 40, 75, 25);
+    buttons[1]->SetCaption("OK");
+  }
+  PumpUntilIdle();
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  auto save = [&folder](TsButton* aButton, const std::string& aState) {
+    const std::string name = "verdant-button-" + std::to_string(aButton->Width()) + "x" +
+                             std::to_string(aButton->Height()) + "-" + aState + ".png";
+    EXPECT_TRUE(SavePngFile(OnScreen(aButton), (folder / name).string()).Ok());
+  };
+  for (TsButton* button : buttons) {
+    button->PressTiming.Sleep = [](std::chrono::milliseconds) {};
+    const TPoint inside = button->ClientToScreen({10, 5});
+    save(button, "normal");
+    InputMouseMove(inside);
+    PumpUntilIdle();
+    save(button, "hot");
+    InputMouseButton(MouseButton::Left, true, inside);
+    PumpUntilIdle();
+    save(button, "pressed");
+    InputMouseButton(MouseButton::Left, false, inside);
+    InputMouseMove(form->ClientToScreen({300, 100}));
+    PumpUntilIdle();
+    save(button, "focused");
+  }
+  // Disabled last: a disabled button hands the focus to the next one.
+  for (TsButton* button : buttons) {
+    button->SetEnabled(false);
+    PumpUntilIdle();
+    save(button, "disabled");
+  }
+  app.reset();
+  manager.reset();
+  PumpUntilIdle();
+}
+
+} // namespace
