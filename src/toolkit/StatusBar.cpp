@@ -81,7 +81,7 @@ void TStatusBar::PanelsChanged() {
 
 void TStatusBar::SetSimplePanel(bool aValue) {
   fSimplePanel = aValue;
-  Invalidate();
+  PanelsChanged();
 }
 
 void TStatusBar::SetSimpleText(const std::string& aText) {
@@ -89,12 +89,12 @@ void TStatusBar::SetSimpleText(const std::string& aText) {
     return;
   fSimpleText = aText;
   if (fSimplePanel)
-    Invalidate();
+    PanelsChanged();
 }
 
 void TStatusBar::SetSizeGrip(bool aValue) {
   fSizeGrip = aValue;
-  Invalidate();
+  PanelsChanged();
 }
 
 TRect TStatusBar::PanelRect(int aIndex) const {
