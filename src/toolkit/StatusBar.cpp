@@ -88,8 +88,7 @@ void TStatusBar::SetSimpleText(const std::string& aText) {
   if (aText == fSimpleText)
     return;
   fSimpleText = aText;
-  if (fSimplePanel)
-    PanelsChanged();
+  PanelsChanged();
 }
 
 void TStatusBar::SetSizeGrip(bool aValue) {
