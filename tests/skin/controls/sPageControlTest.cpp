@@ -1,5 +1,6 @@
 #include "skin/controls/sPageControl.h"
 
+#include "ControlCapture.h"
 #include "SkinDataFixture.h"
 #include "platform/gfx/Text.h"
 #include "platform/win/Input.h"
@@ -24,15 +25,6 @@ std::string TabSection(const std::string& aName) {
   return "[" + aName + "]\nSTATES=3\nCOLOR=" + std::to_string(kTabColor) +
          "\nHOTCOLOR=" + std::to_string(kTabHotColor) + "\nFONTCOLOR=" + std::to_string(kTabFont) +
          "\nHOTFONTCOLOR=" + std::to_string(kTabHotFont) + "\n";
-}
-
-platform::Bitmap PaintClient(TControl* aControl) {
-  platform::Bitmap bitmap = pixelcheck::Filled(aControl->Width(), aControl->Height(), 0);
-  pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
-  platform::SelectObject(dc.get(), &bitmap);
-  aControl->Perform(platform::WM_ERASEBKGND, platform::WPARAM(dc.get()));
-  aControl->Perform(platform::WM_PRINTCLIENT, platform::WPARAM(dc.get()), platform::PRF_CLIENT);
-  return bitmap;
 }
 
 class PageControlTest : public SkinDataTest {

@@ -1,5 +1,6 @@
 #include "skin/controls/sStatusBar.h"
 
+#include "ControlCapture.h"
 #include "SkinDataFixture.h"
 #include "platform/gfx/Text.h"
 #include "support/PixelCheck.h"
@@ -16,16 +17,6 @@ constexpr TColor kBarFont = 0x00E0F0D0;
 constexpr platform::UINT kTextFormat = platform::DT_SINGLELINE | platform::DT_VCENTER |
                                        platform::DT_EXPANDTABS | platform::DT_END_ELLIPSIS |
                                        platform::DT_NOPREFIX;
-
-// The client area of a control as its paint handler draws it.
-platform::Bitmap PaintClient(TControl* aControl) {
-  platform::Bitmap bitmap = pixelcheck::Filled(aControl->Width(), aControl->Height(), 0);
-  pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
-  platform::SelectObject(dc.get(), &bitmap);
-  aControl->Perform(platform::WM_ERASEBKGND, platform::WPARAM(dc.get()));
-  aControl->Perform(platform::WM_PRINTCLIENT, platform::WPARAM(dc.get()), platform::PRF_CLIENT);
-  return bitmap;
-}
 
 class StatusBarTest : public SkinDataTest {
 protected:
