@@ -81,20 +81,19 @@ void TStatusBar::PanelsChanged() {
 
 void TStatusBar::SetSimplePanel(bool aValue) {
   fSimplePanel = aValue;
-  Invalidate();
+  PanelsChanged();
 }
 
 void TStatusBar::SetSimpleText(const std::string& aText) {
   if (aText == fSimpleText)
     return;
   fSimpleText = aText;
-  if (fSimplePanel)
-    Invalidate();
+  PanelsChanged();
 }
 
 void TStatusBar::SetSizeGrip(bool aValue) {
   fSizeGrip = aValue;
-  Invalidate();
+  PanelsChanged();
 }
 
 TRect TStatusBar::PanelRect(int aIndex) const {

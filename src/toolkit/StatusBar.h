@@ -84,8 +84,8 @@ public:
   TRect SizeGripRect() const;
   static constexpr int SizeGripWidth = 18;
 
-  // A panel changed.
-  void PanelsChanged();
+  // A panel, the simple mode or the size grip changed: the bar repaints.
+  virtual void PanelsChanged();
 
   TDrawPanelEvent OnDrawPanel;
 
