@@ -177,6 +177,7 @@ void TsPanel::WMEraseBkgnd(TMessage& aMessage) {
 void TsPanel::OurPaint(HDC aDC, bool aSendUpdated) {
   if (!Showing() || !FCommonData.Skinned() || SkinLoadingFlag || !HandleAllocated())
     return;
+  ForgetPlainWhenPaintedByUser();
   const HDC dc = aDC != nullptr ? aDC : GetDC(Handle());
   const bool copying = ControlState().Contains(csPaintCopy);
   if (FCommonData.HasOwnBackground() && !FCommonData.CustomColor())
@@ -358,6 +359,11 @@ void TsPanel::ShowingChanged(bool aShown) {
 
 void TsPanel::AnswerParentBg(ParentBgInfo& aInfo) {
   ForgetPlainWhenPaintedByUser();
+  if (OnPaint && !aInfo.PleaseDraw && FCommonData.Skinned() && !FCommonData.CustomColor() &&
+      FCommonData.Section()->Props[0].Transparency == 0) {
+    AnswerWithPaintedCache(aInfo);
+    return;
+  }
   FillParentBgInfo(FCommonData, aInfo, 0);
   if (aInfo.BgType != btCache || !FCommonData.BGChanged || FCommonData.Updating())
     return;
@@ -366,6 +372,22 @@ void TsPanel::AnswerParentBg(ParentBgInfo& aInfo) {
     return;
   if (Parent() != nullptr && SendSkinCommand(Parent(), scIsSkinned) == 1)
     aInfo.BgType = btNotReady;
+}
+
+// What an OnPaint handler drew is part of the background children see, even
+// over a section of one colour.
+void TsPanel::AnswerWithPaintedCache(ParentBgInfo& aInfo) {
+  const Bitmap* cache = FCommonData.CacheBmp();
+  const bool stale = FCommonData.BGChanged || cache == nullptr || cache->Width() != Width() ||
+                     cache->Height() != Height();
+  if (stale && (FCommonData.Updating() || !PrepareCache())) {
+    aInfo.BgType = btNotReady;
+    return;
+  }
+  aInfo.BgType = btCache;
+  aInfo.Bmp = FCommonData.CacheBmp();
+  aInfo.X = 0;
+  aInfo.Y = 0;
 }
 
 bool TsPanel::SkinCommand(TMessage& aMessage) {
@@ -378,6 +400,11 @@ bool TsPanel::SkinCommand(TMessage& aMessage) {
   case scPrepareCache:
     if (!FCommonData.Updating())
       PrepareCache();
+    return true;
+  case scQuerySkinState:
+    HandleControlMessage(FCommonData, aMessage);
+    ForgetPlainWhenPaintedByUser();
+    aMessage.Result = FCommonData.CtrlSkinState;
     return true;
   case scPrepareSkin:
   case scRemoveSkin:

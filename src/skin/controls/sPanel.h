@@ -55,6 +55,7 @@ private:
   bool SkinCommand(TMessage& aMessage);
   // The answer to a child's scGetParentBg.
   void AnswerParentBg(ParentBgInfo& aInfo);
+  void AnswerWithPaintedCache(ParentBgInfo& aInfo);
   void ShowingChanged(bool aShown);
   // The cache path of OurPaint: rebuild the cache when stale, copy it.
   void PaintFromCache(platform::HDC aDC, bool aCopying);
