@@ -2,13 +2,16 @@
 
 #include "SkinDataFixture.h"
 #include "SkinPaintFixture.h"
+#include "platform/gfx/PngCodec.h"
 #include "platform/gfx/Text.h"
 #include "platform/gfx/TextLayout.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/win/Paint.h"
 #include "platform/win/WindowGeometry.h"
+#include "skin/data/sVerdantSkin.h"
 #include "support/PixelCheck.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -282,6 +285,37 @@ TEST_F(PanelTest, OnPaintDrawsOnTheCacheCanvas) {
   EXPECT_TRUE(SameBitmap(Shot(child), childExpected, "panel-onpaint-child"));
   EXPECT_TRUE(SameBitmap(*panel->SkinData().CacheBmp(), expected, "panel-onpaint-cache",
                          pixelcheck::TPixelMatch::ColorOnly));
+}
+
+// The built-in skin: a raised panel carrying a lowered one and captioned
+// field panels, written to test-output/panel-verdant.png to look at.
+TEST_F(PanelTest, TheBuiltInSkinPaintsPanelsInItsColours) {
+  auto& skin = fManager->InternalSkins.Add();
+  skin.SetName(VerdantSkinName);
+  const auto data = VerdantSkinData();
+  skin.ReadData(data.data(), data.size());
+  fManager->SetSkinName(VerdantSkinName);
+  platform::PumpUntilIdle();
+  TsPanel* port = SkinnedPanel(fForm, "", {0, 0, 280, 150});
+  TsPanel* low = SkinnedPanel(port, "", {10, 10, 270, 60});
+  low->SetBevelOuter(bvLowered);
+  low->SetCaption("Statusbyte und Midikanal");
+  const char* fields[] = {"Note On ", "Kanal 0", "C Oktave 5"};
+  for (int i = 0; i < 3; ++i)
+    SkinnedPanel(port, "", {10 + i * 88, 70, 92 + i * 88, 95})->SetCaption(fields[i]);
+  TsPanel* top = SkinnedPanel(port, "", {10, 105, 270, 140});
+  top->SetCaption("Velocity 100");
+  top->SetAlignment(taLeftJustify);
+  top->SetVerticalAlignment(taAlignTop);
+  const platform::Bitmap shot = Shot(port);
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  EXPECT_TRUE(platform::SavePngFile(shot, (folder / "panel-verdant.png").string()).Ok());
+  EXPECT_EQ(low->SkinData().SkinSection(), "PANEL_LOW");
+  const TsGeneralData& panel = fManager->gd[std::size_t(fManager->GetSkinIndex("PANEL"))];
+  const TsGeneralData& lowered = fManager->gd[std::size_t(fManager->GetSkinIndex("PANEL_LOW"))];
+  EXPECT_EQ(shot.Pixel(140, 100), Opaque(TColor(panel.Props[0].Color)));
+  EXPECT_EQ(shot.Pixel(14, 30), Opaque(TColor(lowered.Props[0].Color)));
 }
 
 } // namespace
