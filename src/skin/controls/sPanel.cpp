@@ -168,9 +168,7 @@ void TsPanel::WMEraseBkgnd(TMessage& aMessage) {
     FillRectOnDC(dc, ClientRect(), FCommonData.StateBackgroundColor(0));
     return;
   }
-  const Bitmap* cache = FCommonData.CacheBmp();
-  if (!FCommonData.BGChanged && cache != nullptr && cache->Width() == Width() &&
-      cache->Height() == Height())
+  if (!FCommonData.BGChanged && CacheFits())
     CopyCacheToDC(this, FCommonData, ClientRect(), {0, 0}, dc, ClientRect());
 }
 
@@ -196,15 +194,18 @@ void TsPanel::PaintFromCache(HDC aDC, bool aCopying) {
     return;
   if (FCommonData.CheckUpdating(false) && !aCopying)
     return;
-  const Bitmap* cache = FCommonData.CacheBmp();
-  const bool stale = FCommonData.HalfVisible || FCommonData.BGChanged || cache == nullptr ||
-                     cache->Width() != Width() || cache->Height() != Height();
+  const bool stale = FCommonData.HalfVisible || FCommonData.BGChanged || !CacheFits();
   FCommonData.HalfVisible =
       FCommonData.RepaintIfMoved() && (clip.Width() < Width() || clip.Height() < Height());
   if (stale && !PrepareCache())
     return;
   CopyCacheToDC(this, FCommonData, ClientRect(), {0, 0}, aDC, ClientRect());
   PaintGraphicChildren(aDC, this);
+}
+
+bool TsPanel::CacheFits() const {
+  const Bitmap* cache = FCommonData.CacheBmp();
+  return cache != nullptr && cache->Width() == Width() && cache->Height() == Height();
 }
 
 bool TsPanel::PaintSectionIntoCache() {
@@ -367,8 +368,7 @@ void TsPanel::AnswerParentBg(ParentBgInfo& aInfo) {
   FillParentBgInfo(FCommonData, aInfo, 0);
   if (aInfo.BgType != btCache || !FCommonData.BGChanged || FCommonData.Updating())
     return;
-  const Bitmap* cache = FCommonData.CacheBmp();
-  if (cache != nullptr && cache->Width() == Width() && cache->Height() == Height())
+  if (CacheFits())
     return;
   if (Parent() != nullptr && SendSkinCommand(Parent(), scIsSkinned) == 1)
     aInfo.BgType = btNotReady;
@@ -377,10 +377,7 @@ void TsPanel::AnswerParentBg(ParentBgInfo& aInfo) {
 // What an OnPaint handler drew is part of the background children see, even
 // over a section of one colour.
 void TsPanel::AnswerWithPaintedCache(ParentBgInfo& aInfo) {
-  const Bitmap* cache = FCommonData.CacheBmp();
-  const bool stale = FCommonData.BGChanged || cache == nullptr || cache->Width() != Width() ||
-                     cache->Height() != Height();
-  if (stale && (FCommonData.Updating() || !PrepareCache())) {
+  if ((FCommonData.BGChanged || !CacheFits()) && (FCommonData.Updating() || !PrepareCache())) {
     aInfo.BgType = btNotReady;
     return;
   }

@@ -61,6 +61,8 @@ private:
   void PaintFromCache(platform::HDC aDC, bool aCopying);
   // The path without the cache, for a plain-coloured section.
   void PaintPlain(platform::HDC aDC);
+  // The cache has the panel's size.
+  bool CacheFits() const;
   // The section over the parent's background into the cache; false (and
   // updating) when the parent's background is not ready.
   bool PaintSectionIntoCache();
