@@ -337,12 +337,20 @@ std::uint32_t TJackProbe::SendBurst(int aOutput, const std::vector<Event>& aEven
   return fWrittenAt[aOutput].load(std::memory_order_relaxed);
 }
 
+bool WaitUntil(const std::function<bool()>& aDone, int aTimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(aTimeoutMs);
+  while (!aDone()) {
+    if (std::chrono::steady_clock::now() >= deadline)
+      return aDone();
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
 std::vector<TJackProbe::Event> TJackProbe::WaitReceived(int aInput, std::size_t aCount,
                                                         int aTimeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(aTimeoutMs);
-  while (fReceivedCount[aInput].load(std::memory_order_acquire) < aCount &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(1ms);
+  WaitUntil([&] { return fReceivedCount[aInput].load(std::memory_order_acquire) >= aCount; },
+            aTimeoutMs);
   const std::size_t count = fReceivedCount[aInput].load(std::memory_order_acquire);
   return std::vector<Event>(fReceived[aInput].get(), fReceived[aInput].get() + count);
 }
