@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -151,6 +152,10 @@ bool TJackServer::TakeName(int aIndex) {
   fName = "mmjack" + std::to_string(aIndex);
   const std::string lockPath = "/tmp/" + fName + ".lock";
   fLockFd = open(lockPath.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
+  // Opened read-write by the tests of every user on the machine: the umask
+  // must not keep the others out (only its owner can change the mode).
+  if (fLockFd >= 0)
+    fchmod(fLockFd, 0666);
   if (fLockFd < 0 || flock(fLockFd, LOCK_EX | LOCK_NB) != 0) {
     ReleaseName();
     return false;
