@@ -246,8 +246,7 @@ TEST_F(JackRegistry, AClosedInputDeliversNothingMore) {
   MidiInput().Open(input);
   const std::vector<TJackProbe::Event> events = {ProbeEvent(3, 0x90, 60, 1)};
   source.SendBurst(0, events);
-  for (int i = 0; i < 200 && calls == 0; ++i)
-    std::this_thread::sleep_for(5ms);
+  WaitUntil([&] { return calls > 0; });
   EXPECT_EQ(calls.load(), 1);
   MidiInput().Close(input);
   source.SendBurst(0, events);
@@ -259,7 +258,7 @@ TEST_F(JackRegistry, AClosedInputDeliversNothingMore) {
 // a port being closed must not hand them to the destination a second time.
 // And a message sent just before the close still goes out.
 TEST_F(JackRegistry, AClosingOutputSendsNothingTwice) {
-  TJackProbe sink(UniqueJackName("sink"), 0, 1);
+  TJackProbe sink(UniqueJackName("sink"), 1, 1);
   ASSERT_TRUE(sink.Ok());
   StartService();
   const int port = IndexOf(MidiOutput(), sink.InputPort(0));
@@ -274,7 +273,9 @@ TEST_F(JackRegistry, AClosingOutputSendsNothingTwice) {
     MidiOutput().Close(port);
   }
   sink.WaitReceived(0, sent.size());
-  std::this_thread::sleep_for(50ms); // a second copy would be here by now
+  // A second copy would come in a cycle before the last close returned; the
+  // sink has recorded that cycle once it has run a later one.
+  sink.SendBurst(0, {});
   std::vector<Bytes> arrived;
   for (const auto& event : sink.WaitReceived(0, 0, 0))
     arrived.push_back(BytesOf(event));
@@ -337,7 +338,10 @@ TEST_F(JackRegistry, PortsCannotBeOpenedOnTheProcessThread) {
   });
   MidiInput().Open(IndexOf(MidiInput(), source.OutputPort(0)));
   source.SendBurst(0, {ProbeEvent(0, 0xF8)});
-  source.SendBurst(0, {});
+  WaitUntil([&] {
+    std::lock_guard guard(lock);
+    return !failure.empty();
+  });
   MidiInput().CloseAll(); // the event uses this test's locals
   std::lock_guard guard(lock);
   EXPECT_THAT(failure, HasSubstr("not ready"));

@@ -121,10 +121,10 @@ TEST(MonitorOnJack, EveryMessageArrivesUnchangedAndInOrder) {
   const int exitCode = monitor.Wait(60000);
   std::remove(scriptPath.c_str());
   ASSERT_EQ(exitCode, 0) << monitor.Stderr();
-  std::this_thread::sleep_for(200ms);
-  sink.Stop();
-
   const TWindowDump window = ParseWindowDump(monitor.Stdout());
+  // The sink prints what it received a moment after the monitor sent it.
+  WaitUntil([&] { return DumpedMessages(sink.Stdout()).size() >= window.Log.size(); });
+  sink.Stop();
   const std::vector<std::string> dumped = DumpedMessages(sink.Stdout());
   ASSERT_GE(window.Log.size(), 24u) << monitor.Stdout();
   // The output was checked before the input, so every logged message went out.
