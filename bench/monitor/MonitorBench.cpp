@@ -8,6 +8,8 @@
 #include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "skin/data/sSkinCommands.h"
 
 #include <algorithm>
 #include <atomic>
@@ -101,9 +103,11 @@ void Report(benchmark::State& aState, TMonitorRig& aRig, double aSeconds, long a
 }
 
 // Messages injected into the virtual service's input port, which delivers
-// them on its own thread.
+// them on its own thread. Arguments: lines in the log before, skin on (1) or
+// off (0).
 void BM_PathThroughVirtualService(benchmark::State& aState) {
   TMonitorRig rig;
+  rig.Form->sSkinManager1->SetActive(aState.range(1) != 0);
   rig.Prefill(int(aState.range(0)));
   rig.UpdatesBefore = rig.Form->UpdateCount();
   double seconds = 0;
@@ -124,7 +128,35 @@ void BM_PathThroughVirtualService(benchmark::State& aState) {
   platform::VirtualMidiReceived(0, received);
   aState.counters["last_forwarded_ok"] = !received.empty() && received.back() == Word(Batch - 1);
 }
-BENCHMARK(BM_PathThroughVirtualService)->Arg(0)->Arg(1000000)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_PathThroughVirtualService)
+    ->Args({0, 1})
+    ->Args({0, 0})
+    ->Args({1000000, 1})
+    ->Iterations(5)
+    ->UseRealTime();
+
+// The whole skinned window repainted at once: with the controls' caches
+// warm (arg 0), or emptied first as a skin change empties them (arg 1).
+void BM_SkinnedWindowRepaint(benchmark::State& aState) {
+  TMonitorRig rig;
+  const bool cold = aState.range(0) != 0;
+  std::vector<TControl*> controls;
+  for (int i = 0; i < rig.Form->ComponentCount(); ++i)
+    if (auto* control = dynamic_cast<TControl*>(rig.Form->Components(i)))
+      controls.push_back(control);
+  for (auto _ : aState) {
+    if (cold)
+      for (TControl* control : controls)
+        SendSkinCommand(control, scBgChanged);
+    platform::RedrawWindow(rig.Form->Handle(), nullptr, nullptr,
+                           platform::RDW_INVALIDATE | platform::RDW_ERASE |
+                               platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
+    platform::PumpUntilIdle();
+  }
+  aState.counters["repaints_per_s"] =
+      benchmark::Counter(double(aState.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SkinnedWindowRepaint)->Arg(0)->Arg(1)->UseRealTime();
 
 // How long a message posted to the window waits while a flood of 100,000
 // messages goes through: a thread posts a time-stamped message every

@@ -77,7 +77,7 @@ void TfrmMonitor::BuildWindow() {
   sSkinManager1->SetSkinDirectory("C:\\Skins");
   sSkinManager1->SetSkinName(VerdantSkinName);
 
-  PageControl1 = new TPageControl(this);
+  PageControl1 = new TsPageControl(this);
   PageControl1->SetName("PageControl1");
   PageControl1->SetParent(this);
   PageControl1->SetBounds(0, 0, 732, 351);
@@ -86,13 +86,13 @@ void TfrmMonitor::BuildWindow() {
   PageControl1->SetHotTrack(true);
   PageControl1->SetTabOrder(0);
 
-  tsInOut = new TTabSheet(this);
+  tsInOut = new TsTabSheet(this);
   tsInOut->SetName("tsInOut");
   tsInOut->SetPageControl(PageControl1);
   tsInOut->SetCaption("In/Out");
   PageControl1->SetActivePage(tsInOut);
 
-  StatusBar1 = new TStatusBar(this);
+  StatusBar1 = new TsStatusBar(this);
   StatusBar1->SetName("StatusBar1");
   StatusBar1->SetParent(tsInOut);
   StatusBar1->SetBounds(0, 301, 724, 19);
@@ -103,7 +103,7 @@ void TfrmMonitor::BuildWindow() {
   StatusBar1->SetTabOrder(0);
   StatusBar1->Panels().Add().SetWidth(50);
 
-  PanelPort = new TPanel(this);
+  PanelPort = new TsPanel(this);
   PanelPort->SetName("PanelPort");
   PanelPort->SetParent(tsInOut);
   PanelPort->SetBounds(0, 0, 724, 301);
@@ -115,7 +115,7 @@ void TfrmMonitor::BuildWindow() {
 
   auto button = [this](const char* aName, int aLeft, int aTop, int aWidth, int aHeight,
                        const char* aCaption, void (TfrmMonitor::*aClick)(TObject*)) {
-    auto* b = new TButton(this);
+    auto* b = new TsButton(this);
     b->SetName(aName);
     b->SetParent(PanelPort);
     b->SetBounds(aLeft, aTop, aWidth, aHeight);
@@ -158,7 +158,7 @@ void TfrmMonitor::BuildWindow() {
 
   auto panel = [this](const char* aName, int aLeft, int aTop, int aWidth, const char* aCaption,
                       bool aBold) {
-    auto* p = new TPanel(this);
+    auto* p = new TsPanel(this);
     p->SetName(aName);
     p->SetParent(PanelPort);
     p->SetBounds(aLeft, aTop, aWidth, 20);
@@ -382,9 +382,9 @@ void TfrmMonitor::btnListeLeerenClick(TObject*) {
   if (warte)
     return;
   lbListe->Items().Clear();
-  TPanel* emptied[] = {PanelCC,         PanelP1,      PanelP2,     PanelKanal,
-                       PanelStatustext, PanelDB1Text, PanelDB2Text};
-  for (TPanel* p : emptied)
+  TsPanel* emptied[] = {PanelCC,         PanelP1,      PanelP2,     PanelKanal,
+                        PanelStatustext, PanelDB1Text, PanelDB2Text};
+  for (TsPanel* p : emptied)
     p->SetCaption("");
   const int p1 = fBreakdown.P1Tag;
   const int p2 = fBreakdown.P2Tag;

@@ -11,14 +11,14 @@
 
 #include "monitor/MessageDecoder.h"
 #include "monitor/MidiPath.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sPageControl.h"
+#include "skin/controls/sPanel.h"
+#include "skin/controls/sStatusBar.h"
 #include "skin/data/sSkinManager.h"
-#include "toolkit/Button.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ListBox.h"
-#include "toolkit/PageControl.h"
-#include "toolkit/Panel.h"
-#include "toolkit/StatusBar.h"
 
 #include <chrono>
 #include <cstdint>
@@ -46,26 +46,26 @@ public:
 
   // Loads the built-in skin while the window is built.
   TsSkinManager* sSkinManager1 = nullptr;
-  TPageControl* PageControl1 = nullptr;
-  TTabSheet* tsInOut = nullptr;
-  TStatusBar* StatusBar1 = nullptr;
-  TPanel* PanelPort = nullptr;
-  TButton* btnResetIn = nullptr;
-  TButton* btnResetOut = nullptr;
+  TsPageControl* PageControl1 = nullptr;
+  TsTabSheet* tsInOut = nullptr;
+  TsStatusBar* StatusBar1 = nullptr;
+  TsPanel* PanelPort = nullptr;
+  TsButton* btnResetIn = nullptr;
+  TsButton* btnResetOut = nullptr;
   TCheckListBox* clbInputDevices = nullptr;
   TCheckListBox* clbOutputDevices = nullptr;
-  TButton* btnListeLeeren = nullptr;
+  TsButton* btnListeLeeren = nullptr;
   TListBox* lbListe = nullptr;
-  TPanel* PanelCC = nullptr;
-  TPanel* panelDB1 = nullptr;
-  TPanel* PanelDB1Text = nullptr;
-  TPanel* PanelDB2 = nullptr;
-  TPanel* PanelDB2Text = nullptr;
-  TPanel* PanelKanal = nullptr;
-  TPanel* PanelP1 = nullptr;
-  TPanel* PanelP2 = nullptr;
-  TPanel* panelStatusByte = nullptr;
-  TPanel* PanelStatustext = nullptr;
+  TsPanel* PanelCC = nullptr;
+  TsPanel* panelDB1 = nullptr;
+  TsPanel* PanelDB1Text = nullptr;
+  TsPanel* PanelDB2 = nullptr;
+  TsPanel* PanelDB2Text = nullptr;
+  TsPanel* PanelKanal = nullptr;
+  TsPanel* PanelP1 = nullptr;
+  TsPanel* PanelP2 = nullptr;
+  TsPanel* panelStatusByte = nullptr;
+  TsPanel* PanelStatustext = nullptr;
 
   // Handlers (user-interface thread).
   void FormCreate(TObject* aSender);

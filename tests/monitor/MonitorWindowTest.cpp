@@ -6,7 +6,9 @@
 #include "monitor/ScriptRunner.h"
 #include "monitor/SkinOption.h"
 #include "monitor/monitor.h"
+#include "platform/gfx/Font.h"
 #include "platform/gfx/ImageCodec.h"
+#include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
@@ -18,11 +20,13 @@
 #include "platform/win/WindowGeometry.h"
 #include "skin/data/qcSkinPack.h"
 #include "skin/data/sVerdantSkin.h"
+#include "support/PixelCheck.h"
 #include "toolkit/Label.h"
 #include "toolkit/MessageForm.h"
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -272,26 +276,90 @@ TEST_F(MonitorWindow, SkinManagerComesFirstAndHasTheBuiltInSkinLoaded) {
   EXPECT_EQ(ShowingMessageBox(), nullptr) << "no load error";
 }
 
-TEST_F(MonitorWindow, TheSkinDoesNotChangeTheWindowsLook) {
-  auto repaint = [this] {
-    platform::RedrawWindow(fForm->Handle(), nullptr, nullptr,
-                           platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME |
-                               platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
-    platform::PumpUntilIdle();
-    return platform::CaptureWindow(fForm->Handle());
-  };
-  const platform::Bitmap skinned = repaint();
-  ASSERT_GT(skinned.Width(), 732);
+// The face the reference image was drawn with; other machines skip it.
+constexpr const char* ReferenceFamily = "DejaVu Sans";
+
+std::string MonitorFaceFamily() {
+  platform::LOGFONTW lf;
+  lf.lfHeight = -11;
+  lf.lfFaceName = "Tahoma";
+  platform::HFONT font = platform::CreateFontIndirectW(&lf);
+  const std::string family = font != nullptr ? font->Family() : "";
+  platform::DeleteObject(font);
+  return family;
+}
+
+// The whole window, every part repainted first.
+platform::Bitmap RepaintedWindow(TfrmMonitor& aForm) {
+  platform::RedrawWindow(aForm.Handle(), nullptr, nullptr,
+                         platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME |
+                             platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
+  platform::PumpUntilIdle();
+  return platform::CaptureWindow(aForm.Handle());
+}
+
+// The window pixel at aPoint of aControl's client area.
+std::uint32_t PixelOf(TfrmMonitor& aForm, const platform::Bitmap& aWindow, TControl* aControl,
+                      TPoint aPoint) {
+  const TPoint at = aControl->ClientToScreen(aPoint);
+  platform::RECT window{};
+  platform::GetWindowRect(aForm.Handle(), &window);
+  return aWindow.Pixel(at.X - window.Left, at.Y - window.Top) & 0xFFFFFF;
+}
+
+std::uint32_t RgbOf(platform::COLORREF aColor) {
+  return (std::uint32_t(GetRValue(aColor)) << 16) |
+         (std::uint32_t(GetGValue(aColor)) << 8) | GetBValue(aColor);
+}
+
+TEST_F(MonitorWindow, TheSkinChangesTheWindowsLook) {
+  const platform::Bitmap skinned = RepaintedWindow(*fForm);
   fForm->sSkinManager1->SetActive(false);
-  ASSERT_FALSE(fForm->sSkinManager1->CommonSkinData.Active);
-  const platform::Bitmap plain = repaint();
+  const platform::Bitmap plain = RepaintedWindow(*fForm);
   ASSERT_EQ(plain.Width(), skinned.Width());
   ASSERT_EQ(plain.Height(), skinned.Height());
-  int differing = 0;
-  for (int y = 0; y < plain.Height(); ++y)
-    for (int x = 0; x < plain.Width(); ++x)
-      differing += plain.Pixel(x, y) != skinned.Pixel(x, y);
-  EXPECT_EQ(differing, 0);
+  // The built-in skin's PANEL section is plain 0xBCCEB5 (COLOR=11914940 in
+  // its options file); an empty panel shows it inside its border.
+  constexpr std::uint32_t PanelColor = 0xBCCEB5;
+  for (TsPanel* panel : {fForm->PanelCC, fForm->PanelKanal, fForm->PanelStatustext}) {
+    SCOPED_TRACE(panel->Name());
+    const TPoint middle{panel->Width() / 2, panel->Height() / 2};
+    EXPECT_EQ(PixelOf(*fForm, skinned, panel, middle), PanelColor);
+    EXPECT_EQ(PixelOf(*fForm, plain, panel, middle),
+              RgbOf(platform::GetSysColor(platform::COLOR_BTNFACE)));
+  }
+}
+
+TEST_F(MonitorWindow, TheSkinSwitchedOffRestoresTheClassicLook) {
+  RepaintedWindow(*fForm);
+  fForm->sSkinManager1->SetActive(false);
+  const platform::Bitmap switchedOff = RepaintedWindow(*fForm);
+  fAutomation.reset();
+  TComponent::Free(fForm);
+  platform::PumpUntilIdle();
+  // A window that never had a skin, as --skin=none builds it.
+  fForm = Application->CreateForm<TfrmMonitor>();
+  UseSkinOption(*fForm->sSkinManager1, NoSkinOption);
+  fForm->Show();
+  platform::PumpUntilIdle();
+  fAutomation = std::make_unique<TMonitorAutomation>(*fForm, fDump);
+  EXPECT_TRUE(pixelcheck::SameBitmap(switchedOff, RepaintedWindow(*fForm), "MonitorSkinOff",
+                                     pixelcheck::TPixelMatch::ColorOnly));
+}
+
+TEST_F(MonitorWindow, TheSkinnedWindowMatchesTheReviewedImage) {
+  if (MonitorFaceFamily() != ReferenceFamily)
+    GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
+  const platform::Bitmap window = RepaintedWindow(*fForm);
+  const std::string path =
+      std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/SkinnedWindow.png";
+  // Set MM_UPDATE_REFERENCES=1 to store a new reference (then look at it).
+  if (std::getenv("MM_UPDATE_REFERENCES"))
+    platform::SavePngFile(window, path);
+  const platform::ImageResult reference = platform::LoadImageFile(path);
+  ASSERT_TRUE(reference.Ok()) << reference.Error;
+  EXPECT_TRUE(pixelcheck::SameBitmap(window, reference.Image, "SkinnedWindow",
+                                     pixelcheck::TPixelMatch::ColorOnly));
 }
 
 // The built-in skin's files written out as a skin folder and as a packed

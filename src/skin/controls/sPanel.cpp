@@ -308,10 +308,15 @@ void TsPanel::WriteText(const TRect& aR, TCanvas* aCanvas, HDC aDC) {
   TRect r = aR;
   switch (VerticalAlignment()) {
   case taVerticalCenter: {
-    // Word-wrapped lines, centred as a block.
-    flags |= DT_WORDBREAK;
+    // Word-wrapped lines, centred as a block; a caption whose lines would
+    // not all fit stays on one centred line, as the unskinned panel writes it.
     RECT measured = r;
-    const int height = DrawTextW(dc, Caption(), &measured, flags | DT_CALCRECT);
+    const int height = DrawTextW(dc, Caption(), &measured, flags | DT_WORDBREAK | DT_CALCRECT);
+    if (height > r.Height()) {
+      flags |= DT_SINGLELINE | DT_VCENTER;
+      break;
+    }
+    flags |= DT_WORDBREAK;
     r.Top += (r.Height() - height) / 2;
     r.Bottom = r.Top + height;
     break;
