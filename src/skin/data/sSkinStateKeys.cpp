@@ -64,9 +64,7 @@ TsGenState DefaultGenState() {
   TsGenState state;
   for (const TsStateKey& key : StateKeys)
     key.Field(state) = key.Default;
-  // Built as a string first: GCC 12 reports a false -Wrestrict for assigning
-  // the character pointer here (GCC bug 105329).
-  state.GradientData = std::string(GradientDataKey.Default);
+  state.GradientData = GradientDataKey.Default;
   return state;
 }
 
