@@ -71,7 +71,7 @@ struct TqcFrameForm {
 struct TqcCaptionButton {
   int State = 0; // 0 normal, 1 hot, 2 pressed
   int ImageIndex = -1;
-  TRect Rect;
+  TRect Rect{};
   bool HaveAlignment = false; // large image: BIVALIGN applies
   int HitCode = 0;
 };
