@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
 #include <thread>
@@ -72,8 +73,11 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   ASSERT_TRUE(up) << xvfb.Stderr();
 
   const std::string shot = "/tmp/" + UniqueName("mm_x11_") + ".png";
-  TChildProcess monitor(
-      {Monitor, "--midi=virtual", "--screenshot", shot, "--after", "5000", "--dump"}, env);
+  // The program waits for what the click causes (the log filling once the
+  // port is open; bounded by the script's wait), not for a fixed time.
+  const std::string script = "/tmp/" + UniqueName("mm_x11_") + ".txt";
+  std::ofstream(script) << "wait log 1\nscreenshot " << shot << "\ndump\nquit\n";
+  TChildProcess monitor({Monitor, "--midi=virtual", "--script", script}, env);
   std::string id;
   for (auto until = std::chrono::steady_clock::now() + 15s;
        id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
@@ -110,6 +114,7 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
 
   const platform::ImageResult image = platform::LoadImageFile(shot);
   std::filesystem::remove(shot);
+  std::filesystem::remove(script);
   ASSERT_TRUE(image.Ok()) << image.Error;
   EXPECT_EQ(image.Image.Width(), designed.Window.cx);
   EXPECT_EQ(image.Image.Height(), designed.Window.cy);
