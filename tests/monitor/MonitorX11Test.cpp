@@ -6,6 +6,7 @@
 #include "platform/gfx/ImageCodec.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
+#include "support/XvfbServer.h"
 
 #include <chrono>
 #include <filesystem>
@@ -48,29 +49,15 @@ TGeometry DesignedGeometry() {
   return g;
 }
 
-int FreeDisplay() {
-  for (int n = 90 + getpid() % 400;; ++n)
-    if (!std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock") &&
-        !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)))
-      return n;
-}
-
 TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
     GTEST_SKIP() << "Xvfb or xdotool is missing";
   const TGeometry designed = DesignedGeometry();
-  // Appended rather than "literal" + string: g++ 12 warns falsely on that
-  // (GCC bug 105329).
-  const std::string display = std::string(":").append(std::to_string(FreeDisplay()));
-  TChildProcess xvfb({"Xvfb", display, "-screen", "0", "1600x1200x24", "-nolisten", "tcp"});
-  const std::vector<std::string> env = {"DISPLAY=" + display};
-  bool up = false;
-  for (auto until = std::chrono::steady_clock::now() + 10s;
-       !up && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(50ms)) {
-    TChildProcess probe({"xdotool", "getmouselocation"}, env);
-    up = probe.Wait(5000) == 0;
-  }
-  ASSERT_TRUE(up) << xvfb.Stderr();
+  // Xvfb picks a free display itself, so tests starting servers at the same
+  // moment never meet on one.
+  XvfbServer xvfb(1600, 1200);
+  ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
+  const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
 
   const std::string shot = "/tmp/" + UniqueName("mm_x11_") + ".png";
   // The program waits for what the click causes (the log filling once the
