@@ -331,16 +331,23 @@ void Frames(Bitmap& aMaster) {
       {84, 104, 86}, {120, 142, 122}, {120, 142, 122}, {128, 150, 130}, {160, 180, 160}};
   PaintFrame(aMaster, 120, 0, 20, 20, 20, Rings(20, 20, 0, inactive));
   PaintFrame(aMaster, 140, 0, 20, 20, 20, Rings(20, 20, 0, active));
-  // FORMTITLE: two states, 24 x 22: a half-transparent highlight on top and a
-  // dark separating line at the bottom; the band itself is the gradient.
+  // FORMTITLE: two states, 24 x 22: a half-transparent highlight along the top
+  // edge, which is rounded at both ends (radius 5; the key pixels outside the
+  // arc are cut out of the window), and a dark separating line at the bottom;
+  // the band itself is the gradient and shows through the clear inside.
   for (int state = 0; state < 2; ++state)
-    PaintFrame(aMaster, 72 + 24 * state, 0, 24, 22, 22, [&](int, int y, Rgb& c, int& m) {
-      if (y == 0) {
-        c = kWhite;
+    PaintFrame(aMaster, 72 + 24 * state, 0, 24, 22, 22, [&](int x, int y, Rgb& c, int& m) {
+      const double inset = Inset(x, y, 24, 2 * 22, 5);
+      if (inset < 0)
+        return;
+      c = kWhite;
+      if (inset < 1 && y < 5) {
         m = state ? 150 : 190;
       } else if (y == 21) {
         c = state ? Rgb{24, 48, 28} : Rgb{80, 100, 82};
         m = 0;
+      } else {
+        m = kClearInside;
       }
     });
   // GROUPBOX, PANEL, PANEL_LOW, PAGECONTROL: one frame 24 x 12 each.

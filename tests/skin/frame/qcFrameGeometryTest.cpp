@@ -122,20 +122,26 @@ TEST_F(FrameGeometry, MonitorWindowHitCodes) {
   ExpectHits(disabled, {{{720, 8}, HTCAPTION}});
 }
 
-// Only the title's mask has key pixels in its corners: its second row (the
-// first is the highlight line) is clear, two pixels at each end. The form's
-// border has square corners.
+// Only the title's mask has key pixels in its corners: its top corners are
+// rounded, three pixels cut in the first row and one in each of the next two,
+// at each end. The form's border has square corners.
 TEST_F(FrameGeometry, MonitorWindowCornersAreCutOut) {
   const TqcFrameForm form = MonitorForm();
   const int border = fManager.GetMaskIndex(fManager.GetSkinIndex("FORM"), "FORM", "BORDERSMASK");
   ASSERT_TRUE(fManager.IsValidImgIndex(border));
   const auto cutouts = BuildCornerCutouts(fManager, border, "", 738, 372);
-  EXPECT_EQ(cutouts, (std::vector<TRect>{{0, 1, 2, 2}, {736, 1, 738, 2}}));
+  EXPECT_EQ(cutouts, (std::vector<TRect>{{0, 0, 3, 1},
+                                         {735, 0, 738, 1},
+                                         {0, 1, 1, 2},
+                                         {737, 1, 738, 2},
+                                         {0, 2, 1, 3},
+                                         {737, 2, 738, 3}}));
   const Region region = WindowRegion(form, cutouts);
   EXPECT_EQ(region.Bounds(), R(0, 0, 738, 372));
-  for (TPoint out : {TPoint{0, 1}, TPoint{1, 1}, TPoint{736, 1}, TPoint{737, 1}})
+  for (TPoint out : {TPoint{0, 0}, TPoint{2, 0}, TPoint{0, 2}, TPoint{735, 0}, TPoint{737, 2}})
     EXPECT_FALSE(region.Contains(out)) << out.X << "," << out.Y;
-  for (TPoint in : {TPoint{0, 0}, TPoint{2, 1}, TPoint{735, 1}, TPoint{0, 2}, TPoint{737, 371}})
+  for (TPoint in : {TPoint{3, 0}, TPoint{1, 1}, TPoint{0, 3}, TPoint{734, 0}, TPoint{736, 1},
+                    TPoint{737, 3}, TPoint{0, 371}, TPoint{737, 371}})
     EXPECT_TRUE(region.Contains(in)) << in.X << "," << in.Y;
 }
 
