@@ -7,7 +7,8 @@
 // the large caption-button images, each three 12 x 10 frames (normal, hot,
 // pressed) of one colour with a key pixel in the top-left corner; FORM plain
 // with a 2-pixel border mask of one colour; FORMTITLE plain in two states
-// with their font colours; no glow unless asked for.
+// with their font colours. Skin "G" adds a 2-pixel glow to the active title,
+// skin "OLD" too but as a skin of version 7.5.
 
 #include "SkinDataFixture.h"
 #include "platform/gfx/Font.h"
@@ -39,9 +40,9 @@ inline std::uint32_t ButtonPixel(TFrameImage aImage, int aFrame) {
   return pixelcheck::Px(40 + 50 * std::uint32_t(aImage), 60 + 60 * std::uint32_t(aFrame), 200);
 }
 
-inline std::string FrameSkinOptions(int aGlowSize) {
+inline std::string FrameSkinOptions(int aGlowSize, const std::string& aVersion = "8.00") {
   const auto n = [](TColor aColor) { return std::to_string(aColor); };
-  return "[GLOBALINFO]\nVERSION=8.00\nMASTERBITMAP=MASTER.BMP\nCOLOR=" + n(kFormColor) +
+  return "[GLOBALINFO]\nVERSION=" + aVersion + "\nMASTERBITMAP=MASTER.BMP\nCOLOR=" + n(kFormColor) +
          "\nBIRIGHT=2\nBILEFT=3\nBISPACE=1\nBIVALIGN=0\n"
          "BICONCLOSE=@0000@0000@0036@0010@3@0\n"
          "BICONMAX=@0000@0010@0036@0020@3@0\n"
@@ -69,6 +70,75 @@ inline platform::Bitmap FrameSkinMaster() {
   });
 }
 
+// A button frame as PaintMaskGlyph draws an unmasked master piece: its key
+// pixel leaves what is below; faded, every channel is the average (rounded
+// down) of the image and what is below.
+inline void PaintButtonFrame(platform::Bitmap& aBmp, TPoint aAt, TFrameImage aImage, int aFrame,
+                             bool aFaded) {
+  for (int y = 0; y < kButtonH; ++y)
+    for (int x = 0; x < kButtonW; ++x) {
+      if (x == 0 && y == 0)
+        continue;
+      const std::uint32_t src = ButtonPixel(aImage, aFrame);
+      const std::uint32_t dst = aBmp.Pixel(aAt.X + x, aAt.Y + y);
+      std::uint32_t out = 0;
+      for (int shift : {0, 8, 16, 24})
+        out |= ((((src >> shift) & 0xFF) + ((dst >> shift) & 0xFF)) / 2) << shift;
+      aBmp.SetPixel(aAt.X + x, aAt.Y + y, aFaded ? out : src);
+    }
+}
+
+// Where the buttons of a single-border form aWidth wide lie: the close
+// button ends BIRIGHT 2 + frame 3 from the right edge, maximize and minimize
+// follow with 1 pixel between them; all centred on the caption's line 10
+// (19 / 2 + 3 / 2), so from row 5 to 15.
+inline TPoint CloseAt(int aWidth) {
+  return {aWidth - 5 - kButtonW, 5};
+}
+inline TPoint MaxAt(int aWidth) {
+  return {aWidth - 5 - 2 * kButtonW - 1, 5};
+}
+inline TPoint MinAt(int aWidth) {
+  return {aWidth - 5 - 3 * kButtonW - 2, 5};
+}
+
+// The button states of an expected frame.
+struct TButtonStates {
+  int Close = 0;
+  int Max = 0;
+  int Min = 0;
+};
+
+// The frame cache of skin "F" for a single-border form without caption text:
+// the plain form's colour over the caption rows (0 to 22), the 2-pixel border
+// mask, the section colour between it and the 3-pixel frame below the
+// caption, the title section over rows 0 to 21 and the three buttons, faded
+// in their normal state on an inactive form. The client area is not painted.
+inline platform::Bitmap ExpectedSingleFrame(int aWidth, int aHeight, bool aActive,
+                                            TButtonStates aStates = {}) {
+  using pixelcheck::Opaque;
+  using pixelcheck::Paint;
+  const std::uint32_t form = Opaque(aActive ? kFormHotColor : kFormColor);
+  platform::Bitmap bmp = pixelcheck::Filled(aWidth, aHeight, 0);
+  Paint(bmp, {0, 0, aWidth, 23}, form);
+  const std::uint32_t mask = Opaque(kMaskColor);
+  Paint(bmp, {0, 0, aWidth, 2}, mask);
+  Paint(bmp, {0, aHeight - 2, aWidth, aHeight}, mask);
+  Paint(bmp, {0, 0, 2, aHeight}, mask);
+  Paint(bmp, {aWidth - 2, 0, aWidth, aHeight}, mask);
+  Paint(bmp, {2, 22, 3, aHeight - 2}, form);
+  Paint(bmp, {aWidth - 3, 22, aWidth - 2, aHeight - 2}, form);
+  Paint(bmp, {3, aHeight - 3, aWidth - 3, aHeight - 2}, form);
+  Paint(bmp, {0, 0, aWidth, 22}, Opaque(aActive ? kTitleHotColor : kTitleColor));
+  const auto button = [&](TPoint aAt, TFrameImage aImage, int aState) {
+    PaintButtonFrame(bmp, aAt, aImage, aState, aState == 0 && !aActive);
+  };
+  button(CloseAt(aWidth), fiClose, aStates.Close);
+  button(MaxAt(aWidth), fiMax, aStates.Max);
+  button(MinAt(aWidth), fiMin, aStates.Min);
+  return bmp;
+}
+
 class TTestFrameOwner : public TsFrameOwner {
 public:
   explicit TTestFrameOwner(TForm* aForm) : fForm(aForm) {}
@@ -87,6 +157,7 @@ protected:
     fOwner = std::make_unique<TTestFrameOwner>(fForm);
     AddFrameSkin("F", FrameSkinOptions(0));
     AddFrameSkin("G", FrameSkinOptions(2));
+    AddFrameSkin("OLD", FrameSkinOptions(2, "7.50"));
     auto& verdant = fManager->InternalSkins.Add();
     verdant.SetName(VerdantSkinName);
     const auto data = VerdantSkinData();
