@@ -139,22 +139,11 @@ inline platform::Bitmap ExpectedSingleFrame(int aWidth, int aHeight, bool aActiv
   return bmp;
 }
 
-class TTestFrameOwner : public TsFrameOwner {
-public:
-  explicit TTestFrameOwner(TForm* aForm) : fForm(aForm) {}
-  TForm* FramedForm() const override { return fForm; }
-  bool PaintsCustomFrame() const override { return false; }
-  std::string OwnerClassName() const override { return "TTestFrameOwner"; }
-
-private:
-  TForm* fForm;
-};
-
 class FrameCacheTest : public SkinDataTest {
 protected:
   void SetUp() override {
     SkinDataTest::SetUp();
-    fOwner = std::make_unique<TTestFrameOwner>(fForm);
+    fOwner = std::make_unique<TTestFrame>(fForm);
     AddFrameSkin("F", FrameSkinOptions(0));
     AddFrameSkin("G", FrameSkinOptions(2));
     AddFrameSkin("OLD", FrameSkinOptions(2, "7.50"));
@@ -213,7 +202,7 @@ protected:
     return *fData->CacheBmp();
   }
 
-  std::unique_ptr<TTestFrameOwner> fOwner;
+  std::unique_ptr<TTestFrame> fOwner;
   std::unique_ptr<TsScrollWndData> fData;
   TsTitleBarData fTitle;
   TqcFrameLayout fLayout;

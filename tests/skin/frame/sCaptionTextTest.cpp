@@ -61,16 +61,19 @@ protected:
     platform::GetTextExtentPoint32W(dc.get(), aText, &size);
     return size;
   }
-  // The frame of skin "F" with aText drawn in aR in the active title's font
-  // colour, as the caption's format lays it out.
-  platform::Bitmap Expected(const std::string& aText, TRect aR, platform::UINT aFormat) {
-    platform::Bitmap bmp = ExpectedSingleFrame(200, 120, true);
+  // aText drawn into aR of aBmp in aColor, as the caption's format lays it out.
+  void Write(platform::Bitmap& aBmp, const std::string& aText, TRect aR, TColor aColor) {
     pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
-    platform::SelectObject(dc.get(), &bmp);
+    platform::SelectObject(dc.get(), &aBmp);
     platform::SelectObject(dc.get(), fFont);
     platform::SetBkMode(dc.get(), platform::TRANSPARENT);
-    platform::SetTextColor(dc.get(), kTitleHotFont);
-    platform::DrawTextW(dc.get(), aText, &aR, aFormat);
+    platform::SetTextColor(dc.get(), aColor);
+    platform::DrawTextW(dc.get(), aText, &aR, CaptionFormat(false));
+  }
+  // The frame of skin "F" with aText in aR in the title's font colour.
+  platform::Bitmap Expected(const std::string& aText, TRect aR, bool aActive = true) {
+    platform::Bitmap bmp = ExpectedSingleFrame(200, 120, aActive);
+    Write(bmp, aText, aR, aActive ? kTitleHotFont : kTitleFont);
     return bmp;
   }
 };
@@ -103,8 +106,7 @@ TEST_F(CaptionTextTest, ALongCaptionEndsWithAnEllipsisBeforeTheButtons) {
   TsFrameView view = SingleView(200, 120);
   view.Caption = text;
   const platform::Bitmap cache = Paint(view);
-  EXPECT_TRUE(SameBitmap(cache, Expected(text, {10, top, 148, top + size.cy}, CaptionFormat(false)),
-                         "caption-ellipsis"));
+  EXPECT_TRUE(SameBitmap(cache, Expected(text, {10, top, 148, top + size.cy}), "caption-ellipsis"));
   // Nothing of the text lies right of the room.
   const platform::Bitmap plain = ExpectedSingleFrame(200, 120, true);
   for (int y = 0; y < 22; ++y)
@@ -128,16 +130,8 @@ TEST_F(CaptionTextTest, AnInactiveCaptionTakesTheNormalFontColour) {
   const SIZE size = Measure(text);
   TsFrameView view = SingleView(200, 120, false);
   view.Caption = text;
-  platform::Bitmap expected = ExpectedSingleFrame(200, 120, false);
-  {
-    pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
-    platform::SelectObject(dc.get(), &expected);
-    platform::SelectObject(dc.get(), fFont);
-    platform::SetBkMode(dc.get(), platform::TRANSPARENT);
-    platform::SetTextColor(dc.get(), kTitleFont);
-    TRect r{10, 10 - size.cy / 2, 148, 10 - size.cy / 2 + size.cy};
-    platform::DrawTextW(dc.get(), text, &r, CaptionFormat(false));
-  }
+  const platform::Bitmap expected =
+      Expected(text, {10, 10 - size.cy / 2, 148, 10 - size.cy / 2 + size.cy}, false);
   EXPECT_TRUE(SameBitmap(Paint(view), expected, "caption-inactive"));
 }
 
@@ -152,18 +146,10 @@ TEST_F(CaptionTextTest, TheAddedTitleFollowsTheCaption) {
   TsFrameView view = SingleView(200, 120);
   view.Caption = text;
   const int top = 10 - size.cy / 2;
-  platform::Bitmap expected = Expected(text, {10, top, 148, top + size.cy}, CaptionFormat(false));
-  {
-    pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
-    platform::SelectObject(dc.get(), &expected);
-    platform::SelectObject(dc.get(), fFont);
-    platform::SetBkMode(dc.get(), platform::TRANSPARENT);
-    platform::SetTextColor(dc.get(), 0x000000FF);
-    // It starts 4 pixels after the measured caption.
-    const int left = 10 + size.cx + 4;
-    TRect r{left, top, left + addedSize.cx + 4, top + size.cy};
-    platform::DrawTextW(dc.get(), added, &r, CaptionFormat(false));
-  }
+  platform::Bitmap expected = Expected(text, {10, top, 148, top + size.cy});
+  // It starts 4 pixels after the measured caption.
+  const int left = 10 + size.cx + 4;
+  Write(expected, added, {left, top, left + addedSize.cx + 4, top + size.cy}, 0x000000FF);
   EXPECT_TRUE(SameBitmap(Paint(view), expected, "caption-added"));
 }
 

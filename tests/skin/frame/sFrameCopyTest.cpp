@@ -50,6 +50,17 @@ protected:
     return bmp;
   }
 
+  // The form's client area after PaintClientArea for a view of the form's
+  // client size.
+  platform::Bitmap PaintedClient(TsFrameView& aView) {
+    aView.ClientSize = {fForm->ClientWidth(), fForm->ClientHeight()};
+    platform::HDC dc = platform::GetDC(fWnd);
+    PaintClientArea(*fData, fTitle, aView, fLayout, fWnd, dc);
+    platform::Bitmap shown = ReadBack(dc, aView.ClientSize.cx, aView.ClientSize.cy);
+    platform::ReleaseDC(fWnd, dc);
+    return shown;
+  }
+
   platform::HWND fWnd = nullptr;
 };
 
@@ -124,11 +135,7 @@ TEST_F(FrameCopyTest, RepaintButtonLeavesAStaleCacheToTheNextPaint) {
 TEST_F(FrameCopyTest, APlainFormFillsItsClientAreaWithItsColour) {
   ASSERT_NE(fData->CtrlSkinState & cssPlain, 0);
   TsFrameView view = SingleView(300, 200);
-  view.ClientSize = {fForm->ClientWidth(), fForm->ClientHeight()};
-  platform::HDC dc = platform::GetDC(fWnd);
-  PaintClientArea(*fData, fTitle, view, fLayout, fWnd, dc);
-  const platform::Bitmap shown = ReadBack(dc, view.ClientSize.cx, view.ClientSize.cy);
-  platform::ReleaseDC(fWnd, dc);
+  const platform::Bitmap shown = PaintedClient(view);
   EXPECT_TRUE(SameBitmap(
       shown, pixelcheck::Filled(view.ClientSize.cx, view.ClientSize.cy, Opaque(kFormHotColor)),
       "client-plain", TPixelMatch::ColorOnly));
@@ -138,11 +145,7 @@ TEST_F(FrameCopyTest, ATexturedFormCopiesTheClientPartOfItsCache) {
   UseSkin(VerdantSkinName);
   ASSERT_EQ(fData->CtrlSkinState & cssPlain, 0);
   TsFrameView view = SingleView(300, 200);
-  view.ClientSize = {fForm->ClientWidth(), fForm->ClientHeight()};
-  platform::HDC dc = platform::GetDC(fWnd);
-  PaintClientArea(*fData, fTitle, view, fLayout, fWnd, dc);
-  const platform::Bitmap shown = ReadBack(dc, view.ClientSize.cx, view.ClientSize.cy);
-  platform::ReleaseDC(fWnd, dc);
+  const platform::Bitmap shown = PaintedClient(view);
   const TPoint offset = ClientOffset(view);
   EXPECT_EQ(offset, (TPoint{(300 - view.ClientSize.cx) / 2, 200 - view.ClientSize.cy - 3}));
   platform::Bitmap expected(view.ClientSize.cx, view.ClientSize.cy);

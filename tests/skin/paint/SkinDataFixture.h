@@ -11,6 +11,7 @@
 #include "skin/paint/sCommonData.h"
 #include "skin/paint/sControlCodes.h"
 #include "skin/paint/sControlMessages.h"
+#include "skin/paint/sSkinOwner.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Panel.h"
 
@@ -87,6 +88,18 @@ protected:
     if (!HandleControlMessage(SkinData, aMessage))
       TPanel::WndProc(aMessage);
   }
+};
+
+// The window-frame owner of a TsCommonData, painting the frame of a form.
+class TTestFrame : public TsFrameOwner {
+public:
+  explicit TTestFrame(TForm* aForm) : fForm(aForm) {}
+  TForm* FramedForm() const override { return fForm; }
+  bool PaintsCustomFrame() const override { return false; }
+  std::string OwnerClassName() const override { return "TTestFrame"; }
+
+private:
+  TForm* fForm;
 };
 
 class SkinDataTest : public ::testing::Test {

@@ -196,17 +196,6 @@ TEST_F(SkinDataTest, InvalidateIsANoOpWhileLoadingAndRepaintsAfterwards) {
   EXPECT_GT(p->Paints, paints);
 }
 
-class TTestFrame : public TsFrameOwner {
-public:
-  explicit TTestFrame(TForm* aForm) : fForm(aForm) {}
-  TForm* FramedForm() const override { return fForm; }
-  bool PaintsCustomFrame() const override { return false; }
-  std::string OwnerClassName() const override { return "TTestFrame"; }
-
-private:
-  TForm* fForm;
-};
-
 TEST_F(SkinDataTest, AWindowFrameOwnerIsInvalidatedThroughItsForm) {
   TTestFrame frame(fForm);
   TsCommonData data(&frame, true);
