@@ -24,9 +24,14 @@ struct DCDeleter {
 };
 using DCHolder = std::unique_ptr<DeviceContext, DCDeleter>;
 
+// A font, or the default GUI font for none.
+HFONT FontOrDefault(HFONT aFont) {
+  return aFont != nullptr ? aFont : GetStockFont(DEFAULT_GUI_FONT);
+}
+
+// Selects the font and measures the text with it.
 SIZE Extent(HDC aDC, HFONT aFont, std::string_view aText) {
-  if (aFont != nullptr)
-    SelectObject(aDC, aFont);
+  SelectObject(aDC, FontOrDefault(aFont));
   SIZE size{};
   GetTextExtentPoint32W(aDC, aText, &size);
   return size;
@@ -59,15 +64,12 @@ void PaintCaptionGlow(Bitmap& aCache, const TsSkinManager& aSkin, int aSection,
   if (state.GlowSize == 0)
     return;
   std::optional<TqcCaptionGlow>& slot = aView.Active ? aTitle.FGlow1 : aTitle.FGlow2;
-  if (!slot || slot->Text != aView.Caption || slot->Area != aArea ||
-      slot->Font != aView.CaptionFont || slot->Size != state.GlowSize || slot->Format != aFormat)
+  const HFONT font = FontOrDefault(aView.CaptionFont);
+  if (!slot || slot->Text != aView.Caption || slot->Area != aArea || slot->Font != font ||
+      slot->Size != state.GlowSize || slot->Format != aFormat)
     slot = TqcCaptionGlow{
-        aView.Caption,
-        aArea,
-        aView.CaptionFont,
-        state.GlowSize,
-        aFormat,
-        MakeTextGlow(aView.CaptionFont, aView.Caption, aArea, state.GlowSize, aFormat)};
+        aView.Caption,  aArea,   font,
+        state.GlowSize, aFormat, MakeTextGlow(font, aView.Caption, aArea, state.GlowSize, aFormat)};
   if (!slot->Glow.Work.Pixels.empty())
     CompositeGlow(aCache, slot->Glow.Work, slot->Glow.Origin, ColorToRGB(TColor(state.GlowColor)));
 }
@@ -162,8 +164,7 @@ void PaintCaption(Bitmap& aCache, const TsSkinManager& aSkin, TsTitleBarData& aT
   r.Right = r.Left + extents.AddedWidth + 4;
   if (r.Width() <= 8 || !aSkin.IsValidSkinIndex(title))
     return;
-  if (added.Font != nullptr)
-    SelectObject(dc.get(), added.Font);
+  SelectObject(dc.get(), FontOrDefault(added.Font));
   SetBkMode(dc.get(), TRANSPARENT);
   SetTextColor(dc.get(), AddedTitleColor(aSkin, title, added, aView.Active));
   DrawTextW(dc.get(), added.Text, &r, format);

@@ -59,7 +59,7 @@ void PaintPlainBackground(Bitmap& aCache, const TsCommonData& aData, const TsFra
 void PaintWindowBackground(Bitmap& aCache, TsCommonData& aData, const TsFrameView& aView,
                            int aState) {
   const TRect whole = aCache.BoundsRect();
-  if ((aData.CtrlSkinState & cssPlain) != 0)
+  if (PlainForm(aData))
     PaintPlainBackground(aCache, aData, aView, aState);
   else if (HasBorder(aView.Form) || HasStyle(aView.Form, WS_CHILD))
     PaintCommonSection(aData, aView.Background, aState, &aCache, aView.FormPos, whole, false);
@@ -77,8 +77,9 @@ void PaintTitle(Bitmap& aCache, const TsSkinManager& aSkin, TsCommonData& aData,
   const int width = aCache.Width();
   const int title = GetTitleSkinIndex(aSkin, aTitle);
   if (aSkin.IsValidSkinIndex(title)) {
-    const bool smallIcon = HasStyle(form, WS_MINIMIZE) && !form.IsMainForm;
-    const TRect r{0, 0, width, smallIcon ? aCache.Height() : band};
+    // A minimized form that is not the main form is all title.
+    const bool iconic = HasStyle(form, WS_MINIMIZE) && !form.IsMainForm;
+    const TRect r{0, 0, width, iconic ? aCache.Height() : band};
     PaintSectionByIndex(&aSkin, title, CacheInfoFromBitmap(&aCache, 0, 0), -1, -1, &aCache, {0, 0},
                         r, SectionState(aSkin, title, aView.Active));
   }
@@ -172,6 +173,12 @@ int GetTitleSkinIndex(const TsSkinManager& aSkin, TsTitleBarData& aTitle) {
   return aTitle.TitleSkinIndex;
 }
 
+bool PlainForm(TsCommonData& aData) {
+  if ((aData.CtrlSkinState & cssNotComputed) != 0)
+    aData.RefreshPlainState(false);
+  return (aData.CtrlSkinState & cssPlain) != 0;
+}
+
 TColor FormColor(const TsCommonData& aData, bool aActive) {
   return aData.StateBackgroundColor(aActive ? 1 : 0);
 }
@@ -186,10 +193,8 @@ void PaintAll(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameView& aV
   const int ch = CaptionHeight(form);
   const int width = CaptionWidth(form);
   const int height = HasStyle(form, WS_MINIMIZE) && !form.IsMainForm ? b + ch + 2 : form.Size.cy;
-  if (aData.CacheBmp() == nullptr) {
+  if (aData.CacheBmp() == nullptr)
     aData.InitCacheBmp();
-    aData.RefreshPlainState(false);
-  }
   Bitmap& cache = *aData.CacheBmp();
   LayOut(*skin, aView, aLayout);
   if (cache.Width() != width || cache.Height() != height)

@@ -17,6 +17,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class TsCommonData;
 class TsSkinManager;
@@ -76,7 +77,7 @@ struct TsFrameView {
   bool DrawNonClientArea = true; // the frame paints the non-client area
   bool MenuPresent = false;      // a main menu with a visible item, drawn skinned
   std::string Caption;
-  platform::HFONT CaptionFont = nullptr; // the platform's caption font
+  platform::HFONT CaptionFont = nullptr; // the platform's caption font; nullptr: the GUI font
   // The title icon, 32-bit with premultiplied alpha, stretched into the icon
   // rectangle; nullptr: no icon drawn.
   const platform::Bitmap* Icon = nullptr;
@@ -99,13 +100,16 @@ TPoint ClientOffset(const TsFrameView& aView);
 int SectionState(const TsSkinManager& aSkin, int aSkinIndex, bool aActive);
 // The title section's skin index, cached in aTitle.TitleSkinIndex.
 int GetTitleSkinIndex(const TsSkinManager& aSkin, TsTitleBarData& aTitle);
+// The form's background is one plain colour; the plain state is computed
+// when it is not known yet.
+bool PlainForm(TsCommonData& aData);
 // The colour of the form's client area: the section colour of the frame
 // state, or the form's own colour when it has a custom colour.
 TColor FormColor(const TsCommonData& aData, bool aActive);
 
-// Rebuilds the cache of aData when it is stale (BGChanged): lays out the
-// caption items into aLayout (the button states of aLayout are kept), paints
-// the window background, the title band, the menu bar, the caption and the
-// buttons. Nothing without a skinned FORM section.
+// Rebuilds the cache of aData when it is stale (BGChanged): chooses the
+// button images and lays out the caption items into aLayout (the button
+// states of aLayout are kept), paints the window background, the title band, the menu bar, the
+// caption and the buttons. Nothing without a skinned FORM section.
 void PaintAll(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameView& aView,
               TqcFrameLayout& aLayout);

@@ -38,7 +38,7 @@ void CopyFrameToDC(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameVie
 void PaintClientArea(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameView& aView,
                      TqcFrameLayout& aLayout, HWND aWnd, HDC aClientDC) {
   const TRect client{0, 0, aView.ClientSize.cx, aView.ClientSize.cy};
-  if ((aData.CtrlSkinState & cssPlain) != 0) {
+  if (PlainForm(aData)) {
     FillRectOnDC(aClientDC, client, FormColor(aData, aView.Active));
     return;
   }

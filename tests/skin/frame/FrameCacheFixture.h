@@ -176,7 +176,6 @@ protected:
     fData->COC = cocForm;
     fData->SetSkinSection("FORM");
     fData->Loaded();
-    fData->RefreshPlainState(false);
     fTitle.ResetForSkin();
     fLayout = {};
   }

@@ -133,7 +133,7 @@ TEST_F(FrameCopyTest, RepaintButtonLeavesAStaleCacheToTheNextPaint) {
 }
 
 TEST_F(FrameCopyTest, APlainFormFillsItsClientAreaWithItsColour) {
-  ASSERT_NE(fData->CtrlSkinState & cssPlain, 0);
+  ASSERT_TRUE(PlainForm(*fData));
   TsFrameView view = SingleView(300, 200);
   const platform::Bitmap shown = PaintedClient(view);
   EXPECT_TRUE(SameBitmap(
@@ -143,7 +143,7 @@ TEST_F(FrameCopyTest, APlainFormFillsItsClientAreaWithItsColour) {
 
 TEST_F(FrameCopyTest, ATexturedFormCopiesTheClientPartOfItsCache) {
   UseSkin(VerdantSkinName);
-  ASSERT_EQ(fData->CtrlSkinState & cssPlain, 0);
+  ASSERT_FALSE(PlainForm(*fData));
   TsFrameView view = SingleView(300, 200);
   const platform::Bitmap shown = PaintedClient(view);
   const TPoint offset = ClientOffset(view);
