@@ -75,6 +75,34 @@ TEST_F(FrameCacheTest, TheMenuBarIsPaintedUnderTheCaptionAndKept) {
   EXPECT_NE(Paint(view).Pixel(100, 30), pixelcheck::Opaque(kMenuColor));
 }
 
+// The icon of a 19-pixel caption is 16 x 16 at b 3 + BILEFT 3, centred on
+// line 10. An extra button without skin image is 21 wide (its glyph + 2 is
+// less), placed 6 left of the minimize button and its 1-pixel spacing; its glyph is centred in it
+// (rows 5 to 15 of the buttons' height 10), one pixel right and down while
+// pressed.
+TEST_F(FrameCacheTest, TheIconAndAnExtraButtonsGlyph) {
+  const platform::Bitmap icon = pixelcheck::Filled(16, 16, pixelcheck::Px(10, 20, 30));
+  const platform::Bitmap glyph = pixelcheck::Filled(6, 4, pixelcheck::Px(200, 0, 0));
+  TsFrameView view = SingleView(200, 120);
+  view.Form.ShowAppIcon = true;
+  view.Icon = &icon;
+  view.Form.TitleButtons = {TqcTitleButtonSpec{.GlyphWidth = 6}};
+  view.TitleButtonGlyphs = {&glyph};
+  const int buttonLeft = MinAt(200).X - 1 - 6 - 21;
+  for (const int state : {0, 2}) {
+    if (!fLayout.TitleButtons.empty())
+      fLayout.TitleButtons[0].State = state;
+    platform::Bitmap expected = ExpectedSingleFrame(200, 120, true);
+    pixelcheck::Paint(expected, {6, 2, 22, 18}, icon.Pixel(0, 0));
+    const int shift = state == 2 ? 1 : 0;
+    pixelcheck::Paint(expected, Bounds(buttonLeft + 7 + shift, 5 + 3 + shift, 6, 4),
+                      glyph.Pixel(0, 0));
+    EXPECT_TRUE(SameBitmap(Paint(view), expected, "frame-icon-glyph"));
+    ASSERT_EQ(fLayout.TitleButtons.size(), 1u);
+    EXPECT_EQ(fLayout.TitleButtons[0].Rect, Bounds(buttonLeft, 5, 21, 10));
+  }
+}
+
 TEST_F(FrameCacheTest, AFreshCacheIsNotRepaintedUntilItIsStale) {
   const TsFrameView view = SingleView(200, 120);
   Paint(view);
