@@ -132,6 +132,27 @@ TEST_F(FrameCopyTest, RepaintButtonLeavesAStaleCacheToTheNextPaint) {
     EXPECT_EQ(CaptionButtonOf(fLayout, hit), nullptr) << hit;
 }
 
+// In a window 25 wide the close button lies at 8 to 20, maximize at -5 to 7
+// and minimize at -18 to -6, both left of where the icon's place ends (6):
+// the rebuilt frame shows what lies inside, a repaint leaves them alone.
+TEST_F(FrameCopyTest, ButtonsOfANarrowWindowAreCutAtItsEdge) {
+  const TsFrameView view = SingleView(25, 60);
+  const platform::Bitmap before = Paint(view);
+  EXPECT_EQ(before.Pixel(6, 14), ButtonPixel(fiMax, 0));
+  platform::Bitmap window = pixelcheck::Filled(25, 60, Opaque(kSentinel));
+  pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
+  platform::SelectObject(dc.get(), &window);
+  for (int hit : {int(platform::HTMINBUTTON), int(platform::HTMAXBUTTON)}) {
+    CaptionButtonOf(fLayout, hit)->State = 1;
+    RepaintButton(*fData, fTitle, view, fLayout, hit, dc.get());
+  }
+  EXPECT_TRUE(SameBitmap(*fData->CacheBmp(), before, "narrow-left"));
+  EXPECT_EQ(pixelcheck::ChangedBox(window, Opaque(kSentinel)), TRect{});
+  fLayout.Buttons.Close.State = 1;
+  RepaintButton(*fData, fTitle, view, fLayout, platform::HTCLOSE, dc.get());
+  EXPECT_EQ(pixelcheck::ChangedBox(window, Opaque(kSentinel)), (TRect{8, 5, 20, 15}));
+}
+
 TEST_F(FrameCopyTest, APlainFormFillsItsClientAreaWithItsColour) {
   ASSERT_TRUE(PlainForm(*fData));
   TsFrameView view = SingleView(300, 200);
