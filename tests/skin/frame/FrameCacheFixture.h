@@ -8,7 +8,8 @@
 // pressed) of one colour with a key pixel in the top-left corner; FORM plain
 // with a 2-pixel border mask of one colour; FORMTITLE plain in two states
 // with their font colours; MENULINE plain. Skin "G" adds a 2-pixel glow to the active title,
-// skin "OLD" too but as a skin of version 7.5.
+// skin "OLD" too but as a skin of version 7.5; skin "PLATE" adds a plain
+// CAPTION section.
 
 #include "SkinDataFixture.h"
 #include "platform/gfx/Font.h"
@@ -35,6 +36,8 @@ inline constexpr TColor kTitleFont = 0x00C0C0C0;
 inline constexpr TColor kTitleHotFont = 0x00FFFFFF;
 inline constexpr TColor kGlowColor = 0x0000FF00;
 inline constexpr TColor kMenuColor = 0x00306090;
+inline constexpr TColor kPlateHotColor = 0x00204020;
+inline constexpr TColor kPlateHotFont = 0x0000FFFF;
 
 // The pixel of frame aFrame (0 normal, 1 hot, 2 pressed) of a button image.
 inline std::uint32_t ButtonPixel(TFrameImage aImage, int aFrame) {
@@ -148,6 +151,10 @@ protected:
     AddFrameSkin("F", FrameSkinOptions(0));
     AddFrameSkin("G", FrameSkinOptions(2));
     AddFrameSkin("OLD", FrameSkinOptions(2, "7.50"));
+    AddFrameSkin("PLATE",
+                 FrameSkinOptions(0) +
+                     "[CAPTION]\nSTATES=2\nCOLOR=0\nHOTCOLOR=" + std::to_string(kPlateHotColor) +
+                     "\nFONTCOLOR=0\nHOTFONTCOLOR=" + std::to_string(kPlateHotFont) + "\n");
     auto& verdant = fManager->InternalSkins.Add();
     verdant.SetName(VerdantSkinName);
     const auto data = VerdantSkinData();

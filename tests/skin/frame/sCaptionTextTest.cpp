@@ -125,6 +125,23 @@ TEST_F(CaptionTextTest, TheIconPushesTheCaptionRight) {
   EXPECT_EQ(CaptionRoom(*fManager, view, layout, true).Left, 10 + 16 + 2);
 }
 
+// With a CAPTION section the room starts 2 further right, the section is
+// painted 2 pixels left and right and 1 above and below the measured text,
+// and the text takes its colours.
+TEST_F(CaptionTextTest, TheCaptionPlateLiesUnderTheTextAndGivesItsColours) {
+  UseSkin("PLATE");
+  const std::string text = "MIDI";
+  const SIZE size = Measure(text);
+  TsFrameView view = SingleView(200, 120);
+  view.Caption = text;
+  const int top = 10 - size.cy / 2;
+  platform::Bitmap expected = ExpectedSingleFrame(200, 120, true);
+  pixelcheck::Paint(expected, {10, top - 1, 12 + size.cx + 2, top + size.cy + 1},
+                    pixelcheck::Opaque(kPlateHotColor));
+  Write(expected, text, {12, top, 148, top + size.cy}, kPlateHotFont);
+  EXPECT_TRUE(SameBitmap(Paint(view), expected, "caption-plate"));
+}
+
 TEST_F(CaptionTextTest, AnInactiveCaptionTakesTheNormalFontColour) {
   const std::string text = "Inaktiv";
   const SIZE size = Measure(text);
