@@ -16,7 +16,19 @@ protected:
   void SetUp() override {
     FrameCacheTest::SetUp();
     UseSkin(VerdantSkinName);
+    // The platform's caption font: the GUI face, bold.
+    platform::LOGFONTW font;
+    font.lfHeight = platform::DefaultGuiFontHeight;
+    font.lfWeight = platform::FW_BOLD;
+    font.lfFaceName = platform::DefaultGuiFaceName;
+    fCaptionFont = platform::CreateFontIndirectW(&font);
   }
+  void TearDown() override {
+    platform::DeleteObject(fCaptionFont);
+    FrameCacheTest::TearDown();
+  }
+  platform::HFONT fCaptionFont = nullptr;
+
   static void Save(const platform::Bitmap& aImage, const std::string& aName) {
     const auto folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
     std::filesystem::create_directories(folder);
@@ -58,6 +70,7 @@ TEST_F(FrameLookTest, AFormWithThreeButtonsActiveAndInactive) {
   for (const bool active : {true, false}) {
     TsFrameView view = SingleView(500, 400, active);
     view.Caption = "MIDI-Monitor";
+    view.CaptionFont = fCaptionFont;
     const platform::Bitmap cache = OnDesktop(Paint(view), view);
     ASSERT_EQ(cache.Width(), 500);
     ASSERT_EQ(cache.Height(), 400);
@@ -76,6 +89,7 @@ TEST_F(FrameLookTest, TheMonitorsToolWindowActiveAndInactive) {
     view.Form.SystemMenu.VisibleMin = false;
     view.ClientSize = {732, 351};
     view.Caption = "MIDI-Monitor";
+    view.CaptionFont = fCaptionFont;
     Save(OnDesktop(Paint(view), view),
          active ? "frame-verdant-tool-active.png" : "frame-verdant-tool-inactive.png");
   }
