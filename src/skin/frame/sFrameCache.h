@@ -26,7 +26,7 @@ class TsSkinManager;
 struct TqcAddedTitle {
   std::string Text;
   static constexpr TColor NoColor = 0x1FFFFFFF;
-  platform::HFONT Font = nullptr; // nullptr: the DC's default font
+  platform::HFONT Font = nullptr; // nullptr: the GUI font
   TColor FontColor = NoColor;     // NoColor or clWindowText: the title section's colour
   bool ShowMainCaption = true;    // false: the added text takes the caption's place
 };
@@ -109,7 +109,8 @@ TColor FormColor(const TsCommonData& aData, bool aActive);
 
 // Rebuilds the cache of aData when it is stale (BGChanged): chooses the
 // button images and lays out the caption items into aLayout (the button
-// states of aLayout are kept), paints the window background, the title band, the menu bar, the
-// caption and the buttons. Nothing without a skinned FORM section.
+// states of aLayout are kept), paints the window background, the title band,
+// the menu bar, the caption and the buttons. Nothing without a skinned FORM
+// section.
 void PaintAll(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameView& aView,
               TqcFrameLayout& aLayout);
