@@ -96,19 +96,19 @@ void CompositeGlow(platform::Bitmap& aTarget, const TGreyImage& aWork, TPoint aO
   }
 }
 
-void DrawTextGlow(platform::Bitmap& aTarget, platform::HFONT aFont, std::string_view aText,
-                  const TRect& aR, TColor aGlow, int aSize, platform::UINT aFormat) {
+TTextGlow MakeTextGlow(platform::HFONT aFont, std::string_view aText, const TRect& aR, int aSize,
+                       platform::UINT aFormat) {
   if (aSize < 1 || aText.empty())
-    return;
+    return {};
   // Sizes that do not fit an int cannot be a bitmap either.
   const long long margin64 = aSize + 4LL;
   const long long width = aR.Width() + 2 * margin64, height = aR.Height() + 2 * margin64;
   if (width > INT_MAX || height > INT_MAX)
-    return;
+    return {};
   const int margin = int(margin64);
   platform::Bitmap canvas{static_cast<int>(width), static_cast<int>(height)};
   if (canvas.Empty())
-    return;
+    return {};
   FillRect32(canvas, canvas.BoundsRect(), 0xFFFFFF);
   {
     const std::unique_ptr<platform::DeviceContext, DCDeleter> dc(
@@ -124,11 +124,20 @@ void DrawTextGlow(platform::Bitmap& aTarget, platform::HFONT aFont, std::string_
     }
   }
   // Black text on white: every channel holds the same grey.
-  TGreyImage work{canvas.Width(), canvas.Height(), {}};
+  TTextGlow glow{{canvas.Width(), canvas.Height(), {}},
+                 {aR.Left + 1 - margin, aR.Top + 1 - margin}};
+  TGreyImage& work = glow.Work;
   work.Pixels.reserve(std::size_t(work.Width) * std::size_t(work.Height));
   for (int y = 0; y < work.Height; ++y)
     for (int x = 0; x < work.Width; ++x)
       work.Pixels.push_back(std::uint8_t(canvas.Pixel(x, y) & 0xFF));
   BlurGrey(work, GlowKernel(aSize));
-  CompositeGlow(aTarget, work, {aR.Left + 1 - margin, aR.Top + 1 - margin}, ColorToRGB(aGlow));
+  return glow;
+}
+
+void DrawTextGlow(platform::Bitmap& aTarget, platform::HFONT aFont, std::string_view aText,
+                  const TRect& aR, TColor aGlow, int aSize, platform::UINT aFormat) {
+  const TTextGlow glow = MakeTextGlow(aFont, aText, aR, aSize, aFormat);
+  if (!glow.Work.Pixels.empty())
+    CompositeGlow(aTarget, glow.Work, glow.Origin, ColorToRGB(aGlow));
 }

@@ -48,6 +48,19 @@ void BlurGrey(TGreyImage& aImage, const TGlowKernel& aKernel);
 void CompositeGlow(platform::Bitmap& aTarget, const TGreyImage& aWork, TPoint aOrigin,
                    TColor aGlow);
 
+// A blurred work image and where its pixel (0, 0) lies on the target.
+struct TTextGlow {
+  TGreyImage Work;
+  TPoint Origin;
+};
+
+// The glow of aText laid out in aR with the DrawTextW flags aFormat, in
+// aFont, aSize pixels wide, one pixel right of and below the text, ready for
+// CompositeGlow. An empty work image for a size below 1, empty text or a size
+// no bitmap can have.
+TTextGlow MakeTextGlow(platform::HFONT aFont, std::string_view aText, const TRect& aR, int aSize,
+                       platform::UINT aFormat);
+
 // Draws the glow of aText (laid out in aR with the DrawTextW flags aFormat,
 // in aFont) into aTarget in the colour aGlow, aSize pixels wide. The glow
 // lies one pixel right of and below the text. Nothing for a size below 1.
