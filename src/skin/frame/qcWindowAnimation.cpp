@@ -162,16 +162,17 @@ void StartAnimation(std::unique_ptr<TqcWindowAnimation> aAnimation) {
     runner.Timer = SetTimer(nullptr, 0, FrameTime, Tick);
 }
 
-void RunAnimationNow(std::unique_ptr<TqcWindowAnimation> aAnimation) {
+void RunAnimationNow(TqcWindowAnimation& aAnimation) {
   using Clock = std::chrono::steady_clock;
   auto due = Clock::now();
-  while (aAnimation->FramesLeft() > 0) {
+  while (aAnimation.FramesLeft() > 0) {
     std::this_thread::sleep_until(due);
     due = Clock::now() + std::chrono::milliseconds(FrameTime);
-    aAnimation->Step();
+    aAnimation.Step();
   }
   std::this_thread::sleep_until(due);
-  Finish(std::move(aAnimation));
+  if (aAnimation.OnFinished)
+    aAnimation.OnFinished();
 }
 
 TqcWindowAnimation* RunningAnimation(HWND aOwner) {

@@ -55,7 +55,7 @@ public:
                      platform::Bitmap aImage, std::vector<TqcAnimationFrame> aFrames);
 
   platform::HWND Owner() const { return fOwner; }
-  const platform::Bitmap& Image() const { return fImage; }
+  TqcLayeredCover& Cover() { return *fCover; }
   int FramesLeft() const { return int(fFrames.size() - fNext); }
   // Shows the next frame; false when none was left.
   bool Step();
@@ -77,8 +77,9 @@ private:
 // frees it after its last frame (after OnFinished). An animation without
 // frames finishes at once.
 void StartAnimation(std::unique_ptr<TqcWindowAnimation> aAnimation);
-// Runs every frame now, each lasting at least FrameTime, then frees it.
-void RunAnimationNow(std::unique_ptr<TqcWindowAnimation> aAnimation);
+// Runs every frame now, each lasting at least FrameTime; the caller keeps the
+// animation and its cover.
+void RunAnimationNow(TqcWindowAnimation& aAnimation);
 // The running animation of a form, or nullptr.
 TqcWindowAnimation* RunningAnimation(platform::HWND aOwner);
 // Ends the form's running animation at once (OnFinished runs); with

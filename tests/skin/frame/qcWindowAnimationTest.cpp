@@ -199,7 +199,7 @@ TEST_F(AnimationTest, RunningNowShowsEveryFrameBeforeReturning) {
   auto animation = Animation(nullptr, ShowAnimationFrames(36, 255, 1, {40, 20}));
   animation->OnFrame = [&](int, const TqcAnimationFrame&) { ++count; };
   animation->OnFinished = [&] { finished = true; };
-  RunAnimationNow(std::move(animation));
+  RunAnimationNow(*animation);
   EXPECT_EQ(count, 4);
   EXPECT_TRUE(finished);
 }
