@@ -37,6 +37,19 @@ void Line(std::ostream& aOut, const char* aKind, const std::string& aName) {
   aOut << aKind << '\t' << aName << '\n';
 }
 
+// Pixels outside the window's region are not part of the window: they become
+// transparent.
+void ClearOutsideRegion(platform::HWND aWnd, platform::Bitmap& aImage) {
+  platform::Region shape;
+  if (platform::GetWindowRgn(aWnd, &shape) == platform::ERROR)
+    return;
+  const platform::Region outside = platform::Region(aImage.BoundsRect()).Subtract(shape);
+  for (const TRect& band : outside.Rects())
+    for (int y = band.Top; y < band.Bottom; ++y)
+      for (int x = band.Left; x < band.Right; ++x)
+        aImage.SetPixel(x, y, 0);
+}
+
 } // namespace
 
 TMessageForm* ShowingMessageBox() {
@@ -100,6 +113,16 @@ void TMonitorAutomation::Screenshot(const std::string& aPath) {
   WriteMonitorPng(fForm, aPath);
 }
 
+void TMonitorAutomation::HitTest(int aX, int aY) {
+  platform::RECT window{};
+  platform::GetWindowRect(fForm.Handle(), &window);
+  const platform::LRESULT code =
+      platform::SendMessageW(fForm.Handle(), platform::WM_NCHITTEST, 0,
+                             platform::MAKELPARAM(window.Left + aX, window.Top + aY));
+  fOut << "hit\t" << aX << '\t' << aY << '\t' << code << '\n';
+  fOut.flush();
+}
+
 int TMonitorAutomation::LogLineCount() const {
   return fForm.lbListe->Count();
 }
@@ -121,14 +144,22 @@ void TMonitorAutomation::Quit() {
   Application->Terminate();
 }
 
-void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath) {
+void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath, bool aScreen) {
   aForm.DrainNow();
   aForm.Update();
-  const platform::Bitmap image = platform::CaptureWindow(aForm.Handle());
+  platform::Bitmap image;
+  if (aScreen) {
+    image = platform::ComposeScreen({platform::GetSystemMetrics(platform::SM_CXSCREEN),
+                                     platform::GetSystemMetrics(platform::SM_CYSCREEN)},
+                                    true);
+  } else {
+    image = platform::CaptureWindow(aForm.Handle());
+    ClearOutsideRegion(aForm.Handle(), image);
+  }
   if (image.Width() == 0)
     throw std::runtime_error("no image of the window to write");
-  const platform::FileResult written =
-      platform::SavePngFile(image, aPath, platform::PngAlpha::Opaque);
+  const platform::FileResult written = platform::SavePngFile(
+      image, aPath, aScreen ? platform::PngAlpha::Opaque : platform::PngAlpha::Keep);
   if (!written.Ok())
     throw std::runtime_error("cannot write " + aPath + ": " + written.Error);
 }

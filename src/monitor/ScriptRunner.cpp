@@ -59,6 +59,10 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
     c.Kind = TKind::Pointer;
     c.X = Number(w[n - 2], 10, MaxWindowPoint, "x");
     c.Y = Number(w[n - 1], 10, MaxWindowPoint, "y");
+  } else if (verb == "hit" && n == 3) {
+    c.Kind = TKind::Hit;
+    c.X = Number(w[1], 10, MaxWindowPoint, "x");
+    c.Y = Number(w[2], 10, MaxWindowPoint, "y");
   } else if (verb == "screenshot" && n == 2) {
     c.Kind = TKind::Screenshot;
     c.Name = w[1];
@@ -176,6 +180,9 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
       break;
     case TKind::Screenshot:
       fTarget.Screenshot(c.Name);
+      break;
+    case TKind::Hit:
+      fTarget.HitTest(c.X, c.Y);
       break;
     case TKind::Send:
       fTarget.InjectMessage(c.Index, c.Bytes[0], c.Bytes[1], c.Bytes[2]);

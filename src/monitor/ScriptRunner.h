@@ -7,6 +7,8 @@
 //                          the pointer at window point X Y (from the window's
 //                          top-left corner, frame included), as real input
 //   screenshot FILE        the window as it is now, as PNG
+//   hit X Y                prints hit<TAB>X<TAB>Y<TAB>CODE: the window's
+//                          WM_NCHITTEST answer at window point X Y
 //   select log N
 //   send N HH HH HH        inject a message into virtual input port N
 //   wait MS | wait log N   (the latter fails the script after a time-out)
@@ -31,6 +33,7 @@ struct TScriptCommand {
     CloseMessageBox, //
     Pointer,         // Pointer, X, Y
     Screenshot,      // Name: the file
+    Hit,             // X, Y
     Dump,            //
     Quit,            //
   };
@@ -71,6 +74,8 @@ public:
   virtual void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) = 0;
   // Writes the window as it is now as PNG.
   virtual void Screenshot(const std::string& aPath) = 0;
+  // Prints the window's hit code at window point (aX, aY).
+  virtual void HitTest(int aX, int aY) = 0;
   virtual int LogLineCount() const = 0;
   // Closes a showing message box with OK; false when none shows.
   virtual bool CloseMessageBox() = 0;

@@ -62,8 +62,9 @@ TEST(ParseScript, PointerCommandsAndScreenshot) {
                              "mouse  up\t700 12\n"
                              "click 5 32768\n"
                              "screenshot /tmp/hot.png\n"
-                             "click btnResetIn");
-  ASSERT_EQ(c.size(), 6u);
+                             "click btnResetIn\n"
+                             "hit 700 12");
+  ASSERT_EQ(c.size(), 7u);
   const struct {
     TPointer Pointer;
     int X, Y;
@@ -81,6 +82,9 @@ TEST(ParseScript, PointerCommandsAndScreenshot) {
   EXPECT_EQ(c[4].Kind, TKind::Screenshot);
   EXPECT_EQ(c[4].Name, "/tmp/hot.png");
   EXPECT_EQ(c[5].Kind, TKind::Click);
+  EXPECT_EQ(c[6].Kind, TKind::Hit);
+  EXPECT_EQ(c[6].X, 700);
+  EXPECT_EQ(c[6].Y, 12);
 }
 
 TEST(ParseScript, BadLinesNameTheirLineNumber) {
@@ -145,6 +149,9 @@ public:
     if (aPath.empty() || aPath[0] != '/')
       throw std::runtime_error("cannot write " + aPath);
     Calls.push_back("screenshot " + aPath);
+  }
+  void HitTest(int aX, int aY) override {
+    Calls.push_back("hit " + std::to_string(aX) + " " + std::to_string(aY));
   }
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                      std::uint8_t aData2) override {

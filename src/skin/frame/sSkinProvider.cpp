@@ -8,6 +8,7 @@
 #include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/frame/sFrameCopy.h"
 #include "skin/paint/sControlCodes.h"
 #include "skin/paint/sParentBg.h"
 #include "skin/paint/sSkinCommandHandler.h"
@@ -135,6 +136,10 @@ TqcFrameForm TsSkinProvider::FrameForm() const {
     RECT r{};
     GetWindowRect(wnd, &r);
     f.Size = {r.Right - r.Left, r.Bottom - r.Top};
+    // The platform's window menu offers minimize and maximize as the style
+    // has their boxes (a tool window has neither).
+    f.SystemMenu.VisibleMin = (f.Style & WS_MINIMIZEBOX) != 0;
+    f.SystemMenu.VisibleMax = (f.Style & WS_MAXIMIZEBOX) != 0;
   } else {
     f.Size = {fForm->Width(), fForm->Height()};
   }
@@ -191,8 +196,8 @@ void TsSkinProvider::UpdateRegion(bool aRedraw) {
   if (!HasBorder(f) && (f.Style & (WS_MINIMIZE | WS_THICKFRAME)) == 0)
     return;
   RgnChanging = true;
-  ArOR =
-      BuildCornerCutouts(*manager, FCommonData->BorderIndex, TitleSkin, CaptionWidth(f), f.Size.cy);
+  ArOR = BuildCornerCutouts(*manager, FCommonData->BorderIndex, Title.TitleSkin, CaptionWidth(f),
+                            f.Size.cy);
   RgnChanged = false;
   SetWindowRgn(fForm->Handle(), new Region(WindowRegion(f, ArOR)), aRedraw ? TRUE : FALSE);
   RgnChanging = false;
@@ -299,6 +304,12 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     return true;
   case WM_SETREDRAW:
     WMSetRedraw(aMessage);
+    return true;
+  case WM_ERASEBKGND:
+    WMEraseBkgnd(aMessage);
+    return true;
+  case WM_PAINT:
+    WMPaint(aMessage);
     return true;
   case WM_ACTIVATE:
     OldWndProc(aMessage);
@@ -562,6 +573,7 @@ void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
 void TsSkinProvider::PrepareSkinPassive() {
   TsSkinManager* manager = SkinManager();
   FCommonData->UpdateIndexes(true);
+  Title.ResetForSkin();
   if (manager == nullptr)
     return;
   UpdateSysMenuStyle(true);
@@ -577,6 +589,7 @@ void TsSkinProvider::PrepareSkinPassive() {
 void TsSkinProvider::PrepareSkinSkinned() {
   TsSkinManager* manager = SkinManager();
   FCommonData->UpdateIndexes(true);
+  Title.ResetForSkin();
   if (manager == nullptr)
     return;
   CalcItems();
@@ -628,7 +641,90 @@ void TsSkinProvider::WMNCPaint(TMessage& aMessage) {
     aMessage.Result = 0;
     return;
   }
-  if (RgnChanged)
+  PaintFrame();
+  aMessage.Result = 0;
+}
+
+TsFrameView TsSkinProvider::View() const {
+  TsFrameView view;
+  view.Form = FrameForm();
+  view.ClientSize = {fForm->ClientWidth(), fForm->ClientHeight()};
+  view.Active = FormActive;
+  view.Enabled = fForm->Enabled();
+  view.DrawNonClientArea = DrawNonClientArea;
+  view.Caption = fForm->Caption();
+  if (fForm->HandleAllocated()) {
+    RECT r{};
+    GetWindowRect(const_cast<TForm*>(fForm)->Handle(), &r);
+    view.FormPos = {r.Left, r.Top};
+  }
+  return view;
+}
+
+void TsSkinProvider::PaintAll() {
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr)
+    return;
+  if (FCommonData->CacheBmp() == nullptr || FCommonData->CacheBmp()->Width() == 0)
+    FCommonData->BGChanged = true;
+  if (!FCommonData->BGChanged)
+    return;
+  RgnChanged = true;
+  ::PaintAll(*FCommonData, Title, View(), fLayout);
+  FirstInitialized = true;
+}
+
+void TsSkinProvider::PaintFrame() {
+  if (!DrawNonClientArea || !fForm->HandleAllocated())
+    return;
+  PaintAll();
+  if (RgnChanged && !FCommonData->IsUpdating())
     UpdateRegion(!WindowAnimationRunning);
+  FCommonData->SetUpdating(false);
+  HWND wnd = fForm->Handle();
+  HDC dc = GetWindowDC(wnd);
+  CopyFrameToDC(*FCommonData, Title, View(), fLayout, dc);
+  ReleaseDC(wnd, dc);
+}
+
+void TsSkinProvider::RefreshFrame() {
+  if (!fForm->Visible() || !DrawNonClientArea || !Skinned() || WindowAnimationRunning ||
+      Destroying() || !fForm->HandleAllocated())
+    return;
+  FCommonData->BGChanged = true;
+  PaintFrame();
+}
+
+void TsSkinProvider::WMEraseBkgnd(TMessage& aMessage) {
+  if (!fForm->Visible() || !DrawClientArea) {
+    OldWndProc(aMessage);
+    return;
+  }
+  if ((FCommonData->CtrlSkinState & cssInUpdate) != 0 || FCommonData->Updating()) {
+    aMessage.Result = 0;
+    return;
+  }
+  PaintClientArea(*FCommonData, Title, View(), fLayout, fForm->Handle(),
+                  reinterpret_cast<HDC>(aMessage.WParam));
+  aMessage.Result = 1;
+}
+
+void TsSkinProvider::WMPaint(TMessage& aMessage) {
+  if (!DrawClientArea || !FormShowing()) {
+    OldWndProc(aMessage);
+    return;
+  }
+  if (FCommonData->HasOwnBackground() && (FInAnimation || WindowAnimationRunning)) {
+    ValidateRect(fForm->Handle(), nullptr);
+    aMessage.Result = 0;
+    return;
+  }
+  // A plain background is painted by the erase of the paint that follows:
+  // the whole client area is invalidated with erasing first, so that the
+  // form's own paint runs over a freshly filled area.
+  if (!FCommonData->HasOwnBackground())
+    RedrawWindow(fForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  else if (fForm->Parent() == nullptr)
+    FCommonData->SetUpdating(false);
   OldWndProc(aMessage);
 }

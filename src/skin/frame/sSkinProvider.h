@@ -10,6 +10,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "skin/frame/qcFrameGeometry.h"
+#include "skin/frame/sFrameCache.h"
 #include "skin/frame/sWindowStates.h"
 #include "skin/paint/sCommonData.h"
 #include "skin/paint/sSkinOwner.h"
@@ -78,7 +79,9 @@ public:
   bool UseGlobalColor() const { return fUseGlobalColor; }
   // Switching it on for a skinned form applies the manager's colour at once.
   void SetUseGlobalColor(bool aValue);
-  std::string TitleSkin; // empty: "FORMTITLE"
+  // The title section, caption alignment, added title and the strips the
+  // frame painting keeps between paints.
+  TsTitleBarData Title;
 
   // Initialisation.
   void LoadInit();
@@ -88,6 +91,15 @@ public:
 
   // The form as the frame geometry sees it, from its current window.
   TqcFrameForm FrameForm() const;
+  // The form as the frame painting sees it now.
+  TsFrameView View() const;
+  // Rebuilds a stale frame cache (the layout and the region follow it).
+  void PaintAll();
+  // The non-client paint: rebuilds what is stale, gives the window its
+  // region when it changed and copies the frame strips to the window.
+  void PaintFrame();
+  // Rebuilds the frame and copies it to the window outside a paint message.
+  void RefreshFrame();
   // The frame is painted by the provider now.
   bool Skinned() const { return FCommonData->Skinned(); }
   // The last layout (CalcItems) and the caption buttons it placed.
@@ -149,6 +161,8 @@ private:
   void WMNCHitTest(TMessage& aMessage);
   void WMNCPaint(TMessage& aMessage);
   void WMSetRedraw(TMessage& aMessage);
+  void WMEraseBkgnd(TMessage& aMessage);
+  void WMPaint(TMessage& aMessage);
   void CMVisibleChanged(TMessage& aMessage);
 
   bool Destroying() const;
