@@ -142,11 +142,6 @@ void TsWindowStates::OwnNCPaint() {
     SendMessageW(wnd, WM_NCPAINT, 0, 0);
 }
 
-// Rebuilds the frame cache when it is stale.
-void TsWindowStates::PrepareCache() {
-  SendSkinCommand(fProvider.Form(), scPrepareCache);
-}
-
 void TsWindowStates::SetChildrenRedraw(bool aOn) {
   TForm* form = fProvider.Form();
   for (int i = 0; i < form->ControlCount(); ++i)
@@ -488,7 +483,7 @@ void TsWindowStates::WMSetIcon(TMessage& aMessage) {
   if (!IsWindow(wnd))
     return;
   SendMessageW(wnd, WM_SETREDRAW, 1, 0);
-  SendSkinCommand(fProvider.Form(), scRefreshFrame, 1);
+  fProvider.RefreshFrame();
 }
 
 // ---- showing ----
@@ -675,7 +670,7 @@ void TsWindowStates::HideAnimation() {
     return;
   WindowAnimationRunning = true;
   if ((p.FormState & fsHideCover) == 0)
-    PrepareCache();
+    fProvider.PaintAll();
   std::unique_ptr<TqcLayeredCover> cover = fHideCover ? std::move(fHideCover) : CreateHideCover();
   MakeLayered(true);
   const TqcAnimEffect& hide = manager->AnimEffects.FormHide;
@@ -780,7 +775,7 @@ void TsWindowStates::WMPrint(TMessage& aMessage) {
   data.SetUpdating(false);
   const TqcWindowRects rects = WindowRects(wnd);
   if (p.DrawNonClientArea) {
-    PrepareCache();
+    fProvider.PaintAll();
     if (const Bitmap* cache = data.CacheBmp(); cache != nullptr && !cache->Empty()) {
       const ScopedSaveDC saved(dc);
       ExcludeClipRect(dc, rects.Client.Left, rects.Client.Top, rects.Client.Right,

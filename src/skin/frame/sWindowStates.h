@@ -78,7 +78,6 @@ private:
   bool HideAllowed() const;
   void PassOn(TMessage& aMessage);
   void OwnNCPaint();
-  void PrepareCache();
   void SetChildrenRedraw(bool aOn);
   void SendToChildren(platform::WORD aCommand, platform::WORD aArgument = 0);
   void MakeLayered(bool aLayered);
