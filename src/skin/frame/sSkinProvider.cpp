@@ -288,6 +288,8 @@ void TsSkinProvider::RoutePassive(TMessage& aMessage) {
 }
 
 bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
+  if (fWindowStates.Handle(aMessage))
+    return true;
   switch (aMessage.Msg) {
   case WM_NCCREATE:
   case WM_CREATE:

@@ -11,6 +11,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "skin/frame/qcFrameGeometry.h"
 #include "skin/frame/sFrameCache.h"
+#include "skin/frame/sWindowStates.h"
 #include "skin/paint/sCommonData.h"
 #include "skin/paint/sSkinOwner.h"
 #include "toolkit/Forms.h"
@@ -176,4 +177,5 @@ private:
   bool fAttached = false;
   bool fUseGlobalColor = true;
   TqcFrameLayout fLayout;
+  TsWindowStates fWindowStates{*this};
 };
