@@ -134,6 +134,26 @@ TEST_F(ProviderTest, AFreedProviderGivesTheFormItsProcedureBack) {
   EXPECT_EQ(GetWindowTextW(fForm->Handle()), "after");
 }
 
+// A scrolling form's scroll adapter sits in front of the provider on the
+// form's WindowProc. Taking the provider away must leave the form with its
+// own procedure, never with one bound to the freed adapter or provider.
+TEST_F(ProviderTest, TheScrollAdapterIsTakenOffBeforeTheProvider) {
+  TForm* form = fApp->CreateForm<TForm>();
+  form->SetBoundsRect({80, 80, 380, 280});
+  SetWindowLongW(form->Handle(), GWL_STYLE, LONG(Style(form) | WS_VSCROLL));
+  form->Show();
+  PumpUntilIdle();
+  TsSkinProvider* provider = TsSkinProvider::Of(form);
+  ASSERT_NE(provider, nullptr);
+  ASSERT_NE(provider->ScrollAdapter(), nullptr);
+  EXPECT_EQ(fProvider->ScrollAdapter(), nullptr) << "a form that does not scroll has none";
+  TComponent::Free(provider);
+  EXPECT_EQ(SendSkinCommand(form, scGetProvider), 0);
+  form->SetCaption("still served");
+  EXPECT_EQ(GetWindowTextW(form->Handle()), "still served");
+  TComponent::Free(form);
+}
+
 TEST_F(ProviderTest, ADestroyedFormLeavesTheFramedForms) {
   TForm* other = ShowForm({60, 60, 260, 160});
   ASSERT_NE(TsSkinProvider::Of(other), nullptr);
