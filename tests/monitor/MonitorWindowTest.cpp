@@ -519,6 +519,25 @@ TEST_F(MonitorWindow, ScriptScreenshotWritesTheWindowAsItIsNow) {
             0u);
 }
 
+// The window's frame is the skin's: its close button, caption and client
+// area answer the hit test as the frame's geometry places them (the close
+// button ends BIRIGHT = 6 plus the dialog frame from the right edge, centred
+// on the small caption).
+TEST_F(MonitorWindow, ScriptHitPrintsTheFramesHitCodes) {
+  const int b = platform::GetSystemMetrics(platform::SM_CXDLGFRAME);
+  const int line = platform::GetSystemMetrics(platform::SM_CYSMCAPTION) / 2 + b / 2;
+  const int closeX = fForm->Width() - 6 - b - 3;
+  const std::string client = WindowPoint(fForm->PanelPort);
+  fDump.str("");
+  EXPECT_EQ(RunScript("hit " + std::to_string(closeX) + " " + std::to_string(line) + "\nhit 40 " +
+                      std::to_string(line) + "\nhit " + client),
+            "");
+  EXPECT_EQ(fDump.str(), "hit\t" + std::to_string(closeX) + "\t" + std::to_string(line) +
+                             "\t20\nhit\t40\t" + std::to_string(line) + "\t2\nhit\t" +
+                             client.substr(0, client.find(' ')) + "\t" +
+                             client.substr(client.find(' ') + 1) + "\t1\n");
+}
+
 TEST_F(MonitorWindow, ListsCarryAnEmptyLabelOnTheirLeft) {
   for (TCustomListBox* list : {static_cast<TCustomListBox*>(fForm->clbInputDevices),
                                static_cast<TCustomListBox*>(fForm->clbOutputDevices),
