@@ -5,6 +5,7 @@
 #include "platform/gfx/Text.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/ScrollBar.h"
+#include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowState.h"
 
 namespace platform {
@@ -174,6 +175,8 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
     }
     if (!w->Text.empty() && text.Width() > 0) {
       SetBkMode(aDC, TRANSPARENT);
+      SelectObject(aDC, GetNonClientFont(f.SmallCaption ? NonClientFont::SmallCaption
+                                                        : NonClientFont::Caption));
       SetTextColor(aDC, GetSysColor(aActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
       DrawTextW(aDC, w->Text, &text,
                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);

@@ -2,6 +2,7 @@
 
 #include "platform/win/DefWindowProc.h"
 #include "platform/win/Input.h"
+#include "platform/win/Menu.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/WindowState.h"
@@ -70,6 +71,7 @@ void Release(Window* aWnd) {
     Release(child);
   aWnd->Destroyed = true;
   ForgetPaint(aWnd);
+  FreeSystemMenu(aWnd->SystemMenu);
   auto& timers = Ui().Timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(),
                               [&](const Timer& t) { return t.Wnd == aWnd->Handle; }),
