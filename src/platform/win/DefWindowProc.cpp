@@ -314,7 +314,9 @@ LRESULT NcLButtonDown(Window* aWnd, WPARAM aHit, LPARAM aLParam) {
   if (IsSizeHit(hit) && HasThickFrame(aWnd->Style) && !(aWnd->Style & WS_MAXIMIZE))
     return Send(aWnd, WM_SYSCOMMAND, SC_SIZE | WPARAM(hit - HTLEFT + 1), aLParam);
   if (hit == HTCLOSE || hit == HTMINBUTTON || hit == HTMAXBUTTON) {
-    TrackCaptionButton(aWnd->Handle, hit);
+    // A greyed close button does not go down.
+    if (hit != HTCLOSE || CloseAllowed(aWnd->Handle))
+      TrackCaptionButton(aWnd->Handle, hit);
     return 0;
   }
   if (hit == HTSYSMENU)

@@ -1,5 +1,6 @@
 #include "platform/win/Menu.h"
 
+#include "platform/win/Paint.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowState.h"
 
@@ -199,6 +200,10 @@ UINT EnableMenuItem(HMENU aMenu, UINT aIdEnableItem, UINT aEnable) {
     return UINT(-1);
   const UINT old = item->State & (MF_GRAYED | MF_DISABLED);
   item->State = (item->State & ~(MF_GRAYED | MF_DISABLED)) | (aEnable & (MF_GRAYED | MF_DISABLED));
+  const HWND owner = FindMenu(aMenu)->SystemOf;
+  if (item->Id == UINT(SC_CLOSE) && item->Type != MFT_SEPARATOR &&
+      old != (item->State & (MF_GRAYED | MF_DISABLED)) && IsWindowVisible(owner))
+    RedrawWindow(owner, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
   return old;
 }
 

@@ -74,7 +74,8 @@ BOOL AppendMenuW(HMENU aMenu, UINT aFlags, UINT_PTR aIdNewItem, const char* aNew
 BOOL InsertMenuItemW(HMENU aMenu, UINT aItem, BOOL aByPosition, const MENUITEMINFOW* aInfo);
 // Sets MF_ENABLED, MF_GRAYED or MF_DISABLED on the item (MF_BYCOMMAND or
 // MF_BYPOSITION in aEnable); returns the item's previous enabled state, or
-// UINT(-1) when there is no such item.
+// UINT(-1) when there is no such item. A change of a system menu's Close
+// repaints its window's frame (the close button follows it).
 UINT EnableMenuItem(HMENU aMenu, UINT aIdEnableItem, UINT aEnable);
 // The item's flags (MF_GRAYED, MF_DISABLED, MF_CHECKED, MF_HILITE,
 // MF_SEPARATOR, MF_DEFAULT), or UINT(-1) when there is no such item.
@@ -90,8 +91,9 @@ BOOL GetMenuItemInfoW(HMENU aMenu, UINT aItem, BOOL aByPosition, MENUITEMINFOW* 
 int GetMenuStringW(HMENU aMenu, UINT aIdItem, char* aString, int aMaxCount, UINT aFlags);
 std::string GetMenuStringW(HMENU aMenu, UINT aIdItem, UINT aFlags);
 
-// The window's system menu, made on first use for a window with WS_SYSMENU
-// (nullptr for one without): "&Restore", "&Move", "&Size", "Mi&nimize",
+// The window's system menu, made when a window with WS_SYSMENU is created
+// (or when the style has it at a later call; nullptr while there is none);
+// it stays when the style loses WS_SYSMENU: "&Restore", "&Move", "&Size", "Mi&nimize",
 // "Ma&ximize", a separator and "&Close\tAlt+F4", with the SC_* commands.
 // A window without minimize and maximize box has no Restore, Minimize and
 // Maximize; one without them and without a sizing border has no Size either.

@@ -378,6 +378,9 @@ HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindow
     return nullptr;
   };
 
+  // The system menu comes with the window, so a later change of the style
+  // (a frame that drops WS_SYSMENU to draw its own buttons) keeps it.
+  GetSystemMenu(handle, FALSE);
   CBT_CREATEWNDW cbt{&cs, HWND_TOP};
   if (CallHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt)))
     return fail();

@@ -6,6 +6,7 @@
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/Raster.h"
 #include "platform/gfx/Text.h"
+#include "platform/win/Menu.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowHost.h"
@@ -146,6 +147,43 @@ TEST(FramePaintTest, CaptionTextIsInTheNonClientCaptionFont) {
   DeleteObject(font);
   EXPECT_TRUE(
       pixelcheck::SameBitmap(Crop(*TopLevelFrame(a), band), Crop(expected, band), "caption-font"));
+  Reset();
+}
+
+TEST(FramePaintTest, CloseButtonGreysWithTheSystemMenusClose) {
+  Reset();
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+  const TSize size{120, 60};
+  HWND a = Make("", style, Bounds(10, 10, size.cx, size.cy));
+  PumpUntilIdle();
+  // The glyph's first pixel: the top-left end of a diagonal, centred in the
+  // button face (one pixel inside its column, two below the caption's top).
+  const TRect column =
+      CaptionButtonRect(ComputeFrame(style, 0, size), style, 0, CaptionButton::Close);
+  const TRect face{column.Left + 1, column.Top + 2, column.Right - 2, column.Bottom - 2};
+  const int glyph = std::min(face.Width(), face.Height()) - 6;
+  const TPoint ink{face.Left + (face.Width() - glyph) / 2, face.Top + (face.Height() - glyph) / 2};
+  EXPECT_EQ(TopLevelFrame(a)->Pixel(ink.X, ink.Y), Px(COLOR_BTNTEXT));
+  EnableMenuItem(GetSystemMenu(a, FALSE), UINT(SC_CLOSE), MF_GRAYED);
+  PumpUntilIdle();
+  EXPECT_EQ(TopLevelFrame(a)->Pixel(ink.X, ink.Y), Px(COLOR_GRAYTEXT)) << "repainted at once";
+  // Pressed, it neither goes down nor closes.
+  const POINT at{10 + face.Left + 3, 10 + face.Top + 3};
+  InputMouseMove(at);
+  InputMouseButton(MouseButton::Left, true, at);
+  PostMessageW(a, WM_NULL, 0, 0);
+  std::uint32_t during = 0;
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM, LPARAM, LRESULT&) {
+    if (aMsg == WM_NULL) {
+      UpdateWindow(a);
+      during = TopLevelFrame(a)->Pixel(face.Left, face.Top);
+      InputMouseButton(MouseButton::Left, false, at);
+    }
+    return false;
+  };
+  PumpUntilIdle();
+  EXPECT_EQ(during, Px(COLOR_3DLIGHT)) << "still raised";
+  EXPECT_TRUE(IsWindow(a));
   Reset();
 }
 

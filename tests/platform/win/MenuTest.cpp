@@ -167,7 +167,10 @@ TEST(MenuTest, ItemsAndQueries) {
 TEST(MenuTest, SystemMenuLivesWithItsWindow) {
   Reset();
   HWND w = Make("W", WS_OVERLAPPEDWINDOW, Bounds(10, 10, 200, 100));
+  // Made with the window: a frame that takes WS_SYSMENU away keeps it.
+  SetWindowLongW(w, GWL_STYLE, LONG(WS_OVERLAPPEDWINDOW & ~WS_SYSMENU));
   HMENU menu = GetSystemMenu(w, FALSE);
+  ASSERT_NE(menu, nullptr);
   EXPECT_FALSE(DestroyMenu(menu)) << "the window's menu";
   EXPECT_TRUE(IsMenu(menu));
   DestroyWindow(w);
