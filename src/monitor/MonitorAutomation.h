@@ -8,6 +8,8 @@
 //   status TEXT         panel 0 of the status bar
 //   focus NAME          the control with the keyboard focus (empty: none)
 //   messagebox TEXT     while a message box shows
+//   menu ITEM ENABLED   each item of an open popup menu (caption without '&'
+//                       and shortcut; 1 enabled, 0 greyed)
 // Fields are separated by tabs.
 
 #include "monitor/ScriptRunner.h"
@@ -32,6 +34,7 @@ public:
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                      std::uint8_t aData2) override;
   int LogLineCount() const override;
+  void ChooseMenuItem(const std::string& aCaption) override;
   bool CloseMessageBox() override;
   void Dump() override;
   void Quit() override;

@@ -44,10 +44,12 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
     c.Checked = verb == "check";
     c.Output = w[1] == "out";
     c.Index = Number(w[2], 10, 1 << 20, "line");
-  } else if ((verb == "mouse" && n == 4) || (verb == "click" && n == 3)) {
+  } else if ((verb == "mouse" && n == 4) || ((verb == "click" || verb == "rclick") && n == 3)) {
     using TPointer = TScriptCommand::TPointer;
     if (verb == "click")
       c.Pointer = TPointer::Click;
+    else if (verb == "rclick")
+      c.Pointer = TPointer::RightClick;
     else if (w[1] == "move")
       c.Pointer = TPointer::Move;
     else if (w[1] == "down")
@@ -88,6 +90,12 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
   } else if (verb == "wait" && n == 3 && w[1] == "log") {
     c.Kind = TKind::WaitLog;
     c.Index = Number(w[2], 10, 1 << 30, "line count");
+  } else if (verb == "menu" && n >= 2) {
+    // The caption may have blanks.
+    c.Kind = TKind::Menu;
+    c.Name = w[1];
+    for (std::size_t i = 2; i < n; ++i)
+      c.Name += " " + std::string(w[i]);
   } else if (verb == "close" && n == 2 && w[1] == "messagebox") {
     c.Kind = TKind::CloseMessageBox;
   } else if (verb == "dump" && n == 1) {
@@ -163,7 +171,7 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
   // wait for the next turn.
   fRanWindowCommand = c.Kind == TKind::Check || c.Kind == TKind::Click ||
                       c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox ||
-                      c.Kind == TKind::Pointer;
+                      c.Kind == TKind::Pointer || c.Kind == TKind::Menu;
   try {
     switch (c.Kind) {
     case TKind::Check:
@@ -177,6 +185,9 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
       break;
     case TKind::Pointer:
       fTarget.MovePointer(c.Pointer, c.X, c.Y);
+      break;
+    case TKind::Menu:
+      fTarget.ChooseMenuItem(c.Name);
       break;
     case TKind::Screenshot:
       fTarget.Screenshot(c.Name);

@@ -40,6 +40,23 @@ TEST_F(MonitorCommandLine, DamagedSkinShowsItsErrorAndTheProgramRunsOn) {
   EXPECT_EQ(out.find("messagebox"), out.rfind("messagebox")) << out;
 }
 
+// A right click on the caption opens the window's system menu; the script
+// sees its items in the dump, finds no item it names, and chooses Close.
+TEST_F(MonitorCommandLine, SystemMenuDrivenFromAScript) {
+  const std::string script = File("s.txt", "rclick 60 8\ndump\nmenu Restore\n");
+  TChildProcess failing({Monitor, "--headless", "--midi=virtual", "--script", script});
+  EXPECT_EQ(failing.Wait(60000), 1);
+  EXPECT_NE(failing.Stderr().find("script line 3: menu Restore: the open menu has no such item"),
+            std::string::npos)
+      << failing.Stderr();
+  const std::string out = failing.Stdout();
+  EXPECT_NE(out.find("menu\tMove\t1\nmenu\tClose\t1\n"), std::string::npos) << out;
+
+  TChildProcess closing({Monitor, "--headless", "--midi=virtual", "--script",
+                         File("c.txt", "rclick 60 8\nmenu Close\nwait 60000\n")});
+  EXPECT_EQ(closing.Wait(60000), 0) << "Close ends the program before the wait does";
+}
+
 TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
   const struct {
     std::vector<std::string> Args;
@@ -51,6 +68,9 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
       {{"--script", File("c.txt", "screenshot " + (fDir / "no" / "x.png").string() + "\n")},
        1,
        "script line 1: cannot write " + (fDir / "no" / "x.png").string()},
+      {{"--script", File("d.txt", "menu Close\n")},
+       1,
+       "script line 1: menu Close: no popup menu is open"},
       {{"--skin="}, 2, "--skin= needs a skin folder, a .qsz file or none"},
       {{"--screen"}, 2, "--screen goes with --screenshot"},
   };

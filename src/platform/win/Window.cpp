@@ -2,6 +2,7 @@
 
 #include "platform/win/DefWindowProc.h"
 #include "platform/win/Input.h"
+#include "platform/win/Menu.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/WindowState.h"
@@ -70,6 +71,7 @@ void Release(Window* aWnd) {
     Release(child);
   aWnd->Destroyed = true;
   ForgetPaint(aWnd);
+  FreeSystemMenu(aWnd->SystemMenu);
   auto& timers = Ui().Timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(),
                               [&](const Timer& t) { return t.Wnd == aWnd->Handle; }),
@@ -380,6 +382,9 @@ HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindow
     return nullptr;
   };
 
+  // The system menu comes with the window, so a later change of the style
+  // (a frame that drops WS_SYSMENU to draw its own buttons) keeps it.
+  GetSystemMenu(handle, FALSE);
   CBT_CREATEWNDW cbt{&cs, HWND_TOP};
   if (CallHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt)))
     return fail();

@@ -51,6 +51,8 @@ struct Window {
   HICON IconSmall = nullptr;
   std::map<std::string, HANDLE> Props;
   std::optional<Region> Shape;
+  // The system menu (GetSystemMenu), freed with the window.
+  HMENU SystemMenu = nullptr;
 
   // Painting, in window coordinates.
   Region Update;
@@ -78,6 +80,9 @@ struct Window {
   bool LayerPerPixel = false;
   // The frame comes from UpdateLayeredWindow; WM_PAINT does not draw it.
   bool LayerUpdated = false;
+
+  // Hidden because its owner was minimized; shown again on restore.
+  bool HiddenByOwner = false;
 
   bool Created = false; // WM_NCCREATE answered
   bool Destroying = false;
