@@ -2,6 +2,7 @@
 
 #include "platform/gfx/SystemColors.h"
 #include "platform/win/Dwm.h"
+#include "platform/win/Menu.h"
 #include "platform/win/Paint.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowProcedures.h"
@@ -29,6 +30,28 @@ void SendToChildren(TWinControl* aParent, WORD aCommand, LPARAM aValue, WORD aAr
 bool IsCaptionItemCode(LRESULT aCode) {
   return aCode == HTSYSMENU || aCode == HTMINBUTTON || aCode == HTMAXBUTTON || aCode == HTCLOSE ||
          aCode == HTHELP || aCode >= HTTITLEBUTTON;
+}
+
+// The caption buttons follow the window's system menu: a command it lacks
+// has no button, a greyed one a faded button that is no hit target.
+TqcSystemMenuState SystemMenuState(HWND aWnd) {
+  TqcSystemMenuState state;
+  HMENU menu = GetSystemMenu(aWnd, FALSE);
+  state.Exists = menu != nullptr;
+  if (menu == nullptr)
+    return state;
+  const auto flags = [&](UINT aCommand) { return GetMenuState(menu, aCommand, MF_BYCOMMAND); };
+  const auto enabled = [&](UINT aCommand) {
+    const UINT f = flags(aCommand);
+    return f != UINT(-1) && (f & (MF_GRAYED | MF_DISABLED)) == 0;
+  };
+  state.VisibleMin = flags(SC_MINIMIZE) != UINT(-1);
+  state.VisibleMax = flags(SC_MAXIMIZE) != UINT(-1);
+  state.EnabledClose = enabled(SC_CLOSE);
+  state.EnabledMin = enabled(SC_MINIMIZE);
+  state.EnabledMax = enabled(SC_MAXIMIZE);
+  state.EnabledRestore = enabled(SC_RESTORE);
+  return state;
 }
 
 void SetTransitions(HWND aWnd, bool aDisabled) {
@@ -139,10 +162,7 @@ TqcFrameForm TsSkinProvider::FrameForm() const {
     RECT r{};
     GetWindowRect(wnd, &r);
     f.Size = {r.Right - r.Left, r.Bottom - r.Top};
-    // The platform's window menu offers minimize and maximize as the style
-    // has their boxes (a tool window has neither).
-    f.SystemMenu.VisibleMin = (f.Style & WS_MINIMIZEBOX) != 0;
-    f.SystemMenu.VisibleMax = (f.Style & WS_MAXIMIZEBOX) != 0;
+    f.SystemMenu = SystemMenuState(wnd);
   } else {
     f.Size = {fForm->Width(), fForm->Height()};
   }

@@ -7,6 +7,7 @@
 #include "platform/gfx/Raster.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/ScreenComposer.h"
+#include "platform/win/Menu.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sSkinBroadcast.h"
@@ -65,6 +66,21 @@ TEST_F(ProviderTest, HitCodesOfTheToolWindow) {
   // Borders are the platform's to answer, as for its own frame.
   for (TPoint p : {TPoint{20, 0}, TPoint{1, fForm->Height() / 2}})
     EXPECT_EQ(HitAt(fForm, p.X, p.Y), PlatformHit(p.X, p.Y));
+}
+
+// The close button follows the window's system menu: with Close greyed it is
+// no target, and the window can be dragged there.
+TEST_F(ProviderTest, AGreyedCloseCommandMakesTheCloseButtonPartOfTheCaption) {
+  const int b = GetSystemMetrics(SM_CXDLGFRAME);
+  const int line = GetSystemMetrics(SM_CYSMCAPTION) / 2 + b / 2;
+  const int x = fForm->Width() - 6 - b - 3;
+  HMENU menu = GetSystemMenu(fForm->Handle(), FALSE);
+  ASSERT_NE(menu, nullptr) << "the menu stays when the frame takes WS_SYSMENU away";
+  EXPECT_EQ(HitAt(fForm, x, line), HTCLOSE);
+  EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  EXPECT_EQ(HitAt(fForm, x, line), HTCAPTION);
+  EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+  EXPECT_EQ(HitAt(fForm, x, line), HTCLOSE);
 }
 
 TEST_F(ProviderTest, TheClientOffsetIsWhereThePlatformPutTheClientArea) {
