@@ -60,6 +60,20 @@ TGeometry DesignedGeometry() {
   return g;
 }
 
+// The X window id of the program's window once it is mapped (bounded wait),
+// or empty.
+std::string MonitorWindowId(const std::vector<std::string>& aEnv) {
+  std::string id;
+  for (auto until = std::chrono::steady_clock::now() + 15s;
+       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
+    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, aEnv);
+    search.Wait(5000);
+    id = search.Stdout();
+    id = id.substr(0, id.find('\n'));
+  }
+  return id;
+}
+
 TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
     GTEST_SKIP() << "Xvfb or xdotool is missing";
@@ -76,14 +90,7 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   const std::string script = "/tmp/" + UniqueName("mm_x11_") + ".txt";
   std::ofstream(script) << "wait log 1\nscreenshot " << shot << "\ndump\nquit\n";
   TChildProcess monitor({Monitor, "--midi=virtual", "--script", script}, env);
-  std::string id;
-  for (auto until = std::chrono::steady_clock::now() + 15s;
-       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
-    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, env);
-    search.Wait(5000);
-    id = search.Stdout();
-    id = id.substr(0, id.find('\n'));
-  }
+  const std::string id = MonitorWindowId(env);
   ASSERT_FALSE(id.empty()) << monitor.Stderr();
 
   TChildProcess geometry({"xdotool", "getwindowgeometry", id}, env);
@@ -145,14 +152,7 @@ TEST(MonitorOnX11, TheSkinnedFrameShapesMovesAndClosesTheWindow) {
   ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
   const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
   TChildProcess monitor({Monitor, "--midi=virtual"}, env);
-  std::string id;
-  for (auto until = std::chrono::steady_clock::now() + 15s;
-       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
-    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, env);
-    search.Wait(5000);
-    id = search.Stdout();
-    id = id.substr(0, id.find('\n'));
-  }
+  const std::string id = MonitorWindowId(env);
   ASSERT_FALSE(id.empty()) << monitor.Stderr();
 
   // The shape arrives with the frame's first paint.
