@@ -49,6 +49,8 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       options.Headless = true;
     } else if (arg == "--screenshot") {
       options.Screenshot = value();
+    } else if (arg == "--screen") {
+      options.Screen = true;
     } else if (arg == "--after") {
       options.AfterMs = ParseMilliseconds(value());
       afterGiven = true;
@@ -66,6 +68,8 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
   }
   if (afterGiven && options.Screenshot.empty())
     throw std::invalid_argument("--after goes with --screenshot");
+  if (options.Screen && options.Screenshot.empty())
+    throw std::invalid_argument("--screen goes with --screenshot");
   return options;
 }
 
@@ -75,7 +79,9 @@ const char* UsageText() {
          "                      MIDI service (auto: ALSA, then JACK, then demo ports)\n"
          "  --list-ports        print the input and output ports with their indexes, exit\n"
          "  --headless          run without a display\n"
-         "  --screenshot FILE   write the window as PNG, then exit\n"
+         "  --screenshot FILE   write the window with its frame as PNG (transparent\n"
+         "                      outside its shape), then exit\n"
+         "  --screen            with --screenshot: the whole screen, every window\n"
          "  --after MS          take the screenshot after MS milliseconds (default 0)\n"
          "  --script FILE|-     run automation commands (\"-\": standard input)\n"
          "  --dump              print the window's state before exiting\n"

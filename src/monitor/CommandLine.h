@@ -11,6 +11,7 @@ struct TMonitorOptions {
   bool Headless = false;     // --headless: no display
   std::string Screenshot;    // --screenshot FILE: write the window as PNG, then exit
   int AfterMs = 0;           // --after MS: when the screenshot is taken
+  bool Screen = false;       // --screen: the screenshot shows the whole screen
   std::string Script;        // --script FILE, "-" for standard input
   bool Dump = false;         // --dump: print the window's state before exiting
   std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"

@@ -6,10 +6,14 @@
 #include "platform/mm/VirtualMidi.h"
 #include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/PopupMenu.h"
+#include "platform/win/Window.h"
 #include "platform/win/WindowGeometry.h"
 #include "toolkit/MessageForm.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -35,6 +39,55 @@ TRect ShowLine(TCustomListBox* aList, int aIndex) {
 
 void Line(std::ostream& aOut, const char* aKind, const std::string& aName) {
   aOut << aKind << '\t' << aName << '\n';
+}
+
+// Pixels outside the window's region are not part of the window: they become
+// transparent.
+void ClearOutsideRegion(platform::HWND aWnd, platform::Bitmap& aImage) {
+  platform::Region shape;
+  if (platform::GetWindowRgn(aWnd, &shape) == platform::ERROR)
+    return;
+  const platform::Region outside = platform::Region(aImage.BoundsRect()).Subtract(shape);
+  for (const TRect& band : outside.Rects())
+    for (int y = band.Top; y < band.Bottom; ++y)
+      for (int x = band.Left; x < band.Right; ++x)
+        aImage.SetPixel(x, y, 0);
+}
+
+// An item of the open popup menu: its position, caption (without '&' and
+// shortcut) and whether it is enabled.
+struct TOpenMenuItem {
+  platform::UINT Position = 0;
+  std::string Caption;
+  bool Enabled = true;
+};
+
+// The popup menu showing now (nullptr: none) and its items, separators left
+// out.
+platform::HMENU OpenPopupMenu(std::vector<TOpenMenuItem>& aItems) {
+  using namespace platform;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(w) || GetClassNameW(w) != PopupMenuClassName)
+      continue;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+      if (state & MF_SEPARATOR)
+        continue;
+      std::string caption = GetMenuStringW(menu, UINT(i), MF_BYPOSITION);
+      caption = caption.substr(0, caption.find('\t'));
+      std::erase(caption, '&');
+      aItems.push_back({UINT(i), caption, !(state & (MF_GRAYED | MF_DISABLED))});
+    }
+    return menu;
+  }
+  return nullptr;
+}
+
+void Click(platform::POINT aAt, platform::MouseButton aButton) {
+  platform::InputMouseMove(aAt);
+  platform::InputMouseButton(aButton, true, aAt);
+  platform::InputMouseButton(aButton, false, aAt);
 }
 
 } // namespace
@@ -89,15 +142,45 @@ void TMonitorAutomation::MovePointer(TScriptCommand::TPointer aAction, int aX, i
   platform::RECT window{};
   platform::GetWindowRect(fForm.Handle(), &window);
   const platform::POINT at{window.Left + aX, window.Top + aY};
+  if (aAction == TPointer::Click || aAction == TPointer::RightClick) {
+    Click(at,
+          aAction == TPointer::Click ? platform::MouseButton::Left : platform::MouseButton::Right);
+    return;
+  }
   platform::InputMouseMove(at);
-  if (aAction == TPointer::Down || aAction == TPointer::Click)
-    platform::InputMouseButton(platform::MouseButton::Left, true, at);
-  if (aAction == TPointer::Up || aAction == TPointer::Click)
-    platform::InputMouseButton(platform::MouseButton::Left, false, at);
+  if (aAction != TPointer::Move)
+    platform::InputMouseButton(platform::MouseButton::Left, aAction == TPointer::Down, at);
+}
+
+void TMonitorAutomation::ChooseMenuItem(const std::string& aCaption) {
+  std::vector<TOpenMenuItem> items;
+  const platform::HMENU menu = OpenPopupMenu(items);
+  if (!menu)
+    throw std::runtime_error("menu " + aCaption + ": no popup menu is open");
+  const auto it = std::find_if(items.begin(), items.end(), [&](const TOpenMenuItem& aItem) {
+    return aItem.Caption == aCaption;
+  });
+  if (it == items.end())
+    throw std::runtime_error("menu " + aCaption + ": the open menu has no such item");
+  if (!it->Enabled)
+    throw std::runtime_error("menu " + aCaption + ": the item is greyed");
+  platform::RECT r{};
+  platform::GetMenuItemRect(fForm.Handle(), menu, it->Position, &r);
+  Click({r.Left + r.Width() / 2, r.Top + r.Height() / 2}, platform::MouseButton::Left);
 }
 
 void TMonitorAutomation::Screenshot(const std::string& aPath) {
   WriteMonitorPng(fForm, aPath);
+}
+
+void TMonitorAutomation::HitTest(int aX, int aY) {
+  platform::RECT window{};
+  platform::GetWindowRect(fForm.Handle(), &window);
+  const platform::LRESULT code =
+      platform::SendMessageW(fForm.Handle(), platform::WM_NCHITTEST, 0,
+                             platform::MAKELPARAM(window.Left + aX, window.Top + aY));
+  fOut << "hit\t" << aX << '\t' << aY << '\t' << code << '\n';
+  fOut.flush();
 }
 
 int TMonitorAutomation::LogLineCount() const {
@@ -121,14 +204,22 @@ void TMonitorAutomation::Quit() {
   Application->Terminate();
 }
 
-void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath) {
+void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath, bool aScreen) {
   aForm.DrainNow();
   aForm.Update();
-  const platform::Bitmap image = platform::CaptureWindow(aForm.Handle());
+  platform::Bitmap image;
+  if (aScreen) {
+    image = platform::ComposeScreen({platform::GetSystemMetrics(platform::SM_CXSCREEN),
+                                     platform::GetSystemMetrics(platform::SM_CYSCREEN)},
+                                    true);
+  } else {
+    image = platform::CaptureWindow(aForm.Handle());
+    ClearOutsideRegion(aForm.Handle(), image);
+  }
   if (image.Width() == 0)
     throw std::runtime_error("no image of the window to write");
-  const platform::FileResult written =
-      platform::SavePngFile(image, aPath, platform::PngAlpha::Opaque);
+  const platform::FileResult written = platform::SavePngFile(
+      image, aPath, aScreen ? platform::PngAlpha::Opaque : platform::PngAlpha::Keep);
   if (!written.Ok())
     throw std::runtime_error("cannot write " + aPath + ": " + written.Error);
 }
@@ -167,5 +258,9 @@ void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut) {
   Line(aOut, "focus", focused ? focused->Name() : std::string());
   if (TMessageForm* box = ShowingMessageBox())
     Line(aOut, "messagebox", box->Message());
+  std::vector<TOpenMenuItem> menu;
+  OpenPopupMenu(menu);
+  for (const TOpenMenuItem& item : menu)
+    aOut << "menu\t" << item.Caption << '\t' << (item.Enabled ? 1 : 0) << '\n';
   aOut.flush();
 }

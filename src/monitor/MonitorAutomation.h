@@ -8,6 +8,8 @@
 //   status TEXT         panel 0 of the status bar
 //   focus NAME          the control with the keyboard focus (empty: none)
 //   messagebox TEXT     while a message box shows
+//   menu ITEM ENABLED   each item of an open popup menu (caption without '&'
+//                       and shortcut; 1 enabled, 0 greyed)
 // Fields are separated by tabs.
 
 #include "monitor/ScriptRunner.h"
@@ -28,9 +30,11 @@ public:
   void SelectLogLine(int aIndex) override;
   void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) override;
   void Screenshot(const std::string& aPath) override;
+  void HitTest(int aX, int aY) override;
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                      std::uint8_t aData2) override;
   int LogLineCount() const override;
+  void ChooseMenuItem(const std::string& aCaption) override;
   bool CloseMessageBox() override;
   void Dump() override;
   void Quit() override;
@@ -41,9 +45,10 @@ private:
 };
 
 // Puts what the MIDI thread queued on screen, paints what is due and writes
-// the window (frame included) as PNG. Throws std::runtime_error with the
-// reason when it cannot.
-void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath);
+// the window (frame included, what lies outside its region transparent) as
+// PNG; with aScreen the whole screen instead: every top-level window over the
+// desktop colour. Throws std::runtime_error with the reason when it cannot.
+void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath, bool aScreen = false);
 
 // Writes the window's state in the form above.
 void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut);

@@ -44,10 +44,12 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
     c.Checked = verb == "check";
     c.Output = w[1] == "out";
     c.Index = Number(w[2], 10, 1 << 20, "line");
-  } else if ((verb == "mouse" && n == 4) || (verb == "click" && n == 3)) {
+  } else if ((verb == "mouse" && n == 4) || ((verb == "click" || verb == "rclick") && n == 3)) {
     using TPointer = TScriptCommand::TPointer;
     if (verb == "click")
       c.Pointer = TPointer::Click;
+    else if (verb == "rclick")
+      c.Pointer = TPointer::RightClick;
     else if (w[1] == "move")
       c.Pointer = TPointer::Move;
     else if (w[1] == "down")
@@ -59,6 +61,10 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
     c.Kind = TKind::Pointer;
     c.X = Number(w[n - 2], 10, MaxWindowPoint, "x");
     c.Y = Number(w[n - 1], 10, MaxWindowPoint, "y");
+  } else if (verb == "hit" && n == 3) {
+    c.Kind = TKind::Hit;
+    c.X = Number(w[1], 10, MaxWindowPoint, "x");
+    c.Y = Number(w[2], 10, MaxWindowPoint, "y");
   } else if (verb == "screenshot" && n == 2) {
     c.Kind = TKind::Screenshot;
     c.Name = w[1];
@@ -84,6 +90,12 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
   } else if (verb == "wait" && n == 3 && w[1] == "log") {
     c.Kind = TKind::WaitLog;
     c.Index = Number(w[2], 10, 1 << 30, "line count");
+  } else if (verb == "menu" && n >= 2) {
+    // The caption may have blanks.
+    c.Kind = TKind::Menu;
+    c.Name = w[1];
+    for (std::size_t i = 2; i < n; ++i)
+      c.Name += " " + std::string(w[i]);
   } else if (verb == "close" && n == 2 && w[1] == "messagebox") {
     c.Kind = TKind::CloseMessageBox;
   } else if (verb == "dump" && n == 1) {
@@ -159,7 +171,7 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
   // wait for the next turn.
   fRanWindowCommand = c.Kind == TKind::Check || c.Kind == TKind::Click ||
                       c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox ||
-                      c.Kind == TKind::Pointer;
+                      c.Kind == TKind::Pointer || c.Kind == TKind::Menu;
   try {
     switch (c.Kind) {
     case TKind::Check:
@@ -174,8 +186,14 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
     case TKind::Pointer:
       fTarget.MovePointer(c.Pointer, c.X, c.Y);
       break;
+    case TKind::Menu:
+      fTarget.ChooseMenuItem(c.Name);
+      break;
     case TKind::Screenshot:
       fTarget.Screenshot(c.Name);
+      break;
+    case TKind::Hit:
+      fTarget.HitTest(c.X, c.Y);
       break;
     case TKind::Send:
       fTarget.InjectMessage(c.Index, c.Bytes[0], c.Bytes[1], c.Bytes[2]);

@@ -3,10 +3,15 @@
 // one a line, run on the user-interface thread in order. '#' starts a comment.
 //   check in N | uncheck in N | check out N | uncheck out N
 //   click btnResetIn | btnResetOut | btnListeLeeren
-//   mouse move X Y | mouse down X Y | mouse up X Y | click X Y
+//   mouse move X Y | mouse down X Y | mouse up X Y | click X Y | rclick X Y
 //                          the pointer at window point X Y (from the window's
-//                          top-left corner, frame included), as real input
+//                          top-left corner, frame included), as real input;
+//                          rclick clicks the right button
+//   menu ITEM              chooses the item of the open popup menu whose
+//                          caption (without '&' and shortcut) is ITEM
 //   screenshot FILE        the window as it is now, as PNG
+//   hit X Y                prints hit<TAB>X<TAB>Y<TAB>CODE: the window's
+//                          WM_NCHITTEST answer at window point X Y
 //   select log N
 //   send N HH HH HH        inject a message into virtual input port N
 //   wait MS | wait log N   (the latter fails the script after a time-out)
@@ -30,11 +35,13 @@ struct TScriptCommand {
     WaitLog,         // Index: the line count to wait for
     CloseMessageBox, //
     Pointer,         // Pointer, X, Y
+    Menu,            // Name: the item's caption
     Screenshot,      // Name: the file
+    Hit,             // X, Y
     Dump,            //
     Quit,            //
   };
-  enum class TPointer { Move, Down, Up, Click };
+  enum class TPointer { Move, Down, Up, Click, RightClick };
   TKind Kind = TKind::Dump;
   int Line = 0; // line number in the script, from 1
   bool Output = false;
@@ -65,13 +72,20 @@ public:
   virtual void SelectLogLine(int aIndex) = 0;
   virtual void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                              std::uint8_t aData2) = 0;
-  // The left button and the pointer at window point (aX, aY), delivered as a
-  // host delivers real input: the pointer moves there first, then the button
-  // goes down, up or both. Takes effect when the loop runs next.
+  // The left button (the right one for RightClick) and the pointer at window
+  // point (aX, aY), delivered as a host delivers real input: the pointer
+  // moves there first, then the button goes down, up or both. Takes effect
+  // when the loop runs next.
   virtual void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) = 0;
   // Writes the window as it is now as PNG.
   virtual void Screenshot(const std::string& aPath) = 0;
+  // Prints the window's hit code at window point (aX, aY).
+  virtual void HitTest(int aX, int aY) = 0;
   virtual int LogLineCount() const = 0;
+  // Clicks the item of the open popup menu with that caption, as real input;
+  // throws when no popup menu is open, it has no such item or the item is
+  // greyed.
+  virtual void ChooseMenuItem(const std::string& aCaption) = 0;
   // Closes a showing message box with OK; false when none shows.
   virtual bool CloseMessageBox() = 0;
   virtual void Dump() = 0;
@@ -107,7 +121,7 @@ private:
   std::chrono::milliseconds fWaitLogTimeout;
   std::size_t fNext = 0;
   bool fRanWindowCommand =
-      false; // the last Step ran check, click, select, close or a pointer command
+      false; // the last Step ran check, click, select, close, menu or a pointer command
   TState fState = TState::Running;
   std::string fError;
   // The wait in progress: a time, or a log line count with a deadline.

@@ -5,6 +5,7 @@
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sVerdantSkin.h"
+#include "skin/frame/qcDials.h"
 #include "toolkit/Label.h"
 #include "toolkit/StdCtrlDefs.h"
 
@@ -61,9 +62,11 @@ void TfrmMonitor::BuildWindow() {
   OnCreate = [this](TObject* aSender) { FormCreate(aSender); };
   OnDestroy = [this](TObject* aSender) { FormDestroy(aSender); };
 
-  // The skin manager comes first. Its properties go in their stored order:
-  // the stored skin, then the folder, then the name, whose setting loads the
-  // stored skin at once; applying it waits until the bracket closes.
+  // The skin manager comes first; its window hook gives the window and the
+  // message boxes their skinned frame when they are first activated. Its properties go in their
+  // stored order: the stored skin, then the folder, then the name, whose setting loads the stored
+  // skin at once; applying it waits until the bracket closes.
+  RegisterWindowHook();
   sSkinManager1 = new TsSkinManager(this);
   sSkinManager1->SetName("sSkinManager1");
   TsStoredSkin& verdant = sSkinManager1->InternalSkins.Add();

@@ -35,6 +35,7 @@ struct TProgram {
   platform::UINT_PTR ScriptTimer = 0;
   platform::UINT_PTR ScreenshotTimer = 0;
   std::string ScreenshotPath;
+  bool ScreenshotOfScreen = false;
   int ExitCode = 0;
 };
 TProgram gProgram;
@@ -60,7 +61,7 @@ void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DW
 void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
   platform::KillTimer(nullptr, gProgram.ScreenshotTimer);
   try {
-    WriteMonitorPng(*gProgram.Form, gProgram.ScreenshotPath);
+    WriteMonitorPng(*gProgram.Form, gProgram.ScreenshotPath, gProgram.ScreenshotOfScreen);
   } catch (const std::runtime_error& e) {
     Fail(e.what());
     return;
@@ -109,6 +110,7 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   }
   if (!aOptions.Screenshot.empty()) {
     gProgram.ScreenshotPath = aOptions.Screenshot;
+    gProgram.ScreenshotOfScreen = aOptions.Screen;
     gProgram.ScreenshotTimer =
         platform::SetTimer(nullptr, 0, platform::UINT(aOptions.AfterMs), &ScreenshotTick);
   }

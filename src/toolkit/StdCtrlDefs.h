@@ -10,7 +10,6 @@
 namespace platform {
 
 constexpr UINT WM_GETDLGCODE = 0x0087;
-constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_MEASUREITEM = 0x002C;
 constexpr UINT WM_GETFONT = 0x0031;

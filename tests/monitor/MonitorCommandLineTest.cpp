@@ -1,5 +1,8 @@
 // The program's command line end to end: --skin and script failures, headless.
 #include "ChildProcess.h"
+#include "platform/gfx/ImageCodec.h"
+#include "platform/gfx/SystemColors.h"
+#include "platform/host/Host.h"
 
 #include <filesystem>
 #include <fstream>
@@ -37,6 +40,23 @@ TEST_F(MonitorCommandLine, DamagedSkinShowsItsErrorAndTheProgramRunsOn) {
   EXPECT_EQ(out.find("messagebox"), out.rfind("messagebox")) << out;
 }
 
+// A right click on the caption opens the window's system menu; the script
+// sees its items in the dump, finds no item it names, and chooses Close.
+TEST_F(MonitorCommandLine, SystemMenuDrivenFromAScript) {
+  const std::string script = File("s.txt", "rclick 60 8\ndump\nmenu Restore\n");
+  TChildProcess failing({Monitor, "--headless", "--midi=virtual", "--script", script});
+  EXPECT_EQ(failing.Wait(60000), 1);
+  EXPECT_NE(failing.Stderr().find("script line 3: menu Restore: the open menu has no such item"),
+            std::string::npos)
+      << failing.Stderr();
+  const std::string out = failing.Stdout();
+  EXPECT_NE(out.find("menu\tMove\t1\nmenu\tClose\t1\n"), std::string::npos) << out;
+
+  TChildProcess closing({Monitor, "--headless", "--midi=virtual", "--script",
+                         File("c.txt", "rclick 60 8\nmenu Close\nwait 60000\n")});
+  EXPECT_EQ(closing.Wait(60000), 0) << "Close ends the program before the wait does";
+}
+
 TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
   const struct {
     std::vector<std::string> Args;
@@ -48,7 +68,11 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
       {{"--script", File("c.txt", "screenshot " + (fDir / "no" / "x.png").string() + "\n")},
        1,
        "script line 1: cannot write " + (fDir / "no" / "x.png").string()},
+      {{"--script", File("d.txt", "menu Close\n")},
+       1,
+       "script line 1: menu Close: no popup menu is open"},
       {{"--skin="}, 2, "--skin= needs a skin folder, a .qsz file or none"},
+      {{"--screen"}, 2, "--screen goes with --screenshot"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Reason);
@@ -58,6 +82,54 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
     EXPECT_EQ(monitor.Wait(60000), c.ExitCode);
     EXPECT_NE(monitor.Stderr().find(c.Reason), std::string::npos) << monitor.Stderr();
   }
+}
+
+// --screen shows the whole headless screen: the desktop colour, and the
+// window at its place, pixel for pixel as the window's own screenshot shows
+// it where that is opaque.
+TEST_F(MonitorCommandLine, ScreenScreenshotShowsTheWindowAtItsPlaceOnTheDesktop) {
+  const std::string window = (fDir / "window.png").string();
+  const std::string screen = (fDir / "screen.png").string();
+  for (const auto& args : {std::vector<std::string>{"--screenshot", window},
+                           std::vector<std::string>{"--screenshot", screen, "--screen"}}) {
+    std::vector<std::string> all{Monitor, "--headless", "--midi=virtual"};
+    all.insert(all.end(), args.begin(), args.end());
+    TChildProcess monitor(all);
+    ASSERT_EQ(monitor.Wait(60000), 0) << monitor.Stderr();
+  }
+  const platform::ImageResult w = platform::LoadImageFile(window);
+  const platform::ImageResult s = platform::LoadImageFile(screen);
+  ASSERT_TRUE(w.Ok() && s.Ok());
+  const TSize size = platform::HostOptions{}.HeadlessScreen;
+  EXPECT_EQ(s.Image.Width(), size.cx);
+  EXPECT_EQ(s.Image.Height(), size.cy);
+  const std::uint32_t desktop = platform::GetSysColor(platform::COLOR_BACKGROUND);
+  EXPECT_EQ(s.Image.Pixel(0, 0) & 0xFFFFFF,
+            ((desktop & 0xFF) << 16) | (desktop & 0xFF00) | ((desktop >> 16) & 0xFF));
+  // Where the window is: the place whose pixels match the window's caption
+  // (the rows below repeat themselves too much to tell places apart).
+  const auto matchesAt = [&](int aLeft, int aTop, int aRowFrom, int aRowTo) {
+    for (int y = aRowFrom; y < aRowTo; ++y)
+      for (int x = 0; x < w.Image.Width(); ++x) {
+        const std::uint32_t pixel = w.Image.Pixel(x, y);
+        if (pixel >> 24 != 0 &&
+            (pixel & 0xFFFFFF) != (s.Image.Pixel(aLeft + x, aTop + y) & 0xFFFFFF))
+          return false;
+      }
+    return true;
+  };
+  TPoint at{-1, -1};
+  for (int y = 0; y + w.Image.Height() <= s.Image.Height() && at.X < 0; ++y)
+    for (int x = 0; x + w.Image.Width() <= s.Image.Width() && at.X < 0; ++x)
+      if (matchesAt(x, y, 0, 18))
+        at = {x, y};
+  ASSERT_GE(at.X, 0) << "the window is not on the screen";
+  EXPECT_TRUE(matchesAt(at.X, at.Y, 0, w.Image.Height()));
+  int transparent = 0;
+  for (int y = 0; y < w.Image.Height(); ++y)
+    for (int x = 0; x < w.Image.Width(); ++x)
+      transparent += w.Image.Pixel(x, y) >> 24 == 0;
+  EXPECT_GT(transparent, 0) << "the frame's corners are cut out of the window";
 }
 
 } // namespace

@@ -62,57 +62,54 @@ TEST(ParseScript, PointerCommandsAndScreenshot) {
                              "mouse  up\t700 12\n"
                              "click 5 32768\n"
                              "screenshot /tmp/hot.png\n"
-                             "click btnResetIn");
-  ASSERT_EQ(c.size(), 6u);
+                             "click btnResetIn\n"
+                             "rclick 40 8\n"
+                             "menu  Available skins \n"
+                             "hit 700 12");
+  ASSERT_EQ(c.size(), 9u);
   const struct {
     TPointer Pointer;
     int X, Y;
   } pointer[] = {{TPointer::Move, 0, 0},
                  {TPointer::Down, 700, 12},
                  {TPointer::Up, 700, 12},
-                 {TPointer::Click, 5, 32768}};
-  for (int i = 0; i < 4; ++i) {
+                 {TPointer::Click, 5, 32768},
+                 {TPointer::RightClick, 40, 8}};
+  for (int i : {0, 1, 2, 3, 6}) {
     SCOPED_TRACE(i);
     EXPECT_EQ(c[i].Kind, TKind::Pointer);
-    EXPECT_EQ(c[i].Pointer, pointer[i].Pointer);
-    EXPECT_EQ(c[i].X, pointer[i].X);
-    EXPECT_EQ(c[i].Y, pointer[i].Y);
+    const auto& expected = pointer[i == 6 ? 4 : i];
+    EXPECT_EQ(c[i].Pointer, expected.Pointer);
+    EXPECT_EQ(c[i].X, expected.X);
+    EXPECT_EQ(c[i].Y, expected.Y);
   }
   EXPECT_EQ(c[4].Kind, TKind::Screenshot);
   EXPECT_EQ(c[4].Name, "/tmp/hot.png");
   EXPECT_EQ(c[5].Kind, TKind::Click);
+  EXPECT_EQ(c[7].Kind, TKind::Menu);
+  EXPECT_EQ(c[7].Name, "Available skins") << "words joined by one blank";
+  EXPECT_EQ(c[8].Kind, TKind::Hit);
+  EXPECT_EQ(c[8].X, 700);
+  EXPECT_EQ(c[8].Y, 12);
 }
 
 TEST(ParseScript, BadLinesNameTheirLineNumber) {
-  const char* bad[] = {"mouse move 1",
-                       "mouse move 1 2 3",
-                       "mouse drag 1 2",
-                       "mouse click 1 2",
-                       "mouse move -1 2",
-                       "mouse up 1 y",
-                       "mouse down 1 2x",
-                       "mouse move 32769 0",
-                       "click 1",
-                       "click 1 2 3",
-                       "click x 2",
-                       "screenshot",
-                       "screenshot a b",
-                       "mouse",
-                       "check 1",
-                       "check in",
-                       "check in -1",
-                       "check in x",
-                       "check sideways 1",
-                       "click btnOk",
-                       "select log",
-                       "send 0 90 3C",
-                       "send 0 100 00 00",
-                       "send 0 G0 00 00",
-                       "wait",
-                       "wait -5",
-                       "wait log many",
-                       "close",
-                       "dump now",
+  const char* bad[] = {"mouse move 1",    "mouse move 1 2 3",
+                       "mouse drag 1 2",  "mouse click 1 2",
+                       "mouse move -1 2", "mouse up 1 y",
+                       "mouse down 1 2x", "mouse move 32769 0",
+                       "click 1",         "click 1 2 3",
+                       "click x 2",       "rclick 1",
+                       "rclick x 2",      "menu",
+                       "screenshot",      "screenshot a b",
+                       "mouse",           "check 1",
+                       "check in",        "check in -1",
+                       "check in x",      "check sideways 1",
+                       "click btnOk",     "select log",
+                       "send 0 90 3C",    "send 0 100 00 00",
+                       "send 0 G0 00 00", "wait",
+                       "wait -5",         "wait log many",
+                       "close",           "dump now",
                        "frobnicate"};
   for (const char* line : bad) {
     try {
@@ -146,6 +143,9 @@ public:
       throw std::runtime_error("cannot write " + aPath);
     Calls.push_back("screenshot " + aPath);
   }
+  void HitTest(int aX, int aY) override {
+    Calls.push_back("hit " + std::to_string(aX) + " " + std::to_string(aY));
+  }
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
                      std::uint8_t aData2) override {
     Calls.push_back("send " + std::to_string(aPort) + " " + std::to_string(aStatus) + " " +
@@ -155,6 +155,11 @@ public:
   bool CloseMessageBox() override {
     Calls.push_back("close");
     return std::exchange(BoxShowing, false);
+  }
+  void ChooseMenuItem(const std::string& aCaption) override {
+    if (aCaption == "Nope")
+      throw std::runtime_error("menu Nope: the open menu has no such item");
+    Calls.push_back("menu " + aCaption);
   }
   void Dump() override { Calls.push_back("dump"); }
   void Quit() override { Calls.push_back("quit"); }
@@ -192,6 +197,7 @@ TEST(ScriptRunner, FailuresEndTheScriptWithTheirLine) {
       {"check in 9", 0, "script line 1: no line 9"},
       {"\nclose messagebox", 0, "script line 2: no message box is showing"},
       {"mouse move 1 1\nscreenshot out.png", 0, "script line 2: cannot write out.png"},
+      {"dump\nmenu Nope", 0, "script line 2: menu Nope: the open menu has no such item"},
   };
   for (const auto& c : cases) {
     TFakeTarget target;
@@ -232,14 +238,15 @@ TEST(ScriptRunner, RunGoesOnUntilAWaitOrAWindowCommand) {
 TEST(ScriptRunner, PointerInputLetsTheLoopRunBeforeTheNextCommand) {
   TFakeTarget target;
   TScriptRunner runner(
-      ParseScript("mouse move 3 4\nmouse down 5 6\nmouse up 7 8\nclick 9 10\nscreenshot /a.png"),
+      ParseScript("mouse move 3 4\nmouse down 5 6\nmouse up 7 8\nclick 9 10\nrclick 1 2\nmenu "
+                  "Close\nscreenshot /a.png"),
       target);
-  for (const char* call :
-       {"pointer 0 3 4", "pointer 1 5 6", "pointer 2 7 8", "pointer 3 9 10", "screenshot /a.png"}) {
+  for (const char* call : {"pointer 0 3 4", "pointer 1 5 6", "pointer 2 7 8", "pointer 3 9 10",
+                           "pointer 4 1 2", "menu Close", "screenshot /a.png"}) {
     runner.Run({}, 100);
     EXPECT_EQ(target.Calls.back(), call);
   }
-  EXPECT_EQ(target.Calls.size(), 5u);
+  EXPECT_EQ(target.Calls.size(), 7u);
   EXPECT_EQ(runner.Run({}, 100), TScriptRunner::TState::Finished);
 }
 

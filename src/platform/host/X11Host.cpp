@@ -599,7 +599,9 @@ void X11Host::WindowChanged(HWND aWnd) {
   Impl::Native& n = it->second;
   RECT r;
   GetWindowRect(aWnd, &r);
-  if (r != n.Rect && r.Width() > 0 && r.Height() > 0) {
+  // A minimized window is unmapped where it was; its parking place off the
+  // screen is the layer's own.
+  if (r != n.Rect && r.Width() > 0 && r.Height() > 0 && !IsIconic(aWnd)) {
     XMoveResizeWindow(x.Dpy, n.Win, r.Left, r.Top, unsigned(r.Width()), unsigned(r.Height()));
     n.Rect = r;
   }

@@ -5,9 +5,11 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/FramePainter.h"
 #include "platform/win/Input.h"
+#include "platform/win/Menu.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/Paint.h"
+#include "platform/win/PopupMenu.h"
 #include "platform/win/ScrollBar.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowState.h"
@@ -235,11 +237,36 @@ void TrackCaptionButton(HWND aWnd, LRESULT aHit) {
     Send(w, WM_SYSCOMMAND, CommandOfButton(w, aHit), PointToLParam(Ui().Cursor));
 }
 
+// Tracks the window's system menu at a screen point; the chosen command comes
+// back as WM_SYSCOMMAND.
+void TrackSystemMenu(HWND aWnd, POINT aAt) {
+  if (HMENU menu = GetSystemMenu(aWnd, FALSE))
+    TrackPopupMenu(menu, TPM_LEFTBUTTON | TPM_RIGHTBUTTON, aAt.X, aAt.Y, 0, aWnd, nullptr);
+}
+
+// The system menu opened from the keyboard or the window icon drops below
+// the caption's left end.
+void DropSystemMenu(Window* aWnd) {
+  const FrameLayout f =
+      ComputeFrame(aWnd->Style, aWnd->ExStyle, {aWnd->Rect.Width(), aWnd->Rect.Height()});
+  const TPoint o = ScreenOrigin(aWnd);
+  TrackSystemMenu(aWnd->Handle, {o.X + f.Border.Left, o.Y + f.Caption.Bottom});
+}
+
 LRESULT SysCommand(Window* aWnd, WPARAM aCommand, LPARAM aLParam) {
   const HWND h = aWnd->Handle;
   switch (aCommand & 0xFFF0) {
   case SC_CLOSE:
-    Send(aWnd, WM_CLOSE, 0, 0);
+    // Greyed in the system menu, Close does nothing.
+    if (CloseAllowed(h))
+      Send(aWnd, WM_CLOSE, 0, 0);
+    break;
+  case SC_MOUSEMENU:
+    DropSystemMenu(aWnd);
+    break;
+  case SC_KEYMENU:
+    if (aLParam == LPARAM(VK_SPACE))
+      DropSystemMenu(aWnd);
     break;
   case SC_MINIMIZE:
     ShowWindow(h, SW_MINIMIZE);
@@ -287,9 +314,13 @@ LRESULT NcLButtonDown(Window* aWnd, WPARAM aHit, LPARAM aLParam) {
   if (IsSizeHit(hit) && HasThickFrame(aWnd->Style) && !(aWnd->Style & WS_MAXIMIZE))
     return Send(aWnd, WM_SYSCOMMAND, SC_SIZE | WPARAM(hit - HTLEFT + 1), aLParam);
   if (hit == HTCLOSE || hit == HTMINBUTTON || hit == HTMAXBUTTON) {
-    TrackCaptionButton(aWnd->Handle, hit);
+    // A greyed close button does not go down.
+    if (hit != HTCLOSE || CloseAllowed(aWnd->Handle))
+      TrackCaptionButton(aWnd->Handle, hit);
     return 0;
   }
+  if (hit == HTSYSMENU)
+    return Send(aWnd, WM_SYSCOMMAND, SC_MOUSEMENU | WPARAM(HTSYSMENU), aLParam);
   if (hit == HTVSCROLL)
     return Send(aWnd, WM_SYSCOMMAND, SC_VSCROLL, aLParam);
   if (hit == HTHSCROLL)
@@ -364,13 +395,14 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       return 0;
     const FrameLayout f = ComputeFrame(w->Style, w->ExStyle, {r->Width(), r->Height()});
     *r = f.Client.Offset(r->Left, r->Top);
+    w->NativeBars = w->Style & (WS_VSCROLL | WS_HSCROLL);
     return 0;
   }
   case WM_NCHITTEST: {
     const TPoint p = ToWindow(w, aLParam);
     if (!InShape(w, p))
       return HTNOWHERE;
-    return DefaultHitTest(w->Style, w->ExStyle, {w->Rect.Width(), w->Rect.Height()}, p);
+    return DefaultHitTest(FrameStyle(w), w->ExStyle, {w->Rect.Width(), w->Rect.Height()}, p);
   }
   case WM_NCPAINT: {
     HDC dc = GetWindowDC(aWnd);
@@ -504,6 +536,18 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   case WM_MOUSEWHEEL:
     if ((w->Style & WS_CHILD) && w->Parent)
       return Send(w->Parent, aMsg, aWParam, aLParam);
+    // A right click on the caption of a top-level window opens its system
+    // menu.
+    if (aMsg == WM_CONTEXTMENU) {
+      const LRESULT hit = Send(w, WM_NCHITTEST, 0, aLParam);
+      if (hit == HTCAPTION || hit == HTSYSMENU)
+        TrackSystemMenu(aWnd, {GET_X_LPARAM(aLParam), GET_Y_LPARAM(aLParam)});
+    }
+    return 0;
+  case WM_INITMENUPOPUP:
+    // The system menu's states follow the window's style and state.
+    if (HIWORD(aLParam))
+      GetSystemMenu(aWnd, FALSE);
     return 0;
   case WM_SETICON: {
     HICON& slot = aWParam == ICON_BIG ? w->IconBig : w->IconSmall;

@@ -3,8 +3,10 @@
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/gfx/Text.h"
+#include "platform/win/Menu.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/ScrollBar.h"
+#include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowState.h"
 
 namespace platform {
@@ -46,15 +48,17 @@ void ButtonFace(HDC aDC, const TRect& aRect, bool aPressed) {
 }
 
 // The glyphs of the caption buttons, centred in the button, in button text
-// colour; drawn one pixel lower right when pressed.
-void CaptionGlyph(HDC aDC, const TRect& aButton, LRESULT aHit, bool aPressed, bool aMaximized) {
+// colour (grey text when the button does nothing); drawn one pixel lower
+// right when pressed.
+void CaptionGlyph(HDC aDC, const TRect& aButton, LRESULT aHit, bool aPressed, bool aMaximized,
+                  bool aEnabled) {
   const int shift = aPressed ? 1 : 0;
   const int size = std::min(aButton.Width(), aButton.Height()) - 6;
   if (size < 3)
     return;
   const int x = aButton.Left + (aButton.Width() - size) / 2 + shift;
   const int y = aButton.Top + (aButton.Height() - size) / 2 + shift;
-  const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  const COLORREF ink = GetSysColor(aEnabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
   auto box = [&](const TRect& aRect) { FillSolidRect(aDC, &aRect, ink); };
   switch (aHit) {
   case HTCLOSE:
@@ -134,7 +138,7 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
   if (!w || !aDC)
     return;
   const TSize size{w->Rect.Width(), w->Rect.Height()};
-  const FrameLayout f = ComputeFrame(w->Style, w->ExStyle, size);
+  const FrameLayout f = ComputeFrame(FrameStyle(w), w->ExStyle, size);
   const TRect whole{0, 0, size.cx, size.cy};
   const ScopedSaveDC saved(aDC);
   // Everything but the client area.
@@ -170,10 +174,14 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
                          column.Bottom - 2};
       const bool pressed = aPressedHit == hits[i];
       ButtonFace(aDC, button, pressed);
-      CaptionGlyph(aDC, button, hits[i], pressed, (w->Style & WS_MAXIMIZE) != 0);
+      // A Close greyed in the system menu greys the close button.
+      const bool enabled = hits[i] != HTCLOSE || CloseAllowed(aWnd);
+      CaptionGlyph(aDC, button, hits[i], pressed, (w->Style & WS_MAXIMIZE) != 0, enabled);
     }
     if (!w->Text.empty() && text.Width() > 0) {
       SetBkMode(aDC, TRANSPARENT);
+      SelectObject(aDC, GetNonClientFont(f.SmallCaption ? NonClientFont::SmallCaption
+                                                        : NonClientFont::Caption));
       SetTextColor(aDC, GetSysColor(aActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
       DrawTextW(aDC, w->Text, &text,
                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);

@@ -1,7 +1,7 @@
 #pragma once
 // The default look of the non-client area: a plain classic frame with caption
 // text, caption buttons, client edge and native scroll bars, drawn on a DC in
-// window coordinates.
+// window coordinates; the caption text in the non-client caption font.
 
 #include "platform/gfx/DeviceContext.h"
 #include "platform/win/WinDefs.h"

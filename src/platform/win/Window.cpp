@@ -2,6 +2,7 @@
 
 #include "platform/win/DefWindowProc.h"
 #include "platform/win/Input.h"
+#include "platform/win/Menu.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/WindowState.h"
@@ -70,6 +71,7 @@ void Release(Window* aWnd) {
     Release(child);
   aWnd->Destroyed = true;
   ForgetPaint(aWnd);
+  FreeSystemMenu(aWnd->SystemMenu);
   auto& timers = Ui().Timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(),
                               [&](const Timer& t) { return t.Wnd == aWnd->Handle; }),
@@ -194,6 +196,10 @@ bool IsShowing(const Window* aWnd) {
     if (!(w->Style & WS_VISIBLE))
       return false;
   return true;
+}
+
+DWORD FrameStyle(const Window* aWnd) {
+  return (aWnd->Style & ~(WS_VSCROLL | WS_HSCROLL)) | aWnd->NativeBars;
 }
 
 // Recomputes the client rectangle through WM_NCCALCSIZE.
@@ -376,6 +382,9 @@ HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindow
     return nullptr;
   };
 
+  // The system menu comes with the window, so a later change of the style
+  // (a frame that drops WS_SYSMENU to draw its own buttons) keeps it.
+  GetSystemMenu(handle, FALSE);
   CBT_CREATEWNDW cbt{&cs, HWND_TOP};
   if (CallHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt)))
     return fail();

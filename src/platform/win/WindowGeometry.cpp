@@ -1,5 +1,6 @@
 #include "platform/win/WindowGeometry.h"
 
+#include "platform/gfx/SystemColors.h"
 #include "platform/win/DefWindowProc.h"
 #include "platform/win/Input.h"
 #include "platform/win/NonClient.h"
@@ -7,6 +8,7 @@
 #include "platform/win/WindowState.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace platform {
 
@@ -248,6 +250,37 @@ TRect MaximizedRect(Window* aWnd) {
   return Bounds(mmi.ptMaxPosition.X, mmi.ptMaxPosition.Y, mmi.ptMaxSize.X, mmi.ptMaxSize.Y);
 }
 
+// Where a minimized top-level window is parked, off the screen, with the
+// minimized size. A minimized child keeps its restored rectangle.
+constexpr int ParkedPosition = -32000;
+
+TRect MinimizedRect(const Window* aWnd) {
+  if (!aWnd->IsTopLevel())
+    return aWnd->RestoredRect;
+  return Bounds(ParkedPosition, ParkedPosition, GetSystemMetrics(SM_CXMINIMIZED),
+                GetSystemMetrics(SM_CYMINIMIZED));
+}
+
+// The owner's minimizing hides its visible owned windows, each told with
+// WM_SHOWWINDOW's status SW_PARENTCLOSING; restoring shows those again with
+// SW_PARENTOPENING.
+void ShowOwnedWindows(HWND aOwner, bool aShow) {
+  std::vector<HWND> owned;
+  for (Window* w : Ui().Desktop->Children)
+    if (w->Owner == aOwner && (aShow ? w->HiddenByOwner : (w->Style & WS_VISIBLE) != 0))
+      owned.push_back(w->Handle);
+  for (HWND h : owned) {
+    Window* w = Live(h);
+    if (!w)
+      continue;
+    w->HiddenByOwner = !aShow;
+    Send(w, WM_SHOWWINDOW, aShow ? TRUE : FALSE, aShow ? SW_PARENTOPENING : SW_PARENTCLOSING);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                     (aShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  }
+}
+
 } // namespace
 
 BOOL ShowWindow(HWND aWnd, int aCommand) {
@@ -255,6 +288,7 @@ BOOL ShowWindow(HWND aWnd, int aCommand) {
   if (!w || w == Ui().Desktop)
     return FALSE;
   const BOOL wasVisible = (w->Style & WS_VISIBLE) ? TRUE : FALSE;
+  w->HiddenByOwner = false;
   UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
   bool show = true;
   TRect target = w->Rect;
@@ -291,12 +325,20 @@ BOOL ShowWindow(HWND aWnd, int aCommand) {
     flags |= SWP_SHOWWINDOW;
     break;
   }
+  const bool wasMinimized = (w->Style & WS_MINIMIZE) != 0;
   if (state != (w->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
     if (!(w->Style & (WS_MINIMIZE | WS_MAXIMIZE)))
       w->RestoredRect = w->Rect;
     changeRect = true;
+    if (state == WS_MINIMIZE && w->IsTopLevel()) {
+      ShowOwnedWindows(aWnd, false);
+      if (!(w = Live(aWnd)))
+        return wasVisible;
+    }
     if (state == WS_MAXIMIZE)
       target = MaximizedRect(w);
+    else if (state == WS_MINIMIZE)
+      target = MinimizedRect(w);
     else
       target = w->RestoredRect;
     if (!(w = Live(aWnd)))
@@ -317,6 +359,8 @@ BOOL ShowWindow(HWND aWnd, int aCommand) {
   // WM_SIZE with the new state's kind comes from the default handling of
   // WM_WINDOWPOSCHANGED, once.
   SetWindowPos(aWnd, HWND_TOP, target.Left, target.Top, target.Width(), target.Height(), flags);
+  if (wasMinimized && (w = Live(aWnd)) && !(w->Style & WS_MINIMIZE) && w->IsTopLevel())
+    ShowOwnedWindows(aWnd, true);
   return wasVisible;
 }
 
@@ -376,11 +420,60 @@ BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL, DWORD aExStyle) {
   return TRUE;
 }
 
+namespace {
+
+NONCLIENTMETRICSW NonClientMetrics() {
+  NONCLIENTMETRICSW m;
+  m.iBorderWidth = GetSystemMetrics(SM_CXBORDER);
+  m.iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+  m.iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+  m.iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
+  m.iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
+  m.iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
+  m.iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
+  m.iMenuWidth = GetSystemMetrics(SM_CXMENUSIZE);
+  m.iMenuHeight = GetSystemMetrics(SM_CYMENUSIZE);
+  LOGFONTW plain;
+  plain.lfHeight = DefaultGuiFontHeight;
+  plain.lfWeight = FW_NORMAL;
+  plain.lfFaceName = DefaultGuiFaceName;
+  LOGFONTW bold = plain;
+  bold.lfWeight = FW_BOLD;
+  m.lfCaptionFont = bold;
+  m.lfSmCaptionFont = bold;
+  m.lfMenuFont = plain;
+  m.lfStatusFont = plain;
+  m.lfMessageFont = plain;
+  return m;
+}
+
+} // namespace
+
 BOOL SystemParametersInfoW(UINT aAction, UINT, void* aData, UINT) {
-  if (aAction != SPI_GETWORKAREA || !aData)
+  if (!aData)
     return FALSE;
-  *static_cast<RECT*>(aData) = HostOf().WorkArea();
-  return TRUE;
+  switch (aAction) {
+  case SPI_GETWORKAREA:
+    *static_cast<RECT*>(aData) = HostOf().WorkArea();
+    return TRUE;
+  case SPI_GETNONCLIENTMETRICS:
+    *static_cast<NONCLIENTMETRICSW*>(aData) = NonClientMetrics();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+HFONT GetNonClientFont(NonClientFont aWhich) {
+  static HFONT fonts[3] = {};
+  HFONT& font = fonts[int(aWhich)];
+  if (!font) {
+    const NONCLIENTMETRICSW m = NonClientMetrics();
+    const LOGFONTW& record = aWhich == NonClientFont::Caption        ? m.lfCaptionFont
+                             : aWhich == NonClientFont::SmallCaption ? m.lfSmCaptionFont
+                                                                     : m.lfMenuFont;
+    font = CreateFontIndirectW(&record);
+  }
+  return font;
 }
 
 } // namespace platform

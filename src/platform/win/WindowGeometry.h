@@ -3,6 +3,7 @@
 // window under a point, SetWindowPos and ShowWindow, window regions.
 // User-interface thread only.
 
+#include "platform/gfx/Font.h"
 #include "platform/gfx/Region.h"
 #include "platform/win/WinDefs.h"
 
@@ -44,9 +45,39 @@ int GetWindowRgn(HWND aWnd, HRGN aRgn);
 // The window rectangle that gives the client rectangle for a style.
 BOOL AdjustWindowRectEx(RECT* aRect, DWORD aStyle, BOOL aMenu, DWORD aExStyle);
 
+constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 constexpr UINT SPI_GETWORKAREA = 0x0030;
+
+// The sizes and fonts of the non-client area: the caption, the small caption
+// of tool windows, menus, the status line and message boxes.
+struct NONCLIENTMETRICSW {
+  UINT cbSize = sizeof(NONCLIENTMETRICSW);
+  int iBorderWidth = 0;
+  int iScrollWidth = 0;
+  int iScrollHeight = 0;
+  int iCaptionWidth = 0;
+  int iCaptionHeight = 0;
+  LOGFONTW lfCaptionFont;
+  int iSmCaptionWidth = 0;
+  int iSmCaptionHeight = 0;
+  LOGFONTW lfSmCaptionFont;
+  int iMenuWidth = 0;
+  int iMenuHeight = 0;
+  LOGFONTW lfMenuFont;
+  LOGFONTW lfStatusFont;
+  LOGFONTW lfMessageFont;
+};
+
 // SPI_GETWORKAREA: the screen rectangle windows are placed and maximized in,
-// the host's work area (aData points to a RECT). Other actions return FALSE.
+// the host's work area (aData points to a RECT). SPI_GETNONCLIENTMETRICS
+// (aData points to a NONCLIENTMETRICSW): the sizes of the system metrics and
+// the default GUI face at the default GUI height, bold for both captions.
+// Other actions return FALSE.
 BOOL SystemParametersInfoW(UINT aAction, UINT aParam, void* aData, UINT aWinIni);
+
+// The font of a NONCLIENTMETRICSW entry, made on first use and kept for the
+// process (DeleteObject must not be called on it).
+enum class NonClientFont { Caption, SmallCaption, Menu };
+HFONT GetNonClientFont(NonClientFont aWhich);
 
 } // namespace platform

@@ -51,6 +51,8 @@ struct Window {
   HICON IconSmall = nullptr;
   std::map<std::string, HANDLE> Props;
   std::optional<Region> Shape;
+  // The system menu (GetSystemMenu), freed with the window.
+  HMENU SystemMenu = nullptr;
 
   // Painting, in window coordinates.
   Region Update;
@@ -64,6 +66,12 @@ struct Window {
 
   SCROLLINFO ScrollV;
   SCROLLINFO ScrollH;
+  // The scroll-bar style bits (WS_VSCROLL, WS_HSCROLL) the last default
+  // non-client calculation made room for: the native bars are painted, hit
+  // and tracked only there, whatever the style says now. A window procedure
+  // that answers WM_NCCALCSIZE itself (or hides the bits from the default
+  // calculation) gets no native bars.
+  DWORD NativeBars = 0;
 
   // Layered windows.
   BYTE LayerAlpha = 255;
@@ -72,6 +80,9 @@ struct Window {
   bool LayerPerPixel = false;
   // The frame comes from UpdateLayeredWindow; WM_PAINT does not draw it.
   bool LayerUpdated = false;
+
+  // Hidden because its owner was minimized; shown again on restore.
+  bool HiddenByOwner = false;
 
   bool Created = false; // WM_NCCREATE answered
   bool Destroying = false;
@@ -172,6 +183,9 @@ TPoint ClientScreenOrigin(const Window* aWnd);
 TPoint OriginInTopLevel(const Window* aWnd);
 // Whether the window and all its ancestors are visible.
 bool IsShowing(const Window* aWnd);
+// The style the default frame is drawn and hit-tested with: the window's
+// style with the scroll-bar bits of NativeBars.
+DWORD FrameStyle(const Window* aWnd);
 
 LRESULT Send(Window* aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam);
 void BuryWindow(std::unique_ptr<Window> aWnd);

@@ -3,7 +3,12 @@
 // caption band in the active or inactive caption colour with a face-coloured
 // line below it, and the client area erased in the class colour.
 
+#include "platform/gfx/Drawing.h"
 #include "platform/gfx/Raster.h"
+#include "platform/gfx/Text.h"
+#include "platform/win/Menu.h"
+#include "platform/win/NonClient.h"
+#include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowHost.h"
 #include "support/PixelCheck.h"
 #include "support/WinTestSupport.h"
@@ -104,6 +109,81 @@ TEST(FramePaintTest, CloseButtonIsDrawnPressedWhileHeld) {
   PumpUntilIdle();
   EXPECT_EQ(during, Px(COLOR_3DDKSHADOW));
   EXPECT_TRUE(IsWindow(a)) << "released away from the button: no command";
+  Reset();
+}
+
+Bitmap Crop(const Bitmap& aBitmap, const TRect& aRect) {
+  Bitmap out(aRect.Width(), aRect.Height());
+  for (int y = 0; y < aRect.Height(); ++y)
+    for (int x = 0; x < aRect.Width(); ++x)
+      out.SetPixel(x, y, aBitmap.Pixel(aRect.Left + x, aRect.Top + y));
+  return out;
+}
+
+TEST(FramePaintTest, CaptionTextIsInTheNonClientCaptionFont) {
+  Reset();
+  const TSize size{160, 60};
+  const char* title = "Wg Caption";
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+  HWND a = CreateWindowExW(0, RecordingClass(), title, style, 10, 10, size.cx, size.cy, nullptr,
+                           nullptr, nullptr, nullptr);
+  PumpUntilIdle();
+  NONCLIENTMETRICSW metrics;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  EXPECT_EQ(metrics.lfCaptionFont.lfWeight, FW_BOLD);
+  // The caption band with the title 4 pixels in, centred, in that font.
+  const TRect band = ComputeFrame(style, 0, size).Caption;
+  Bitmap expected(size.cx, size.cy);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, &expected);
+  FillSolidRect(dc, &band, GetSysColor(COLOR_ACTIVECAPTION));
+  HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+  SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+  RECT text{band.Left + 4, band.Top, band.Right, band.Bottom};
+  DrawTextW(dc, title, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+  DeleteDC(dc);
+  DeleteObject(font);
+  EXPECT_TRUE(
+      pixelcheck::SameBitmap(Crop(*TopLevelFrame(a), band), Crop(expected, band), "caption-font"));
+  Reset();
+}
+
+TEST(FramePaintTest, CloseButtonGreysWithTheSystemMenusClose) {
+  Reset();
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+  const TSize size{120, 60};
+  HWND a = Make("", style, Bounds(10, 10, size.cx, size.cy));
+  PumpUntilIdle();
+  // The glyph's first pixel: the top-left end of a diagonal, centred in the
+  // button face (one pixel inside its column, two below the caption's top).
+  const TRect column =
+      CaptionButtonRect(ComputeFrame(style, 0, size), style, 0, CaptionButton::Close);
+  const TRect face{column.Left + 1, column.Top + 2, column.Right - 2, column.Bottom - 2};
+  const int glyph = std::min(face.Width(), face.Height()) - 6;
+  const TPoint ink{face.Left + (face.Width() - glyph) / 2, face.Top + (face.Height() - glyph) / 2};
+  EXPECT_EQ(TopLevelFrame(a)->Pixel(ink.X, ink.Y), Px(COLOR_BTNTEXT));
+  EnableMenuItem(GetSystemMenu(a, FALSE), UINT(SC_CLOSE), MF_GRAYED);
+  PumpUntilIdle();
+  EXPECT_EQ(TopLevelFrame(a)->Pixel(ink.X, ink.Y), Px(COLOR_GRAYTEXT)) << "repainted at once";
+  // Pressed, it neither goes down nor closes.
+  const POINT at{10 + face.Left + 3, 10 + face.Top + 3};
+  InputMouseMove(at);
+  InputMouseButton(MouseButton::Left, true, at);
+  PostMessageW(a, WM_NULL, 0, 0);
+  std::uint32_t during = 0;
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM, LPARAM, LRESULT&) {
+    if (aMsg == WM_NULL) {
+      UpdateWindow(a);
+      during = TopLevelFrame(a)->Pixel(face.Left, face.Top);
+      InputMouseButton(MouseButton::Left, false, at);
+    }
+    return false;
+  };
+  PumpUntilIdle();
+  EXPECT_EQ(during, Px(COLOR_3DLIGHT)) << "still raised";
+  EXPECT_TRUE(IsWindow(a));
   Reset();
 }
 

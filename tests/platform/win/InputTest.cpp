@@ -223,6 +223,9 @@ TEST_F(InputTest, AltCharactersAskTheTopLevelWindowForItsMenu) {
     InputKey(k.Key, true, k.Char);
     InputKey(k.Key, false, 0);
     InputKey(VK_MENU, false, 0);
+    // Alt+Space opens the system menu; Escape closes it again.
+    InputKey(VK_ESCAPE, true, 0x1B);
+    InputKey(VK_ESCAPE, false, 0);
     PumpUntilIdle();
     std::vector<std::pair<HWND, LPARAM>> asked;
     for (const Record& r : Log::Get().Records())

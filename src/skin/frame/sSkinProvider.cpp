@@ -1,0 +1,769 @@
+#include "skin/frame/sSkinProvider.h"
+
+#include "platform/gfx/SystemColors.h"
+#include "platform/win/Dwm.h"
+#include "platform/win/Menu.h"
+#include "platform/win/Paint.h"
+#include "platform/win/WindowGeometry.h"
+#include "platform/win/WindowProcedures.h"
+#include "skin/data/sSkinBroadcast.h"
+#include "skin/data/sSkinCommands.h"
+#include "skin/data/sSkinManager.h"
+#include "skin/frame/sFrameCopy.h"
+#include "skin/paint/sControlCodes.h"
+#include "skin/paint/sParentBg.h"
+#include "skin/paint/sSkinCommandHandler.h"
+
+#include <algorithm>
+
+using namespace platform;
+
+bool CaptionBtnPressed = false;
+
+namespace {
+
+void SendToChildren(TWinControl* aParent, WORD aCommand, LPARAM aValue, WORD aArgument = 0) {
+  for (int i = 0; i < aParent->ControlCount(); ++i)
+    SendSkinCommand(aParent->Controls(i), aCommand, aValue, aArgument);
+}
+
+bool IsCaptionItemCode(LRESULT aCode) {
+  return aCode == HTSYSMENU || aCode == HTMINBUTTON || aCode == HTMAXBUTTON || aCode == HTCLOSE ||
+         aCode == HTHELP || aCode >= HTTITLEBUTTON;
+}
+
+// The caption buttons follow the window's system menu: a command it lacks
+// has no button, a greyed one a faded button that is no hit target.
+TqcSystemMenuState SystemMenuState(HWND aWnd) {
+  TqcSystemMenuState state;
+  HMENU menu = GetSystemMenu(aWnd, FALSE);
+  state.Exists = menu != nullptr;
+  if (menu == nullptr)
+    return state;
+  const auto flags = [&](UINT aCommand) { return GetMenuState(menu, aCommand, MF_BYCOMMAND); };
+  const auto enabled = [&](UINT aCommand) {
+    const UINT f = flags(aCommand);
+    return f != UINT(-1) && (f & (MF_GRAYED | MF_DISABLED)) == 0;
+  };
+  state.VisibleMin = flags(SC_MINIMIZE) != UINT(-1);
+  state.VisibleMax = flags(SC_MAXIMIZE) != UINT(-1);
+  state.EnabledClose = enabled(SC_CLOSE);
+  state.EnabledMin = enabled(SC_MINIMIZE);
+  state.EnabledMax = enabled(SC_MAXIMIZE);
+  state.EnabledRestore = enabled(SC_RESTORE);
+  return state;
+}
+
+void SetTransitions(HWND aWnd, bool aDisabled) {
+  BOOL composition = FALSE;
+  if (aWnd == nullptr || FAILED(DwmIsCompositionEnabled(&composition)) || !composition)
+    return;
+  const BOOL value = aDisabled ? TRUE : FALSE;
+  DwmSetWindowAttribute(aWnd, DWMWA_TRANSITIONS_FORCEDISABLED, &value, sizeof(value));
+}
+
+} // namespace
+
+// ---- creation and destruction ----
+
+TsSkinProvider::TsSkinProvider(TComponent* aOwner)
+    : TComponent(aOwner), fForm(dynamic_cast<TForm*>(aOwner)) {
+  if (fForm == nullptr)
+    throw EAbort("TsSkinProvider component may be used with forms only!");
+  FCommonData = std::make_unique<TsScrollWndData>(static_cast<TsFrameOwner*>(this), true);
+  FCommonData->COC = cocForm;
+  FCommonData->SetSkinSection("FORM");
+  if (!ComponentState().Contains(csDesigning))
+    Attach();
+}
+
+TsSkinProvider* TsSkinProvider::CreateRT(TForm* aForm) {
+  auto* provider = new TsSkinProvider(aForm);
+  provider->RTInit = true;
+  return provider;
+}
+
+TsSkinProvider::~TsSkinProvider() {
+  // Attached last, detached first: the adapter gives the form back the
+  // provider's procedure, and the provider then the form's own.
+  ListSW.reset();
+  Detach();
+}
+
+TsSkinProvider* TsSkinProvider::Of(TForm* aForm) {
+  return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(aForm, scGetProvider));
+}
+
+void TsSkinProvider::Attach() {
+  ClearButtons = true;
+  ArOR.clear();
+  FLinesCount = -1;
+  OldWndProc = fForm->WindowProc;
+  fForm->WindowProc = [this](TMessage& aMessage) { NewWndProc(aMessage); };
+  fAttached = true;
+  FramedForms.push_back(fForm);
+  FormActive = true;
+}
+
+void TsSkinProvider::Detach() {
+  if (!fAttached)
+    return;
+  fAttached = false;
+  // The freed slot takes the last entry.
+  if (auto it = std::find(FramedForms.begin(), FramedForms.end(), fForm); it != FramedForms.end()) {
+    *it = FramedForms.back();
+    FramedForms.pop_back();
+  }
+  // A form that is being destroyed calls its procedure no more once its
+  // window is gone; what is left of it must not be touched.
+  if (!fForm->ComponentState().Contains(csDestroying))
+    fForm->WindowProc = std::move(OldWndProc);
+}
+
+void TsSkinProvider::Notification(TComponent* aComponent, TOperation aOperation) {
+  TComponent::Notification(aComponent, aOperation);
+  if (aOperation == opRemove && aComponent == FCommonData->SkinManager())
+    FCommonData->ForgetManager(static_cast<TsSkinManager*>(aComponent));
+}
+
+// ---- properties ----
+
+void TsSkinProvider::SetUseGlobalColor(bool aValue) {
+  fUseGlobalColor = aValue;
+  if (aValue && FCommonData->Skinned(true))
+    ApplyGlobalColor();
+}
+
+void TsSkinProvider::ApplyGlobalColor() {
+  TsSkinManager* manager = SkinManager();
+  if (fUseGlobalColor && !FCommonData->CustomColor() && manager != nullptr)
+    fForm->SetColor(manager->GetGlobalColor());
+}
+
+// ---- state queries ----
+
+bool TsSkinProvider::Destroying() const {
+  return ComponentState().Contains(csDestroying) || fForm->ComponentState().Contains(csDestroying);
+}
+
+bool TsSkinProvider::FormShowing() const {
+  return fForm->HandleAllocated() && fForm->Showing();
+}
+
+TqcFrameForm TsSkinProvider::FrameForm() const {
+  TqcFrameForm f;
+  f.BorderStyle = fForm->BorderStyle();
+  f.BorderIcons = fForm->BorderIcons();
+  f.IsMainForm = Application != nullptr && Application->MainForm() == fForm;
+  f.ShowAppIcon = ShowAppIcon;
+  if (fForm->HandleAllocated()) {
+    HWND wnd = const_cast<TForm*>(fForm)->Handle();
+    f.Style = DWORD(GetWindowLongW(wnd, GWL_STYLE));
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    f.Size = {r.Right - r.Left, r.Bottom - r.Top};
+    f.SystemMenu = SystemMenuState(wnd);
+  } else {
+    f.Size = {fForm->Width(), fForm->Height()};
+  }
+  return f;
+}
+
+int TsSkinProvider::OffsetX() const {
+  if (!fForm->HandleAllocated())
+    return 0;
+  const TqcFrameForm f = FrameForm();
+  return (f.Size.cx - fForm->ClientWidth()) / 2;
+}
+
+int TsSkinProvider::OffsetY() const {
+  if (!fForm->HandleAllocated())
+    return 0;
+  const TqcFrameForm f = FrameForm();
+  const int border = (f.Style & WS_BORDER) != 0 ? FrameBorderWidth(f) : 0;
+  return f.Size.cy - fForm->ClientHeight() - border;
+}
+
+// ---- geometry, hit test and region ----
+
+void TsSkinProvider::CalcItems() {
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr)
+    return;
+  const TqcFrameForm f = FrameForm();
+  UpdateIconsIndexes(*manager, f, fLayout.Buttons);
+  fLayout = ::CalcItems(*manager, f, fLayout.Buttons);
+}
+
+LRESULT TsSkinProvider::FrameHitCode(TPoint aWindowPoint, LRESULT aPlatformCode) const {
+  const TsSkinManager* manager = SkinManager();
+  if (manager == nullptr)
+    return aPlatformCode;
+  const TqcFrameForm f = FrameForm();
+  const LRESULT code = HTProcess(*manager, f, fLayout, aWindowPoint);
+  if (IsCaptionItemCode(code))
+    return code;
+  if (GripInUse(f) && manager->IsValidImgIndex(manager->ConstData.GripRightBottom)) {
+    const TPoint grip = GripOrigin(*manager, f);
+    if (aWindowPoint.X > grip.X && aWindowPoint.Y > grip.Y)
+      return HTBOTTOMRIGHT;
+  }
+  return aPlatformCode;
+}
+
+void TsSkinProvider::UpdateRegion(bool aRedraw) {
+  TsSkinManager* manager = SkinManager();
+  if (!DrawNonClientArea || !fForm->HandleAllocated() || InMenu || manager == nullptr)
+    return;
+  const TqcFrameForm f = FrameForm();
+  if (!HasBorder(f) && (f.Style & (WS_MINIMIZE | WS_THICKFRAME)) == 0)
+    return;
+  RgnChanging = true;
+  ArOR = BuildCornerCutouts(*manager, FCommonData->BorderIndex, Title.TitleSkin, CaptionWidth(f),
+                            f.Size.cy);
+  RgnChanged = false;
+  SetWindowRgn(fForm->Handle(), new Region(WindowRegion(f, ArOR)), aRedraw ? TRUE : FALSE);
+  RgnChanging = false;
+}
+
+// ---- initialisation ----
+
+void TsSkinProvider::LoadInit() {
+  if (fForm->HandleAllocated())
+    SetTransitions(fForm->Handle(), DrawNonClientArea);
+  PrepareForm();
+  if (fForm->BorderStyle() == bsSizeToolWin)
+    SetUseGlobalColor(true);
+}
+
+void TsSkinProvider::PrepareForm() {
+  TsSkinManager* manager = SkinManager();
+  if (RTInit || manager == nullptr || !fForm->HandleAllocated() || !manager->CommonSkinData.Active)
+    return;
+  FCommonData->Loaded();
+  SystemMenuReady = true;
+  UpdateSysMenuStyle(true);
+  if (ClearButtons)
+    ClearButtons = false;
+  FCommonData->UpdateIndexes(true);
+  CalcItems();
+  const auto& state = fForm->ComponentState();
+  if (!fForm->FormState().Contains(fsCreating) && !state.Contains(csLoading) &&
+      !state.Contains(csReading))
+    ApplyGlobalColor();
+}
+
+void TsSkinProvider::UpdateSysMenuStyle(bool aHide) {
+  if (!fForm->HandleAllocated())
+    return;
+  HWND wnd = fForm->Handle();
+  const LONG style = GetWindowLongW(wnd, GWL_STYLE);
+  LONG wanted = style;
+  if (aHide)
+    wanted = DrawNonClientArea ? (style & ~LONG(WS_SYSMENU)) : (style | LONG(WS_SYSMENU));
+  else if (fForm->BorderIcons().Contains(biSystemMenu))
+    wanted = style | LONG(WS_SYSMENU);
+  if (wanted != style)
+    SetWindowLongW(wnd, GWL_STYLE, wanted);
+  if (!aHide && fForm->BorderIcons().Contains(biSystemMenu)) {
+    const LRESULT icon = SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0);
+    SendMessageW(wnd, WM_SETICON, ICON_SMALL, icon);
+  }
+}
+
+void TsSkinProvider::RunDeferredInit() {
+  if (!RTInit)
+    return;
+  RTInit = false;
+  LoadInit();
+}
+
+// ---- routing ----
+
+void TsSkinProvider::NewWndProc(TMessage& aMessage) {
+  if (aMessage.Msg == SkinCommandMessage) {
+    const TSkinCommand command(aMessage);
+    if (CommandInAnyState(command, aMessage))
+      return;
+    if (Destroying() || !Skinned()) {
+      if (!CommandPassive(command, aMessage))
+        OldWndProc(aMessage);
+      return;
+    }
+    aMessage.Result = 0;
+    CommandSkinned(command, aMessage);
+    return;
+  }
+  if (Destroying() || !Skinned()) {
+    RoutePassive(aMessage);
+    return;
+  }
+  if (!RouteSkinned(aMessage))
+    OldWndProc(aMessage);
+}
+
+void TsSkinProvider::RoutePassive(TMessage& aMessage) {
+  OldWndProc(aMessage);
+  // The window is gone: the form keeps its own procedure from now on, while
+  // it can still be given back.
+  if (aMessage.Msg == WM_NCDESTROY && fForm->ComponentState().Contains(csDestroying))
+    Detach();
+}
+
+bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
+  if (fWindowStates.Handle(aMessage))
+    return true;
+  switch (aMessage.Msg) {
+  case WM_NCCREATE:
+  case WM_CREATE:
+    OldWndProc(aMessage);
+    PrepareForm();
+    return true;
+  case WM_NCHITTEST:
+    WMNCHitTest(aMessage);
+    return true;
+  case WM_NCPAINT:
+    WMNCPaint(aMessage);
+    return true;
+  case WM_SETREDRAW:
+    WMSetRedraw(aMessage);
+    return true;
+  case WM_ERASEBKGND:
+    WMEraseBkgnd(aMessage);
+    return true;
+  case WM_PAINT:
+    WMPaint(aMessage);
+    return true;
+  case WM_ACTIVATE:
+    OldWndProc(aMessage);
+    if (!FormShowing())
+      return true;
+    UpdateScrollAdapter();
+    if (!fForm->FormState().Contains(fsCreating))
+      FLinesCount = -1;
+    return true;
+  case WM_SETTINGCHANGE:
+    FCommonData->BGChanged = true;
+    return false;
+  case WM_ENTERIDLE:
+  case WM_PRINTCLIENT:
+    aMessage.Result = 0;
+    return true;
+  case WM_MOUSEMOVE:
+    OldWndProc(aMessage);
+    if (DefaultManager != nullptr)
+      DefaultManager->SetActiveControl(nullptr);
+    return true;
+  case CM_VISIBLECHANGED:
+    CMVisibleChanged(aMessage);
+    return true;
+  case CM_ENABLEDCHANGED:
+    OldWndProc(aMessage);
+    if (DrawNonClientArea && fForm->HandleAllocated()) {
+      FCommonData->BGChanged = true;
+      SendMessageW(fForm->Handle(), WM_NCPAINT, 0, 0);
+    }
+    return true;
+  case CM_MOUSEENTER:
+    OldWndProc(aMessage);
+    if (SkinManager() != nullptr && fForm->HandleAllocated())
+      SkinManager()->SetActiveControl(fForm->Handle());
+    return true;
+  case CM_MENUCHANGED:
+    if (!fForm->FormState().Contains(fsCreating) && fForm->Visible() && !FInAnimation &&
+        (FCommonData->CtrlSkinState & cssInUpdate) == 0) {
+      FLinesCount = -1;
+      FCommonData->BGChanged = true;
+    }
+    return false;
+  case CM_CONTROLLISTCHANGE: {
+    const TCMControlListChange change(aMessage);
+    OldWndProc(aMessage);
+    if (change.Control != nullptr && !change.Control->ComponentState().Contains(csDestroying)) {
+      if (TWinControl* w = AsWindowed(change.Control))
+        SendToChildren(w, scQuerySkinState, 0, 1);
+      SendSkinCommand(change.Control, scQuerySkinState, 0, 1);
+    }
+    return true;
+  }
+  case WM_NCDESTROY:
+    OldWndProc(aMessage);
+    if (fForm->ComponentState().Contains(csDestroying))
+      Detach();
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TsSkinProvider::UpdateScrollAdapter() {
+  if (ListSW != nullptr || (FormState & fsCreatingScrollAdapter) != 0 || !DrawNonClientArea ||
+      (GetWindowLongW(fForm->Handle(), GWL_STYLE) & LONG(WS_HSCROLL | WS_VSCROLL)) == 0)
+    return;
+  FormState |= fsCreatingScrollAdapter;
+  TqcSkinParams params;
+  params.Control = fForm;
+  params.SkinSection = "FORM";
+  ListSW = std::make_unique<TqcScrollWnd>(fForm->Handle(), nullptr, SkinManager(), params);
+  FormState &= ~fsCreatingScrollAdapter;
+}
+
+void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
+  const bool visible = aMessage.WParam != 0;
+  if (visible)
+    RunDeferredInit();
+  OldWndProc(aMessage);
+  if (visible) {
+    if (fForm->Parent() != nullptr)
+      SendToChildren(fForm, scRepaintChildren, 0);
+  } else if (!Destroying()) {
+    FCommonData->EmptyCache();
+  }
+}
+
+void TsSkinProvider::WMSetRedraw(TMessage& aMessage) {
+  if (aMessage.WParam != 0)
+    LockCount = std::max(0, LockCount - 1);
+  else
+    ++LockCount;
+  OldWndProc(aMessage);
+}
+
+void TsSkinProvider::WMNCHitTest(TMessage& aMessage) {
+  RunDeferredInit();
+  OldWndProc(aMessage);
+  if (!DrawNonClientArea || CaptionHeight(FrameForm()) == 0 || !fForm->HandleAllocated())
+    return;
+  RECT window{};
+  GetWindowRect(fForm->Handle(), &window);
+  const TPoint screen{GET_X_LPARAM(aMessage.LParam), GET_Y_LPARAM(aMessage.LParam)};
+  aMessage.Result = FrameHitCode(CursorToPoint(screen, {window.Left, window.Top}), aMessage.Result);
+}
+
+// ---- skin commands ----
+
+bool TsSkinProvider::FromOwnManager(const TSkinCommand& aCommand) const {
+  return aCommand.Value != 0 && aCommand.Ref<TsSkinManager>() == SkinManager();
+}
+
+bool TsSkinProvider::CommandInAnyState(const TSkinCommand& aCommand, TMessage& aMessage) {
+  switch (aCommand.Command) {
+  case scPrepareSkin:
+    if (!Destroying() && FromOwnManager(aCommand) && !SystemMenuReady)
+      PrepareForm();
+    return false;
+  case scRemoveSkin:
+    RemoveSkin(aMessage);
+    return true;
+  case scIsSkinned:
+    aMessage.Result = 1;
+    return true;
+  case scGetParentBg:
+    if (!Skinned())
+      return false;
+    GetParentBg(*aCommand.Ref<ParentBgInfo>());
+    return true;
+  case scQuerySkinState:
+    if ((FCommonData->CtrlSkinState & cssNotComputed) != 0)
+      FCommonData->RefreshPlainState(false);
+    aMessage.Result = FCommonData->CtrlSkinState;
+    return true;
+  case scGetApplication:
+    aMessage.Result = LRESULT(Application);
+    return true;
+  case scGetClientOffset:
+    aMessage.Result = LRESULT((DWORD(OffsetY()) << 16) | (DWORD(OffsetX()) & 0xFFFF));
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool TsSkinProvider::CommandPassive(const TSkinCommand& aCommand, TMessage& aMessage) {
+  switch (aCommand.Command) {
+  case scPrepareSkin:
+    if (FromOwnManager(aCommand) && !Destroying())
+      PrepareSkinPassive();
+    return true;
+  case scGetProvider:
+    aMessage.Result = LRESULT(this);
+    return true;
+  case scPrepareCache:
+    FCommonData->BGChanged = false;
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMessage) {
+  TsCommonData& data = *FCommonData;
+  switch (aCommand.Command) {
+  case scPrepareSkin:
+    if (FromOwnManager(aCommand))
+      PrepareSkinSkinned();
+    return true;
+  case scApplySkin:
+    if (FromOwnManager(aCommand))
+      ApplySkin();
+    return true;
+  case scGetProvider:
+    aMessage.Result = LRESULT(this);
+    return true;
+  case scRepaintChildren:
+    if (data.Updating()) {
+      data.SetUpdating(false);
+      if (fForm->HandleAllocated())
+        RedrawWindow(fForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    }
+    return true;
+  case scSetUpdating:
+    data.SetUpdating(aCommand.Argument == 1);
+    if (data.IsUpdating())
+      data.BGChanged = true;
+    return true;
+  case scQueryUpdating:
+    aMessage.Result = data.Updating() && !WindowAnimationRunning ? 1 : 0;
+    return true;
+  case scBgChanged:
+    data.BGChanged = true;
+    return true;
+  case scQueryRepaintOnMove: {
+    const TsGeneralData* section = data.Section();
+    const TsMaskData* mask = data.BorderMask();
+    if (section != nullptr &&
+        section->Props[0].GradientPercent + section->Props[0].ImagePercent > 0)
+      aMessage.Result = 1;
+    else
+      aMessage.Result = mask != nullptr && (mask->DrawMode & 16) != 0 ? 1 : 0;
+    return true;
+  }
+  case scGetBgColor:
+    aMessage.Result = EncodeBgColor(data.StateBackgroundColor(0));
+    return true;
+  case scHoverLost:
+    CurrentHT = 0;
+    CaptionBtnPressed = false;
+    return true;
+  case scSuspendRedraw:
+    if (data.RepaintIfMoved() && fForm->HandleAllocated())
+      SendMessageW(fForm->Handle(), WM_SETREDRAW, 0, 0);
+    return true;
+  case scResumeRedraw:
+    if (data.RepaintIfMoved() && fForm->HandleAllocated()) {
+      SendMessageW(fForm->Handle(), WM_SETREDRAW, 1, 0);
+      RedrawWindow(fForm->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TsSkinProvider::GetParentBg(ParentBgInfo& aInfo) {
+  aInfo.X = 0;
+  aInfo.Y = 0;
+  if (aInfo.PleaseDraw) {
+    aInfo.X += OffsetX();
+    aInfo.Y += OffsetY();
+  }
+  const TsGeneralData* section = FCommonData->Section();
+  const int state = section != nullptr ? std::min(FormActive ? 1 : 0, section->States - 1) : 0;
+  FillParentBgInfo(*FCommonData, aInfo, std::max(0, state));
+  const int dx = OffsetX();
+  aInfo.X += dx;
+  if (aInfo.X != 0)
+    aInfo.FillRect.Left = std::max(0, aInfo.FillRect.Left - dx);
+  const int dy = OffsetY();
+  aInfo.Y += dy;
+  if (aInfo.Y != 0)
+    aInfo.FillRect.Top = std::max(0, aInfo.FillRect.Top - dy);
+}
+
+void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
+  const TSkinCommand command(aMessage);
+  if (!FromOwnManager(command)) {
+    SendToChildren(fForm, scRemoveSkin, command.Value);
+    return;
+  }
+  ListSW.reset();
+  SetTransitions(fForm->HandleAllocated() ? fForm->Handle() : nullptr, false);
+  LRESULT ignored = 0;
+  HandleSkinCommand(*FCommonData, command, ignored);
+  FLinesCount = -1;
+  SendToChildren(fForm, scRemoveSkin, command.Value);
+  if (fForm->HandleAllocated() && !Destroying()) {
+    UpdateSysMenuStyle(false);
+    const TqcFrameForm f = FrameForm();
+    if (HasBorder(f) && !InMenu)
+      SetWindowRgn(fForm->Handle(), nullptr, TRUE);
+    ArOR.clear();
+    RgnChanged = true;
+    SystemMenuReady = false;
+    if (fUseGlobalColor && !FCommonData->CustomColor())
+      fForm->SetColor(clBtnFace);
+    RedrawWindow(fForm->Handle(), nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+  FCommonData->EmptyCache();
+}
+
+void TsSkinProvider::PrepareSkinPassive() {
+  TsSkinManager* manager = SkinManager();
+  FCommonData->UpdateIndexes(true);
+  Title.ResetForSkin();
+  if (manager == nullptr)
+    return;
+  UpdateSysMenuStyle(true);
+  SystemMenuReady = true;
+  CalcItems();
+  FCommonData->BGChanged = true;
+  FLinesCount = -1;
+  ApplyGlobalColor();
+  if (fForm->HandleAllocated())
+    SetTransitions(fForm->Handle(), DrawNonClientArea);
+}
+
+void TsSkinProvider::PrepareSkinSkinned() {
+  TsSkinManager* manager = SkinManager();
+  FCommonData->UpdateIndexes(true);
+  Title.ResetForSkin();
+  if (manager == nullptr)
+    return;
+  CalcItems();
+  UpdateSysMenuStyle(DrawNonClientArea);
+  FCommonData->BGChanged = true;
+  FLinesCount = -1;
+  TMessage paint{WM_NCPAINT, 0, 0, 0};
+  WMNCPaint(paint);
+}
+
+void TsSkinProvider::ApplySkin() {
+  FLinesCount = -1;
+  const TqcFrameForm f = FrameForm();
+  if (HasBorder(f))
+    RgnChanged = true;
+  if (!fForm->Visible() || !fForm->HandleAllocated())
+    return;
+  FCommonData->BGChanged = true;
+  if (!WindowAnimationRunning)
+    RedrawWindow(fForm->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  ApplyGlobalColor();
+  FCommonData->SetUpdating(false);
+}
+
+// ---- non-client paint ----
+
+void TsSkinProvider::WMNCPaint(TMessage& aMessage) {
+  if (!SystemMenuReady)
+    PrepareForm();
+  if (DrawNonClientArea &&
+      ((FCommonData->CtrlSkinState & cssInUpdate) != 0 || (FormState & fsHideCover) != 0)) {
+    aMessage.Result = 0;
+    return;
+  }
+  RunDeferredInit();
+  if (!DrawNonClientArea) {
+    OldWndProc(aMessage);
+    return;
+  }
+  if (fAnimating || !FormShowing() || Destroying() || !SystemMenuReady) {
+    aMessage.Result = 0;
+    return;
+  }
+  const TqcFrameForm f = FrameForm();
+  if ((f.Style & WS_MINIMIZE) != 0)
+    FCommonData->BGChanged = true;
+  else if (f.Size.cx != fForm->Width() || f.Size.cy != fForm->Height()) {
+    aMessage.Result = 0;
+    return;
+  }
+  PaintFrame();
+  aMessage.Result = 0;
+}
+
+TsFrameView TsSkinProvider::View() const {
+  TsFrameView view;
+  view.Form = FrameForm();
+  view.ClientSize = {fForm->ClientWidth(), fForm->ClientHeight()};
+  view.Active = FormActive;
+  view.Enabled = fForm->Enabled();
+  view.DrawNonClientArea = DrawNonClientArea;
+  view.Caption = fForm->Caption();
+  if (fForm->HandleAllocated()) {
+    RECT r{};
+    GetWindowRect(const_cast<TForm*>(fForm)->Handle(), &r);
+    view.FormPos = {r.Left, r.Top};
+  }
+  return view;
+}
+
+void TsSkinProvider::PaintAll() {
+  TsSkinManager* manager = SkinManager();
+  if (manager == nullptr)
+    return;
+  if (FCommonData->CacheBmp() == nullptr || FCommonData->CacheBmp()->Width() == 0)
+    FCommonData->BGChanged = true;
+  if (!FCommonData->BGChanged)
+    return;
+  RgnChanged = true;
+  ::PaintAll(*FCommonData, Title, View(), fLayout);
+  FirstInitialized = true;
+}
+
+void TsSkinProvider::PaintFrame() {
+  if (!DrawNonClientArea || !fForm->HandleAllocated())
+    return;
+  PaintAll();
+  if (RgnChanged && !FCommonData->IsUpdating())
+    UpdateRegion(!WindowAnimationRunning);
+  FCommonData->SetUpdating(false);
+  HWND wnd = fForm->Handle();
+  HDC dc = GetWindowDC(wnd);
+  CopyFrameToDC(*FCommonData, Title, View(), fLayout, dc);
+  ReleaseDC(wnd, dc);
+}
+
+void TsSkinProvider::RefreshFrame() {
+  if (!fForm->Visible() || !DrawNonClientArea || !Skinned() || WindowAnimationRunning ||
+      Destroying() || !fForm->HandleAllocated())
+    return;
+  FCommonData->BGChanged = true;
+  PaintFrame();
+}
+
+void TsSkinProvider::WMEraseBkgnd(TMessage& aMessage) {
+  if (!fForm->Visible() || !DrawClientArea) {
+    OldWndProc(aMessage);
+    return;
+  }
+  if ((FCommonData->CtrlSkinState & cssInUpdate) != 0 || FCommonData->Updating()) {
+    aMessage.Result = 0;
+    return;
+  }
+  PaintClientArea(*FCommonData, Title, View(), fLayout, fForm->Handle(),
+                  reinterpret_cast<HDC>(aMessage.WParam));
+  aMessage.Result = 1;
+}
+
+void TsSkinProvider::WMPaint(TMessage& aMessage) {
+  if (!DrawClientArea || !FormShowing()) {
+    OldWndProc(aMessage);
+    return;
+  }
+  if (FCommonData->HasOwnBackground() && (FInAnimation || WindowAnimationRunning)) {
+    ValidateRect(fForm->Handle(), nullptr);
+    aMessage.Result = 0;
+    return;
+  }
+  // A plain background is painted by the erase of the paint that follows:
+  // the whole client area is invalidated with erasing first, so that the
+  // form's own paint runs over a freshly filled area.
+  if (!FCommonData->HasOwnBackground())
+    RedrawWindow(fForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  else if (fForm->Parent() == nullptr)
+    FCommonData->SetUpdating(false);
+  OldWndProc(aMessage);
+}
