@@ -109,15 +109,18 @@ int ShowGlow(const TRect& aR, const TRect& aVisible, const std::string& aSection
   PaintBorderMask(image, image.BoundsRect(), EmptyCacheInfo(), false, 0, mask);
   if (aSkinData != nullptr)
     ApplyControlFilters(image, *aSkinData, 0);
-  // Only the glow around the visible part of aR shows.
+  // Only the glow around the visible part of aR shows: on a side where aR is
+  // cut, the glow ends with the visible part.
   TRect cut = image.BoundsRect();
   if (aVisible.Width() != aR.Width() || aVisible.Height() != aR.Height()) {
     if (aVisible.Left != 0)
       cut.Left = wl + aVisible.Left - aMargin;
     if (aVisible.Top != 0)
       cut.Top = wt + aVisible.Top - aMargin;
-    cut.Right -= aR.Width() - aVisible.Right;
-    cut.Bottom -= aR.Height() - aVisible.Bottom;
+    if (aVisible.Right != aR.Width())
+      cut.Right = wl - aMargin + aVisible.Right;
+    if (aVisible.Bottom != aR.Height())
+      cut.Bottom = wt - aMargin + aVisible.Bottom;
   }
   if (cut.IsEmpty())
     return -1;

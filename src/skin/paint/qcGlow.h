@@ -19,7 +19,8 @@ class TsSkinManager;
 // Shows the glow image named aKey + "0" of aSection (for controls "GLOW0")
 // around aR (screen coordinates): the image's border widths lie outside aR,
 // less aMargin on every side. aVisible is the part of aR that is visible,
-// relative to aR's top-left; the glow is cut where aR is not. aSkinData, when
+// relative to aR's top-left: on a side where aR is cut, the glow ends with
+// the visible part. aSkinData, when
 // given, supplies the colour filters and the manager (otherwise aManager).
 // aWindow is the top-level window the glow belongs to. Returns the glow's
 // identifier, or -1 when no glow can be shown (no such image, no layered
