@@ -6,6 +6,7 @@
 
 #include "skin/paint/sFade.h"
 
+#include "FadeRule.h"
 #include "SkinDataFixture.h"
 #include "platform/win/MessageLoop.h"
 #include "support/PixelCheck.h"
@@ -18,25 +19,6 @@ using namespace platform;
 using pixelcheck::SameBitmap;
 
 namespace {
-
-// One fade frame by the rule, channel by channel: (old * (255 - a) +
-// new * (a + 1)) >> 8; alpha is the old one's.
-Bitmap Expected(const Bitmap& aOld, const Bitmap& aNew, TPoint aNewAt, int aAlpha) {
-  Bitmap out(aOld.Width(), aOld.Height());
-  for (int y = 0; y < out.Height(); ++y)
-    for (int x = 0; x < out.Width(); ++x) {
-      const std::uint32_t o = aOld.Pixel(x, y), n = aNew.Pixel(aNewAt.X + x, aNewAt.Y + y);
-      std::uint32_t p = o & 0xFF000000u;
-      for (int shift = 0; shift < 24; shift += 8) {
-        const std::uint32_t c = (((o >> shift) & 0xFF) * std::uint32_t(255 - aAlpha) +
-                                 ((n >> shift) & 0xFF) * std::uint32_t(aAlpha + 1)) >>
-                                8;
-        p |= c << shift;
-      }
-      out.SetPixel(x, y, p);
-    }
-  return out;
-}
 
 // Distinct values in every channel, so that a wrong weight shows.
 Bitmap Pattern(int aW, int aH, int aSeed) {
@@ -107,10 +89,7 @@ TEST_F(FadeTest, FramesFollowTheBlendRuleForFullAndHalfFades) {
     bool Half;
     std::vector<int> Alphas;
   };
-  const Case cases[] = {
-      {false, {23, 46, 69, 92, 115, 139, 162, 185, 208, 231, 255}},
-      {true, {51, 102, 153, 204, 255}},
-  };
+  const Case cases[] = {{false, kFullFadeAlphas}, {true, kHalfFadeAlphas}};
   const Bitmap from = Pattern(7, 5, 1), to = Pattern(7, 5, 90);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Half ? "half" : "full");
@@ -122,7 +101,7 @@ TEST_F(FadeTest, FramesFollowTheBlendRuleForFullAndHalfFades) {
       Step();
       ASSERT_EQ(target->Frames.size(), i + 1);
       EXPECT_TRUE(
-          SameBitmap(target->Frames[i], Expected(from, to, {0, 0}, c.Alphas[i]), "fade-frame"))
+          SameBitmap(target->Frames[i], FadeRuleFrame(from, to, {0, 0}, c.Alphas[i]), "fade-frame"))
           << "frame " << i;
     }
     EXPECT_TRUE(SameBitmap(target->Frames.back(), to, "fade-last"));
@@ -152,7 +131,7 @@ TEST_F(FadeTest, AnAreaOfTheLookFades) {
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 8; ++x)
       oldArea.SetPixel(x, y, from.Pixel(4 + x, 2 + y));
-  EXPECT_TRUE(SameBitmap(observed->Frames[1], Expected(oldArea, to, {4, 2}, 46), "fade-area"));
+  EXPECT_TRUE(SameBitmap(observed->Frames[1], FadeRuleFrame(oldArea, to, {4, 2}, 46), "fade-area"));
 }
 
 // A new state during a fade goes on from the frame on screen to the newest
@@ -171,7 +150,7 @@ TEST_F(FadeTest, AFadeCutShortEndsInTheNewState) {
   EXPECT_EQ(timer->FadeLevel, 1);
   Step();
   ASSERT_EQ(second->Frames.size(), 1u);
-  EXPECT_TRUE(SameBitmap(second->Frames[0], Expected(onScreen, c, {0, 0}, 23), "cut-short"));
+  EXPECT_TRUE(SameBitmap(second->Frames[0], FadeRuleFrame(onScreen, c, {0, 0}, 23), "cut-short"));
   Step(TsFadeTimer::FullIterations);
   EXPECT_EQ(second->Finished, 1);
   EXPECT_TRUE(SameBitmap(second->Frames.back(), c, "cut-short-end"));
