@@ -158,9 +158,10 @@ void TsFadeTimer::Change() {
     return;
   }
   if (const Bitmap* look = fTarget->Look()) {
-    fLastFrame = FadeFrame(BmpFrom, *look, fTarget->LookArea(), FadeLevel * 255 / Iterations);
+    const int alpha = FadeLevel * 255 / Iterations;
+    fLastFrame = FadeFrame(BmpFrom, *look, fTarget->LookArea(), alpha);
     fFrameShown = true;
-    fTarget->ShowFrame(fLastFrame);
+    fTarget->ShowFrame(fLastFrame, alpha);
   }
   ++FadeLevel;
 }
@@ -247,7 +248,7 @@ void TsControlFadeTarget::PrepareNewLook() {
   SendSkinCommand(fData.OwnerControl(), scPrepareCache);
 }
 
-void TsControlFadeTarget::ShowFrame(const Bitmap& aFrame) {
+void TsControlFadeTarget::ShowFrame(const Bitmap& aFrame, int) {
   if (SendSkinCommand(fData.OwnerControl(), scFadeFrame, LPARAM(&aFrame)) != 0)
     return;
   const HWND window = fData.OwnerWindow();

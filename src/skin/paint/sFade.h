@@ -32,8 +32,10 @@ public:
   virtual TRect LookArea() const;
   // Renders the new look into Look().
   virtual void PrepareNewLook() = 0;
-  // Shows one frame: a bitmap of LookArea()'s size.
-  virtual void ShowFrame(const platform::Bitmap& aFrame) = 0;
+  // Shows one frame: a bitmap of LookArea()'s size. aAlpha is the step's
+  // weight of the new look (0..255), for a target that fades by opacity (an
+  // overlay window) rather than by pixels.
+  virtual void ShowFrame(const platform::Bitmap& aFrame, int aAlpha) = 0;
   // The last frame was shown; the owner usually stops the fade here
   // (StopFade), also while the timer's tick is still running.
   virtual void FadeFinished() = 0;
@@ -143,7 +145,7 @@ public:
   const platform::Bitmap* Look() const override;
   TRect LookArea() const override;
   void PrepareNewLook() override;
-  void ShowFrame(const platform::Bitmap& aFrame) override;
+  void ShowFrame(const platform::Bitmap& aFrame, int aAlpha) override;
   void FadeFinished() override;
   bool Gone() const override;
   bool Disabled() const override;

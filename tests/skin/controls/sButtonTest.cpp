@@ -420,6 +420,61 @@ TEST(ButtonVerdant, RendersEachStateToPng) {
   PumpUntilIdle();
 }
 
+// The built-in skin's 75 x 25 button fading in its hot look, frame by frame,
+// and the screen around it with its glow, written as PNG for a look.
+TEST(ButtonVerdant, RendersAFadeAndTheGlowToPng) {
+  HeadlessHost host;
+  ManualTimerClock clock;
+  SetSkinCommandLine({});
+  auto app = std::make_unique<TApplication>();
+  app->Initialize();
+  auto manager = std::make_unique<TsSkinManager>();
+  auto& skin = manager->InternalSkins.Add();
+  skin.SetName(VerdantSkinName);
+  const auto data = VerdantSkinData();
+  skin.ReadData(data.data(), data.size());
+  manager->SetSkinName(VerdantSkinName);
+  TForm* form = app->CreateForm<TForm>();
+  form->SetBounds(50, 50, 200, 100);
+  form->SetColor(ColorToRGB(manager->GetGlobalColor()));
+  form->Show();
+  TsButton* button = nullptr;
+  {
+    TLoadingBracket bracket;
+    button = new TsButton(form);
+    button->SetParent(form);
+    button->SetBounds(40, 30, 75, 25);
+    button->SetCaption("OK");
+  }
+  PumpUntilIdle();
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  auto save = [&](const Bitmap& aImage, const std::string& aName) {
+    EXPECT_TRUE(SavePngFile(aImage, (folder / ("verdant-fade-" + aName + ".png")).string()).Ok());
+  };
+  save(OnScreen(button), "00");
+  InputMouseMove(button->ClientToScreen({30, 12}));
+  PumpUntilIdle();
+  EXPECT_GE(button->SkinData.GlowID, 0) << "the built-in button section glows";
+  for (int frame = 1; frame <= TsFadeTimer::FullIterations; ++frame) {
+    clock.Advance(TsFadeTimer::IntervalMs);
+    PumpUntilIdle();
+    save(OnScreen(button), (frame < 10 ? "0" : "") + std::to_string(frame));
+  }
+  const TPoint at = button->ClientToScreen({-15, -15});
+  const Bitmap screen = host.CaptureScreen();
+  Bitmap around(105, 55);
+  for (int y = 0; y < around.Height(); ++y)
+    for (int x = 0; x < around.Width(); ++x)
+      around.SetPixel(x, y, screen.Pixel(at.X + x, at.Y + y));
+  save(around, "glow");
+  clock.Advance(TsFadeTimer::IntervalMs);
+  PumpUntilIdle();
+  app.reset();
+  manager.reset();
+  PumpUntilIdle();
+}
+
 // Fades of the button, stepped one timer period at a time on a manual clock.
 class ButtonFadeTest : public ButtonTest {
 protected:

@@ -36,6 +36,7 @@ struct TTestTarget : TsFadeTarget {
   Bitmap NextLook;
   std::optional<TRect> Area;
   std::vector<Bitmap> Frames;
+  std::vector<int> Alphas;
   int Finished = 0, Repaints = 0;
   bool IsDisabled = false;
   std::function<void()> OnFinished;
@@ -43,7 +44,10 @@ struct TTestTarget : TsFadeTarget {
   const Bitmap* Look() const override { return &Cache; }
   TRect LookArea() const override { return Area ? *Area : TsFadeTarget::LookArea(); }
   void PrepareNewLook() override { Cache = NextLook; }
-  void ShowFrame(const Bitmap& aFrame) override { Frames.push_back(aFrame); }
+  void ShowFrame(const Bitmap& aFrame, int aAlpha) override {
+    Frames.push_back(aFrame);
+    Alphas.push_back(aAlpha);
+  }
   void FadeFinished() override {
     ++Finished;
     if (OnFinished)
@@ -105,6 +109,7 @@ TEST_F(FadeTest, FramesFollowTheBlendRuleForFullAndHalfFades) {
           << "frame " << i;
     }
     EXPECT_TRUE(SameBitmap(target->Frames.back(), to, "fade-last"));
+    EXPECT_EQ(target->Alphas, c.Alphas);
     EXPECT_EQ(target->Finished, 0);
     Step();
     EXPECT_EQ(target->Finished, 1);
