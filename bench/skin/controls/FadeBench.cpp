@@ -3,12 +3,9 @@
 // tick does; next to it the blend alone. A step must stay well under 1 ms.
 
 #include "platform/win/MessageLoop.h"
+#include "skin/controls/VerdantWindow.h"
 #include "skin/controls/sButton.h"
-#include "skin/data/sSkinManager.h"
-#include "skin/data/sSkinMessages.h"
-#include "skin/data/sVerdantSkin.h"
 #include "skin/paint/sFade.h"
-#include "toolkit/Forms.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -18,34 +15,16 @@ namespace {
 // A form with one 75 x 25 button of the built-in skin, painted once.
 struct TButtonWindow {
   TButtonWindow() {
-    SetSkinCommandLine({});
-    App = std::make_unique<TApplication>();
-    App->Initialize();
-    Manager = std::make_unique<TsSkinManager>();
-    auto& skin = Manager->InternalSkins.Add();
-    skin.SetName(VerdantSkinName);
-    const auto data = VerdantSkinData();
-    skin.ReadData(data.data(), data.size());
-    Manager->SetSkinName(VerdantSkinName);
-    TForm* form = App->CreateForm<TForm>();
-    form->SetBounds(50, 50, 200, 100);
-    form->Show();
     {
       TLoadingBracket bracket;
-      Button = new TsButton(form);
-      Button->SetParent(form);
+      Button = new TsButton(Window.Form);
+      Button->SetParent(Window.Form);
       Button->SetBounds(20, 20, 75, 25);
       Button->SetCaption("OK");
     }
     platform::PumpUntilIdle();
   }
-  ~TButtonWindow() {
-    App.reset();
-    Manager.reset();
-    platform::PumpUntilIdle();
-  }
-  std::unique_ptr<TApplication> App;
-  std::unique_ptr<TsSkinManager> Manager;
+  TVerdantWindow Window{Bounds(50, 50, 200, 100)};
   TsButton* Button = nullptr;
 };
 

@@ -16,6 +16,7 @@
 #include "skin/paint/sCommonData.h"
 #include "skin/paint/sCommonPaint.h"
 #include "skin/paint/sMaskPaint.h"
+#include "toolkit/Forms.h"
 
 #include <memory>
 #include <vector>
@@ -24,34 +25,23 @@ using namespace platform;
 
 namespace {
 
-constexpr char kGlowWindowClass[] = "TqcGlowWindow";
-
-// Glow windows let the mouse through to whatever lies below them.
-LRESULT GlowWndProc(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
-  if (aMsg == WM_NCHITTEST)
-    return HTTRANSPARENT;
-  return DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
-}
-
+// A hidden popup that lets the mouse through to whatever lies below it.
 HWND CreateGlowWindow(bool aTopmost) {
-  WNDCLASSEXW existing;
-  if (!GetClassInfoExW(nullptr, kGlowWindowClass, &existing)) {
-    WNDCLASSEXW wc;
-    wc.lpfnWndProc = GlowWndProc;
-    wc.lpszClassName = kGlowWindowClass;
-    RegisterClassExW(&wc);
-  }
-  const DWORD exStyle = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW |
-                        (aTopmost ? WS_EX_TOPMOST : 0);
-  return CreateWindowExW(exStyle, kGlowWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                         nullptr, nullptr);
+  const HWND wnd = AllocateHWnd([](HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+    return aMsg == WM_NCHITTEST ? HTTRANSPARENT : DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+  });
+  if (wnd != nullptr)
+    SetWindowLongW(wnd, GWL_EXSTYLE,
+                   GetWindowLongW(wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT |
+                       WS_EX_NOACTIVATE | (aTopmost ? WS_EX_TOPMOST : 0));
+  return wnd;
 }
 
 // One glow: its window lives as long as the effect.
 class TqcGlowEffect {
 public:
   explicit TqcGlowEffect(HWND aWnd) : fWnd(aWnd) {}
-  ~TqcGlowEffect() { DestroyWindow(fWnd); }
+  ~TqcGlowEffect() { DeallocateHWnd(fWnd); }
   TqcGlowEffect(const TqcGlowEffect&) = delete;
   TqcGlowEffect& operator=(const TqcGlowEffect&) = delete;
   HWND Wnd() const { return fWnd; }

@@ -8,6 +8,7 @@
 #include "ControlCapture.h"
 #include "FadeRule.h"
 #include "SkinDataFixture.h"
+#include "VerdantWindow.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/Raster.h"
 #include "platform/gfx/Region.h"
@@ -360,19 +361,8 @@ TEST_F(ButtonTest, UnskinnedLooksExactlyLikeTheToolkitButton) {
 // The built-in skin, each state of the monitor's button and of a 75 x 25 one,
 // written to test-output/ for a look.
 TEST(ButtonVerdant, RendersEachStateToPng) {
-  SetSkinCommandLine({});
-  auto app = std::make_unique<TApplication>();
-  app->Initialize();
-  auto manager = std::make_unique<TsSkinManager>();
-  auto& skin = manager->InternalSkins.Add();
-  skin.SetName(VerdantSkinName);
-  const auto data = VerdantSkinData();
-  skin.ReadData(data.data(), data.size());
-  manager->SetSkinName(VerdantSkinName);
-  TForm* form = app->CreateForm<TForm>();
-  form->SetBounds(50, 50, 320, 120);
-  form->SetColor(ColorToRGB(manager->GetGlobalColor()));
-  form->Show();
+  TVerdantWindow window(Bounds(50, 50, 320, 120));
+  TForm* form = window.Form;
   TsButton* buttons[2];
   {
     TLoadingBracket bracket;
@@ -415,9 +405,6 @@ TEST(ButtonVerdant, RendersEachStateToPng) {
     PumpUntilIdle();
     save(button, "disabled");
   }
-  app.reset();
-  manager.reset();
-  PumpUntilIdle();
 }
 
 // The built-in skin's 75 x 25 button fading in its hot look, frame by frame,
@@ -425,19 +412,8 @@ TEST(ButtonVerdant, RendersEachStateToPng) {
 TEST(ButtonVerdant, RendersAFadeAndTheGlowToPng) {
   HeadlessHost host;
   ManualTimerClock clock;
-  SetSkinCommandLine({});
-  auto app = std::make_unique<TApplication>();
-  app->Initialize();
-  auto manager = std::make_unique<TsSkinManager>();
-  auto& skin = manager->InternalSkins.Add();
-  skin.SetName(VerdantSkinName);
-  const auto data = VerdantSkinData();
-  skin.ReadData(data.data(), data.size());
-  manager->SetSkinName(VerdantSkinName);
-  TForm* form = app->CreateForm<TForm>();
-  form->SetBounds(50, 50, 200, 100);
-  form->SetColor(ColorToRGB(manager->GetGlobalColor()));
-  form->Show();
+  TVerdantWindow window(Bounds(50, 50, 200, 100));
+  TForm* form = window.Form;
   TsButton* button = nullptr;
   {
     TLoadingBracket bracket;
@@ -469,9 +445,6 @@ TEST(ButtonVerdant, RendersAFadeAndTheGlowToPng) {
       around.SetPixel(x, y, screen.Pixel(at.X + x, at.Y + y));
   save(around, "glow");
   clock.Advance(TsFadeTimer::IntervalMs);
-  PumpUntilIdle();
-  app.reset();
-  manager.reset();
   PumpUntilIdle();
 }
 
