@@ -8,7 +8,6 @@
 #include <chrono>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -48,8 +47,8 @@ struct LoopState {
   std::vector<std::unique_ptr<Window>> Graveyard;
   int SendDepth = 0;
   DWORD LastMessageTime = 0;
-  // Set while a test drives the clock.
-  std::optional<std::int64_t> TestClock;
+  // The time of a ManualTimerClock while one exists, else -1.
+  std::int64_t ManualTime = -1;
 };
 
 LoopState& Loop() {
@@ -67,17 +66,24 @@ bool RunWakeups() {
   return ran;
 }
 
-void FreeGraveyard() {
-  if (Loop().SendDepth == 0)
-    Loop().Graveyard.clear();
+// The time timers fall due by: a manual clock's while one exists.
+std::int64_t TimerNow() {
+  return Loop().ManualTime >= 0 ? Loop().ManualTime : NowMs();
 }
 
-std::int64_t NextTimerDue() {
+// Milliseconds until the next timer is due (0 when one is due), -1 without
+// timers.
+int MsToNextTimer() {
   std::int64_t due = -1;
   for (const Timer& t : Ui().Timers)
     if (due < 0 || t.Due < due)
       due = t.Due;
-  return due;
+  return due < 0 ? -1 : int(std::clamp<std::int64_t>(due - TimerNow(), 0, 1 << 30));
+}
+
+void FreeGraveyard() {
+  if (Loop().SendDepth == 0)
+    Loop().Graveyard.clear();
 }
 
 // The window and message-number filter of GetMessageW and PeekMessageW.
@@ -105,7 +111,7 @@ struct Filter {
 bool TakeTimer(MSG* aMsg, bool aRemove, const Filter& aFilter) {
   if (!aFilter.InRange(WM_TIMER))
     return false;
-  const std::int64_t now = NowMs();
+  const std::int64_t now = TimerNow();
   Timer* next = nullptr;
   for (Timer& t : Ui().Timers)
     if (t.Due <= now && aFilter.ForWindow(t.Wnd) && (!next || t.Due < next->Due))
@@ -178,8 +184,6 @@ void Stamp(MSG* aMsg) {
 namespace detail {
 
 std::int64_t NowMs() {
-  if (Loop().TestClock)
-    return *Loop().TestClock;
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
@@ -270,9 +274,7 @@ BOOL GetMessageW(MSG* aMsg, HWND aWnd, UINT aMsgFilterMin, UINT aMsgFilterMax) {
     PresentDirty();
     if (NextMessage(aMsg, true, filter))
       break;
-    const std::int64_t due = NextTimerDue();
-    const int timeout = due < 0 ? -1 : int(std::clamp<std::int64_t>(due - NowMs(), 0, 1 << 30));
-    HostOf().Wait(WakeFd(), timeout);
+    HostOf().Wait(WakeFd(), MsToNextTimer());
     DrainWakeDescriptor();
   }
   Stamp(aMsg);
@@ -284,9 +286,7 @@ BOOL WaitMessage() {
   if (RunWakeups() || NextMessage(&msg, false))
     return TRUE;
   PresentDirty();
-  const std::int64_t due = NextTimerDue();
-  const int timeout = due < 0 ? -1 : int(std::clamp<std::int64_t>(due - NowMs(), 0, 1 << 30));
-  HostOf().Wait(WakeFd(), timeout);
+  HostOf().Wait(WakeFd(), MsToNextTimer());
   DrainWakeDescriptor();
   return TRUE;
 }
@@ -326,20 +326,6 @@ DWORD GetTickCount() {
   return TickCount();
 }
 
-void UseTestClock(bool aOn) {
-  if (!aOn) {
-    Loop().TestClock.reset();
-    return;
-  }
-  if (!Loop().TestClock)
-    Loop().TestClock = NowMs();
-}
-
-void AdvanceTestClock(int aMs) {
-  if (Loop().TestClock)
-    *Loop().TestClock += std::max(aMs, 0);
-}
-
 UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc) {
   if (aWnd && !Live(aWnd))
     return 0;
@@ -347,7 +333,7 @@ UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFu
   const UINT interval = std::max<UINT>(aElapse, 10);
   if (!aWnd)
     aIdEvent = 0x7000 + Ui().NextTimerId++;
-  Timer t{aWnd, aIdEvent, interval, aTimerFunc, NowMs() + interval};
+  Timer t{aWnd, aIdEvent, interval, aTimerFunc, TimerNow() + interval};
   auto it = std::find_if(timers.begin(), timers.end(),
                          [&](const Timer& x) { return x.Wnd == aWnd && x.Id == aIdEvent; });
   if (it != timers.end())
@@ -365,6 +351,22 @@ BOOL KillTimer(HWND aWnd, UINT_PTR aIdEvent) {
     return FALSE;
   timers.erase(it);
   return TRUE;
+}
+
+ManualTimerClock::ManualTimerClock() {
+  Loop().ManualTime = NowMs();
+}
+
+ManualTimerClock::~ManualTimerClock() {
+  // The timers keep the delays they have left, now on the real clock.
+  const std::int64_t shift = NowMs() - Loop().ManualTime;
+  for (Timer& t : Ui().Timers)
+    t.Due += shift;
+  Loop().ManualTime = -1;
+}
+
+void ManualTimerClock::Advance(DWORD aMilliseconds) {
+  Loop().ManualTime += aMilliseconds;
 }
 
 int PumpUntilIdle() {
@@ -392,10 +394,10 @@ bool PumpUntil(const std::function<bool()>& aDone, int aTimeoutMs) {
     const std::int64_t now = NowMs();
     if (now >= end)
       break;
-    const std::int64_t due = NextTimerDue();
+    const int toTimer = MsToNextTimer();
     std::int64_t wait = end - now;
-    if (due >= 0)
-      wait = std::min(wait, std::max<std::int64_t>(due - now, 0));
+    if (toTimer >= 0)
+      wait = std::min<std::int64_t>(wait, toTimer);
     HostOf().Wait(WakeFd(), int(wait));
     DrainWakeDescriptor();
   }

@@ -55,13 +55,21 @@ DWORD GetTickCount();
 UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc);
 BOOL KillTimer(HWND aWnd, UINT_PTR aIdEvent);
 
-// Tests: the clock of GetTickCount and of the timers stands still from now
-// on and moves only by AdvanceTestClock, so timers come due exactly when a
-// test says; PumpUntilIdle then delivers them (GetMessageW and PumpUntil
-// would wait in real time for a timer that never comes due: do not use them
-// meanwhile). UseTestClock(false) goes back to the real clock.
-void UseTestClock(bool aOn);
-void AdvanceTestClock(int aMs);
+// A clock for the timers that moves only when told, so that tests step
+// timers one period at a time without waiting. While it exists, timers fall
+// due by its time alone: it starts at the real time, and when it goes the
+// timers keep the delays they have left on the real clock. One at a time,
+// user-interface thread only.
+class ManualTimerClock {
+public:
+  ManualTimerClock();
+  ~ManualTimerClock();
+  ManualTimerClock(const ManualTimerClock&) = delete;
+  ManualTimerClock& operator=(const ManualTimerClock&) = delete;
+  // Moves the time on; the loop then delivers the timers that fell due, each
+  // once however far the time moved.
+  void Advance(DWORD aMilliseconds);
+};
 
 // Runs the loop without waiting until no posted message, input, paint or
 // due timer is left, dispatching everything; stops early on WM_QUIT (and

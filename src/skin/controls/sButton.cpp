@@ -74,7 +74,7 @@ void TsButton::SetDown(bool aValue) {
   if (aValue == fDown)
     return;
   fDown = aValue;
-  StartFade(TsButtonEvent::aeMouseDown);
+  StartFade(TsAnimEvent::aeMouseDown);
 }
 
 void TsButton::SetFocusMargin(int aValue) {
@@ -250,7 +250,8 @@ bool TsButton::PrepareCache() {
 }
 
 void TsButton::PaintFrame(HDC aDC) {
-  if (SkinData.CheckUpdating(false))
+  // A running fade paints its own frames.
+  if (SkinData.CheckUpdating(false) || FadeRunning())
     return;
   if (TWinControl* parent = Parent()) {
     const bool parentHalf = SendSkinCommand(parent, scQueryHalfVisible) != 0;
@@ -290,7 +291,7 @@ void TsButton::PaintFrame(HDC aDC) {
 
 void TsButton::EraseBackground(TMessage& aMessage) {
   aMessage.Result = 1;
-  if (SkinData.CacheBmp() == nullptr || SkinData.CheckUpdating(false))
+  if (SkinData.CacheBmp() == nullptr || SkinData.CheckUpdating(false) || FadeRunning())
     return;
   if ((SkinData.BGChanged || !(CurrentLook() == fCachedLook)) && !PrepareCache())
     return;
@@ -298,16 +299,25 @@ void TsButton::EraseBackground(TMessage& aMessage) {
                 ClientRect());
 }
 
-void TsButton::StartFade(TsButtonEvent) {
-  // State changes will fade; until then each one is shown at once.
-  SkinData.BGChanged = true;
-  if (HandleAllocated())
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+void TsButton::StartFade(TsAnimEvent aKind) {
+  const bool half = aKind == TsAnimEvent::aeMouseDown || aKind == TsAnimEvent::aeMouseUp;
+  ::StartFade(fFadeTimer, SkinData, half, TFadeDirection::fdUp,
+              ShouldAnimate(aKind, AnimatEvents, SkinData.SkinManager()));
+}
+
+void TsButton::StopFade() {
+  ::StopFade(fFadeTimer);
 }
 
 void TsButton::HoldPressedLook() {
   if (!Pushed() || !HandleAllocated())
     return;
+  if (FadeRunning()) {
+    // The press has not fully faded in yet: it shows at once instead.
+    StopFade();
+    SkinData.BGChanged = true;
+    fPressedShown = false;
+  }
   fForcingPressed = true;
   if (!fPressedShown) {
     SkinData.BGChanged = true;
@@ -330,15 +340,20 @@ void TsButton::MouseReleased(TMessage& aMessage) {
     return;
   SkinData.SetUpdating(false);
   fRegionChanged = true;
-  StartFade(TsButtonEvent::aeMouseUp);
+  StartFade(TsAnimEvent::aeMouseUp);
 }
 
 bool TsButton::SkinCommand(TMessage& aMessage) {
   const TSkinCommand command(aMessage);
   switch (command.Command) {
+  case scStopFading:
+    StopFade();
+    Invalidate();
+    return true;
   case scPrepareSkin:
   case scRemoveSkin:
   case scApplySkin:
+    StopFade();
     if (!HandleControlMessage(SkinData, aMessage))
       return false;
     DropRegion();
@@ -399,11 +414,11 @@ void TsButton::WndProc(TMessage& aMessage) {
   switch (aMessage.Msg) {
   case CM_MOUSEENTER:
     if (hover)
-      StartFade(TsButtonEvent::aeMouseEnter);
+      StartFade(TsAnimEvent::aeMouseEnter);
     break;
   case CM_MOUSELEAVE:
     if (TracksInput())
-      StartFade(TsButtonEvent::aeMouseLeave);
+      StartFade(TsAnimEvent::aeMouseLeave);
     break;
   case WM_LBUTTONDOWN:
   case WM_LBUTTONDBLCLK:
@@ -412,25 +427,29 @@ void TsButton::WndProc(TMessage& aMessage) {
       fMouseClicked = true;
       if (!fDown) {
         fRegionChanged = true;
-        StartFade(TsButtonEvent::aeMouseDown);
+        StartFade(TsAnimEvent::aeMouseDown);
       }
     }
     break;
   case WM_KEYUP:
     if (aMessage.WParam == VK_SPACE && TracksInput()) {
+      StopFade();
       fRegionChanged = true;
-      StartFade(TsButtonEvent::aeMouseUp);
+      SkinData.BGChanged = true;
+      Invalidate();
     }
     break;
   case WM_SIZE:
   case WM_MOVE:
     fRegionChanged = true;
     break;
-  case WM_SETFOCUS:
   case WM_KILLFOCUS:
+  case CM_ENABLEDCHANGED:
+    StopFade();
+    [[fallthrough]];
+  case WM_SETFOCUS:
   case CM_TEXTCHANGED:
   case CM_FONTCHANGED:
-  case CM_ENABLEDCHANGED:
     if (Skinned()) {
       SkinData.BGChanged = true;
       Invalidate();

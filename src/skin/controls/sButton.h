@@ -11,14 +11,13 @@
 #include "platform/gfx/Bitmap.h"
 #include "skin/controls/sDisabledLook.h"
 #include "skin/paint/sCommonData.h"
+#include "skin/paint/sFade.h"
 #include "toolkit/Button.h"
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
-
-// The kinds of state change; each will be able to fade.
-enum class TsButtonEvent { aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp };
 
 // The clock and the sleep behind the shortest time a press stays on screen.
 struct TsPressTiming {
@@ -41,6 +40,8 @@ public:
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
   TsPressTiming PressTiming;
+  // The state changes that fade (by default those the skin manager names).
+  TsAnimEvents AnimatEvents = AnimBit(TsAnimEvent::aeGlobalDef);
 
   // Drawn pressed whatever the mouse does.
   bool Down() const { return fDown; }
@@ -67,6 +68,8 @@ public:
   // Renders the look of the current state into the cache; false when the
   // parent's background is not ready (the button repaints later).
   bool PrepareCache();
+  // A state change is fading on screen.
+  bool FadeRunning() const { return fFadeTimer && fFadeTimer->Enabled(); }
 
   void AfterConstruction() override;
 
@@ -96,9 +99,11 @@ private:
   // the shape; returns whether the region was rebuilt.
   bool RebuildRegion(int aState);
   void DropRegion();
-  // Shows the look of a state change. Fades come later: for now the change
-  // is shown at once.
-  void StartFade(TsButtonEvent aKind);
+  // Shows the look of a state change: a fade when the event animates (full
+  // length for the mouse entering and leaving, half for press and release),
+  // else at once.
+  void StartFade(TsAnimEvent aKind);
+  void StopFade();
   void PaintFrame(platform::HDC aDC);
   void EraseBackground(TMessage& aMessage);
   void MouseReleased(TMessage& aMessage);
@@ -121,4 +126,6 @@ private:
   // When the pressed look last reached the screen.
   TsPressTiming::Clock::time_point fPressedShownAt{};
   bool fPressedShown = false;
+  // Declared last: it goes before everything its fade works on.
+  std::unique_ptr<TsFadeTimer> fFadeTimer;
 };

@@ -387,9 +387,13 @@ void TsPageControl::WMEraseBkgnd(TMessage& aMessage) {
   aMessage.Result = 1;
 }
 
-void TsPageControl::StartTabFade(int aTabIndex) {
-  SkinData.BGChanged = true;
-  InvalidateRect(SkinTabRect(aTabIndex));
+void TsPageControl::StartTabFade(TsAnimEvent aKind) {
+  if (!SkinPaints() || !HandleAllocated())
+    return;
+  // The tabs lie in their row, which holds no child windows: the fade's
+  // frames go straight to that part of the window.
+  StartFade(fFadeTimer, SkinData, false, TFadeDirection::fdUp,
+            ShouldAnimate(aKind, AnimatEvents, SkinData.SkinManager()), TabRowRect());
 }
 
 void TsPageControl::SetCurItem(int aTabIndex) {
@@ -397,16 +401,11 @@ void TsPageControl::SetCurItem(int aTabIndex) {
     return;
   const int old = FCurItem;
   FCurItem = aTabIndex;
-  if (old >= 0) {
-    if (OnTabMouseLeave)
-      OnTabMouseLeave(this, old);
-    StartTabFade(old);
-  }
-  if (aTabIndex >= 0) {
-    if (OnTabMouseEnter)
-      OnTabMouseEnter(this, aTabIndex);
-    StartTabFade(aTabIndex);
-  }
+  if (old >= 0 && OnTabMouseLeave)
+    OnTabMouseLeave(this, old);
+  if (aTabIndex >= 0 && OnTabMouseEnter)
+    OnTabMouseEnter(this, aTabIndex);
+  StartTabFade(aTabIndex >= 0 ? TsAnimEvent::aeMouseEnter : TsAnimEvent::aeMouseLeave);
 }
 
 void TsPageControl::MouseMove(TShiftState aShift, int aX, int aY) {
@@ -426,12 +425,16 @@ bool TsPageControl::HandleOwnSkinCommand(TMessage& aMessage) {
   case scPrepareCache:
     PrepareCache();
     return true;
+  case scStopFading:
+    StopFade(fFadeTimer);
+    return true;
   case scHoverLost:
     Perform(CM_MOUSELEAVE, 0, 0);
     return true;
   case scPrepareSkin:
   case scRemoveSkin:
   case scApplySkin:
+    StopFade(fFadeTimer);
     SendToChildren(this, command.Command, aMessage.LParam);
     if (command.Ref<TsSkinManager>() == SkinData.SkinManager())
       Invalidate();

@@ -7,9 +7,11 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "skin/paint/sCommonData.h"
+#include "skin/paint/sFade.h"
 #include "toolkit/PageControl.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class TsPageControl;
@@ -74,9 +76,14 @@ public:
   TqcTabAlignment TabAlignment = TqcTabAlignment::taCenter;
   TTabMouseEvent OnTabMouseEnter;
   TTabMouseEvent OnTabMouseLeave;
+  // The tab changes that fade (by default those the skin manager names for
+  // buttons).
+  TsAnimEvents AnimatEvents = AnimBit(TsAnimEvent::aeGlobalDef);
 
   // The hot tab (-1: none).
   int CurItem() const { return FCurItem; }
+  // A change of the hot tab is fading on screen.
+  bool TabFadeRunning() const { return fFadeTimer && fFadeTimer->Enabled(); }
   // The cache is painted and the control shows it.
   bool SkinPaints() const;
   // Renders the body and the tab row into the cache; false when the
@@ -108,10 +115,13 @@ private:
   void DrawSkinTab(platform::Bitmap& aTarget, int aTabIndex, int aState);
   // The caption and focus frame of a tab into its bitmap.
   void DrawTabContent(platform::Bitmap& aTab, int aTabIndex, int aState, int aSection);
-  // A tab changed its state: repainted at once (the fades come later).
-  void StartTabFade(int aTabIndex);
+  // The hot tab changed: the row of tabs fades into its new look (aKind
+  // says whether the mouse came onto a tab or left them), or repaints.
+  void StartTabFade(TsAnimEvent aKind);
   void SetCurItem(int aTabIndex);
   bool HandleOwnSkinCommand(TMessage& aMessage);
 
   int FCurItem = -1;
+  // Declared last: it goes before everything its fade works on.
+  std::unique_ptr<TsFadeTimer> fFadeTimer;
 };

@@ -47,6 +47,9 @@ inline constexpr platform::WORD scGetBgColor = 21;
 inline constexpr platform::WORD scSetHalfVisible = 22;
 // Rebuild the cache now (the control paints before the common handling).
 inline constexpr platform::WORD scPrepareCache = 23;
+// LPARAM: a fade frame (const platform::Bitmap*) to show; answer 0 to have it
+// copied to the receiver's window at (0, 0).
+inline constexpr platform::WORD scFadeFrame = 24;
 // Sent to the parent form by a loaded windowed control; LPARAM: the control.
 inline constexpr platform::WORD scControlLoaded = 25;
 // LPARAM: an int* that receives the skin index.

@@ -4,11 +4,13 @@
 #include "platform/gfx/SystemColors.h"
 #include "platform/win/Input.h"
 #include "platform/win/Paint.h"
+#include "platform/win/Window.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/data/sSkinText.h"
 #include "skin/paint/pixels/ColorFilters.h"
 #include "skin/paint/pixels/PixelOps.h"
+#include "skin/paint/qcGlow.h"
 #include "skin/paint/sControlCodes.h"
 #include "skin/paint/sParentBg.h"
 #include "toolkit/Forms.h"
@@ -106,7 +108,9 @@ TsCommonData::TsCommonData(TsFrameOwner* aOwner, bool aCreateCacheBmp) : FFrameO
     FCacheBmp = std::make_unique<platform::Bitmap>();
 }
 
-TsCommonData::~TsCommonData() = default;
+TsCommonData::~TsCommonData() {
+  HideGlow();
+}
 
 void TsCommonData::Loaded() {
   Loading = false;
@@ -611,4 +615,40 @@ void TsCommonData::InitCacheBmp() {
 void TsCommonData::EmptyCache() {
   if (FCacheBmp)
     *FCacheBmp = platform::Bitmap();
+}
+
+// ---- glow ----
+
+void TsCommonData::HideGlow() {
+  ::HideGlow(GlowID);
+}
+
+void TsCommonData::ShowGlowIfHot(bool aRefresh) {
+  TsSkinManager* manager = SkinManager();
+  const TsGeneralData* section = Section();
+  if (manager == nullptr || !manager->Effects.AllowGlowing || section == nullptr ||
+      manager->Options.NoMouseHover() || section->GlowCount < 1)
+    return;
+  if (!FMouseAbove || FOwnerControl == nullptr || !FOwnerControl->Enabled() ||
+      (aRefresh && GlowID >= 0)) {
+    HideGlow();
+    return;
+  }
+  const platform::HWND window = OwnerWindow();
+  if (GlowID >= 0 || window == nullptr)
+    return;
+  // The owner's screen rectangle and the part of it its parents show.
+  const TPoint origin = FOwnerControl->ClientToScreen({0, 0});
+  const TRect bounds{origin.X, origin.Y, origin.X + FOwnerControl->Width(),
+                     origin.Y + FOwnerControl->Height()};
+  TRect visible = bounds;
+  for (TWinControl* parent = FOwnerControl->Parent(); parent != nullptr;
+       parent = parent->Parent()) {
+    const TPoint at = parent->ClientToScreen({0, 0});
+    visible = visible.Intersect(
+        {at.X, at.Y, at.X + parent->ClientWidth(), at.Y + parent->ClientHeight()});
+  }
+  GlowID =
+      ShowGlow(bounds, visible.Offset(-bounds.Left, -bounds.Top), FSkinSection, this, manager,
+               platform::GetAncestor(window, platform::GA_ROOT), 255, section->GlowMargin, "GLOW");
 }

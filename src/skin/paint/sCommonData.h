@@ -163,7 +163,13 @@ public:
   // The manager went away: forget it.
   void ForgetManager(const TsSkinManager* aManager);
 
-  int GlowID = -1; // no glow window is shown (the glow effect is not built)
+  // The glow around the owner follows its hot state: shown while the mouse
+  // is above the enabled owner (when the skin, the manager and the section
+  // have glows), hidden otherwise. With aRefresh an existing glow is hidden.
+  void ShowGlowIfHot(bool aRefresh);
+  void HideGlow();
+
+  int GlowID = -1; // the glow shown around the owner, -1: none
   bool Loading = true;
   int BorderIndex = -1;
   int SkinIndex = -1;

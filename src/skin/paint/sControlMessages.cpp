@@ -45,7 +45,14 @@ bool HoverTracked(const TsCommonData& aData) {
          !manager->Options.NoMouseHover();
 }
 
+// Containers and buttons handle their glow themselves (buttons with their
+// fades).
+bool CommonGlow(const TsCommonData& aData) {
+  return !IsContainerCode(aData.COC) && !IsButtonCode(aData.COC);
+}
+
 void Moved(TsCommonData& aData) {
+  aData.HideGlow();
   NotifyParentOfMove(aData);
   if (aData.RepaintIfMoved()) {
     aData.BGChanged = true;
@@ -54,6 +61,7 @@ void Moved(TsCommonData& aData) {
 }
 
 void Resized(TsCommonData& aData) {
+  aData.HideGlow();
   if (!aData.Skinned())
     return;
   aData.BGChanged = true;
@@ -98,6 +106,8 @@ void MouseEntered(TsCommonData& aData) {
     manager->SetActiveControl(w->Handle());
   else if (aData.WindowedOwner() == nullptr)
     manager->SetActiveGraphControl(aData.OwnerControl());
+  if (CommonGlow(aData))
+    aData.ShowGlowIfHot(false);
   if (HasHotColors(aData))
     ShowStateColors(aData, 1);
 }
@@ -107,6 +117,8 @@ void MouseLeft(TsCommonData& aData) {
     return;
   if (!IsNeverHotCode(aData.COC))
     aData.SetMouseAbove(false);
+  if (CommonGlow(aData))
+    aData.HideGlow();
   if (IsSkinColorCode(aData.COC) && !aData.ShowsHotState() && !aData.FullyTransparent())
     ShowStateColors(aData, 0);
 }
@@ -168,6 +180,8 @@ bool HandleControlMessage(TsCommonData& aData, TMessage& aMessage) {
   case CM_ENABLEDCHANGED:
     aData.SetMouseAbove(false);
     aData.SetFocused(false);
+    if (aData.OwnerControl() != nullptr && !aData.OwnerControl()->Enabled())
+      aData.HideGlow();
     break;
   case CM_VISIBLECHANGED:
     VisibleChanged(aData, aMessage.WParam != 0);

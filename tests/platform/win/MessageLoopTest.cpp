@@ -196,6 +196,42 @@ TEST_F(MessageLoopTest, TimersRepeatUntilKilledAndProceduresReplaceMessages) {
   EXPECT_FALSE(KillTimer(a, 8));
 }
 
+// A manual clock delivers a timer exactly once per period it is moved on,
+// whatever real time passes, and hands the remaining delay back to the real
+// clock when it goes.
+TEST_F(MessageLoopTest, AManualClockStepsTimersOnePeriodAtATime) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  std::vector<UINT_PTR> ticks;
+  Log::Get().Override = [&](HWND, UINT aMsg, WPARAM aWParam, LPARAM, LRESULT&) {
+    if (aMsg == WM_TIMER)
+      ticks.push_back(aWParam);
+    return false;
+  };
+  {
+    ManualTimerClock clock;
+    SetTimer(a, 1, 12, nullptr);
+    SetTimer(a, 2, 30, nullptr);
+    const struct {
+      DWORD Advance;
+      std::vector<UINT_PTR> Ticks;
+    } steps[] = {
+        {11, {}}, {1, {1}}, {12, {1}}, {6, {2}}, {100, {1, 2}}, {0, {}},
+    };
+    int i = 0;
+    for (const auto& step : steps) {
+      ticks.clear();
+      clock.Advance(step.Advance);
+      PumpUntilIdle();
+      EXPECT_EQ(ticks, step.Ticks) << "step " << i++;
+    }
+    KillTimer(a, 2);
+  }
+  // Back on the real clock: the 12 ms timer still runs.
+  ticks.clear();
+  EXPECT_TRUE(PumpUntil([&] { return !ticks.empty(); }, 2000));
+  KillTimer(a, 1);
+}
+
 TEST_F(MessageLoopTest, ModalLoopRunsUntilDone) {
   HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
   bool done = false;

@@ -6,6 +6,7 @@
 #include "SkinDataFixture.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "platform/win/ScrollBar.h"
 #include "platform/win/WindowGeometry.h"
@@ -14,6 +15,7 @@
 #include "toolkit/ListBox.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 inline constexpr TColor kFormColor = 0x00405060;
@@ -65,7 +67,7 @@ protected:
     platform::PumpUntilIdle();
   }
   void TearDown() override {
-    platform::UseTestClock(false);
+    fClock.reset();
     fAdapter.reset();
     SkinDataTest::TearDown();
   }
@@ -147,8 +149,10 @@ protected:
     platform::InputMouseButton(platform::MouseButton::Left, false, aScreen);
     platform::PumpUntilIdle();
   }
+  // From now on timers fall due only as the test moves the clock on.
+  void UseManualClock() { fClock.emplace(); }
   void Advance(int aMs) {
-    platform::AdvanceTestClock(aMs);
+    fClock->Advance(platform::DWORD(aMs));
     platform::PumpUntilIdle();
   }
 
@@ -177,5 +181,6 @@ protected:
 
   TListBox* fList = nullptr;
   std::unique_ptr<TqcEditWnd> fAdapter;
+  std::optional<platform::ManualTimerClock> fClock;
   std::vector<TStep> fSteps;
 };

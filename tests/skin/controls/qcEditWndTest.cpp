@@ -112,7 +112,7 @@ TEST_F(ScrollAdapterTest, LeftScrollBarReservesAndPaintsOnTheLeft) {
 TEST_F(ScrollAdapterTest, HoverLightsThePartUnderThePointerUntilItLeaves) {
   MakeList(100);
   Attach();
-  UseTestClock(true);
+  UseManualClock();
   const TRect barRect{BarLeft(), 2, BarLeft() + kBar, 202};
   MoveTo(OnScreen(BarLeft() + 8, 202 - 8));
   EXPECT_EQ(ScrollTracking().HoverBar, 1);
@@ -159,7 +159,7 @@ TEST_F(ScrollAdapterTest, DisabledBarIsBlendedWithTheBackground) {
 TEST_F(ScrollAdapterTest, HeldArrowScrollsAtOnceThenAfter300AndEvery55Milliseconds) {
   MakeList(100);
   Attach();
-  UseTestClock(true);
+  UseManualClock();
   const TPoint arrow = OnScreen(BarLeft() + 8, 202 - 8);
   Press(arrow);
   // One line at once, inside the redraw suspension.
@@ -205,7 +205,7 @@ TEST_F(ScrollAdapterTest, HeldArrowScrollsAtOnceThenAfter300AndEvery55Millisecon
 TEST_F(ScrollAdapterTest, ClickOnTheTrackPagesAndStopsAtTheThumb) {
   MakeList(100);
   Attach();
-  UseTestClock(true);
+  UseManualClock();
   Press(OnScreen(BarLeft() + 8, 2 + 150));
   EXPECT_EQ(fList->TopIndex(), 10);
   Release(OnScreen(BarLeft() + 8, 2 + 150));
@@ -244,7 +244,7 @@ TEST_F(ScrollAdapterTest, ThumbDraggedToTheEndShowsTheLastLine) {
 TEST_F(ScrollAdapterTest, LostCaptureStopsTheRepeatAndEndsTheScroll) {
   MakeList(100);
   Attach();
-  UseTestClock(true);
+  UseManualClock();
   const TPoint arrow = OnScreen(BarLeft() + 8, 202 - 8);
   // Another window takes the capture while the arrow is held.
   Press(arrow);

@@ -5,16 +5,24 @@
 
 #include "skin/controls/sButton.h"
 
+#include "ControlCapture.h"
+#include "FadeRule.h"
 #include "SkinDataFixture.h"
+#include "VerdantWindow.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/Raster.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/Text.h"
+#include "platform/host/HeadlessHost.h"
 #include "platform/win/Input.h"
+#include "platform/win/Layered.h"
+#include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
+#include "platform/win/Window.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowHost.h"
 #include "skin/data/sVerdantSkin.h"
+#include "skin/paint/qcGlow.h"
 #include "support/PixelCheck.h"
 #include "toolkit/Button.h"
 #include "toolkit/ListBox.h"
@@ -74,20 +82,6 @@ Bitmap Look(int aW, int aH, int aState, std::uint32_t aParent) {
   return b;
 }
 
-// What the screen shows of a control now.
-Bitmap OnScreen(TWinControl* aControl) {
-  TForm* form = GetParentForm(aControl);
-  const Bitmap* frame = TopLevelFrame(form->Handle());
-  RECT window;
-  GetWindowRect(form->Handle(), &window);
-  const TPoint origin = aControl->ClientToScreen({0, 0});
-  Bitmap b(aControl->Width(), aControl->Height());
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      b.SetPixel(x, y, frame->Pixel(origin.X - window.Left + x, origin.Y - window.Top + y));
-  return b;
-}
-
 class ButtonTest : public SkinDataTest {
 protected:
   void SetUp() override {
@@ -95,8 +89,11 @@ protected:
     auto& skin = fManager->InternalSkins.Add();
     skin.SetName("B");
     skin.ReadData(PackSkin(
-        TestSkinOptions() + ButtonSection("BUTTON") + ButtonSection("BUTTON_HUGE"),
+        TestSkinOptions() + ButtonSection("BUTTON") + ButtonSection("BUTTON_HUGE") +
+            ButtonSection("BUTTON_GLOW") +
+            "GLOW=1\nGLOWMARGIN=1\nGLOW0=!G.PNG!1!0!3!0003!0003!0003!0003!1\n",
         {{"M.PNG", EncodePngBytes(MaskImage())},
+         {"G.PNG", EncodePngBytes(MakeBitmap(9, 9, [](int, int) { return 0x80204060u; }))},
          {"B.PNG", EncodePngBytes(MakeBitmap(9, 9, [](int, int) { return 0xFF000000u; }))}}));
     fManager->SetSkinName("B");
     fForm->SetColor(kFormColor);
@@ -160,6 +157,8 @@ TEST_F(ButtonTest, MaskCornersAreCutOutOnlyForTheHugeSection) {
 
 TEST_F(ButtonTest, StatesComeThroughRealInput) {
   TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+  // Without fades every state shows at once (the fades have their own tests).
+  button->AnimatEvents = 0;
   int clicks = 0, enters = 0, leaves = 0;
   button->OnClick = [&](TObject*) { ++clicks; };
   button->OnMouseEnter = [&](TObject*) { ++enters; };
@@ -362,19 +361,8 @@ TEST_F(ButtonTest, UnskinnedLooksExactlyLikeTheToolkitButton) {
 // The built-in skin, each state of the monitor's button and of a 75 x 25 one,
 // written to test-output/ for a look.
 TEST(ButtonVerdant, RendersEachStateToPng) {
-  SetSkinCommandLine({});
-  auto app = std::make_unique<TApplication>();
-  app->Initialize();
-  auto manager = std::make_unique<TsSkinManager>();
-  auto& skin = manager->InternalSkins.Add();
-  skin.SetName(VerdantSkinName);
-  const auto data = VerdantSkinData();
-  skin.ReadData(data.data(), data.size());
-  manager->SetSkinName(VerdantSkinName);
-  TForm* form = app->CreateForm<TForm>();
-  form->SetBounds(50, 50, 320, 120);
-  form->SetColor(ColorToRGB(manager->GetGlobalColor()));
-  form->Show();
+  TVerdantWindow window(Bounds(50, 50, 320, 120));
+  TForm* form = window.Form;
   TsButton* buttons[2];
   {
     TLoadingBracket bracket;
@@ -396,6 +384,7 @@ TEST(ButtonVerdant, RendersEachStateToPng) {
     EXPECT_TRUE(SavePngFile(OnScreen(aButton), (folder / name).string()).Ok());
   };
   for (TsButton* button : buttons) {
+    button->AnimatEvents = 0;
     button->PressTiming.Sleep = [](std::chrono::milliseconds) {};
     const TPoint inside = button->ClientToScreen({10, 5});
     save(button, "normal");
@@ -416,9 +405,174 @@ TEST(ButtonVerdant, RendersEachStateToPng) {
     PumpUntilIdle();
     save(button, "disabled");
   }
-  app.reset();
-  manager.reset();
+}
+
+// The built-in skin's 75 x 25 button fading in its hot look, frame by frame,
+// and the screen around it with its glow, written as PNG for a look.
+TEST(ButtonVerdant, RendersAFadeAndTheGlowToPng) {
+  HeadlessHost host;
+  ManualTimerClock clock;
+  TVerdantWindow window(Bounds(50, 50, 200, 100));
+  TForm* form = window.Form;
+  TsButton* button = nullptr;
+  {
+    TLoadingBracket bracket;
+    button = new TsButton(form);
+    button->SetParent(form);
+    button->SetBounds(40, 30, 75, 25);
+    button->SetCaption("OK");
+  }
   PumpUntilIdle();
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  auto save = [&](const Bitmap& aImage, const std::string& aName) {
+    EXPECT_TRUE(SavePngFile(aImage, (folder / ("verdant-fade-" + aName + ".png")).string()).Ok());
+  };
+  save(OnScreen(button), "00");
+  InputMouseMove(button->ClientToScreen({30, 12}));
+  PumpUntilIdle();
+  EXPECT_GE(button->SkinData.GlowID, 0) << "the built-in button section glows";
+  for (int frame = 1; frame <= TsFadeTimer::FullIterations; ++frame) {
+    clock.Advance(TsFadeTimer::IntervalMs);
+    PumpUntilIdle();
+    save(OnScreen(button), (frame < 10 ? "0" : "") + std::to_string(frame));
+  }
+  const TPoint at = button->ClientToScreen({-15, -15});
+  const Bitmap screen = host.CaptureScreen();
+  Bitmap around(105, 55);
+  for (int y = 0; y < around.Height(); ++y)
+    for (int x = 0; x < around.Width(); ++x)
+      around.SetPixel(x, y, screen.Pixel(at.X + x, at.Y + y));
+  save(around, "glow");
+  clock.Advance(TsFadeTimer::IntervalMs);
+  PumpUntilIdle();
+}
+
+// Fades of the button, stepped one timer period at a time on a manual clock.
+class ButtonFadeTest : public ButtonTest {
+protected:
+  void Step(int aCount = 1) {
+    for (int i = 0; i < aCount; ++i) {
+      fClock.Advance(TsFadeTimer::IntervalMs);
+      PumpUntilIdle();
+    }
+  }
+  // The frames on screen for each alpha, against the rule between two looks.
+  void ExpectFrames(TsButton* aButton, const Bitmap& aFrom, const Bitmap& aTo,
+                    const std::vector<int>& aAlphas, const std::string& aName) {
+    for (std::size_t i = 0; i < aAlphas.size(); ++i) {
+      Step();
+      EXPECT_TRUE(SameBitmap(OnScreen(aButton), FadeRuleFrame(aFrom, aTo, {0, 0}, aAlphas[i]),
+                             aName, TPixelMatch::ColorOnly))
+          << aName << " frame " << i;
+    }
+  }
+
+  // Glow windows are layered: the host shows them.
+  HeadlessHost fHost;
+  ManualTimerClock fClock;
+};
+
+// The mouse entering fades the hot look in over 11 frames; leaving during
+// the fade goes on from the frame on screen back to the normal look.
+TEST_F(ButtonFadeTest, HoverFadesInAndLeavingCutsItShort) {
+  TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+  const std::uint32_t form = Opaque(kFormColor);
+  const Bitmap normal = Look(40, 20, 0, form), hot = Look(40, 20, 1, form);
+  MouseTo(button, 20, 10);
+  EXPECT_TRUE(button->FadeRunning());
+  EXPECT_TRUE(SameBitmap(OnScreen(button), normal, "fade-before", TPixelMatch::ColorOnly));
+  const std::vector<int> firstFour(kFullFadeAlphas.begin(), kFullFadeAlphas.begin() + 4);
+  ExpectFrames(button, normal, hot, firstFour, "fade-in");
+  const Bitmap cutAt = OnScreen(button);
+  MouseTo(fForm, 150, 150);
+  ExpectFrames(button, cutAt, normal, kFullFadeAlphas, "fade-out");
+  Step();
+  EXPECT_FALSE(button->FadeRunning());
+  EXPECT_EQ(TsFadeTimer::LiveCount(), 0);
+  // After the fade the button paints as ever.
+  button->Invalidate();
+  PumpUntilIdle();
+  EXPECT_TRUE(SameBitmap(OnScreen(button), normal, "fade-after", TPixelMatch::ColorOnly));
+}
+
+// Press and release fade in half the steps; without animation for an event
+// the change shows at once.
+TEST_F(ButtonFadeTest, PressAndReleaseAreHalfFades) {
+  TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+  const std::uint32_t form = Opaque(kFormColor);
+  const Bitmap hot = Look(40, 20, 1, form), pressed = Look(40, 20, 2, form);
+  button->SetFocus();
+  MouseTo(button, 20, 10);
+  Step(TsFadeTimer::FullIterations + 1);
+  ASSERT_FALSE(button->FadeRunning());
+  ASSERT_TRUE(SameBitmap(OnScreen(button), hot, "press-before", TPixelMatch::ColorOnly));
+  MouseButton(button, true);
+  PumpUntilIdle();
+  ExpectFrames(button, hot, pressed, kHalfFadeAlphas, "press");
+  Step();
+  MouseButton(button, false);
+  PumpUntilIdle();
+  ExpectFrames(button, pressed, hot, kHalfFadeAlphas, "release");
+
+  button->AnimatEvents = AnimBit(TsAnimEvent::aeMouseEnter);
+  Step();
+  MouseButton(button, true);
+  PumpUntilIdle();
+  EXPECT_FALSE(button->FadeRunning());
+  EXPECT_TRUE(SameBitmap(OnScreen(button), pressed, "press-at-once", TPixelMatch::ColorOnly));
+  MouseButton(button, false);
+  PumpUntilIdle();
+}
+
+// A release while the press still fades in shows the pressed look at once
+// (and holds it), then fades to the released look.
+TEST_F(ButtonFadeTest, AReleaseDuringThePressFadeShowsThePressFirst) {
+  TsButton* button = Button(fForm, Bounds(10, 10, 40, 20));
+  const std::uint32_t form = Opaque(kFormColor);
+  std::vector<Bitmap> whileHeld;
+  button->PressTiming.Sleep = [&](std::chrono::milliseconds) {
+    whileHeld.push_back(OnScreen(button));
+  };
+  button->SetFocus();
+  MouseTo(button, 20, 10);
+  Step(TsFadeTimer::FullIterations + 1);
+  MouseButton(button, true);
+  PumpUntilIdle();
+  Step(2);
+  MouseButton(button, false);
+  PumpUntilIdle();
+  ASSERT_EQ(whileHeld.size(), 1u);
+  EXPECT_TRUE(SameBitmap(whileHeld[0], Look(40, 20, 2, form), "held", TPixelMatch::ColorOnly));
+  ExpectFrames(button, Look(40, 20, 2, form), Look(40, 20, 1, form), kHalfFadeAlphas, "after-held");
+}
+
+// The glow shows while the mouse is above the button and goes with it; it
+// never takes a click, neither on the button nor beside it.
+TEST_F(ButtonFadeTest, TheGlowFollowsTheHotStateAndLetsClicksThrough) {
+  TsButton* button = Button(fForm, Bounds(20, 20, 40, 20), "", "BUTTON_GLOW");
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  EXPECT_EQ(button->SkinData.GlowID, -1);
+  MouseTo(button, 20, 10);
+  ASSERT_GE(button->SkinData.GlowID, 0);
+  const HWND glow = GlowWindow(button->SkinData.GlowID);
+  ASSERT_TRUE(IsWindowVisible(glow));
+  RECT shown;
+  GetWindowRect(glow, &shown);
+  const TPoint origin = button->ClientToScreen({0, 0});
+  EXPECT_EQ(TRect(shown), (TRect{origin.X - 2, origin.Y - 2, origin.X + 42, origin.Y + 22}));
+  EXPECT_EQ(WindowFromPoint(button->ClientToScreen({20, 10})), button->Handle());
+  EXPECT_EQ(WindowFromPoint(button->ClientToScreen({-1, -1})), fForm->Handle());
+  MouseButton(button, true);
+  MouseButton(button, false);
+  PumpUntilIdle();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_NE(GetActiveWindow(), glow);
+  MouseTo(fForm, 150, 150);
+  EXPECT_EQ(button->SkinData.GlowID, -1);
+  EXPECT_FALSE(IsWindow(glow));
+  Step(TsFadeTimer::FullIterations + 1);
 }
 
 } // namespace

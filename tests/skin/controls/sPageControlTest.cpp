@@ -1,9 +1,11 @@
 #include "skin/controls/sPageControl.h"
 
 #include "ControlCapture.h"
+#include "FadeRule.h"
 #include "SkinDataFixture.h"
 #include "platform/gfx/Text.h"
 #include "platform/win/Input.h"
+#include "platform/win/MessageLoop.h"
 #include "skin/controls/sBitmapSectionText.h"
 #include "skin/paint/sParentBg.h"
 #include "support/PixelCheck.h"
@@ -202,6 +204,42 @@ TEST_F(PageControlTest, SectionTextOnABitmapKeepsItsAlphaValid) {
   WriteSectionTextOnBitmap(untouched, {font.Handle(), 0}, "", true, fManager.get(), false, section,
                            platform::DT_SINGLELINE, {5, 0, 40, 30});
   EXPECT_TRUE(SameBitmap(untouched, pixelcheck::Filled(40, 30, 0), "text-empty"));
+}
+
+// A new hot tab fades the row of tabs into its new look, one frame per timer
+// period: each frame on screen follows the rule between the rules' pictures
+// before and after; the rest of the control stays as it is.
+TEST_F(PageControlTest, TheHotTabFadesTheRowOfTabs) {
+  platform::ManualTimerClock clock;
+  auto* pages = MakePages<TsPageControl, TsTabSheet>(tsButtons, {"", "", ""});
+  const TRect row = pages->TabRowRect();
+  const platform::Bitmap before = Expected(pages, -1), after = Expected(pages, 1);
+  auto crop = [&row](const platform::Bitmap& aFrom) {
+    platform::Bitmap part(row.Width(), row.Height());
+    for (int y = 0; y < row.Height(); ++y)
+      for (int x = 0; x < row.Width(); ++x)
+        part.SetPixel(x, y, aFrom.Pixel(row.Left + x, row.Top + y));
+    return part;
+  };
+  ASSERT_TRUE(
+      SameBitmap(OnScreen(pages), before, "tabfade-before", pixelcheck::TPixelMatch::ColorOnly));
+  const TRect second = pages->TabRect(1);
+  MoveMouseTo(pages, {second.Left + 3, second.Top + 3});
+  ASSERT_TRUE(pages->TabFadeRunning());
+  for (std::size_t i = 0; i < kFullFadeAlphas.size(); ++i) {
+    clock.Advance(TsFadeTimer::IntervalMs);
+    platform::PumpUntilIdle();
+    const platform::Bitmap screen = OnScreen(pages);
+    EXPECT_TRUE(SameBitmap(
+        crop(screen), FadeRuleFrame(crop(before), after, {row.Left, row.Top}, kFullFadeAlphas[i]),
+        "tabfade-row", pixelcheck::TPixelMatch::ColorOnly))
+        << "frame " << i;
+  }
+  clock.Advance(TsFadeTimer::IntervalMs);
+  platform::PumpUntilIdle();
+  EXPECT_FALSE(pages->TabFadeRunning());
+  EXPECT_TRUE(
+      SameBitmap(OnScreen(pages), after, "tabfade-after", pixelcheck::TPixelMatch::ColorOnly));
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 // fills, a master bitmap whose pixels name their own position, and helpers
 // for expected bitmaps.
 
-#include "support/PixelCheck.h"
 #include "platform/gfx/Bitmap.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/paint/sMaskPieces.h"
+#include "support/PixelCheck.h"
 
 #include <cstdint>
 
