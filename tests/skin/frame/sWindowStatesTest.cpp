@@ -19,6 +19,7 @@
 #include "skin/paint/pixels/PixelOps.h"
 #include "support/PixelCheck.h"
 
+#include <filesystem>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -140,6 +141,50 @@ TEST_F(WindowStatesTest, CoverIsUpWhileThePlatformHandlesActivationAndGoneAfter)
   EXPECT_TRUE(coverShape.Contains({inClient.X, 2}));
   EXPECT_TRUE(Covers().empty());
   form->OnPassedOn = nullptr;
+}
+
+TEST_F(WindowStatesTest, CoverShowsTheFrameCacheOverTheFrame) {
+  TWatchedForm* form = ShowWatched();
+  const HWND wnd = form->Handle();
+  HWND other = OtherWindow();
+  PumpUntilIdle();
+  const TRect window = WindowRectOf(wnd);
+  Bitmap screen;
+  Bitmap cache;
+  form->OnPassedOn = [&](const TMessage& aMessage) {
+    if (aMessage.Msg != WM_NCACTIVATE)
+      return;
+    screen = ComposeScreen(fHost.ScreenSize(), true);
+    cache = *TsSkinProvider::Of(form)->SkinData().CacheBmp();
+  };
+  SetActiveWindow(wnd);
+  form->OnPassedOn = nullptr;
+  DestroyWindow(other);
+  ASSERT_FALSE(screen.Empty());
+  ASSERT_EQ(cache.Width(), window.Width());
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  SavePngFile(screen, (folder / "activation-cover.png").string(), PngAlpha::Opaque);
+
+  // Over the frame the screen shows the frame cache; the corners cut out of
+  // the window show what lies below.
+  POINT origin{0, 0};
+  ClientToScreen(wnd, &origin);
+  const TRect client = TRect{0, 0, form->ClientWidth(), form->ClientHeight()}.Offset(
+      origin.X - window.Left, origin.Y - window.Top);
+  Region shape;
+  if (GetWindowRgn(wnd, &shape) == ERROR)
+    shape = Region(TRect{0, 0, window.Width(), window.Height()});
+  int compared = 0;
+  for (int y = 0; y < window.Height(); ++y)
+    for (int x = 0; x < window.Width(); ++x)
+      if (!client.Contains({x, y}) && shape.Contains({x, y})) {
+        ++compared;
+        ASSERT_EQ(screen.Pixel(window.Left + x, window.Top + y) & 0xFFFFFFu,
+                  cache.Pixel(x, y) & 0xFFFFFFu)
+            << x << "," << y;
+      }
+  EXPECT_GT(compared, window.Width() * 10);
 }
 
 TEST_F(WindowStatesTest, CaptionChangeIsCoveredAndTheFrameRepainted) {
