@@ -2,6 +2,7 @@
 
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/Drawing.h"
+#include "platform/win/DefWindowProc.h"
 #include "platform/win/Layered.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
@@ -66,23 +67,6 @@ Region WindowShape(HWND aWnd, const TRect& aWindow) {
 
 bool IsTopMost(HWND aWnd) {
   return (GetWindowLongW(aWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-void PrintChildWindows(HWND aWnd, HDC aDC) {
-  std::vector<HWND> children;
-  for (HWND c = GetWindow(aWnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-    if (IsWindowVisible(c))
-      children.push_back(c);
-  // Bottom to top, so that upper siblings cover lower ones.
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    RECT r{};
-    GetWindowRect(*it, &r);
-    MapWindowPoints(nullptr, aWnd, reinterpret_cast<POINT*>(&r), 2);
-    const ScopedSaveDC saved(aDC);
-    OffsetViewportOrgEx(aDC, r.Left, r.Top, nullptr);
-    SendMessageW(*it, WM_PRINT, reinterpret_cast<WPARAM>(aDC),
-                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-  }
 }
 
 } // namespace
@@ -757,8 +741,9 @@ void TsWindowStates::WMPrint(TMessage& aMessage) {
   OffsetViewportOrgEx(dc, rects.Client.Left, rects.Client.Top, nullptr);
   IntersectClipRect(dc, 0, 0, rects.Client.Width(), rects.Client.Height());
   SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  // The platform prints the child windows into the client area.
   if ((aMessage.LParam & PRF_CHILDREN) != 0)
-    PrintChildWindows(wnd, dc);
+    DefWindowProcW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CHILDREN);
   data.PrintDC = nullptr;
   data.CtrlSkinState &= WORD(~cssPrinting);
 }
