@@ -308,8 +308,8 @@ std::uint32_t PixelOf(TfrmMonitor& aForm, const platform::Bitmap& aWindow, TCont
 }
 
 std::uint32_t RgbOf(platform::COLORREF aColor) {
-  return (std::uint32_t(GetRValue(aColor)) << 16) |
-         (std::uint32_t(GetGValue(aColor)) << 8) | GetBValue(aColor);
+  return (std::uint32_t(GetRValue(aColor)) << 16) | (std::uint32_t(GetGValue(aColor)) << 8) |
+         GetBValue(aColor);
 }
 
 TEST_F(MonitorWindow, TheSkinChangesTheWindowsLook) {
@@ -498,12 +498,22 @@ TEST_F(MonitorWindow, ScriptScreenshotWritesTheWindowAsItIsNow) {
   ASSERT_TRUE(image.Ok()) << image.Error;
   EXPECT_EQ(image.Image.Width(), fForm->Width());
   EXPECT_EQ(image.Image.Height(), fForm->Height());
+  // The window's pixels inside its region; outside it (the skin's rounded
+  // corners) the PNG is transparent.
   const platform::Bitmap window = platform::CaptureWindow(fForm->Handle());
+  platform::Region shape;
+  ASSERT_NE(platform::GetWindowRgn(fForm->Handle(), &shape), platform::ERROR);
   int differing = 0;
+  int outside = 0;
   for (int y = 0; y < window.Height(); ++y)
-    for (int x = 0; x < window.Width(); ++x)
-      differing += (image.Image.Pixel(x, y) & 0xFFFFFF) != (window.Pixel(x, y) & 0xFFFFFF);
+    for (int x = 0; x < window.Width(); ++x) {
+      const std::uint32_t pixel = image.Image.Pixel(x, y);
+      const bool inside = shape.Contains({x, y});
+      outside += !inside;
+      differing += inside ? pixel != (window.Pixel(x, y) | 0xFF000000u) : pixel >> 24 != 0;
+    }
   EXPECT_EQ(differing, 0);
+  EXPECT_GT(outside, 0) << "the skin's corners are cut out";
   EXPECT_EQ(RunScript("screenshot " + files.Path("no/such/folder/x.png"))
                 .rfind("script line 1: cannot write " + files.Path("no/such/folder/x.png"), 0),
             0u);

@@ -1,11 +1,14 @@
 // Smoke test of the program on an X display: a private Xvfb, xdotool for the
 // window's geometry and a click on an input line's check box.
 #include "ChildProcess.h"
+#include "XShapeQuery.h"
 #include "midi/sysMidiIn.h"
 #include "monitor/monitor.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/WindowGeometry.h"
+#include "skin/frame/sSkinProvider.h"
 #include "support/XvfbServer.h"
 
 #include <chrono>
@@ -21,11 +24,15 @@ using namespace std::chrono_literals;
 
 const std::string Monitor = std::string(MM_BINARY_DIR) + "/midimonitor";
 
-// Where the first input line's check box lies relative to the window's top
-// left corner, and the window's size, from the same window built in memory.
+// Where the first input line's check box, a point of the caption and the
+// middle of the close button lie relative to the window's top left corner,
+// the window's size and its region, from the same window built in memory.
 struct TGeometry {
   TPoint CheckBox;
+  TPoint Caption;
+  TPoint Close;
   TSize Window;
+  platform::Region Shape;
 };
 
 TGeometry DesignedGeometry() {
@@ -43,6 +50,10 @@ TGeometry DesignedGeometry() {
         {line.Left + TCheckListBox::CheckWidth / 2, line.Top + line.Height() / 2});
     g.CheckBox = {screen.X - form->Left(), screen.Y - form->Top()};
     g.Window = {form->Width(), form->Height()};
+    const TRect close = TsSkinProvider::Of(form)->Layout().Buttons.Close.Rect;
+    g.Close = {(close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2};
+    g.Caption = {g.Window.cx / 2, g.Close.Y};
+    platform::GetWindowRgn(form->Handle(), &g.Shape);
   }
   FreeMidiDevices();
   platform::StopMidiService();
@@ -105,6 +116,68 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   ASSERT_TRUE(image.Ok()) << image.Error;
   EXPECT_EQ(image.Image.Width(), designed.Window.cx);
   EXPECT_EQ(image.Image.Height(), designed.Window.cy);
+}
+
+TPoint WindowPosition(const std::vector<std::string>& aEnv, const std::string& aId) {
+  TChildProcess geometry({"xdotool", "getwindowgeometry", aId}, aEnv);
+  geometry.Wait(5000);
+  std::smatch m;
+  const std::string text = geometry.Stdout();
+  if (!std::regex_search(text, m, std::regex(R"(Position: (-?\d+),(-?\d+))")))
+    return {-1, -1};
+  return {std::stoi(m[1]), std::stoi(m[2])};
+}
+
+bool RunXdotool(const std::vector<std::string>& aEnv, std::vector<std::string> aArgs) {
+  aArgs.insert(aArgs.begin(), "xdotool");
+  TChildProcess tool(aArgs, aEnv);
+  return tool.Wait(5000) == 0;
+}
+
+// The skinned frame is the only frame on X: its shape is the window's region,
+// its caption moves the window and its close button ends the program.
+TEST(MonitorOnX11, TheSkinnedFrameShapesMovesAndClosesTheWindow) {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
+    GTEST_SKIP() << "Xvfb or xdotool is missing";
+  const TGeometry designed = DesignedGeometry();
+  ASSERT_FALSE(designed.Shape.IsEmpty());
+  XvfbServer xvfb(1600, 1200);
+  ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
+  const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
+  TChildProcess monitor({Monitor, "--midi=virtual"}, env);
+  std::string id;
+  for (auto until = std::chrono::steady_clock::now() + 15s;
+       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
+    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, env);
+    search.Wait(5000);
+    id = search.Stdout();
+    id = id.substr(0, id.find('\n'));
+  }
+  ASSERT_FALSE(id.empty()) << monitor.Stderr();
+
+  // The shape arrives with the frame's first paint.
+  platform::Region shape;
+  for (auto until = std::chrono::steady_clock::now() + 10s;
+       shape != designed.Shape && std::chrono::steady_clock::now() < until;
+       std::this_thread::sleep_for(100ms))
+    shape = platform::Region::FromRects(XBoundingShape(xvfb.Display(), std::stoul(id)));
+  EXPECT_TRUE(shape == designed.Shape) << "the X shape is not the window's region";
+
+  const TPoint from{617 + designed.Caption.X, 450 + designed.Caption.Y};
+  ASSERT_TRUE(RunXdotool(env, {"mousemove", "--sync", std::to_string(from.X),
+                               std::to_string(from.Y), "mousedown", "1"}));
+  ASSERT_TRUE(RunXdotool(env, {"mousemove", "--sync", std::to_string(from.X + 100),
+                               std::to_string(from.Y + 60), "mouseup", "1"}));
+  TPoint moved = WindowPosition(env, id);
+  for (auto until = std::chrono::steady_clock::now() + 10s;
+       moved != TPoint{717, 510} && std::chrono::steady_clock::now() < until;
+       std::this_thread::sleep_for(100ms))
+    moved = WindowPosition(env, id);
+  EXPECT_EQ(moved, (TPoint{717, 510}));
+
+  ASSERT_TRUE(RunXdotool(env, {"mousemove", "--sync", std::to_string(moved.X + designed.Close.X),
+                               std::to_string(moved.Y + designed.Close.Y), "click", "1"}));
+  EXPECT_EQ(monitor.Wait(20000), 0) << monitor.Stderr();
 }
 
 } // namespace

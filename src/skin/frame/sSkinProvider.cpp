@@ -61,6 +61,9 @@ TsSkinProvider* TsSkinProvider::CreateRT(TForm* aForm) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  // Attached last, detached first: the adapter gives the form back the
+  // provider's procedure, and the provider then the form's own.
+  ListSW.reset();
   Detach();
 }
 
@@ -313,7 +316,10 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     return true;
   case WM_ACTIVATE:
     OldWndProc(aMessage);
-    if (FormShowing() && !fForm->FormState().Contains(fsCreating))
+    if (!FormShowing())
+      return true;
+    UpdateScrollAdapter();
+    if (!fForm->FormState().Contains(fsCreating))
       FLinesCount = -1;
     return true;
   case WM_SETTINGCHANGE:
@@ -368,6 +374,18 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
   default:
     return false;
   }
+}
+
+void TsSkinProvider::UpdateScrollAdapter() {
+  if (ListSW != nullptr || (FormState & fsCreatingScrollAdapter) != 0 || !DrawNonClientArea ||
+      (GetWindowLongW(fForm->Handle(), GWL_STYLE) & LONG(WS_HSCROLL | WS_VSCROLL)) == 0)
+    return;
+  FormState |= fsCreatingScrollAdapter;
+  TqcSkinParams params;
+  params.Control = fForm;
+  params.SkinSection = "FORM";
+  ListSW = std::make_unique<TqcScrollWnd>(fForm->Handle(), nullptr, SkinManager(), params);
+  FormState &= ~fsCreatingScrollAdapter;
 }
 
 void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
@@ -549,6 +567,7 @@ void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
     SendToChildren(fForm, scRemoveSkin, command.Value);
     return;
   }
+  ListSW.reset();
   SetTransitions(fForm->HandleAllocated() ? fForm->Handle() : nullptr, false);
   LRESULT ignored = 0;
   HandleSkinCommand(*FCommonData, command, ignored);

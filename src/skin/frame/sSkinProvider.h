@@ -9,6 +9,7 @@
 // User-interface thread only.
 
 #include "platform/gfx/Bitmap.h"
+#include "skin/controls/qcScrollWnd.h"
 #include "skin/frame/qcFrameGeometry.h"
 #include "skin/frame/sFrameCache.h"
 #include "skin/frame/sWindowStates.h"
@@ -112,6 +113,10 @@ public:
   void UpdateRegion(bool aRedraw);
   const std::vector<TRect>& Cutouts() const { return ArOR; }
 
+  // The adapter of the form's own scroll bars; only a form that scrolls has
+  // one.
+  TqcScrollWnd* ScrollAdapter() const { return ListSW.get(); }
+
   // Passes a message on to the form's previous procedure.
   void CallOldWndProc(TMessage& aMessage) { OldWndProc(aMessage); }
 
@@ -145,6 +150,8 @@ private:
   bool RouteSkinned(TMessage& aMessage);
   void RoutePassive(TMessage& aMessage);
   void RunDeferredInit();
+  // Creates the scroll adapter of a scrolling form when it has none.
+  void UpdateScrollAdapter();
 
   // Skin commands; false when the table does not handle the command.
   bool CommandInAnyState(const TSkinCommand& aCommand, TMessage& aMessage);
@@ -178,4 +185,7 @@ private:
   bool fUseGlobalColor = true;
   TqcFrameLayout fLayout;
   TsWindowStates fWindowStates{*this};
+  // Chained in front of the provider on the form's WindowProc, so it is
+  // taken off first.
+  std::unique_ptr<TqcScrollWnd> ListSW;
 };

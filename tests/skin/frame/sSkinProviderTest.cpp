@@ -3,8 +3,12 @@
 // leaves the form.
 
 #include "FrameFixture.h"
+#include "platform/gfx/Drawing.h"
+#include "platform/gfx/Raster.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/host/ScreenComposer.h"
 #include "platform/win/NonClient.h"
+#include "platform/win/Paint.h"
 #include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
 
@@ -132,6 +136,61 @@ TEST_F(ProviderTest, AFreedProviderGivesTheFormItsProcedureBack) {
   // The form still handles its messages.
   fForm->SetCaption("after");
   EXPECT_EQ(GetWindowTextW(fForm->Handle()), "after");
+}
+
+// A paint request of a form with a plain FORM section repaints the whole
+// client area in the section's colour: the erase runs inside a real paint.
+TEST_F(ProviderTest, APaintRequestOfAPlainFrameRepaintsTheClientArea) {
+  constexpr TColor plain = 0x00306090;
+  auto& skin = fManager->InternalSkins.Add();
+  skin.SetName("Plain");
+  skin.ReadData(PackSkin(
+      "[GLOBALINFO]\nCOLOR=12632256\n[FORM]\nSTATES=1\nCOLOR=" + std::to_string(plain) + "\n", {}));
+  fManager->SetSkinName("Plain");
+  PumpUntilIdle();
+  ASSERT_TRUE(fProvider->Skinned());
+  ASSERT_FALSE(fProvider->SkinData().HasOwnBackground());
+  // Stale pixels all over the client area, then a paint request for a small
+  // part of it that asks for no erasing.
+  HDC dc = GetDC(fForm->Handle());
+  HBRUSH black = CreateSolidBrush(0);
+  const RECT client = fForm->ClientRect();
+  FillRect(dc, &client, black);
+  DeleteObject(black);
+  ReleaseDC(fForm->Handle(), dc);
+  const RECT part{10, 10, 20, 20};
+  InvalidateRect(fForm->Handle(), &part, FALSE);
+  PumpUntilIdle();
+  const Bitmap window = CaptureWindow(fForm->Handle());
+  const TPoint origin = fForm->ClientOrigin();
+  RECT r{};
+  GetWindowRect(fForm->Handle(), &r);
+  int wrong = 0;
+  for (int y = 0; y < fForm->ClientHeight(); ++y)
+    for (int x = 0; x < fForm->ClientWidth(); ++x)
+      wrong += (window.Pixel(origin.X - r.Left + x, origin.Y - r.Top + y) & 0xFFFFFF) !=
+               (raster::PixelOf(plain) & 0xFFFFFF);
+  EXPECT_EQ(wrong, 0);
+}
+
+// A scrolling form's scroll adapter sits in front of the provider on the
+// form's WindowProc. Taking the provider away must leave the form with its
+// own procedure, never with one bound to the freed adapter or provider.
+TEST_F(ProviderTest, TheScrollAdapterIsTakenOffBeforeTheProvider) {
+  TForm* form = fApp->CreateForm<TForm>();
+  form->SetBoundsRect({80, 80, 380, 280});
+  SetWindowLongW(form->Handle(), GWL_STYLE, LONG(Style(form) | WS_VSCROLL));
+  form->Show();
+  PumpUntilIdle();
+  TsSkinProvider* provider = TsSkinProvider::Of(form);
+  ASSERT_NE(provider, nullptr);
+  ASSERT_NE(provider->ScrollAdapter(), nullptr);
+  EXPECT_EQ(fProvider->ScrollAdapter(), nullptr) << "a form that does not scroll has none";
+  TComponent::Free(provider);
+  EXPECT_EQ(SendSkinCommand(form, scGetProvider), 0);
+  form->SetCaption("still served");
+  EXPECT_EQ(GetWindowTextW(form->Handle()), "still served");
+  TComponent::Free(form);
 }
 
 TEST_F(ProviderTest, ADestroyedFormLeavesTheFramedForms) {
