@@ -7,6 +7,9 @@
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Window.h"
 
+#include <algorithm>
+#include <span>
+
 using namespace platform;
 
 namespace {
@@ -119,4 +122,26 @@ void TqcLayeredCover::PresentStretched(const Bitmap& aSource, const TRect& aRect
   DeleteDC(src);
   DeleteDC(dst);
   Present({aRect.Left, aRect.Top}, aOpacity);
+}
+
+void MakeOpaque(Bitmap& aImage) {
+  for (int y = 0; y < aImage.Height(); ++y)
+    for (std::uint32_t& p : std::span(aImage.ScanLine(y), std::size_t(aImage.Width())))
+      p |= 0xFF000000u;
+}
+
+Bitmap OpaqueCopy(const Bitmap& aSource, int aWidth, int aHeight) {
+  Bitmap image(aWidth, aHeight);
+  const int w = std::min(aWidth, aSource.Width());
+  for (int y = 0; y < std::min(aHeight, aSource.Height()); ++y)
+    std::copy_n(aSource.ScanLine(y), w, image.ScanLine(y));
+  MakeOpaque(image);
+  return image;
+}
+
+void ClearCutouts(Bitmap& aImage, const std::vector<TRect>& aCutouts) {
+  for (const TRect& cut : aCutouts)
+    for (int y = std::max(cut.Top, 0); y < std::min(cut.Bottom, aImage.Height()); ++y)
+      for (int x = std::max(cut.Left, 0); x < std::min(cut.Right, aImage.Width()); ++x)
+        aImage.SetPixel(x, y, 0);
 }

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class TqcLayeredCover {
 public:
@@ -54,3 +55,11 @@ private:
 // Places aWnd just above aAbove in the z-order (above all windows for
 // HWND_TOPMOST), without activation and redrawing.
 void PlaceJustAbove(platform::HWND aWnd, platform::HWND aAbove);
+
+// Images for covers. Every pixel of aImage becomes fully opaque.
+void MakeOpaque(platform::Bitmap& aImage);
+// The top-left part of aSource in a fully opaque image of the size, black
+// where aSource does not reach.
+platform::Bitmap OpaqueCopy(const platform::Bitmap& aSource, int aWidth, int aHeight);
+// The rectangles (the corners cut out of a window) become transparent.
+void ClearCutouts(platform::Bitmap& aImage, const std::vector<TRect>& aCutouts);

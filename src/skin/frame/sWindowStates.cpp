@@ -2,6 +2,7 @@
 
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/Drawing.h"
+#include "platform/win/DefWindowProc.h"
 #include "platform/win/Layered.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
@@ -16,7 +17,6 @@
 #include "skin/frame/sSkinProvider.h"
 
 #include <algorithm>
-#include <span>
 #include <vector>
 
 using namespace platform;
@@ -38,12 +38,6 @@ bool LooksDifferentWhenActive(const TsCommonData& aData) {
     return true;
   const TsMaskData* mask = aData.BorderMask();
   return section->States > 1 || (mask != nullptr && mask->ImageCount > 1);
-}
-
-void MakeOpaque(Bitmap& aImage) {
-  for (int y = 0; y < aImage.Height(); ++y)
-    for (std::uint32_t& p : std::span(aImage.ScanLine(y), std::size_t(aImage.Width())))
-      p |= 0xFF000000u;
 }
 
 // The window rectangle and the client rectangle in window coordinates.
@@ -73,23 +67,6 @@ Region WindowShape(HWND aWnd, const TRect& aWindow) {
 
 bool IsTopMost(HWND aWnd) {
   return (GetWindowLongW(aWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-void PrintChildWindows(HWND aWnd, HDC aDC) {
-  std::vector<HWND> children;
-  for (HWND c = GetWindow(aWnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-    if (IsWindowVisible(c))
-      children.push_back(c);
-  // Bottom to top, so that upper siblings cover lower ones.
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    RECT r{};
-    GetWindowRect(*it, &r);
-    MapWindowPoints(nullptr, aWnd, reinterpret_cast<POINT*>(&r), 2);
-    const ScopedSaveDC saved(aDC);
-    OffsetViewportOrgEx(aDC, r.Left, r.Top, nullptr);
-    SendMessageW(*it, WM_PRINT, reinterpret_cast<WPARAM>(aDC),
-                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-  }
 }
 
 } // namespace
@@ -217,24 +194,14 @@ bool TsWindowStates::Handle(TMessage& aMessage) {
 void TsWindowStates::ShowCoverWindow() {
   TsSkinProvider& p = fProvider;
   const HWND wnd = Wnd();
-  const Bitmap* cache = p.SkinData().CacheBmp();
+  // Without a frame image there is nothing to cover the frame with.
   if (!p.DrawNonClientArea || p.FInAnimation || p.LockCount > 0 ||
-      (p.FormState & fsBlendMoving) != 0 || wnd == nullptr)
+      (p.FormState & fsBlendMoving) != 0 || wnd == nullptr || !CacheFilled())
     return;
   if (!fCover)
     fCover = std::make_unique<TqcLayeredCover>();
   const TqcWindowRects rects = WindowRects(wnd);
-  Bitmap image(rects.Window.Width(), rects.Window.Height());
-  if (cache != nullptr && !cache->Empty() && !image.Empty()) {
-    HDC dst = CreateCompatibleDC(nullptr);
-    HDC src = CreateCompatibleDC(nullptr);
-    SelectObject(dst, &image);
-    SelectObject(src, const_cast<Bitmap*>(cache));
-    BitBlt(dst, 0, 0, image.Width(), image.Height(), src, 0, 0, SRCCOPY);
-    DeleteDC(src);
-    DeleteDC(dst);
-    MakeOpaque(image);
-  }
+  Bitmap image = OpaqueCopy(*p.SkinData().CacheBmp(), rects.Window.Width(), rects.Window.Height());
   // Exactly the frame: the window's shape without the client area.
   fCover->SetImage(std::move(image), WindowShape(wnd, rects.Window).Subtract(Region(rects.Client)));
   fCover->Show({rects.Window.Left, rects.Window.Top}, 255,
@@ -583,10 +550,7 @@ void TsWindowStates::ShowAnimation(int aTime, BYTE aBlendValue, int aMode, Bitma
   WindowAnimationRunning = true;
   RECT r{};
   GetWindowRect(wnd, &r);
-  for (const TRect& cut : p.Cutouts())
-    for (int y = std::max(cut.Top, 0); y < std::min(cut.Bottom, aSource.Height()); ++y)
-      for (int x = std::max(cut.Left, 0); x < std::min(cut.Right, aSource.Width()); ++x)
-        aSource.SetPixel(x, y, 0);
+  ClearCutouts(aSource, p.Cutouts());
   auto cover = std::make_unique<TqcLayeredCover>();
   cover->SetImage(aSource, WindowShape(wnd, r));
   const bool topMost = IsTopMost(wnd);
@@ -632,17 +596,8 @@ std::unique_ptr<TqcLayeredCover> TsWindowStates::CreateHideCover() {
   const HWND wnd = Wnd();
   RECT r{};
   GetWindowRect(wnd, &r);
-  Bitmap image(r.Width(), r.Height());
-  if (const Bitmap* frame = TopLevelFrame(wnd); frame != nullptr && !image.Empty()) {
-    HDC dst = CreateCompatibleDC(nullptr);
-    HDC src = CreateCompatibleDC(nullptr);
-    SelectObject(dst, &image);
-    SelectObject(src, const_cast<Bitmap*>(frame));
-    BitBlt(dst, 0, 0, image.Width(), image.Height(), src, 0, 0, SRCCOPY);
-    DeleteDC(src);
-    DeleteDC(dst);
-  }
-  MakeOpaque(image);
+  const Bitmap* frame = TopLevelFrame(wnd);
+  Bitmap image = OpaqueCopy(frame != nullptr ? *frame : Bitmap(), r.Width(), r.Height());
   auto cover = std::make_unique<TqcLayeredCover>();
   cover->SetImage(std::move(image), WindowShape(wnd, r));
   cover->Show({r.Left, r.Top}, 255, HWND_TOPMOST);
@@ -653,12 +608,8 @@ Bitmap TsWindowStates::AnimationImage() const {
   const Bitmap* cache = fProvider.SkinData().CacheBmp();
   if (cache == nullptr || cache->Empty())
     return {};
-  Bitmap image = *cache;
-  MakeOpaque(image);
-  for (const TRect& cut : fProvider.Cutouts())
-    for (int y = std::max(cut.Top, 0); y < std::min(cut.Bottom, image.Height()); ++y)
-      for (int x = std::max(cut.Left, 0); x < std::min(cut.Right, image.Width()); ++x)
-        image.SetPixel(x, y, 0);
+  Bitmap image = OpaqueCopy(*cache, cache->Width(), cache->Height());
+  ClearCutouts(image, fProvider.Cutouts());
   return image;
 }
 
@@ -790,8 +741,9 @@ void TsWindowStates::WMPrint(TMessage& aMessage) {
   OffsetViewportOrgEx(dc, rects.Client.Left, rects.Client.Top, nullptr);
   IntersectClipRect(dc, 0, 0, rects.Client.Width(), rects.Client.Height());
   SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  // The platform prints the child windows into the client area.
   if ((aMessage.LParam & PRF_CHILDREN) != 0)
-    PrintChildWindows(wnd, dc);
+    DefWindowProcW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CHILDREN);
   data.PrintDC = nullptr;
   data.CtrlSkinState &= WORD(~cssPrinting);
 }

@@ -18,7 +18,9 @@
 #include "skin/frame/qcWindowAnimation.h"
 #include "skin/paint/pixels/PixelOps.h"
 #include "support/PixelCheck.h"
+#include "toolkit/Panel.h"
 
+#include <filesystem>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -142,6 +144,79 @@ TEST_F(WindowStatesTest, CoverIsUpWhileThePlatformHandlesActivationAndGoneAfter)
   form->OnPassedOn = nullptr;
 }
 
+TEST_F(WindowStatesTest, CoverShowsTheFrameCacheOverTheFrame) {
+  TWatchedForm* form = ShowWatched();
+  const HWND wnd = form->Handle();
+  HWND other = OtherWindow();
+  PumpUntilIdle();
+  const TRect window = WindowRectOf(wnd);
+  Bitmap screen;
+  Bitmap cache;
+  form->OnPassedOn = [&](const TMessage& aMessage) {
+    if (aMessage.Msg != WM_NCACTIVATE)
+      return;
+    screen = ComposeScreen(fHost.ScreenSize(), true);
+    cache = *TsSkinProvider::Of(form)->SkinData().CacheBmp();
+  };
+  SetActiveWindow(wnd);
+  form->OnPassedOn = nullptr;
+  DestroyWindow(other);
+  ASSERT_FALSE(screen.Empty());
+  ASSERT_EQ(cache.Width(), window.Width());
+  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(folder);
+  SavePngFile(screen, (folder / "activation-cover.png").string(), PngAlpha::Opaque);
+
+  // Over the frame the screen shows the frame cache; the corners cut out of
+  // the window show what lies below.
+  POINT origin{0, 0};
+  ClientToScreen(wnd, &origin);
+  const TRect client = TRect{0, 0, form->ClientWidth(), form->ClientHeight()}.Offset(
+      origin.X - window.Left, origin.Y - window.Top);
+  Region shape;
+  if (GetWindowRgn(wnd, &shape) == ERROR)
+    shape = Region(TRect{0, 0, window.Width(), window.Height()});
+  int compared = 0;
+  for (int y = 0; y < window.Height(); ++y)
+    for (int x = 0; x < window.Width(); ++x)
+      if (!client.Contains({x, y}) && shape.Contains({x, y})) {
+        ++compared;
+        ASSERT_EQ(screen.Pixel(window.Left + x, window.Top + y) & 0xFFFFFFu,
+                  cache.Pixel(x, y) & 0xFFFFFFu)
+            << x << "," << y;
+      }
+  EXPECT_GT(compared, window.Width() * 10);
+}
+
+TEST_F(WindowStatesTest, ActivationKeepsTheCacheOfAFrameWithOneLook) {
+  // A FORM section of one state without border mask looks the same active
+  // and inactive: activation repaints the frame from the cache as it is.
+  auto& skin = fManager->InternalSkins.Add();
+  skin.SetName("One");
+  skin.ReadData(PackSkin("[GLOBALINFO]\nCOLOR=12632256\n[FORM]\nSTATES=1\nCOLOR=4210752\n", {}));
+  fManager->SetSkinName("One");
+  TForm* form = ShowForm();
+  HWND other = OtherWindow();
+  PumpUntilIdle();
+  Bitmap& cache = *TsSkinProvider::Of(form)->SkinData().CacheBmp();
+  ASSERT_FALSE(cache.Empty());
+  // A mark that a rebuild would paint over.
+  const std::uint32_t mark = pixelcheck::Px(1, 2, 3);
+  cache.SetPixel(1, 1, mark);
+  SetActiveWindow(form->Handle());
+  SetActiveWindow(other);
+  PumpUntilIdle();
+  EXPECT_EQ(cache.Pixel(1, 1), mark);
+  // Verdant's FORM section has two states: the same changes rebuild it.
+  fManager->SetSkinName(VerdantSkinName);
+  PumpUntilIdle();
+  Bitmap& verdant = *TsSkinProvider::Of(form)->SkinData().CacheBmp();
+  verdant.SetPixel(1, 1, mark);
+  SetActiveWindow(form->Handle());
+  PumpUntilIdle();
+  EXPECT_NE(verdant.Pixel(1, 1), mark);
+}
+
 TEST_F(WindowStatesTest, CaptionChangeIsCoveredAndTheFrameRepainted) {
   TWatchedForm* form = ShowWatched();
   int coveredSetTexts = 0;
@@ -212,6 +287,11 @@ TEST_F(WindowStatesTest, ShowAnimationAtTimeZeroShowsOneFinishedImage) {
   // The hook adopts a form when it is first activated, so its first showing
   // passes the provider by; the next one is animated.
   TWatchedForm* form = ShowWatched();
+  // A child window, which the finished image must show too.
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(20, 20, 120, 60);
+  panel->SetCaption("Panel");
   form->Hide();
   PumpUntilIdle();
   // The moment the form may be drawn again, the cover shows the finished
@@ -242,6 +322,24 @@ TEST_F(WindowStatesTest, ShowAnimationAtTimeZeroShowsOneFinishedImage) {
   // The image was the finished window.
   EXPECT_TRUE(pixelcheck::SameBitmap(shown, CaptureWindow(form->Handle()), "show-finished",
                                      pixelcheck::TPixelMatch::ColorOnly));
+}
+
+TEST_F(WindowStatesTest, AFormShownMinimizedStillBecomesVisible) {
+  // The show animation does not run for an iconic window; the window it
+  // kept from drawing must draw again, and later covers must work.
+  fManager->AnimEffects.FormHide = {true, 0, 0};
+  TForm* form = ShowForm();
+  form->Hide();
+  PumpUntilIdle();
+  form->SetWindowState(wsMinimized);
+  form->Show();
+  PumpUntilIdle();
+  const HWND wnd = form->Handle();
+  EXPECT_TRUE(IsIconic(wnd));
+  EXPECT_NE(GetWindowLongW(wnd, GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_FALSE(TsSkinProvider::Of(form)->FInAnimation);
+  EXPECT_FALSE(WindowAnimationRunning);
+  EXPECT_TRUE(Covers().empty());
 }
 
 TEST_F(WindowStatesTest, MinimizeAnimationTicksOnTheUserInterfaceThreadsTimer) {
