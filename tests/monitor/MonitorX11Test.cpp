@@ -49,6 +49,20 @@ TGeometry DesignedGeometry() {
   return g;
 }
 
+// The X window of the program once it shows (bounded wait); empty when it
+// does not.
+std::string WindowId(const std::vector<std::string>& aEnv) {
+  std::string id;
+  for (auto until = std::chrono::steady_clock::now() + 15s;
+       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
+    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, aEnv);
+    search.Wait(5000);
+    id = search.Stdout();
+    id = id.substr(0, id.find('\n'));
+  }
+  return id;
+}
+
 TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
     GTEST_SKIP() << "Xvfb or xdotool is missing";
@@ -65,14 +79,7 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   const std::string script = "/tmp/" + UniqueName("mm_x11_") + ".txt";
   std::ofstream(script) << "wait log 1\nscreenshot " << shot << "\ndump\nquit\n";
   TChildProcess monitor({Monitor, "--midi=virtual", "--script", script}, env);
-  std::string id;
-  for (auto until = std::chrono::steady_clock::now() + 15s;
-       id.empty() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms)) {
-    TChildProcess search({"xdotool", "search", "--name", "Sonaro MidiMonitor"}, env);
-    search.Wait(5000);
-    id = search.Stdout();
-    id = id.substr(0, id.find('\n'));
-  }
+  const std::string id = WindowId(env);
   ASSERT_FALSE(id.empty()) << monitor.Stderr();
 
   TChildProcess geometry({"xdotool", "getwindowgeometry", id}, env);
@@ -105,6 +112,44 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   ASSERT_TRUE(image.Ok()) << image.Error;
   EXPECT_EQ(image.Image.Width(), designed.Window.cx);
   EXPECT_EQ(image.Image.Height(), designed.Window.cy);
+}
+
+// The system menu on the display: a right click on the caption opens it, a
+// click outside the program's windows closes it (the menu holds the
+// pointer), and Up and Enter in a menu opened again choose Close.
+TEST(MonitorOnX11, SystemMenuOpensClosesAndChoosesClose) {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
+    GTEST_SKIP() << "Xvfb or xdotool is missing";
+  XvfbServer xvfb(1600, 1200);
+  ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
+  const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
+  TChildProcess monitor({Monitor, "--midi=virtual"}, env);
+  ASSERT_FALSE(WindowId(env).empty()) << monitor.Stderr();
+  // The caption of the window at (617, 450); the desktop far from it. The
+  // popup menu's X class is its window class.
+  const auto xdotool = [&](std::vector<std::string> aArgs) {
+    aArgs.insert(aArgs.begin(), "xdotool");
+    TChildProcess input(aArgs, env);
+    return input.Wait(10000);
+  };
+  const std::vector<std::string> popup = {"search", "--onlyvisible", "--class", "#32768"};
+  const auto popupGone = [&] {
+    for (auto until = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(50ms))
+      if (xdotool(popup) != 0)
+        return true;
+    return false;
+  };
+  std::vector<std::string> waitPopup = popup;
+  waitPopup.insert(waitPopup.begin() + 1, "--sync");
+  ASSERT_EQ(xdotool({"mousemove", "--sync", "677", "458", "click", "3"}), 0);
+  ASSERT_EQ(xdotool(waitPopup), 0);
+  ASSERT_EQ(xdotool({"mousemove", "--sync", "20", "20", "click", "1"}), 0);
+  EXPECT_TRUE(popupGone()) << "a click outside the program closes the menu";
+  ASSERT_EQ(xdotool({"mousemove", "--sync", "677", "458", "click", "3"}), 0);
+  ASSERT_EQ(xdotool(waitPopup), 0);
+  ASSERT_EQ(xdotool({"key", "Up", "Return"}), 0);
+  EXPECT_EQ(monitor.Wait(30000), 0) << monitor.Stderr();
 }
 
 } // namespace
