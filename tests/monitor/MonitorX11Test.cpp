@@ -180,4 +180,42 @@ TEST(MonitorOnX11, TheSkinnedFrameShapesMovesAndClosesTheWindow) {
   EXPECT_EQ(monitor.Wait(20000), 0) << monitor.Stderr();
 }
 
+// The system menu on the display: a right click on the caption opens it, a
+// click outside the program's windows closes it (the menu holds the
+// pointer), and Up and Enter in a menu opened again choose Close.
+TEST(MonitorOnX11, SystemMenuOpensClosesAndChoosesClose) {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
+    GTEST_SKIP() << "Xvfb or xdotool is missing";
+  XvfbServer xvfb(1600, 1200);
+  ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
+  const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
+  TChildProcess monitor({Monitor, "--midi=virtual"}, env);
+  ASSERT_FALSE(MonitorWindowId(env).empty()) << monitor.Stderr();
+  // The caption of the window at (617, 450); the desktop far from it. The
+  // popup menu's X class is its window class.
+  const auto xdotool = [&](std::vector<std::string> aArgs) {
+    aArgs.insert(aArgs.begin(), "xdotool");
+    TChildProcess input(aArgs, env);
+    return input.Wait(10000);
+  };
+  const std::vector<std::string> popup = {"search", "--onlyvisible", "--class", "#32768"};
+  const auto popupGone = [&] {
+    for (auto until = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(50ms))
+      if (xdotool(popup) != 0)
+        return true;
+    return false;
+  };
+  std::vector<std::string> waitPopup = popup;
+  waitPopup.insert(waitPopup.begin() + 1, "--sync");
+  ASSERT_EQ(xdotool({"mousemove", "--sync", "677", "458", "click", "3"}), 0);
+  ASSERT_EQ(xdotool(waitPopup), 0);
+  ASSERT_EQ(xdotool({"mousemove", "--sync", "20", "20", "click", "1"}), 0);
+  EXPECT_TRUE(popupGone()) << "a click outside the program closes the menu";
+  ASSERT_EQ(xdotool({"mousemove", "--sync", "677", "458", "click", "3"}), 0);
+  ASSERT_EQ(xdotool(waitPopup), 0);
+  ASSERT_EQ(xdotool({"key", "Up", "Return"}), 0);
+  EXPECT_EQ(monitor.Wait(30000), 0) << monitor.Stderr();
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/Layered.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/PopupMenu.h"
 #include "platform/win/Window.h"
 
 // Xlib after the layer's headers: it defines macros such as None and Status.
@@ -144,6 +145,9 @@ struct X11Host::Impl {
     TRect Rect;
     BYTE Opacity = 255;
     std::string Title;
+    // A popup menu: placed and stacked by us, not by the window manager, and
+    // holding the pointer while it shows, so a click anywhere reaches it.
+    bool PopupMenu = false;
   };
   std::map<HWND, Native> Windows;
   std::map<::Window, HWND> ByX;
@@ -228,6 +232,10 @@ struct X11Host::Impl {
     hints.input = (ex & WS_EX_NOACTIVATE) ? False : True;
     XSetWMHints(Dpy, aNative.Win, &hints);
     XSetWMProtocols(Dpy, aNative.Win, &WmDelete, 1);
+    // The X class is the window class ("#32768" for popup menus).
+    std::string className = GetClassNameW(aWnd);
+    XClassHint classHint{className.data(), className.data()};
+    XSetClassHint(Dpy, aNative.Win, &classHint);
     if (HWND owner = GetWindow(aWnd, GW_OWNER))
       if (auto it = Windows.find(owner); it != Windows.end())
         XSetTransientForHint(Dpy, aNative.Win, it->second.Win);
@@ -552,6 +560,11 @@ void X11Host::WindowCreated(HWND aWnd) {
                      KeyReleaseMask | FocusChangeMask;
   n.Vis = x.DefaultVisual;
   n.Depth = x.DefaultDepth;
+  n.PopupMenu = GetClassNameW(aWnd) == PopupMenuClassName;
+  if (n.PopupMenu) {
+    attrs.override_redirect = True;
+    mask |= CWOverrideRedirect;
+  }
   if ((ex & WS_EX_LAYERED) && LayeredSupported()) {
     n.Vis = x.ArgbVisual;
     n.Depth = 32;
@@ -582,6 +595,8 @@ void X11Host::WindowDestroyed(HWND aWnd) {
   if (it == x.Windows.end())
     return;
   x.FreeShm(it->second);
+  if (it->second.PopupMenu && it->second.Mapped)
+    XUngrabPointer(x.Dpy, CurrentTime);
   XFreeGC(x.Dpy, it->second.Gc);
   XDestroyWindow(x.Dpy, it->second.Win);
   x.ByX.erase(it->second.Win);
@@ -616,9 +631,14 @@ void X11Host::WindowChanged(HWND aWnd) {
   if (show && !n.Mapped) {
     XMapWindow(x.Dpy, n.Win);
     n.Mapped = true;
+    if (n.PopupMenu)
+      XGrabPointer(x.Dpy, n.Win, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                   GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
   } else if (!show && n.Mapped) {
     XUnmapWindow(x.Dpy, n.Win);
     n.Mapped = false;
+    if (n.PopupMenu)
+      XUngrabPointer(x.Dpy, CurrentTime);
   }
   const LayerInfo layer = GetLayerInfo(aWnd);
   const BYTE opacity = layer.Layered ? layer.Alpha : 255;

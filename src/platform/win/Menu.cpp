@@ -114,18 +114,9 @@ void UpdateSystemMenu(MenuRecord& aMenu, DWORD aStyle) {
   }
 }
 
+// The text's length for a null buffer, else the bytes copied.
 int CopyText(const std::string& aText, char* aBuffer, int aMaxCount) {
-  if (!aBuffer)
-    return int(aText.size());
-  if (aMaxCount <= 0)
-    return 0;
-  std::size_t n = std::min(aText.size(), std::size_t(aMaxCount - 1));
-  // Never half a UTF-8 character.
-  while (n > 0 && n < aText.size() && (static_cast<unsigned char>(aText[n]) & 0xC0) == 0x80)
-    --n;
-  std::copy_n(aText.data(), n, aBuffer);
-  aBuffer[n] = '\0';
-  return int(n);
+  return aBuffer ? CopyWindowText(aText, aBuffer, aMaxCount) : int(aText.size());
 }
 
 } // namespace
