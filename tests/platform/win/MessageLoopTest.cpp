@@ -219,3 +219,29 @@ TEST_F(MessageLoopTest, ModalLoopRunsUntilDone) {
 }
 
 } // namespace
+
+TEST_F(MessageLoopTest, TimersFollowTheTestClock) {
+  HWND a = Make("A", WS_POPUP, Bounds(0, 0, 10, 10));
+  PumpUntilIdle();
+  UseTestClock(true);
+  const DWORD start = GetTickCount();
+  SetTimer(a, 7, 300, nullptr);
+  const auto ticks = [&] {
+    PumpUntilIdle();
+    int n = 0;
+    for (const Record& r : Log::Get().Records())
+      n += r.Msg == WM_TIMER && r.WParam == 7 ? 1 : 0;
+    return n;
+  };
+  Log::Get().Clear();
+  AdvanceTestClock(299);
+  EXPECT_EQ(ticks(), 0);
+  EXPECT_EQ(GetTickCount() - start, 299u);
+  AdvanceTestClock(1);
+  EXPECT_EQ(ticks(), 1);
+  // A period missed several times over gives one tick.
+  AdvanceTestClock(1000);
+  EXPECT_EQ(ticks(), 2);
+  KillTimer(a, 7);
+  UseTestClock(false);
+}
