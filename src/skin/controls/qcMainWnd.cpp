@@ -21,6 +21,8 @@ TqcMainWnd::TqcMainWnd(HWND aHandle, TsCommonData* aSkinData, TsSkinManager* aMa
   } else {
     FOwnSkinData = std::move(aOwnData);
     FSkinData = FOwnSkinData.get();
+    if (aManager != nullptr)
+      FSkinData->SetSkinManager(aManager);
     if (!aParams.SkinSection.empty())
       FSkinData->SetSkinSection(aParams.SkinSection);
     FSkinData->SetCustomFont(!aParams.UseSkinFontColor);
