@@ -138,8 +138,12 @@ protected:
       }
       if (aMessage.Msg == SkinCommandMessage) {
         const TSkinCommand command(aMessage);
-        if (command.Command == scSuspendRedraw || command.Command == scResumeRedraw)
+        if (command.Command == scSuspendRedraw || command.Command == scResumeRedraw) {
           fSteps.push_back({aMessage.Msg, command.Command, int(command.Value)});
+          // Like the skinned lists: nothing repaints while the list scrolls.
+          if (fSuspendDuringSteps)
+            fAdapter->SkinData().SetUpdating(command.Command == scSuspendRedraw);
+        }
       }
       adapter(aMessage);
     };
@@ -214,4 +218,5 @@ protected:
   TListBox* fList = nullptr;
   std::unique_ptr<TqcEditWnd> fAdapter;
   std::vector<TStep> fSteps;
+  bool fSuspendDuringSteps = false;
 };

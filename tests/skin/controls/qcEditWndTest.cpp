@@ -167,12 +167,17 @@ TEST_F(ScrollAdapterTest, HeldArrowScrollsAtOnceThenAfter300AndEvery55Millisecon
   EXPECT_EQ(ScrollTracking().PressedBar, -1);
 }
 
-TEST_F(ScrollAdapterTest, ClickOnTheTrackPagesAndStopsAtTheThumb) {
+TEST_F(ScrollAdapterTest, ClickOnTheTrackPagesAndTheThumbFollows) {
   MakeList(100);
   Attach();
+  fSuspendDuringSteps = true;
   UseTestClock(true);
   Press(OnScreen(BarLeft() + 8, 2 + 150));
   EXPECT_EQ(fList->TopIndex(), 10);
+  // Line 10: the thumb starts 10 * 149 / 90 = 16.6, rounded to 17, after
+  // the track's start, though the list painted nothing during the step.
+  EXPECT_TRUE(SameBitmap(Crop(Shot(), {BarLeft(), 2, BarLeft() + kBar, 202}),
+                         ExpectedBar(200, {34, 51}), "edit-bar-paged"));
   Release(OnScreen(BarLeft() + 8, 2 + 150));
   EXPECT_EQ(Codes(), (std::vector<int>{SB_PAGEDOWN, SB_ENDSCROLL}));
 }

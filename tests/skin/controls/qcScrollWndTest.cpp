@@ -125,6 +125,23 @@ TEST_F(ForeignAdapterTest, ReplacesThePlatformProcedureAndPaintsBothBars) {
   EXPECT_EQ(TqcMainWnd::Of(fWnd), nullptr);
 }
 
+TEST_F(ForeignAdapterTest, CornerAtTheFormsBottomRightSizes) {
+  MakeForeign();
+  auto adapter = Adapt();
+  const TPoint corner = WndOnScreen(120 - 5, 100 - 5);
+  EXPECT_NE(SendMessageW(fWnd, WM_NCHITTEST, 0, MAKELPARAM(corner.X, corner.Y)),
+            LRESULT(HTBOTTOMRIGHT));
+  EXPECT_FALSE(adapter->CornerIsGrip());
+  // Moved into the form's bottom-right corner, the square is the size grip.
+  SetWindowPos(fWnd, nullptr, fForm->ClientWidth() - 120, fForm->ClientHeight() - 100, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+  PumpUntilIdle();
+  EXPECT_TRUE(adapter->CornerIsGrip());
+  const TPoint moved = WndOnScreen(120 - 5, 100 - 5);
+  EXPECT_EQ(SendMessageW(fWnd, WM_NCHITTEST, 0, MAKELPARAM(moved.X, moved.Y)),
+            LRESULT(HTBOTTOMRIGHT));
+}
+
 TEST_F(ForeignAdapterTest, DestroyingTheWindowDetachesTheAdapter) {
   MakeForeign();
   auto adapter = Adapt();
