@@ -30,7 +30,6 @@ TqcMainWnd::TqcMainWnd(HWND aHandle, TsCommonData* aSkinData, TsSkinManager* aMa
   }
   SaveStdParams();
   ParamsChanged = false;
-  Caption = GetWindowTextW(aHandle);
   Subclass();
   FSkinData->Loading = false;
 }
@@ -143,7 +142,6 @@ void TqcMainWnd::SetSkinParams() {
 void TqcMainWnd::RefreshGeometry() {
   RECT r;
   GetWindowRect(FCtrlHandle, &r);
-  WndRect = r;
   WndSize = {r.Width(), r.Height()};
   POINT pos{r.Left, r.Top};
   if (const HWND parent = GetParent(FCtrlHandle))
@@ -221,10 +219,6 @@ void TqcMainWnd::qcWndProc(TMessage& aMessage) {
   case WM_SIZE:
     FSkinData->BGChanged = true;
     break;
-  case WM_SETTEXT:
-    if (CallPrevAlive(aMessage))
-      Caption = GetWindowTextW(FCtrlHandle);
-    return;
   case WM_PRINT:
     aMessage.Result = SendMessageW(FCtrlHandle, WM_PAINT, aMessage.WParam, aMessage.LParam);
     return;

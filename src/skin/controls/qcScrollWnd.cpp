@@ -373,10 +373,8 @@ bool TqcScrollWnd::NcButtonDown(WPARAM aHit, TPoint aScreen) {
   // A control that suspended its redrawing during the step left the bars
   // as they were.
   RefreshScrolls();
-  if (ScrollTracking().Pressed(h)) {
+  if (ScrollTracking().Pressed(h))
     SetTimer(h, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
-    ScrollTracking().RepeatTimer = kFirstRepeatTimer;
-  }
   return true;
 }
 
@@ -428,7 +426,6 @@ void TqcScrollWnd::RepeatTick(UINT_PTR aTimer) {
   if (aTimer == kFirstRepeatTimer) {
     KillTimer(h, kFirstRepeatTimer);
     SetTimer(h, kRepeatTimer, kRepeatPeriod, nullptr);
-    t.RepeatTimer = kRepeatTimer;
     return;
   }
   TqcScrollBar& b = BarOf(t.PressedBar);
@@ -455,7 +452,6 @@ void TqcScrollWnd::EndPress() {
   t.PressedBar = -1;
   t.PressedPart = spNone;
   t.PartUnderMouse = spNone;
-  t.RepeatTimer = 0;
   KillTimer(h, kFirstRepeatTimer);
   KillTimer(h, kRepeatTimer);
   fThumbTracking = false;
