@@ -8,7 +8,6 @@
 #include <chrono>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -48,9 +47,11 @@ struct LoopState {
   std::vector<std::unique_ptr<Window>> Graveyard;
   int SendDepth = 0;
   DWORD LastMessageTime = 0;
-  // Set while a test drives the clock.
-  std::optional<std::int64_t> TestClock;
 };
+
+// The milliseconds of the clock a test drives; -1 while the real clock runs.
+// Atomic, as PostMessageW reads the clock on any thread.
+std::atomic<std::int64_t> TestClockMs{-1};
 
 LoopState& Loop() {
   static LoopState state;
@@ -178,8 +179,8 @@ void Stamp(MSG* aMsg) {
 namespace detail {
 
 std::int64_t NowMs() {
-  if (Loop().TestClock)
-    return *Loop().TestClock;
+  if (const std::int64_t test = TestClockMs.load(std::memory_order_relaxed); test >= 0)
+    return test;
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
@@ -327,17 +328,15 @@ DWORD GetTickCount() {
 }
 
 void UseTestClock(bool aOn) {
-  if (!aOn) {
-    Loop().TestClock.reset();
-    return;
-  }
-  if (!Loop().TestClock)
-    Loop().TestClock = NowMs();
+  if (!aOn)
+    TestClockMs.store(-1, std::memory_order_relaxed);
+  else if (TestClockMs.load(std::memory_order_relaxed) < 0)
+    TestClockMs.store(NowMs(), std::memory_order_relaxed);
 }
 
 void AdvanceTestClock(int aMs) {
-  if (Loop().TestClock)
-    *Loop().TestClock += std::max(aMs, 0);
+  if (TestClockMs.load(std::memory_order_relaxed) >= 0)
+    TestClockMs.fetch_add(std::max(aMs, 0), std::memory_order_relaxed);
 }
 
 UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc) {
