@@ -7,6 +7,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/Paint.h"
 #include "skin/controls/qcEditWnd.h"
+#include "skin/controls/qcScrollTracking.h"
 #include "skin/controls/sPageControl.h"
 #include "skin/controls/sPanel.h"
 #include "skin/controls/sStatusBar.h"
@@ -118,6 +119,7 @@ TEST_F(VerdantLookTest, AListWithItsSkinnedScrollBar) {
                              platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
   platform::PumpUntilIdle();
   EXPECT_TRUE(adapter.sBarVert.fScrollVisible);
+  EXPECT_EQ(ScrollTracking().HotPart, spSecondArrow);
   EXPECT_EQ(list->TopIndex(), 40);
   const platform::Bitmap shot = platform::CaptureWindow(fForm->Handle());
   Save(shot, "verdant-list-scrollbar.png");
