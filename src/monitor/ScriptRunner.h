@@ -6,6 +6,8 @@
 //   mouse move X Y | mouse down X Y | mouse up X Y | click X Y
 //                          the pointer at window point X Y (from the window's
 //                          top-left corner, frame included), as real input
+//   wheel X Y N            N wheel notches (negative: up) at window point X Y
+//   key NAME               a key (Down, Space, PageDown ...) to the focused control
 //   screenshot FILE        the window as it is now, as PNG
 //   select log N
 //   send N HH HH HH        inject a message into virtual input port N
@@ -30,6 +32,8 @@ struct TScriptCommand {
     WaitLog,         // Index: the line count to wait for
     CloseMessageBox, //
     Pointer,         // Pointer, X, Y
+    Wheel,           // X, Y, Index: the notches
+    Key,             // Name, Index: the virtual key, KeyChar
     Screenshot,      // Name: the file
     Dump,            //
     Quit,            //
@@ -46,6 +50,7 @@ struct TScriptCommand {
   int X = 0;
   int Y = 0;
   std::uint8_t Bytes[3] = {0, 0, 0};
+  char32_t KeyChar = 0; // what the key types (0: nothing)
 };
 
 // Parses a whole script. Throws std::invalid_argument ("script line 3: ...")
@@ -69,6 +74,11 @@ public:
   // host delivers real input: the pointer moves there first, then the button
   // goes down, up or both. Takes effect when the loop runs next.
   virtual void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) = 0;
+  // aNotches turns of the wheel with the pointer at window point (aX, aY),
+  // as real input; negative turns go up.
+  virtual void TurnWheel(int aX, int aY, int aNotches) = 0;
+  // Presses and releases key aVirtKey (typing aChar, 0: none) as real input.
+  virtual void PressKey(int aVirtKey, char32_t aChar) = 0;
   // Writes the window as it is now as PNG.
   virtual void Screenshot(const std::string& aPath) = 0;
   virtual int LogLineCount() const = 0;
