@@ -364,13 +364,14 @@ LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
       return 0;
     const FrameLayout f = ComputeFrame(w->Style, w->ExStyle, {r->Width(), r->Height()});
     *r = f.Client.Offset(r->Left, r->Top);
+    w->NativeBars = w->Style & (WS_VSCROLL | WS_HSCROLL);
     return 0;
   }
   case WM_NCHITTEST: {
     const TPoint p = ToWindow(w, aLParam);
     if (!InShape(w, p))
       return HTNOWHERE;
-    return DefaultHitTest(w->Style, w->ExStyle, {w->Rect.Width(), w->Rect.Height()}, p);
+    return DefaultHitTest(FrameStyle(w), w->ExStyle, {w->Rect.Width(), w->Rect.Height()}, p);
   }
   case WM_NCPAINT: {
     HDC dc = GetWindowDC(aWnd);

@@ -134,7 +134,7 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
   if (!w || !aDC)
     return;
   const TSize size{w->Rect.Width(), w->Rect.Height()};
-  const FrameLayout f = ComputeFrame(w->Style, w->ExStyle, size);
+  const FrameLayout f = ComputeFrame(FrameStyle(w), w->ExStyle, size);
   const TRect whole{0, 0, size.cx, size.cy};
   const ScopedSaveDC saved(aDC);
   // Everything but the client area.

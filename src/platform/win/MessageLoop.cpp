@@ -8,6 +8,7 @@
 #include <chrono>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -47,6 +48,8 @@ struct LoopState {
   std::vector<std::unique_ptr<Window>> Graveyard;
   int SendDepth = 0;
   DWORD LastMessageTime = 0;
+  // Set while a test drives the clock.
+  std::optional<std::int64_t> TestClock;
 };
 
 LoopState& Loop() {
@@ -175,6 +178,8 @@ void Stamp(MSG* aMsg) {
 namespace detail {
 
 std::int64_t NowMs() {
+  if (Loop().TestClock)
+    return *Loop().TestClock;
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
@@ -319,6 +324,20 @@ LONG GetMessageTime() {
 
 DWORD GetTickCount() {
   return TickCount();
+}
+
+void UseTestClock(bool aOn) {
+  if (!aOn) {
+    Loop().TestClock.reset();
+    return;
+  }
+  if (!Loop().TestClock)
+    Loop().TestClock = NowMs();
+}
+
+void AdvanceTestClock(int aMs) {
+  if (Loop().TestClock)
+    *Loop().TestClock += std::max(aMs, 0);
 }
 
 UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc) {

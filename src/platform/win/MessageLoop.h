@@ -55,6 +55,14 @@ DWORD GetTickCount();
 UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc);
 BOOL KillTimer(HWND aWnd, UINT_PTR aIdEvent);
 
+// Tests: the clock of GetTickCount and of the timers stands still from now
+// on and moves only by AdvanceTestClock, so timers come due exactly when a
+// test says; PumpUntilIdle then delivers them (GetMessageW and PumpUntil
+// would wait in real time for a timer that never comes due: do not use them
+// meanwhile). UseTestClock(false) goes back to the real clock.
+void UseTestClock(bool aOn);
+void AdvanceTestClock(int aMs);
+
 // Runs the loop without waiting until no posted message, input, paint or
 // due timer is left, dispatching everything; stops early on WM_QUIT (and
 // reposts it). Returns the number of messages dispatched.

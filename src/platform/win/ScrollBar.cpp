@@ -66,7 +66,7 @@ int ThumbOffset(const Track& aTrack, const SCROLLINFO& aInfo, int aPos) {
 
 void RepaintBar(Window* aWnd, int aBar) {
   const FrameLayout f =
-      ComputeFrame(aWnd->Style, aWnd->ExStyle, {aWnd->Rect.Width(), aWnd->Rect.Height()});
+      ComputeFrame(FrameStyle(aWnd), aWnd->ExStyle, {aWnd->Rect.Width(), aWnd->Rect.Height()});
   const TRect bar = aBar == SB_VERT ? f.VScroll : f.HScroll;
   if (bar.IsEmpty())
     return;
@@ -149,6 +149,11 @@ int SetScrollInfo(HWND aWnd, int aBar, const SCROLLINFO* aInfo, BOOL aRedraw) {
   if (aInfo->fMask & SIF_POS)
     info->nPos = aInfo->nPos;
   info->nPos = std::clamp(info->nPos, info->nMin, MaxPos(*info));
+  // A bar drawn by someone else sets the position its dragged thumb stands
+  // for here, where SB_THUMBTRACK's receiver reads it (wParam holds only 16
+  // bits of it).
+  if (aInfo->fMask & SIF_TRACKPOS)
+    info->nTrackPos = std::clamp(aInfo->nTrackPos, info->nMin, MaxPos(*info));
   if (aRedraw && IsShowing(w))
     RepaintBar(w, aBar);
   return info->nPos;
@@ -188,7 +193,7 @@ void TrackScrollBar(HWND aWnd, int aBar, POINT aScreen) {
     if (!cur)
       return ScrollBarLayout{};
     const FrameLayout f =
-        ComputeFrame(cur->Style, cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
+        ComputeFrame(FrameStyle(cur), cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
     return ComputeScrollBar(vertical ? f.VScroll : f.HScroll, vertical, *InfoOf(cur, aBar));
   };
   auto toWindow = [&](POINT aPt) {
@@ -254,7 +259,7 @@ void TrackScrollBar(HWND aWnd, int aBar, POINT aScreen) {
       if (thumb && cur) {
         const int offset = vertical ? cursor.Y - at.Y : cursor.X - at.X;
         const FrameLayout f =
-            ComputeFrame(cur->Style, cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
+            ComputeFrame(FrameStyle(cur), cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
         const int pos = ThumbPosition(vertical ? f.VScroll : f.HScroll, vertical,
                                       *InfoOf(cur, aBar), startPos, offset);
         if (pos != trackPos || msg.message == WM_LBUTTONUP) {

@@ -11,7 +11,9 @@ namespace platform {
 // SB_HORZ or SB_VERT; returns FALSE for SB_CTL and invalid windows.
 BOOL GetScrollInfo(HWND aWnd, int aBar, SCROLLINFO* aInfo);
 // Returns the new position. The page is clamped to the range and the position
-// to [nMin, nMax - max(nPage - 1, 0)]. With aRedraw the bar is repainted.
+// to [nMin, nMax - max(nPage - 1, 0)]; SIF_TRACKPOS sets the tracking
+// position (clamped alike) for a bar the window's owner draws and drags
+// itself. With aRedraw the bar is repainted.
 int SetScrollInfo(HWND aWnd, int aBar, const SCROLLINFO* aInfo, BOOL aRedraw);
 int GetScrollPos(HWND aWnd, int aBar);
 int SetScrollPos(HWND aWnd, int aBar, int aPos, BOOL aRedraw);

@@ -196,6 +196,10 @@ bool IsShowing(const Window* aWnd) {
   return true;
 }
 
+DWORD FrameStyle(const Window* aWnd) {
+  return (aWnd->Style & ~(WS_VSCROLL | WS_HSCROLL)) | aWnd->NativeBars;
+}
+
 // Recomputes the client rectangle through WM_NCCALCSIZE.
 void CalcClient(Window* aWnd, const TRect& aNewRect, const TRect& aOldRect, bool aValidRects) {
   const TRect oldClient = aWnd->Client.Offset(aOldRect.Left, aOldRect.Top);

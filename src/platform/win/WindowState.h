@@ -64,6 +64,12 @@ struct Window {
 
   SCROLLINFO ScrollV;
   SCROLLINFO ScrollH;
+  // The scroll-bar style bits (WS_VSCROLL, WS_HSCROLL) the last default
+  // non-client calculation made room for: the native bars are painted, hit
+  // and tracked only there, whatever the style says now. A window procedure
+  // that answers WM_NCCALCSIZE itself (or hides the bits from the default
+  // calculation) gets no native bars.
+  DWORD NativeBars = 0;
 
   // Layered windows.
   BYTE LayerAlpha = 255;
@@ -172,6 +178,9 @@ TPoint ClientScreenOrigin(const Window* aWnd);
 TPoint OriginInTopLevel(const Window* aWnd);
 // Whether the window and all its ancestors are visible.
 bool IsShowing(const Window* aWnd);
+// The style the default frame is drawn and hit-tested with: the window's
+// style with the scroll-bar bits of NativeBars.
+DWORD FrameStyle(const Window* aWnd);
 
 LRESULT Send(Window* aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam);
 void BuryWindow(std::unique_ptr<Window> aWnd);

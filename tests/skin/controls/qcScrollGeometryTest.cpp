@@ -2,7 +2,7 @@
 // rules, the ranges with nothing to scroll or no room for a thumb, and a
 // sweep of invariants over many bars and ranges.
 
-#include "skin/frame/qcScrollGeometry.h"
+#include "skin/controls/qcScrollGeometry.h"
 
 #include <climits>
 #include <gtest/gtest.h>

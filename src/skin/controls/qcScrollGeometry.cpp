@@ -1,4 +1,4 @@
-#include "skin/frame/qcScrollGeometry.h"
+#include "skin/controls/qcScrollGeometry.h"
 
 #include "platform/gfx/MulDiv.h"
 
