@@ -38,11 +38,7 @@ void TsCheckListBox::AfterConstruction() {
 void TsCheckListBox::Loaded() {
   TCheckListBox::Loaded();
   SkinData.Loaded();
-}
-
-void TsCheckListBox::SetDisabledKind(TsDisabledKinds aValue) {
-  fSkin.DisabledKind = aValue;
-  SkinData.Invalidate(false);
+  fSkin.UpdateAdapter();
 }
 
 int TsCheckListBox::CheckHitWidth() const {

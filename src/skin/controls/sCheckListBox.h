@@ -15,8 +15,8 @@ public:
 
   TsScrollWndData SkinData;
 
-  TsDisabledKinds DisabledKind() const { return fSkin.DisabledKind; }
-  void SetDisabledKind(TsDisabledKinds aValue);
+  // The adapter that paints the frame and the scroll bars (skinned only).
+  TqcEditWnd* ListSW() const { return fSkin.ListSW(); }
   // Width of the area at the line's start where a click toggles the box.
   int CheckHitWidth() const override;
 

@@ -20,11 +20,7 @@ void TsListBox::AfterConstruction() {
 void TsListBox::Loaded() {
   TListBox::Loaded();
   SkinData.Loaded();
-}
-
-void TsListBox::SetDisabledKind(TsDisabledKinds aValue) {
-  fSkin.DisabledKind = aValue;
-  SkinData.Invalidate(false);
+  fSkin.UpdateAdapter();
 }
 
 void TsListBox::CreateParams(TCreateParams& aParams) {

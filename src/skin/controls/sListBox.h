@@ -14,8 +14,8 @@ public:
 
   TsScrollWndData SkinData;
 
-  TsDisabledKinds DisabledKind() const { return fSkin.DisabledKind; }
-  void SetDisabledKind(TsDisabledKinds aValue);
+  // The adapter that paints the frame and the scroll bars (skinned only).
+  TqcEditWnd* ListSW() const { return fSkin.ListSW(); }
 
   void AfterConstruction() override;
 

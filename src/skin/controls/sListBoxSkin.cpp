@@ -48,6 +48,19 @@ TsListBoxSkin::TsListBoxSkin(TCustomListBox& aList, TsScrollWndData& aSkinData,
 
 TsListBoxSkin::~TsListBoxSkin() = default;
 
+void TsListBoxSkin::UpdateAdapter() {
+  const bool wanted =
+      Skinned() && fList.HandleAllocated() && !fList.ComponentState().Contains(csDestroying);
+  if (fListSW && (!wanted || fListSW->Destroyed()))
+    fListSW.reset();
+  if (wanted && !fListSW) {
+    TqcSkinParams params;
+    params.Control = &fList;
+    fListSW =
+        std::make_unique<TqcEditWnd>(fList.Handle(), &fSkinData, fSkinData.SkinManager(), params);
+  }
+}
+
 bool TsListBoxSkin::Skinned() const {
   return fSkinData.Skinned(true);
 }
@@ -221,8 +234,12 @@ bool TsListBoxSkin::SkinCommand(TMessage& aMessage) {
 bool TsListBoxSkin::Before(TMessage& aMessage) {
   if (aMessage.Msg == SkinCommandMessage && Skinned() && SkinCommand(aMessage))
     return true;
-  if (HandleControlMessage(fSkinData, aMessage))
+  if (HandleControlMessage(fSkinData, aMessage)) {
+    // A skin that comes or goes brings or takes the adapter.
+    if (aMessage.Msg == SkinCommandMessage)
+      UpdateAdapter();
     return true;
+  }
   if (!Skinned() || !fList.HandleAllocated())
     return false;
   switch (aMessage.Msg) {
@@ -263,6 +280,8 @@ void TsListBoxSkin::After(TMessage& aMessage) {
     fEvents.OnMouseEnter(&fList);
   if (aMessage.Msg == CM_MOUSELEAVE && tracks && fEvents.OnMouseLeave)
     fEvents.OnMouseLeave(&fList);
+  if (aMessage.Msg == WM_CREATE)
+    UpdateAdapter();
   if (!Skinned() || !fList.HandleAllocated())
     return;
   switch (aMessage.Msg) {

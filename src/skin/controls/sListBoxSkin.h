@@ -7,7 +7,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/win/WinDefs.h"
-#include "skin/controls/sDisabledLook.h"
+#include "skin/controls/qcEditWnd.h"
 #include "skin/paint/sCommonData.h"
 #include "toolkit/ListBox.h"
 
@@ -43,6 +43,11 @@ public:
 
   // Skinned by an active skin.
   bool Skinned() const;
+  // The adapter, while the window exists and the list is skinned.
+  TqcEditWnd* ListSW() const { return fListSW.get(); }
+  // Makes the adapter when the window exists and the list is skinned (again
+  // after the window was made anew), and frees it when it is not skinned.
+  void UpdateAdapter();
 
   // Runs first for every message of the list; true when the message is done.
   bool Before(TMessage& aMessage);
@@ -59,8 +64,6 @@ public:
   // selected, then its text.
   void DrawLine(platform::HDC aDC, int aIndex, const TRect& aRect, TOwnerDrawState aState);
 
-  TsDisabledKinds DisabledKind{TsDisabledKind::dkBlended};
-
 private:
   // Asks the adapter for the frame image when it is stale.
   void PrepareCache();
@@ -76,5 +79,6 @@ private:
   TsScrollWndData& fSkinData;
   TsLinePainter& fPainter;
   TsListEvents& fEvents;
+  std::unique_ptr<TqcEditWnd> fListSW;
   bool fInScrollStep = false;
 };
