@@ -243,6 +243,11 @@ bool TsListBoxSkin::Before(TMessage& aMessage) {
   if (!Skinned() || !fList.HandleAllocated())
     return false;
   switch (aMessage.Msg) {
+  case WM_SETREDRAW:
+    // While redrawing is off (lines added in bulk) neither the lines nor
+    // the adapter's bars are painted.
+    fSkinData.SetUpdating(aMessage.WParam == FALSE);
+    return false;
   case WM_ERASEBKGND:
     aMessage.Result = 1;
     return true;
