@@ -359,19 +359,25 @@ TEST_F(MonitorWindow, TheSkinSwitchedOffRestoresTheClassicLook) {
                                      pixelcheck::TPixelMatch::ColorOnly));
 }
 
-TEST_F(MonitorWindow, TheSkinnedWindowMatchesTheReviewedImage) {
+// The window repainted against the reviewed image aName.png in
+// tests/monitor/reference. Set MM_UPDATE_REFERENCES=1 to store a new
+// reference (then look at it).
+void ExpectReferenceLook(TfrmMonitor& aForm, const std::string& aName) {
   if (MonitorFaceFamily() != ReferenceFamily)
     GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
-  const platform::Bitmap window = RepaintedWindow(*fForm);
+  const platform::Bitmap window = RepaintedWindow(aForm);
   const std::string path =
-      std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/SkinnedWindow.png";
-  // Set MM_UPDATE_REFERENCES=1 to store a new reference (then look at it).
+      std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/" + aName + ".png";
   if (std::getenv("MM_UPDATE_REFERENCES"))
     platform::SavePngFile(window, path);
   const platform::ImageResult reference = platform::LoadImageFile(path);
   ASSERT_TRUE(reference.Ok()) << reference.Error;
-  EXPECT_TRUE(pixelcheck::SameBitmap(window, reference.Image, "SkinnedWindow",
-                                     pixelcheck::TPixelMatch::ColorOnly));
+  EXPECT_TRUE(
+      pixelcheck::SameBitmap(window, reference.Image, aName, pixelcheck::TPixelMatch::ColorOnly));
+}
+
+TEST_F(MonitorWindow, TheSkinnedWindowMatchesTheReviewedImage) {
+  ExpectReferenceLook(*fForm, "SkinnedWindow");
 }
 
 // A log of 200 messages, scrolled to its end as the last message left it.
@@ -409,16 +415,7 @@ protected:
 };
 
 TEST_F(LongLog, ScrolledToTheEndMatchesTheReviewedImage) {
-  if (MonitorFaceFamily() != ReferenceFamily)
-    GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
-  const platform::Bitmap window = RepaintedWindow(*fForm);
-  const std::string path = std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/LongLog.png";
-  if (std::getenv("MM_UPDATE_REFERENCES"))
-    platform::SavePngFile(window, path);
-  const platform::ImageResult reference = platform::LoadImageFile(path);
-  ASSERT_TRUE(reference.Ok()) << reference.Error;
-  EXPECT_TRUE(pixelcheck::SameBitmap(window, reference.Image, "LongLog",
-                                     pixelcheck::TPixelMatch::ColorOnly));
+  ExpectReferenceLook(*fForm, "LongLog");
 }
 
 TEST_F(LongLog, ScriptsScrollItByWheelKeysArrowAndThumb) {

@@ -6,6 +6,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/Paint.h"
 #include "platform/win/WindowGeometry.h"
+#include "skin/controls/sBitmapCanvas.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/paint/pixels/PixelOps.h"
@@ -22,23 +23,6 @@ namespace {
 
 constexpr UINT LineTextFormat =
     DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | DT_NOPREFIX | DT_NOCLIP;
-
-// A memory DC on a bitmap with a font, released with it.
-class TLineCanvas {
-public:
-  TLineCanvas(Bitmap& aBitmap, HFONT aFont) : fDC(CreateCompatibleDC(nullptr)) {
-    SelectObject(fDC, &aBitmap);
-    SelectObject(fDC, aFont);
-    SetBkMode(fDC, TRANSPARENT);
-  }
-  ~TLineCanvas() { DeleteDC(fDC); }
-  TLineCanvas(const TLineCanvas&) = delete;
-  TLineCanvas& operator=(const TLineCanvas&) = delete;
-  HDC DC() const { return fDC; }
-
-private:
-  HDC fDC;
-};
 
 } // namespace
 
@@ -98,7 +82,8 @@ void TsListBoxSkin::DrawLineContent(Bitmap& aBmp, int aIndex, const TRect& aRect
   const TsSkinManager* manager = fSkinData.SkinManager();
   const bool selected = aState.Contains(odSelected);
   const bool focused = aState.Contains(odFocused);
-  TLineCanvas canvas(aBmp, fList.Font().Handle());
+  TBitmapCanvas canvas(&aBmp, fList.Font().Handle());
+  SetBkMode(canvas.DC(), TRANSPARENT);
   if (fList.OnDrawItem) {
     // The user's drawing gets the line's own coordinates on the bitmap.
     TCanvas& listCanvas = fList.Canvas();

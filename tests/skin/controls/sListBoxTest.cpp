@@ -236,6 +236,25 @@ TEST_F(ListBoxTest, SkinnedLinesShowTheCacheTheSelectionAndTheirText) {
   }
 }
 
+TEST_F(ListBoxTest, TheUsersDrawingGetsTheLinesRectangleOverTheCache) {
+  UseListSkin(true);
+  TsListBox* list = Make<TsListBox>("LIST");
+  list->SetItemIndex(2);
+  list->OnDrawItem = [&](TObject*, int aIndex, const TRect& aRect, TOwnerDrawState aState) {
+    // The selected line's brush is the selection colour.
+    TCanvas& canvas = list->Canvas();
+    EXPECT_EQ(canvas.BrushColor() == fManager->GetHighLightColor(false),
+              aState.Contains(odSelected));
+    canvas.SetBrushColor(0x00000080 + TColor(aIndex));
+    canvas.FillRect({aRect.Left + 10, aRect.Top + 2, aRect.Left + 20, aRect.Top + 5});
+  };
+  FillCache(list);
+  Bitmap expected = CacheBehind(list);
+  for (int i = 0; i < 3; ++i)
+    pixelcheck::Paint(expected, Bounds(10, i * kLine + 2, 10, 3), Opaque(0x00000080 + TColor(i)));
+  EXPECT_TRUE(SameBitmap(Lines(list), expected, "lines-user-drawn"));
+}
+
 TEST_F(ListBoxTest, AnEmptySkinnedListShowsOnlyTheCache) {
   UseListSkin(true);
   TsListBox* list = Make<TsListBox>("LIST");
