@@ -9,11 +9,14 @@
 #include "SkinDataFixture.h"
 #include "platform/gfx/Text.h"
 #include "platform/win/Input.h"
+#include "platform/win/WindowGeometry.h"
+#include "platform/win/WindowHost.h"
 #include "skin/controls/sCheckListBox.h"
 #include "skin/paint/sCheckGlyph.h"
 #include "support/PixelCheck.h"
 #include "toolkit/CheckListBox.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -253,6 +256,73 @@ TEST_F(ListBoxTest, TheUsersDrawingGetsTheLinesRectangleOverTheCache) {
   for (int i = 0; i < 3; ++i)
     pixelcheck::Paint(expected, Bounds(10, i * kLine + 2, 10, 3), Opaque(0x00000080 + TColor(i)));
   EXPECT_TRUE(SameBitmap(Lines(list), expected, "lines-user-drawn"));
+}
+
+// The list's client area as the screen shows it.
+Bitmap OnScreen(TWinControl* aList) {
+  TForm* form = GetParentForm(aList);
+  const Bitmap* frame = TopLevelFrame(form->Handle());
+  RECT window;
+  GetWindowRect(form->Handle(), &window);
+  const TPoint origin = aList->ClientToScreen({0, 0});
+  Bitmap b(aList->ClientWidth(), aList->ClientHeight());
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      b.SetPixel(x, y, frame->Pixel(origin.X - window.Left + x, origin.Y - window.Top + y));
+  return b;
+}
+
+TEST_F(ListBoxTest, TheScreenFollowsTheSelectionAndTheScrollingOfTheUser) {
+  UseListSkin(true);
+  TsListBox* list = Make<TsListBox>("LIST", Bounds(10, 10, 90, 4 * kLine + 4));
+  list->Items().Assign({"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta", "Eta"});
+  PumpUntilIdle();
+  const HFONT font = list->Font().Handle();
+  // The frame image of the plain LIST section behind the lines; the focused
+  // selection in SELECTION's hot colours.
+  auto look = [&](int aTop, int aSelected) {
+    Bitmap b = pixelcheck::Filled(list->ClientWidth(), list->ClientHeight(), Opaque(kPanelColor));
+    for (int i = aTop; i < list->Count() && (i - aTop) * kLine < b.Height(); ++i) {
+      const TRect r{0, (i - aTop) * kLine, b.Width(), (i - aTop + 1) * kLine};
+      if (i == aSelected)
+        pixelcheck::Paint(b, r, Opaque(kSelHotColor));
+      Text(b, r, list->Items()[i], i == aSelected ? kSelHotFont : kListFont, font);
+    }
+    return b;
+  };
+  const struct {
+    const char* Name;
+    std::function<void()> Act;
+    int Top, Selected;
+  } steps[] = {
+      {"click", [&] { ClickAt(list, 30, kLine + 3); }, 0, 1},
+      {"down",
+       [&] {
+         InputKey(VK_DOWN, true, 0);
+         InputKey(VK_DOWN, false, 0);
+       },
+       0, 2},
+      {"end",
+       [&] {
+         InputKey(VK_END, true, 0);
+         InputKey(VK_END, false, 0);
+       },
+       3, 6},
+      {"home",
+       [&] {
+         InputKey(VK_HOME, true, 0);
+         InputKey(VK_HOME, false, 0);
+       },
+       0, 0},
+  };
+  for (const auto& step : steps) {
+    step.Act();
+    PumpUntilIdle();
+    ASSERT_EQ(list->TopIndex(), step.Top) << step.Name;
+    EXPECT_TRUE(SameBitmap(OnScreen(list), look(step.Top, step.Selected),
+                           std::string("screen-") + step.Name))
+        << step.Name;
+  }
 }
 
 TEST_F(ListBoxTest, AnEmptySkinnedListShowsOnlyTheCache) {
