@@ -279,7 +279,7 @@ TEST(ScriptRunner, RealInputLetsTheLoopRunBeforeTheNextCommand) {
     runner.Run({}, 100);
     EXPECT_EQ(target.Calls.back(), call);
   }
-  EXPECT_EQ(target.Calls.size(), 7u);
+  EXPECT_EQ(target.Calls.size(), 9u);
   EXPECT_EQ(runner.Run({}, 100), TScriptRunner::TState::Finished);
 }
 
