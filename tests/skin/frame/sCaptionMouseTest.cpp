@@ -91,6 +91,18 @@ protected:
     PumpUntilIdle();
   }
 
+  // One step per frame of a full fade; each frame on screen blends aFrom
+  // into aTo by the rule.
+  void ExpectFadeFrames(TForm* aForm, const TRect& aRect, const Bitmap& aFrom, const Bitmap& aTo,
+                        const char* aWhat) {
+    for (int alpha : kFullFadeAlphas) {
+      SCOPED_TRACE(alpha);
+      Step();
+      EXPECT_TRUE(SameBitmap(ButtonOnScreen(aForm, aRect), FadeRuleFrame(aFrom, aTo, {0, 0}, alpha),
+                             aWhat));
+    }
+  }
+
   std::unique_ptr<ManualTimerClock> fClock;
 };
 
@@ -242,23 +254,13 @@ TEST_F(CaptionMouseTest, HoveringFadesTheCloseButtonInAndLeavingFadesItOut) {
       hot.SetPixel(x, y, cache.Pixel(r.Left + x, r.Top + y) | 0xFF000000u);
   ASSERT_FALSE(SameBitmap(hot, normal, "hot differs"));
   EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), normal, "before the first step"));
-  for (int alpha : kFullFadeAlphas) {
-    SCOPED_TRACE(alpha);
-    Step();
-    EXPECT_TRUE(
-        SameBitmap(ButtonOnScreen(form, r), FadeRuleFrame(normal, hot, {0, 0}, alpha), "fade in"));
-  }
+  ExpectFadeFrames(form, r, normal, hot, "fade in");
   Step();
   EXPECT_EQ(Provider(form).CaptionMouse().FadeOf(HTCLOSE), nullptr);
   EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), hot, "hot"));
 
   Move(form, Spot::Client);
-  for (int alpha : kFullFadeAlphas) {
-    SCOPED_TRACE(alpha);
-    Step();
-    EXPECT_TRUE(
-        SameBitmap(ButtonOnScreen(form, r), FadeRuleFrame(hot, normal, {0, 0}, alpha), "fade out"));
-  }
+  ExpectFadeFrames(form, r, hot, normal, "fade out");
 }
 
 // A fade cut short by the next state goes on from the frame on screen and
