@@ -4,6 +4,7 @@
 
 #include "platform/win/MessageLoop.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/data/sSkinMessages.h"
 #include "skin/data/sVerdantSkin.h"
 #include "skin/frame/qcDials.h"
 #include "skin/frame/sSkinProvider.h"
