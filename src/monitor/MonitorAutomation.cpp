@@ -7,11 +7,14 @@
 #include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/PopupMenu.h"
+#include "platform/win/ScrollBar.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowGeometry.h"
+#include "platform/win/WindowProcedures.h"
 #include "toolkit/MessageForm.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
@@ -102,12 +105,12 @@ TMessageForm* ShowingMessageBox() {
 }
 
 void TMonitorAutomation::SetLineChecked(bool aOutput, int aIndex, bool aChecked) {
-  TCheckListBox* list = aOutput ? fForm.clbOutputDevices : fForm.clbInputDevices;
+  TsCheckListBox* list = aOutput ? fForm.clbOutputDevices : fForm.clbInputDevices;
   const TRect r = ShowLine(list, aIndex);
   if (list->Checked(aIndex) == aChecked)
     return;
   // The check box sits at the start of the line.
-  ClickAt(list, {r.Left + TCheckListBox::CheckWidth / 2, r.Top + r.Height() / 2});
+  ClickAt(list, {r.Left + list->CheckHitWidth() / 2, r.Top + r.Height() / 2});
   if (list->Checked(aIndex) != aChecked)
     throw std::runtime_error(list->Name() + ": line " + std::to_string(aIndex) + " did not toggle");
 }
@@ -137,11 +140,15 @@ void TMonitorAutomation::InjectMessage(int aPort, std::uint8_t aStatus, std::uin
                              " does not exist (code " + std::to_string(result) + ")");
 }
 
-void TMonitorAutomation::MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) {
-  using TPointer = TScriptCommand::TPointer;
+platform::POINT TMonitorAutomation::ScreenPoint(int aX, int aY) const {
   platform::RECT window{};
   platform::GetWindowRect(fForm.Handle(), &window);
-  const platform::POINT at{window.Left + aX, window.Top + aY};
+  return {window.Left + aX, window.Top + aY};
+}
+
+void TMonitorAutomation::MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) {
+  using TPointer = TScriptCommand::TPointer;
+  const platform::POINT at = ScreenPoint(aX, aY);
   if (aAction == TPointer::Click || aAction == TPointer::RightClick) {
     Click(at,
           aAction == TPointer::Click ? platform::MouseButton::Left : platform::MouseButton::Right);
@@ -167,6 +174,20 @@ void TMonitorAutomation::ChooseMenuItem(const std::string& aCaption) {
   platform::RECT r{};
   platform::GetMenuItemRect(fForm.Handle(), menu, it->Position, &r);
   Click({r.Left + r.Width() / 2, r.Top + r.Height() / 2}, platform::MouseButton::Left);
+}
+
+void TMonitorAutomation::TurnWheel(int aX, int aY, int aNotches) {
+  const platform::POINT at = ScreenPoint(aX, aY);
+  platform::InputMouseMove(at);
+  // One event a notch, as a wheel gives them; a turn towards the user scrolls down.
+  const int delta = aNotches < 0 ? platform::WHEEL_DELTA : -platform::WHEEL_DELTA;
+  for (int i = 0; i < std::abs(aNotches); ++i)
+    platform::InputMouseWheel(delta, at);
+}
+
+void TMonitorAutomation::PressKey(int aVirtKey, char32_t aChar) {
+  platform::InputKey(aVirtKey, true, aChar);
+  platform::InputKey(aVirtKey, false, 0);
 }
 
 void TMonitorAutomation::Screenshot(const std::string& aPath) {
@@ -246,6 +267,15 @@ void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut) {
       aOut << aList->Items()[i] << '\n';
     }
     aOut << "selected\t" << aList->Name() << '\t' << aList->ItemIndex() << '\n';
+    aOut << "top\t" << aList->Name() << '\t' << aList->TopIndex() << '\n';
+    platform::HWND wnd = aList->Handle();
+    if (platform::GetWindowLongW(wnd, platform::GWL_STYLE) & platform::WS_VSCROLL) {
+      platform::SCROLLINFO bar{};
+      bar.fMask = platform::SIF_ALL;
+      platform::GetScrollInfo(wnd, platform::SB_VERT, &bar);
+      aOut << "scroll\t" << aList->Name() << '\t' << bar.nMin << '\t' << bar.nMax << '\t'
+           << bar.nPage << '\t' << bar.nPos << '\n';
+    }
   };
   items(aForm.clbInputDevices, aForm.clbInputDevices);
   items(aForm.clbOutputDevices, aForm.clbOutputDevices);

@@ -5,6 +5,9 @@
 //   tag NAME N          PanelP1 and PanelP2
 //   item NAME I TEXT    every list line; "[x] " or "[ ] " before check-list lines
 //   selected NAME I     -1 when none
+//   top NAME N          the list's first visible line
+//   scroll NAME MIN MAX PAGE POS
+//                       the list's vertical scroll bar, while it has one
 //   status TEXT         panel 0 of the status bar
 //   focus NAME          the control with the keyboard focus (empty: none)
 //   messagebox TEXT     while a message box shows
@@ -13,6 +16,7 @@
 // Fields are separated by tabs.
 
 #include "monitor/ScriptRunner.h"
+#include "platform/win/WinDefs.h"
 
 #include <ostream>
 #include <string>
@@ -29,6 +33,8 @@ public:
   void ClickButton(const std::string& aName) override;
   void SelectLogLine(int aIndex) override;
   void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) override;
+  void TurnWheel(int aX, int aY, int aNotches) override;
+  void PressKey(int aVirtKey, char32_t aChar) override;
   void Screenshot(const std::string& aPath) override;
   void HitTest(int aX, int aY) override;
   void InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
@@ -40,6 +46,9 @@ public:
   void Quit() override;
 
 private:
+  // Window point (aX, aY) on the screen.
+  platform::POINT ScreenPoint(int aX, int aY) const;
+
   TfrmMonitor& fForm;
   std::ostream& fOut;
 };

@@ -1,5 +1,8 @@
 #include "monitor/ScriptRunner.h"
 
+#include "platform/win/WinDefs.h"
+
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -24,11 +27,29 @@ std::vector<std::string_view> Words(std::string_view aLine) {
   return words;
 }
 
-int Number(std::string_view aWord, int aBase, int aMax, const char* aWhat) {
+// The most notches one wheel command turns.
+constexpr int MaxNotches = 1000;
+
+// The keys a script can press: name, virtual key, the character it types.
+struct TKeyName {
+  std::string_view Name;
+  int VirtKey;
+  char32_t Char;
+};
+constexpr TKeyName KeyNames[] = {
+    {"Up", platform::VK_UP, 0},          {"Down", platform::VK_DOWN, 0},
+    {"Left", platform::VK_LEFT, 0},      {"Right", platform::VK_RIGHT, 0},
+    {"PageUp", platform::VK_PRIOR, 0},   {"PageDown", platform::VK_NEXT, 0},
+    {"Home", platform::VK_HOME, 0},      {"End", platform::VK_END, 0},
+    {"Space", platform::VK_SPACE, U' '}, {"Enter", platform::VK_RETURN, U'\r'},
+    {"Escape", platform::VK_ESCAPE, 0},  {"Tab", platform::VK_TAB, U'\t'},
+};
+
+int Number(std::string_view aWord, int aBase, int aMax, const char* aWhat, int aMin = 0) {
   int value = 0;
   const char* end = aWord.data() + aWord.size();
   const auto [ptr, ec] = std::from_chars(aWord.data(), end, value, aBase);
-  if (aWord.empty() || ec != std::errc() || ptr != end || value < 0 || value > aMax)
+  if (aWord.empty() || ec != std::errc() || ptr != end || value < aMin || value > aMax)
     throw std::invalid_argument(std::string(aWhat) + " \"" + std::string(aWord) +
                                 "\" is not valid");
   return value;
@@ -65,6 +86,20 @@ TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
     c.Kind = TKind::Hit;
     c.X = Number(w[1], 10, MaxWindowPoint, "x");
     c.Y = Number(w[2], 10, MaxWindowPoint, "y");
+  } else if (verb == "wheel" && n == 4) {
+    c.Kind = TKind::Wheel;
+    c.X = Number(w[1], 10, MaxWindowPoint, "x");
+    c.Y = Number(w[2], 10, MaxWindowPoint, "y");
+    c.Index = Number(w[3], 10, MaxNotches, "notches", -MaxNotches);
+  } else if (verb == "key" && n == 2) {
+    const auto* key = std::find_if(std::begin(KeyNames), std::end(KeyNames),
+                                   [&](const TKeyName& k) { return k.Name == w[1]; });
+    if (key == std::end(KeyNames))
+      throw std::invalid_argument("no key \"" + std::string(w[1]) + "\"");
+    c.Kind = TKind::Key;
+    c.Name = w[1];
+    c.Index = key->VirtKey;
+    c.KeyChar = key->Char;
   } else if (verb == "screenshot" && n == 2) {
     c.Kind = TKind::Screenshot;
     c.Name = w[1];
@@ -171,7 +206,8 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
   // wait for the next turn.
   fRanWindowCommand = c.Kind == TKind::Check || c.Kind == TKind::Click ||
                       c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox ||
-                      c.Kind == TKind::Pointer || c.Kind == TKind::Menu;
+                      c.Kind == TKind::Pointer || c.Kind == TKind::Menu || c.Kind == TKind::Wheel ||
+                      c.Kind == TKind::Key;
   try {
     switch (c.Kind) {
     case TKind::Check:
@@ -188,6 +224,12 @@ TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
       break;
     case TKind::Menu:
       fTarget.ChooseMenuItem(c.Name);
+      break;
+    case TKind::Wheel:
+      fTarget.TurnWheel(c.X, c.Y, c.Index);
+      break;
+    case TKind::Key:
+      fTarget.PressKey(c.Index, c.KeyChar);
       break;
     case TKind::Screenshot:
       fTarget.Screenshot(c.Name);

@@ -9,6 +9,8 @@
 //                          rclick clicks the right button
 //   menu ITEM              chooses the item of the open popup menu whose
 //                          caption (without '&' and shortcut) is ITEM
+//   wheel X Y N            N wheel notches (negative: up) at window point X Y
+//   key NAME               a key (Down, Space, PageDown ...) to the focused control
 //   screenshot FILE        the window as it is now, as PNG
 //   hit X Y                prints hit<TAB>X<TAB>Y<TAB>CODE: the window's
 //                          WM_NCHITTEST answer at window point X Y
@@ -36,6 +38,8 @@ struct TScriptCommand {
     CloseMessageBox, //
     Pointer,         // Pointer, X, Y
     Menu,            // Name: the item's caption
+    Wheel,           // X, Y, Index: the notches
+    Key,             // Name, Index: the virtual key, KeyChar
     Screenshot,      // Name: the file
     Hit,             // X, Y
     Dump,            //
@@ -53,6 +57,7 @@ struct TScriptCommand {
   int X = 0;
   int Y = 0;
   std::uint8_t Bytes[3] = {0, 0, 0};
+  char32_t KeyChar = 0; // what the key types (0: nothing)
 };
 
 // Parses a whole script. Throws std::invalid_argument ("script line 3: ...")
@@ -77,6 +82,11 @@ public:
   // moves there first, then the button goes down, up or both. Takes effect
   // when the loop runs next.
   virtual void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) = 0;
+  // aNotches turns of the wheel with the pointer at window point (aX, aY),
+  // as real input; negative turns go up.
+  virtual void TurnWheel(int aX, int aY, int aNotches) = 0;
+  // Presses and releases key aVirtKey (typing aChar, 0: none) as real input.
+  virtual void PressKey(int aVirtKey, char32_t aChar) = 0;
   // Writes the window as it is now as PNG.
   virtual void Screenshot(const std::string& aPath) = 0;
   // Prints the window's hit code at window point (aX, aY).

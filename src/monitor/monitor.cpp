@@ -128,13 +128,14 @@ void TfrmMonitor::BuildWindow() {
   };
   auto deviceList = [this](const char* aName, int aLeft, int aWidth,
                            void (TfrmMonitor::*aClickCheck)(TObject*)) {
-    auto* l = new TCheckListBox(this);
+    auto* l = new TsCheckListBox(this);
     l->SetName(aName);
     l->SetParent(PanelPort);
     l->SetBounds(aLeft, 25, aWidth, 148);
     SetControlFont(l, 11, false, ListFontColor);
     l->SetColor(ListColor);
     l->SetItemHeight(13);
+    l->SkinData.SetSkinSection("BUTTON_BIG");
     // Typed letters neither move the current line nor pick a port.
     l->SetAutoComplete(false);
     l->OnClickCheck = [this, aClickCheck](TObject* aSender) { (this->*aClickCheck)(aSender); };
@@ -150,13 +151,14 @@ void TfrmMonitor::BuildWindow() {
   btnListeLeeren =
       button("btnListeLeeren", 632, 3, 81, 18, "Liste Reset", &TfrmMonitor::btnListeLeerenClick);
 
-  lbListe = new TListBox(this);
+  lbListe = new TsListBox(this);
   lbListe->SetName("lbListe");
   lbListe->SetParent(PanelPort);
   lbListe->SetBounds(632, 25, 81, 254);
   SetControlFont(lbListe, 11, false, ListFontColor);
   lbListe->SetColor(ListColor);
   lbListe->SetItemHeight(13);
+  lbListe->SkinData.SetSkinSection("BUTTON_BIG");
   lbListe->OnClick = [this](TObject* aSender) { lbListeClick(aSender); };
 
   auto panel = [this](const char* aName, int aLeft, int aTop, int aWidth, const char* aCaption,

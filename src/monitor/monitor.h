@@ -12,13 +12,13 @@
 #include "monitor/MessageDecoder.h"
 #include "monitor/MidiPath.h"
 #include "skin/controls/sButton.h"
+#include "skin/controls/sCheckListBox.h"
+#include "skin/controls/sListBox.h"
 #include "skin/controls/sPageControl.h"
 #include "skin/controls/sPanel.h"
 #include "skin/controls/sStatusBar.h"
 #include "skin/data/sSkinManager.h"
-#include "toolkit/CheckListBox.h"
 #include "toolkit/Forms.h"
-#include "toolkit/ListBox.h"
 
 #include <chrono>
 #include <cstdint>
@@ -52,10 +52,10 @@ public:
   TsPanel* PanelPort = nullptr;
   TsButton* btnResetIn = nullptr;
   TsButton* btnResetOut = nullptr;
-  TCheckListBox* clbInputDevices = nullptr;
-  TCheckListBox* clbOutputDevices = nullptr;
+  TsCheckListBox* clbInputDevices = nullptr;
+  TsCheckListBox* clbOutputDevices = nullptr;
   TsButton* btnListeLeeren = nullptr;
-  TListBox* lbListe = nullptr;
+  TsListBox* lbListe = nullptr;
   TsPanel* PanelCC = nullptr;
   TsPanel* panelDB1 = nullptr;
   TsPanel* PanelDB1Text = nullptr;

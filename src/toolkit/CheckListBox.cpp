@@ -94,7 +94,7 @@ void TCheckListBox::WndProc(TMessage& aMessage) {
     // toggled line is the current one.
     const TWMMouse m(aMessage);
     const int index = ItemAtPos(m.Pos());
-    const bool onBox = index >= 0 && m.X - ItemRect(index).Left < CheckWidth;
+    const bool onBox = index >= 0 && m.X - ItemRect(index).Left < CheckHitWidth();
     TCustomListBox::WndProc(aMessage);
     if (onBox && index < Count() && ItemIndex() == index)
       ToggleClickCheck(index);

@@ -41,6 +41,8 @@ protected:
   void ItemsCleared() override;
   void KeyPress(char& aKey) override;
 
+  // How far from the line's start a click toggles the check box.
+  virtual int CheckHitWidth() const { return CheckWidth; }
   // Moves the line to its next state and calls ClickCheck.
   void ToggleClickCheck(int aIndex);
   virtual void ClickCheck();

@@ -65,8 +65,17 @@ int CaretLine(const ListBoxState& aState) {
   return aState.Selected >= 0 ? aState.Selected : (aState.Count() > 0 ? 0 : -1);
 }
 
+// Whether the whole client area still waits for a paint. A subclass that
+// paints the lines itself validates the area without the list's own
+// WM_PAINT, so the mark holds only while an update is pending.
+bool AllStillInvalid(HWND aWnd, ListBoxState& aState) {
+  if (aState.AllInvalid && !GetUpdateRect(aWnd, nullptr, FALSE))
+    aState.AllInvalid = false;
+  return aState.AllInvalid;
+}
+
 void InvalidateAll(HWND aWnd, ListBoxState& aState) {
-  if (aState.AllInvalid)
+  if (AllStillInvalid(aWnd, aState))
     return;
   aState.AllInvalid = true;
   InvalidateRect(aWnd, nullptr, TRUE);
@@ -117,8 +126,8 @@ RECT ItemRect(HWND aWnd, const ListBoxState& aState, int aIndex) {
   return {0, top, r.Right, top + aState.ItemHeight};
 }
 
-void InvalidateItem(HWND aWnd, const ListBoxState& aState, int aIndex) {
-  if (aState.AllInvalid || aIndex < aState.Top || aIndex >= aState.Count())
+void InvalidateItem(HWND aWnd, ListBoxState& aState, int aIndex) {
+  if (aIndex < aState.Top || aIndex >= aState.Count() || AllStillInvalid(aWnd, aState))
     return;
   RECT r = ItemRect(aWnd, aState, aIndex);
   RECT client;

@@ -228,9 +228,21 @@ TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
                                static_cast<TCustomListBox*>(fForm->clbOutputDevices),
                                static_cast<TCustomListBox*>(fForm->lbListe)}) {
     SCOPED_TRACE(list->Name());
-    EXPECT_EQ(list->Color(), RGB(87, 127, 87));
-    EXPECT_EQ(list->Font().Color(), RGB(1, 153, 1));
     EXPECT_EQ(list->ItemHeight(), 13);
+  }
+  // Skinned, the lists' colours follow their section; once the skin is gone
+  // (a window shown with --skin=none too) they take the system's window
+  // colours, as every control whose colours follow the skin.
+  EXPECT_EQ(fForm->lbListe->SkinData.SkinSection(), "BUTTON_BIG");
+  for (TsCheckListBox* list : {fForm->clbInputDevices, fForm->clbOutputDevices})
+    EXPECT_EQ(list->SkinData.SkinSection(), "BUTTON_BIG");
+  UseSkinOption(*fForm->sSkinManager1, NoSkinOption);
+  for (TCustomListBox* list : {static_cast<TCustomListBox*>(fForm->clbInputDevices),
+                               static_cast<TCustomListBox*>(fForm->clbOutputDevices),
+                               static_cast<TCustomListBox*>(fForm->lbListe)}) {
+    SCOPED_TRACE(list->Name());
+    EXPECT_EQ(list->Color(), clWindow);
+    EXPECT_EQ(list->Font().Color(), clWindowText);
   }
   for (TPanel* p : {fForm->PanelCC, fForm->PanelKanal, fForm->panelDB1, fForm->PanelStatustext})
     EXPECT_EQ(p->Alignment(), taCenter) << p->Name();
@@ -347,19 +359,105 @@ TEST_F(MonitorWindow, TheSkinSwitchedOffRestoresTheClassicLook) {
                                      pixelcheck::TPixelMatch::ColorOnly));
 }
 
-TEST_F(MonitorWindow, TheSkinnedWindowMatchesTheReviewedImage) {
+// The window repainted against the reviewed image aName.png in
+// tests/monitor/reference. Set MM_UPDATE_REFERENCES=1 to store a new
+// reference (then look at it).
+void ExpectReferenceLook(TfrmMonitor& aForm, const std::string& aName) {
   if (MonitorFaceFamily() != ReferenceFamily)
     GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
-  const platform::Bitmap window = RepaintedWindow(*fForm);
+  const platform::Bitmap window = RepaintedWindow(aForm);
   const std::string path =
-      std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/SkinnedWindow.png";
-  // Set MM_UPDATE_REFERENCES=1 to store a new reference (then look at it).
+      std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/" + aName + ".png";
   if (std::getenv("MM_UPDATE_REFERENCES"))
     platform::SavePngFile(window, path);
   const platform::ImageResult reference = platform::LoadImageFile(path);
   ASSERT_TRUE(reference.Ok()) << reference.Error;
-  EXPECT_TRUE(pixelcheck::SameBitmap(window, reference.Image, "SkinnedWindow",
-                                     pixelcheck::TPixelMatch::ColorOnly));
+  EXPECT_TRUE(
+      pixelcheck::SameBitmap(window, reference.Image, aName, pixelcheck::TPixelMatch::ColorOnly));
+}
+
+TEST_F(MonitorWindow, TheSkinnedWindowMatchesTheReviewedImage) {
+  ExpectReferenceLook(*fForm, "SkinnedWindow");
+}
+
+// A log of 200 messages, scrolled to its end as the last message left it.
+class LongLog : public MonitorWindow {
+protected:
+  static constexpr int LogLines = 200;
+  void SetUp() override {
+    MonitorWindow::SetUp();
+    fAutomation->SetLineChecked(false, 0, true);
+    for (int i = 0; i < LogLines; ++i)
+      Inject(0, 0x90 + i % 16, i % 128, (i * 7) % 128);
+    Settle();
+    ASSERT_EQ(fForm->lbListe->Count(), LogLines);
+  }
+  // The log's facts of a dump: "top N" and "scroll MIN MAX PAGE POS".
+  std::string LogFacts() {
+    fDump.str("");
+    fAutomation->Dump();
+    std::istringstream in(fDump.str());
+    std::string line, facts;
+    while (std::getline(in, line))
+      if (line.rfind("top\tlbListe\t", 0) == 0 || line.rfind("scroll\tlbListe\t", 0) == 0)
+        facts += line.substr(line.find('\t') + 9) + ";";
+    return facts;
+  }
+  // A point of the log's window (window coordinates of the list) as a
+  // script's window point.
+  std::string LogPoint(TPoint aInList) {
+    platform::RECT list{}, window{};
+    platform::GetWindowRect(fForm->lbListe->Handle(), &list);
+    platform::GetWindowRect(fForm->Handle(), &window);
+    return std::to_string(list.Left - window.Left + aInList.X) + " " +
+           std::to_string(list.Top - window.Top + aInList.Y);
+  }
+};
+
+TEST_F(LongLog, ScrolledToTheEndMatchesTheReviewedImage) {
+  ExpectReferenceLook(*fForm, "LongLog");
+}
+
+TEST_F(LongLog, ScriptsScrollItByWheelKeysArrowAndThumb) {
+  TsListBox* log = fForm->lbListe;
+  ASSERT_NE(log->ListSW(), nullptr);
+  const int rows = log->ClientHeight() / log->ItemHeight();
+  const int last = LogLines - rows;
+  const std::string page = std::to_string(rows);
+  auto facts = [&](int aTop) {
+    return std::to_string(aTop) + ";0\t" + std::to_string(LogLines - 1) + "\t" + page + "\t" +
+           std::to_string(aTop) + ";";
+  };
+  EXPECT_EQ(LogFacts(), facts(last));
+  const TqcScrollBar& bar = log->ListSW()->sBarVert;
+  const TRect r = bar.Rect();
+  ASSERT_FALSE(r.IsEmpty());
+  const int x = (r.Left + r.Right) / 2;
+  const int arrow = bar.ArrowLength();
+  const std::string middle = LogPoint({log->Width() / 3, log->Height() / 2});
+  const struct {
+    std::string Script;
+    int Top;
+  } steps[] = {
+      {"wheel " + middle + " -1", last - 3},
+      {"wheel " + middle + " 2", last},
+      {"select log 190\nkey PageUp", 190 - (rows - 1)},
+      {"key Down", 190 - (rows - 1)},
+      {"key Home", 0},
+      {"click " + LogPoint({x, r.Bottom - arrow / 2}), 1},
+      // Held on the thumb, dragged in two moves to the bar's end, released.
+      {"mouse down " + LogPoint({x, r.Top + arrow + 3}) + "\nwait 30\nmouse move " +
+           LogPoint({x, (r.Top + r.Bottom) / 2}) + "\nwait 30\nmouse move " +
+           LogPoint({x, r.Bottom + 40}) + "\nwait 30\nmouse up " + LogPoint({x, r.Bottom + 40}),
+       last},
+      {"click " + LogPoint({x, r.Top + arrow / 2}), last - 1},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Script);
+    EXPECT_EQ(RunScript(step.Script), "");
+    EXPECT_EQ(LogFacts(), facts(step.Top));
+  }
+  EXPECT_EQ(platform::GetCapture(), nullptr);
 }
 
 // The built-in skin's files written out as a skin folder and as a packed

@@ -93,6 +93,27 @@ TEST(ParseScript, PointerCommandsAndScreenshot) {
   EXPECT_EQ(c[8].Y, 12);
 }
 
+TEST(ParseScript, WheelAndKeys) {
+  const auto c = ParseScript("wheel 700 60 3\nwheel 0 0 -1000\nkey Down\nkey Space\nkey PageDown");
+  ASSERT_EQ(c.size(), 5u);
+  EXPECT_EQ(c[0].Kind, TKind::Wheel);
+  EXPECT_EQ(c[0].X, 700);
+  EXPECT_EQ(c[0].Y, 60);
+  EXPECT_EQ(c[0].Index, 3);
+  EXPECT_EQ(c[1].Index, -1000);
+  const struct {
+    const char* Name;
+    int VirtKey;
+    char32_t Char;
+  } keys[] = {{"Down", 0x28, 0}, {"Space", 0x20, U' '}, {"PageDown", 0x22, 0}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(c[2 + i].Kind, TKind::Key);
+    EXPECT_EQ(c[2 + i].Name, keys[i].Name);
+    EXPECT_EQ(c[2 + i].Index, keys[i].VirtKey);
+    EXPECT_EQ(c[2 + i].KeyChar, keys[i].Char);
+  }
+}
+
 TEST(ParseScript, BadLinesNameTheirLineNumber) {
   const char* bad[] = {"mouse move 1",    "mouse move 1 2 3",
                        "mouse drag 1 2",  "mouse click 1 2",
@@ -110,6 +131,10 @@ TEST(ParseScript, BadLinesNameTheirLineNumber) {
                        "send 0 G0 00 00", "wait",
                        "wait -5",         "wait log many",
                        "close",           "dump now",
+                       "wheel 1 2",       "wheel 1 2 1001",
+                       "wheel 1 2 -1001", "wheel -1 2 1",
+                       "wheel 1 2 x",     "key",
+                       "key down",        "key Down Up",
                        "frobnicate"};
   for (const char* line : bad) {
     try {
@@ -137,6 +162,13 @@ public:
   void MovePointer(TScriptCommand::TPointer aAction, int aX, int aY) override {
     Calls.push_back("pointer " + std::to_string(int(aAction)) + " " + std::to_string(aX) + " " +
                     std::to_string(aY));
+  }
+  void TurnWheel(int aX, int aY, int aNotches) override {
+    Calls.push_back("wheel " + std::to_string(aX) + " " + std::to_string(aY) + " " +
+                    std::to_string(aNotches));
+  }
+  void PressKey(int aVirtKey, char32_t aChar) override {
+    Calls.push_back("key " + std::to_string(aVirtKey) + " " + std::to_string(int(aChar)));
   }
   void Screenshot(const std::string& aPath) override {
     if (aPath.empty() || aPath[0] != '/')
@@ -235,14 +267,15 @@ TEST(ScriptRunner, RunGoesOnUntilAWaitOrAWindowCommand) {
   EXPECT_EQ(target.Calls.size(), 8u);
 }
 
-TEST(ScriptRunner, PointerInputLetsTheLoopRunBeforeTheNextCommand) {
+TEST(ScriptRunner, RealInputLetsTheLoopRunBeforeTheNextCommand) {
   TFakeTarget target;
   TScriptRunner runner(
       ParseScript("mouse move 3 4\nmouse down 5 6\nmouse up 7 8\nclick 9 10\nrclick 1 2\nmenu "
-                  "Close\nscreenshot /a.png"),
+                  "Close\nwheel 1 2 -3\nkey End\nscreenshot /a.png"),
       target);
-  for (const char* call : {"pointer 0 3 4", "pointer 1 5 6", "pointer 2 7 8", "pointer 3 9 10",
-                           "pointer 4 1 2", "menu Close", "screenshot /a.png"}) {
+  for (const char* call :
+       {"pointer 0 3 4", "pointer 1 5 6", "pointer 2 7 8", "pointer 3 9 10", "pointer 4 1 2",
+        "menu Close", "wheel 1 2 -3", "key 35 0", "screenshot /a.png"}) {
     runner.Run({}, 100);
     EXPECT_EQ(target.Calls.back(), call);
   }

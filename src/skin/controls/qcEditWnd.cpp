@@ -83,14 +83,10 @@ void TqcEditWnd::SetSkinParams() {
   const TsGeneralData* section = data.Section();
   if (control != nullptr && section != nullptr) {
     const int state = data.ShowsHotState() && section->States > 1 ? 1 : 0;
-    if (!data.CustomColor()) {
-      Color = data.StateBackgroundColor(state);
-      control->SetColor(Color);
-    }
+    if (!data.CustomColor())
+      control->SetColor(data.StateBackgroundColor(state));
     if (!data.CustomFont())
       control->Font().SetColor(TColor(section->Props[state].FontColor.Color));
-  } else if (section != nullptr) {
-    Color = TColor(section->Props[0].Color);
   }
   data.BGChanged = true;
   data.SetUpdating(false);

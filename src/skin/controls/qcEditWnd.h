@@ -23,9 +23,6 @@ public:
   // The client area's top-left corner in window coordinates.
   TPoint ClientOffset() const;
 
-  // The colour applied to the control.
-  TColor Color = 0;
-
 protected:
   void SetSkinParams() override;
 

@@ -21,6 +21,8 @@ TqcMainWnd::TqcMainWnd(HWND aHandle, TsCommonData* aSkinData, TsSkinManager* aMa
   } else {
     FOwnSkinData = std::move(aOwnData);
     FSkinData = FOwnSkinData.get();
+    if (aManager != nullptr)
+      FSkinData->SetSkinManager(aManager);
     if (!aParams.SkinSection.empty())
       FSkinData->SetSkinSection(aParams.SkinSection);
     FSkinData->SetCustomFont(!aParams.UseSkinFontColor);
@@ -28,7 +30,6 @@ TqcMainWnd::TqcMainWnd(HWND aHandle, TsCommonData* aSkinData, TsSkinManager* aMa
   }
   SaveStdParams();
   ParamsChanged = false;
-  Caption = GetWindowTextW(aHandle);
   Subclass();
   FSkinData->Loading = false;
 }
@@ -141,7 +142,6 @@ void TqcMainWnd::SetSkinParams() {
 void TqcMainWnd::RefreshGeometry() {
   RECT r;
   GetWindowRect(FCtrlHandle, &r);
-  WndRect = r;
   WndSize = {r.Width(), r.Height()};
   POINT pos{r.Left, r.Top};
   if (const HWND parent = GetParent(FCtrlHandle))
@@ -219,10 +219,6 @@ void TqcMainWnd::qcWndProc(TMessage& aMessage) {
   case WM_SIZE:
     FSkinData->BGChanged = true;
     break;
-  case WM_SETTEXT:
-    if (CallPrevAlive(aMessage))
-      Caption = GetWindowTextW(FCtrlHandle);
-    return;
   case WM_PRINT:
     aMessage.Result = SendMessageW(FCtrlHandle, WM_PAINT, aMessage.WParam, aMessage.LParam);
     return;

@@ -69,17 +69,15 @@ public:
   // the parent's cache is being rebuilt; the answer is then empty.
   TCacheInfo ParentBackground(bool* aNotReady = nullptr);
 
-  // The window's text.
-  std::string Caption;
   // The window's geometry, refreshed before painting (RefreshGeometry):
-  // window rectangle on the screen, its size and its place in the parent's
-  // client area.
-  TRect WndRect;
+  // its size and its place in the parent's client area.
   TSize WndSize;
   TPoint WndPos;
   // No scroll-bar repaint during a scroll step.
   bool DontRepaint = false;
+  // The skin's colours were applied to the control.
   bool ParamsChanged = false;
+  // The control's own colours, restored when the adapter goes.
   TColor StdColor = 0;
   TColor StdFontColor = 0;
 

@@ -42,8 +42,8 @@ TRect Along(const Bitmap& aImage, bool aVertical, int aFrom, int aTo) {
   return {aFrom, 0, aTo, aImage.Height()};
 }
 
-// The image's pixels from what lies behind it: the parent's cache where it
-// has one, else its plain colour.
+} // namespace
+
 void FillFromParent(Bitmap& aImage, const TCacheInfo& aParent, TPoint aOffset) {
   if (aParent.Bmp == nullptr || !aParent.Ready) {
     FillRect32(aImage, aImage.BoundsRect(), aParent.FillColor == KeyColor ? 0 : aParent.FillColor);
@@ -56,6 +56,8 @@ void FillFromParent(Bitmap& aImage, const TCacheInfo& aParent, TPoint aOffset) {
         aImage.SetPixel(x, y, aParent.Bmp->Pixel(px, py));
     }
 }
+
+namespace {
 
 // round(aOwn * aPercent / 100 + aBack * (100 - aPercent) / 100) per channel.
 TPixel MixPixel(TPixel aOwn, TPixel aBack, int aPercent) {
@@ -107,6 +109,14 @@ void ArrowTriangle(Bitmap& aImage, const TRect& aR, int aSide, TColor aColor) {
     }
     FillRect32(aImage, r, ColorToRGB(aColor));
   }
+}
+
+// aState limited to the states of the element's section.
+int ElementState(const TsSkinManager& aManager, const TqcConstElementData& aElement, int aState) {
+  if (!aManager.IsValidSkinIndex(aElement.SkinIndex))
+    return 0;
+  return std::clamp(aState, 0,
+                    std::max(aManager.gd[std::size_t(aElement.SkinIndex)].States - 1, 0));
 }
 
 // The texture of a constant element for a state.
@@ -238,9 +248,9 @@ void TqcScrollBar::PaintParts(Bitmap& aImage, const TCacheInfo& aParent, TPoint 
   const int length = vertical ? aImage.Height() : aImage.Width();
   const int arrow = ArrowLength();
   const auto trackPiece = [&](const TqcConstElementData& aElement, const TRect& aR, int aState) {
+    const int state = ElementState(manager, aElement, aState);
     PaintSectionWithTexture(&manager, aElement.SkinIndex, aElement.MaskIndex,
-                            ElementTexture(aElement, aState), &aImage, aOffset, aR, aState,
-                            aParent);
+                            ElementTexture(aElement, state), &aImage, aOffset, aR, state, aParent);
   };
   const int firstSide = vertical ? asTop : asLeft, secondSide = vertical ? asBottom : asRight;
   if (2 * arrow >= length) {
@@ -272,7 +282,7 @@ void TqcScrollBar::PaintParts(Bitmap& aImage, const TCacheInfo& aParent, TPoint 
   if (g.Thumb.IsEmpty() || !Enabled())
     return;
   const TqcConstElementData& slider = manager.ConstData.Sliders[vertical ? 1 : 0];
-  const int state = dragging ? 2 : PartState(spThumb);
+  const int state = ElementState(manager, slider, dragging ? 2 : PartState(spThumb));
   PaintSectionWithTexture(&manager, slider.SkinIndex, slider.MaskIndex,
                           ElementTexture(slider, state), &aImage, aOffset, g.Thumb, state, aParent);
 }
@@ -284,7 +294,7 @@ void TqcScrollBar::PaintArrow(Bitmap& aImage, const TRect& aR, int aSide, int aS
   if (!manager.IsValidSkinIndex(button.SkinIndex) || aR.IsEmpty())
     return;
   const TsGeneralData& section = manager.gd[std::size_t(button.SkinIndex)];
-  const int state = std::clamp(aState, 0, std::max(section.States - 1, 0));
+  const int state = ElementState(manager, button, aState);
   PaintSectionWithTexture(&manager, button.SkinIndex, button.MaskIndex,
                           ElementTexture(button, state), &aImage, aOffset, aR, state, aParent);
   if (manager.IsValidImgIndex(button.GlyphIndex)) {

@@ -15,6 +15,10 @@
 
 class TqcScrollWnd;
 
+// aImage's pixels from what lies behind it: the parent's cache where it has
+// one (aImage's place in the parent at aOffset), else its plain colour.
+void FillFromParent(platform::Bitmap& aImage, const TCacheInfo& aParent, TPoint aOffset);
+
 // fScrollFlags bits.
 inline constexpr platform::WORD sfFirstArrowOff = 1;
 inline constexpr platform::WORD sfSecondArrowOff = 2;

@@ -25,7 +25,6 @@ struct TqcScrollTracking {
   TqcScrollPart PressedPart = spNone;
   TqcScrollPart PartUnderMouse = spNone; // while pressed; spNone when it left
   platform::UINT ScrollMsg = 0;          // WM_HSCROLL or WM_VSCROLL
-  platform::UINT_PTR RepeatTimer = 0;    // the running repeat timer, 0 none
   // The thumb drag: the thumb's start and the bar at the press (window
   // coordinates), the grab offset and the last position sent.
   int ThumbStart = 0;

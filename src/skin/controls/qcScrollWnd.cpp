@@ -221,12 +221,7 @@ void TqcScrollWnd::PaintCorner(HDC aDC) {
   const TCacheInfo parent = ParentBackground();
   const TPoint offset{WndPos.X + corner.Left, WndPos.Y + corner.Top};
   if (parent.Ready && parent.Bmp != nullptr) {
-    for (int y = 0; y < square.Height(); ++y)
-      for (int x = 0; x < square.Width(); ++x) {
-        const int px = parent.X + offset.X + x, py = parent.Y + offset.Y + y;
-        if (px >= 0 && py >= 0 && px < parent.Bmp->Width() && py < parent.Bmp->Height())
-          square.SetPixel(x, y, parent.Bmp->Pixel(px, py));
-      }
+    FillFromParent(square, parent, offset);
   } else {
     const int track = manager->ConstData.Scrolls[std::size_t(asLeft)].SkinIndex;
     const bool seeThrough = manager->IsValidSkinIndex(track) &&
@@ -373,10 +368,13 @@ bool TqcScrollWnd::NcButtonDown(WPARAM aHit, TPoint aScreen) {
   PaintScrollBars();
   const std::weak_ptr<int> life = LifeToken();
   ScrollStep(t.ScrollMsg, WORD(part), 0);
-  if (!life.expired() && ScrollTracking().Pressed(h)) {
+  if (life.expired())
+    return true;
+  // A control that suspended its redrawing during the step left the bars
+  // as they were.
+  RefreshScrolls();
+  if (ScrollTracking().Pressed(h))
     SetTimer(h, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
-    ScrollTracking().RepeatTimer = kFirstRepeatTimer;
-  }
   return true;
 }
 
@@ -428,7 +426,6 @@ void TqcScrollWnd::RepeatTick(UINT_PTR aTimer) {
   if (aTimer == kFirstRepeatTimer) {
     KillTimer(h, kFirstRepeatTimer);
     SetTimer(h, kRepeatTimer, kRepeatPeriod, nullptr);
-    t.RepeatTimer = kRepeatTimer;
     return;
   }
   TqcScrollBar& b = BarOf(t.PressedBar);
@@ -455,7 +452,6 @@ void TqcScrollWnd::EndPress() {
   t.PressedBar = -1;
   t.PressedPart = spNone;
   t.PartUnderMouse = spNone;
-  t.RepeatTimer = 0;
   KillTimer(h, kFirstRepeatTimer);
   KillTimer(h, kRepeatTimer);
   fThumbTracking = false;

@@ -5,6 +5,7 @@
 #include "platform/gfx/Text.h"
 #include "platform/win/Paint.h"
 #include "platform/win/WindowGeometry.h"
+#include "skin/controls/sBitmapCanvas.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/paint/pixels/PixelOps.h"
@@ -22,23 +23,6 @@
 using namespace platform;
 
 namespace {
-
-// A memory DC drawing into a bitmap with a font, released with it.
-class TBitmapCanvas {
-public:
-  TBitmapCanvas(Bitmap* aBitmap, HFONT aFont) : fDC(CreateCompatibleDC(nullptr)) {
-    if (aBitmap != nullptr)
-      SelectObject(fDC, aBitmap);
-    SelectObject(fDC, aFont);
-  }
-  ~TBitmapCanvas() { DeleteDC(fDC); }
-  TBitmapCanvas(const TBitmapCanvas&) = delete;
-  TBitmapCanvas& operator=(const TBitmapCanvas&) = delete;
-  HDC DC() const { return fDC; }
-
-private:
-  HDC fDC;
-};
 
 int SectionStates(const TsCommonData& aSkinData) {
   const TsGeneralData* section = aSkinData.Section();

@@ -692,6 +692,7 @@ TsFrameView TsSkinProvider::View() const {
   view.Enabled = fForm->Enabled();
   view.DrawNonClientArea = DrawNonClientArea;
   view.Caption = fForm->Caption();
+  view.CaptionFont = GetNonClientFont(NonClientFont::Caption);
   if (fForm->HandleAllocated()) {
     RECT r{};
     GetWindowRect(const_cast<TForm*>(fForm)->Handle(), &r);

@@ -19,9 +19,9 @@ int CheckedEntry(const TsSkinManager* aManager, bool aSmall) {
 
 int EntryFor(const TConstantSkinData& aData, TqcCheckState aState, bool aSmall) {
   switch (aState) {
-  case cbChecked:
+  case TqcCheckState::cbChecked:
     return aSmall ? aData.SmallCheckBoxChecked : aData.CheckBoxChecked;
-  case cbGrayed:
+  case TqcCheckState::cbGrayed:
     return aSmall ? aData.SmallCheckBoxGrayed : aData.CheckBoxGrayed;
   default:
     return aSmall ? aData.SmallCheckBoxUnChecked : aData.CheckBoxUnChecked;
@@ -76,9 +76,9 @@ void DrawCheckGlyph(const TRect& aR, TqcCheckState aCheckState, bool aEnabled, b
   platform::SelectObject(dc, &aBmp);
   platform::RECT box = Bounds((aR.Width() - cw) / 2, (aR.Height() - ch) / 2, cw, ch);
   platform::UINT state = platform::DFCS_BUTTONCHECK;
-  if (aCheckState == cbChecked)
+  if (aCheckState == TqcCheckState::cbChecked)
     state |= platform::DFCS_CHECKED;
-  else if (aCheckState == cbGrayed)
+  else if (aCheckState == TqcCheckState::cbGrayed)
     state = platform::DFCS_BUTTON3STATE | platform::DFCS_CHECKED;
   if (!aEnabled)
     state |= platform::DFCS_INACTIVE;

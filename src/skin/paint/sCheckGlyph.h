@@ -8,7 +8,8 @@
 
 class TsSkinManager;
 
-enum TqcCheckState { cbUnchecked = 0, cbChecked = 1, cbGrayed = 2 };
+// Scoped: the toolkit's check list names its states alike.
+enum class TqcCheckState { cbUnchecked, cbChecked, cbGrayed };
 
 // One cell of the platform's check-box image strip (its width div 4 by its
 // height div 3), taken once.

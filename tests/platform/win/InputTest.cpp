@@ -2,9 +2,12 @@
 // click, double clicks, keys and characters; caption and border dragging,
 // caption buttons and scroll bars through the default handling.
 
+#include "platform/gfx/Drawing.h"
+#include "platform/gfx/Raster.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/NonClient.h"
 #include "platform/win/ScrollBar.h"
+#include "platform/win/WindowHost.h"
 #include "support/WinTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -526,3 +529,79 @@ TEST_F(InputTest, WheelGoesToTheWindowUnderTheMouse) {
 }
 
 } // namespace
+
+TEST_F(InputTest, TrackPositionIsSetForABarDrawnElsewhere) {
+  HWND a = Make("A", WS_POPUP | WS_VSCROLL, Bounds(0, 0, 100, 216));
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMax = 99;
+  si.nPage = 10;
+  SetScrollInfo(a, SB_VERT, &si, FALSE);
+  const struct { int Set, Want; } cases[] = {{42, 42}, {90, 90}, {500, 90}, {-3, 0}};
+  for (const auto& c : cases) {
+    SCROLLINFO track;
+    track.fMask = SIF_TRACKPOS;
+    track.nTrackPos = c.Set;
+    SetScrollInfo(a, SB_VERT, &track, FALSE);
+    SCROLLINFO out;
+    out.fMask = SIF_ALL;
+    GetScrollInfo(a, SB_VERT, &out);
+    EXPECT_EQ(out.nTrackPos, c.Want) << c.Set;
+    EXPECT_EQ(out.nPos, 0) << "the position stays";
+  }
+}
+
+// A window whose procedure hides WS_VSCROLL from the default non-client
+// calculation and makes 20 pixels of room on the right itself, where it
+// paints its own bar in red before the default painting runs.
+TEST_F(InputTest, NativeBarsFollowTheDefaultNonClientCalculation) {
+  constexpr COLORREF kOwnBar = RGB(255, 0, 0);
+  const auto ownBarAt = [](HWND aWnd) {
+    RECT r;
+    GetWindowRect(aWnd, &r);
+    return TRect{r.Width() - 20, 0, r.Width(), r.Height()};
+  };
+  Log::Get().Override = [&](HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam,
+                            LRESULT& aAnswer) {
+    if (aMsg == WM_NCCALCSIZE && aWParam) {
+      const LONG style = GetWindowLongW(aWnd, GWL_STYLE);
+      SetWindowLongW(aWnd, GWL_STYLE, style & ~LONG(WS_VSCROLL));
+      aAnswer = DefWindowProcW(aWnd, aMsg, aWParam, aLParam);
+      SetWindowLongW(aWnd, GWL_STYLE, style);
+      reinterpret_cast<NCCALCSIZE_PARAMS*>(aLParam)->rgrc[0].Right -= 20;
+      return true;
+    }
+    if (aMsg == WM_NCPAINT) {
+      HDC dc = GetWindowDC(aWnd);
+      const TRect bar = ownBarAt(aWnd);
+      FillSolidRect(dc, &bar, kOwnBar);
+      ReleaseDC(aWnd, dc);
+    }
+    return false;
+  };
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE | WS_VSCROLL, Bounds(0, 0, 100, 120));
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMax = 99;
+  si.nPage = 10;
+  SetScrollInfo(a, SB_VERT, &si, TRUE);
+  SetWindowPos(a, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(a, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  PumpUntilIdle();
+  RECT client;
+  GetClientRect(a, &client);
+  EXPECT_EQ(client, Rect(0, 0, 80, 120));
+  const Bitmap* frame = TopLevelFrame(a);
+  ASSERT_TRUE(frame);
+  // The own bar stays: no native bar is painted over it, none is hit.
+  for (TPoint p : {TPoint{85, 5}, TPoint{95, 60}, TPoint{90, 115}})
+    EXPECT_EQ(frame->Pixel(p.X, p.Y), raster::PixelOf(kOwnBar)) << p.X << "," << p.Y;
+  EXPECT_NE(SendMessageW(a, WM_NCHITTEST, 0, MAKELPARAM(90, 60)), HTVSCROLL);
+  // Without the override the same style gets the native bar again.
+  Log::Get().Override = nullptr;
+  SetWindowPos(a, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpUntilIdle();
+  EXPECT_EQ(SendMessageW(a, WM_NCHITTEST, 0, MAKELPARAM(90, 60)), HTVSCROLL);
+}

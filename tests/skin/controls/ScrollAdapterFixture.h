@@ -12,6 +12,7 @@
 #include "platform/win/WindowGeometry.h"
 #include "skin/controls/qcEditWnd.h"
 #include "skin/controls/qcScrollTracking.h"
+#include "support/PixelCheck.h"
 #include "toolkit/ListBox.h"
 
 #include <memory>
@@ -45,6 +46,41 @@ inline std::string ScrollSkinOptions() {
     s += std::string("[") + slider + "]\nSTATES=3\nCOLOR=" + n(kThumb) +
          "\nHOTCOLOR=" + n(kThumbHot) + "\n";
   return s;
+}
+
+// An arrow triangle of a 17 x 17 button, from its rule: four rows, the tip
+// two rows from the centre (8, 8), each row one pixel wider on both sides.
+inline void PaintTriangle(platform::Bitmap& aBmp, int aTop, bool aDown, TColor aInk) {
+  for (int i = 0; i < 4; ++i) {
+    const int row = aDown ? aTop + 8 + (2 - i) : aTop + 8 - (2 - i);
+    pixelcheck::Paint(aBmp, {8 - i, row, 8 + i + 1, row + 1}, pixelcheck::Opaque(aInk));
+  }
+}
+
+struct TBarLook {
+  int ThumbTop = 0; // thumb rows in bar coordinates; both 0: no thumb
+  int ThumbBottom = 0;
+  bool UpHot = false;
+  bool DownHot = false;
+  bool ThumbPressed = false;
+  int Split = -1; // where the track's two pieces meet; -1: the thumb's centre
+};
+
+// A vertical bar 17 wide and aLength long from the rules: arrows of 17,
+// the track before the thumb and after it, the thumb.
+inline platform::Bitmap ExpectedBar(int aLength, const TBarLook& aLook) {
+  platform::Bitmap bar = pixelcheck::Filled(kBar, aLength, pixelcheck::Opaque(kTrackAfter));
+  const int centre = aLook.Split >= 0 ? aLook.Split : (aLook.ThumbTop + aLook.ThumbBottom) / 2;
+  pixelcheck::Paint(bar, {0, 0, kBar, centre}, pixelcheck::Opaque(kTrackBefore));
+  if (aLook.ThumbBottom > 0)
+    pixelcheck::Paint(bar, {0, aLook.ThumbTop, kBar, aLook.ThumbBottom},
+                      pixelcheck::Opaque(aLook.ThumbPressed ? kThumbHot : kThumb));
+  pixelcheck::Paint(bar, {0, 0, kBar, kBar}, pixelcheck::Opaque(aLook.UpHot ? kArrowHot : kArrow));
+  PaintTriangle(bar, 0, false, aLook.UpHot ? kArrowHotInk : kArrowInk);
+  pixelcheck::Paint(bar, {0, aLength - kBar, kBar, aLength},
+                    pixelcheck::Opaque(aLook.DownHot ? kArrowHot : kArrow));
+  PaintTriangle(bar, aLength - kBar, true, aLook.DownHot ? kArrowHotInk : kArrowInk);
+  return bar;
 }
 
 // One scroll step as the window received it.
@@ -104,8 +140,12 @@ protected:
       }
       if (aMessage.Msg == SkinCommandMessage) {
         const TSkinCommand command(aMessage);
-        if (command.Command == scSuspendRedraw || command.Command == scResumeRedraw)
+        if (command.Command == scSuspendRedraw || command.Command == scResumeRedraw) {
           fSteps.push_back({aMessage.Msg, command.Command, int(command.Value)});
+          // Like the skinned lists: nothing repaints while the list scrolls.
+          if (fSuspendDuringSteps)
+            fAdapter->SkinData().SetUpdating(command.Command == scSuspendRedraw);
+        }
       }
       adapter(aMessage);
     };
@@ -183,4 +223,5 @@ protected:
   std::unique_ptr<TqcEditWnd> fAdapter;
   std::optional<platform::ManualTimerClock> fClock;
   std::vector<TStep> fSteps;
+  bool fSuspendDuringSteps = false;
 };

@@ -6,9 +6,13 @@
 #include "platform/host/ScreenComposer.h"
 #include "platform/win/Input.h"
 #include "platform/win/Paint.h"
+#include "skin/controls/qcEditWnd.h"
+#include "skin/controls/qcScrollTracking.h"
 #include "skin/controls/sPageControl.h"
+#include "skin/controls/sPanel.h"
 #include "skin/controls/sStatusBar.h"
 #include "skin/data/sVerdantSkin.h"
+#include "toolkit/ListBox.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -82,3 +86,51 @@ TEST_F(VerdantLookTest, TheMonitorsPageWithItsTabAndStatusBar) {
 }
 
 } // namespace
+
+// A list of the log's kind (section BUTTON_BIG) on a skinned panel, scrolled
+// to its middle, with the pointer over the down arrow of its skinned bar.
+TEST_F(VerdantLookTest, AListWithItsSkinnedScrollBar) {
+  TsPanel* panel = nullptr;
+  {
+    TLoadingBracket bracket;
+    panel = new TsPanel(fForm);
+    panel->SetParent(fForm);
+    panel->SetBounds(0, 0, 260, 240);
+  }
+  auto* list = new TListBox(fForm);
+  list->SetParent(panel);
+  list->SetBounds(10, 10, 240, 220);
+  for (int i = 0; i < 100; ++i)
+    list->Items().Add("90, 3C, " + std::to_string(10 + i));
+  platform::PumpUntilIdle();
+  TqcSkinParams params;
+  params.Control = list;
+  params.SkinSection = "BUTTON_BIG";
+  TqcEditWnd adapter(list->Handle(), nullptr, fManager.get(), params);
+  list->SetTopIndex(40);
+  list->SetItemIndex(45);
+  platform::PumpUntilIdle();
+  platform::RECT r;
+  platform::GetWindowRect(list->Handle(), &r);
+  platform::InputMouseMove({r.Right - 10, r.Bottom - 10});
+  platform::PumpUntilIdle();
+  platform::RedrawWindow(fForm->Handle(), nullptr, nullptr,
+                         platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME |
+                             platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
+  platform::PumpUntilIdle();
+  EXPECT_TRUE(adapter.sBarVert.fScrollVisible);
+  EXPECT_EQ(ScrollTracking().HotPart, spSecondArrow);
+  EXPECT_EQ(list->TopIndex(), 40);
+  const platform::Bitmap shot = platform::CaptureWindow(fForm->Handle());
+  Save(shot, "verdant-list-scrollbar.png");
+  // The bar and the list's right edge four times enlarged.
+  platform::RECT form;
+  platform::GetWindowRect(fForm->Handle(), &form);
+  const TRect bar{r.Right - 30 - form.Left, r.Top - form.Top, r.Right - form.Left,
+                  r.Bottom - form.Top};
+  platform::Bitmap zoom(bar.Width() * 4, bar.Height() * 4);
+  for (int y = 0; y < zoom.Height(); ++y)
+    for (int x = 0; x < zoom.Width(); ++x)
+      zoom.SetPixel(x, y, shot.Pixel(bar.Left + x / 4, bar.Top + y / 4));
+  Save(zoom, "verdant-list-scrollbar-zoom.png");
+}

@@ -245,8 +245,8 @@ TEST(CheckGlyph, SkinGlyphsFadeWhenDisabledAndThePlatformBoxIsDrawnOtherwise) {
   for (bool enabled : {true, false}) {
     Bitmap actual = Filled(12, 9, Back);
     // cw = 4 + 2, ch = 3: the glyph at x = 2 + (8 - 6) / 2 = 3, y = (9 - 3) / 2 = 3.
-    DrawCheckGlyph({2, 0, 10, 9}, cbUnchecked, enabled, false, &skin.Manager, EmptyCacheInfo(),
-                   actual);
+    DrawCheckGlyph({2, 0, 10, 9}, TqcCheckState::cbUnchecked, enabled, false, &skin.Manager,
+                   EmptyCacheInfo(), actual);
     Bitmap expected = Filled(12, 9, Back);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 4; ++x) {
@@ -261,7 +261,7 @@ TEST(CheckGlyph, SkinGlyphsFadeWhenDisabledAndThePlatformBoxIsDrawnOtherwise) {
   // Without skin glyphs: the parent colour strip, then the platform's box,
   // inactive and checked three-state for a disabled grayed box.
   Bitmap actual = Filled(20, 16, Back);
-  DrawCheckGlyph({0, 0, 17, 15}, cbGrayed, false, false, nullptr,
+  DrawCheckGlyph({0, 0, 17, 15}, TqcCheckState::cbGrayed, false, false, nullptr,
                  TCacheInfo{nullptr, 0, 0, 0x00030201, {}, false}, actual);
   const TSize size = DefaultCheckGlyphSize();
   Bitmap expected = Filled(20, 16, Back);
