@@ -17,16 +17,26 @@ inline platform::Bitmap PaintClient(TControl* aControl) {
   return bitmap;
 }
 
-// What the screen shows of a control now.
-inline platform::Bitmap OnScreen(TWinControl* aControl) {
+// What the screen shows, aWidth x aHeight from a control's client origin.
+inline platform::Bitmap ScreenAtClient(TWinControl* aControl, int aWidth, int aHeight) {
   TForm* form = GetParentForm(aControl);
   const platform::Bitmap* frame = platform::TopLevelFrame(form->Handle());
   platform::RECT window;
   platform::GetWindowRect(form->Handle(), &window);
   const TPoint origin = aControl->ClientToScreen({0, 0});
-  platform::Bitmap b(aControl->Width(), aControl->Height());
+  platform::Bitmap b(aWidth, aHeight);
   for (int y = 0; y < b.Height(); ++y)
     for (int x = 0; x < b.Width(); ++x)
       b.SetPixel(x, y, frame->Pixel(origin.X - window.Left + x, origin.Y - window.Top + y));
   return b;
+}
+
+// What the screen shows of a control now.
+inline platform::Bitmap OnScreen(TWinControl* aControl) {
+  return ScreenAtClient(aControl, aControl->Width(), aControl->Height());
+}
+
+// What the screen shows of a control's client area now.
+inline platform::Bitmap ClientOnScreen(TWinControl* aControl) {
+  return ScreenAtClient(aControl, aControl->ClientWidth(), aControl->ClientHeight());
 }

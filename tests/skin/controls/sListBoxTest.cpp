@@ -258,20 +258,6 @@ TEST_F(ListBoxTest, TheUsersDrawingGetsTheLinesRectangleOverTheCache) {
   EXPECT_TRUE(SameBitmap(Lines(list), expected, "lines-user-drawn"));
 }
 
-// The list's client area as the screen shows it.
-Bitmap OnScreen(TWinControl* aList) {
-  TForm* form = GetParentForm(aList);
-  const Bitmap* frame = TopLevelFrame(form->Handle());
-  RECT window;
-  GetWindowRect(form->Handle(), &window);
-  const TPoint origin = aList->ClientToScreen({0, 0});
-  Bitmap b(aList->ClientWidth(), aList->ClientHeight());
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      b.SetPixel(x, y, frame->Pixel(origin.X - window.Left + x, origin.Y - window.Top + y));
-  return b;
-}
-
 TEST_F(ListBoxTest, TheScreenFollowsTheSelectionAndTheScrollingOfTheUser) {
   UseListSkin(true);
   TsListBox* list = Make<TsListBox>("LIST", Bounds(10, 10, 90, 4 * kLine + 4));
@@ -319,7 +305,7 @@ TEST_F(ListBoxTest, TheScreenFollowsTheSelectionAndTheScrollingOfTheUser) {
     step.Act();
     PumpUntilIdle();
     ASSERT_EQ(list->TopIndex(), step.Top) << step.Name;
-    EXPECT_TRUE(SameBitmap(OnScreen(list), look(step.Top, step.Selected),
+    EXPECT_TRUE(SameBitmap(ClientOnScreen(list), look(step.Top, step.Selected),
                            std::string("screen-") + step.Name))
         << step.Name;
   }
