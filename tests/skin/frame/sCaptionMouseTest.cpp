@@ -201,6 +201,22 @@ TEST_F(CaptionMouseTest, ARightClickOnTheCaptionOpensTheSystemMenuWhoseCloseClos
   form->OnClose = nullptr;
 }
 
+// Alt+Space opens the frame's own system menu, not the platform's.
+TEST_F(CaptionMouseTest, AltSpaceOpensTheSystemMenu) {
+  TForm* form = ShowForm();
+  TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
+  int popups = 0;
+  menu.OnPopup = [&](TObject*) { ++popups; };
+  InputKey(VK_MENU, true, 0);
+  InputKey(VK_SPACE, true, U' ');
+  InputKey(VK_SPACE, false, 0);
+  InputKey(VK_MENU, false, 0);
+  Key(VK_ESCAPE);
+  PumpUntilIdle();
+  EXPECT_EQ(popups, 1);
+  EXPECT_FALSE(menu.Showing());
+}
+
 // The items and their states by border style and icons: which are visible
 // and which of those are enabled.
 TEST_F(CaptionMouseTest, SystemMenuItemsFollowTheBorderStyleAndIcons) {
