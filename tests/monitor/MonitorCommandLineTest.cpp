@@ -57,6 +57,24 @@ TEST_F(MonitorCommandLine, SystemMenuDrivenFromAScript) {
   EXPECT_EQ(closing.Wait(60000), 0) << "Close ends the program before the wait does";
 }
 
+// The skinned caption from a script: pressing the close button (at 720, 8),
+// sliding onto the caption and releasing there leaves the program running;
+// the skinned system menu opened on the caption then closes it.
+TEST_F(MonitorCommandLine, ASlideOffTheCloseButtonKeepsTheProgramAndTheSystemMenuClosesIt) {
+  const std::string script = File("s.txt", "mouse move 720 8\nmouse down 720 8\nmouse move 300 8\n"
+                                           "mouse up 300 8\ndump\nrclick 300 8\ndump\nmenu Close\n"
+                                           "wait 60000\n");
+  TChildProcess monitor({Monitor, "--headless", "--midi=virtual", "--script", script});
+  EXPECT_EQ(monitor.Wait(60000), 0) << monitor.Stderr();
+  const std::string out = monitor.Stdout();
+  const auto menu = out.find("menu\tMove\t1\nmenu\tClose\t1\n");
+  EXPECT_NE(menu, std::string::npos) << out;
+  // The first dump, before the right click, shows no menu: the release on
+  // the caption neither closed the program nor opened anything.
+  EXPECT_NE(out.find("caption\tfrmMonitor"), out.rfind("caption\tfrmMonitor")) << out;
+  EXPECT_EQ(out.find("menu\t"), menu) << out;
+}
+
 TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
   const struct {
     std::vector<std::string> Args;

@@ -311,7 +311,7 @@ void TsSkinProvider::RoutePassive(TMessage& aMessage) {
 }
 
 bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
-  if (fWindowStates.Handle(aMessage))
+  if (fCaptionMouse.Handle(aMessage) || fWindowStates.Handle(aMessage))
     return true;
   switch (aMessage.Msg) {
   case WM_NCCREATE:

@@ -11,6 +11,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "skin/controls/qcScrollWnd.h"
 #include "skin/frame/qcFrameGeometry.h"
+#include "skin/frame/sCaptionMouse.h"
 #include "skin/frame/sFrameCache.h"
 #include "skin/frame/sWindowStates.h"
 #include "skin/paint/sCommonData.h"
@@ -106,6 +107,10 @@ public:
   // The last layout (CalcItems) and the caption buttons it placed.
   void CalcItems();
   const TqcFrameLayout& Layout() const { return fLayout; }
+  // The layout whose caption buttons the mouse protocol sets the states of.
+  TqcFrameLayout& MutableLayout() { return fLayout; }
+  // The caption's mouse protocol and the frame's system menu.
+  TsCaptionMouse& CaptionMouse() { return fCaptionMouse; }
   // The frame's hit code for a window point: the geometry's answer, with
   // plain areas left to the platform's own hit test (aPlatformCode).
   platform::LRESULT FrameHitCode(TPoint aWindowPoint, platform::LRESULT aPlatformCode) const;
@@ -185,6 +190,7 @@ private:
   bool fUseGlobalColor = true;
   TqcFrameLayout fLayout;
   TsWindowStates fWindowStates{*this};
+  TsCaptionMouse fCaptionMouse{*this};
   // Chained in front of the provider on the form's WindowProc, so it is
   // taken off first.
   std::unique_ptr<TqcScrollWnd> ListSW;

@@ -1,0 +1,315 @@
+// The caption's mouse protocol through real input of the window layer
+// (press, slide, release on the caption buttons; right click on the caption),
+// the system menu's items and states, and the caption buttons' fades stepped
+// on a manual clock, each frame checked against the blend rule.
+
+#include "FadeRule.h"
+#include "FrameFixture.h"
+#include "platform/host/ScreenComposer.h"
+#include "platform/win/Input.h"
+#include "platform/win/Menu.h"
+#include "skin/frame/sSystemMenu.h"
+#include "support/PixelCheck.h"
+
+#include <string>
+#include <vector>
+
+using namespace platform;
+using pixelcheck::SameBitmap;
+
+namespace {
+
+enum class Spot { Close, Min, Caption, Client, Outside };
+
+class CaptionMouseTest : public FrameTest {
+protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    fApp->CreateForm<TForm>()->SetCaption("Main"); // the application's main form stays hidden
+  }
+  void TearDown() override {
+    fClock.reset();
+    FrameTest::TearDown();
+  }
+
+  // A form with a minimize and a close button, shown and active.
+  TForm* ShowSingleForm() {
+    TForm* form = fApp->CreateForm<TForm>();
+    form->SetBorderStyle(bsSingle);
+    form->SetBorderIcons({biSystemMenu, biMinimize});
+    form->SetBoundsRect({40, 30, 340, 230});
+    form->SetCaption("Single");
+    form->Show();
+    PumpUntilIdle();
+    return form;
+  }
+  static TsSkinProvider& Provider(TForm* aForm) { return *TsSkinProvider::Of(aForm); }
+
+  static POINT At(TForm* aForm, Spot aSpot) {
+    RECT w{};
+    GetWindowRect(aForm->Handle(), &w);
+    const TqcFrameLayout& layout = Provider(aForm).Layout();
+    const auto centre = [&](const TRect& aRect) {
+      return POINT{w.Left + (aRect.Left + aRect.Right) / 2, w.Top + (aRect.Top + aRect.Bottom) / 2};
+    };
+    switch (aSpot) {
+    case Spot::Close:
+      return centre(layout.Buttons.Close.Rect);
+    case Spot::Min:
+      return centre(layout.Buttons.Min.Rect);
+    case Spot::Caption:
+      return {w.Left + 60, w.Top + layout.VCenter};
+    case Spot::Client:
+      return {w.Left + 100, w.Top + 100};
+    case Spot::Outside:
+      return {w.Right + 40, w.Bottom + 40};
+    }
+    return {};
+  }
+  static void Move(TForm* aForm, Spot aSpot) {
+    InputMouseMove(At(aForm, aSpot));
+    PumpUntilIdle();
+  }
+  static void Button(TForm* aForm, Spot aSpot, bool aDown, MouseButton aWhich = MouseButton::Left) {
+    InputMouseButton(aWhich, aDown, At(aForm, aSpot));
+    PumpUntilIdle();
+  }
+  static void Key(int aVirtKey) {
+    InputKey(aVirtKey, true, 0);
+    InputKey(aVirtKey, false, 0);
+  }
+  static Bitmap ButtonOnScreen(TForm* aForm, const TRect& aRect) {
+    const Bitmap window = CaptureWindow(aForm->Handle());
+    Bitmap out(aRect.Width(), aRect.Height());
+    for (int y = 0; y < aRect.Height(); ++y)
+      for (int x = 0; x < aRect.Width(); ++x)
+        out.SetPixel(x, y, window.Pixel(aRect.Left + x, aRect.Top + y) | 0xFF000000u);
+    return out;
+  }
+  void Step() {
+    fClock->Advance(TsFadeTimer::IntervalMs);
+    PumpUntilIdle();
+  }
+
+  // One step per frame of a full fade; each frame on screen blends aFrom
+  // into aTo by the rule.
+  void ExpectFadeFrames(TForm* aForm, const TRect& aRect, const Bitmap& aFrom, const Bitmap& aTo,
+                        const char* aWhat) {
+    for (int alpha : kFullFadeAlphas) {
+      SCOPED_TRACE(alpha);
+      Step();
+      EXPECT_TRUE(SameBitmap(ButtonOnScreen(aForm, aRect), FadeRuleFrame(aFrom, aTo, {0, 0}, alpha),
+                             aWhat));
+    }
+  }
+
+  std::unique_ptr<ManualTimerClock> fClock;
+};
+
+// Press, slide and release sequences on the caption buttons: a release acts
+// only on the button that was pressed.
+TEST_F(CaptionMouseTest, AReleaseActsOnlyOnTheButtonThatWasPressed) {
+  struct Case {
+    const char* Name;
+    Spot Press, Release;
+    bool Closes, Minimizes;
+  };
+  const Case cases[] = {
+      {"close, release on close", Spot::Close, Spot::Close, true, false},
+      {"minimize, release on minimize", Spot::Min, Spot::Min, false, true},
+      {"close, slide to minimize", Spot::Close, Spot::Min, false, false},
+      {"minimize, slide to close", Spot::Min, Spot::Close, false, false},
+      {"close, move off the window", Spot::Close, Spot::Outside, false, false},
+      {"close, move into the client area", Spot::Close, Spot::Client, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TForm* form = ShowSingleForm();
+    int closes = 0;
+    form->OnClose = [&](TObject*, TCloseAction& aAction) {
+      ++closes;
+      aAction = caNone;
+    };
+    Move(form, c.Press);
+    Button(form, c.Press, true);
+    EXPECT_TRUE(CaptionBtnPressed);
+    Move(form, c.Release);
+    Button(form, c.Release, false);
+    EXPECT_EQ(closes, c.Closes ? 1 : 0);
+    EXPECT_EQ(bool(IsIconic(form->Handle())), c.Minimizes);
+    EXPECT_EQ(Provider(form).CaptionMouse().PressedHT(), 0);
+    // Whatever happened, a later release on a button does nothing.
+    ShowWindow(form->Handle(), SW_RESTORE);
+    PumpUntilIdle();
+    Move(form, Spot::Close);
+    Button(form, Spot::Close, false);
+    EXPECT_EQ(closes, c.Closes ? 1 : 0);
+    form->OnClose = nullptr;
+    delete form;
+  }
+}
+
+// Pressing shows the button pressed; leaving it shows it normal, and coming
+// back while the button is held shows it pressed again.
+TEST_F(CaptionMouseTest, TheHeldButtonShowsPressedOnlyWhileThePointerIsOnIt) {
+  TForm* form = ShowSingleForm();
+  const TqcCaptionButtons& buttons = Provider(form).Layout().Buttons;
+  Move(form, Spot::Close);
+  EXPECT_EQ(buttons.Close.State, 1);
+  Button(form, Spot::Close, true);
+  EXPECT_EQ(buttons.Close.State, 2);
+  Move(form, Spot::Min);
+  EXPECT_EQ(buttons.Close.State, 0);
+  EXPECT_EQ(buttons.Min.State, 0);
+  Move(form, Spot::Close);
+  EXPECT_EQ(buttons.Close.State, 2);
+  Move(form, Spot::Caption);
+  EXPECT_EQ(buttons.Close.State, 0);
+}
+
+// A right click on the caption opens the system menu; the tool window's menu
+// shows Move and Close; choosing Close closes the form.
+TEST_F(CaptionMouseTest, ARightClickOnTheCaptionOpensTheSystemMenuWhoseCloseCloses) {
+  TForm* form = ShowForm();
+  TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
+  std::vector<std::string> shown;
+  menu.OnPopup = [&](TObject*) {
+    for (int i = 0; i < menu.Count(); ++i)
+      if (menu.Items(i)->Visible() && !menu.Items(i)->IsSeparator())
+        shown.push_back(menu.Items(i)->Caption() + (menu.Items(i)->Enabled() ? "" : " (greyed)"));
+  };
+  int closes = 0;
+  form->OnClose = [&](TObject*, TCloseAction& aAction) {
+    ++closes;
+    aAction = caNone;
+  };
+  Move(form, Spot::Caption);
+  InputMouseButton(MouseButton::Right, true, At(form, Spot::Caption));
+  InputMouseButton(MouseButton::Right, false, At(form, Spot::Caption));
+  Key(VK_ESCAPE);
+  PumpUntilIdle();
+  EXPECT_EQ(shown, (std::vector<std::string>{"&Move", "&Close"}));
+  EXPECT_EQ(closes, 0);
+  EXPECT_FALSE(menu.Showing());
+
+  InputMouseButton(MouseButton::Right, true, At(form, Spot::Caption));
+  InputMouseButton(MouseButton::Right, false, At(form, Spot::Caption));
+  Key(VK_UP);
+  Key(VK_RETURN);
+  PumpUntilIdle();
+  EXPECT_EQ(closes, 1);
+  form->OnClose = nullptr;
+}
+
+// Alt+Space opens the frame's own system menu, not the platform's.
+TEST_F(CaptionMouseTest, AltSpaceOpensTheSystemMenu) {
+  TForm* form = ShowForm();
+  TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
+  int popups = 0;
+  menu.OnPopup = [&](TObject*) { ++popups; };
+  InputKey(VK_MENU, true, 0);
+  InputKey(VK_SPACE, true, U' ');
+  InputKey(VK_SPACE, false, 0);
+  InputKey(VK_MENU, false, 0);
+  Key(VK_ESCAPE);
+  PumpUntilIdle();
+  EXPECT_EQ(popups, 1);
+  EXPECT_FALSE(menu.Showing());
+}
+
+// The items and their states by border style and icons: which are visible
+// and which of those are enabled.
+TEST_F(CaptionMouseTest, SystemMenuItemsFollowTheBorderStyleAndIcons) {
+  struct Case {
+    TFormBorderStyle Style;
+    TBorderIcons Icons;
+    std::vector<std::string> Visible; // a '-' prefix marks a greyed item
+  };
+  const Case cases[] = {
+      {bsToolWindow, {biSystemMenu}, {"&Move", "&Close"}},
+      {bsSizeToolWin, {biSystemMenu}, {"&Move", "&Size", "&Close"}},
+      {bsDialog, {biSystemMenu}, {"&Move", "&Close"}},
+      {bsSingle,
+       {biSystemMenu, biMinimize},
+       {"-&Restore", "&Move", "-&Size", "Mi&nimize", "&Close"}},
+      {bsSizeable,
+       {biSystemMenu, biMinimize, biMaximize},
+       {"-&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize", "&Close"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.Style));
+    TForm* form = fApp->CreateForm<TForm>();
+    form->SetBorderStyle(c.Style);
+    form->SetBorderIcons(c.Icons);
+    form->Show();
+    PumpUntilIdle();
+    TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
+    menu.UpdateItems(true);
+    std::vector<std::string> visible;
+    for (int i = 0; i < menu.Count(); ++i)
+      if (menu.Items(i)->Visible() && !menu.Items(i)->IsSeparator())
+        visible.push_back((menu.Items(i)->Enabled() ? "" : "-") + menu.Items(i)->Caption());
+    EXPECT_EQ(visible, c.Visible);
+    delete form;
+  }
+}
+
+// Hovering the close button fades its hot look in frame by frame, each frame
+// the blend of the normal and the hot look; leaving fades it out.
+TEST_F(CaptionMouseTest, HoveringFadesTheCloseButtonInAndLeavingFadesItOut) {
+  TForm* form = ShowForm();
+  fClock = std::make_unique<ManualTimerClock>();
+  const TRect r = Provider(form).Layout().Buttons.Close.Rect;
+  const Bitmap normal = ButtonOnScreen(form, r);
+  Move(form, Spot::Close);
+  // The hot look is in the cache at once; the screen shows it step by step.
+  Bitmap hot(r.Width(), r.Height());
+  const Bitmap& cache = *Provider(form).SkinData().CacheBmp();
+  for (int y = 0; y < r.Height(); ++y)
+    for (int x = 0; x < r.Width(); ++x)
+      hot.SetPixel(x, y, cache.Pixel(r.Left + x, r.Top + y) | 0xFF000000u);
+  ASSERT_FALSE(SameBitmap(hot, normal, "hot differs"));
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), normal, "before the first step"));
+  ExpectFadeFrames(form, r, normal, hot, "fade in");
+  Step();
+  EXPECT_EQ(Provider(form).CaptionMouse().FadeOf(HTCLOSE), nullptr);
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), hot, "hot"));
+
+  Move(form, Spot::Client);
+  ExpectFadeFrames(form, r, hot, normal, "fade out");
+}
+
+// A fade cut short by the next state goes on from the frame on screen and
+// ends in the newest state; a press cuts a fade short at once.
+TEST_F(CaptionMouseTest, AFadeCutShortEndsInTheNewState) {
+  TForm* form = ShowForm();
+  fClock = std::make_unique<ManualTimerClock>();
+  const TRect r = Provider(form).Layout().Buttons.Close.Rect;
+  const Bitmap normal = ButtonOnScreen(form, r);
+  Move(form, Spot::Close);
+  Step();
+  Step();
+  Step();
+  const Bitmap midway = ButtonOnScreen(form, r);
+  Move(form, Spot::Client);
+  Step();
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), FadeRuleFrame(midway, normal, {0, 0}, 23),
+                         "from the frame on screen"));
+  for (int i = 0; i < 20 && Provider(form).CaptionMouse().FadeOf(HTCLOSE) != nullptr; ++i)
+    Step();
+  EXPECT_EQ(Provider(form).CaptionMouse().FadeOf(HTCLOSE), nullptr);
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), normal, "ends normal"));
+
+  Move(form, Spot::Close);
+  Step();
+  form->OnClose = [](TObject*, TCloseAction& aAction) { aAction = caNone; };
+  Button(form, Spot::Close, true);
+  EXPECT_EQ(Provider(form).CaptionMouse().FadeOf(HTCLOSE), nullptr);
+  const Bitmap pressed = ButtonOnScreen(form, r);
+  EXPECT_FALSE(SameBitmap(pressed, normal, "pressed differs"));
+  Step();
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), pressed, "stays pressed"));
+  form->OnClose = nullptr;
+}
+
+} // namespace
