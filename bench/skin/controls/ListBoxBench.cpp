@@ -5,10 +5,8 @@
 
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
+#include "skin/controls/VerdantWindow.h"
 #include "skin/controls/sListBox.h"
-#include "skin/data/sSkinManager.h"
-#include "skin/data/sSkinMessages.h"
-#include "skin/data/sVerdantSkin.h"
 #include "toolkit/Forms.h"
 
 #include <benchmark/benchmark.h>
@@ -28,16 +26,7 @@ std::string LogLine(int aN) {
 class TLogRig {
 public:
   explicit TLogRig(int aLines) {
-    SetSkinCommandLine({});
-    fApplication = std::make_unique<TApplication>();
-    fApplication->Initialize();
-    fManager = std::make_unique<TsSkinManager>();
-    auto& skin = fManager->InternalSkins.Add();
-    skin.SetName(VerdantSkinName);
-    const auto data = VerdantSkinData();
-    skin.ReadData(data.data(), data.size());
-    fManager->SetSkinName(VerdantSkinName);
-    TForm* form = fApplication->CreateForm<TForm>();
+    TForm* form = fSkin.App->CreateForm<TForm>();
     form->SetBounds(0, 0, 200, 320);
     {
       TLoadingBracket bracket;
@@ -54,11 +43,6 @@ public:
     Log->SetItemIndex(Log->Count() - 1);
     platform::PumpUntilIdle();
   }
-  ~TLogRig() {
-    fApplication.reset();
-    fManager.reset();
-    platform::PumpUntilIdle();
-  }
   // A line more, selected as the log's last line.
   void Append() {
     Log->Items().Add(LogLine(Log->Count()));
@@ -73,8 +57,7 @@ public:
   TsListBox* Log = nullptr;
 
 private:
-  std::unique_ptr<TApplication> fApplication;
-  std::unique_ptr<TsSkinManager> fManager;
+  TVerdantApp fSkin;
 };
 
 // A line appended to a log of arg 0 lines and selected, so the list shows

@@ -3,9 +3,7 @@
 // and copied to the window. A step must stay far below the fade timer's 12 ms.
 
 #include "platform/win/MessageLoop.h"
-#include "skin/data/sSkinManager.h"
-#include "skin/data/sSkinMessages.h"
-#include "skin/data/sVerdantSkin.h"
+#include "skin/controls/VerdantWindow.h"
 #include "skin/frame/qcDials.h"
 #include "skin/frame/sSkinProvider.h"
 #include "toolkit/Forms.h"
@@ -17,16 +15,8 @@ namespace {
 
 void BM_CaptionButtonFadeStep(benchmark::State& aState) {
   RegisterWindowHook();
-  SetSkinCommandLine({});
-  auto app = std::make_unique<TApplication>();
-  app->Initialize();
-  auto manager = std::make_unique<TsSkinManager>();
-  auto& skin = manager->InternalSkins.Add();
-  skin.SetName(VerdantSkinName);
-  const auto data = VerdantSkinData();
-  skin.ReadData(data.data(), data.size());
-  manager->SetSkinName(VerdantSkinName);
-  TForm* form = app->CreateForm<TForm>();
+  TVerdantApp skin;
+  TForm* form = skin.App->CreateForm<TForm>();
   form->SetBorderStyle(bsToolWindow);
   form->SetBorderIcons({biSystemMenu});
   form->SetBounds(40, 30, 738, 372);
@@ -60,9 +50,6 @@ void BM_CaptionButtonFadeStep(benchmark::State& aState) {
     }
     mouse.KillAnimations();
   }
-  app.reset();
-  manager.reset();
-  platform::PumpUntilIdle();
 }
 BENCHMARK(BM_CaptionButtonFadeStep)->Unit(benchmark::kMicrosecond);
 

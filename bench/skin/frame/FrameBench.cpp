@@ -5,9 +5,7 @@
 
 #include "platform/win/MessageLoop.h"
 #include "platform/win/WindowGeometry.h"
-#include "skin/data/sSkinManager.h"
-#include "skin/data/sSkinMessages.h"
-#include "skin/data/sVerdantSkin.h"
+#include "skin/controls/VerdantWindow.h"
 #include "skin/frame/qcDials.h"
 #include "skin/frame/sSkinProvider.h"
 #include "toolkit/Forms.h"
@@ -21,17 +19,7 @@ namespace {
 class FramedWindow {
 public:
   FramedWindow() {
-    RegisterWindowHook();
-    SetSkinCommandLine({});
-    fApp = std::make_unique<TApplication>();
-    fApp->Initialize();
-    fManager = std::make_unique<TsSkinManager>();
-    auto& skin = fManager->InternalSkins.Add();
-    skin.SetName(VerdantSkinName);
-    const auto data = VerdantSkinData();
-    skin.ReadData(data.data(), data.size());
-    fManager->SetSkinName(VerdantSkinName);
-    Form = fApp->CreateForm<TForm>();
+    Form = fSkin.App->CreateForm<TForm>();
     Form->SetBorderStyle(bsToolWindow);
     Form->SetBorderIcons({biSystemMenu});
     Form->SetBounds(40, 30, 738, 372);
@@ -39,18 +27,14 @@ public:
     Form->Show();
     platform::PumpUntilIdle();
   }
-  ~FramedWindow() {
-    fApp.reset();
-    fManager.reset();
-    platform::PumpUntilIdle();
-  }
   bool Framed() { return TsSkinProvider::Of(Form) != nullptr; }
 
   TForm* Form = nullptr;
 
 private:
-  std::unique_ptr<TApplication> fApp;
-  std::unique_ptr<TsSkinManager> fManager;
+  // The hook is in place before the manager is made.
+  bool fHooked = (RegisterWindowHook(), true);
+  TVerdantApp fSkin;
 };
 
 void BM_FrameRepaintOnActivation(benchmark::State& aState) {

@@ -6,6 +6,7 @@
 #include "platform/win/Layered.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Window.h"
+#include "skin/paint/sLayeredImage.h"
 
 #include <algorithm>
 #include <span>
@@ -89,16 +90,7 @@ void TqcLayeredCover::SetImage(Bitmap aImage, std::optional<Region> aShape) {
 void TqcLayeredCover::Present(TPoint aAt, BYTE aOpacity) {
   if (fImage.Empty())
     return;
-  HDC source = CreateCompatibleDC(nullptr);
-  SelectObject(source, &fImage);
-  const POINT at{aAt.X, aAt.Y};
-  const SIZE size{fImage.Width(), fImage.Height()};
-  const POINT origin{0, 0};
-  BLENDFUNCTION blend;
-  blend.SourceConstantAlpha = aOpacity;
-  blend.AlphaFormat = AC_SRC_ALPHA;
-  UpdateLayeredWindow(fWnd, nullptr, &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
-  DeleteDC(source);
+  PresentLayeredImage(fWnd, fImage, aAt, aOpacity);
 }
 
 void TqcLayeredCover::Show(TPoint aAt, BYTE aOpacity, HWND aAbove) {

@@ -15,6 +15,7 @@
 #include "skin/paint/sCacheInfo.h"
 #include "skin/paint/sCommonData.h"
 #include "skin/paint/sCommonPaint.h"
+#include "skin/paint/sLayeredImage.h"
 #include "skin/paint/sMaskPaint.h"
 #include "toolkit/Forms.h"
 
@@ -52,16 +53,7 @@ public:
     if (above == nullptr || above == fWnd)
       above = (GetWindowLongW(aWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST : HWND_TOP;
     SetWindowPos(fWnd, above, aAt.X, aAt.Y, aImage.Width(), aImage.Height(), SWP_NOACTIVATE);
-    HDC source = CreateCompatibleDC(nullptr);
-    SelectObject(source, &aImage);
-    const POINT at{aAt.X, aAt.Y};
-    const SIZE size{aImage.Width(), aImage.Height()};
-    const POINT origin{0, 0};
-    BLENDFUNCTION blend;
-    blend.SourceConstantAlpha = aAlpha;
-    blend.AlphaFormat = AC_SRC_ALPHA;
-    UpdateLayeredWindow(fWnd, nullptr, &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
-    DeleteDC(source);
+    PresentLayeredImage(fWnd, aImage, aAt, aAlpha);
     ShowWindow(fWnd, SW_SHOWNOACTIVATE);
   }
 

@@ -11,10 +11,10 @@
 
 #include <memory>
 
-// An application with the built-in skin and one shown form of the skin's
-// main colour.
-struct TVerdantWindow {
-  explicit TVerdantWindow(TRect aBounds) {
+// An application and a skin manager with the built-in skin loaded. A form
+// that should be framed needs the window hook registered before.
+struct TVerdantApp {
+  TVerdantApp() {
     SetSkinCommandLine({});
     App = std::make_unique<TApplication>();
     App->Initialize();
@@ -24,17 +24,27 @@ struct TVerdantWindow {
     const auto data = VerdantSkinData();
     skin.ReadData(data.data(), data.size());
     Manager->SetSkinName(VerdantSkinName);
-    Form = App->CreateForm<TForm>();
-    Form->SetBoundsRect(aBounds);
-    Form->SetColor(ColorToRGB(Manager->GetGlobalColor()));
-    Form->Show();
   }
-  ~TVerdantWindow() {
+  ~TVerdantApp() {
     App.reset();
     Manager.reset();
     platform::PumpUntilIdle();
   }
+  TVerdantApp(const TVerdantApp&) = delete;
+  TVerdantApp& operator=(const TVerdantApp&) = delete;
   std::unique_ptr<TApplication> App;
   std::unique_ptr<TsSkinManager> Manager;
+};
+
+// An application with the built-in skin and one shown form of the skin's
+// main colour.
+struct TVerdantWindow {
+  explicit TVerdantWindow(TRect aBounds) {
+    Form = Skin.App->CreateForm<TForm>();
+    Form->SetBoundsRect(aBounds);
+    Form->SetColor(ColorToRGB(Skin.Manager->GetGlobalColor()));
+    Form->Show();
+  }
+  TVerdantApp Skin;
   TForm* Form = nullptr;
 };
