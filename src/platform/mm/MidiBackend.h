@@ -4,6 +4,7 @@
 // they were at the last NumDevs call of that direction.
 
 #include "platform/mm/MMSystem.h"
+#include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
 
 #include <cstddef>
@@ -44,5 +45,9 @@ std::uintptr_t NewMidiHandleValue();
 // depending on the status; 0 when the first byte is not a status byte that a
 // short message may carry (data bytes, system exclusive).
 std::size_t ShortMessageLength(BYTE aStatus);
+
+// Backends report changes of the machine's ports and their own loss here; the
+// listener set by SetMidiServiceListener gets them. Lock-free, any thread.
+void NotifyMidiServiceChange(MidiServiceChange aChange);
 
 } // namespace platform

@@ -13,6 +13,7 @@ namespace platform {
 namespace {
 
 std::atomic<MidiBackend*> gBackend{nullptr};
+std::atomic<MidiServiceListener> gListener{nullptr};
 
 struct ServiceState {
   std::mutex Lock;
@@ -144,6 +145,15 @@ void StopMidiService() {
   gBackend.store(nullptr, std::memory_order_release);
   state.Owner.reset();
   state.Status = MidiServiceStatus{};
+}
+
+void SetMidiServiceListener(MidiServiceListener aListener) {
+  gListener.store(aListener, std::memory_order_release);
+}
+
+void NotifyMidiServiceChange(MidiServiceChange aChange) {
+  if (MidiServiceListener listener = gListener.load(std::memory_order_acquire))
+    listener(aChange);
 }
 
 MidiServiceStatus CurrentMidiService() {

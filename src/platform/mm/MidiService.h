@@ -40,4 +40,19 @@ void StopMidiService();
 // What runs now (Kind None before the first successful start).
 MidiServiceStatus CurrentMidiService();
 
+// What a running service reports about the machine.
+enum class MidiServiceChange {
+  // Ports appeared, vanished or were renamed: the port lists are stale.
+  Ports,
+  // The service itself went away (the JACK server stopped): its handles are
+  // dead and it lists no ports until it is started again.
+  ServiceLost,
+};
+// Called on whichever thread noticed the change (a service thread, or the
+// caller of a virtual port change). It must only hand the notice on (post it
+// to the user-interface thread): no waiting, no midiIn*/midiOut* calls.
+using MidiServiceListener = void (*)(MidiServiceChange aChange);
+// One listener for the process; null removes it. Any thread.
+void SetMidiServiceListener(MidiServiceListener aListener);
+
 } // namespace platform
