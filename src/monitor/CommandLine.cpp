@@ -62,6 +62,8 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       // Read by the skin engine itself at start.
     } else if (arg == "--help" || arg == "-h") {
       options.Help = true;
+    } else if (arg == "--version") {
+      options.Version = true;
     } else {
       throw std::invalid_argument("unknown option \"" + arg + "\"");
     }
@@ -87,5 +89,7 @@ const char* UsageText() {
          "  --dump              print the window's state before exiting\n"
          "  --skin=PATH|none    use the skin folder or .qsz file at PATH, or no skin\n"
          "  /qcver              show the skin engine's version at start\n"
-         "  /qctest             show the notice about old skin versions\n";
+         "  /qctest             show the notice about old skin versions\n"
+         "  --version           print the program's version, exit\n"
+         "  --help, -h          print this text, exit\n";
 }

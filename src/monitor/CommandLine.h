@@ -16,6 +16,7 @@ struct TMonitorOptions {
   bool Dump = false;         // --dump: print the window's state before exiting
   std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
   bool Help = false;         // --help
+  bool Version = false;      // --version
 };
 
 // The skin engine's own switches "/qcver" and "/qctest" (any letter case).

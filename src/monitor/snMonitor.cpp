@@ -2,6 +2,7 @@
 // window and runs the message loop; optional automation (script, screenshot,
 // state dump) for tests and users.
 
+#include "ProgramVersion.h"
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "monitor/CommandLine.h"
@@ -145,6 +146,10 @@ int main(int argc, char** argv) {
     options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (options.Help) {
       std::cout << UsageText();
+      return 0;
+    }
+    if (options.Version) {
+      std::cout << "midimonitor " << ProgramVersion << '\n';
       return 0;
     }
     if (!options.Script.empty()) {
