@@ -180,9 +180,8 @@ TPoint TsCaptionMouse::IconMenuPoint() const {
   RECT r{};
   GetWindowRect(fProvider.Form()->Handle(), &r);
   const TqcFrameForm form = fProvider.FrameForm();
-  const int b = SysBorderWidth(form);
   const TRect& icon = fProvider.Layout().IconRect;
-  return {r.Left + b, r.Top + FrameBorderWidth(form) + icon.Height() + b};
+  return {r.Left + SysBorderWidth(form), r.Top + FrameBorderWidth(form) + icon.Height()};
 }
 
 bool TsCaptionMouse::NCMouseMove(TMessage& aMessage) {
@@ -210,8 +209,9 @@ bool TsCaptionMouse::NCLButtonDown(TMessage& aMessage) {
     SetHotHT(0, true);
     CaptionBtnPressed = false;
     fPressedHT = 0;
+    // A click on the icon drops the menu one frame width lower than the key.
     const TPoint p = IconMenuPoint();
-    DropSysMenu(p.X, p.Y);
+    DropSysMenu(p.X, p.Y + SysBorderWidth(fProvider.FrameForm()));
     return true;
   }
   if (code == HTMENU)

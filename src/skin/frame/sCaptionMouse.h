@@ -61,6 +61,8 @@ private:
   void RepaintItem(int aCode);
   bool FadesAllowed() const;
   TqcCaptionButton* Button(int aCode);
+  // Where Alt+Space drops the system menu: the window's left + the frame
+  // width, its top + the border height + the icon's height.
   TPoint IconMenuPoint() const;
 
   TsSkinProvider& fProvider;

@@ -8,6 +8,7 @@
 #include "platform/host/ScreenComposer.h"
 #include "platform/win/Input.h"
 #include "platform/win/Menu.h"
+#include "platform/win/PopupMenu.h"
 #include "skin/frame/sSystemMenu.h"
 #include "support/PixelCheck.h"
 
@@ -201,20 +202,44 @@ TEST_F(CaptionMouseTest, ARightClickOnTheCaptionOpensTheSystemMenuWhoseCloseClos
   form->OnClose = nullptr;
 }
 
-// Alt+Space opens the frame's own system menu, not the platform's.
-TEST_F(CaptionMouseTest, AltSpaceOpensTheSystemMenu) {
-  TForm* form = ShowForm();
-  TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
-  int popups = 0;
-  menu.OnPopup = [&](TObject*) { ++popups; };
-  InputKey(VK_MENU, true, 0);
-  InputKey(VK_SPACE, true, U' ');
-  InputKey(VK_SPACE, false, 0);
-  InputKey(VK_MENU, false, 0);
-  Key(VK_ESCAPE);
-  PumpUntilIdle();
-  EXPECT_EQ(popups, 1);
-  EXPECT_FALSE(menu.Showing());
+// Alt+Space opens the frame's own system menu, not the platform's, at the
+// window's left + the frame width and its top + the border height + the
+// icon's height (the tool window shows no icon).
+TEST_F(CaptionMouseTest, AltSpaceOpensTheSystemMenuBelowTheIcon) {
+  for (const bool tool : {true, false}) {
+    SCOPED_TRACE(tool ? "tool window" : "single");
+    TForm* form = tool ? ShowForm() : ShowSingleForm();
+    TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
+    int popups = 0;
+    menu.OnPopup = [&](TObject*) { ++popups; };
+    // The menu's window, seen when its loop waits; then Escape closes it.
+    RECT dropped{};
+    TWndMethod provider = form->WindowProc;
+    form->WindowProc = [&](TMessage& aMessage) {
+      if (aMessage.Msg == WM_ENTERIDLE && aMessage.WParam == MSGF_MENU && dropped.Right == 0) {
+        GetWindowRect(HWND(aMessage.LParam), &dropped);
+        Key(VK_ESCAPE);
+      }
+      provider(aMessage);
+    };
+    InputKey(VK_MENU, true, 0);
+    InputKey(VK_SPACE, true, U' ');
+    InputKey(VK_SPACE, false, 0);
+    InputKey(VK_MENU, false, 0);
+    PumpUntilIdle();
+    EXPECT_EQ(popups, 1);
+    EXPECT_FALSE(menu.Showing());
+
+    const TqcFrameForm frame = Provider(form).FrameForm();
+    const TRect& icon = Provider(form).Layout().IconRect;
+    EXPECT_EQ(icon.IsEmpty(), tool);
+    RECT w{};
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ(dropped.Left, w.Left + SysBorderWidth(frame));
+    EXPECT_EQ(dropped.Top, w.Top + FrameBorderWidth(frame) + icon.Height());
+    form->WindowProc = provider;
+    delete form;
+  }
 }
 
 // The items and their states by border style and icons: which are visible
