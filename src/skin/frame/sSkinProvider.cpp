@@ -10,6 +10,7 @@
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/frame/sFrameCopy.h"
+#include "skin/paint/qcGlow.h"
 #include "skin/paint/sControlCodes.h"
 #include "skin/paint/sParentBg.h"
 #include "skin/paint/sSkinCommandHandler.h"
@@ -342,6 +343,11 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     if (!fForm->FormState().Contains(fsCreating))
       FLinesCount = -1;
     return true;
+  case WM_MOVE:
+    // The caption's fades and every glow stay behind a moving window.
+    fCaptionMouse.FinishAnimations();
+    HideAllGlows();
+    return false;
   case WM_SETTINGCHANGE:
     FCommonData->BGChanged = true;
     return false;
@@ -418,6 +424,7 @@ void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
       SendToChildren(fForm, scRepaintChildren, 0);
   } else if (!Destroying()) {
     FCommonData->EmptyCache();
+    fCaptionMouse.KillAnimations();
   }
 }
 
@@ -542,8 +549,15 @@ bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMes
     aMessage.Result = EncodeBgColor(data.StateBackgroundColor(0));
     return true;
   case scHoverLost:
-    CurrentHT = 0;
-    CaptionBtnPressed = false;
+    fCaptionMouse.MouseLeave();
+    return true;
+  case scPrepareCache:
+    PrepareCache();
+    return true;
+  case scRefreshFrame:
+    if (aCommand.Value == 1)
+      data.BGChanged = true;
+    RefreshFrame();
     return true;
   case scSuspendRedraw:
     if (data.RepaintIfMoved() && fForm->HandleAllocated())
@@ -564,6 +578,9 @@ bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMes
 void TsSkinProvider::GetParentBg(ParentBgInfo& aInfo) {
   aInfo.X = 0;
   aInfo.Y = 0;
+  // Children copy from the cache: a stale one is rebuilt first.
+  if (FCommonData->HasOwnBackground() && (!FCommonData->Updating() || FInAnimation))
+    PaintAll();
   if (aInfo.PleaseDraw) {
     aInfo.X += OffsetX();
     aInfo.Y += OffsetY();
@@ -579,6 +596,19 @@ void TsSkinProvider::GetParentBg(ParentBgInfo& aInfo) {
   aInfo.Y += dy;
   if (aInfo.Y != 0)
     aInfo.FillRect.Top = std::max(0, aInfo.FillRect.Top - dy);
+}
+
+void TsSkinProvider::PrepareCache() {
+  TsCommonData& data = *FCommonData;
+  if (SkinLoadingFlag || !data.BGChanged)
+    return;
+  PaintAll();
+  // A cache that cannot be built now counts as fresh where waiting for it
+  // would hold the frame back for good.
+  if (data.BGChanged &&
+      (fForm->FormState().Contains(fsCreating) ||
+       (FormState & (fsBlendMoving | fsHideCover)) != 0 || data.Section() == nullptr))
+    data.BGChanged = false;
 }
 
 void TsSkinProvider::RemoveSkin(TMessage& aMessage) {

@@ -164,6 +164,8 @@ private:
   bool CommandSkinned(const TSkinCommand& aCommand, TMessage& aMessage);
   bool FromOwnManager(const TSkinCommand& aCommand) const;
   void GetParentBg(ParentBgInfo& aInfo);
+  // scPrepareCache: rebuilds a stale cache (not while a skin loads).
+  void PrepareCache();
   void RemoveSkin(TMessage& aMessage);
   void PrepareSkinPassive();
   void PrepareSkinSkinned();
