@@ -85,6 +85,7 @@ TsSkinProvider* TsSkinProvider::CreateRT(TForm* aForm) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  FreeAdapter();
   // Attached last, detached first: the adapter gives the form back the
   // provider's procedure, and the provider then the form's own.
   ListSW.reset();
@@ -123,8 +124,26 @@ void TsSkinProvider::Detach() {
 
 void TsSkinProvider::Notification(TComponent* aComponent, TOperation aOperation) {
   TComponent::Notification(aComponent, aOperation);
-  if (aOperation == opRemove && aComponent == FCommonData->SkinManager())
+  if (aOperation != opRemove)
+    return;
+  if (aComponent == FCommonData->SkinManager())
     FCommonData->ForgetManager(static_cast<TsSkinManager*>(aComponent));
+  if (aComponent == fAdapter)
+    fAdapter = nullptr;
+}
+
+void TsSkinProvider::AdaptControls() {
+  if (SkinManager() == nullptr)
+    return;
+  if (fAdapter == nullptr)
+    fAdapter = new TqcCtrlAdapter(this);
+  fAdapter->AddAllItems(fForm);
+}
+
+void TsSkinProvider::FreeAdapter() {
+  TqcCtrlAdapter* adapter = fAdapter;
+  fAdapter = nullptr;
+  TComponent::Free(adapter);
 }
 
 // ---- properties ----
@@ -233,6 +252,8 @@ void TsSkinProvider::LoadInit() {
   if (fForm->HandleAllocated())
     SetTransitions(fForm->Handle(), DrawNonClientArea);
   PrepareForm();
+  if (fAdapter == nullptr && Skinned())
+    AdaptControls();
   if (fForm->BorderStyle() == bsSizeToolWin)
     SetUseGlobalColor(true);
 }
@@ -386,8 +407,11 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     const TCMControlListChange change(aMessage);
     OldWndProc(aMessage);
     if (change.Control != nullptr && !change.Control->ComponentState().Contains(csDestroying)) {
-      if (TWinControl* w = AsWindowed(change.Control))
+      if (TWinControl* w = AsWindowed(change.Control)) {
+        if (fAdapter != nullptr)
+          fAdapter->AddNewItem(w);
         SendToChildren(w, scQuerySkinState, 0, 1);
+      }
       SendSkinCommand(change.Control, scQuerySkinState, 0, 1);
     }
     return true;
@@ -554,6 +578,13 @@ bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMes
   case scPrepareCache:
     PrepareCache();
     return true;
+  case scControlLoaded:
+    if (fAdapter != nullptr && !fForm->ComponentState().Contains(csLoading)) {
+      TControl* control = aCommand.Ref<TControl>();
+      TWinControl* w = control != nullptr ? AsWindowed(control) : fForm;
+      fAdapter->AddAllItems(w != nullptr ? w : fForm);
+    }
+    return true;
   case scRefreshFrame:
     if (aCommand.Value == 1)
       data.BGChanged = true;
@@ -623,6 +654,7 @@ void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
   HandleSkinCommand(*FCommonData, command, ignored);
   FLinesCount = -1;
   SendToChildren(fForm, scRemoveSkin, command.Value);
+  FreeAdapter();
   if (fForm->HandleAllocated() && !Destroying()) {
     UpdateSysMenuStyle(false);
     const TqcFrameForm f = FrameForm();
@@ -653,6 +685,7 @@ void TsSkinProvider::PrepareSkinPassive() {
   ApplyGlobalColor();
   if (fForm->HandleAllocated())
     SetTransitions(fForm->Handle(), DrawNonClientArea);
+  AdaptControls();
 }
 
 void TsSkinProvider::PrepareSkinSkinned() {
@@ -670,6 +703,7 @@ void TsSkinProvider::PrepareSkinSkinned() {
 }
 
 void TsSkinProvider::ApplySkin() {
+  AdaptControls();
   FLinesCount = -1;
   const TqcFrameForm f = FrameForm();
   if (HasBorder(f))
