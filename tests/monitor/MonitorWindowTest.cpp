@@ -302,7 +302,7 @@ std::string MonitorFaceFamily() {
 }
 
 // The whole window, every part repainted first.
-platform::Bitmap RepaintedWindow(TfrmMonitor& aForm) {
+platform::Bitmap RepaintedWindow(TForm& aForm) {
   platform::RedrawWindow(aForm.Handle(), nullptr, nullptr,
                          platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME |
                              platform::RDW_ALLCHILDREN | platform::RDW_UPDATENOW);
@@ -359,25 +359,51 @@ TEST_F(MonitorWindow, TheSkinSwitchedOffRestoresTheClassicLook) {
                                      pixelcheck::TPixelMatch::ColorOnly));
 }
 
-// The window repainted against the reviewed image aName.png in
+// A window's image against the reviewed image aName.png in
 // tests/monitor/reference. Set MM_UPDATE_REFERENCES=1 to store a new
 // reference (then look at it).
-void ExpectReferenceLook(TfrmMonitor& aForm, const std::string& aName) {
-  if (MonitorFaceFamily() != ReferenceFamily)
-    GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
-  const platform::Bitmap window = RepaintedWindow(aForm);
+void ExpectReferenceImage(const platform::Bitmap& aWindow, const std::string& aName) {
   const std::string path =
       std::string(MM_SOURCE_DIR) + "/tests/monitor/reference/" + aName + ".png";
   if (std::getenv("MM_UPDATE_REFERENCES"))
-    platform::SavePngFile(window, path);
+    platform::SavePngFile(aWindow, path);
   const platform::ImageResult reference = platform::LoadImageFile(path);
   ASSERT_TRUE(reference.Ok()) << reference.Error;
   EXPECT_TRUE(
-      pixelcheck::SameBitmap(window, reference.Image, aName, pixelcheck::TPixelMatch::ColorOnly));
+      pixelcheck::SameBitmap(aWindow, reference.Image, aName, pixelcheck::TPixelMatch::ColorOnly));
+}
+
+// The window repainted against its reviewed image.
+void ExpectReferenceLook(TfrmMonitor& aForm, const std::string& aName) {
+  if (MonitorFaceFamily() != ReferenceFamily)
+    GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
+  ExpectReferenceImage(RepaintedWindow(aForm), aName);
 }
 
 TEST_F(MonitorWindow, TheSkinnedWindowMatchesTheReviewedImage) {
   ExpectReferenceLook(*fForm, "SkinnedWindow");
+}
+
+// The box an exclusive port opens is skinned through and through: frame,
+// client and its OK button (focused, the default).
+TEST_F(MonitorWindow, TheBoxOfAnExclusivePortMatchesTheReviewedImage) {
+  if (MonitorFaceFamily() != ReferenceFamily)
+    GTEST_SKIP() << "the reference was drawn with " << ReferenceFamily;
+  platform::InputMouseMove({1, 1}); // nothing of the box is hot
+  platform::PumpUntilIdle();
+  platform::Bitmap box;
+  gTimerAction = [&] {
+    if (TMessageForm* shown = ShowingMessageBox()) {
+      EXPECT_NE(shown->ButtonCount(), 0);
+      box = RepaintedWindow(*shown);
+      EXPECT_TRUE(fAutomation->CloseMessageBox());
+    }
+  };
+  platform::SetTimer(nullptr, 0, 10, &TimerAction);
+  fAutomation->SetLineChecked(false, 1, true);
+  platform::PumpUntilIdle();
+  ASSERT_FALSE(box.Empty());
+  ExpectReferenceImage(box, "ExclusivePortBox");
 }
 
 // A log of 200 messages, scrolled to its end as the last message left it.

@@ -1,75 +1,46 @@
 #pragma once
 // TsButton: the push button drawn from a skin section ("BUTTON" by default).
 // Each state (normal, hot, pressed, default) is rendered into the skin data's
-// cache and copied to the screen. Clicks, keys and the default and cancel
-// logic stay the toolkit button's. The skinned look is painted over the
-// window class: while skinned the button answers the paint and erase
-// messages itself, so without a skin the class paints it exactly as a
+// cache and copied to the screen (TsButtonSkin). Clicks, keys and the default
+// and cancel logic stay the toolkit button's. The skinned look is painted
+// over the window class: while skinned the button answers the paint and
+// erase messages itself, so without a skin the class paints it exactly as a
 // TButton. Only the push-button layout exists: the toolkit has no image
 // lists, so there are no glyphs, and no split-button or command-link styles.
 
-#include "platform/gfx/Bitmap.h"
-#include "skin/controls/sDisabledLook.h"
+#include "skin/controls/sButtonSkin.h"
 #include "skin/paint/sCommonData.h"
-#include "skin/paint/sFade.h"
 #include "toolkit/Button.h"
 
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <thread>
-
-// The clock and the sleep behind the shortest time a press stays on screen.
-struct TsPressTiming {
-  using Clock = std::chrono::steady_clock;
-  std::function<Clock::time_point()> Now = [] { return Clock::now(); };
-  std::function<void(std::chrono::milliseconds)> Sleep = [](std::chrono::milliseconds aTime) {
-    std::this_thread::sleep_for(aTime);
-  };
-};
-
-class TsButton : public TButton {
+class TsButton : public TButton, public TsButtonEvents {
 public:
   // How long the pressed look shows at least, also on a quick click.
-  static constexpr std::chrono::milliseconds MinPressedTime{30};
+  static constexpr std::chrono::milliseconds MinPressedTime = TsButtonSkin::MinPressedTime;
 
   explicit TsButton(TComponent* aOwner);
   std::string ClassName() const override { return "TsButton"; }
 
   TsCtrlSkinData SkinData;
-  TNotifyEvent OnMouseEnter;
-  TNotifyEvent OnMouseLeave;
-  TsPressTiming PressTiming;
-  // The state changes that fade (by default those the skin manager names).
-  TsAnimEvents AnimatEvents = AnimBit(TsAnimEvent::aeGlobalDef);
+  // The skinned button's own notices (skinned and enabled) hide the control's.
+  using TsButtonEvents::OnMouseEnter;
+  using TsButtonEvents::OnMouseLeave;
 
-  // Drawn pressed whatever the mouse does.
-  bool Down() const { return fDown; }
-  void SetDown(bool aValue);
-  // Distance of the focus frame from the caption.
-  int FocusMargin() const { return fFocusMargin; }
-  void SetFocusMargin(int aValue);
-  TsDisabledKinds DisabledKind() const { return fDisabledKind; }
-  void SetDisabledKind(TsDisabledKinds aValue);
-  bool ShowFocus() const { return fShowFocus; }
-  void SetShowFocus(bool aValue);
-  // Inner margin of the caption.
-  int ContentMargin() const { return fContentMargin; }
-  void SetContentMargin(int aValue);
+  bool Down() const { return fSkin.Down(); }
+  void SetDown(bool aValue) { fSkin.SetDown(aValue); }
+  int FocusMargin() const { return fSkin.FocusMargin(); }
+  void SetFocusMargin(int aValue) { fSkin.SetFocusMargin(aValue); }
+  TsDisabledKinds DisabledKind() const { return fSkin.DisabledKind(); }
+  void SetDisabledKind(TsDisabledKinds aValue) { fSkin.SetDisabledKind(aValue); }
+  bool ShowFocus() const { return fSkin.ShowFocus(); }
+  void SetShowFocus(bool aValue) { fSkin.SetShowFocus(aValue); }
+  int ContentMargin() const { return fSkin.ContentMargin(); }
+  void SetContentMargin(int aValue) { fSkin.SetContentMargin(aValue); }
 
-  // 2 pressed, 1 hot, 3 default, 0 normal.
-  int CurrentState() const;
-  // The state the section paints: the current one within the section's
-  // states, where a default button on a section of fewer than four states
-  // looks hot.
-  int PaintedState() const;
-  // Where the caption goes, for the current state.
-  TRect CaptionRect();
-  // Renders the look of the current state into the cache; false when the
-  // parent's background is not ready (the button repaints later).
-  bool PrepareCache();
-  // A state change is fading on screen.
-  bool FadeRunning() const { return fFadeTimer && fFadeTimer->Enabled(); }
+  int CurrentState() const { return fSkin.CurrentState(); }
+  int PaintedState() const { return fSkin.PaintedState(); }
+  TRect CaptionRect() { return fSkin.CaptionRect(); }
+  bool PrepareCache() { return fSkin.PrepareCache(); }
+  bool FadeRunning() const { return fSkin.FadeRunning(); }
 
   void AfterConstruction() override;
 
@@ -78,54 +49,5 @@ protected:
   void WndProc(TMessage& aMessage) override;
 
 private:
-  // What the cache shows; another look makes it stale.
-  struct TLook {
-    int State = -1;
-    bool Enabled = false;
-    bool Focused = false;
-    friend bool operator==(const TLook&, const TLook&) = default;
-  };
-
-  bool Skinned() const;
-  // Skinned, enabled and not designed: the skin handles the mouse.
-  bool TracksInput() const;
-  bool FocusFrameShown() const;
-  TLook CurrentLook() const;
-  // Paints the caption and the focus frame into the cache.
-  void DrawCaption(int aState);
-  // The dotted frame around the caption of the focused button.
-  void DrawFocusFrame(const TRect& aCaption);
-  // The window region, rebuilt from the border mask when its corners cut
-  // the shape; returns whether the region was rebuilt.
-  bool RebuildRegion(int aState);
-  void DropRegion();
-  // Shows the look of a state change: a fade when the event animates (full
-  // length for the mouse entering and leaving, half for press and release),
-  // else at once.
-  void StartFade(TsAnimEvent aKind);
-  void StopFade();
-  void PaintFrame(platform::HDC aDC);
-  void EraseBackground(TMessage& aMessage);
-  void MouseReleased(TMessage& aMessage);
-  // Keeps the pressed look on screen for MinPressedTime.
-  void HoldPressedLook();
-  // Skin commands that concern the button; true when the command is done.
-  bool SkinCommand(TMessage& aMessage);
-
-  bool fDown = false;
-  bool fMouseClicked = false;
-  bool fForcingPressed = false;
-  bool fRegionChanged = true;
-  bool fHasRegion = false;
-  int fFocusMargin = 1;
-  int fContentMargin = 6;
-  bool fShowFocus = true;
-  TsDisabledKinds fDisabledKind{TsDisabledKind::dkBlended};
-  TRect fLastRect{};
-  TLook fCachedLook;
-  // When the pressed look last reached the screen.
-  TsPressTiming::Clock::time_point fPressedShownAt{};
-  bool fPressedShown = false;
-  // Declared last: it goes before everything its fade works on.
-  std::unique_ptr<TsFadeTimer> fFadeTimer;
+  TsButtonSkin fSkin;
 };

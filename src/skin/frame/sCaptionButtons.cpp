@@ -60,7 +60,8 @@ bool ButtonEnabled(const TsFrameView& aView, int aHitCode) {
   }
 }
 
-// The image a system button shows on a maximized or minimized form.
+} // namespace
+
 int ImageInWindowState(const TsSkinManager& aSkin, const TsFrameView& aView,
                        const TqcCaptionButton& aButton) {
   const TConstantSkinData& c = aSkin.ConstData;
@@ -74,8 +75,6 @@ int ImageInWindowState(const TsSkinManager& aSkin, const TsFrameView& aView,
   }
   return aButton.ImageIndex;
 }
-
-} // namespace
 
 void SaveButtonStrip(const Bitmap& aCache, const TsSkinManager& aSkin, TsTitleBarData& aTitle,
                      const TsFrameView& aView, const TqcFrameLayout& aLayout) {

@@ -29,6 +29,12 @@ void PaintBorderIcons(platform::Bitmap& aCache, const TsSkinManager& aSkin,
                       const TsTitleBarData& aTitle, const TsFrameView& aView,
                       const TqcFrameLayout& aLayout);
 
+// The image a system button shows: its own, or on a minimized form
+// "BICONNORM" for minimize and "BICONMAX" for maximize, on a maximized form
+// "BICONNORM" for maximize.
+int ImageInWindowState(const TsSkinManager& aSkin, const TsFrameView& aView,
+                       const TqcCaptionButton& aButton);
+
 // The record of caption item aHitCode (HTMINBUTTON, HTMAXBUTTON, HTCLOSE,
 // HTHELP, HTTITLEBUTTON + i); nullptr for other codes.
 TqcCaptionButton* CaptionButtonOf(TqcFrameLayout& aLayout, int aHitCode);

@@ -11,7 +11,10 @@
 #include "skin/frame/sCaptionButtons.h"
 #include "skin/frame/sSkinProvider.h"
 #include "skin/frame/sSystemMenu.h"
+#include "skin/paint/qcGlow.h"
 #include "skin/paint/sCacheCopy.h"
+
+#include <vector>
 
 using namespace platform;
 
@@ -89,6 +92,67 @@ TsFadeTimer* TsCaptionMouse::FadeOf(int aCode) const {
 void TsCaptionMouse::KillAnimations() {
   for (auto& [code, timer] : fFades)
     StopFade(timer);
+  for (auto& [code, glow] : fGlows)
+    HideGlow(glow);
+}
+
+void TsCaptionMouse::FinishAnimations() {
+  std::vector<int> faded;
+  for (const auto& [code, timer] : fFades)
+    if (timer)
+      faded.push_back(code);
+  KillAnimations();
+  if (fProvider.Form()->HandleAllocated())
+    for (int code : faded)
+      TsCaptionFadeTarget(fProvider, fFades[code], code).Repaint();
+}
+
+int TsCaptionMouse::GlowOf(int aCode) const {
+  const auto it = fGlows.find(aCode);
+  return it == fGlows.end() ? -1 : it->second;
+}
+
+bool TsCaptionMouse::GlowAllowed(int aCode) const {
+  const TsSkinManager* manager = fProvider.SkinManager();
+  if (manager == nullptr || !manager->Effects.AllowGlowing || fProvider.Form()->Parent() != nullptr)
+    return false;
+  const TsSkinData& common = manager->CommonSkinData;
+  switch (aCode) {
+  case HTMINBUTTON:
+    return common.BIMinGlow > 0;
+  case HTMAXBUTTON:
+    return common.BIMaxGlow > 0;
+  case HTCLOSE:
+    return common.BICloseGlow > 0;
+  default:
+    return false;
+  }
+}
+
+void TsCaptionMouse::UpdateGlow(int aCode, const TqcCaptionButton& aButton) {
+  const auto it = fGlows.find(aCode);
+  if (aButton.State != 1 || !GlowAllowed(aCode)) {
+    if (it != fGlows.end())
+      HideGlow(it->second);
+    return;
+  }
+  int& glow = fGlows.try_emplace(aCode, -1).first->second;
+  if (glow >= 0)
+    return;
+  TsSkinManager* manager = fProvider.SkinManager();
+  const int image = ImageInWindowState(*manager, fProvider.View(), aButton);
+  if (!manager->IsValidImgIndex(image))
+    return;
+  const TsSkinData& common = manager->CommonSkinData;
+  const int margin = aCode == HTCLOSE       ? common.BICloseGlowMargin
+                     : aCode == HTMAXBUTTON ? common.BIMaxGlowMargin
+                                            : common.BIMinGlowMargin;
+  const HWND wnd = fProvider.Form()->Handle();
+  RECT window{};
+  GetWindowRect(wnd, &window);
+  const TRect r = aButton.Rect.Offset(window.Left, window.Top);
+  ShowGlow(glow, r, {0, 0, r.Width(), r.Height()}, "GLOBALINFO", nullptr, manager, wnd, 255, margin,
+           manager->ma[std::size_t(image)].PropertyName + "GLOW");
 }
 
 bool TsCaptionMouse::FadesAllowed() const {
@@ -106,6 +170,7 @@ void TsCaptionMouse::RepaintItem(int aCode) {
   TqcCaptionButton* button = Button(aCode);
   if (button == nullptr || !fProvider.Form()->HandleAllocated())
     return;
+  UpdateGlow(aCode, *button);
   std::unique_ptr<TsFadeTimer>& timer = fFades[aCode];
   // Hover fades in and leaving fades out; a press shows at once.
   if (button->State != 2 && FadesAllowed()) {
@@ -180,9 +245,8 @@ TPoint TsCaptionMouse::IconMenuPoint() const {
   RECT r{};
   GetWindowRect(fProvider.Form()->Handle(), &r);
   const TqcFrameForm form = fProvider.FrameForm();
-  const int b = SysBorderWidth(form);
   const TRect& icon = fProvider.Layout().IconRect;
-  return {r.Left + b, r.Top + FrameBorderWidth(form) + icon.Height() + b};
+  return {r.Left + SysBorderWidth(form), r.Top + FrameBorderWidth(form) + icon.Height()};
 }
 
 bool TsCaptionMouse::NCMouseMove(TMessage& aMessage) {
@@ -210,8 +274,9 @@ bool TsCaptionMouse::NCLButtonDown(TMessage& aMessage) {
     SetHotHT(0, true);
     CaptionBtnPressed = false;
     fPressedHT = 0;
+    // A click on the icon drops the menu one frame width lower than the key.
     const TPoint p = IconMenuPoint();
-    DropSysMenu(p.X, p.Y);
+    DropSysMenu(p.X, p.Y + SysBorderWidth(fProvider.FrameForm()));
     return true;
   }
   if (code == HTMENU)

@@ -44,10 +44,16 @@ public:
   TsSystemMenu& SystemMenu();
   // Opens the system menu at a screen point.
   void DropSysMenu(int aX, int aY);
-  // Stops the running fades of the caption buttons.
+  // Stops the running fades of the caption buttons and hides their glows.
   void KillAnimations();
+  // The same, showing each faded button in its state at once.
+  void FinishAnimations();
   // The running fade of caption item aCode, or nullptr.
   TsFadeTimer* FadeOf(int aCode) const;
+  // The identifier of caption item aCode's glow, -1 when none shows.
+  int GlowOf(int aCode) const;
+  // The mouse left the frame: the hot item is normal again, nothing is held.
+  void MouseLeave();
 
 private:
   bool NCMouseMove(TMessage& aMessage);
@@ -55,16 +61,24 @@ private:
   bool NCLButtonUp(TMessage& aMessage);
   bool NCRButtonUp(TMessage& aMessage);
   bool NCLButtonDblClk(TMessage& aMessage);
-  void MouseLeave();
   // The release on the held item: its command.
   void Act(int aCode);
   void RepaintItem(int aCode);
+  // A hot minimize, maximize or close button glows when the skin gives its
+  // image a glow ("BICONCLOSE" + "GLOW" ...) and glowing is allowed; any
+  // other state hides the glow.
+  void UpdateGlow(int aCode, const TqcCaptionButton& aButton);
+  bool GlowAllowed(int aCode) const;
   bool FadesAllowed() const;
   TqcCaptionButton* Button(int aCode);
+  // Where Alt+Space drops the system menu: the window's left + the frame
+  // width, its top + the border height + the icon's height.
   TPoint IconMenuPoint() const;
 
   TsSkinProvider& fProvider;
   int fPressedHT = 0;
   std::map<int, std::unique_ptr<TsFadeTimer>> fFades;
+  // The glows' identifiers; the map keeps each one in its place.
+  std::map<int, int> fGlows;
   std::unique_ptr<TsSystemMenu> fSystemMenu;
 };

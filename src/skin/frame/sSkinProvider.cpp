@@ -10,6 +10,7 @@
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/frame/sFrameCopy.h"
+#include "skin/paint/qcGlow.h"
 #include "skin/paint/sControlCodes.h"
 #include "skin/paint/sParentBg.h"
 #include "skin/paint/sSkinCommandHandler.h"
@@ -84,6 +85,7 @@ TsSkinProvider* TsSkinProvider::CreateRT(TForm* aForm) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  FreeAdapter();
   // Attached last, detached first: the adapter gives the form back the
   // provider's procedure, and the provider then the form's own.
   ListSW.reset();
@@ -122,8 +124,26 @@ void TsSkinProvider::Detach() {
 
 void TsSkinProvider::Notification(TComponent* aComponent, TOperation aOperation) {
   TComponent::Notification(aComponent, aOperation);
-  if (aOperation == opRemove && aComponent == FCommonData->SkinManager())
+  if (aOperation != opRemove)
+    return;
+  if (aComponent == FCommonData->SkinManager())
     FCommonData->ForgetManager(static_cast<TsSkinManager*>(aComponent));
+  if (aComponent == fAdapter)
+    fAdapter = nullptr;
+}
+
+void TsSkinProvider::AdaptControls() {
+  if (SkinManager() == nullptr)
+    return;
+  if (fAdapter == nullptr)
+    fAdapter = new TqcCtrlAdapter(this);
+  fAdapter->AddAllItems(fForm);
+}
+
+void TsSkinProvider::FreeAdapter() {
+  TqcCtrlAdapter* adapter = fAdapter;
+  fAdapter = nullptr;
+  TComponent::Free(adapter);
 }
 
 // ---- properties ----
@@ -232,6 +252,8 @@ void TsSkinProvider::LoadInit() {
   if (fForm->HandleAllocated())
     SetTransitions(fForm->Handle(), DrawNonClientArea);
   PrepareForm();
+  if (fAdapter == nullptr && Skinned())
+    AdaptControls();
   if (fForm->BorderStyle() == bsSizeToolWin)
     SetUseGlobalColor(true);
 }
@@ -342,6 +364,11 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     if (!fForm->FormState().Contains(fsCreating))
       FLinesCount = -1;
     return true;
+  case WM_MOVE:
+    // The caption's fades and every glow stay behind a moving window.
+    fCaptionMouse.FinishAnimations();
+    HideAllGlows();
+    return false;
   case WM_SETTINGCHANGE:
     FCommonData->BGChanged = true;
     return false;
@@ -380,8 +407,11 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     const TCMControlListChange change(aMessage);
     OldWndProc(aMessage);
     if (change.Control != nullptr && !change.Control->ComponentState().Contains(csDestroying)) {
-      if (TWinControl* w = AsWindowed(change.Control))
+      if (TWinControl* w = AsWindowed(change.Control)) {
+        if (fAdapter != nullptr)
+          fAdapter->AddNewItem(w);
         SendToChildren(w, scQuerySkinState, 0, 1);
+      }
       SendSkinCommand(change.Control, scQuerySkinState, 0, 1);
     }
     return true;
@@ -418,6 +448,7 @@ void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
       SendToChildren(fForm, scRepaintChildren, 0);
   } else if (!Destroying()) {
     FCommonData->EmptyCache();
+    fCaptionMouse.KillAnimations();
   }
 }
 
@@ -542,8 +573,22 @@ bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMes
     aMessage.Result = EncodeBgColor(data.StateBackgroundColor(0));
     return true;
   case scHoverLost:
-    CurrentHT = 0;
-    CaptionBtnPressed = false;
+    fCaptionMouse.MouseLeave();
+    return true;
+  case scPrepareCache:
+    PrepareCache();
+    return true;
+  case scControlLoaded:
+    if (fAdapter != nullptr && !fForm->ComponentState().Contains(csLoading)) {
+      TControl* control = aCommand.Ref<TControl>();
+      TWinControl* w = control != nullptr ? AsWindowed(control) : fForm;
+      fAdapter->AddAllItems(w != nullptr ? w : fForm);
+    }
+    return true;
+  case scRefreshFrame:
+    if (aCommand.Value == 1)
+      data.BGChanged = true;
+    RefreshFrame();
     return true;
   case scSuspendRedraw:
     if (data.RepaintIfMoved() && fForm->HandleAllocated())
@@ -564,6 +609,9 @@ bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMes
 void TsSkinProvider::GetParentBg(ParentBgInfo& aInfo) {
   aInfo.X = 0;
   aInfo.Y = 0;
+  // Children copy from the cache: a stale one is rebuilt first.
+  if (FCommonData->HasOwnBackground() && (!FCommonData->Updating() || FInAnimation))
+    PaintAll();
   if (aInfo.PleaseDraw) {
     aInfo.X += OffsetX();
     aInfo.Y += OffsetY();
@@ -581,6 +629,19 @@ void TsSkinProvider::GetParentBg(ParentBgInfo& aInfo) {
     aInfo.FillRect.Top = std::max(0, aInfo.FillRect.Top - dy);
 }
 
+void TsSkinProvider::PrepareCache() {
+  TsCommonData& data = *FCommonData;
+  if (SkinLoadingFlag || !data.BGChanged)
+    return;
+  PaintAll();
+  // A cache that cannot be built now counts as fresh where waiting for it
+  // would hold the frame back for good.
+  if (data.BGChanged &&
+      (fForm->FormState().Contains(fsCreating) ||
+       (FormState & (fsBlendMoving | fsHideCover)) != 0 || data.Section() == nullptr))
+    data.BGChanged = false;
+}
+
 void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
   const TSkinCommand command(aMessage);
   if (!FromOwnManager(command)) {
@@ -593,6 +654,7 @@ void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
   HandleSkinCommand(*FCommonData, command, ignored);
   FLinesCount = -1;
   SendToChildren(fForm, scRemoveSkin, command.Value);
+  FreeAdapter();
   if (fForm->HandleAllocated() && !Destroying()) {
     UpdateSysMenuStyle(false);
     const TqcFrameForm f = FrameForm();
@@ -623,6 +685,7 @@ void TsSkinProvider::PrepareSkinPassive() {
   ApplyGlobalColor();
   if (fForm->HandleAllocated())
     SetTransitions(fForm->Handle(), DrawNonClientArea);
+  AdaptControls();
 }
 
 void TsSkinProvider::PrepareSkinSkinned() {
@@ -640,6 +703,7 @@ void TsSkinProvider::PrepareSkinSkinned() {
 }
 
 void TsSkinProvider::ApplySkin() {
+  AdaptControls();
   FLinesCount = -1;
   const TqcFrameForm f = FrameForm();
   if (HasBorder(f))

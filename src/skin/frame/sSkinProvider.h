@@ -9,6 +9,7 @@
 // User-interface thread only.
 
 #include "platform/gfx/Bitmap.h"
+#include "skin/controls/qcCtrlAdapter.h"
 #include "skin/controls/qcScrollWnd.h"
 #include "skin/frame/qcFrameGeometry.h"
 #include "skin/frame/sCaptionMouse.h"
@@ -118,6 +119,9 @@ public:
   void UpdateRegion(bool aRedraw);
   const std::vector<TRect>& Cutouts() const { return ArOR; }
 
+  // The adapter of the form's standard controls, while the frame is skinned.
+  TqcCtrlAdapter* Adapter() const { return fAdapter; }
+
   // The adapter of the form's own scroll bars; only a form that scrolls has
   // one.
   TqcScrollWnd* ScrollAdapter() const { return ListSW.get(); }
@@ -157,6 +161,9 @@ private:
   void RunDeferredInit();
   // Creates the scroll adapter of a scrolling form when it has none.
   void UpdateScrollAdapter();
+  // Adapts the form's standard controls, making the adapter when missing.
+  void AdaptControls();
+  void FreeAdapter();
 
   // Skin commands; false when the table does not handle the command.
   bool CommandInAnyState(const TSkinCommand& aCommand, TMessage& aMessage);
@@ -164,6 +171,8 @@ private:
   bool CommandSkinned(const TSkinCommand& aCommand, TMessage& aMessage);
   bool FromOwnManager(const TSkinCommand& aCommand) const;
   void GetParentBg(ParentBgInfo& aInfo);
+  // scPrepareCache: rebuilds a stale cache (not while a skin loads).
+  void PrepareCache();
   void RemoveSkin(TMessage& aMessage);
   void PrepareSkinPassive();
   void PrepareSkinSkinned();
@@ -191,6 +200,7 @@ private:
   TqcFrameLayout fLayout;
   TsWindowStates fWindowStates{*this};
   TsCaptionMouse fCaptionMouse{*this};
+  TqcCtrlAdapter* fAdapter = nullptr;
   // Chained in front of the provider on the form's WindowProc, so it is
   // taken off first.
   std::unique_ptr<TqcScrollWnd> ListSW;

@@ -38,14 +38,18 @@ HWND CreateGlowWindow(bool aTopmost) {
   return wnd;
 }
 
-// One glow: its window lives as long as the effect.
+// One glow: its window lives as long as the effect; aOwner is where the
+// glow's identifier is kept.
 class TqcGlowEffect {
 public:
-  explicit TqcGlowEffect(HWND aWnd) : fWnd(aWnd) {}
+  TqcGlowEffect(HWND aWnd, int* aOwner) : fWnd(aWnd), fOwner(aOwner) {}
   ~TqcGlowEffect() { DeallocateHWnd(fWnd); }
   TqcGlowEffect(const TqcGlowEffect&) = delete;
   TqcGlowEffect& operator=(const TqcGlowEffect&) = delete;
   HWND Wnd() const { return fWnd; }
+  bool OwnedBy(const int* aIdentifier) const { return fOwner == aIdentifier; }
+  // The owner's identifier no longer names a slot.
+  void ReleaseOwner() { *fOwner = -1; }
 
   // Puts aImage on the window at aAt, directly above aWindow, and shows it.
   void Show(Bitmap& aImage, TPoint aAt, HWND aWindow, BYTE aAlpha) {
@@ -59,6 +63,7 @@ public:
 
 private:
   HWND fWnd;
+  int* fOwner;
 };
 
 std::vector<std::unique_ptr<TqcGlowEffect>>& Glows() {
@@ -67,12 +72,12 @@ std::vector<std::unique_ptr<TqcGlowEffect>>& Glows() {
 }
 
 bool ValidIdentifier(int aIdentifier) {
-  return aIdentifier >= 0 && aIdentifier < int(Glows().size()) && Glows()[aIdentifier] != nullptr;
+  return aIdentifier >= 0 && aIdentifier < int(Glows().size()) &&
+         Glows()[std::size_t(aIdentifier)] != nullptr;
 }
 
-} // namespace
-
-int ShowGlow(const TRect& aR, const TRect& aVisible, const std::string& aSection,
+// A new glow whose identifier is to be kept in aIdentifier; -1 when none can be shown.
+int MakeGlow(int& aIdentifier, const TRect& aR, const TRect& aVisible, const std::string& aSection,
              TsCommonData* aSkinData, TsSkinManager* aManager, HWND aWindow, BYTE aAlpha,
              int aMargin, const std::string& aKey) {
   TsSkinManager* manager = aSkinData != nullptr ? aSkinData->SkinManager() : aManager;
@@ -113,14 +118,25 @@ int ShowGlow(const TRect& aR, const TRect& aVisible, const std::string& aSection
     return -1;
   // A skin change takes every glow away.
   SkinEngineHooks().DiscardGlows = HideAllGlows;
-  Glows().push_back(std::make_unique<TqcGlowEffect>(wnd));
+  Glows().push_back(std::make_unique<TqcGlowEffect>(wnd, &aIdentifier));
   Glows().back()->Show(shown, {aR.Left + aMargin + cut.Left - wl, aR.Top + aMargin + cut.Top - wt},
                        aWindow, aAlpha);
   return int(Glows().size()) - 1;
 }
 
+} // namespace
+
+int ShowGlow(int& aIdentifier, const TRect& aR, const TRect& aVisible, const std::string& aSection,
+             TsCommonData* aSkinData, TsSkinManager* aManager, HWND aWindow, BYTE aAlpha,
+             int aMargin, const std::string& aKey) {
+  HideGlow(aIdentifier);
+  aIdentifier = MakeGlow(aIdentifier, aR, aVisible, aSection, aSkinData, aManager, aWindow, aAlpha,
+                         aMargin, aKey);
+  return aIdentifier;
+}
+
 void HideGlow(int& aIdentifier) {
-  if (!ValidIdentifier(aIdentifier))
+  if (!ValidIdentifier(aIdentifier) || !Glows()[std::size_t(aIdentifier)]->OwnedBy(&aIdentifier))
     return;
   Glows()[std::size_t(aIdentifier)].reset();
   aIdentifier = -1;
@@ -130,6 +146,9 @@ void HideGlow(int& aIdentifier) {
 }
 
 void HideAllGlows() {
+  for (const auto& glow : Glows())
+    if (glow != nullptr)
+      glow->ReleaseOwner();
   Glows().clear();
 }
 

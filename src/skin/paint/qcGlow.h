@@ -22,16 +22,21 @@ class TsSkinManager;
 // relative to aR's top-left: on a side where aR is cut, the glow ends with
 // the visible part. aSkinData, when
 // given, supplies the colour filters and the manager (otherwise aManager).
-// aWindow is the top-level window the glow belongs to. Returns the glow's
-// identifier, or -1 when no glow can be shown (no such image, no layered
-// windows).
-int ShowGlow(const TRect& aR, const TRect& aVisible, const std::string& aSection,
+// aWindow is the top-level window the glow belongs to. The glow's
+// identifier goes to aIdentifier and is returned; -1 when no glow can be
+// shown (no such image, no layered windows). A glow aIdentifier names
+// already is hidden first. The glow keeps aIdentifier's place and sets it to
+// -1 when all glows go at once, so the owner of aIdentifier hides its glow
+// before the variable goes.
+int ShowGlow(int& aIdentifier, const TRect& aR, const TRect& aVisible, const std::string& aSection,
              TsCommonData* aSkinData, TsSkinManager* aManager, platform::HWND aWindow,
              platform::BYTE aAlpha, int aMargin, const std::string& aKey);
-// Hides and frees a glow and sets the identifier to -1; an identifier that
-// names no glow does nothing.
+// Hides and frees the glow shown for aIdentifier and sets it to -1; an
+// identifier that names no glow, or a glow shown for another identifier,
+// does nothing.
 void HideGlow(int& aIdentifier);
-// Frees every glow with its window and empties the list (on a skin change).
+// Frees every glow with its window, sets every identifier to -1 and empties
+// the list (on a skin change, when a framed window moves).
 void HideAllGlows();
 // The window of a shown glow, or nullptr.
 platform::HWND GlowWindow(int aIdentifier);

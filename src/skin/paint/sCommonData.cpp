@@ -648,7 +648,6 @@ void TsCommonData::ShowGlowIfHot(bool aRefresh) {
     visible = visible.Intersect(
         {at.X, at.Y, at.X + parent->ClientWidth(), at.Y + parent->ClientHeight()});
   }
-  GlowID =
-      ShowGlow(bounds, visible.Offset(-bounds.Left, -bounds.Top), FSkinSection, this, manager,
-               platform::GetAncestor(window, platform::GA_ROOT), 255, section->GlowMargin, "GLOW");
+  ShowGlow(GlowID, bounds, visible.Offset(-bounds.Left, -bounds.Top), FSkinSection, this, manager,
+           platform::GetAncestor(window, platform::GA_ROOT), 255, section->GlowMargin, "GLOW");
 }

@@ -573,6 +573,18 @@ TEST_F(ButtonFadeTest, TheGlowFollowsTheHotStateAndLetsClicksThrough) {
   EXPECT_EQ(button->SkinData.GlowID, -1);
   EXPECT_FALSE(IsWindow(glow));
   Step(TsFadeTimer::FullIterations + 1);
+
+  // A skin load takes the glow away; the next hover shows it again.
+  MouseTo(button, 20, 10);
+  ASSERT_GE(button->SkinData.GlowID, 0);
+  fManager->SetSkinName("B");
+  PumpUntilIdle();
+  EXPECT_EQ(button->SkinData.GlowID, -1);
+  MouseTo(fForm, 150, 150);
+  MouseTo(button, 20, 10);
+  EXPECT_GE(button->SkinData.GlowID, 0) << "shown again after the skin load";
+  MouseTo(fForm, 150, 150);
+  Step(TsFadeTimer::FullIterations + 1);
 }
 
 } // namespace

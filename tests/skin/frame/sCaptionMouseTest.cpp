@@ -5,10 +5,13 @@
 
 #include "FadeRule.h"
 #include "FrameFixture.h"
+#include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/win/Input.h"
 #include "platform/win/Menu.h"
+#include "platform/win/PopupMenu.h"
 #include "skin/frame/sSystemMenu.h"
+#include "skin/paint/qcGlow.h"
 #include "support/PixelCheck.h"
 
 #include <string>
@@ -25,6 +28,7 @@ class CaptionMouseTest : public FrameTest {
 protected:
   void SetUp() override {
     FrameTest::SetUp();
+    CaptionBtnPressed = false;                     // a test may end with a button held
     fApp->CreateForm<TForm>()->SetCaption("Main"); // the application's main form stays hidden
   }
   void TearDown() override {
@@ -201,20 +205,44 @@ TEST_F(CaptionMouseTest, ARightClickOnTheCaptionOpensTheSystemMenuWhoseCloseClos
   form->OnClose = nullptr;
 }
 
-// Alt+Space opens the frame's own system menu, not the platform's.
-TEST_F(CaptionMouseTest, AltSpaceOpensTheSystemMenu) {
-  TForm* form = ShowForm();
-  TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
-  int popups = 0;
-  menu.OnPopup = [&](TObject*) { ++popups; };
-  InputKey(VK_MENU, true, 0);
-  InputKey(VK_SPACE, true, U' ');
-  InputKey(VK_SPACE, false, 0);
-  InputKey(VK_MENU, false, 0);
-  Key(VK_ESCAPE);
-  PumpUntilIdle();
-  EXPECT_EQ(popups, 1);
-  EXPECT_FALSE(menu.Showing());
+// Alt+Space opens the frame's own system menu, not the platform's, at the
+// window's left + the frame width and its top + the border height + the
+// icon's height (the tool window shows no icon).
+TEST_F(CaptionMouseTest, AltSpaceOpensTheSystemMenuBelowTheIcon) {
+  for (const bool tool : {true, false}) {
+    SCOPED_TRACE(tool ? "tool window" : "single");
+    TForm* form = tool ? ShowForm() : ShowSingleForm();
+    TsSystemMenu& menu = Provider(form).CaptionMouse().SystemMenu();
+    int popups = 0;
+    menu.OnPopup = [&](TObject*) { ++popups; };
+    // The menu's window, seen when its loop waits; then Escape closes it.
+    RECT dropped{};
+    TWndMethod provider = form->WindowProc;
+    form->WindowProc = [&](TMessage& aMessage) {
+      if (aMessage.Msg == WM_ENTERIDLE && aMessage.WParam == MSGF_MENU && dropped.Right == 0) {
+        GetWindowRect(HWND(aMessage.LParam), &dropped);
+        Key(VK_ESCAPE);
+      }
+      provider(aMessage);
+    };
+    InputKey(VK_MENU, true, 0);
+    InputKey(VK_SPACE, true, U' ');
+    InputKey(VK_SPACE, false, 0);
+    InputKey(VK_MENU, false, 0);
+    PumpUntilIdle();
+    EXPECT_EQ(popups, 1);
+    EXPECT_FALSE(menu.Showing());
+
+    const TqcFrameForm frame = Provider(form).FrameForm();
+    const TRect& icon = Provider(form).Layout().IconRect;
+    EXPECT_EQ(icon.IsEmpty(), tool);
+    RECT w{};
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ(dropped.Left, w.Left + SysBorderWidth(frame));
+    EXPECT_EQ(dropped.Top, w.Top + FrameBorderWidth(frame) + icon.Height());
+    form->WindowProc = provider;
+    delete form;
+  }
 }
 
 // The items and their states by border style and icons: which are visible
@@ -310,6 +338,119 @@ TEST_F(CaptionMouseTest, AFadeCutShortEndsInTheNewState) {
   Step();
   EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), pressed, "stays pressed"));
   form->OnClose = nullptr;
+}
+
+// A hot minimize, maximize or close button with a large image glows: the
+// skin's glow image named by the image's key + "GLOW" lies around the
+// button, its border widths outside it less the glow margin. Only the hot
+// button glows; pressed, normal or left it does not, nor a small image
+// without a glow image.
+TEST_F(CaptionMouseTest, AHotLargeButtonGlowsAroundItself) {
+  HeadlessHost host;
+  TForm* form = ShowSingleForm();
+  Move(form, Spot::Outside);
+  TsCaptionMouse& mouse = Provider(form).CaptionMouse();
+  const TsSkinData& common = fManager->CommonSkinData;
+  ASSERT_GT(common.BICloseGlow, 0);
+  const auto glowWindow = [&](int aCode, const TqcCaptionButton& aButton, int aMargin) {
+    const TsMaskData& glow = fManager->ma[std::size_t(fManager->GetMaskIndex(
+        "GLOBALINFO", fManager->ma[std::size_t(aButton.ImageIndex)].PropertyName + "GLOW0"))];
+    RECT w{};
+    GetWindowRect(form->Handle(), &w);
+    const TRect r = aButton.Rect.Offset(w.Left, w.Top);
+    RECT shown{};
+    GetWindowRect(GlowWindow(mouse.GlowOf(aCode)), &shown);
+    EXPECT_EQ(TRect(shown),
+              (TRect{r.Left + aMargin - MaskWidthLeft(glow), r.Top + aMargin - MaskWidthTop(glow),
+                     r.Right - aMargin + MaskWidthRight(glow),
+                     r.Bottom - aMargin + MaskWidthBottom(glow)}));
+    EXPECT_EQ(GetWindow(GlowWindow(mouse.GlowOf(aCode)), GW_HWNDNEXT), form->Handle());
+  };
+  const TqcCaptionButtons& buttons = Provider(form).Layout().Buttons;
+  ASSERT_TRUE(buttons.BigButtons);
+
+  Move(form, Spot::Close);
+  ASSERT_GE(mouse.GlowOf(HTCLOSE), 0);
+  glowWindow(HTCLOSE, buttons.Close, common.BICloseGlowMargin);
+  Move(form, Spot::Min);
+  EXPECT_EQ(mouse.GlowOf(HTCLOSE), -1);
+  ASSERT_GE(mouse.GlowOf(HTMINBUTTON), 0);
+  glowWindow(HTMINBUTTON, buttons.Min, common.BIMinGlowMargin);
+  EXPECT_EQ(ShownGlowCount(), 1);
+  Button(form, Spot::Min, true);
+  EXPECT_EQ(mouse.GlowOf(HTMINBUTTON), -1) << "pressed";
+  Move(form, Spot::Caption);
+  Button(form, Spot::Caption, false);
+  EXPECT_EQ(ShownGlowCount(), 0);
+
+  // The tool window's small close image has no glow image.
+  TForm* tool = ShowForm({400, 30, 700, 230});
+  Move(tool, Spot::Close);
+  EXPECT_EQ(Provider(tool).Layout().Buttons.Close.State, 1);
+  EXPECT_EQ(Provider(tool).CaptionMouse().GlowOf(HTCLOSE), -1);
+  Move(tool, Spot::Outside);
+
+  fManager->Effects.AllowGlowing = false;
+  Move(form, Spot::Close);
+  EXPECT_EQ(mouse.GlowOf(HTCLOSE), -1) << "glowing not allowed";
+  fManager->Effects.AllowGlowing = true;
+  Move(form, Spot::Outside);
+}
+
+// Moving the window stops the caption's fades (the button shows its new
+// look at once) and hides every glow, the caption's and any other.
+TEST_F(CaptionMouseTest, MovingTheWindowEndsTheFadesAndHidesEveryGlow) {
+  HeadlessHost host;
+  TForm* form = ShowSingleForm();
+  Move(form, Spot::Outside);
+  fClock = std::make_unique<ManualTimerClock>();
+  TsCaptionMouse& mouse = Provider(form).CaptionMouse();
+  const TRect r = Provider(form).Layout().Buttons.Close.Rect;
+  Move(form, Spot::Close);
+  Step();
+  ASSERT_NE(mouse.FadeOf(HTCLOSE), nullptr);
+  ASSERT_GE(mouse.GlowOf(HTCLOSE), 0);
+  int other = -1;
+  ShowGlow(other, {500, 500, 540, 520}, {0, 0, 40, 20}, "BUTTON", nullptr, fManager.get(),
+           form->Handle(), 255, 0, "GLOW");
+  ASSERT_GE(other, 0);
+  const Bitmap hot = ButtonOnScreen(form, r);
+  Bitmap cached(r.Width(), r.Height());
+  const Bitmap& cache = *Provider(form).SkinData().CacheBmp();
+  for (int y = 0; y < r.Height(); ++y)
+    for (int x = 0; x < r.Width(); ++x)
+      cached.SetPixel(x, y, cache.Pixel(r.Left + x, r.Top + y) | 0xFF000000u);
+
+  SetWindowPos(form->Handle(), nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(mouse.FadeOf(HTCLOSE), nullptr);
+  EXPECT_EQ(ShownGlowCount(), 0);
+  EXPECT_EQ(mouse.GlowOf(HTCLOSE), -1);
+  EXPECT_EQ(other, -1);
+  PumpUntilIdle();
+  EXPECT_FALSE(SameBitmap(hot, cached, "midway differs from the end"));
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), cached, "the fade's end at once"));
+}
+
+// The skin manager's hover tracking moving on from the frame returns the hot
+// caption button to normal; a later leave finds nothing hot.
+TEST_F(CaptionMouseTest, LosingTheHoverReturnsTheHotButtonToNormal) {
+  TForm* form = ShowSingleForm();
+  Move(form, Spot::Outside);
+  fManager->Effects.AllowGlowing = false; // no fades: each state shows at once
+  const TqcCaptionButtons& buttons = Provider(form).Layout().Buttons;
+  const TRect r = buttons.Close.Rect;
+  const Bitmap normal = ButtonOnScreen(form, r);
+  Move(form, Spot::Close);
+  ASSERT_EQ(buttons.Close.State, 1);
+  ASSERT_FALSE(SameBitmap(ButtonOnScreen(form, r), normal, "hot differs"));
+  fManager->SetActiveControl(nullptr);
+  EXPECT_EQ(buttons.Close.State, 0);
+  EXPECT_FALSE(CaptionBtnPressed);
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), normal, "normal again"));
+  SendMessageW(form->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(buttons.Close.State, 0);
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), normal, "still normal"));
+  fManager->Effects.AllowGlowing = true;
 }
 
 } // namespace

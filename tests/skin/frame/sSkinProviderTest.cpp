@@ -12,6 +12,8 @@
 #include "platform/win/Paint.h"
 #include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
+#include "skin/paint/sCacheInfo.h"
+#include "support/PixelCheck.h"
 
 #include <algorithm>
 
@@ -218,6 +220,64 @@ TEST_F(ProviderTest, ADestroyedFormLeavesTheFramedForms) {
   EXPECT_EQ(FramedForms, std::vector<TForm*>{other});
   TComponent::Free(other);
   EXPECT_TRUE(FramedForms.empty());
+}
+
+// A stale frame cache is rebuilt before the frame answers what lies behind
+// a child, or when asked to prepare its cache: the answer is the cache of the
+// frame's present state.
+TEST_F(ProviderTest, AStaleCacheIsRebuiltBeforeItIsUsed) {
+  TsScrollWndData& data = fProvider->SkinData();
+  PumpUntilIdle();
+  ASSERT_FALSE(data.BGChanged);
+  const Bitmap active = *data.CacheBmp();
+  const auto ask = [&](WORD aCommand) {
+    data.BGChanged = true;
+    ParentBgInfo info;
+    SendSkinCommand(fForm, aCommand, aCommand == scGetParentBg ? LPARAM(&info) : 0);
+    EXPECT_FALSE(data.BGChanged);
+    if (aCommand == scGetParentBg) {
+      EXPECT_EQ(info.BgType, btCache);
+      EXPECT_EQ(info.Bmp, data.CacheBmp());
+    }
+  };
+  for (const WORD command : {scGetParentBg, scPrepareCache}) {
+    SCOPED_TRACE(command);
+    fProvider->FormActive = false;
+    ask(command);
+    EXPECT_FALSE(pixelcheck::SameBitmap(*data.CacheBmp(), active, "inactive differs"));
+    fProvider->FormActive = true;
+    ask(command);
+    EXPECT_TRUE(pixelcheck::SameBitmap(*data.CacheBmp(), active, "active again"));
+  }
+}
+
+// scRefreshFrame copies the frame from the cache to the window (rebuilding
+// it first when asked with 1).
+TEST_F(ProviderTest, RefreshFrameCopiesTheFrameToTheWindow) {
+  PumpUntilIdle();
+  RECT r{};
+  GetWindowRect(fForm->Handle(), &r);
+  const TRect band{0, 0, r.Right - r.Left, 6};
+  for (const LPARAM rebuild : {LPARAM(0), LPARAM(1)}) {
+    SCOPED_TRACE(rebuild);
+    HDC dc = GetWindowDC(fForm->Handle());
+    HBRUSH black = CreateSolidBrush(0);
+    const RECT scribble = band;
+    FillRect(dc, &scribble, black);
+    DeleteObject(black);
+    ReleaseDC(fForm->Handle(), dc);
+    SendSkinCommand(fForm, scRefreshFrame, rebuild);
+    const Bitmap window = CaptureWindow(fForm->Handle());
+    const Bitmap& cache = *fProvider->SkinData().CacheBmp();
+    // The corners the window region cuts away show nothing of the window.
+    const Region shape = WindowRegion(fProvider->FrameForm(), fProvider->Cutouts());
+    int wrong = 0;
+    for (int y = band.Top; y < band.Bottom; ++y)
+      for (int x = band.Left; x < band.Right; ++x)
+        wrong +=
+            shape.Contains({x, y}) && ((window.Pixel(x, y) ^ cache.Pixel(x, y)) & 0xFFFFFF) != 0;
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 } // namespace

@@ -43,9 +43,10 @@ protected:
   // Layered windows need a host that shows them.
   HeadlessHost fHost;
 
-  int Show(TRect aR, TRect aVisible, int aMargin = 1, const std::string& aSection = "GLOWING") {
-    return ShowGlow(aR, aVisible, aSection, nullptr, fManager.get(), fForm->Handle(), 255, aMargin,
-                    "GLOW");
+  int Show(int& aIdentifier, TRect aR, TRect aVisible, int aMargin = 1,
+           const std::string& aSection = "GLOWING") {
+    return ShowGlow(aIdentifier, aR, aVisible, aSection, nullptr, fManager.get(), fForm->Handle(),
+                    255, aMargin, "GLOW");
   }
 };
 
@@ -65,8 +66,8 @@ TEST_F(GlowTest, TheWindowSurroundsTheRectangleCutToItsVisiblePart) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
-    int id = Show(r, row.Visible);
-    ASSERT_GE(id, 0);
+    int id = -1;
+    ASSERT_GE(Show(id, r, row.Visible), 0);
     const HWND glow = GlowWindow(id);
     RECT shown;
     GetWindowRect(glow, &shown);
@@ -84,8 +85,10 @@ TEST_F(GlowTest, TheWindowSurroundsTheRectangleCutToItsVisiblePart) {
 }
 
 TEST_F(GlowTest, NoGlowWithoutTheGlowImageOrWithNothingVisible) {
-  EXPECT_EQ(Show({10, 10, 30, 20}, {0, 0, 20, 10}, 1, "PANEL"), -1);
-  EXPECT_EQ(Show({10, 10, 30, 20}, {0, 0, 0, 0}), -1);
+  int id = -1;
+  EXPECT_EQ(Show(id, {10, 10, 30, 20}, {0, 0, 20, 10}, 1, "PANEL"), -1);
+  EXPECT_EQ(Show(id, {10, 10, 30, 20}, {0, 0, 0, 0}), -1);
+  EXPECT_EQ(id, -1);
   int none = -1;
   HideGlow(none);
   int beyond = 7;
@@ -98,8 +101,8 @@ TEST_F(GlowTest, NoGlowWithoutTheGlowImageOrWithNothingVisible) {
 TEST_F(GlowTest, AGlowNeverTakesAClick) {
   const TPoint client = fForm->ClientToScreen({0, 0});
   const TRect r{client.X + 20, client.Y + 20, client.X + 60, client.Y + 40};
-  int id = Show(r, {0, 0, 40, 20});
-  ASSERT_GE(id, 0);
+  int id = -1;
+  ASSERT_GE(Show(id, r, {0, 0, 40, 20}), 0);
   const POINT onGlowOnly{r.Left - 1, r.Top - 1};
   EXPECT_EQ(WindowFromPoint(onGlowOnly), fForm->Handle());
   int clicks = 0;
@@ -113,16 +116,33 @@ TEST_F(GlowTest, AGlowNeverTakesAClick) {
   HideGlow(id);
 }
 
-TEST_F(GlowTest, ASkinChangeTakesEveryGlowAway) {
-  const int first = Show({10, 10, 30, 20}, {0, 0, 20, 10});
-  const int second = Show({50, 10, 70, 20}, {0, 0, 20, 10});
+// A skin change takes every glow away and every identifier with it: the
+// owners can show their glows again, and a stale identifier never hides the
+// glow that took its slot.
+TEST_F(GlowTest, ASkinChangeTakesEveryGlowAwayWithItsIdentifier) {
+  int first = -1, second = -1;
+  Show(first, {10, 10, 30, 20}, {0, 0, 20, 10});
+  Show(second, {50, 10, 70, 20}, {0, 0, 20, 10});
   ASSERT_EQ(second, first + 1);
   const HWND windows[] = {GlowWindow(first), GlowWindow(second)};
   fManager->SetSkinName("S");
+  fManager->SetSkinName("G");
   PumpUntilIdle();
   EXPECT_EQ(ShownGlowCount(), 0);
   for (HWND w : windows)
     EXPECT_FALSE(IsWindow(w));
+  EXPECT_EQ(first, -1);
+  EXPECT_EQ(second, -1);
+
+  ASSERT_EQ(Show(second, {50, 10, 70, 20}, {0, 0, 20, 10}), 0) << "the first slot again";
+  HideGlow(first);
+  EXPECT_TRUE(IsWindowVisible(GlowWindow(second)));
+  int copy = second;
+  HideGlow(copy);
+  EXPECT_EQ(copy, 0) << "a copy of an identifier hides nothing";
+  EXPECT_EQ(ShownGlowCount(), 1);
+  HideGlow(second);
+  EXPECT_EQ(ShownGlowCount(), 0);
 }
 
 } // namespace

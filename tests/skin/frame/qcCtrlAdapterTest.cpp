@@ -1,0 +1,270 @@
+// The control adapter of an adopted message box: its plain buttons painted
+// as skinned buttons, pixel-exact over a small plain test skin in each state
+// through real input, fading as a skinned button does, and given back to the
+// platform when the skin goes.
+
+#include "skin/controls/qcCtrlAdapter.h"
+
+#include "FadeRule.h"
+#include "FrameFixture.h"
+#include "platform/gfx/Text.h"
+#include "platform/host/ScreenComposer.h"
+#include "platform/win/Input.h"
+#include "skin/data/sSkinCommands.h"
+#include "support/PixelCheck.h"
+#include "toolkit/MessageForm.h"
+
+#include <string>
+
+using namespace platform;
+using pixelcheck::Opaque;
+using pixelcheck::SameBitmap;
+using pixelcheck::TPixelMatch;
+
+namespace {
+
+// A plain FORM and a BUTTON section: a background per state (pressed shows
+// the hot one), a one-pixel ring per state from the border mask with key
+// pixels in its corners, a font colour for the normal and the hot state.
+constexpr TColor kFormColor = 0x00A0A0A0;
+constexpr TColor kNormal = 0x00302010;
+constexpr TColor kHot = 0x00604020;
+constexpr TColor kFont = 0x0000FFFF;
+constexpr TColor kHotFont = 0x00FFFFFF;
+constexpr TColor kRing[3] = {0x000000C0, 0x0000C000, 0x00C00000};
+
+std::string PlainSkin() {
+  return "[GLOBALINFO]\nCOLOR=" + std::to_string(kFormColor) +
+         "\n[FORM]\nSTATES=1\nCOLOR=" + std::to_string(kFormColor) +
+         "\n[BUTTON]\nSTATES=3\nCOLOR=" + std::to_string(kNormal) +
+         "\nHOTCOLOR=" + std::to_string(kHot) + "\nFONTCOLOR=" + std::to_string(kFont) +
+         "\nHOTFONTCOLOR=" + std::to_string(kHotFont) +
+         "\nBORDERSMASK=!M.PNG!3!0!0!0001!0001!0001!0001!1\n";
+}
+
+Bitmap MaskImage() {
+  return MakeBitmap(9, 3, [](int aX, int aY) {
+    const int x = aX % 3;
+    if ((x == 0 || x == 2) && (aY == 0 || aY == 2))
+      return 0x00FF00FFu;
+    return Opaque(kRing[aX / 3]);
+  });
+}
+
+// Round half to even of aValue / 100.
+std::uint32_t RoundPercent(std::uint32_t aValue) {
+  const std::uint32_t q = aValue / 100, r = aValue % 100;
+  return q + (r > 50 || (r == 50 && q % 2 == 1) ? 1 : 0);
+}
+
+class CtrlAdapterTest : public FrameTest {
+protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    auto& skin = fManager->InternalSkins.Add();
+    skin.SetName("Plain");
+    skin.ReadData(PackSkin(PlainSkin(), {{"M.PNG", EncodePngBytes(MaskImage())}}));
+    fManager->SetSkinName("Plain");
+    // Each state shows at once; the fade has its own test.
+    fManager->AnimEffects.Buttons.Events = {};
+    fBox = TComponent::Create<TMessageForm>(fApp.get(), "Das Gerät steht nicht zur Verfügung!",
+                                            "Monitor", MB_OKCANCEL | MB_ICONHAND);
+    fBox->Show();
+    PumpUntilIdle();
+    ASSERT_NE(TsSkinProvider::Of(fBox), nullptr);
+  }
+
+  TqcCtrlAdapter* Adapter() const { return TsSkinProvider::Of(fBox)->Adapter(); }
+
+  // The button's look in a painted state, its caption and focus frame
+  // drawn as the skinned button's rules say.
+  static Bitmap Look(TButton* aButton, int aState, bool aFocused) {
+    const int w = aButton->Width(), h = aButton->Height();
+    Bitmap b = pixelcheck::Filled(w, h, Opaque(aState == 0 ? kNormal : kHot));
+    const std::uint32_t ring = Opaque(kRing[aState]);
+    for (int x = 0; x < w; ++x) {
+      b.SetPixel(x, 0, ring);
+      b.SetPixel(x, h - 1, ring);
+    }
+    for (int y = 0; y < h; ++y) {
+      b.SetPixel(0, y, ring);
+      b.SetPixel(w - 1, y, ring);
+    }
+    for (TPoint p : {TPoint{0, 0}, TPoint{w - 1, 0}, TPoint{0, h - 1}, TPoint{w - 1, h - 1}})
+      b.SetPixel(p.X, p.Y, Opaque(kFormColor));
+    pixelcheck::DCHolder dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), &b);
+    SelectObject(dc.get(), aButton->Font().Handle());
+    const std::string& caption = aButton->Caption();
+    RECT measured{6, 0, w - 6, 0};
+    DrawTextW(dc.get(), caption, &measured,
+              DT_CALCRECT | DT_CENTER | DT_EXPANDTABS | DT_SINGLELINE);
+    const int left = (w - measured.Width()) / 2 - 1;
+    const int top = (h - measured.Height()) / 2;
+    RECT text{left, top, left + measured.Width() + 2, h - top};
+    if (aState == 2) // the content moves on a click
+      text = TRect(text).Offset(1, 1);
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), aState > 0 ? kHotFont : kFont);
+    DrawTextW(dc.get(), caption, &text, DT_CENTER | DT_VCENTER | DT_EXPANDTABS | DT_SINGLELINE);
+    if (aFocused) {
+      // Grown by the margin + 1 across and the margin down, 3 pixels inside.
+      const TRect f{text.Left - 2, std::max(text.Top - 1, 3), text.Right + 2,
+                    std::min(text.Bottom + 1, h - 3)};
+      for (int y = f.Top; y < f.Bottom; ++y)
+        for (int x = f.Left; x < f.Right; ++x) {
+          const bool edge = x == f.Left || x == f.Right - 1 || y == f.Top || y == f.Bottom - 1;
+          if (edge && (x - f.Left + y - f.Top) % 2 == 0)
+            b.SetPixel(x, y, Opaque(kHotFont));
+        }
+    }
+    return b;
+  }
+  // What the screen shows of a button.
+  static Bitmap OnScreen(TButton* aButton) {
+    const Bitmap window = CaptureWindow(GetParentForm(aButton)->Handle());
+    RECT w{};
+    GetWindowRect(GetParentForm(aButton)->Handle(), &w);
+    const TPoint at = aButton->ClientToScreen({0, 0});
+    Bitmap out(aButton->Width(), aButton->Height());
+    for (int y = 0; y < out.Height(); ++y)
+      for (int x = 0; x < out.Width(); ++x)
+        out.SetPixel(x, y, window.Pixel(at.X - w.Left + x, at.Y - w.Top + y) | 0xFF000000u);
+    return out;
+  }
+  static void MouseTo(TControl* aControl, TPoint aAt) {
+    InputMouseMove(aControl->ClientToScreen(aAt));
+    PumpUntilIdle();
+  }
+
+  TMessageForm* fBox = nullptr;
+};
+
+// OK is the focused default button; Cancel goes through normal, hot,
+// pressed and disabled by real input.
+TEST_F(CtrlAdapterTest, TheBoxsButtonsLookLikeSkinnedButtonsInEveryState) {
+  TButton* ok = fBox->Buttons(0);
+  TButton* cancel = fBox->Buttons(1);
+  ASSERT_NE(Adapter(), nullptr);
+  EXPECT_EQ(Adapter()->Count(), 2);
+  EXPECT_EQ(SendSkinCommand(ok, scIsSkinned), 1);
+  ASSERT_NE(Adapter()->SkinDataOf(ok), nullptr);
+  EXPECT_EQ(Adapter()->SkinDataOf(ok)->SkinSection(), "BUTTON");
+  MouseTo(fBox, {fBox->ClientWidth() - 2, 2});
+  int clicks = 0;
+  cancel->OnClick = [&](TObject*) { ++clicks; };
+  struct Step {
+    const char* Name;
+    std::function<void()> Act;
+    TButton* Button;
+    int State;
+    bool Focused;
+  };
+  const Step steps[] = {
+      {"focused default", [] {}, ok, 1, true},
+      {"normal", [] {}, cancel, 0, false},
+      {"hot",
+       [&] {
+         MouseTo(cancel, {20, 10});
+       },
+       cancel, 1, false},
+      {"pressed",
+       [&] {
+         InputMouseButton(MouseButton::Left, true, cancel->ClientToScreen({20, 10}));
+         PumpUntilIdle();
+       },
+       cancel, 2, true},
+      {"default, focus on another button", [] {}, ok, 0, false},
+      {"released",
+       [&] {
+         InputMouseButton(MouseButton::Left, false, cancel->ClientToScreen({20, 10}));
+         PumpUntilIdle();
+       },
+       cancel, 1, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.Name);
+    step.Act();
+    EXPECT_TRUE(SameBitmap(OnScreen(step.Button), Look(step.Button, step.State, step.Focused),
+                           std::string("box-button-") + step.Name, TPixelMatch::ColorOnly));
+  }
+  EXPECT_EQ(clicks, 1);
+
+  // Disabled: 40 % of the normal look over 60 % of the plain form colour,
+  // rounded half to even.
+  MouseTo(fBox, {fBox->ClientWidth() - 2, 2});
+  cancel->SetEnabled(false);
+  PumpUntilIdle();
+  Bitmap expected = Look(cancel, 0, false);
+  for (int y = 0; y < expected.Height(); ++y)
+    for (int x = 0; x < expected.Width(); ++x) {
+      const std::uint32_t own = expected.Pixel(x, y);
+      const std::uint32_t back = Opaque(kFormColor);
+      std::uint32_t mixed = 0xFF000000u;
+      for (int shift : {0, 8, 16})
+        mixed |= RoundPercent(((own >> shift) & 0xFF) * 40 + ((back >> shift) & 0xFF) * 60)
+                 << shift;
+      expected.SetPixel(x, y, mixed);
+    }
+  EXPECT_TRUE(
+      SameBitmap(OnScreen(cancel), expected, "box-button-disabled", TPixelMatch::ColorOnly));
+}
+
+// The mouse entering fades the hot look in as a skinned button's does.
+TEST_F(CtrlAdapterTest, AHoverFadesTheButtonIn) {
+  ManualTimerClock clock;
+  fManager->AnimEffects.Buttons.Events = {TqcButtonEvent::beMouseEnter};
+  TButton* cancel = fBox->Buttons(1);
+  MouseTo(fBox, {fBox->ClientWidth() - 2, 2});
+  const Bitmap normal = Look(cancel, 0, false), hot = Look(cancel, 1, false);
+  ASSERT_TRUE(SameBitmap(OnScreen(cancel), normal, "fade-before", TPixelMatch::ColorOnly));
+  MouseTo(cancel, {20, 10});
+  for (int alpha : kFullFadeAlphas) {
+    SCOPED_TRACE(alpha);
+    clock.Advance(TsFadeTimer::IntervalMs);
+    PumpUntilIdle();
+    EXPECT_TRUE(SameBitmap(OnScreen(cancel), FadeRuleFrame(normal, hot, {0, 0}, alpha), "box-fade",
+                           TPixelMatch::ColorOnly));
+  }
+  clock.Advance(TsFadeTimer::IntervalMs);
+  PumpUntilIdle();
+}
+
+// Without a skin the buttons are the platform's again, and a button added
+// later to a skinned form is adapted as it arrives.
+TEST_F(CtrlAdapterTest, TheButtonsFollowTheSkinAndNewButtons) {
+  TButton* ok = fBox->Buttons(0);
+  fManager->SetActive(false);
+  PumpUntilIdle();
+  EXPECT_EQ(Adapter(), nullptr);
+  EXPECT_EQ(SendSkinCommand(ok, scIsSkinned), 0);
+  // The platform's button class paints it again.
+  Bitmap plain = pixelcheck::Filled(ok->Width(), ok->Height(), 0);
+  {
+    pixelcheck::DCHolder dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), &plain);
+    SendMessageW(ok->Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT);
+  }
+  EXPECT_TRUE(SameBitmap(OnScreen(ok), plain, "box-button-plain", TPixelMatch::ColorOnly));
+  EXPECT_FALSE(SameBitmap(plain, Look(ok, 1, true), "plain differs", TPixelMatch::ColorOnly));
+
+  fManager->SetActive(true);
+  PumpUntilIdle();
+  ASSERT_NE(Adapter(), nullptr);
+  EXPECT_EQ(SendSkinCommand(ok, scIsSkinned), 1);
+  EXPECT_TRUE(
+      SameBitmap(OnScreen(ok), Look(ok, 1, true), "box-button-again", TPixelMatch::ColorOnly));
+
+  auto* later = new TButton(fBox);
+  later->SetBounds(4, 4, 40, 20);
+  later->SetCaption("X");
+  later->SetParent(fBox);
+  PumpUntilIdle();
+  EXPECT_NE(Adapter()->SkinDataOf(later), nullptr);
+  EXPECT_TRUE(SameBitmap(OnScreen(later), Look(later, 0, false), "box-button-later",
+                         TPixelMatch::ColorOnly));
+  TComponent::Free(later);
+  EXPECT_EQ(Adapter()->Count(), 2);
+}
+
+} // namespace
