@@ -1,19 +1,24 @@
 // The program's main module: starts the MIDI service, creates the monitor
-// window and runs the message loop; optional automation (script, screenshot,
+// window and runs the message loop until the window closes or SIGINT or
+// SIGTERM comes; optional message log, and automation (script, screenshot,
 // state dump) for tests and users.
 
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "monitor/CommandLine.h"
+#include "monitor/MessageLog.h"
 #include "monitor/MonitorAutomation.h"
 #include "monitor/ScriptRunner.h"
 #include "monitor/SkinOption.h"
+#include "monitor/StopSignals.h"
 #include "monitor/monitor.h"
 #include "platform/host/Host.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
 #include "skin/data/sSkinMessages.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -21,6 +26,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -59,13 +65,25 @@ void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DW
 }
 
 void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
-  platform::KillTimer(nullptr, gProgram.ScreenshotTimer);
+  platform::KillTimer(nullptr, std::exchange(gProgram.ScreenshotTimer, 0));
   try {
     WriteMonitorPng(*gProgram.Form, gProgram.ScreenshotPath, gProgram.ScreenshotOfScreen);
   } catch (const std::runtime_error& e) {
     Fail(e.what());
     return;
   }
+  Application->Terminate();
+}
+
+// SIGINT or SIGTERM: the program ends as when its window closes. A script
+// or a screenshot it cut short is a failure.
+void StopOnSignal(int aSignal) {
+  const std::string name = aSignal == SIGINT ? "SIGINT" : "SIGTERM";
+  if (gProgram.Runner && gProgram.Runner->State() == TScriptRunner::TState::Running)
+    return Fail(name + " came before the script ended");
+  if (gProgram.ScreenshotTimer)
+    return Fail(name + " came before the screenshot was taken");
+  std::cerr << "midimonitor: " << name << ": ending\n";
   Application->Terminate();
 }
 
@@ -93,7 +111,8 @@ void ListPorts() {
 }
 
 int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript,
-               const std::string& aServiceNote) {
+               const std::string& aServiceNote, TMessageLog* aLog) {
+  TStopSignals stopSignals(&StopOnSignal);
   auto application = std::make_unique<TApplication>();
   Application->Initialize();
   Application->SetMainFormOnTaskBar(true);
@@ -101,6 +120,8 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   ShowSkinEngineVersionIfAsked();
   TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
   gProgram.Form = form;
+  if (aLog)
+    form->SetMessageLog(*aLog);
   if (!aServiceNote.empty())
     form->StatusBar1->Panels()[0].SetText(aServiceNote);
   gProgram.Automation = std::make_unique<TMonitorAutomation>(*form, std::cout);
@@ -132,12 +153,18 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   application.reset();
   FreeMidiDevices();
   platform::StopMidiService();
+  // No message comes any more: the log writes the rest. A failure was
+  // reported when it happened.
+  if (aLog && !aLog->Stop().empty())
+    gProgram.ExitCode = 1;
   return gProgram.ExitCode;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+  // The message log's times count from here.
+  const auto start = std::chrono::steady_clock::now();
   TMonitorOptions options;
   std::vector<TScriptCommand> script;
   SetSkinCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -156,6 +183,19 @@ int main(int argc, char** argv) {
   } catch (const std::invalid_argument& e) {
     std::cerr << "midimonitor: " << e.what() << '\n' << UsageText();
     return 2;
+  }
+  // The log opens first, so a log that cannot be written stops the program
+  // before anything runs.
+  std::unique_ptr<TMessageLog> log;
+  if (!options.Log.empty() && !options.ListPorts) {
+    // A log reader that goes away makes the log fail, not the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+      log = TMessageLog::Open(options.Log, start);
+    } catch (const std::runtime_error& e) {
+      std::cerr << "midimonitor: " << e.what() << '\n';
+      return 1;
+    }
   }
   const platform::MidiServiceStatus service = platform::StartMidiService(options.Midi);
   if (service.Result != 0) {
@@ -181,7 +221,7 @@ int main(int argc, char** argv) {
       platform::StopMidiService();
       return 1;
     }
-    exitCode = RunMonitor(options, std::move(script), service.Note);
+    exitCode = RunMonitor(options, std::move(script), service.Note, log.get());
   } catch (const std::exception& e) {
     std::cerr << "midimonitor: " << e.what() << '\n';
     exitCode = 1;
