@@ -119,9 +119,11 @@ void TMessageLog::Run() noexcept {
     }
     // Stop comes once no more messages do: what is queued now is the rest.
     WriteQueued();
-    const std::uint64_t atTheEnd = fQueue.Drops() - fGapDrops;
-    if (atTheEnd > 0) {
-      AppendDroppedLogLine(fBuffer, TClock::now() - fStart, atTheEnd);
+    // Every drop shows as a gap once a message follows it; those after the
+    // last message are the rest of the count.
+    const std::uint64_t drops = fQueue.Drops();
+    if (drops > fGapDrops) {
+      AppendDroppedLogLine(fBuffer, TClock::now() - fStart, drops - fGapDrops);
       Flush();
     }
   } catch (const std::exception& e) {

@@ -42,6 +42,7 @@ struct TProgram {
   platform::UINT_PTR ScreenshotTimer = 0;
   std::string ScreenshotPath;
   bool ScreenshotOfScreen = false;
+  bool Headless = false;
   int ExitCode = 0;
 };
 TProgram gProgram;
@@ -50,6 +51,15 @@ void Fail(const std::string& aText) {
   std::cerr << "midimonitor: " << aText << '\n';
   gProgram.ExitCode = 1;
   Application->Terminate();
+}
+
+// Without a display, once neither a script nor a screenshot will end the
+// program, only a signal does: whoever started it learns that it is ready.
+void AnnounceRunningUntilSignal() {
+  const bool scriptRuns =
+      gProgram.Runner && gProgram.Runner->State() == TScriptRunner::TState::Running;
+  if (gProgram.Headless && !scriptRuns && !gProgram.ScreenshotTimer && !Application->Terminating())
+    std::cerr << "midimonitor: running without a display until SIGINT or SIGTERM\n";
 }
 
 void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
@@ -62,6 +72,8 @@ void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DW
   platform::KillTimer(nullptr, gProgram.ScriptTimer);
   if (runner->State() == TScriptRunner::TState::Failed)
     Fail(runner->Error());
+  else
+    AnnounceRunningUntilSignal();
 }
 
 void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
@@ -120,6 +132,7 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   ShowSkinEngineVersionIfAsked();
   TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
   gProgram.Form = form;
+  gProgram.Headless = aOptions.Headless;
   if (aLog)
     form->SetMessageLog(*aLog);
   if (!aServiceNote.empty())
@@ -140,6 +153,7 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   // error's message box.
   if (!aOptions.Skin.empty())
     UseSkinOption(*form->sSkinManager1, aOptions.Skin);
+  AnnounceRunningUntilSignal();
   Application->Run();
   if (gProgram.ScriptTimer)
     platform::KillTimer(nullptr, gProgram.ScriptTimer);

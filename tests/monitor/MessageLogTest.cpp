@@ -1,0 +1,262 @@
+#include "monitor/MessageLog.h"
+
+#include "monitor/MessageLogLine.h"
+#include "monitor/MidiPath.h"
+
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+std::vector<std::string> Lines(const std::string& aText) {
+  std::vector<std::string> lines;
+  std::istringstream in(aText);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& aLine) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t tab; (tab = aLine.find('\t', start)) != std::string::npos; start = tab + 1)
+    fields.push_back(aLine.substr(start, tab - start));
+  fields.push_back(aLine.substr(start));
+  return fields;
+}
+
+std::string ReadAll(const std::filesystem::path& aPath) {
+  std::ifstream in(aPath, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Expected texts follow the breakdown's rules: type, "Kanal " and the low
+// hex digit, the meaning of each data byte; what a rule leaves unchanged is
+// empty, since a log line describes its own message.
+TEST(MessageLogLine, FieldsFollowTheBreakdownRules) {
+  const struct {
+    std::uint8_t Status, Data1, Data2;
+    const char* Expected;
+  } cases[] = {
+      {0x90, 0x3C, 0x64, "90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100"},
+      {0x80, 0x45, 0x00, "80, 45, 00\tNote Off \tKanal 0\tA Oktave 5\tVelocity 0"},
+      {0xA1, 0x3D, 0x7F,
+       "A1, 3D, 7F\tPolyphonic Aftertouch\tKanal 1\tC# Oktave 5\tTastendruck 127"},
+      {0x9A, 0x7F, 0x01, "9A, 7F, 01\tNote On \tKanal A\tG Oktave 10\tVelocity 1"},
+      {0xBF, 0x07, 0x64, "BF, 07, 64\tControl Change\tKanal F\tMain Volume\t100"},
+      {0xB0, 0x40, 0x3F, "B0, 40, 3F\tControl Change\tKanal 0\tSustain 1\tOff"},
+      {0xB0, 0x40, 0x40, "B0, 40, 40\tControl Change\tKanal 0\tSustain 1\tOn"},
+      {0xB2, 0x7B, 0x00, "B2, 7B, 00\tControl Change\tKanal 2\tAll notes off\tKeine Bedeutung"},
+      {0xC9, 0x00, 0x00, "C9, 00, 00\tProgram Change\tKanal 9\tAcousticGrandPiano\t"},
+      {0xD0, 0x40, 0x00, "D0, 40, 00\tMonophonic Aftertouch\tKanal 0\tTastendruck 64\t"},
+      {0xE3, 0x00, 0x40, "E3, 00, 40\tPitch Bending\tKanal 3\tWert 8192\tDB2 * 128 + DB1"},
+      {0xEF, 0x7F, 0x7F, "EF, 7F, 7F\tPitch Bending\tKanal F\tWert 16383\tDB2 * 128 + DB1"},
+      {0xF8, 0x00, 0x00, "F8, 00, 00\tSystem exclusive\t\t\t"},
+  };
+  for (const auto& c : cases) {
+    std::string line;
+    AppendMessageLogLine(line, 1500us, "Keyboard", c.Status, c.Data1, c.Data2);
+    EXPECT_EQ(line, std::string("1.500\tKeyboard\t") + c.Expected + "\n");
+  }
+}
+
+TEST(MessageLogLine, TimeAndPortAndDroppedLines) {
+  const struct {
+    std::chrono::nanoseconds Since;
+    const char* Time;
+  } times[] = {{0ns, "0.000"},  {999ns, "0.000"},        {5us, "0.005"}, {1234567899ns, "1234.567"},
+               {-3ms, "0.000"}, {86400s, "86400000.000"}};
+  for (const auto& t : times) {
+    std::string line;
+    AppendMessageLogLine(line, t.Since, "In", 0x90, 0x3C, 0x64);
+    EXPECT_EQ(Fields(line).at(0), t.Time);
+  }
+  // A port's name cannot break the line into other fields or lines.
+  std::string line;
+  AppendMessageLogLine(line, 0ns, "a\tb\nc\rd", 0xF8, 0, 0);
+  EXPECT_EQ(Fields(line).size(), 7u);
+  EXPECT_EQ(Fields(line)[1], "a b c d");
+  EXPECT_EQ(line.find('\n'), line.size() - 1);
+
+  std::string dropped;
+  AppendDroppedLogLine(dropped, 2500us, 17);
+  EXPECT_EQ(dropped, "2.500\t17 Meldungen verloren\n");
+}
+
+class MessageLogFile : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fPath = std::filesystem::temp_directory_path() /
+            ("mm_log_" + std::to_string(getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { std::filesystem::remove(fPath); }
+  std::filesystem::path fPath;
+};
+
+TEST_F(MessageLogFile, NamesAsOnArrivalGapsCountedAndEverythingWrittenByStop) {
+  const auto start = TClock::now();
+  auto log = TMessageLog::Open(fPath.string(), start);
+  log->PublishNames(1, {"Keys", "Pads"});
+  log->PublishNames(2, {"Keys (renamed)"});
+  const auto event = [&](int aIndex, std::uint8_t aStatus, std::uint32_t aListing,
+                         std::uint32_t aSequence, std::chrono::microseconds aAt) {
+    TMidiEvent e{aIndex, aStatus, 0x3C, 0x64, false, aListing, aSequence, start + aAt};
+    ASSERT_TRUE(log->Queue().Push(e));
+  };
+  event(1, 0x90, 1, 7, 1000us);
+  event(0, 0x80, 1, 8, 2000us);
+  // Messages 9 to 11 never reached the log.
+  event(0, 0x90, 2, 12, 3250us);
+  event(5, 0x90, 2, 13, 4000us); // no port 5 in that listing
+  EXPECT_EQ(log->Stop(), "");
+  const std::vector<std::string> expected = {
+      "1.000\tPads\t90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100",
+      "2.000\tKeys\t80, 3C, 64\tNote Off \tKanal 0\tC Oktave 5\tVelocity 100",
+      "3.250\t3 Meldungen verloren",
+      "3.250\tKeys (renamed)\t90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100",
+      "4.000\t\t90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100",
+  };
+  EXPECT_EQ(Lines(ReadAll(fPath)), expected);
+}
+
+// The log's lines arrive within the flush interval, long before the end.
+TEST_F(MessageLogFile, LinesAreWrittenWhileTheProgramRuns) {
+  auto log = TMessageLog::Open(fPath.string(), TClock::now());
+  log->Queue().Push({0, 0x90, 0x3C, 0x64, false, 0, 0, TClock::now()});
+  const auto until = TClock::now() + 10s;
+  while (ReadAll(fPath).empty() && TClock::now() < until)
+    std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(Lines(ReadAll(fPath)).size(), 1u);
+  log->Stop();
+}
+
+TEST(MessageLog, FailingFilesGiveAClearError) {
+  EXPECT_THROW(
+      {
+        try {
+          TMessageLog::Open("/nonexistent-dir/x.log", TClock::now());
+        } catch (const std::runtime_error& e) {
+          EXPECT_STREQ(e.what(), "cannot write the log /nonexistent-dir/x.log: No such file or "
+                                 "directory");
+          throw;
+        }
+      },
+      std::runtime_error);
+
+  // A file that takes nothing, and a pipe nobody reads: the end still comes
+  // (after the grace for the pipe) and says what went wrong.
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  fcntl(pipeFds[1], F_SETFL, O_NONBLOCK);
+  while (write(pipeFds[1], "xxxxxxxxxxxxxxxx", 16) > 0) {
+  }
+  fcntl(pipeFds[1], F_SETFL, 0);
+  const struct {
+    std::unique_ptr<TMessageLog> Log;
+    const char* Error;
+  } cases[] = {
+      {TMessageLog::Open("/dev/full", TClock::now()), "the log /dev/full: No space left on device"},
+      {std::make_unique<TMessageLog>(pipeFds[1], true, "pipe", TClock::now()),
+       "the log pipe: it takes no more lines"},
+  };
+  for (const auto& c : cases) {
+    for (std::uint32_t i = 0; i < 100; ++i)
+      c.Log->Queue().Push({0, 0x90, 0x3C, 0x64, false, 0, i, TClock::now()});
+    const auto before = TClock::now();
+    EXPECT_EQ(c.Log->Stop(), c.Error);
+    EXPECT_LT(TClock::now() - before, TMessageLog::StopGrace + 20s);
+  }
+  close(pipeFds[0]);
+}
+
+// A flood through the path while the log's file takes nothing: the thru
+// forwards every message and the MIDI thread never waits; once the file
+// takes lines again the log holds every message it kept, in order, and
+// counts the rest.
+TEST(MessageLog, AStalledLogNeitherSlowsTheThruNorLosesCountOfMessages) {
+  constexpr std::uint32_t Count = 20000;
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  // The pipe is full before the log writes: its writer blocks at once.
+  fcntl(pipeFds[1], F_SETFL, O_NONBLOCK);
+  std::size_t filler = 0;
+  for (ssize_t n; (n = write(pipeFds[1], "\n", 1)) > 0;)
+    filler += std::size_t(n);
+  fcntl(pipeFds[1], F_SETFL, 0);
+
+  TMessageLog log(pipeFds[1], true, "pipe", TClock::now(), 64);
+  log.PublishNames(1, {"Flood"});
+  std::atomic<std::uint32_t> forwarded{0};
+  TMidiPath path([&](int, std::uint8_t, std::uint8_t, std::uint8_t) { ++forwarded; },
+                 [] { return 1; }, {}, Count);
+  path.InputNames().Publish({"Flood"});
+  path.Targets().Set(0, true);
+  path.SetLogQueue(&log.Queue());
+
+  std::atomic<bool> fed{false};
+  std::thread midi([&] {
+    for (std::uint32_t n = 0; n < Count; ++n)
+      path.Receive(0, 0x90, std::uint8_t(n & 0x7F), std::uint8_t((n >> 7) & 0x7F));
+    fed = true;
+  });
+  const auto until = TClock::now() + 60s;
+  while (!fed && TClock::now() < until)
+    std::this_thread::sleep_for(1ms);
+  const bool fedInTime = fed;
+  // Now the file takes lines again.
+  std::string text;
+  std::thread reader([&] {
+    char chunk[65536];
+    for (ssize_t n; (n = read(pipeFds[0], chunk, sizeof chunk)) > 0;)
+      text.append(chunk, std::size_t(n));
+  });
+  midi.join();
+  EXPECT_TRUE(fedInTime) << "the MIDI thread waited for the log";
+  EXPECT_EQ(forwarded.load(), Count);
+  EXPECT_EQ(log.Stop(), "");
+  reader.join();
+  close(pipeFds[0]);
+
+  std::uint64_t logged = 0, missing = 0;
+  std::uint32_t next = 0;
+  for (const std::string& line : Lines(text.substr(filler))) {
+    const std::vector<std::string> f = Fields(line);
+    if (f.size() == 2) {
+      std::uint64_t n = 0;
+      std::from_chars(f[1].data(), f[1].data() + f[1].size(), n);
+      ASSERT_EQ(f[1], std::to_string(n) + " Meldungen verloren");
+      missing += n;
+      next += std::uint32_t(n);
+      continue;
+    }
+    ASSERT_EQ(f.size(), 7u) << line;
+    EXPECT_EQ(f[1], "Flood");
+    // The message's number is in its data bytes: each line sits where the
+    // counts say it does.
+    unsigned d1 = 0, d2 = 0;
+    ASSERT_EQ(std::sscanf(f[2].c_str(), "90, %2X, %2X", &d1, &d2), 2) << line;
+    ASSERT_EQ((d2 << 7 | d1), next & 0x3FFF) << line;
+    ++next;
+    ++logged;
+  }
+  EXPECT_EQ(logged + missing, Count);
+  EXPECT_GT(missing, 0u) << "the log's queue did not overflow";
+  EXPECT_GE(logged, 64u);
+}
+
+} // namespace
