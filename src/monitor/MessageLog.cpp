@@ -16,10 +16,10 @@
 
 namespace {
 
-// Lines are written in pieces of this size at most (and at once when this
-// much has gathered): up to PIPE_BUF bytes go into a pipe that polls
-// writable without waiting.
+// Lines are written at once when this much has gathered.
 constexpr std::size_t FlushSize = 64 * 1024;
+// Into a pipe that polls writable, up to PIPE_BUF bytes go at once and
+// whole (all or nothing).
 constexpr std::size_t PipeChunk = PIPE_BUF;
 
 int NewEventFd() {
@@ -44,15 +44,17 @@ bool IsRegularFile(int aFd) {
   return fstat(aFd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// The messages whose lines are in aText: one per message line, the count of
-// a line of missing messages (two fields), none for a piece without its end.
+// The messages whose lines are in aText (whole lines): one per message line,
+// the count of a line of missing messages (two fields), none for the empty
+// line that ends one cut short.
 std::uint64_t MessagesIn(std::string_view aText) {
   std::uint64_t count = 0;
   for (std::size_t start = 0; start < aText.size();) {
-    const std::size_t end = aText.find('\n', start);
-    if (end == std::string_view::npos)
-      break;
+    const std::size_t end = std::min(aText.find('\n', start), aText.size());
     const std::string_view line = aText.substr(start, end - start);
+    start = end + 1;
+    if (line.empty())
+      continue;
     const std::size_t tab = line.find('\t');
     if (tab != std::string_view::npos && line.find('\t', tab + 1) == std::string_view::npos) {
       std::uint64_t missing = 0;
@@ -61,7 +63,6 @@ std::uint64_t MessagesIn(std::string_view aText) {
     } else {
       ++count;
     }
-    start = end + 1;
   }
   return count;
 }
@@ -177,16 +178,14 @@ void TMessageLog::Flush() {
     fBuffer.clear();
     return;
   }
-  // The line the file stopped in is finished first when it takes lines
-  // again; the lines after it are counted as missing.
-  std::size_t lineEnd = written;
-  if (written > 0 && fBuffer[written - 1] != '\n')
-    lineEnd = std::min(fBuffer.find('\n', written) + 1, fBuffer.size());
-  const std::uint64_t missing = MessagesIn(std::string_view(fBuffer).substr(lineEnd));
-  std::string rest = fBuffer.substr(written, lineEnd - written);
-  if (missing > 0)
-    AppendDroppedLogLine(rest, fLastArrival, missing);
-  fBuffer = std::move(rest);
+  // From the line the file stopped in, the messages are counted as missing,
+  // in a line that first ends the one cut short.
+  const std::size_t lastEnd = written == 0 ? std::string::npos : fBuffer.rfind('\n', written - 1);
+  const std::size_t lineStart = lastEnd == std::string::npos ? 0 : lastEnd + 1;
+  const std::uint64_t missing = MessagesIn(std::string_view(fBuffer).substr(lineStart));
+  std::string next = written > lineStart ? "\n" : "";
+  AppendDroppedLogLine(next, fLastArrival, missing);
+  fBuffer = std::move(next);
 }
 
 std::size_t TMessageLog::WriteOut(std::string_view aText) {
@@ -194,8 +193,13 @@ std::size_t TMessageLog::WriteOut(std::string_view aText) {
   while (done < aText.size()) {
     if (!fRegularFile && !WaitWritable())
       return done;
-    const std::size_t piece = fRegularFile ? aText.size() - done : PipeChunk;
-    const ssize_t n = write(fFd, aText.data() + done, std::min(piece, aText.size() - done));
+    std::size_t piece = aText.size() - done;
+    if (!fRegularFile && piece > PipeChunk) {
+      // Whole lines, so that a write is all or nothing.
+      const std::size_t end = aText.rfind('\n', done + PipeChunk - 1);
+      piece = end != std::string_view::npos && end >= done ? end + 1 - done : PipeChunk;
+    }
+    const ssize_t n = write(fFd, aText.data() + done, piece);
     if (n >= 0) {
       done += std::size_t(n);
     } else if (errno != EINTR && errno != EAGAIN) {

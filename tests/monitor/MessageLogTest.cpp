@@ -6,12 +6,14 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -182,6 +184,65 @@ TEST(MessageLog, FailingFilesGiveAClearError) {
     EXPECT_LT(TClock::now() - before, TMessageLog::StopGrace + 20s);
   }
   close(pipeFds[0]);
+}
+
+// A file that stops taking lines in the middle of one and takes them again
+// later: the cut line is ended, a line counts exactly the messages whose
+// lines were lost, and the lines after it follow; the error goes to
+// standard error at once and is Stop's answer.
+TEST_F(MessageLogFile, AFileThatFailsAndRecoversCountsWhatItLost) {
+  constexpr std::uint32_t Before = 50, After = 10;
+  const std::filesystem::path errors = fPath.string() + ".err";
+  std::fflush(stderr);
+  const int savedStderr = dup(STDERR_FILENO);
+  const int errorFd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  dup2(errorFd, STDERR_FILENO);
+  close(errorFd);
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+
+  const auto start = TClock::now();
+  auto log = TMessageLog::Open(fPath.string(), start);
+  log->PublishNames(1, {"In"});
+  for (std::uint32_t n = 0; n < Before + After; ++n) {
+    if (n == Before) {
+      const auto until = TClock::now() + 30s;
+      while (ReadAll(errors).empty() && TClock::now() < until)
+        std::this_thread::sleep_for(1ms);
+      setrlimit(RLIMIT_FSIZE, &saved);
+    }
+    log->Queue().Push({0, 0x90, std::uint8_t(n), 0x40, false, 1, n, start + n * 1ms});
+  }
+  const std::string error = log->Stop();
+  dup2(savedStderr, STDERR_FILENO);
+  close(savedStderr);
+  std::signal(SIGXFSZ, SIG_DFL);
+
+  EXPECT_EQ(error, "the log " + fPath.string() + ": File too large");
+  EXPECT_EQ(ReadAll(errors), "midimonitor: " + error + "\n");
+  std::filesystem::remove(errors);
+  const std::string text = ReadAll(fPath);
+  EXPECT_EQ(text.substr(0, 1000).find("\n\n"), std::string::npos);
+  std::uint64_t complete = 0, missing = 0, broken = 0;
+  for (const std::string& line : Lines(text)) {
+    const std::vector<std::string> f = Fields(line);
+    if (f.size() == 7) {
+      ++complete;
+    } else if (f.size() == 2 && f[1].ends_with(" Meldungen verloren")) {
+      missing += std::stoull(f[1]);
+    } else {
+      ++broken; // the line the limit cut
+      EXPECT_EQ(text.find(line + "\n"), 1000 - line.size());
+    }
+  }
+  EXPECT_EQ(broken, 1u);
+  EXPECT_EQ(complete + missing, Before + After);
+  EXPECT_GT(missing, 0u);
+  EXPECT_TRUE(text.ends_with("\t90, 3B, 40\tNote On \tKanal 0\tH(B) Oktave 4\tVelocity 64\n")) << text;
 }
 
 // A flood through the path while the log's file takes nothing: the thru
