@@ -8,8 +8,10 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 CTEST_ARGS ?=
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all deps build run test test-asan test-tsan bench format clean
+.PHONY: all deps build run install uninstall test test-asan test-tsan bench format clean
 
 all: build
 
@@ -17,11 +19,19 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@scripts/run.sh $(BUILD) $(ARGS)
+
+# Installs under PREFIX, below DESTDIR when given (for packaging); the list of
+# installed files stays in $(BUILD)/install_manifest.txt for 'make uninstall'.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
 
 # The ThreadSanitizer build runs the threaded tests; the AddressSanitizer and
 # UndefinedBehaviorSanitizer build runs everything and prints the last summary.

@@ -11,6 +11,7 @@ packages=(
   librtmidi-dev libjack-jackd2-dev jackd2
   nlohmann-json3-dev
   xvfb xdotool x11-apps
+  librsvg2-bin desktop-file-utils appstream groff-base
 )
 
 missing=()

@@ -66,6 +66,8 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       // Read by the skin engine itself at start.
     } else if (arg == "--help" || arg == "-h") {
       options.Help = true;
+    } else if (arg == "--version") {
+      options.Version = true;
     } else {
       throw std::invalid_argument("unknown option \"" + arg + "\"");
     }
@@ -94,6 +96,8 @@ const char* UsageText() {
          "                      output): time in ms, port, bytes, breakdown\n"
          "  /qcver              show the skin engine's version at start\n"
          "  /qctest             show the notice about old skin versions\n"
+         "  --version           print the program's version, exit\n"
+         "  --help, -h          print this text, exit\n"
          "SIGINT and SIGTERM end the program cleanly (ports closed, log written). With\n"
          "--headless and neither --script nor --screenshot it runs until one of them\n"
          "comes: a MIDI router and logger without a display.\n";

@@ -17,6 +17,7 @@ struct TMonitorOptions {
   std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
   std::string Log;           // --log=FILE: the message log, "-" for standard output
   bool Help = false;         // --help
+  bool Version = false;      // --version
 };
 
 // The skin engine's own switches "/qcver" and "/qctest" (any letter case).

@@ -3,6 +3,7 @@
 // SIGTERM comes; optional message log, and automation (script, screenshot,
 // state dump) for tests and users.
 
+#include "ProgramVersion.h"
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "monitor/CommandLine.h"
@@ -186,6 +187,10 @@ int main(int argc, char** argv) {
     options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (options.Help) {
       std::cout << UsageText();
+      return 0;
+    }
+    if (options.Version) {
+      std::cout << "midimonitor " << ProgramVersion << '\n';
       return 0;
     }
     if (!options.Script.empty()) {

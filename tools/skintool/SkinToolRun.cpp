@@ -1,5 +1,6 @@
 #include "SkinToolRun.h"
 
+#include "ProgramVersion.h"
 #include "SkinRender.h"
 #include "SkinTool.h"
 
@@ -11,7 +12,9 @@ constexpr const char* kUsage =
     "       skintool list FILE.qsz\n"
     "       skintool check FILE.qsz|DIR [--json]\n"
     "       skintool render SKIN SECTION WIDTH HEIGHT [--state N] [--parent RRGGBB|FILE.png] "
-    "OUT.png\n";
+    "OUT.png\n"
+    "       skintool --version\n"
+    "       skintool --help\n";
 
 // The render arguments: five in order, the two options anywhere after
 // "render", each at most once and with its value; nothing when they do not
@@ -47,6 +50,14 @@ std::optional<TRenderArguments> RenderArguments(const std::vector<std::string>& 
 int RunSkinTool(const std::vector<std::string>& aArguments, std::ostream& aOut,
                 std::ostream& aErr) {
   const auto& a = aArguments;
+  if (a.size() == 1 && a[0] == "--version") {
+    aOut << "skintool " << ProgramVersion << '\n';
+    return 0;
+  }
+  if (a.size() == 1 && a[0] == "--help") {
+    aOut << kUsage;
+    return 0;
+  }
   if (a.size() == 3 && a[0] == "pack")
     return PackCommand(a[1], a[2], aErr);
   if (a.size() == 3 && a[0] == "unpack")
