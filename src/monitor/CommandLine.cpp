@@ -43,6 +43,10 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       options.Skin = arg.substr(7);
       if (options.Skin.empty())
         throw std::invalid_argument("--skin= needs a skin folder, a .qsz file or none");
+    } else if (arg.starts_with("--log=")) {
+      options.Log = arg.substr(6);
+      if (options.Log.empty())
+        throw std::invalid_argument("--log= needs a file, or - for standard output");
     } else if (arg == "--list-ports") {
       options.ListPorts = true;
     } else if (arg == "--headless") {
@@ -88,8 +92,13 @@ const char* UsageText() {
          "  --script FILE|-     run automation commands (\"-\": standard input)\n"
          "  --dump              print the window's state before exiting\n"
          "  --skin=PATH|none    use the skin folder or .qsz file at PATH, or no skin\n"
+         "  --log=FILE|-        write a line per incoming message to FILE (\"-\": standard\n"
+         "                      output): time in ms, port, bytes, breakdown\n"
          "  /qcver              show the skin engine's version at start\n"
          "  /qctest             show the notice about old skin versions\n"
          "  --version           print the program's version, exit\n"
-         "  --help, -h          print this text, exit\n";
+         "  --help, -h          print this text, exit\n"
+         "SIGINT and SIGTERM end the program cleanly (ports closed, log written). With\n"
+         "--headless and neither --script nor --screenshot it runs until one of them\n"
+         "comes: a MIDI router and logger without a display.\n";
 }

@@ -15,6 +15,7 @@ struct TMonitorOptions {
   std::string Script;        // --script FILE, "-" for standard input
   bool Dump = false;         // --dump: print the window's state before exiting
   std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
+  std::string Log;           // --log=FILE: the message log, "-" for standard output
   bool Help = false;         // --help
   bool Version = false;      // --version
 };

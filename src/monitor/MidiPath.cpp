@@ -48,8 +48,10 @@ bool TMidiPath::Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDa
                         std::uint8_t aData2) noexcept {
   if (aStatus == 0xFE)
     return false;
-  TMidiEvent event{aDeviceIndex,          aStatus,        aData1, aData2, false,
-                   fInputNames.Current(), fNextSequence++};
+  TMidiEvent event{aDeviceIndex,    aStatus,
+                   aData1,          aData2,
+                   false,           fInputNames.Current(),
+                   fNextSequence++, std::chrono::steady_clock::now()};
   int count = 0;
   try {
     count = fOutputCount();
@@ -71,5 +73,8 @@ bool TMidiPath::Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aDa
       fFailures.Put(event.Sequence, aIndex, "");
     }
   });
+  // A full log queue counts the message as dropped; the log reports it.
+  if (fLogQueue)
+    fLogQueue->Push(event);
   return fQueue.Push(event);
 }

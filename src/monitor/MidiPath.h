@@ -62,9 +62,15 @@ public:
   // MIDI thread, under the caller's lock. Active sensing (0xFE) returns at once
   // and is never forwarded or queued. Every checked output is served from the
   // highest index down; a failing output is recorded and the others are still
-  // served. Returns false when the message is dropped or could not be queued.
+  // served. Then the message goes to the log's queue, when one is set, and to
+  // the window's. Returns false when the message is dropped or could not be
+  // queued for the window.
   bool Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
                std::uint8_t aData2) noexcept;
+
+  // The message log's queue, which gets every message after the thru; null
+  // for none. Set under the caller's lock.
+  void SetLogQueue(TMidiQueue* aQueue) { fLogQueue = aQueue; }
 
   TThruTargets& Targets() { return fTargets; }
   TMidiQueue& Queue() { return fQueue; }
@@ -80,5 +86,6 @@ private:
   TMidiQueue fQueue;
   TThruFailureSlot fFailures;
   TPortNames fInputNames;
+  TMidiQueue* fLogQueue = nullptr; // under the caller's lock
   std::uint32_t fNextSequence = 0; // under the caller's lock
 };

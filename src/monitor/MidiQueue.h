@@ -8,7 +8,8 @@
 // counted as dropped, never silently lost. The first push after a drain calls
 // the wake-up, which makes the user-interface loop drain the queue.
 // Drain runs on the user-interface thread only and hands out the messages in
-// arrival order.
+// arrival order. The message log has a queue of its own, drained the same way
+// by its writer thread (one consumer per queue).
 
 #include <atomic>
 #include <chrono>
@@ -31,6 +32,8 @@ struct TMidiEvent {
   // Numbers the messages in arrival order (wrapping); a thru failure carries
   // the number of its message.
   std::uint32_t Sequence = 0;
+  // When the message reached the window's handler, for the message log.
+  std::chrono::steady_clock::time_point Arrival{};
 };
 
 class TMidiQueue {

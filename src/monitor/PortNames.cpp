@@ -1,9 +1,21 @@
 #include "monitor/PortNames.h"
 
 void TPortNames::Publish(std::vector<std::string> aNames) {
-  const std::uint32_t number = fListings.back().Number + 1;
-  fListings.push_back({number, std::move(aNames)});
-  fCurrent.store(number, std::memory_order_release);
+  Publish(fListings.back().Number + 1, std::move(aNames));
+}
+
+void TPortNames::Publish(std::uint32_t aNumber, std::vector<std::string> aNames) {
+  fListings.push_back({aNumber, std::move(aNames)});
+  // The listener has the listing before a message can carry its number.
+  if (fListener)
+    fListener(aNumber, fListings.back().Names);
+  fCurrent.store(aNumber, std::memory_order_release);
+}
+
+void TPortNames::SetListener(TListener aListener) {
+  fListener = std::move(aListener);
+  if (fListener)
+    fListener(fListings.back().Number, fListings.back().Names);
 }
 
 std::string TPortNames::Name(std::uint32_t aListing, int aIndex) {

@@ -2,6 +2,8 @@
 
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
+#include "monitor/MessageLog.h"
+#include "monitor/MessageLogLine.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sVerdantSkin.h"
@@ -436,6 +438,15 @@ void TfrmMonitor::DoMidiInData(int aDeviceIndex, std::uint8_t aStatus, std::uint
   fPath->Receive(aDeviceIndex, aStatus, aData1, aData2);
 }
 
+void TfrmMonitor::SetMessageLog(TMessageLog& aLog) {
+  fPath->InputNames().SetListener(
+      [&aLog](std::uint32_t aListing, const std::vector<std::string>& aNames) {
+        aLog.PublishNames(aListing, aNames);
+      });
+  std::lock_guard lock(*fCriticalSection);
+  fPath->SetLogQueue(&aLog.Queue());
+}
+
 std::uint64_t TfrmMonitor::DroppedMessages() const {
   return fPath ? fPath->Queue().Drops() : 0;
 }
@@ -596,6 +607,6 @@ void TfrmMonitor::FinishDrain() {
       FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
       ThruFailureText(fLastShown);
   if (const std::uint64_t drops = DroppedMessages(); drops > 0)
-    status += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
+    status += " \xE2\x80\x93 " + DroppedMessagesText(drops);
   StatusBar1->Panels()[0].SetText(status);
 }

@@ -30,6 +30,7 @@
 namespace platform {
 class UiWakeup;
 }
+class TMessageLog;
 
 // "Sonaro MidiMonitor", a blank and the maker's web address.
 inline constexpr const char* MonitorCaption = "Sonaro MidiMonitor www.sonaro.example";
@@ -86,6 +87,10 @@ public:
   // window once it is gone; then closes the output ports. Runs from
   // FormDestroy; the program may call it earlier.
   void StopMidiDelivery();
+
+  // Hands every message from now on to aLog too, after the thru, with the
+  // input ports' names (user-interface thread). The log outlives the window.
+  void SetMessageLog(TMessageLog& aLog);
 
   // Handles what the MIDI thread queued so far, ignoring the repaint pacing
   // (user-interface thread; tests and the script runner use it).

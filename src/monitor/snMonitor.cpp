@@ -1,20 +1,25 @@
 // The program's main module: starts the MIDI service, creates the monitor
-// window and runs the message loop; optional automation (script, screenshot,
+// window and runs the message loop until the window closes or SIGINT or
+// SIGTERM comes; optional message log, and automation (script, screenshot,
 // state dump) for tests and users.
 
 #include "ProgramVersion.h"
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "monitor/CommandLine.h"
+#include "monitor/MessageLog.h"
 #include "monitor/MonitorAutomation.h"
 #include "monitor/ScriptRunner.h"
 #include "monitor/SkinOption.h"
+#include "monitor/StopSignals.h"
 #include "monitor/monitor.h"
 #include "platform/host/Host.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
 #include "skin/data/sSkinMessages.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -22,6 +27,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -37,6 +43,7 @@ struct TProgram {
   platform::UINT_PTR ScreenshotTimer = 0;
   std::string ScreenshotPath;
   bool ScreenshotOfScreen = false;
+  bool Headless = false;
   int ExitCode = 0;
 };
 TProgram gProgram;
@@ -45,6 +52,15 @@ void Fail(const std::string& aText) {
   std::cerr << "midimonitor: " << aText << '\n';
   gProgram.ExitCode = 1;
   Application->Terminate();
+}
+
+// Without a display, once neither a script nor a screenshot will end the
+// program, only a signal does: whoever started it learns that it is ready.
+void AnnounceRunningUntilSignal() {
+  const bool scriptRuns =
+      gProgram.Runner && gProgram.Runner->State() == TScriptRunner::TState::Running;
+  if (gProgram.Headless && !scriptRuns && !gProgram.ScreenshotTimer && !Application->Terminating())
+    std::cerr << "midimonitor: running without a display until SIGINT or SIGTERM\n";
 }
 
 void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
@@ -57,16 +73,30 @@ void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DW
   platform::KillTimer(nullptr, gProgram.ScriptTimer);
   if (runner->State() == TScriptRunner::TState::Failed)
     Fail(runner->Error());
+  else
+    AnnounceRunningUntilSignal();
 }
 
 void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
-  platform::KillTimer(nullptr, gProgram.ScreenshotTimer);
+  platform::KillTimer(nullptr, std::exchange(gProgram.ScreenshotTimer, 0));
   try {
     WriteMonitorPng(*gProgram.Form, gProgram.ScreenshotPath, gProgram.ScreenshotOfScreen);
   } catch (const std::runtime_error& e) {
     Fail(e.what());
     return;
   }
+  Application->Terminate();
+}
+
+// SIGINT or SIGTERM: the program ends as when its window closes. A script
+// or a screenshot it cut short is a failure.
+void StopOnSignal(int aSignal) {
+  const std::string name = aSignal == SIGINT ? "SIGINT" : "SIGTERM";
+  if (gProgram.Runner && gProgram.Runner->State() == TScriptRunner::TState::Running)
+    return Fail(name + " came before the script ended");
+  if (gProgram.ScreenshotTimer)
+    return Fail(name + " came before the screenshot was taken");
+  std::cerr << "midimonitor: " << name << ": ending\n";
   Application->Terminate();
 }
 
@@ -94,7 +124,8 @@ void ListPorts() {
 }
 
 int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript,
-               const std::string& aServiceNote) {
+               const std::string& aServiceNote, TMessageLog* aLog) {
+  TStopSignals stopSignals(&StopOnSignal);
   auto application = std::make_unique<TApplication>();
   Application->Initialize();
   Application->SetMainFormOnTaskBar(true);
@@ -102,6 +133,9 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   ShowSkinEngineVersionIfAsked();
   TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
   gProgram.Form = form;
+  gProgram.Headless = aOptions.Headless;
+  if (aLog)
+    form->SetMessageLog(*aLog);
   if (!aServiceNote.empty())
     form->StatusBar1->Panels()[0].SetText(aServiceNote);
   gProgram.Automation = std::make_unique<TMonitorAutomation>(*form, std::cout);
@@ -120,6 +154,7 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   // error's message box.
   if (!aOptions.Skin.empty())
     UseSkinOption(*form->sSkinManager1, aOptions.Skin);
+  AnnounceRunningUntilSignal();
   Application->Run();
   if (gProgram.ScriptTimer)
     platform::KillTimer(nullptr, gProgram.ScriptTimer);
@@ -133,12 +168,18 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   application.reset();
   FreeMidiDevices();
   platform::StopMidiService();
+  // No message comes any more: the log writes the rest. A failure was
+  // reported when it happened.
+  if (aLog && !aLog->Stop().empty())
+    gProgram.ExitCode = 1;
   return gProgram.ExitCode;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+  // The message log's times count from here.
+  const auto start = std::chrono::steady_clock::now();
   TMonitorOptions options;
   std::vector<TScriptCommand> script;
   SetSkinCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -161,6 +202,19 @@ int main(int argc, char** argv) {
   } catch (const std::invalid_argument& e) {
     std::cerr << "midimonitor: " << e.what() << '\n' << UsageText();
     return 2;
+  }
+  // The log opens first, so a log that cannot be written stops the program
+  // before anything runs.
+  std::unique_ptr<TMessageLog> log;
+  if (!options.Log.empty() && !options.ListPorts) {
+    // A log reader that goes away makes the log fail, not the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+      log = TMessageLog::Open(options.Log, start);
+    } catch (const std::runtime_error& e) {
+      std::cerr << "midimonitor: " << e.what() << '\n';
+      return 1;
+    }
   }
   const platform::MidiServiceStatus service = platform::StartMidiService(options.Midi);
   if (service.Result != 0) {
@@ -186,7 +240,7 @@ int main(int argc, char** argv) {
       platform::StopMidiService();
       return 1;
     }
-    exitCode = RunMonitor(options, std::move(script), service.Note);
+    exitCode = RunMonitor(options, std::move(script), service.Note, log.get());
   } catch (const std::exception& e) {
     std::cerr << "midimonitor: " << e.what() << '\n';
     exitCode = 1;

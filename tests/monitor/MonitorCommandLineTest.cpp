@@ -4,9 +4,14 @@
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/Host.h"
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
+#include <thread>
 
 namespace {
 
@@ -91,6 +96,15 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
        "script line 1: menu Close: no popup menu is open"},
       {{"--skin="}, 2, "--skin= needs a skin folder, a .qsz file or none"},
       {{"--screen"}, 2, "--screen goes with --screenshot"},
+      {{"--log="}, 2, "--log= needs a file, or - for standard output"},
+      {{"--log=" + (fDir / "no" / "x.log").string()},
+       1,
+       "cannot write the log " + (fDir / "no" / "x.log").string() + ": No such file or directory"},
+      {{"--log=/dev/full", "--script",
+        File("e.txt", "check in 0\nsend 0 90 3C 64\nwait log 1\n"
+                      "quit\n")},
+       1,
+       "the log /dev/full: No space left on device"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Reason);
@@ -99,6 +113,77 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
     TChildProcess monitor(args);
     EXPECT_EQ(monitor.Wait(60000), c.ExitCode);
     EXPECT_NE(monitor.Stderr().find(c.Reason), std::string::npos) << monitor.Stderr();
+  }
+}
+
+bool WaitFor(const std::function<bool()>& aDone) {
+  for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+       std::chrono::steady_clock::now() < until;
+       std::this_thread::sleep_for(std::chrono::milliseconds(5)))
+    if (aDone())
+      return true;
+  return aDone();
+}
+
+std::vector<std::string> Lines(const std::string& aText) {
+  std::vector<std::string> lines;
+  std::istringstream in(aText);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+// SIGINT and SIGTERM end the program as closing its window does, with the
+// log written: exit code 0 for the router, also once a script ended without
+// quitting; a script cut short is a failure.
+TEST_F(MonitorCommandLine, StopSignalsEndTheProgramCleanlyWithTheLogWritten) {
+  const std::string router = "running without a display until SIGINT or SIGTERM";
+  const struct {
+    std::vector<std::string> Args;
+    int Signal;
+    std::vector<std::string> Log; // the lines after the time
+    int ExitCode;
+    std::string Reason;
+  } cases[] = {
+      {{}, SIGTERM, {}, 0, "midimonitor: SIGTERM: ending"},
+      {{"--script", File("a.txt", "check out 0\ncheck in 0\nsend 0 90 3C 64\n"
+                                  "send 0 C9 00 00\nwait log 2\n")},
+       SIGINT,
+       {"Keys\t90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100",
+        "Keys\tC9, 00, 00\tProgram Change\tKanal 9\tAcousticGrandPiano\t"},
+       0,
+       "midimonitor: SIGINT: ending"},
+      {{"--script", File("b.txt", "check in 0\nsend 0 D0 40 00\nwait log 1\nwait 60000\n")},
+       SIGTERM,
+       {"Keys\tD0, 40, 00\tMonophonic Aftertouch\tKanal 0\tTastendruck 64\t"},
+       1,
+       "midimonitor: SIGTERM came before the script ended"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Reason);
+    const bool untilSignal = c.ExitCode == 0;
+    std::vector<std::string> args{Monitor, "--headless", "--midi=virtual:in=Keys;out=Synth",
+                                  "--log=-"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    TChildProcess monitor(args);
+    // Ready for the signal: the program says it runs until one comes, or
+    // the script's messages are in the log while it waits.
+    ASSERT_TRUE(WaitFor([&] {
+      return untilSignal ? monitor.Stderr().find(router) != std::string::npos
+                         : Lines(monitor.Stdout()).size() >= c.Log.size();
+    })) << monitor.Stderr();
+    kill(monitor.Pid(), c.Signal);
+    EXPECT_EQ(monitor.Wait(60000), c.ExitCode);
+    EXPECT_NE(monitor.Stderr().find(c.Reason), std::string::npos) << monitor.Stderr();
+    const std::vector<std::string> log = Lines(monitor.Stdout());
+    ASSERT_EQ(log.size(), c.Log.size()) << monitor.Stdout();
+    static const std::regex time(R"(\d+\.\d{3}\t)");
+    for (std::size_t i = 0; i < log.size(); ++i) {
+      std::smatch m;
+      ASSERT_TRUE(std::regex_search(log[i], m, time, std::regex_constants::match_continuous))
+          << log[i];
+      EXPECT_EQ(m.suffix().str(), c.Log[i]);
+    }
   }
 }
 

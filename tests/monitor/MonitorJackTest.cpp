@@ -117,9 +117,19 @@ TEST(MonitorOnJack, EveryMessageArrivesUnchangedAndInOrder) {
            << "wait 300\n"
            << "quit\n";
   }
-  TChildProcess monitor({Monitor, "--headless", "--midi=jack", "--script", scriptPath, "--dump"});
+  const std::string logPath = "/tmp/" + UniqueName("mm_log_") + ".log";
+  TChildProcess monitor(
+      {Monitor, "--headless", "--midi=jack", "--script", scriptPath, "--dump", "--log=" + logPath});
   const int exitCode = monitor.Wait(60000);
   std::remove(scriptPath.c_str());
+  std::string logText;
+  {
+    std::ifstream log(logPath);
+    std::ostringstream text;
+    text << log.rdbuf();
+    logText = text.str();
+  }
+  std::remove(logPath.c_str());
   ASSERT_EQ(exitCode, 0) << monitor.Stderr();
   const TWindowDump window = ParseWindowDump(monitor.Stdout());
   // The sink prints what it received a moment after the monitor sent it.
@@ -152,6 +162,27 @@ TEST(MonitorOnJack, EveryMessageArrivesUnchangedAndInOrder) {
   EXPECT_EQ(window.Captions.at("PanelDB2Text"), decoded.at(last)[2]);
   EXPECT_EQ(window.Status, seqName + ":out: Statusbyte " + last.substr(0, 2) + ", Parameter 1 " +
                                last.substr(4, 2) + ", Parameter 2 40");
+
+  // The message log holds the same messages, each with its JACK port's name
+  // and its breakdown, at times that do not go back.
+  const std::vector<std::string> logLines = SplitLines(logText);
+  ASSERT_EQ(logLines.size(), window.Log.size()) << logText;
+  double previous = 0;
+  for (std::size_t i = 0; i < logLines.size(); ++i) {
+    std::vector<std::string> f;
+    std::istringstream in(logLines[i]);
+    for (std::string field; std::getline(in, field, '\t');)
+      f.push_back(field);
+    ASSERT_EQ(f.size(), 7u) << logLines[i];
+    EXPECT_GE(std::stod(f[0]), previous) << logLines[i];
+    previous = std::stod(f[0]);
+    EXPECT_EQ(f[1], seqName + ":out");
+    EXPECT_EQ(f[2], window.Log[i]);
+    EXPECT_EQ(f[3], decoded.at(window.Log[i])[0]);
+    EXPECT_EQ(f[4], "Kanal 0");
+    EXPECT_EQ(f[5], decoded.at(window.Log[i])[1]);
+    EXPECT_EQ(f[6], decoded.at(window.Log[i])[2]);
+  }
 }
 
 } // namespace
