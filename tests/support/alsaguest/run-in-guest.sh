@@ -15,6 +15,7 @@ usage() { echo "usage: $0 BUILD_DIR [--timeout SECONDS] [--keep] -- COMMAND ARGS
 build=$1
 shift
 timeout=600
+boot_limit=120
 keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -48,16 +49,48 @@ echo "$work" >"$work/hostpath"
 kernel="$cache/vmlinux"
 [ -f "$kernel" ] || kernel="$cache/vmlinuz"
 
+# One boot in the background; its process id is in $guest.
+boot() {
+  timeout --kill-after=10 "$timeout" qemu-system-x86_64 \
+    -accel tcg -cpu max -m 2048 -smp 2 -nographic -no-reboot -nic none \
+    -kernel "$kernel" -initrd "$cache/initramfs.cpio" \
+    -append "console=ttyS0 quiet panic=-1" \
+    -virtfs "local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap" \
+    -virtfs "local,path=$work,mount_tag=work,security_model=none,multidevs=remap" \
+    </dev/null >"$work/console.log" 2>&1 &
+  guest=$!
+}
+
+# Whether the guest reached the command within the boot limit (or ended
+# before). A boot takes seconds; on a busy machine the emulator has been
+# seen to hang in one boot in some dozens, so a boot that hangs is stopped
+# and made once more.
+booted() {
+  local waited=0
+  while [ "$waited" -lt $((boot_limit * 2)) ]; do
+    grep -q "guest: running the command" "$work/console.log" 2>/dev/null && return 0
+    kill -0 "$guest" 2>/dev/null || return 0
+    sleep 0.5
+    waited=$((waited + 1))
+  done
+  return 1
+}
+
+guest=""
+trap '[ -n "$guest" ] && kill "$guest" 2>/dev/null' EXIT
+boot
+if ! booted; then
+  kill "$guest" 2>/dev/null
+  wait "$guest" 2>/dev/null
+  mv "$work/console.log" "$work/console-hung.log"
+  echo "run-in-guest: the guest did not boot within $boot_limit s; booting it again" >&2
+  boot
+fi
 set +e
-timeout --kill-after=10 "$timeout" qemu-system-x86_64 \
-  -accel tcg -cpu max -m 2048 -smp 2 -nographic -no-reboot -nic none \
-  -kernel "$kernel" -initrd "$cache/initramfs.cpio" \
-  -append "console=ttyS0 quiet panic=-1" \
-  -virtfs "local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap" \
-  -virtfs "local,path=$work,mount_tag=work,security_model=none,multidevs=remap" \
-  </dev/null >"$work/console.log" 2>&1
+wait "$guest"
 qemu=$?
 set -e
+guest=""
 
 [ -f "$work/stdout" ] && cat "$work/stdout"
 [ -f "$work/stderr" ] && cat "$work/stderr" >&2
