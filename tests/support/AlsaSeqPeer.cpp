@@ -17,6 +17,9 @@ namespace {
 constexpr int InputPoolSizes[] = {2000, 1000, 500};
 constexpr std::size_t InputBufferBytes = 1 << 16;
 constexpr int ReaderPriority = 20;
+// Room for a long run's messages per port, so that no growth of the record
+// holds up the reading thread while the device sends.
+constexpr std::size_t ReservedMessages = 1 << 18;
 
 void Check(int aResult, const char* aWhat) {
   if (aResult < 0)
@@ -69,7 +72,7 @@ int TAlsaSeqPeer::CreatePort(const std::string& aName) {
                                  SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
   Check(port, "create a port");
   std::lock_guard lock(fLock);
-  fPorts[port];
+  fPorts[port].Record.Messages.reserve(ReservedMessages);
   return port;
 }
 
