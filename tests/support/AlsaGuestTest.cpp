@@ -1,7 +1,8 @@
 // The ALSA test guest as the other guest tests rely on it: its two virtual
 // cards are sequencer clients, bytes written to the first card's raw device
-// reach a direct subscription to its port in full and in order, and a
-// client's ports and the client itself go away on demand.
+// reach a direct subscription to its port in full and in order, the peer's
+// order check sees disorder, and a client's ports and the client itself go
+// away on demand.
 #include "support/AlsaSeqPeer.h"
 #include "support/RawMidiWriter.h"
 
@@ -55,6 +56,29 @@ TEST(AlsaGuest, RawBytesReachADirectSubscriptionInOrder) {
   EXPECT_EQ(record.Messages.front().Bytes, SequenceMessage(0));
   EXPECT_EQ(record.Messages.back().Bytes, SequenceMessage(Count - 1));
   EXPECT_EQ(peer.Overruns(), 0u);
+}
+
+// The order check itself: a message repeated after later ones is out of
+// order, and a message of another kind is counted apart, bytes kept.
+TEST(AlsaGuest, ThePeerCountsMessagesOutOfOrderAndOfOtherKinds) {
+  TAlsaSeqPeer peer("guest test");
+  const int port = peer.CreatePort("in");
+  peer.Subscribe(peer.FindPort("Virtual Raw MIDI 0-0", "VirMIDI 0-0"), port);
+  std::vector<std::uint8_t> bytes = SequenceBytes(0, 10);
+  const TShortBytes again = SequenceMessage(5);
+  const TShortBytes control = {0xB0, 7, 100};
+  bytes.insert(bytes.end(), again.begin(), again.end());
+  bytes.insert(bytes.end(), control.begin(), control.end());
+
+  TRawMidiWriter writer;
+  writer.WriteAll(bytes);
+
+  ASSERT_EQ(peer.WaitCount(port, 12), 12u);
+  const TAlsaSeqPeer::TPortRecord record = peer.Received(port);
+  EXPECT_EQ(record.OutOfOrder, 1u);
+  EXPECT_EQ(record.Foreign, 1u);
+  EXPECT_EQ(peer.NumberedCount(port), 11u);
+  EXPECT_EQ(record.Messages.back(), (TAlsaSeqPeer::TMessage{3, control}));
 }
 
 TEST(AlsaGuest, PortsAndClientsGoAwayOnDemand) {
