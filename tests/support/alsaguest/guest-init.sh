@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# shellcheck shell=dash
 # The guest's /init. Loads the modules of modules.list, mounts the host's
 # root (read-only) and the run's work folder through 9p, mounts the kernel's
 # file systems inside the host's root, runs the work folder's command.sh
@@ -53,6 +54,7 @@ hostpath=$(cat /work/hostpath)
 mkdir -p "$root$hostpath" 2>/dev/null
 mount -o bind /work "$root$hostpath" || fail "cannot bind the work folder to $hostpath"
 
+# run-in-guest.sh takes this line on the console as the end of the boot.
 echo "guest: running the command"
 chroot $root /bin/bash "$hostpath/command.sh" >/work/stdout 2>/work/stderr </dev/null
 echo $? >/work/status.new
