@@ -15,7 +15,12 @@ struct TMonitorOptions {
   std::string Script;        // --script FILE, "-" for standard input
   bool Dump = false;         // --dump: print the window's state before exiting
   std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
-  bool Help = false;         // --help
+  // --in=PATTERN, --out=PATTERN (each repeatable): the ports whose names
+  // contain a pattern, letter case aside, are checked at start and whenever
+  // one appears.
+  std::vector<std::string> InPatterns;
+  std::vector<std::string> OutPatterns;
+  bool Help = false; // --help
 };
 
 // The skin engine's own switches "/qcver" and "/qctest" (any letter case).

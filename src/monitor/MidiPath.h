@@ -62,15 +62,16 @@ public:
   // MIDI thread, under the caller's lock. Active sensing (0xFE) returns at once
   // and is never forwarded or queued. Every checked output is served from the
   // highest index down; a failing output is recorded and the others are still
-  // served. Returns false when the message is dropped or could not be queued.
-  bool Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
-               std::uint8_t aData2) noexcept;
+  // served. aListing: the input port list aDeviceIndex belongs to
+  // (TPortNames). Returns false when the message is dropped or could not be
+  // queued.
+  bool Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2,
+               std::uint32_t aListing) noexcept;
 
   TThruTargets& Targets() { return fTargets; }
   TMidiQueue& Queue() { return fQueue; }
   TThruFailureSlot& Failures() { return fFailures; }
-  // The input ports' names, by listing; Receive stamps each message with the
-  // current listing.
+  // The input ports' names, by listing.
   TPortNames& InputNames() { return fInputNames; }
 
 private:

@@ -1,9 +1,10 @@
 #include "monitor/PortNames.h"
 
-void TPortNames::Publish(std::vector<std::string> aNames) {
-  const std::uint32_t number = fListings.back().Number + 1;
-  fListings.push_back({number, std::move(aNames)});
-  fCurrent.store(number, std::memory_order_release);
+void TPortNames::Publish(std::uint32_t aNumber, std::vector<std::string> aNames) {
+  if (fListings.back().Number == aNumber)
+    fListings.back().Names = std::move(aNames);
+  else
+    fListings.push_back({aNumber, std::move(aNames)});
 }
 
 std::string TPortNames::Name(std::uint32_t aListing, int aIndex) {

@@ -100,7 +100,9 @@ JackMidiBackend::JackMidiBackend(jack_client_t* aClient)
     : fClient(aClient), fClientName(jack_get_client_name(aClient)),
       fSampleRate(jack_get_sample_rate(aClient)) {
   jack_set_process_callback(fClient, &JackMidiBackend::ProcessCallback, this);
-  jack_on_shutdown(fClient, &JackMidiBackend::ShutdownCallback, this);
+  jack_on_info_shutdown(fClient, &JackMidiBackend::ShutdownCallback, this);
+  jack_set_port_registration_callback(fClient, &JackMidiBackend::RegistrationCallback, this);
+  jack_set_port_rename_callback(fClient, &JackMidiBackend::RenameCallback, this);
 }
 
 JackMidiBackend::~JackMidiBackend() {
@@ -125,8 +127,61 @@ int JackMidiBackend::ProcessCallback(jack_nframes_t aFrames, void* aSelf) {
   return 0;
 }
 
-void JackMidiBackend::ShutdownCallback(void* aSelf) {
+void JackMidiBackend::ShutdownCallback(jack_status_t, const char*, void* aSelf) {
   static_cast<JackMidiBackend*>(aSelf)->fServerGone.store(true);
+  NotifyMidiServiceChange(MidiServiceChange::ServiceLost);
+}
+
+void JackMidiBackend::RegistrationCallback(jack_port_id_t aPort, int, void* aSelf) {
+  const auto* self = static_cast<JackMidiBackend*>(aSelf);
+  // Our own ports (opening and closing) and audio ports change no listing.
+  // A port that is already gone cannot be asked and counts as a change.
+  if (const jack_port_t* port = jack_port_by_id(self->fClient, aPort)) {
+    const char* type = jack_port_type(port);
+    if (jack_port_is_mine(self->fClient, port) ||
+        (type != nullptr && std::string_view(type) != JACK_DEFAULT_MIDI_TYPE))
+      return;
+  }
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
+}
+
+void JackMidiBackend::RenameCallback(jack_port_id_t, const char*, const char*, void*) {
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
+}
+
+MMRESULT JackMidiBackend::ConnectedId(MidiDirection aDirection, jack_port_t* aPort,
+                                      std::string& aPeer, UINT& aId) const {
+  if (fServerGone.load())
+    return MIDIERR_NODEVICE;
+  const char** connections = jack_port_get_connections(aPort);
+  if (connections == nullptr)
+    return MIDIERR_NODEVICE;
+  aPeer = connections[0];
+  jack_free(connections);
+  const auto& names = fNames[aDirection == MidiDirection::In ? 0 : 1];
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == aPeer) {
+      aId = UINT(i);
+      return MMSYSERR_NOERROR;
+    }
+  }
+  return MIDIERR_NODEVICE;
+}
+
+MMRESULT JackMidiBackend::InId(HMIDIIN aHandle, UINT& aId) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
+  std::lock_guard lock(fLock);
+  InSlot* slot = FindIn(aHandle);
+  return slot ? ConnectedId(MidiDirection::In, slot->Port, slot->Peer, aId) : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT JackMidiBackend::OutId(HMIDIOUT aHandle, UINT& aId) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
+  std::lock_guard lock(fLock);
+  OutSlot* slot = FindOut(aHandle);
+  return slot ? ConnectedId(MidiDirection::Out, slot->Port, slot->Peer, aId) : MMSYSERR_INVALHANDLE;
 }
 
 bool JackMidiBackend::OnProcessThread() const {
