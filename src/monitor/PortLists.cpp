@@ -222,8 +222,11 @@ void TPortLists::OpenChosen(TSide& aSide, int aIndex, std::vector<std::string>& 
 void TPortLists::ServiceLost() {
   const platform::MidiServiceStatus service = platform::CurrentMidiService();
   // The service lists no ports any more: both lists empty and every handle
-  // of the service is closed; the checked ports are remembered.
+  // of the service is closed; the checked ports are remembered. Then the
+  // service is stopped before another is asked for: a JACK client of a server
+  // that went away must be closed before the next one opens.
   Update();
+  platform::StopMidiService();
   fShowNote(ServiceTitle(service.Kind) + " weg \xE2\x80\x93 neuer Versuch jede Sekunde");
   if (!service.Name.empty())
     fRecovery.Start(service.Name);
@@ -233,9 +236,8 @@ void TPortLists::ServiceFound() {
   std::optional<platform::MidiServiceCandidate> candidate = fRecovery.Take();
   if (!candidate)
     return;
-  // The service may change only while no handle is open: the lists of the
-  // service that went away are empty by now.
-  Update();
+  // The service may change only while no handle is open: the lists emptied
+  // when the service went away.
   const platform::MidiServiceStatus status = platform::UseMidiService(std::move(*candidate));
   UpdateAndNote(ServiceTitle(status.Kind) + " wieder da");
 }

@@ -11,7 +11,8 @@
 //   (the status line says it is back) or matches a pattern chosen on the
 //   command line, and stays unchecked otherwise.
 // When the service itself goes away (the JACK server stopped), both lists
-// empty, the status line says so, and the service is asked for again about
+// empty, the service is stopped, the status line says so, and it is asked
+// for again about
 // once a second off the user-interface thread; once it answers, it is put in
 // use and the lists come back with the remembered ports checked and open.
 //

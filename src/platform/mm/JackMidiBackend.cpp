@@ -16,15 +16,30 @@ namespace {
 thread_local const JackMidiBackend* tProcessBackend = nullptr;
 thread_local jack_nframes_t tFrame = 0;
 
-// libjack reports failures through a process-wide function; while a client is
-// being opened (when a missing server is an expected answer) they are kept
-// quiet, else they go to the standard error stream.
-std::atomic<bool> gQuietJackErrors{false};
+// libjack reports failures through a process-wide function; while a call
+// whose failure is an expected answer runs (a client opened with no server
+// up, a port connected before its client is active) they are kept quiet,
+// else they go to the standard error stream.
+std::atomic<int> gQuietJackErrors{0};
 
 void JackErrorMessage(const char* aText) {
-  if (!gQuietJackErrors.load(std::memory_order_relaxed))
+  if (gQuietJackErrors.load(std::memory_order_relaxed) == 0)
     std::fprintf(stderr, "JACK: %s\n", aText);
 }
+
+// Keeps libjack's failure reports quiet for as long as it lives.
+class TQuietJackErrors {
+public:
+  TQuietJackErrors() { gQuietJackErrors.fetch_add(1); }
+  ~TQuietJackErrors() { gQuietJackErrors.fetch_sub(1); }
+  TQuietJackErrors(const TQuietJackErrors&) = delete;
+  TQuietJackErrors& operator=(const TQuietJackErrors&) = delete;
+};
+
+// How long a port that is listed but cannot be connected yet is tried again:
+// a client's ports are listed from their registration on, but connect only
+// once the client is active, a moment later.
+constexpr auto ConnectPatience = std::chrono::milliseconds(500);
 
 void JackInfoMessage(const char*) {}
 
@@ -72,10 +87,12 @@ std::unique_ptr<MidiBackend> CreateJackMidiBackend(std::string& aServerName, std
   aServerName = server && *server ? server : "default";
   jack_set_error_function(JackErrorMessage);
   jack_set_info_function(JackInfoMessage);
-  gQuietJackErrors.store(true);
   jack_status_t status{};
-  jack_client_t* client = jack_client_open("midimonitor", JackNoStartServer, &status);
-  gQuietJackErrors.store(false);
+  jack_client_t* client = nullptr;
+  {
+    TQuietJackErrors quiet;
+    client = jack_client_open("midimonitor", JackNoStartServer, &status);
+  }
   if (client == nullptr) {
     aError = OpenStatusText(status) + " (server \"" + aServerName + "\")";
     return nullptr;
@@ -331,8 +348,19 @@ MMRESULT JackMidiBackend::RegisterAndConnect(MidiDirection aDirection, std::size
   if (aPort == nullptr)
     return MMSYSERR_NOMEM;
   const char* own = jack_port_name(aPort);
-  const int connected =
-      input ? jack_connect(fClient, aPeer.c_str(), own) : jack_connect(fClient, own, aPeer.c_str());
+  const auto connect = [&] {
+    return input ? jack_connect(fClient, aPeer.c_str(), own)
+                 : jack_connect(fClient, own, aPeer.c_str());
+  };
+  int connected = 0;
+  {
+    TQuietJackErrors quiet;
+    const auto deadline = std::chrono::steady_clock::now() + ConnectPatience;
+    while ((connected = connect()) != 0 && connected != EEXIST && !fServerGone.load() &&
+           jack_port_by_name(fClient, aPeer.c_str()) != nullptr &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   if (connected != 0 && connected != EEXIST) {
     jack_port_unregister(fClient, aPort);
     aPort = nullptr;
