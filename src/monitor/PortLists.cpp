@@ -6,6 +6,7 @@
 #include "monitor/monitor.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/Messages.h"
 
@@ -189,12 +190,17 @@ void TPortLists::UpdateSide(TSide& aSide, std::vector<std::string>& aNotes) {
         fPath.InputNames().Publish(refresh.ListNumber(), names);
       }
     }
+    // The list is drawn once with its new lines, not once per line.
     const int current = list.ItemIndex();
+    platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
     list.Items().Assign(names);
     for (std::size_t j = 0; j < names.size(); ++j)
       list.SetChecked(int(j), checked[j]);
     if (current >= 0 && std::size_t(current) < newIndexes.size())
       list.SetItemIndex(newIndexes[std::size_t(current)]);
+    platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+    platform::RedrawWindow(list.Handle(), nullptr, nullptr,
+                           platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
     // Closes the handles of the ports that went away.
     refresh.Finish();
     for (const int j : chosen) {
