@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <jack/midiport.h>
+#include <optional>
 #include <thread>
 
 namespace platform {
@@ -123,7 +124,12 @@ JackMidiBackend::JackMidiBackend(jack_client_t* aClient)
 }
 
 JackMidiBackend::~JackMidiBackend() {
-  // Closing deactivates first, so no process callback runs afterwards.
+  // Closing deactivates first, so no process callback runs afterwards. A
+  // client of a server that went away closes with complaints that say
+  // nothing new.
+  std::optional<TQuietJackErrors> quiet;
+  if (fServerGone.load())
+    quiet.emplace();
   jack_client_close(fClient);
 }
 
