@@ -15,7 +15,6 @@ bool ContainsIgnoringCase(std::string_view aText, std::string_view aPattern);
 class TPortChoice {
 public:
   void AddPattern(std::string aPattern) { fPatterns.push_back(std::move(aPattern)); }
-  const std::vector<std::string>& Patterns() const { return fPatterns; }
   bool MatchesPattern(std::string_view aName) const;
 
   // A checked port named aName went away; each one is remembered on its own,
@@ -25,7 +24,6 @@ public:
   // checked port of that name had gone away.
   bool TakeRemembered(std::string_view aName);
   void ForgetRemembered() { fRemembered.clear(); }
-  const std::vector<std::string>& Remembered() const { return fRemembered; }
 
 private:
   std::vector<std::string> fPatterns;

@@ -201,16 +201,24 @@ void TPortLists::UpdateSide(TSide& aSide, std::vector<std::string>& aNotes) {
     platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
     platform::RedrawWindow(list.Handle(), nullptr, nullptr,
                            platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
-    // Closes the handles of the ports that went away.
-    refresh.Finish();
+    // Closes the handles of the ports that went away; a failure there keeps
+    // no port that came from being opened.
+    try {
+      refresh.Finish();
+    } catch (const EMidiError& error) {
+      aNotes.push_back(FailureNote(aSide, error));
+    }
     for (const int j : chosen) {
       list.SetChecked(j, true);
       OpenChosen(aSide, j, aNotes);
     }
   } catch (const EMidiError& error) {
-    aNotes.push_back(std::string(aSide.Output ? "Ausg\xC3\xA4nge" : "Eing\xC3\xA4nge") + ": " +
-                     error.what());
+    aNotes.push_back(FailureNote(aSide, error));
   }
+}
+
+std::string TPortLists::FailureNote(const TSide& aSide, const EMidiError& aError) {
+  return std::string(aSide.Output ? "Ausg\xC3\xA4nge" : "Eing\xC3\xA4nge") + ": " + aError.what();
 }
 
 void TPortLists::OpenChosen(TSide& aSide, int aIndex, std::vector<std::string>& aNotes) {

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+class EMidiError;
 class TCheckListBox;
 class TMidiDevices;
 class TMidiPath;
@@ -84,8 +85,11 @@ private:
   };
 
   TMidiDevices& Registry(const TSide& aSide) const;
-  // Refreshes one list; appends the status notes of what went and came back.
+  // Refreshes one list; appends the status notes of what went and came back,
+  // and of failures.
   void UpdateSide(TSide& aSide, std::vector<std::string>& aNotes);
+  // The status note of a failure of aSide's registry.
+  static std::string FailureNote(const TSide& aSide, const EMidiError& aError);
   // Opens the port of a line that was checked by name; a failure is noted.
   void OpenChosen(TSide& aSide, int aIndex, std::vector<std::string>& aNotes);
   void UpdateAndNote(std::string aFirst);

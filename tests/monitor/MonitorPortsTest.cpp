@@ -193,6 +193,21 @@ TEST_F(MonitorPorts, FailuresWhileTheListsFollowAreShownAndLoseNothing) {
   EXPECT_EQ(Status(), std::string("Pads: Ger\xC3\xA4t wieder da \xE2\x80\x93 Pads: ") +
                           DeviceUnavailableText);
   EXPECT_FALSE(MidiInput().IsOpen(2));
+  // Keyboard goes and its handle will not close, while Late, gone checked
+  // before, comes back: Late is opened all the same.
+  fAutomation->SetLineChecked(false, 1, true);
+  ASSERT_EQ(platform::VirtualMidiRemovePort(MidiDirection::In, 1), 0u);
+  EXPECT_TRUE(WaitForLines(false, {"[x] Keyboard", "[x] Pads"}));
+  ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::In, 0, platform::MidiFaultPoint::Close,
+                                          platform::MMSYSERR_ERROR),
+            0u);
+  ASSERT_EQ(platform::VirtualMidiRemovePort(MidiDirection::In, 0), 0u);
+  ASSERT_EQ(platform::VirtualMidiAddPort(MidiDirection::In, "Late"), 0u);
+  EXPECT_TRUE(WaitForLines(false, {"[x] Pads", "[x] Late"}));
+  EXPECT_NE(Status().find("Eing\xC3\xA4nge: The MIDI service reported an unspecified error."),
+            std::string::npos)
+      << Status();
+  EXPECT_TRUE(MidiInput().IsOpen(1));
 }
 
 // Messages flood in on a checked input while ports before it and before the
