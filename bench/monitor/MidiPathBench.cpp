@@ -29,7 +29,7 @@ void BM_ReceiveAndDrain(benchmark::State& aState) {
   long drained = 0;
   int n = 0;
   for (auto _ : aState) {
-    path.Receive(0, 0x90, n & 0x7F, 0x64);
+    path.Receive(0, 0x90, n & 0x7F, 0x64, 0);
     if (++n % 1024 == 0)
       path.Queue().Drain([&](const TMidiEvent&) { ++drained; }, std::chrono::seconds(1));
   }

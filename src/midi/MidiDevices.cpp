@@ -3,11 +3,31 @@
 #include "platform/mm/WideText.h"
 
 #include <cstdio>
+#include <utility>
 
 using namespace platform;
 
+namespace {
+
+std::uint32_t NextListNumber() {
+  static std::atomic<std::uint32_t> next{1};
+  return next.fetch_add(1);
+}
+
+} // namespace
+
 TMidiDevices::TDeviceList::TDeviceList(std::vector<std::string> aNames)
-    : Names(std::move(aNames)), Slots(std::make_unique<std::atomic<void*>[]>(Names.size())) {}
+    : Names(std::move(aNames)), Slots(std::make_unique<std::atomic<void*>[]>(Names.size())),
+      Number(NextListNumber()) {}
+
+int TMidiDevices::TDeviceList::IndexOf(const void* aHandle, std::size_t aOpenedAs) const {
+  if (aOpenedAs < Names.size() && Slots[aOpenedAs].load() == aHandle)
+    return int(aOpenedAs);
+  for (const auto& [handle, index] : Moved)
+    if (handle == aHandle && Slots[index].load() == aHandle)
+      return index;
+  return -1;
+}
 
 // Entered first: a list that is replaced after this is not freed before the
 // reader leaves.
@@ -69,11 +89,140 @@ void TMidiDevices::Reenumerate() {
   WaitForReaders();
   if (failure == MMSYSERR_NOERROR)
     return;
+  RaiseCloseFailure(failure);
+}
+
+void TMidiDevices::RaiseCloseFailure(MMRESULT aFailure) {
   // Reported like any failure, but without touching fMidiResult, which keeps
   // the result of the enumeration.
   char16_t text[MAXERRORLENGTH] = {};
-  if (midiInGetErrorTextW(failure, text, MAXERRORLENGTH) == MMSYSERR_NOERROR)
-    throw EMidiError(mmtext::ToUtf8(text), failure);
+  if (midiInGetErrorTextW(aFailure, text, MAXERRORLENGTH) == MMSYSERR_NOERROR)
+    throw EMidiError(mmtext::ToUtf8(text), aFailure);
+}
+
+TMidiDevices::TRefresh TMidiDevices::BeginRefresh() {
+  auto fresh = std::make_unique<TDeviceList>(EnumerateNames());
+  const TDeviceList& current = *fDevices.load();
+  const std::size_t before = current.Names.size();
+  std::vector<int> indexes(before, -1);
+  std::vector<bool> claimed(fresh->Names.size(), false);
+  std::vector<bool> decided(before, false);
+  for (std::size_t i = 0; i < before; ++i) {
+    void* handle = current.Slots[i].load();
+    if (handle == nullptr)
+      continue;
+    UINT id = 0;
+    const MMRESULT result = DeviceId(handle, id);
+    if (result == MMSYSERR_NOTSUPPORTED)
+      continue;
+    decided[i] = true;
+    if (result == MMSYSERR_NOERROR && id < claimed.size() && !claimed[id]) {
+      indexes[i] = int(id);
+      claimed[id] = true;
+    }
+  }
+  for (std::size_t i = 0; i < before; ++i) {
+    if (decided[i])
+      continue;
+    for (std::size_t j = 0; j < claimed.size(); ++j) {
+      if (!claimed[j] && fresh->Names[j] == current.Names[i]) {
+        indexes[i] = int(j);
+        claimed[j] = true;
+        break;
+      }
+    }
+  }
+  return TRefresh(*this, std::move(fresh), std::move(indexes));
+}
+
+TMidiDevices::TRefresh::TRefresh(TMidiDevices& aOwner, std::unique_ptr<TDeviceList> aFresh,
+                                 std::vector<int> aIndexes)
+    : fOwner(&aOwner), fFresh(std::move(aFresh)), fNewIndexes(std::move(aIndexes)),
+      fNumber(fFresh->Number) {}
+
+TMidiDevices::TRefresh::TRefresh(TRefresh&& aOther) noexcept
+    : fOwner(aOther.fOwner), fFresh(std::move(aOther.fFresh)),
+      fOld(std::exchange(aOther.fOld, nullptr)), fNewIndexes(std::move(aOther.fNewIndexes)),
+      fNames(std::move(aOther.fNames)), fNumber(aOther.fNumber) {}
+
+TMidiDevices::TRefresh::~TRefresh() {
+  try {
+    Finish();
+  } catch (const EMidiError&) {
+  }
+}
+
+bool TMidiDevices::TRefresh::Changed() const {
+  const TDeviceList& current = fOld ? *fOld : *fOwner->fDevices.load();
+  if (Names() != current.Names)
+    return true;
+  for (std::size_t i = 0; i < fNewIndexes.size(); ++i)
+    if (fNewIndexes[i] != int(i))
+      return true;
+  return false;
+}
+
+void TMidiDevices::TRefresh::Publish() {
+  if (!fFresh)
+    return;
+  TDeviceList& old = *fOwner->fDevices.load();
+  // Nothing opens through the old list from now on; a port opened through it
+  // meanwhile is settled by Finish.
+  old.Retired.store(true);
+  const auto movedBefore = [&](const void* aHandle) {
+    for (const auto& entry : old.Moved)
+      if (entry.first == aHandle)
+        return true;
+    return false;
+  };
+  for (std::size_t i = 0; i < fNewIndexes.size(); ++i) {
+    const int j = fNewIndexes[i];
+    void* handle = old.Slots[i].load();
+    if (j < 0 || handle == nullptr)
+      continue;
+    fFresh->Slots[j].store(handle);
+    // A handle that ever moved is still known here: its callbacks carry the
+    // index it was opened under.
+    if (j != int(i) || movedBefore(handle))
+      fFresh->Moved.emplace_back(handle, j);
+  }
+  fNames = fFresh->Names;
+  fOld = fOwner->fDevices.exchange(fFresh.release());
+}
+
+void TMidiDevices::TRefresh::Finish() {
+  fFresh.reset();
+  if (fOld == nullptr)
+    return;
+  std::unique_ptr<TDeviceList> old(std::exchange(fOld, nullptr));
+  fOwner->WaitForReaders();
+  const TDeviceList& current = *fOwner->fDevices.load();
+  MMRESULT failure = MMSYSERR_NOERROR;
+  for (std::size_t i = 0; i < fNewIndexes.size(); ++i) {
+    void* handle = old->Slots[i].exchange(nullptr);
+    if (handle == nullptr)
+      continue;
+    const int j = fNewIndexes[i];
+    if (j >= 0) {
+      // Kept, or opened through the old list after Publish copied its slots.
+      void* empty = nullptr;
+      if (current.Slots[j].load() == handle ||
+          current.Slots[j].compare_exchange_strong(empty, handle))
+        continue;
+    }
+    if (const MMRESULT result = fOwner->CloseHandleQuietly(handle)) {
+      fOwner->fOrphans.push_back(handle);
+      if (failure == MMSYSERR_NOERROR)
+        failure = result;
+    }
+  }
+  if (failure != MMSYSERR_NOERROR)
+    RaiseCloseFailure(failure);
+}
+
+std::uint32_t TMidiDevices::ListNumber() const {
+  TListReader list(*this);
+  return list->Number;
 }
 
 void TMidiDevices::CloseAll() {

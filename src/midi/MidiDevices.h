@@ -18,6 +18,7 @@
 #include "platform/mm/MMSystem.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -77,16 +78,80 @@ public:
   // "TMidiInput" or "TMidiOutput".
   virtual const char* ClassName() const = 0;
 
+  // The number of the port list now: every enumeration and refresh makes a
+  // list with a number no list of the process had before.
+  std::uint32_t ListNumber() const;
+
 protected:
   struct TDeviceList {
     explicit TDeviceList(std::vector<std::string> aNames);
+    // The slot index of the open handle aHandle, which was opened under index
+    // aOpenedAs (the input callback's instance value); -1 when this list does
+    // not hold it.
+    int IndexOf(const void* aHandle, std::size_t aOpenedAs) const;
+
     std::vector<std::string> Names;
     std::unique_ptr<std::atomic<void*>[]> Slots;
-    // Set while a re-enumeration closes this list's ports: nothing opens a
-    // port through it any more, so the closed ports are free for the new list.
+    std::uint32_t Number;
+    // Handles kept by a refresh at another index than before, with their
+    // index here; an entry whose slot no longer holds its handle is stale.
+    std::vector<std::pair<void*, int>> Moved;
+    // Set while a re-enumeration or refresh replaces this list: nothing opens
+    // a port through it any more.
     std::atomic<bool> Retired{false};
   };
 
+public:
+  // Brings the port list up to date with the machine without closing the
+  // ports that stayed (a device plugged in or out, a client that came or
+  // went): they keep their handles under their new indexes. In three steps,
+  // all on the user-interface thread, so that the caller can make the new
+  // list current together with state of its own that the MIDI thread reads:
+  // BeginRefresh enumerates and matches (nothing changes yet), Publish makes
+  // the new list current and waits for nothing, Finish closes what went away.
+  // No other change of the list may come between BeginRefresh and Finish.
+  class TRefresh {
+  public:
+    TRefresh(TRefresh&& aOther) noexcept;
+    TRefresh& operator=(TRefresh&&) = delete;
+    // Finishes a published refresh (failures ignored), drops one that was not.
+    ~TRefresh();
+
+    // For every port of the list before, its index in the new list; -1 when
+    // it went away.
+    const std::vector<int>& NewIndexes() const { return fNewIndexes; }
+    const std::vector<std::string>& Names() const { return fFresh ? fFresh->Names : fNames; }
+    std::uint32_t ListNumber() const { return fNumber; }
+    // Whether any port came, went, moved or was renamed.
+    bool Changed() const;
+
+    void Publish();
+    // Waits for the readers of the list before, closes the handles of the
+    // ports that went away and frees that list. A failing close raises
+    // EMidiError after all that; its handle is closed again at the next
+    // re-enumeration or at destruction.
+    void Finish();
+
+  private:
+    friend class TMidiDevices;
+    TRefresh(TMidiDevices& aOwner, std::unique_ptr<TDeviceList> aFresh, std::vector<int> aIndexes);
+
+    TMidiDevices* fOwner;
+    std::unique_ptr<TDeviceList> fFresh; // until published
+    TDeviceList* fOld = nullptr;         // once published, until finished
+    std::vector<int> fNewIndexes;
+    std::vector<std::string> fNames; // the new names, once published
+    std::uint32_t fNumber;
+  };
+
+  // Lists the ports again and matches them to the list now: an open port by
+  // what the service says of its handle (midiInGetID, midiOutGetID), the
+  // others, and every port of a service that cannot tell, by name (the n-th
+  // of a name stays the n-th). Raises when the enumeration fails; the
+  // registry is then as it was.
+  TRefresh BeginRefresh();
+
+protected:
   // Holds a port list against being freed while a thread reads it.
   class TListReader {
   public:
@@ -106,6 +171,8 @@ protected:
   virtual std::vector<std::string> EnumerateNames() = 0;
   // Closes a handle of this direction quietly (during clean-up).
   virtual platform::MMRESULT CloseHandleQuietly(void* aHandle) = 0;
+  // The device number of an open handle's port in the service's last listing.
+  virtual platform::MMRESULT DeviceId(void* aHandle, platform::UINT& aId) = 0;
   // The slot of entry aDeviceIndex, after the bounds check.
   std::atomic<void*>& Slot(const TDeviceList& aList, int aDeviceIndex) const;
   // Derived constructors call this once to fill the first list.
@@ -116,6 +183,9 @@ protected:
 
 private:
   [[noreturn]] void RaiseOutOfBounds(int aDeviceIndex) const;
+  // Raises EMidiError with the service's text of a failing close (not
+  // touching fMidiResult); a code without text raises nothing.
+  static void RaiseCloseFailure(platform::MMRESULT aFailure);
   // Waits for the readers that may still see a list replaced or retired
   // before this call.
   void WaitForReaders();

@@ -12,6 +12,7 @@ std::mutex gCreateLock;
 // Input callbacks between reading gMidiInput and leaving; the registry is not
 // freed before those that may have read it have left.
 TEpochReaders gCallbacks;
+thread_local std::uint32_t tDeliveryListNumber = 0;
 
 struct TExitCleanup {
   ~TExitCleanup() { FreeMidiDevices(); }
@@ -49,6 +50,14 @@ MMRESULT TMidiInput::CloseHandleQuietly(void* aHandle) {
   midiInStop(handle);
   midiInReset(handle);
   return midiInClose(handle);
+}
+
+MMRESULT TMidiInput::DeviceId(void* aHandle, UINT& aId) {
+  return midiInGetID(static_cast<HMIDIIN>(aHandle), &aId);
+}
+
+std::uint32_t TMidiInput::DeliveryListNumber() {
+  return tDeliveryListNumber;
 }
 
 void TMidiInput::Open(int aDeviceIndex) {
@@ -115,19 +124,22 @@ void TMidiInput::MidiInCallback(HMIDIIN hMidiIn, UINT wMsg, DWORD_PTR dwInstance
 
 void TMidiInput::Deliver(HMIDIIN aHandle, DWORD_PTR aDeviceIndex, DWORD_PTR aMessage) {
   const TOnMidiInData* event = nullptr;
+  int index = -1;
   {
-    // Only the port's current handle counts: a message of a handle from an
-    // earlier enumeration must not arrive under an index that now names
-    // another port.
+    // Only a handle of the current list counts, under its index there: a
+    // message of a handle from an earlier enumeration must not arrive under
+    // an index that now names another port.
     TListReader list(*this);
-    if (aDeviceIndex >= list->Names.size() || list->Slots[aDeviceIndex].load() != aHandle)
+    index = list->IndexOf(aHandle, aDeviceIndex);
+    if (index < 0)
       return;
+    tDeliveryListNumber = list->Number;
     event = fOnMidiData.load(std::memory_order_acquire);
   }
   if (event == nullptr || !*event)
     return;
   try {
-    (*event)(int(aDeviceIndex), std::uint8_t(aMessage & 0xFF), std::uint8_t((aMessage >> 8) & 0xFF),
+    (*event)(index, std::uint8_t(aMessage & 0xFF), std::uint8_t((aMessage >> 8) & 0xFF),
              std::uint8_t((aMessage >> 16) & 0xFF));
   } catch (const std::exception& error) {
     RecordEventFailure(error.what());

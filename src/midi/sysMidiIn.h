@@ -35,12 +35,19 @@ public:
   void SetOnMidiData(TOnMidiInData aEvent);
   TOnMidiInData OnMidiData() const;
 
+  // Inside the event, on the thread that runs it: the number of the port list
+  // (ListNumber) whose index the event was given, so that the index can be
+  // told apart from the same index of a list that replaced it meanwhile.
+  static std::uint32_t DeliveryListNumber();
+
   // Failures thrown by the event: how many, and the last one's text.
   std::uint64_t EventFailureCount() const;
   std::string LastEventFailure() const;
 
   // The service's input callback (MidiInProc form). Only MIM_DATA reaches the
-  // event, and only for a handle that is the port's current one.
+  // event, and only for a handle that the list holds now; the event gets the
+  // port's index in that list, which is not the index it was opened under
+  // when a refresh moved it.
   static void MidiInCallback(platform::HMIDIIN hMidiIn, platform::UINT wMsg,
                              platform::DWORD_PTR dwInstance, platform::DWORD_PTR dwParam1,
                              platform::DWORD_PTR dwParam2);
@@ -48,6 +55,7 @@ public:
 protected:
   std::vector<std::string> EnumerateNames() override;
   platform::MMRESULT CloseHandleQuietly(void* aHandle) override;
+  platform::MMRESULT DeviceId(void* aHandle, platform::UINT& aId) override;
 
 private:
   void Deliver(platform::HMIDIIN aHandle, platform::DWORD_PTR aDeviceIndex,

@@ -49,6 +49,10 @@ MMRESULT TMidiOutput::CloseHandleQuietly(void* aHandle) {
   return midiOutClose(static_cast<HMIDIOUT>(aHandle));
 }
 
+MMRESULT TMidiOutput::DeviceId(void* aHandle, UINT& aId) {
+  return midiOutGetID(static_cast<HMIDIOUT>(aHandle), &aId);
+}
+
 void TMidiOutput::Open(int aDeviceIndex) {
   TListReader list(*this);
   OpenSlot(*list, Slot(*list, aDeviceIndex), aDeviceIndex);

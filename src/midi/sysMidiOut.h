@@ -27,6 +27,7 @@ public:
 protected:
   std::vector<std::string> EnumerateNames() override;
   platform::MMRESULT CloseHandleQuietly(void* aHandle) override;
+  platform::MMRESULT DeviceId(void* aHandle, platform::UINT& aId) override;
 
 private:
   // Opens the port into its slot unless the slot holds a handle already or

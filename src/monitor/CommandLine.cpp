@@ -47,6 +47,12 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       options.Log = arg.substr(6);
       if (options.Log.empty())
         throw std::invalid_argument("--log= needs a file, or - for standard output");
+    } else if (arg.starts_with("--in=") || arg.starts_with("--out=")) {
+      const bool in = arg.starts_with("--in=");
+      std::string pattern = arg.substr(in ? 5 : 6);
+      if (pattern.empty())
+        throw std::invalid_argument(arg + " needs a part of a port name");
+      (in ? options.InPatterns : options.OutPatterns).push_back(std::move(pattern));
     } else if (arg == "--list-ports") {
       options.ListPorts = true;
     } else if (arg == "--headless") {
@@ -83,6 +89,9 @@ const char* UsageText() {
   return "usage: midimonitor [options]\n"
          "  --midi=auto|alsa|jack|virtual[:in=A,B;out=C,D]\n"
          "                      MIDI service (auto: ALSA, then JACK, then demo ports)\n"
+         "  --in=PATTERN        check the input ports whose names contain PATTERN (letter\n"
+         "                      case aside), at start and whenever one appears; repeatable\n"
+         "  --out=PATTERN       the same for the output ports\n"
          "  --list-ports        print the input and output ports with their indexes, exit\n"
          "  --headless          run without a display\n"
          "  --screenshot FILE   write the window with its frame as PNG (transparent\n"

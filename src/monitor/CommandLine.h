@@ -16,8 +16,13 @@ struct TMonitorOptions {
   bool Dump = false;         // --dump: print the window's state before exiting
   std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
   std::string Log;           // --log=FILE: the message log, "-" for standard output
-  bool Help = false;         // --help
-  bool Version = false;      // --version
+  // --in=PATTERN, --out=PATTERN (each repeatable): the ports whose names
+  // contain a pattern, letter case aside, are checked at start and whenever
+  // one appears.
+  std::vector<std::string> InPatterns;
+  std::vector<std::string> OutPatterns;
+  bool Help = false;    // --help
+  bool Version = false; // --version
 };
 
 // The skin engine's own switches "/qcver" and "/qctest" (any letter case).

@@ -45,13 +45,11 @@ TMidiPath::TMidiPath(TSend aSend, TOutputCount aOutputCount, std::function<void(
       fQueue(std::move(aWakeUp), aQueueCapacity) {}
 
 bool TMidiPath::Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
-                        std::uint8_t aData2) noexcept {
+                        std::uint8_t aData2, std::uint32_t aListing) noexcept {
   if (aStatus == 0xFE)
     return false;
-  TMidiEvent event{aDeviceIndex,    aStatus,
-                   aData1,          aData2,
-                   false,           fInputNames.Current(),
-                   fNextSequence++, std::chrono::steady_clock::now()};
+  TMidiEvent event{aDeviceIndex, aStatus,  aData1,          aData2,
+                   false,        aListing, fNextSequence++, std::chrono::steady_clock::now()};
   int count = 0;
   try {
     count = fOutputCount();

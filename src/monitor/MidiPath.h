@@ -63,10 +63,11 @@ public:
   // and is never forwarded or queued. Every checked output is served from the
   // highest index down; a failing output is recorded and the others are still
   // served. Then the message goes to the log's queue, when one is set, and to
-  // the window's. Returns false when the message is dropped or could not be
+  // the window's. aListing: the input port list aDeviceIndex belongs to
+  // (TPortNames). Returns false when the message is dropped or could not be
   // queued for the window.
-  bool Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1,
-               std::uint8_t aData2) noexcept;
+  bool Receive(int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2,
+               std::uint32_t aListing) noexcept;
 
   // The message log's queue, which gets every message after the thru; null
   // for none. Set under the caller's lock.
@@ -75,8 +76,7 @@ public:
   TThruTargets& Targets() { return fTargets; }
   TMidiQueue& Queue() { return fQueue; }
   TThruFailureSlot& Failures() { return fFailures; }
-  // The input ports' names, by listing; Receive stamps each message with the
-  // current listing.
+  // The input ports' names, by listing.
   TPortNames& InputNames() { return fInputNames; }
 
 private:

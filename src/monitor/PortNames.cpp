@@ -1,15 +1,13 @@
 #include "monitor/PortNames.h"
 
-void TPortNames::Publish(std::vector<std::string> aNames) {
-  Publish(fListings.back().Number + 1, std::move(aNames));
-}
-
 void TPortNames::Publish(std::uint32_t aNumber, std::vector<std::string> aNames) {
-  fListings.push_back({aNumber, std::move(aNames)});
+  if (fListings.back().Number == aNumber)
+    fListings.back().Names = std::move(aNames);
+  else
+    fListings.push_back({aNumber, std::move(aNames)});
   // The listener has the listing before a message can carry its number.
   if (fListener)
     fListener(aNumber, fListings.back().Names);
-  fCurrent.store(aNumber, std::memory_order_release);
 }
 
 void TPortNames::SetListener(TListener aListener) {

@@ -1,19 +1,17 @@
 #pragma once
-// The input ports' names as the window listed them, one listing per fill of
-// the input list. A message carries the number of the listing that was
-// current when it arrived, so the status line names the port the message came
-// from even when a rescan renamed or removed it before the message was shown.
+// The input ports' names as the window listed them, one listing per port
+// list of the input registry (its ListNumber). A message carries the number
+// of the list its index belongs to, so the status line names the port the
+// message came from even when the list changed before the message was shown.
 //
-// Listings are published on the user-interface thread; the MIDI thread only
-// reads the current listing's number, without locking or allocating. Messages
-// are numbered under the window's lock in arrival order, so the listing
-// numbers in the queue never decrease: once a message of a listing has been
-// shown, the listings before it are no longer needed.
+// Listings are published on the user-interface thread before any message of
+// theirs is shown. The service delivers on one thread at a time in arrival
+// order, so the listing numbers in the queue never decrease: once a message of
+// a listing has been shown, the listings before it are no longer needed.
 //
 // Another reader of the messages (the message log) keeps a copy of its own:
 // the listener hears of every listing before a message can carry its number.
 
-#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -26,16 +24,12 @@ public:
   using TListener =
       std::function<void(std::uint32_t aNumber, const std::vector<std::string>& aNames)>;
 
-  // User-interface thread: makes aNames the current listing.
-  void Publish(std::vector<std::string> aNames);
-  // The same under a given number, for a copy of another TPortNames' listing;
-  // numbers go up.
+  // User-interface thread: aNames are listing aNumber's (which replaces an
+  // earlier publication of the same number).
   void Publish(std::uint32_t aNumber, std::vector<std::string> aNames);
   // User-interface thread: aListener hears of the current listing at once and
   // of every listing published after it.
   void SetListener(TListener aListener);
-  // MIDI thread: the current listing's number.
-  std::uint32_t Current() const noexcept { return fCurrent.load(std::memory_order_acquire); }
   // User-interface thread: the name of port aIndex in listing aListing, empty
   // when it has none. Forgets the listings before aListing.
   std::string Name(std::uint32_t aListing, int aIndex);
@@ -45,7 +39,6 @@ private:
     std::uint32_t Number;
     std::vector<std::string> Names;
   };
-  std::atomic<std::uint32_t> fCurrent{0};
   std::deque<TListing> fListings{TListing{0, {}}}; // oldest first
   TListener fListener;
 };

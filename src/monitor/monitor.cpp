@@ -222,16 +222,21 @@ void TfrmMonitor::FormCreate(TObject*) {
         MidiOutput().Send(aIndex, aStatus, aData1, aData2);
       },
       [] { return MidiOutput().Count(); }, [w = fWakeup.get()] { w->Signal(); });
-  FillInputList(MidiInput().Names());
+  FillInputList();
   FillDeviceList(clbOutputDevices, MidiOutput().Names());
   MidiInput().SetOnMidiData(
       [this](int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
         DoMidiInData(aDeviceIndex, aStatus, aData1, aData2);
       });
   warte = false;
+  fPorts = std::make_unique<TPortLists>(
+      *clbInputDevices, *clbOutputDevices, *fPath, *fCriticalSection, Handle(),
+      [this](const std::string& aText) { StatusBar1->Panels()[0].SetText(aText); });
 }
 
 void TfrmMonitor::FormDestroy(TObject*) {
+  // No list changes from here on, and no search for a lost service.
+  fPorts.reset();
   StopMidiDelivery();
   if (fUpdateTimerArmed && HandleAllocated())
     platform::KillTimer(Handle(), UpdateTimerId);
@@ -273,10 +278,12 @@ void TfrmMonitor::FillDeviceList(TCheckListBox* aList, const std::vector<std::st
     aList->SetChecked(i, false);
 }
 
-void TfrmMonitor::FillInputList(const std::vector<std::string>& aNames) {
-  FillDeviceList(clbInputDevices, aNames);
+void TfrmMonitor::FillInputList() {
+  TMidiInput& input = MidiInput();
+  const std::vector<std::string> names = input.Names();
+  FillDeviceList(clbInputDevices, names);
   if (fPath)
-    fPath->InputNames().Publish(aNames);
+    fPath->InputNames().Publish(input.ListNumber(), names);
 }
 
 namespace {
@@ -300,9 +307,11 @@ std::vector<std::string> LinesOf(TCheckListBox* aList) {
 } // namespace
 
 void TfrmMonitor::RefillInputListIfChanged() {
-  const std::vector<std::string> names = MidiInput().Names();
-  if (names != LinesOf(clbInputDevices))
-    FillInputList(names);
+  TMidiInput& input = MidiInput();
+  if (input.Names() != LinesOf(clbInputDevices))
+    FillInputList();
+  else if (fPath)
+    fPath->InputNames().Publish(input.ListNumber(), input.Names());
 }
 
 void TfrmMonitor::KeepCheckedOutputsServed() {
@@ -361,13 +370,15 @@ void TfrmMonitor::clbOutputDevicesClickCheck(TObject*) {
 void TfrmMonitor::btnResetInClick(TObject*) {
   // A failure goes on to the application's handler; the list then still
   // shows the registry's ports.
+  if (fPorts)
+    fPorts->ForgetRemembered(false);
   try {
     CloseCheckedAndReenumerate(MidiInput(), clbInputDevices);
   } catch (...) {
     RefillInputListIfChanged();
     throw;
   }
-  FillInputList(MidiInput().Names());
+  FillInputList();
 }
 
 void TfrmMonitor::btnResetOutClick(TObject*) {
@@ -376,6 +387,8 @@ void TfrmMonitor::btnResetOutClick(TObject*) {
   // without being served.
   if (fPath)
     fPath->Targets().Clear();
+  if (fPorts)
+    fPorts->ForgetRemembered(true);
   try {
     CloseCheckedAndReenumerate(MidiOutput(), clbOutputDevices);
   } catch (...) {
@@ -435,7 +448,7 @@ void TfrmMonitor::DoMidiInData(int aDeviceIndex, std::uint8_t aStatus, std::uint
   if (aStatus == 0xFE)
     return;
   std::lock_guard lock(*fCriticalSection);
-  fPath->Receive(aDeviceIndex, aStatus, aData1, aData2);
+  fPath->Receive(aDeviceIndex, aStatus, aData1, aData2, TMidiInput::DeliveryListNumber());
 }
 
 void TfrmMonitor::SetMessageLog(TMessageLog& aLog) {
@@ -507,6 +520,8 @@ void TfrmMonitor::UpdatePaced(bool aBacklog) {
 }
 
 void TfrmMonitor::WndProc(TMessage& aMessage) {
+  if (fPorts && fPorts->HandleMessage(aMessage))
+    return;
   if (aMessage.Msg == platform::WM_TIMER && aMessage.WParam == UpdateTimerId) {
     platform::KillTimer(Handle(), UpdateTimerId);
     fUpdateTimerArmed = false;

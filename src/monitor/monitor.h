@@ -11,6 +11,7 @@
 
 #include "monitor/MessageDecoder.h"
 #include "monitor/MidiPath.h"
+#include "monitor/PortLists.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sCheckListBox.h"
 #include "skin/controls/sListBox.h"
@@ -92,6 +93,10 @@ public:
   // input ports' names (user-interface thread). The log outlives the window.
   void SetMessageLog(TMessageLog& aLog);
 
+  // The lists following the machine's ports (user-interface thread); null
+  // before FormCreate and after FormDestroy.
+  TPortLists* PortLists() const { return fPorts.get(); }
+
   // Handles what the MIDI thread queued so far, ignoring the repaint pacing
   // (user-interface thread; tests and the script runner use it).
   void DrainNow();
@@ -121,7 +126,9 @@ protected:
 private:
   void BuildWindow();
   void FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames);
-  void FillInputList(const std::vector<std::string>& aNames);
+  // Fills the input list with the registry's ports, all unchecked, and
+  // publishes their names for the status line.
+  void FillInputList();
   // After a failed rescan: the list shows the ports the registry lists now
   // (refilled, all unchecked, when they changed); input names are published.
   void RefillInputListIfChanged();
@@ -152,6 +159,7 @@ private:
 
   std::unique_ptr<platform::UiWakeup> fWakeup;
   std::unique_ptr<TMidiPath> fPath;
+  std::unique_ptr<TPortLists> fPorts;
   TBreakdown fBreakdown;
   TMidiEvent fLastShown; // the last message of the drain in progress
   // The drain's latest message whose thru failed, and the failure's details

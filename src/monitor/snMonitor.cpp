@@ -138,6 +138,8 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
     form->SetMessageLog(*aLog);
   if (!aServiceNote.empty())
     form->StatusBar1->Panels()[0].SetText(aServiceNote);
+  if (TPortLists* ports = form->PortLists())
+    ports->ChooseByName(aOptions.InPatterns, aOptions.OutPatterns);
   gProgram.Automation = std::make_unique<TMonitorAutomation>(*form, std::cout);
   if (!aOptions.Script.empty()) {
     gProgram.Runner = std::make_unique<TScriptRunner>(std::move(aScript), *gProgram.Automation);

@@ -413,6 +413,103 @@ TEST_F(Registry, AFailingCloseDuringReenumerationIsReportedAndRetried) {
   EXPECT_TRUE(InputFree(1));
 }
 
+// Refreshes aRegistry in one go; the new index of every port before.
+std::vector<int> Refresh(TMidiDevices& aRegistry) {
+  TMidiDevices::TRefresh refresh = aRegistry.BeginRefresh();
+  refresh.Publish();
+  refresh.Finish();
+  return refresh.NewIndexes();
+}
+
+// A refresh keeps every open port open on its handle under its new index;
+// messages of a moved input arrive under that index, sending to a moved output
+// reaches that port, and only the ports that went away are closed.
+TEST_F(Registry, ARefreshKeepsOpenPortsUnderTheirNewIndexes) {
+  Inbox inbox;
+  MidiInput().SetOnMidiData(inbox.Event());
+  for (int i : {0, 1, 2})
+    MidiInput().Open(i);
+  MidiOutput().Open(0);
+  MidiOutput().Open(1);
+  void* drums = MidiInput().GetDeviceHandle(2);
+  void* sampler = MidiOutput().GetDeviceHandle(1);
+  const std::uint32_t before = MidiInput().ListNumber();
+  // Keyboard and Synth go, Pads is renamed, a port comes.
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::In, 0), MMSYSERR_NOERROR);
+  ASSERT_EQ(VirtualMidiRenamePort(MidiDirection::In, 0, "Pads 2"), MMSYSERR_NOERROR);
+  ASSERT_EQ(VirtualMidiAddPort(MidiDirection::In, "Late"), MMSYSERR_NOERROR);
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::Out, 0), MMSYSERR_NOERROR);
+  EXPECT_THAT(Refresh(MidiInput()), ElementsAre(-1, 0, 1, 2));
+  EXPECT_THAT(Refresh(MidiOutput()), ElementsAre(-1, 0, 1));
+  EXPECT_THAT(MidiInput().Names(), ElementsAre("Pads 2", "Drums", "Held", "Late"));
+  EXPECT_NE(MidiInput().ListNumber(), before);
+  EXPECT_EQ(MidiInput().GetDeviceHandle(1), drums);
+  EXPECT_TRUE(MidiInput().IsOpen(0));
+  EXPECT_FALSE(MidiInput().IsOpen(3));
+  EXPECT_EQ(MidiOutput().GetDeviceHandle(0), sampler);
+  Inject(1, 0x643C90); // Drums, opened as port 2
+  EXPECT_THAT(inbox.Take(), ElementsAre(Message{1, 0x90, 0x3C, 0x64}));
+  MidiOutput().Send(0, 0xB0, 0x07, 0x64);
+  EXPECT_THAT(Received(0), ElementsAre(0x6407B0u));
+  // Moved twice: still found. Opened after the move: under its own index.
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::In, 0), MMSYSERR_NOERROR);
+  EXPECT_THAT(Refresh(MidiInput()), ElementsAre(-1, 0, 1, 2));
+  MidiInput().Open(2);
+  Inject(0, 0x90);
+  Inject(2, 0x80);
+  EXPECT_THAT(inbox.Take(), ElementsAre(Message{0, 0x90, 0, 0}, Message{2, 0x80, 0, 0}));
+  // The ports that went were closed: closing the rest frees every port.
+  MidiInput().CloseAll();
+  MidiOutput().CloseAll();
+  for (UINT i : {0, 2})
+    EXPECT_TRUE(InputFree(i)) << i;
+  EXPECT_TRUE(OutputFree(0));
+}
+
+// Ports of equal names: the open one is followed by its handle, the closed
+// ones take the other places of that name in their order.
+TEST_F(Registry, ARefreshTellsEqualNamesApartByTheirHandles) {
+  Start("in=Twin,Twin,Twin;out=Synth");
+  MidiInput().Open(1);
+  void* second = MidiInput().GetDeviceHandle(1);
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::In, 0), MMSYSERR_NOERROR);
+  EXPECT_THAT(Refresh(MidiInput()), ElementsAre(1, 0, -1));
+  EXPECT_EQ(MidiInput().GetDeviceHandle(0), second);
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::In, 0), MMSYSERR_NOERROR);
+  EXPECT_THAT(Refresh(MidiInput()), ElementsAre(-1, 0));
+  EXPECT_FALSE(MidiInput().IsOpen(0));
+}
+
+// A refresh whose enumeration fails changes nothing; one that is begun but
+// not published changes nothing either; one with nothing new says so.
+TEST_F(Registry, ARefreshThatFailsOrIsDroppedLeavesTheRegistryAsItWas) {
+  MidiInput().Open(1);
+  void* handle = MidiInput().GetDeviceHandle(1);
+  const std::uint32_t number = MidiInput().ListNumber();
+  EXPECT_FALSE(MidiInput().BeginRefresh().Changed());
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::In, 0), MMSYSERR_NOERROR);
+  Fault(MidiDirection::In, 0, MidiFaultPoint::Caps, MMSYSERR_NOMEM);
+  EXPECT_THROW(MidiInput().BeginRefresh(), EMidiError);
+  Fault(MidiDirection::In, 0, MidiFaultPoint::Caps, 0);
+  EXPECT_TRUE(MidiInput().BeginRefresh().Changed());
+  EXPECT_EQ(MidiInput().ListNumber(), number);
+  EXPECT_EQ(MidiInput().Count(), 4);
+  EXPECT_EQ(MidiInput().GetDeviceHandle(1), handle);
+}
+
+// A port that went away and whose close fails: the refresh is done and the
+// failure reported.
+TEST_F(Registry, AFailingCloseOfAVanishedPortIsReported) {
+  MidiOutput().Open(0);
+  Fault(MidiDirection::Out, 0, MidiFaultPoint::Close, MMSYSERR_ERROR);
+  ASSERT_EQ(VirtualMidiRemovePort(MidiDirection::Out, 0), MMSYSERR_NOERROR);
+  TMidiDevices::TRefresh refresh = MidiOutput().BeginRefresh();
+  refresh.Publish();
+  EXPECT_THAT([&] { refresh.Finish(); },
+              ThrowsMessage<EMidiError>("The MIDI service reported an unspecified error."));
+  EXPECT_THAT(MidiOutput().Names(), ElementsAre("Sampler", "Locked"));
+}
+
 TEST_F(Registry, FreeingAtProgramEndClosesEveryPort) {
   Inbox inbox;
   MidiInput().SetOnMidiData(inbox.Event());

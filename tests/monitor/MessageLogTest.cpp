@@ -250,14 +250,14 @@ TEST(MessageLog, AStalledLogNeitherSlowsTheThruNorLosesCountOfMessages) {
   std::atomic<std::uint32_t> forwarded{0};
   TMidiPath path([&](int, std::uint8_t, std::uint8_t, std::uint8_t) { ++forwarded; },
                  [] { return 1; }, {}, Count);
-  path.InputNames().Publish({"Flood"});
+  path.InputNames().Publish(1, {"Flood"});
   path.Targets().Set(0, true);
   path.SetLogQueue(&log.Queue());
 
   std::atomic<bool> fed{false};
   std::thread midi([&] {
     for (std::uint32_t n = 0; n < Count; ++n)
-      path.Receive(0, 0x90, std::uint8_t(n & 0x7F), std::uint8_t((n >> 7) & 0x7F));
+      path.Receive(0, 0x90, std::uint8_t(n & 0x7F), std::uint8_t((n >> 7) & 0x7F), 1);
     fed = true;
   });
   const auto until = TClock::now() + 60s;

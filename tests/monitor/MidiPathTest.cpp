@@ -131,7 +131,7 @@ TEST(MidiPath, ActiveSensingIsNeitherForwardedNorQueued) {
       },
       [] { return 3; }, {}, 16);
   path.Targets().Set(0, true);
-  EXPECT_FALSE(path.Receive(0, 0xFE, 0, 0));
+  EXPECT_FALSE(path.Receive(0, 0xFE, 0, 0, 0));
   EXPECT_TRUE(sent.empty());
   EXPECT_TRUE(path.Queue().Empty());
   EXPECT_EQ(path.Queue().Drops(), 0u);
@@ -146,7 +146,7 @@ TEST(MidiPath, ForwardsUnchangedToCheckedOutputsHighestFirstThenQueues) {
       [] { return 3; }, {}, 16);
   path.Targets().Set(0, true);
   path.Targets().Set(2, true);
-  EXPECT_TRUE(path.Receive(4, 0x90, 0x3C, 0x64));
+  EXPECT_TRUE(path.Receive(4, 0x90, 0x3C, 0x64, 0));
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0].Index, 2);
   EXPECT_EQ(sent[1].Index, 0);
@@ -173,7 +173,7 @@ TEST(MidiPath, FailingOutputIsReportedAndTheOthersAreStillServed) {
       [] { return 3; }, {}, 16);
   for (int i = 0; i < 3; ++i)
     path.Targets().Set(i, true);
-  EXPECT_TRUE(path.Receive(0, 0xB0, 7, 100));
+  EXPECT_TRUE(path.Receive(0, 0xB0, 7, 100, 0));
   EXPECT_EQ(sent, (std::vector<int>{2, 0}));
   const auto events = DrainAll(path.Queue());
   ASSERT_EQ(events.size(), 1u);
@@ -184,8 +184,8 @@ TEST(MidiPath, FailingOutputIsReportedAndTheOthersAreStillServed) {
   EXPECT_EQ(failure->Text, "Loopback: port vanished");
   EXPECT_EQ(failure->Missed, 0u);
   // A second failure while the first is unread is counted, not kept.
-  path.Receive(0, 0x90, 1, 1);
-  path.Receive(0, 0x90, 1, 2);
+  path.Receive(0, 0x90, 1, 1, 0);
+  path.Receive(0, 0x90, 1, 2, 0);
   const auto later = DrainAll(path.Queue());
   ASSERT_EQ(later.size(), 2u);
   EXPECT_EQ(later[1].Sequence, later[0].Sequence + 1);
@@ -203,7 +203,7 @@ TEST(MidiPath, FailingPortCountServesNothingButStillQueues) {
   TMidiPath path([&](int, std::uint8_t, std::uint8_t, std::uint8_t) { ++sends; },
                  []() -> int { throw 42; }, {}, 16);
   path.Targets().Set(0, true);
-  EXPECT_TRUE(path.Receive(0, 0x90, 1, 1));
+  EXPECT_TRUE(path.Receive(0, 0x90, 1, 1, 0));
   EXPECT_EQ(sends, 0);
   const auto failure = path.Failures().Take(DrainAll(path.Queue()).at(0).Sequence);
   ASSERT_TRUE(failure.has_value());
@@ -263,7 +263,7 @@ TEST(MidiPathThreaded, FloodLosesAndReordersNothing) {
   auto produce = [&](int aDevice) {
     for (int n = 0; n < PerThread; ++n) {
       std::lock_guard lock(criticalSection);
-      path.Receive(aDevice, 0x90 | (n & 0x0F), (n >> 4) & 0x7F, (n >> 11) & 0x7F);
+      path.Receive(aDevice, 0x90 | (n & 0x0F), (n >> 4) & 0x7F, (n >> 11) & 0x7F, 0);
     }
   };
   std::thread a(produce, 0), b(produce, 1);

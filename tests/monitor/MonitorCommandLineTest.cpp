@@ -105,6 +105,7 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
                       "quit\n")},
        1,
        "the log /dev/full: No space left on device"},
+      {{"--out="}, 2, "--out= needs a part of a port name"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Reason);
@@ -185,6 +186,23 @@ TEST_F(MonitorCommandLine, StopSignalsEndTheProgramCleanlyWithTheLogWritten) {
       EXPECT_EQ(m.suffix().str(), c.Log[i]);
     }
   }
+}
+
+// --in and --out, each given twice, check the ports whose names contain one
+// of their patterns at start.
+TEST_F(MonitorCommandLine, InAndOutChooseThePortsByName) {
+  TChildProcess monitor({Monitor, "--headless",
+                         "--midi=virtual:in=Keystation,Pads,Drums;out=Synth,Sampler", "--in=keys",
+                         "--in=DRUM", "--out=sampler", "--script",
+                         File("s.txt", "send 2 90 3C 64\nwait log 1\ndump\nquit\n")});
+  ASSERT_EQ(monitor.Wait(60000), 0) << monitor.Stderr();
+  const std::string out = monitor.Stdout();
+  for (const char* line :
+       {"item\tclbInputDevices\t0\t[x] Keystation\n", "item\tclbInputDevices\t1\t[ ] Pads\n",
+        "item\tclbInputDevices\t2\t[x] Drums\n", "item\tclbOutputDevices\t0\t[ ] Synth\n",
+        "item\tclbOutputDevices\t1\t[x] Sampler\n",
+        "status\tDrums: Statusbyte 90, Parameter 1 3C, Parameter 2 64\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << out;
 }
 
 // --screen shows the whole headless screen: the desktop colour, and the

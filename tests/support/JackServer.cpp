@@ -222,6 +222,7 @@ bool TJackServer::StartWith(const std::vector<std::string>& aArgs) {
       break;
     if (ServerAnswers()) {
       fChild = std::move(child);
+      fArgs = aArgs;
       return true;
     }
     std::this_thread::sleep_for(50ms);
@@ -240,6 +241,15 @@ void TJackServer::Kill() {
   // table. The grace is long enough for a loaded machine.
   if (fChild)
     fChild->Stop(StopGraceMs);
+}
+
+bool TJackServer::Restart() {
+  Kill();
+  fChild.reset();
+  if (fArgs.empty() || fLockFd < 0)
+    return false;
+  RemoveShmLeftovers(fName);
+  return StartWith(fArgs);
 }
 
 TJackServer::~TJackServer() {

@@ -60,6 +60,9 @@ public:
   int Period() const { return fPeriod; }
   // Stops the server (a service that goes away).
   void Kill();
+  // Starts the stopped server again under its name (a service that comes
+  // back); false, with the reason, when it does not start.
+  bool Restart();
 
 private:
   bool StartWith(const std::vector<std::string>& aArgs);
@@ -72,6 +75,7 @@ private:
   int fLockFd = -1;
   int fPeriod;
   bool fRealtime = false;
+  std::vector<std::string> fArgs; // of the running server
   std::unique_ptr<TChild> fChild;
 };
 

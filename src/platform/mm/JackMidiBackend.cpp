@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <jack/midiport.h>
+#include <optional>
 #include <thread>
 
 namespace platform {
@@ -16,15 +17,30 @@ namespace {
 thread_local const JackMidiBackend* tProcessBackend = nullptr;
 thread_local jack_nframes_t tFrame = 0;
 
-// libjack reports failures through a process-wide function; while a client is
-// being opened (when a missing server is an expected answer) they are kept
-// quiet, else they go to the standard error stream.
-std::atomic<bool> gQuietJackErrors{false};
+// libjack reports failures through a process-wide function; while a call
+// whose failure is an expected answer runs (a client opened with no server
+// up, a port connected before its client is active) they are kept quiet,
+// else they go to the standard error stream.
+std::atomic<int> gQuietJackErrors{0};
 
 void JackErrorMessage(const char* aText) {
-  if (!gQuietJackErrors.load(std::memory_order_relaxed))
+  if (gQuietJackErrors.load(std::memory_order_relaxed) == 0)
     std::fprintf(stderr, "JACK: %s\n", aText);
 }
+
+// Keeps libjack's failure reports quiet for as long as it lives.
+class TQuietJackErrors {
+public:
+  TQuietJackErrors() { gQuietJackErrors.fetch_add(1); }
+  ~TQuietJackErrors() { gQuietJackErrors.fetch_sub(1); }
+  TQuietJackErrors(const TQuietJackErrors&) = delete;
+  TQuietJackErrors& operator=(const TQuietJackErrors&) = delete;
+};
+
+// How long a port that is listed but cannot be connected yet is tried again:
+// a client's ports are listed from their registration on, but connect only
+// once the client is active, a moment later.
+constexpr auto ConnectPatience = std::chrono::milliseconds(500);
 
 void JackInfoMessage(const char*) {}
 
@@ -72,10 +88,12 @@ std::unique_ptr<MidiBackend> CreateJackMidiBackend(std::string& aServerName, std
   aServerName = server && *server ? server : "default";
   jack_set_error_function(JackErrorMessage);
   jack_set_info_function(JackInfoMessage);
-  gQuietJackErrors.store(true);
   jack_status_t status{};
-  jack_client_t* client = jack_client_open("midimonitor", JackNoStartServer, &status);
-  gQuietJackErrors.store(false);
+  jack_client_t* client = nullptr;
+  {
+    TQuietJackErrors quiet;
+    client = jack_client_open("midimonitor", JackNoStartServer, &status);
+  }
   if (client == nullptr) {
     aError = OpenStatusText(status) + " (server \"" + aServerName + "\")";
     return nullptr;
@@ -100,11 +118,18 @@ JackMidiBackend::JackMidiBackend(jack_client_t* aClient)
     : fClient(aClient), fClientName(jack_get_client_name(aClient)),
       fSampleRate(jack_get_sample_rate(aClient)) {
   jack_set_process_callback(fClient, &JackMidiBackend::ProcessCallback, this);
-  jack_on_shutdown(fClient, &JackMidiBackend::ShutdownCallback, this);
+  jack_on_info_shutdown(fClient, &JackMidiBackend::ShutdownCallback, this);
+  jack_set_port_registration_callback(fClient, &JackMidiBackend::RegistrationCallback, this);
+  jack_set_port_rename_callback(fClient, &JackMidiBackend::RenameCallback, this);
 }
 
 JackMidiBackend::~JackMidiBackend() {
-  // Closing deactivates first, so no process callback runs afterwards.
+  // Closing deactivates first, so no process callback runs afterwards. A
+  // client of a server that went away closes with complaints that say
+  // nothing new.
+  std::optional<TQuietJackErrors> quiet;
+  if (fServerGone.load())
+    quiet.emplace();
   jack_client_close(fClient);
 }
 
@@ -125,8 +150,61 @@ int JackMidiBackend::ProcessCallback(jack_nframes_t aFrames, void* aSelf) {
   return 0;
 }
 
-void JackMidiBackend::ShutdownCallback(void* aSelf) {
+void JackMidiBackend::ShutdownCallback(jack_status_t, const char*, void* aSelf) {
   static_cast<JackMidiBackend*>(aSelf)->fServerGone.store(true);
+  NotifyMidiServiceChange(MidiServiceChange::ServiceLost);
+}
+
+void JackMidiBackend::RegistrationCallback(jack_port_id_t aPort, int, void* aSelf) {
+  const auto* self = static_cast<JackMidiBackend*>(aSelf);
+  // Our own ports (opening and closing) and audio ports change no listing.
+  // A port that is already gone cannot be asked and counts as a change.
+  if (const jack_port_t* port = jack_port_by_id(self->fClient, aPort)) {
+    const char* type = jack_port_type(port);
+    if (jack_port_is_mine(self->fClient, port) ||
+        (type != nullptr && std::string_view(type) != JACK_DEFAULT_MIDI_TYPE))
+      return;
+  }
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
+}
+
+void JackMidiBackend::RenameCallback(jack_port_id_t, const char*, const char*, void*) {
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
+}
+
+MMRESULT JackMidiBackend::ConnectedId(MidiDirection aDirection, jack_port_t* aPort,
+                                      std::string& aPeer, UINT& aId) const {
+  if (fServerGone.load())
+    return MIDIERR_NODEVICE;
+  const char** connections = jack_port_get_connections(aPort);
+  if (connections == nullptr)
+    return MIDIERR_NODEVICE;
+  aPeer = connections[0];
+  jack_free(connections);
+  const auto& names = fNames[aDirection == MidiDirection::In ? 0 : 1];
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == aPeer) {
+      aId = UINT(i);
+      return MMSYSERR_NOERROR;
+    }
+  }
+  return MIDIERR_NODEVICE;
+}
+
+MMRESULT JackMidiBackend::InId(HMIDIIN aHandle, UINT& aId) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
+  std::lock_guard lock(fLock);
+  InSlot* slot = FindIn(aHandle);
+  return slot ? ConnectedId(MidiDirection::In, slot->Port, slot->Peer, aId) : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT JackMidiBackend::OutId(HMIDIOUT aHandle, UINT& aId) {
+  if (OnProcessThread())
+    return MIDIERR_NOTREADY;
+  std::lock_guard lock(fLock);
+  OutSlot* slot = FindOut(aHandle);
+  return slot ? ConnectedId(MidiDirection::Out, slot->Port, slot->Peer, aId) : MMSYSERR_INVALHANDLE;
 }
 
 bool JackMidiBackend::OnProcessThread() const {
@@ -276,8 +354,19 @@ MMRESULT JackMidiBackend::RegisterAndConnect(MidiDirection aDirection, std::size
   if (aPort == nullptr)
     return MMSYSERR_NOMEM;
   const char* own = jack_port_name(aPort);
-  const int connected =
-      input ? jack_connect(fClient, aPeer.c_str(), own) : jack_connect(fClient, own, aPeer.c_str());
+  const auto connect = [&] {
+    return input ? jack_connect(fClient, aPeer.c_str(), own)
+                 : jack_connect(fClient, own, aPeer.c_str());
+  };
+  int connected = 0;
+  {
+    TQuietJackErrors quiet;
+    const auto deadline = std::chrono::steady_clock::now() + ConnectPatience;
+    while ((connected = connect()) != 0 && connected != EEXIST && !fServerGone.load() &&
+           jack_port_by_name(fClient, aPeer.c_str()) != nullptr &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   if (connected != 0 && connected != EEXIST) {
     jack_port_unregister(fClient, aPort);
     aPort = nullptr;

@@ -17,6 +17,12 @@
 // into a cycle's port buffer wait in the ring for the next cycle. A full ring,
 // or a full port buffer for the thru, refuses the message: it is counted and
 // the sender gets MIDIERR_NOTREADY.
+//
+// Changes of the graph reach the service's listener from JACK's notification
+// thread: ports of other clients registered, unregistered or renamed
+// (MidiServiceChange::Ports), and the server's end (ServiceLost). An open
+// port follows its peer by the connection: a renamed peer keeps its handles,
+// a peer that went away (even if one of the same name came back) has none.
 
 #include "platform/mm/MessageRing.h"
 #include "platform/mm/MidiBackend.h"
@@ -63,6 +69,8 @@ public:
   MMRESULT OpenOut(UINT aId, HMIDIOUT& aHandle) override;
   MMRESULT CloseOut(HMIDIOUT aHandle) override;
   MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) override;
+  MMRESULT InId(HMIDIIN aHandle, UINT& aId) override;
+  MMRESULT OutId(HMIDIOUT aHandle, UINT& aId) override;
 
   JackMidiCounters Counters() const;
 
@@ -93,7 +101,14 @@ private:
   };
 
   static int ProcessCallback(jack_nframes_t aFrames, void* aSelf);
-  static void ShutdownCallback(void* aSelf);
+  static void ShutdownCallback(jack_status_t aCode, const char* aReason, void* aSelf);
+  static void RegistrationCallback(jack_port_id_t aPort, int aRegistered, void* aSelf);
+  static void RenameCallback(jack_port_id_t aPort, const char* aOldName, const char* aNewName,
+                             void* aSelf);
+  // Under fLock: the device number, in the last listing, of the port that
+  // aPort is connected to now; the slot's peer takes its current name.
+  MMRESULT ConnectedId(MidiDirection aDirection, jack_port_t* aPort, std::string& aPeer,
+                       UINT& aId) const;
   void Process(jack_nframes_t aFrames);
   void DeliverInputs(jack_nframes_t aFrames);
   // Returns when no process cycle that may have seen an earlier state change

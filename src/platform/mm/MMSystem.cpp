@@ -171,6 +171,12 @@ MMRESULT midiInGetErrorTextW(MMRESULT mmrError, char16_t* pszText, UINT cchText)
   return GetErrorText(mmrError, pszText, cchText);
 }
 
+MMRESULT midiInGetID(HMIDIIN hmi, UINT* puDeviceID) {
+  if (puDeviceID == nullptr)
+    return MMSYSERR_INVALPARAM;
+  return Dispatch([&](MidiBackend& aBackend) { return aBackend.InId(hmi, *puDeviceID); });
+}
+
 UINT midiOutGetNumDevs() {
   MidiBackend* backend = CurrentMidiBackend();
   return backend ? backend->NumDevs(MidiDirection::Out) : 0;
@@ -219,6 +225,12 @@ MMRESULT midiOutShortMsg(HMIDIOUT hmo, DWORD dwMsg) {
 
 MMRESULT midiOutGetErrorTextW(MMRESULT mmrError, char16_t* pszText, UINT cchText) {
   return GetErrorText(mmrError, pszText, cchText);
+}
+
+MMRESULT midiOutGetID(HMIDIOUT hmo, UINT* puDeviceID) {
+  if (puDeviceID == nullptr)
+    return MMSYSERR_INVALPARAM;
+  return Dispatch([&](MidiBackend& aBackend) { return aBackend.OutId(hmo, *puDeviceID); });
 }
 
 } // namespace platform

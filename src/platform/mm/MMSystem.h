@@ -104,6 +104,10 @@ MMRESULT midiInClose(HMIDIIN hmi);
 // Copies the text of mmrError, cut to cchText - 1 characters and null
 // terminated, into pszText. MMSYSERR_BADERRNUM for a code without a text.
 MMRESULT midiInGetErrorTextW(MMRESULT mmrError, char16_t* pszText, UINT cchText);
+// The device number of the open port, in the numbering of the last
+// midiInGetNumDevs call: MIDIERR_NODEVICE when the port is no longer listed,
+// MMSYSERR_NOTSUPPORTED when the service cannot tell.
+MMRESULT midiInGetID(HMIDIIN hmi, UINT* puDeviceID);
 
 UINT midiOutGetNumDevs();
 // cbmoc must be sizeof(MIDIOUTCAPSW).
@@ -114,5 +118,7 @@ MMRESULT midiOutOpen(HMIDIOUT* phmo, UINT uDeviceID, DWORD_PTR dwCallback, DWORD
 MMRESULT midiOutClose(HMIDIOUT hmo);
 MMRESULT midiOutShortMsg(HMIDIOUT hmo, DWORD dwMsg);
 MMRESULT midiOutGetErrorTextW(MMRESULT mmrError, char16_t* pszText, UINT cchText);
+// As midiInGetID, numbered by the last midiOutGetNumDevs call.
+MMRESULT midiOutGetID(HMIDIOUT hmo, UINT* puDeviceID);
 
 } // namespace platform

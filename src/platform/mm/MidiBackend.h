@@ -30,6 +30,13 @@ public:
   virtual MMRESULT OpenOut(UINT aId, HMIDIOUT& aHandle) = 0;
   virtual MMRESULT CloseOut(HMIDIOUT aHandle) = 0;
   virtual MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) = 0;
+
+  // The device number of an open handle's port in the listing of the last
+  // NumDevs call (midiInGetID, midiOutGetID); MIDIERR_NODEVICE when that
+  // listing does not hold the port. A backend that cannot follow its ports
+  // says MMSYSERR_NOTSUPPORTED, and callers then go by the ports' names.
+  virtual MMRESULT InId(HMIDIIN, UINT&) { return MMSYSERR_NOTSUPPORTED; }
+  virtual MMRESULT OutId(HMIDIOUT, UINT&) { return MMSYSERR_NOTSUPPORTED; }
 };
 
 // The running backend (null when none runs). Lock-free: the message path

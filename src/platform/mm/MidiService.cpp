@@ -34,54 +34,44 @@ MidiServiceStatus Failure(MMRESULT aResult, std::string aNote) {
   return status;
 }
 
-struct Started {
-  std::unique_ptr<MidiBackend> Backend;
-  MidiServiceStatus Status;
-};
+using Started = MidiServiceCandidate;
 
-Started StartVirtual(std::string_view aDescription, bool aHasDescription) {
-  Started started;
+// aNote: what the status says about the ports.
+Started StartVirtual(std::string_view aDescription, bool aHasDescription, std::string aNote) {
   VirtualMidiLayout layout = DemoMidiLayout();
   if (aHasDescription) {
     std::string error;
-    if (!ParseVirtualMidiLayout(aDescription, layout, error)) {
-      started.Status = Failure(MMSYSERR_INVALPARAM, "Invalid virtual port description: " + error);
-      return started;
-    }
+    if (!ParseVirtualMidiLayout(aDescription, layout, error))
+      return {nullptr, Failure(MMSYSERR_INVALPARAM, "Invalid virtual port description: " + error)};
   }
-  started.Backend = std::make_unique<VirtualMidiBackend>(layout, !aHasDescription);
-  started.Status.Kind = MidiBackendKind::Virtual;
-  started.Status.Name = "virtual";
-  started.Status.Note =
-      aHasDescription ? "Using virtual MIDI ports." : "Using the demo MIDI ports.";
-  return started;
+  MidiServiceStatus status;
+  status.Kind = MidiBackendKind::Virtual;
+  status.Name = "virtual";
+  status.Note = std::move(aNote);
+  return {std::make_unique<VirtualMidiBackend>(layout, !aHasDescription), status};
 }
 
 Started StartJack(std::string& aError) {
-  Started started;
   std::string serverName;
-  started.Backend = CreateJackMidiBackend(serverName, aError);
-  if (started.Backend) {
-    started.Status.Kind = MidiBackendKind::Jack;
-    started.Status.Name = "jack";
-    started.Status.Note = "Using the JACK server \"" + serverName + "\".";
-  } else {
-    started.Status = Failure(MMSYSERR_NODRIVER, "The JACK server cannot be reached: " + aError);
-  }
-  return started;
+  std::unique_ptr<MidiBackend> backend = CreateJackMidiBackend(serverName, aError);
+  if (!backend)
+    return {nullptr, Failure(MMSYSERR_NODRIVER, "The JACK server cannot be reached: " + aError)};
+  MidiServiceStatus status;
+  status.Kind = MidiBackendKind::Jack;
+  status.Name = "jack";
+  status.Note = "Using the JACK server \"" + serverName + "\".";
+  return {std::move(backend), status};
 }
 
 Started StartAlsa(std::string& aError) {
-  Started started;
-  started.Backend = CreateAlsaMidiBackend(aError);
-  if (started.Backend) {
-    started.Status.Kind = MidiBackendKind::Alsa;
-    started.Status.Name = "alsa";
-    started.Status.Note = "Using the ALSA sequencer.";
-  } else {
-    started.Status = Failure(MMSYSERR_NODRIVER, "The ALSA sequencer cannot be reached: " + aError);
-  }
-  return started;
+  std::unique_ptr<MidiBackend> backend = CreateAlsaMidiBackend(aError);
+  if (!backend)
+    return {nullptr, Failure(MMSYSERR_NODRIVER, "The ALSA sequencer cannot be reached: " + aError)};
+  MidiServiceStatus status;
+  status.Kind = MidiBackendKind::Alsa;
+  status.Name = "alsa";
+  status.Note = "Using the ALSA sequencer.";
+  return {std::move(backend), status};
 }
 
 Started StartFromOption(std::string_view aOption) {
@@ -91,7 +81,9 @@ Started StartFromOption(std::string_view aOption) {
   const std::string_view description =
       hasDescription ? aOption.substr(colon + 1) : std::string_view{};
   if (kind == "virtual")
-    return StartVirtual(description, hasDescription);
+    return StartVirtual(description, hasDescription,
+                        hasDescription ? "Using virtual MIDI ports."
+                                       : "Using the demo MIDI ports.");
   if (kind != "auto" && kind != "alsa" && kind != "jack")
     return {nullptr, Failure(MMSYSERR_INVALPARAM,
                              "Unknown MIDI service \"" + std::string(aOption) +
@@ -105,14 +97,13 @@ Started StartFromOption(std::string_view aOption) {
     return StartAlsa(alsaError);
   if (kind == "jack")
     return StartJack(jackError);
-  if (Started alsa = StartAlsa(alsaError); alsa.Backend)
+  if (Started alsa = StartAlsa(alsaError); alsa.Status().Result == MMSYSERR_NOERROR)
     return alsa;
-  if (Started jack = StartJack(jackError); jack.Backend)
+  if (Started jack = StartJack(jackError); jack.Status().Result == MMSYSERR_NOERROR)
     return jack;
-  Started demo = StartVirtual({}, false);
-  demo.Status.Note = "No MIDI service was reachable (ALSA: " + alsaError + "; JACK: " + jackError +
-                     "), so the built-in demo ports are in use.";
-  return demo;
+  return StartVirtual({}, false,
+                      "No MIDI service was reachable (ALSA: " + alsaError + "; JACK: " + jackError +
+                          "), so the built-in demo ports are in use.");
 }
 
 } // namespace
@@ -126,17 +117,32 @@ std::uintptr_t NewMidiHandleValue() {
   return next.fetch_add(0x100, std::memory_order_relaxed);
 }
 
-MidiServiceStatus StartMidiService(std::string_view aOption) {
-  Started started = StartFromOption(aOption);
-  if (!started.Backend)
-    return started.Status;
+MidiServiceCandidate::MidiServiceCandidate() = default;
+MidiServiceCandidate::MidiServiceCandidate(std::unique_ptr<MidiBackend> aBackend,
+                                           MidiServiceStatus aStatus)
+    : fBackend(std::move(aBackend)), fStatus(std::move(aStatus)) {}
+MidiServiceCandidate::MidiServiceCandidate(MidiServiceCandidate&&) noexcept = default;
+MidiServiceCandidate& MidiServiceCandidate::operator=(MidiServiceCandidate&&) noexcept = default;
+MidiServiceCandidate::~MidiServiceCandidate() = default;
+
+MidiServiceCandidate ReachMidiService(std::string_view aOption) {
+  return StartFromOption(aOption);
+}
+
+MidiServiceStatus UseMidiService(MidiServiceCandidate aCandidate) {
+  if (!aCandidate.fBackend)
+    return aCandidate.fStatus;
   ServiceState& state = State();
   std::lock_guard lock(state.Lock);
-  gBackend.store(started.Backend.get(), std::memory_order_release);
-  std::swap(state.Owner, started.Backend);
-  state.Status = started.Status;
-  started.Backend.reset(); // the previous service
+  gBackend.store(aCandidate.fBackend.get(), std::memory_order_release);
+  std::swap(state.Owner, aCandidate.fBackend);
+  state.Status = aCandidate.fStatus;
+  aCandidate.fBackend.reset(); // the previous service
   return state.Status;
+}
+
+MidiServiceStatus StartMidiService(std::string_view aOption) {
+  return UseMidiService(ReachMidiService(aOption));
 }
 
 void StopMidiService() {

@@ -15,6 +15,7 @@
 
 #include "platform/Types.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,32 @@ struct MidiServiceStatus {
 };
 
 MidiServiceStatus StartMidiService(std::string_view aOption);
+
+class MidiBackend;
+// A service that answered but is not in use yet: reaching one (which may take
+// a moment, a JACK server being asked) can run off the user-interface thread,
+// putting it in use then runs there (UseMidiService). Dropping it stops it.
+class MidiServiceCandidate {
+public:
+  MidiServiceCandidate();
+  MidiServiceCandidate(std::unique_ptr<MidiBackend> aBackend, MidiServiceStatus aStatus);
+  MidiServiceCandidate(MidiServiceCandidate&&) noexcept;
+  MidiServiceCandidate& operator=(MidiServiceCandidate&&) noexcept;
+  ~MidiServiceCandidate();
+  // Result MMSYSERR_NOERROR when the service answered, else why not.
+  const MidiServiceStatus& Status() const { return fStatus; }
+
+private:
+  friend MidiServiceStatus UseMidiService(MidiServiceCandidate aCandidate);
+  std::unique_ptr<MidiBackend> fBackend;
+  MidiServiceStatus fStatus;
+};
+// Any thread: starts the service the option names without putting it in use.
+MidiServiceCandidate ReachMidiService(std::string_view aOption);
+// Puts the candidate's service in use in place of the running one (under the
+// rule for starting above); a candidate that failed changes nothing and
+// returns its status.
+MidiServiceStatus UseMidiService(MidiServiceCandidate aCandidate);
 // Stops the running service; every open handle becomes invalid.
 void StopMidiService();
 // What runs now (Kind None before the first successful start).

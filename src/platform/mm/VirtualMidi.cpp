@@ -44,6 +44,11 @@ MMRESULT VirtualMidiRemovePort(MidiDirection aDirection, UINT aIndex) {
       [&](VirtualMidiBackend& aBackend) { return aBackend.RemovePort(aDirection, aIndex); });
 }
 
+MMRESULT VirtualMidiRenamePort(MidiDirection aDirection, UINT aIndex, const std::string& aName) {
+  return WithVirtual(
+      [&](VirtualMidiBackend& aBackend) { return aBackend.RenamePort(aDirection, aIndex, aName); });
+}
+
 MMRESULT VirtualMidiSetFault(MidiDirection aDirection, UINT aIndex, MidiFaultPoint aPoint,
                              MMRESULT aCode) {
   return WithVirtual([&](VirtualMidiBackend& aBackend) {

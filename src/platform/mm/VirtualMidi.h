@@ -37,14 +37,20 @@ MMRESULT VirtualMidiFlush();
 MMRESULT VirtualMidiReceived(UINT aIndex, std::vector<DWORD>& aMessages);
 MMRESULT VirtualMidiClearReceived(UINT aIndex);
 
-// Appends a port to its list (a rescan finds it). aExclusive: held by another
-// program.
+// Port changes, each reported to the service's listener as
+// MidiServiceChange::Ports (platform/mm/MidiService.h) on the caller's thread.
+// The midi* functions number the ports as the last midi*GetNumDevs call listed
+// them; these control functions address the ports as they are now.
+//
+// Appends a port to its list. aExclusive: held by another program.
 MMRESULT VirtualMidiAddPort(MidiDirection aDirection, const std::string& aName,
                             bool aExclusive = false);
 // Removes a port from its list (later ports move down by one). Handles open
 // on it stay valid for closing; sending to it fails with MIDIERR_NODEVICE and
 // it delivers nothing more.
 MMRESULT VirtualMidiRemovePort(MidiDirection aDirection, UINT aIndex);
+// Gives a port another name; open handles stay open on it.
+MMRESULT VirtualMidiRenamePort(MidiDirection aDirection, UINT aIndex, const std::string& aName);
 
 // From now on the call aPoint on port aIndex fails with aCode (0: succeeds
 // again). Any code is allowed, also one that has no error text.

@@ -28,6 +28,7 @@ VirtualMidiBackend::VirtualMidiBackend(const VirtualMidiLayout& aLayout, bool aD
     Ports(MidiDirection::In).push_back(std::make_shared<Port>(spec.Name, spec.Exclusive, aDemo));
   for (const auto& spec : aLayout.Outputs)
     Ports(MidiDirection::Out).push_back(std::make_shared<Port>(spec.Name, spec.Exclusive, false));
+  fListed = fPorts;
   std::lock_guard lock(fLock);
   fThread = std::thread(&VirtualMidiBackend::Run, this);
   fThreadId = fThread.get_id();
@@ -125,12 +126,13 @@ bool VirtualMidiBackend::QueueDemoSteps() {
 
 UINT VirtualMidiBackend::NumDevs(MidiDirection aDirection) {
   std::lock_guard lock(fLock);
-  return UINT(Ports(aDirection).size());
+  Listed(aDirection) = Ports(aDirection);
+  return UINT(Listed(aDirection).size());
 }
 
 MMRESULT VirtualMidiBackend::PortName(MidiDirection aDirection, UINT aId, std::string& aName) {
   std::lock_guard lock(fLock);
-  auto& ports = Ports(aDirection);
+  auto& ports = Listed(aDirection);
   if (aId >= ports.size())
     return MMSYSERR_BADDEVICEID;
   if (const MMRESULT fault = Fault(*ports[aId], MidiFaultPoint::Caps))
@@ -140,10 +142,12 @@ MMRESULT VirtualMidiBackend::PortName(MidiDirection aDirection, UINT aId, std::s
 }
 
 MMRESULT VirtualMidiBackend::Claim(MidiDirection aDirection, UINT aId, std::uintptr_t& aKey) {
-  auto& ports = Ports(aDirection);
+  auto& ports = Listed(aDirection);
   if (aId >= ports.size())
     return MMSYSERR_BADDEVICEID;
   Port& port = *ports[aId];
+  if (port.Removed)
+    return MIDIERR_NODEVICE;
   if (const MMRESULT fault = Fault(port, MidiFaultPoint::Open))
     return fault;
   if (port.Exclusive || port.OpenHandle != 0)
@@ -161,7 +165,7 @@ MMRESULT VirtualMidiBackend::OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInsta
     std::lock_guard lock(fLock);
     if (const MMRESULT result = Claim(MidiDirection::In, aId, key))
       return result;
-    fIns[key] = InOpen{Ports(MidiDirection::In)[aId], aProc, aInstance};
+    fIns[key] = InOpen{Listed(MidiDirection::In)[aId], aProc, aInstance};
   }
   aHandle = reinterpret_cast<HMIDIIN>(key);
   if (aProc != nullptr)
@@ -221,7 +225,7 @@ MMRESULT VirtualMidiBackend::OpenOut(UINT aId, HMIDIOUT& aHandle) {
   std::uintptr_t key = 0;
   if (const MMRESULT result = Claim(MidiDirection::Out, aId, key))
     return result;
-  fOuts[key] = Ports(MidiDirection::Out)[aId];
+  fOuts[key] = Listed(MidiDirection::Out)[aId];
   aHandle = reinterpret_cast<HMIDIOUT>(key);
   return MMSYSERR_NOERROR;
 }
@@ -252,6 +256,33 @@ MMRESULT VirtualMidiBackend::ShortMsg(HMIDIOUT aHandle, DWORD aMessage) {
     port.Received.pop_front();
   port.Received.push_back(aMessage);
   return MMSYSERR_NOERROR;
+}
+
+MMRESULT VirtualMidiBackend::ListedIndex(MidiDirection aDirection, const Port& aPort, UINT& aId) {
+  const auto& ports = Listed(aDirection);
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    if (ports[i].get() == &aPort) {
+      aId = UINT(i);
+      return MMSYSERR_NOERROR;
+    }
+  }
+  return MIDIERR_NODEVICE;
+}
+
+MMRESULT VirtualMidiBackend::InId(HMIDIIN aHandle, UINT& aId) {
+  std::lock_guard lock(fLock);
+  const auto open = fIns.find(Key(aHandle));
+  if (open == fIns.end())
+    return MMSYSERR_INVALHANDLE;
+  return ListedIndex(MidiDirection::In, *open->second.P, aId);
+}
+
+MMRESULT VirtualMidiBackend::OutId(HMIDIOUT aHandle, UINT& aId) {
+  std::lock_guard lock(fLock);
+  const auto open = fOuts.find(Key(aHandle));
+  if (open == fOuts.end())
+    return MMSYSERR_INVALHANDLE;
+  return ListedIndex(MidiDirection::Out, *open->second, aId);
 }
 
 MMRESULT VirtualMidiBackend::Inject(UINT aIndex, DWORD aParam1, UINT aCallbackMessage) {
@@ -296,20 +327,39 @@ MMRESULT VirtualMidiBackend::ClearReceived(UINT aIndex) {
 
 MMRESULT VirtualMidiBackend::AddPort(MidiDirection aDirection, const std::string& aName,
                                      bool aExclusive) {
-  std::lock_guard lock(fLock);
-  auto& ports = Ports(aDirection);
-  const bool demo = aDirection == MidiDirection::In && !ports.empty() && ports.front()->Demo;
-  ports.push_back(std::make_shared<Port>(aName, aExclusive, demo));
+  {
+    std::lock_guard lock(fLock);
+    auto& ports = Ports(aDirection);
+    const bool demo = aDirection == MidiDirection::In && !ports.empty() && ports.front()->Demo;
+    ports.push_back(std::make_shared<Port>(aName, aExclusive, demo));
+  }
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT VirtualMidiBackend::RemovePort(MidiDirection aDirection, UINT aIndex) {
-  std::lock_guard lock(fLock);
-  auto& ports = Ports(aDirection);
-  if (aIndex >= ports.size())
-    return MMSYSERR_BADDEVICEID;
-  ports[aIndex]->Removed = true;
-  ports.erase(ports.begin() + aIndex);
+  {
+    std::lock_guard lock(fLock);
+    auto& ports = Ports(aDirection);
+    if (aIndex >= ports.size())
+      return MMSYSERR_BADDEVICEID;
+    ports[aIndex]->Removed = true;
+    ports.erase(ports.begin() + aIndex);
+  }
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT VirtualMidiBackend::RenamePort(MidiDirection aDirection, UINT aIndex,
+                                        const std::string& aName) {
+  {
+    std::lock_guard lock(fLock);
+    auto& ports = Ports(aDirection);
+    if (aIndex >= ports.size())
+      return MMSYSERR_BADDEVICEID;
+    ports[aIndex]->Name = aName;
+  }
+  NotifyMidiServiceChange(MidiServiceChange::Ports);
   return MMSYSERR_NOERROR;
 }
 

@@ -41,6 +41,8 @@ public:
   MMRESULT OpenOut(UINT aId, HMIDIOUT& aHandle) override;
   MMRESULT CloseOut(HMIDIOUT aHandle) override;
   MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) override;
+  MMRESULT InId(HMIDIIN aHandle, UINT& aId) override;
+  MMRESULT OutId(HMIDIOUT aHandle, UINT& aId) override;
 
   MMRESULT Inject(UINT aIndex, DWORD aParam1, UINT aCallbackMessage);
   MMRESULT Flush();
@@ -48,6 +50,7 @@ public:
   MMRESULT ClearReceived(UINT aIndex);
   MMRESULT AddPort(MidiDirection aDirection, const std::string& aName, bool aExclusive);
   MMRESULT RemovePort(MidiDirection aDirection, UINT aIndex);
+  MMRESULT RenamePort(MidiDirection aDirection, UINT aIndex, const std::string& aName);
   MMRESULT SetFault(MidiDirection aDirection, UINT aIndex, MidiFaultPoint aPoint, MMRESULT aCode);
   MMRESULT GetCounters(VirtualMidiCounters& aCounters);
 
@@ -95,6 +98,11 @@ private:
   std::vector<std::shared_ptr<Port>>& Ports(MidiDirection aDirection) {
     return fPorts[aDirection == MidiDirection::In ? 0 : 1];
   }
+  std::vector<std::shared_ptr<Port>>& Listed(MidiDirection aDirection) {
+    return fListed[aDirection == MidiDirection::In ? 0 : 1];
+  }
+  // Under fLock: the index of aPort in the listing of its direction.
+  MMRESULT ListedIndex(MidiDirection aDirection, const Port& aPort, UINT& aId);
   static MMRESULT Fault(const Port& aPort, MidiFaultPoint aPoint) {
     return aPort.Faults[static_cast<std::size_t>(aPoint)];
   }
@@ -108,6 +116,9 @@ private:
   std::condition_variable fWake;
   std::condition_variable fIdle;
   std::array<std::vector<std::shared_ptr<Port>>, 2> fPorts;
+  // The ports as the last NumDevs call of each direction listed them: the
+  // device numbers of the midi* functions.
+  std::array<std::vector<std::shared_ptr<Port>>, 2> fListed;
   std::unordered_map<std::uintptr_t, InOpen> fIns;
   std::unordered_map<std::uintptr_t, std::shared_ptr<Port>> fOuts;
   std::deque<Pending> fQueue;

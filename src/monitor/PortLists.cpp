@@ -1,0 +1,257 @@
+#include "monitor/PortLists.h"
+
+#include "midi/sysMidiIn.h"
+#include "midi/sysMidiOut.h"
+#include "monitor/MidiPath.h"
+#include "monitor/monitor.h"
+#include "platform/mm/MidiService.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Paint.h"
+#include "toolkit/CheckListBox.h"
+#include "toolkit/Messages.h"
+
+#include <atomic>
+
+namespace {
+
+// The window the service's notices go to. A notice of changed ports waits
+// until the window has taken the last one, so a burst (a client registering
+// many ports) costs one refresh.
+std::atomic<platform::HWND> gNoticeWindow{nullptr};
+std::atomic<bool> gPortsNoticePending{false};
+
+// The service's listener, on whichever thread noticed the change.
+void PostServiceChange(platform::MidiServiceChange aChange) {
+  const platform::HWND window = gNoticeWindow.load();
+  if (window == nullptr)
+    return;
+  if (aChange == platform::MidiServiceChange::ServiceLost) {
+    platform::PostMessageW(window, TPortLists::ServiceLostMessage, 0, 0);
+    return;
+  }
+  if (!gPortsNoticePending.exchange(true))
+    platform::PostMessageW(window, TPortLists::PortsChangedMessage, 0, 0);
+}
+
+std::string ServiceTitle(platform::MidiBackendKind aKind) {
+  switch (aKind) {
+  case platform::MidiBackendKind::Jack:
+    return "JACK-Server";
+  case platform::MidiBackendKind::Alsa:
+    return "ALSA-Sequencer";
+  default:
+    return "MIDI-Dienst";
+  }
+}
+
+std::string Joined(const std::vector<std::string>& aNotes) {
+  std::string text;
+  for (const std::string& note : aNotes)
+    text += (text.empty() ? "" : " \xE2\x80\x93 ") + note;
+  return text;
+}
+
+} // namespace
+
+TPortLists::TPortLists(TCheckListBox& aInputs, TCheckListBox& aOutputs, TMidiPath& aPath,
+                       std::recursive_mutex& aLock, platform::HWND aWindow, TShowNote aShowNote)
+    : fInputs{aInputs, false, {}}, fOutputs{aOutputs, true, {}}, fPath(aPath), fLock(aLock),
+      fWindow(aWindow), fShowNote(std::move(aShowNote)),
+      fRecovery([aWindow] { platform::PostMessageW(aWindow, ServiceFoundMessage, 0, 0); }) {
+  gPortsNoticePending.store(false);
+  gNoticeWindow.store(fWindow);
+  platform::SetMidiServiceListener(&PostServiceChange);
+}
+
+TPortLists::~TPortLists() {
+  platform::SetMidiServiceListener(nullptr);
+  gNoticeWindow.store(nullptr);
+  platform::KillTimer(fWindow, SettleTimerId);
+}
+
+TMidiDevices& TPortLists::Registry(const TSide& aSide) const {
+  if (aSide.Output)
+    return MidiOutput();
+  return MidiInput();
+}
+
+void TPortLists::ChooseByName(const std::vector<std::string>& aInputs,
+                              const std::vector<std::string>& aOutputs) {
+  std::vector<std::string> notes;
+  for (TSide* side : {&fInputs, &fOutputs}) {
+    for (const std::string& pattern : side->Output ? aOutputs : aInputs)
+      side->Choice.AddPattern(pattern);
+    for (int i = 0; i < side->List.Count(); ++i) {
+      if (side->List.Checked(i) || !side->Choice.MatchesPattern(side->List.Items()[i]))
+        continue;
+      side->List.SetChecked(i, true);
+      OpenChosen(*side, i, notes);
+    }
+  }
+  if (!notes.empty())
+    fShowNote(Joined(notes));
+}
+
+void TPortLists::ForgetRemembered(bool aOutput) {
+  (aOutput ? fOutputs : fInputs).Choice.ForgetRemembered();
+}
+
+bool TPortLists::HandleMessage(TMessage& aMessage) {
+  switch (aMessage.Msg) {
+  case PortsChangedMessage:
+    gPortsNoticePending.store(false);
+    UpdateAndNote({});
+    platform::SetTimer(fWindow, SettleTimerId, SettleMs, nullptr);
+    break;
+  case platform::WM_TIMER:
+    if (aMessage.WParam != SettleTimerId)
+      return false;
+    platform::KillTimer(fWindow, SettleTimerId);
+    UpdateAndNote({});
+    break;
+  case ServiceLostMessage:
+    ServiceLost();
+    break;
+  case ServiceFoundMessage:
+    ServiceFound();
+    break;
+  default:
+    return false;
+  }
+  aMessage.Result = 0;
+  return true;
+}
+
+void TPortLists::Update() {
+  std::vector<std::string> notes;
+  UpdateSide(fInputs, notes);
+  UpdateSide(fOutputs, notes);
+}
+
+void TPortLists::UpdateAndNote(std::string aFirst) {
+  std::vector<std::string> notes;
+  if (!aFirst.empty())
+    notes.push_back(std::move(aFirst));
+  UpdateSide(fInputs, notes);
+  UpdateSide(fOutputs, notes);
+  if (!notes.empty())
+    fShowNote(Joined(notes));
+}
+
+void TPortLists::UpdateSide(TSide& aSide, std::vector<std::string>& aNotes) {
+  TMidiDevices& registry = Registry(aSide);
+  TCheckListBox& list = aSide.List;
+  try {
+    TMidiDevices::TRefresh refresh = registry.BeginRefresh();
+    if (!refresh.Changed())
+      return;
+    ++fChangeCount;
+    const std::vector<int>& newIndexes = refresh.NewIndexes();
+    const std::vector<std::string> names = refresh.Names();
+    // The line each new line continues, and the checks the new lines get.
+    std::vector<int> before(names.size(), -1);
+    for (std::size_t i = 0; i < newIndexes.size(); ++i)
+      if (newIndexes[i] >= 0)
+        before[std::size_t(newIndexes[i])] = int(i);
+    for (std::size_t i = 0; i < newIndexes.size(); ++i) {
+      if (newIndexes[i] < 0 && int(i) < list.Count() && list.Checked(int(i))) {
+        aSide.Choice.Remember(list.Items()[int(i)]);
+        aNotes.push_back(list.Items()[int(i)] + ": Ger\xC3\xA4t weg");
+      }
+    }
+    std::vector<bool> checked(names.size(), false);
+    std::vector<int> chosen;
+    for (std::size_t j = 0; j < names.size(); ++j) {
+      const int i = before[j];
+      if (i >= 0) {
+        checked[j] = i < list.Count() && list.Checked(i);
+      } else if (aSide.Choice.TakeRemembered(names[j])) {
+        aNotes.push_back(names[j] + ": Ger\xC3\xA4t wieder da");
+        chosen.push_back(int(j));
+      } else if (aSide.Choice.MatchesPattern(names[j])) {
+        chosen.push_back(int(j));
+      }
+    }
+    {
+      std::lock_guard lock(fLock);
+      if (aSide.Output) {
+        // The targets follow their ports' lines.
+        TThruTargets& targets = fPath.Targets();
+        std::vector<bool> served(names.size(), false);
+        for (std::size_t j = 0; j < names.size(); ++j)
+          served[j] = before[j] >= 0 && targets.IsSet(before[j]);
+        refresh.Publish();
+        targets.Clear();
+        for (std::size_t j = 0; j < names.size(); ++j)
+          if (served[j])
+            targets.Set(int(j), true);
+      } else {
+        refresh.Publish();
+        fPath.InputNames().Publish(refresh.ListNumber(), names);
+      }
+    }
+    // The list is drawn once with its new lines, not once per line.
+    const int current = list.ItemIndex();
+    platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
+    list.Items().Assign(names);
+    for (std::size_t j = 0; j < names.size(); ++j)
+      list.SetChecked(int(j), checked[j]);
+    if (current >= 0 && std::size_t(current) < newIndexes.size())
+      list.SetItemIndex(newIndexes[std::size_t(current)]);
+    platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+    platform::RedrawWindow(list.Handle(), nullptr, nullptr,
+                           platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
+    // Closes the handles of the ports that went away; a failure there keeps
+    // no port that came from being opened.
+    try {
+      refresh.Finish();
+    } catch (const EMidiError& error) {
+      aNotes.push_back(FailureNote(aSide, error));
+    }
+    for (const int j : chosen) {
+      list.SetChecked(j, true);
+      OpenChosen(aSide, j, aNotes);
+    }
+  } catch (const EMidiError& error) {
+    aNotes.push_back(FailureNote(aSide, error));
+  }
+}
+
+std::string TPortLists::FailureNote(const TSide& aSide, const EMidiError& aError) {
+  return std::string(aSide.Output ? "Ausg\xC3\xA4nge" : "Eing\xC3\xA4nge") + ": " + aError.what();
+}
+
+void TPortLists::OpenChosen(TSide& aSide, int aIndex, std::vector<std::string>& aNotes) {
+  try {
+    Registry(aSide).Open(aIndex);
+  } catch (const EMidiError&) {
+    aNotes.push_back(aSide.List.Items()[aIndex] + ": " + DeviceUnavailableText);
+  }
+  // Like a checked line whose open failed: the thru still serves it, and
+  // sending tries to open it again.
+  if (aSide.Output)
+    fPath.Targets().Set(aIndex, true);
+}
+
+void TPortLists::ServiceLost() {
+  const platform::MidiServiceStatus service = platform::CurrentMidiService();
+  // The service lists no ports any more: both lists empty and every handle
+  // of the service is closed; the checked ports are remembered. Then the
+  // service is stopped before another is asked for: a JACK client of a server
+  // that went away must be closed before the next one opens.
+  Update();
+  platform::StopMidiService();
+  fShowNote(ServiceTitle(service.Kind) + " weg \xE2\x80\x93 neuer Versuch jede Sekunde");
+  if (!service.Name.empty())
+    fRecovery.Start(service.Name);
+}
+
+void TPortLists::ServiceFound() {
+  std::optional<platform::MidiServiceCandidate> candidate = fRecovery.Take();
+  if (!candidate)
+    return;
+  // The service may change only while no handle is open: the lists emptied
+  // when the service went away.
+  const platform::MidiServiceStatus status = platform::UseMidiService(std::move(*candidate));
+  UpdateAndNote(ServiceTitle(status.Kind) + " wieder da");
+}
