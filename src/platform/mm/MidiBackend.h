@@ -30,6 +30,10 @@ public:
   virtual MMRESULT OpenOut(UINT aId, HMIDIOUT& aHandle) = 0;
   virtual MMRESULT CloseOut(HMIDIOUT aHandle) = 0;
   virtual MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) = 0;
+
+  // How often incoming messages were lost before they reached a callback
+  // since the service started (its input buffer overran). Any thread.
+  virtual std::uint64_t InputOverruns() const { return 0; }
 };
 
 // The running backend (null when none runs). Lock-free: the message path
