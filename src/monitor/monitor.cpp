@@ -2,6 +2,7 @@
 
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
+#include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sVerdantSkin.h"
@@ -10,6 +11,7 @@
 #include "toolkit/StdCtrlDefs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -17,6 +19,23 @@
 namespace {
 
 constexpr platform::UINT_PTR UpdateTimerId = 1;
+// Posted when the MIDI service lost incoming messages; the status line then
+// shows the new count.
+constexpr platform::UINT WM_MIDIINPUTOVERRUN = platform::WM_APP + 0x200;
+
+// The window that hears of the service's lost messages, and whether a notice
+// of them is on its way there (one at a time, however many arrive).
+std::atomic<platform::HWND> gOverrunWindow{nullptr};
+std::atomic<bool> gOverrunNoticePending{false};
+
+// Runs on the MIDI service's thread: only posts.
+void MidiServiceNotice(platform::MidiServiceChange aChange) {
+  if (aChange != platform::MidiServiceChange::InputOverrun || gOverrunNoticePending.exchange(true))
+    return;
+  const platform::HWND window = gOverrunWindow.load();
+  if (window == nullptr || !platform::PostMessageW(window, WM_MIDIINPUTOVERRUN, 0, 0))
+    gOverrunNoticePending.store(false);
+}
 constexpr TColor ListColor = RGB(87, 127, 87);
 constexpr TColor ListFontColor = RGB(1, 153, 1);
 
@@ -226,11 +245,15 @@ void TfrmMonitor::FormCreate(TObject*) {
       [this](int aDeviceIndex, std::uint8_t aStatus, std::uint8_t aData1, std::uint8_t aData2) {
         DoMidiInData(aDeviceIndex, aStatus, aData1, aData2);
       });
+  gOverrunWindow.store(Handle());
+  platform::SetMidiServiceListener(&MidiServiceNotice);
   warte = false;
 }
 
 void TfrmMonitor::FormDestroy(TObject*) {
   StopMidiDelivery();
+  platform::SetMidiServiceListener(nullptr);
+  gOverrunWindow.store(nullptr);
   if (fUpdateTimerArmed && HandleAllocated())
     platform::KillTimer(Handle(), UpdateTimerId);
   fUpdateTimerArmed = false;
@@ -496,6 +519,12 @@ void TfrmMonitor::UpdatePaced(bool aBacklog) {
 }
 
 void TfrmMonitor::WndProc(TMessage& aMessage) {
+  if (aMessage.Msg == WM_MIDIINPUTOVERRUN) {
+    gOverrunNoticePending.store(false);
+    StatusBar1->Panels()[0].SetText(fStatusLine + LossNote());
+    aMessage.Result = 0;
+    return;
+  }
   if (aMessage.Msg == platform::WM_TIMER && aMessage.WParam == UpdateTimerId) {
     platform::KillTimer(Handle(), UpdateTimerId);
     fUpdateTimerArmed = false;
@@ -592,10 +621,18 @@ void TfrmMonitor::FinishDrain() {
   }
   // The port's name as it was when the message arrived.
   const std::string port = fPath->InputNames().Name(fLastShown.Listing, fLastShown.DeviceIndex);
-  std::string status =
-      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
-      ThruFailureText(fLastShown);
+  fStatusLine = FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
+                ThruFailureText(fLastShown);
+  StatusBar1->Panels()[0].SetText(fStatusLine + LossNote());
+}
+
+std::string TfrmMonitor::LossNote() const {
+  std::string note;
   if (const std::uint64_t drops = DroppedMessages(); drops > 0)
-    status += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
-  StatusBar1->Panels()[0].SetText(status);
+    note += " \xE2\x80\x93 " + std::to_string(drops) + " Meldungen verloren";
+  if (const std::uint64_t overruns = platform::MidiServiceInputOverruns(); overruns > 0)
+    note += " \xE2\x80\x93 MIDI-Eingang \xC3\xBC"
+            "bergelaufen (" +
+            std::to_string(overruns) + "\xC3\x97), Meldungen verloren";
+  return note;
 }

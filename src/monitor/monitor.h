@@ -141,6 +141,9 @@ private:
   void FinishDrain();
   // The note on a thru failure for the status line of message aShown.
   std::string ThruFailureText(const TMidiEvent& aShown);
+  // The note on messages lost on their way in (the queue to this thread was
+  // full, or the MIDI service's input overran); empty when none were.
+  std::string LossNote() const;
 
   std::unique_ptr<std::recursive_mutex> fCriticalSection;
   bool warte = false;
@@ -153,6 +156,8 @@ private:
   // when they were kept for it.
   std::optional<TMidiEvent> fFailed;
   std::optional<TThruFailure> fFailure;
+  // The status line of the last update, without the note on lost messages.
+  std::string fStatusLine;
   // The drain moved the selection to its last line; a line the user selects
   // before the update keeps the selection.
   bool fSelectLast = false;
