@@ -10,6 +10,7 @@ packages=(
   libx11-dev libxext-dev
   libasound2-dev libjack-jackd2-dev jackd2
   nlohmann-json3-dev
+  qemu-system-x86 busybox-static xz-utils libasound2-dev
   xvfb xdotool x11-apps
 )
 
