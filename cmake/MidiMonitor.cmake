@@ -48,6 +48,39 @@ function(mm_test name)
     PROPERTIES ${properties})
 endfunction()
 
+# mm_alsa_test(<name> SOURCES ... LIBS ... [TIMEOUT s])
+# A GoogleTest executable that runs as a whole inside the ALSA test guest
+# (tests/support/alsaguest: a virtual machine with the kernel's sequencer and
+# two virtual raw-MIDI cards, which sees the host's files at the same paths).
+# Each run boots the guest, so the executable is ONE CTest test, labelled
+# 'alsa', that takes both of the machine's processors while it runs.
+# TIMEOUT bounds the guest's run (default 300 s). The ThreadSanitizer build
+# neither builds nor runs these tests.
+function(mm_alsa_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  find_package(GTest REQUIRED)
+  if(MM_THREADED_ONLY)
+    add_executable(${name} EXCLUDE_FROM_ALL ${T_SOURCES})
+  else()
+    add_executable(${name} ${T_SOURCES})
+  endif()
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    MM_SOURCE_DIR="${PROJECT_SOURCE_DIR}" MM_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  if(MM_THREADED_ONLY)
+    return()
+  endif()
+  add_test(NAME alsa.${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/support/alsaguest/run-in-guest.sh ${PROJECT_BINARY_DIR}
+            --timeout ${T_TIMEOUT} -- $<TARGET_FILE:${name}>)
+  # The first run also fetches the kernel; the guest's own timeout speaks first.
+  math(EXPR ctest_timeout "${T_TIMEOUT} + 120")
+  set_tests_properties(alsa.${name} PROPERTIES LABELS alsa TIMEOUT ${ctest_timeout} PROCESSORS 2)
+endfunction()
+
 # mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s])
 # A libFuzzer target; the test build runs it for a few seconds as a CTest test.
 function(mm_fuzz name)

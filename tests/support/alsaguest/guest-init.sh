@@ -32,6 +32,7 @@ sed -e 's/#.*//' -e '/^[[:space:]]*$/d' /lib/modules/modules.list |
   done
 
 p9="trans=virtio,version=9p2000.L,msize=262144"
+echo "guest: modules loaded"
 mount -t 9p -o "$p9" work /work || fail "cannot mount the work folder"
 [ -f /insmod-errors ] && fail "$(cat /insmod-errors)"
 mount -t 9p -o "$p9,ro,cache=loose" hostroot /root || fail "cannot mount the host's root"
@@ -52,7 +53,9 @@ hostpath=$(cat /work/hostpath)
 mkdir -p "$root$hostpath" 2>/dev/null
 mount -o bind /work "$root$hostpath" || fail "cannot bind the work folder to $hostpath"
 
+echo "guest: running the command"
 chroot $root /bin/bash "$hostpath/command.sh" >/work/stdout 2>/work/stderr </dev/null
 echo $? >/work/status.new
 mv /work/status.new /work/status
+echo "guest: the command ended"
 stop

@@ -52,7 +52,7 @@ set +e
 timeout --kill-after=10 "$timeout" qemu-system-x86_64 \
   -accel tcg -cpu max -m 2048 -smp 2 -nographic -no-reboot -nic none \
   -kernel "$kernel" -initrd "$cache/initramfs.cpio" \
-  -append "console=ttyS0 quiet loglevel=3 panic=-1" \
+  -append "console=ttyS0 quiet panic=-1" \
   -virtfs "local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap" \
   -virtfs "local,path=$work,mount_tag=work,security_model=none,multidevs=remap" \
   </dev/null >"$work/console.log" 2>&1
