@@ -6,24 +6,6 @@
 
 namespace platform {
 
-namespace {
-
-constexpr snd_seq_event_type_t ShortTypes[] = {
-    SND_SEQ_EVENT_NOTEON,     SND_SEQ_EVENT_NOTEOFF,      SND_SEQ_EVENT_KEYPRESS,
-    SND_SEQ_EVENT_CONTROLLER, SND_SEQ_EVENT_PGMCHANGE,    SND_SEQ_EVENT_CHANPRESS,
-    SND_SEQ_EVENT_PITCHBEND,  SND_SEQ_EVENT_CONTROL14,    SND_SEQ_EVENT_NONREGPARAM,
-    SND_SEQ_EVENT_REGPARAM,   SND_SEQ_EVENT_QFRAME,       SND_SEQ_EVENT_SONGPOS,
-    SND_SEQ_EVENT_SONGSEL,    SND_SEQ_EVENT_TUNE_REQUEST, SND_SEQ_EVENT_CLOCK,
-    SND_SEQ_EVENT_START,      SND_SEQ_EVENT_CONTINUE,     SND_SEQ_EVENT_STOP,
-    SND_SEQ_EVENT_RESET,
-};
-
-} // namespace
-
-std::span<const snd_seq_event_type_t> ShortMessageEventTypes() {
-  return ShortTypes;
-}
-
 AlsaEventCoder::AlsaEventCoder() {
   if (snd_midi_event_new(sizeof fBytes, &fCoder) < 0)
     throw std::bad_alloc();

@@ -8,14 +8,8 @@
 
 #include <alsa/asoundlib.h>
 #include <cstddef>
-#include <span>
 
 namespace platform {
-
-// The sequencer event types that carry short messages, active sensing left
-// out: the client's event filter lets only these (and the announcements)
-// into its input buffer.
-std::span<const snd_seq_event_type_t> ShortMessageEventTypes();
 
 class AlsaEventCoder {
 public:

@@ -538,14 +538,11 @@ std::unique_ptr<MidiBackend> CreateAlsaMidiBackend(std::string& aError) {
   int result = snd_seq_set_client_name(seq, "midimonitor");
   if (result < 0)
     return fail("the sequencer client cannot be named", result);
-  // Only events that carry short messages, and the announcements, reach the
-  // client: active sensing and system exclusive take no room in its buffer.
-  for (const snd_seq_event_type_t type : ShortMessageEventTypes())
-    snd_seq_set_client_event_filter(seq, type);
-  for (const snd_seq_event_type_t type :
-       {SND_SEQ_EVENT_CLIENT_START, SND_SEQ_EVENT_CLIENT_EXIT, SND_SEQ_EVENT_CLIENT_CHANGE,
-        SND_SEQ_EVENT_PORT_START, SND_SEQ_EVENT_PORT_EXIT, SND_SEQ_EVENT_PORT_CHANGE})
-    snd_seq_set_client_event_filter(seq, type);
+  // No client event filter: the kernel answers an event that a client's
+  // filter keeps out with an error to its sender, as if the client had
+  // failed. A sending program then sees its write fail, and a virtual raw
+  // MIDI card stops passing bytes on until it is written to again. Active
+  // sensing and system exclusive are dropped on the reader thread instead.
   const AlsaPoolSizes pools = MaximisePools(seq);
   // One read takes all the kernel holds for the client.
   snd_seq_set_input_buffer_size(seq, std::max(pools.Input, 1u) * sizeof(snd_seq_event_t));

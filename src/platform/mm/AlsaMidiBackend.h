@@ -28,8 +28,9 @@
 // The kernel's announcements keep the backend current: a port or client that
 // goes away marks the handles open on it as gone (sending fails with
 // MIDIERR_NODEVICE, closing still succeeds), and every change of another
-// client's ports raises the Ports notice. Active sensing never reaches the
-// client (its event filter) nor a callback. When the kernel reports that the
+// client's ports raises the Ports notice. Active sensing, system exclusive and
+// other events that carry no short message never reach a callback. When the
+// kernel reports that the
 // client's input buffer overflowed (messages were lost), the overrun is
 // counted and the InputOverrun notice raised.
 
