@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 ARGS       ?=
 CTEST_ARGS ?=
 
-.PHONY: all deps build run test test-asan test-tsan bench format clean
+.PHONY: all deps build run test test-asan test-tsan bench bench-alsa format clean
 
 all: build
 
@@ -43,6 +43,10 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMM_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@echo "benchmarks are in $(BENCH_BUILD)/bench"
+
+# The monitor's thru over the ALSA sequencer, in the ALSA test guest.
+bench-alsa: bench
+	bench/monitor/run-alsa-bench.sh $(BENCH_BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

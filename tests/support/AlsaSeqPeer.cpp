@@ -4,14 +4,19 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <stdexcept>
 #include <unistd.h>
 
 namespace {
 
-// The largest input the kernel accepts for a client; the reference path
-// should lose nothing the device delivered.
+// The reference path should lose nothing the device delivered: the kernel
+// keeps up to this many events for the client (the largest it accepts, or
+// the next smaller), and each read takes up to InputBufferBytes of them.
 constexpr int InputPoolSizes[] = {2000, 1000, 500};
+constexpr std::size_t InputBufferBytes = 1 << 16;
+constexpr int ReaderPriority = 20;
 
 void Check(int aResult, const char* aWhat) {
   if (aResult < 0)
@@ -30,6 +35,7 @@ TAlsaSeqPeer::TAlsaSeqPeer(const std::string& aName) {
   for (const int size : InputPoolSizes)
     if (snd_seq_set_client_pool_input(seq, size) == 0)
       break;
+  Check(snd_seq_set_input_buffer_size(seq, InputBufferBytes), "size the input buffer");
   snd_midi_event_t* decoder = nullptr;
   Check(snd_midi_event_new(16, &decoder), "make a decoder");
   fDecoder.reset(decoder);
@@ -37,6 +43,9 @@ TAlsaSeqPeer::TAlsaSeqPeer(const std::string& aName) {
   if (pipe2(fStopPipe, O_CLOEXEC) != 0)
     throw std::runtime_error("sequencer peer: pipe failed");
   fReader = std::thread([this] { Read(); });
+  // Where real-time priority is not allowed, the thread reads at normal priority.
+  const sched_param priority{ReaderPriority};
+  pthread_setschedparam(fReader.native_handle(), SCHED_FIFO, &priority);
 }
 
 TAlsaSeqPeer::~TAlsaSeqPeer() {
@@ -162,6 +171,12 @@ std::size_t TAlsaSeqPeer::Count(int aPort) const {
   std::lock_guard lock(fLock);
   const auto it = fPorts.find(aPort);
   return it == fPorts.end() ? 0 : it->second.Record.Messages.size();
+}
+
+std::size_t TAlsaSeqPeer::NumberedCount(int aPort) const {
+  std::lock_guard lock(fLock);
+  const auto it = fPorts.find(aPort);
+  return it == fPorts.end() ? 0 : it->second.Record.Messages.size() - it->second.Record.Foreign;
 }
 
 std::size_t TAlsaSeqPeer::WaitCount(int aPort, std::size_t aCount, int aQuietMs,

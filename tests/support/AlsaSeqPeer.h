@@ -5,6 +5,8 @@
 // delivers), and records on its own thread every short message reaching each
 // port, with the order checks of the note sequence (support/NoteSequence.h).
 // Ports and the whole client can go away on demand, as a device's do.
+// The reading thread runs at real-time priority where the system allows it,
+// so that the reference keeps up with the device.
 
 #include "support/NoteSequence.h"
 
@@ -58,7 +60,9 @@ public:
   std::vector<std::string> ClientNames() const;
   snd_seq_addr_t FindPort(const std::string& aClient, const std::string& aPort) const;
 
+  // Messages that reached aPort: all, and those of the note sequence.
   std::size_t Count(int aPort) const;
+  std::size_t NumberedCount(int aPort) const;
   // Waits until aPort has received aCount messages, or none arrived for
   // aQuietMs (what was lost is not coming), or aTimeoutMs passed; returns
   // the count then.
