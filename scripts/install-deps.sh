@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libfribidi-dev
   libx11-dev libxext-dev
-  librtmidi-dev libjack-jackd2-dev jackd2
+  libasound2-dev libjack-jackd2-dev jackd2
   nlohmann-json3-dev
   qemu-system-x86 busybox-static xz-utils libasound2-dev
   xvfb xdotool x11-apps

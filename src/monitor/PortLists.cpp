@@ -3,6 +3,7 @@
 #include "midi/sysMidiIn.h"
 #include "midi/sysMidiOut.h"
 #include "monitor/MidiPath.h"
+#include "monitor/ServiceNotices.h"
 #include "monitor/monitor.h"
 #include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
@@ -10,28 +11,7 @@
 #include "toolkit/CheckListBox.h"
 #include "toolkit/Messages.h"
 
-#include <atomic>
-
 namespace {
-
-// The window the service's notices go to. A notice of changed ports waits
-// until the window has taken the last one, so a burst (a client registering
-// many ports) costs one refresh.
-std::atomic<platform::HWND> gNoticeWindow{nullptr};
-std::atomic<bool> gPortsNoticePending{false};
-
-// The service's listener, on whichever thread noticed the change.
-void PostServiceChange(platform::MidiServiceChange aChange) {
-  const platform::HWND window = gNoticeWindow.load();
-  if (window == nullptr)
-    return;
-  if (aChange == platform::MidiServiceChange::ServiceLost) {
-    platform::PostMessageW(window, TPortLists::ServiceLostMessage, 0, 0);
-    return;
-  }
-  if (!gPortsNoticePending.exchange(true))
-    platform::PostMessageW(window, TPortLists::PortsChangedMessage, 0, 0);
-}
 
 std::string ServiceTitle(platform::MidiBackendKind aKind) {
   switch (aKind) {
@@ -57,15 +37,9 @@ TPortLists::TPortLists(TCheckListBox& aInputs, TCheckListBox& aOutputs, TMidiPat
                        std::recursive_mutex& aLock, platform::HWND aWindow, TShowNote aShowNote)
     : fInputs{aInputs, false, {}}, fOutputs{aOutputs, true, {}}, fPath(aPath), fLock(aLock),
       fWindow(aWindow), fShowNote(std::move(aShowNote)),
-      fRecovery([aWindow] { platform::PostMessageW(aWindow, ServiceFoundMessage, 0, 0); }) {
-  gPortsNoticePending.store(false);
-  gNoticeWindow.store(fWindow);
-  platform::SetMidiServiceListener(&PostServiceChange);
-}
+      fRecovery([aWindow] { platform::PostMessageW(aWindow, ServiceFoundMessage, 0, 0); }) {}
 
 TPortLists::~TPortLists() {
-  platform::SetMidiServiceListener(nullptr);
-  gNoticeWindow.store(nullptr);
   platform::KillTimer(fWindow, SettleTimerId);
 }
 
@@ -98,8 +72,8 @@ void TPortLists::ForgetRemembered(bool aOutput) {
 
 bool TPortLists::HandleMessage(TMessage& aMessage) {
   switch (aMessage.Msg) {
-  case PortsChangedMessage:
-    gPortsNoticePending.store(false);
+  case TServiceNotices::PortsChangedMessage:
+    TServiceNotices::Taken(aMessage.Msg);
     UpdateAndNote({});
     platform::SetTimer(fWindow, SettleTimerId, SettleMs, nullptr);
     break;
@@ -109,7 +83,7 @@ bool TPortLists::HandleMessage(TMessage& aMessage) {
     platform::KillTimer(fWindow, SettleTimerId);
     UpdateAndNote({});
     break;
-  case ServiceLostMessage:
+  case TServiceNotices::ServiceLostMessage:
     ServiceLost();
     break;
   case ServiceFoundMessage:

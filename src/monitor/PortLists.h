@@ -38,10 +38,9 @@ struct TMessage;
 
 class TPortLists {
 public:
-  // Messages and the timer this uses on the window aWindow, which passes
-  // them to HandleMessage.
-  static constexpr platform::UINT PortsChangedMessage = platform::WM_APP + 0x40;
-  static constexpr platform::UINT ServiceLostMessage = platform::WM_APP + 0x41;
+  // The message and the timer this uses on the window aWindow, which passes
+  // them to HandleMessage together with the service's notices of changed
+  // ports and of its loss (TServiceNotices).
   static constexpr platform::UINT ServiceFoundMessage = platform::WM_APP + 0x42;
   static constexpr platform::UINT_PTR SettleTimerId = 2;
   // After a change, the lists are looked at once more this much later: a
@@ -50,10 +49,10 @@ public:
 
   using TShowNote = std::function<void(const std::string& aText)>;
 
-  // Starts listening to the MIDI service. aLock is the lock the thru holds.
+  // aLock is the lock the thru holds.
   TPortLists(TCheckListBox& aInputs, TCheckListBox& aOutputs, TMidiPath& aPath,
              std::recursive_mutex& aLock, platform::HWND aWindow, TShowNote aShowNote);
-  // Stops listening and stops asking for a lost service.
+  // Stops asking for a lost service.
   ~TPortLists();
   TPortLists(const TPortLists&) = delete;
   TPortLists& operator=(const TPortLists&) = delete;

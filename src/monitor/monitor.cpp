@@ -4,6 +4,8 @@
 #include "midi/sysMidiOut.h"
 #include "monitor/MessageLog.h"
 #include "monitor/MessageLogLine.h"
+#include "monitor/ServiceNotices.h"
+#include "platform/mm/MidiService.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "skin/data/sVerdantSkin.h"
@@ -12,6 +14,7 @@
 #include "toolkit/StdCtrlDefs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -232,10 +235,12 @@ void TfrmMonitor::FormCreate(TObject*) {
   fPorts = std::make_unique<TPortLists>(
       *clbInputDevices, *clbOutputDevices, *fPath, *fCriticalSection, Handle(),
       [this](const std::string& aText) { StatusBar1->Panels()[0].SetText(aText); });
+  fServiceNotices = std::make_unique<TServiceNotices>(Handle());
 }
 
 void TfrmMonitor::FormDestroy(TObject*) {
   // No list changes from here on, and no search for a lost service.
+  fServiceNotices.reset();
   fPorts.reset();
   StopMidiDelivery();
   if (fUpdateTimerArmed && HandleAllocated())
@@ -522,6 +527,12 @@ void TfrmMonitor::UpdatePaced(bool aBacklog) {
 void TfrmMonitor::WndProc(TMessage& aMessage) {
   if (fPorts && fPorts->HandleMessage(aMessage))
     return;
+  if (aMessage.Msg == TServiceNotices::InputOverrunMessage) {
+    TServiceNotices::Taken(aMessage.Msg);
+    StatusBar1->Panels()[0].SetText(fStatusLine + LossNote());
+    aMessage.Result = 0;
+    return;
+  }
   if (aMessage.Msg == platform::WM_TIMER && aMessage.WParam == UpdateTimerId) {
     platform::KillTimer(Handle(), UpdateTimerId);
     fUpdateTimerArmed = false;
@@ -618,10 +629,18 @@ void TfrmMonitor::FinishDrain() {
   }
   // The port's name as it was when the message arrived.
   const std::string port = fPath->InputNames().Name(fLastShown.Listing, fLastShown.DeviceIndex);
-  std::string status =
-      FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
-      ThruFailureText(fLastShown);
+  fStatusLine = FormatStatusLine(port, fLastShown.Status, fLastShown.Data1, fLastShown.Data2) +
+                ThruFailureText(fLastShown);
+  StatusBar1->Panels()[0].SetText(fStatusLine + LossNote());
+}
+
+std::string TfrmMonitor::LossNote() const {
+  std::string note;
   if (const std::uint64_t drops = DroppedMessages(); drops > 0)
-    status += " \xE2\x80\x93 " + DroppedMessagesText(drops);
-  StatusBar1->Panels()[0].SetText(status);
+    note += " \xE2\x80\x93 " + DroppedMessagesText(drops);
+  if (const std::uint64_t overruns = platform::MidiServiceInputOverruns(); overruns > 0)
+    note += " \xE2\x80\x93 MIDI-Eingang \xC3\xBC"
+            "bergelaufen (" +
+            std::to_string(overruns) + "\xC3\x97), Meldungen verloren";
+  return note;
 }

@@ -32,6 +32,7 @@ namespace platform {
 class UiWakeup;
 }
 class TMessageLog;
+class TServiceNotices;
 
 // "Sonaro MidiMonitor", a blank and the maker's web address.
 inline constexpr const char* MonitorCaption = "Sonaro MidiMonitor www.sonaro.example";
@@ -153,6 +154,9 @@ private:
   void FinishDrain();
   // The note on a thru failure for the status line of message aShown.
   std::string ThruFailureText(const TMidiEvent& aShown);
+  // The note on messages lost on their way in (the queue to this thread was
+  // full, or the MIDI service's input overran); empty when none were.
+  std::string LossNote() const;
 
   std::unique_ptr<std::recursive_mutex> fCriticalSection;
   bool warte = false;
@@ -160,12 +164,15 @@ private:
   std::unique_ptr<platform::UiWakeup> fWakeup;
   std::unique_ptr<TMidiPath> fPath;
   std::unique_ptr<TPortLists> fPorts;
+  std::unique_ptr<TServiceNotices> fServiceNotices;
   TBreakdown fBreakdown;
   TMidiEvent fLastShown; // the last message of the drain in progress
   // The drain's latest message whose thru failed, and the failure's details
   // when they were kept for it.
   std::optional<TMidiEvent> fFailed;
   std::optional<TThruFailure> fFailure;
+  // The status line of the last update, without the note on lost messages.
+  std::string fStatusLine;
   // The drain moved the selection to its last line; a line the user selects
   // before the update keeps the selection.
   bool fSelectLast = false;

@@ -950,6 +950,34 @@ TEST_F(MonitorWindow, ThruFailureIsShownAndLaterMessagesAreStillServed) {
             "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00");
 }
 
+// Messages the MIDI service lost on their way in are noted on the status
+// line as soon as the service reports them, with no message following.
+TEST_F(MonitorWindow, LostIncomingMessagesAreNotedAtOnce) {
+  fAutomation->SetLineChecked(false, 0, true);
+  Inject(0, 0x90, 0x3C, 0x64);
+  Settle();
+  const std::string line = "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64";
+  ASSERT_EQ(fForm->StatusBar1->Panels()[0].Text(), line);
+  // Reported on another thread, as the service's reader does.
+  std::thread service([] {
+    EXPECT_EQ(platform::VirtualMidiReportOverrun(), 0u);
+    EXPECT_EQ(platform::VirtualMidiReportOverrun(), 0u);
+  });
+  service.join();
+  const std::string noted = line + " \xE2\x80\x93 MIDI-Eingang \xC3\xBC"
+                                   "bergelaufen (2\xC3\x97), Meldungen verloren";
+  EXPECT_TRUE(
+      platform::PumpUntil([&] { return fForm->StatusBar1->Panels()[0].Text() == noted; }, 5000))
+      << fForm->StatusBar1->Panels()[0].Text();
+  // The note stays with the messages that follow.
+  Inject(0, 0x80, 0x3C, 0x00);
+  Settle();
+  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
+            "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 \xE2\x80\x93 "
+            "MIDI-Eingang \xC3\xBC"
+            "bergelaufen (2\xC3\x97), Meldungen verloren");
+}
+
 TEST_F(MonitorWindow, DumpListsTheState) {
   fAutomation->SetLineChecked(false, 0, true);
   Inject(0, 0x90, 0x3C, 0x64);

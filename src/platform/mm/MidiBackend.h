@@ -37,6 +37,10 @@ public:
   // says MMSYSERR_NOTSUPPORTED, and callers then go by the ports' names.
   virtual MMRESULT InId(HMIDIIN, UINT&) { return MMSYSERR_NOTSUPPORTED; }
   virtual MMRESULT OutId(HMIDIOUT, UINT&) { return MMSYSERR_NOTSUPPORTED; }
+
+  // How often incoming messages were lost before they reached a callback
+  // since the service started (its input buffer overran). Any thread.
+  virtual std::uint64_t InputOverruns() const { return 0; }
 };
 
 // The running backend (null when none runs). Lock-free: the message path

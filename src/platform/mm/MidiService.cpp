@@ -162,6 +162,11 @@ void NotifyMidiServiceChange(MidiServiceChange aChange) {
     listener(aChange);
 }
 
+std::uint64_t MidiServiceInputOverruns() {
+  const MidiBackend* backend = CurrentMidiBackend();
+  return backend ? backend->InputOverruns() : 0;
+}
+
 MidiServiceStatus CurrentMidiService() {
   ServiceState& state = State();
   std::lock_guard lock(state.Lock);

@@ -15,6 +15,7 @@
 
 #include "platform/Types.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,6 +67,9 @@ MidiServiceStatus UseMidiService(MidiServiceCandidate aCandidate);
 void StopMidiService();
 // What runs now (Kind None before the first successful start).
 MidiServiceStatus CurrentMidiService();
+// How often the running service lost incoming messages since it started (0
+// when none runs). Any thread.
+std::uint64_t MidiServiceInputOverruns();
 
 // What a running service reports about the machine.
 enum class MidiServiceChange {
@@ -74,6 +78,10 @@ enum class MidiServiceChange {
   // The service itself went away (the JACK server stopped): its handles are
   // dead and it lists no ports until it is started again.
   ServiceLost,
+  // Incoming messages were lost before they reached the program (the ALSA
+  // sequencer's input buffer for the program overran): MidiServiceInputOverruns
+  // counts the times.
+  InputOverrun,
 };
 // Called on whichever thread noticed the change (a service thread, or the
 // caller of a virtual port change). It must only hand the notice on (post it

@@ -56,6 +56,10 @@ MMRESULT VirtualMidiSetFault(MidiDirection aDirection, UINT aIndex, MidiFaultPoi
   });
 }
 
+MMRESULT VirtualMidiReportOverrun() {
+  return WithVirtual([](VirtualMidiBackend& aBackend) { return aBackend.ReportOverrun(); });
+}
+
 MMRESULT VirtualMidiGetCounters(VirtualMidiCounters& aCounters) {
   return WithVirtual([&](VirtualMidiBackend& aBackend) { return aBackend.GetCounters(aCounters); });
 }

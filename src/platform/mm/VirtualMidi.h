@@ -57,6 +57,11 @@ MMRESULT VirtualMidiRenamePort(MidiDirection aDirection, UINT aIndex, const std:
 MMRESULT VirtualMidiSetFault(MidiDirection aDirection, UINT aIndex, MidiFaultPoint aPoint,
                              MMRESULT aCode);
 
+// Counts one loss of incoming messages, as a sequencer whose input buffer
+// overran reports it (MidiServiceInputOverruns), and raises the InputOverrun
+// notice on the caller's thread.
+MMRESULT VirtualMidiReportOverrun();
+
 struct VirtualMidiCounters {
   std::uint64_t Delivered = 0; // MIM_DATA callbacks made
   std::uint64_t Dropped = 0;   // injected while the port was not open and started

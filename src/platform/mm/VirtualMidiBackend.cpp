@@ -379,4 +379,10 @@ MMRESULT VirtualMidiBackend::GetCounters(VirtualMidiCounters& aCounters) {
   return MMSYSERR_NOERROR;
 }
 
+MMRESULT VirtualMidiBackend::ReportOverrun() {
+  fOverruns.fetch_add(1);
+  NotifyMidiServiceChange(MidiServiceChange::InputOverrun);
+  return MMSYSERR_NOERROR;
+}
+
 } // namespace platform

@@ -13,6 +13,7 @@
 #include "platform/mm/VirtualMidiLayout.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -43,6 +44,7 @@ public:
   MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) override;
   MMRESULT InId(HMIDIIN aHandle, UINT& aId) override;
   MMRESULT OutId(HMIDIOUT aHandle, UINT& aId) override;
+  std::uint64_t InputOverruns() const override { return fOverruns.load(); }
 
   MMRESULT Inject(UINT aIndex, DWORD aParam1, UINT aCallbackMessage);
   MMRESULT Flush();
@@ -53,6 +55,7 @@ public:
   MMRESULT RenamePort(MidiDirection aDirection, UINT aIndex, const std::string& aName);
   MMRESULT SetFault(MidiDirection aDirection, UINT aIndex, MidiFaultPoint aPoint, MMRESULT aCode);
   MMRESULT GetCounters(VirtualMidiCounters& aCounters);
+  MMRESULT ReportOverrun();
 
   // Most messages an output port keeps.
   static constexpr std::size_t ReceivedLimit = 65536;
@@ -125,6 +128,7 @@ private:
   std::uint64_t fQueued = 0;
   std::uint64_t fDone = 0;
   VirtualMidiCounters fCounters;
+  std::atomic<std::uint64_t> fOverruns{0};
   Clock::time_point fNextDemo;
   bool fQuit = false;
   std::thread fThread;
