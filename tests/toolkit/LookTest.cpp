@@ -29,7 +29,7 @@ using pixelcheck::SameBitmap;
 using pixelcheck::TPixelMatch;
 
 // The face the reference images were drawn with; other machines skip them.
-constexpr const char* kReferenceFamily = "DejaVu Sans";
+constexpr const char* kReferenceFamily = "Tahoma";
 
 std::uint32_t Pixel(TColor aColor) {
   const COLORREF c = IsSystemColor(aColor) ? GetSysColor(int(aColor & 0xFF)) : aColor;
