@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev libpng-dev libjpeg-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libfribidi-dev
+  zlib1g-dev libpng-dev libjpeg-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-wine libfribidi-dev
   libx11-dev libxext-dev
   libasound2-dev libjack-jackd2-dev jackd2
   nlohmann-json3-dev

@@ -16,6 +16,14 @@ int ParseMilliseconds(const std::string& aText) {
   return value;
 }
 
+int ParseScale(const std::string& aText) {
+  if (aText == "auto")
+    return platform::AutoDisplayScale;
+  if (aText.size() == 1 && aText[0] >= '1' && aText[0] < '1' + platform::MaxDisplayScale)
+    return aText[0] - '0';
+  throw std::invalid_argument("--scale= takes 1, 2, 3 or auto, not \"" + aText + "\"");
+}
+
 } // namespace
 
 bool IsSkinSwitch(const std::string& aArg) {
@@ -53,6 +61,8 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
       if (pattern.empty())
         throw std::invalid_argument(arg + " needs a part of a port name");
       (in ? options.InPatterns : options.OutPatterns).push_back(std::move(pattern));
+    } else if (arg.starts_with("--scale=")) {
+      options.Scale = ParseScale(arg.substr(8));
     } else if (arg == "--list-ports") {
       options.ListPorts = true;
     } else if (arg == "--headless") {
@@ -94,6 +104,9 @@ const char* UsageText() {
          "  --out=PATTERN       the same for the output ports\n"
          "  --list-ports        print the input and output ports with their indexes, exit\n"
          "  --headless          run without a display\n"
+         "  --scale=1|2|3|auto  show every window enlarged by that factor, pixel by pixel\n"
+         "                      (auto, the default: GDK_SCALE, else 2 from an Xft.dpi of\n"
+         "                      144 and 3 from 240, else 1; 1 when headless)\n"
          "  --screenshot FILE   write the window with its frame as PNG (transparent\n"
          "                      outside its shape), then exit\n"
          "  --screen            with --screenshot: the whole screen, every window\n"

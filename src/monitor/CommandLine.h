@@ -1,21 +1,24 @@
 #pragma once
 // The program's command line.
 
+#include "platform/host/DisplayScale.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 struct TMonitorOptions {
-  std::string Midi = "auto"; // --midi=auto|alsa|jack|virtual[:description]
-  bool ListPorts = false;    // --list-ports: print the ports and exit
-  bool Headless = false;     // --headless: no display
-  std::string Screenshot;    // --screenshot FILE: write the window as PNG, then exit
-  int AfterMs = 0;           // --after MS: when the screenshot is taken
-  bool Screen = false;       // --screen: the screenshot shows the whole screen
-  std::string Script;        // --script FILE, "-" for standard input
-  bool Dump = false;         // --dump: print the window's state before exiting
-  std::string Skin;          // --skin=PATH: a skin folder, a .qsz file or "none"
-  std::string Log;           // --log=FILE: the message log, "-" for standard output
+  std::string Midi = "auto";              // --midi=auto|alsa|jack|virtual[:description]
+  bool ListPorts = false;                 // --list-ports: print the ports and exit
+  bool Headless = false;                  // --headless: no display
+  int Scale = platform::AutoDisplayScale; // --scale=1|2|3|auto
+  std::string Screenshot;                 // --screenshot FILE: write the window as PNG, then exit
+  int AfterMs = 0;                        // --after MS: when the screenshot is taken
+  bool Screen = false;                    // --screen: the screenshot shows the whole screen
+  std::string Script;                     // --script FILE, "-" for standard input
+  bool Dump = false;                      // --dump: print the window's state before exiting
+  std::string Skin;                       // --skin=PATH: a skin folder, a .qsz file or "none"
+  std::string Log;                        // --log=FILE: the message log, "-" for standard output
   // --in=PATTERN, --out=PATTERN (each repeatable): the ports whose names
   // contain a pattern, letter case aside, are checked at start and whenever
   // one appears.

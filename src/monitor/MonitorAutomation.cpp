@@ -1,6 +1,7 @@
 #include "monitor/MonitorAutomation.h"
 
 #include "monitor/monitor.h"
+#include "platform/gfx/Enlarge.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/host/ScreenComposer.h"
 #include "platform/mm/VirtualMidi.h"
@@ -10,6 +11,7 @@
 #include "platform/win/ScrollBar.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowGeometry.h"
+#include "platform/win/WindowHost.h"
 #include "platform/win/WindowProcedures.h"
 #include "toolkit/MessageForm.h"
 
@@ -95,6 +97,13 @@ void Click(platform::POINT aAt, platform::MouseButton aButton) {
 
 } // namespace
 
+TfrmMonitor& TMonitorAutomation::Form() const {
+  TfrmMonitor* form = fForm();
+  if (!form)
+    throw std::runtime_error("the window does not exist yet (a message box shows before it)");
+  return *form;
+}
+
 TMessageForm* ShowingMessageBox() {
   if (!Application)
     return nullptr;
@@ -105,7 +114,7 @@ TMessageForm* ShowingMessageBox() {
 }
 
 void TMonitorAutomation::SetLineChecked(bool aOutput, int aIndex, bool aChecked) {
-  TsCheckListBox* list = aOutput ? fForm.clbOutputDevices : fForm.clbInputDevices;
+  TsCheckListBox* list = aOutput ? Form().clbOutputDevices : Form().clbInputDevices;
   const TRect r = ShowLine(list, aIndex);
   if (list->Checked(aIndex) == aChecked)
     return;
@@ -116,16 +125,16 @@ void TMonitorAutomation::SetLineChecked(bool aOutput, int aIndex, bool aChecked)
 }
 
 void TMonitorAutomation::ClickButton(const std::string& aName) {
-  auto* button = dynamic_cast<TButton*>(fForm.FindComponent(aName));
+  auto* button = dynamic_cast<TButton*>(Form().FindComponent(aName));
   if (!button)
     throw std::invalid_argument("no button " + aName);
   platform::SendMessageW(button->Handle(), platform::BM_CLICK, 0, 0);
 }
 
 void TMonitorAutomation::SelectLogLine(int aIndex) {
-  fForm.DrainNow();
-  const TRect r = ShowLine(fForm.lbListe, aIndex);
-  ClickAt(fForm.lbListe, {r.Left + r.Width() / 2, r.Top + r.Height() / 2});
+  Form().DrainNow();
+  const TRect r = ShowLine(Form().lbListe, aIndex);
+  ClickAt(Form().lbListe, {r.Left + r.Width() / 2, r.Top + r.Height() / 2});
 }
 
 void TMonitorAutomation::InjectMessage(int aPort, std::uint8_t aStatus, std::uint8_t aData1,
@@ -142,7 +151,7 @@ void TMonitorAutomation::InjectMessage(int aPort, std::uint8_t aStatus, std::uin
 
 platform::POINT TMonitorAutomation::ScreenPoint(int aX, int aY) const {
   platform::RECT window{};
-  platform::GetWindowRect(fForm.Handle(), &window);
+  platform::GetWindowRect(Form().Handle(), &window);
   return {window.Left + aX, window.Top + aY};
 }
 
@@ -172,7 +181,7 @@ void TMonitorAutomation::ChooseMenuItem(const std::string& aCaption) {
   if (!it->Enabled)
     throw std::runtime_error("menu " + aCaption + ": the item is greyed");
   platform::RECT r{};
-  platform::GetMenuItemRect(fForm.Handle(), menu, it->Position, &r);
+  platform::GetMenuItemRect(Form().Handle(), menu, it->Position, &r);
   Click({r.Left + r.Width() / 2, r.Top + r.Height() / 2}, platform::MouseButton::Left);
 }
 
@@ -191,21 +200,23 @@ void TMonitorAutomation::PressKey(int aVirtKey, char32_t aChar) {
 }
 
 void TMonitorAutomation::Screenshot(const std::string& aPath) {
-  WriteMonitorPng(fForm, aPath);
+  WriteMonitorPng(fForm(), aPath);
 }
 
 void TMonitorAutomation::HitTest(int aX, int aY) {
   platform::RECT window{};
-  platform::GetWindowRect(fForm.Handle(), &window);
+  platform::GetWindowRect(Form().Handle(), &window);
   const platform::LRESULT code =
-      platform::SendMessageW(fForm.Handle(), platform::WM_NCHITTEST, 0,
+      platform::SendMessageW(Form().Handle(), platform::WM_NCHITTEST, 0,
                              platform::MAKELPARAM(window.Left + aX, window.Top + aY));
   fOut << "hit\t" << aX << '\t' << aY << '\t' << code << '\n';
   fOut.flush();
 }
 
 int TMonitorAutomation::LogLineCount() const {
-  return fForm.lbListe->Count();
+  // Before the window exists the log has no lines yet.
+  const TfrmMonitor* form = fForm();
+  return form ? form->lbListe->Count() : 0;
 }
 
 bool TMonitorAutomation::CloseMessageBox() {
@@ -217,35 +228,47 @@ bool TMonitorAutomation::CloseMessageBox() {
 }
 
 void TMonitorAutomation::Dump() {
-  fForm.DrainNow();
-  DumpMonitorState(fForm, fOut);
+  DumpMonitorState(fForm(), fOut);
 }
 
 void TMonitorAutomation::Quit() {
-  Application->Terminate();
+  if (OnQuit)
+    OnQuit();
+  else
+    Application->Terminate();
 }
 
-void WriteMonitorPng(TfrmMonitor& aForm, const std::string& aPath, bool aScreen) {
-  aForm.DrainNow();
-  aForm.Update();
+void WriteMonitorPng(TfrmMonitor* aForm, const std::string& aPath, bool aScreen) {
+  platform::HWND window = nullptr;
+  if (aForm) {
+    aForm->DrainNow();
+    aForm->Update();
+    window = aForm->Handle();
+  } else if (TMessageForm* box = ShowingMessageBox()) {
+    box->Update();
+    window = box->Handle();
+  }
   platform::Bitmap image;
   if (aScreen) {
     image = platform::ComposeScreen({platform::GetSystemMetrics(platform::SM_CXSCREEN),
                                      platform::GetSystemMetrics(platform::SM_CYSCREEN)},
                                     true);
-  } else {
-    image = platform::CaptureWindow(aForm.Handle());
-    ClearOutsideRegion(aForm.Handle(), image);
+  } else if (window) {
+    image = platform::CaptureWindow(window);
+    ClearOutsideRegion(window, image);
   }
   if (image.Width() == 0)
     throw std::runtime_error("no image of the window to write");
+  image = platform::Enlarged(image, platform::GetWindowHost()->Scale());
   const platform::FileResult written = platform::SavePngFile(
       image, aPath, aScreen ? platform::PngAlpha::Opaque : platform::PngAlpha::Keep);
   if (!written.Ok())
     throw std::runtime_error("cannot write " + aPath + ": " + written.Error);
 }
 
-void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut) {
+namespace {
+
+void DumpWindowState(TfrmMonitor& aForm, std::ostream& aOut) {
   auto caption = [&](TControl* aControl) {
     aOut << "caption\t" << aControl->Name() << '\t' << aControl->Caption() << '\n';
   };
@@ -286,6 +309,15 @@ void DumpMonitorState(TfrmMonitor& aForm, std::ostream& aOut) {
     if (auto* w = dynamic_cast<TWinControl*>(aForm.Components(i)); w && w->Focused())
       focused = w;
   Line(aOut, "focus", focused ? focused->Name() : std::string());
+}
+
+} // namespace
+
+void DumpMonitorState(TfrmMonitor* aForm, std::ostream& aOut) {
+  if (aForm) {
+    aForm->DrainNow();
+    DumpWindowState(*aForm, aOut);
+  }
   if (TMessageForm* box = ShowingMessageBox())
     Line(aOut, "messagebox", box->Message());
   std::vector<TOpenMenuItem> menu;

@@ -36,7 +36,6 @@ constexpr int CommandsPerTick = 256;
 
 // State the timer procedures reach (user-interface thread only).
 struct TProgram {
-  TfrmMonitor* Form = nullptr;
   std::unique_ptr<TMonitorAutomation> Automation;
   std::unique_ptr<TScriptRunner> Runner;
   platform::UINT_PTR ScriptTimer = 0;
@@ -44,14 +43,36 @@ struct TProgram {
   std::string ScreenshotPath;
   bool ScreenshotOfScreen = false;
   bool Headless = false;
+  bool DumpDue = false; // --dump, not printed yet
   int ExitCode = 0;
 };
 TProgram gProgram;
 
+// The monitor window; nullptr before it exists (a message box can show
+// earlier, at start).
+TfrmMonitor* MonitorWindow() {
+  return Application ? dynamic_cast<TfrmMonitor*>(Application->MainForm()) : nullptr;
+}
+
+// Prints the state for --dump, once.
+void DumpIfDue() {
+  if (!gProgram.DumpDue)
+    return;
+  gProgram.DumpDue = false;
+  DumpMonitorState(MonitorWindow(), std::cout);
+}
+
+// Ends the run. The dump comes first, while everything that shows now (a
+// message box too) is still there.
+void EndRun() {
+  DumpIfDue();
+  Application->Terminate();
+}
+
 void Fail(const std::string& aText) {
   std::cerr << "midimonitor: " << aText << '\n';
   gProgram.ExitCode = 1;
-  Application->Terminate();
+  EndRun();
 }
 
 // Without a display, once neither a script nor a screenshot will end the
@@ -80,12 +101,12 @@ void ScriptTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DW
 void ScreenshotTick(platform::HWND, platform::UINT, platform::UINT_PTR, platform::DWORD) {
   platform::KillTimer(nullptr, std::exchange(gProgram.ScreenshotTimer, 0));
   try {
-    WriteMonitorPng(*gProgram.Form, gProgram.ScreenshotPath, gProgram.ScreenshotOfScreen);
+    WriteMonitorPng(MonitorWindow(), gProgram.ScreenshotPath, gProgram.ScreenshotOfScreen);
   } catch (const std::runtime_error& e) {
     Fail(e.what());
     return;
   }
-  Application->Terminate();
+  EndRun();
 }
 
 // SIGINT or SIGTERM: the program ends as when its window closes. A script
@@ -97,7 +118,7 @@ void StopOnSignal(int aSignal) {
   if (gProgram.ScreenshotTimer)
     return Fail(name + " came before the screenshot was taken");
   std::cerr << "midimonitor: " << name << ": ending\n";
-  Application->Terminate();
+  EndRun();
 }
 
 bool ReadScript(const std::string& aPath, std::string& aText) {
@@ -130,17 +151,19 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   Application->Initialize();
   Application->SetMainFormOnTaskBar(true);
   Application->SetTitle("Sonaro MidiMonitor");
-  ShowSkinEngineVersionIfAsked();
-  TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
-  gProgram.Form = form;
+  // Without a display nobody sees a message box: its text goes to standard
+  // error as well.
+  if (aOptions.Headless)
+    Application->OnMessageBox = [](const std::string& aText) {
+      std::cerr << "midimonitor: " << aText << std::endl;
+    };
   gProgram.Headless = aOptions.Headless;
-  if (aLog)
-    form->SetMessageLog(*aLog);
-  if (!aServiceNote.empty())
-    form->StatusBar1->Panels()[0].SetText(aServiceNote);
-  if (TPortLists* ports = form->PortLists())
-    ports->ChooseByName(aOptions.InPatterns, aOptions.OutPatterns);
-  gProgram.Automation = std::make_unique<TMonitorAutomation>(*form, std::cout);
+  // The automation is in place before anything can show a message box: a
+  // box's modal loop runs the timers, so a script, the screenshot and the
+  // dump see and reach every box, even one that shows before the window.
+  gProgram.DumpDue = aOptions.Dump;
+  gProgram.Automation = std::make_unique<TMonitorAutomation>(&MonitorWindow, std::cout);
+  gProgram.Automation->OnQuit = &EndRun;
   if (!aOptions.Script.empty()) {
     gProgram.Runner = std::make_unique<TScriptRunner>(std::move(aScript), *gProgram.Automation);
     gProgram.ScriptTimer = platform::SetTimer(nullptr, 0, ScriptTickMs, &ScriptTick);
@@ -151,22 +174,31 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
     gProgram.ScreenshotTimer =
         platform::SetTimer(nullptr, 0, platform::UINT(aOptions.AfterMs), &ScreenshotTick);
   }
-  // The window has the built-in skin by now, which stays when the chosen one
-  // fails to load. The timers run first, so a script can see and close the
-  // error's message box.
-  if (!aOptions.Skin.empty())
-    UseSkinOption(*form->sSkinManager1, aOptions.Skin);
-  AnnounceRunningUntilSignal();
-  Application->Run();
+  ShowSkinEngineVersionIfAsked();
+  // The run may have ended in the box above (a script's quit, a screenshot).
+  if (!Application->Terminating()) {
+    TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
+    if (aLog)
+      form->SetMessageLog(*aLog);
+    if (!aServiceNote.empty())
+      form->StatusBar1->Panels()[0].SetText(aServiceNote);
+    if (TPortLists* ports = form->PortLists())
+      ports->ChooseByName(aOptions.InPatterns, aOptions.OutPatterns);
+    // The window has the built-in skin by now, which stays when the chosen
+    // one fails to load.
+    if (!aOptions.Skin.empty())
+      UseSkinOption(*form->sSkinManager1, aOptions.Skin);
+    AnnounceRunningUntilSignal();
+    Application->Run();
+  }
   if (gProgram.ScriptTimer)
     platform::KillTimer(nullptr, gProgram.ScriptTimer);
-  if (aOptions.Dump)
-    DumpMonitorState(*form, std::cout);
+  // The window was closed: its last state.
+  DumpIfDue();
   // The window stops MIDI delivery when it is destroyed (with the
   // application), before the registries and the service go.
   gProgram.Runner.reset();
   gProgram.Automation.reset();
-  gProgram.Form = nullptr;
   application.reset();
   FreeMidiDevices();
   platform::StopMidiService();
@@ -234,6 +266,7 @@ int main(int argc, char** argv) {
     }
     platform::HostOptions hostOptions;
     hostOptions.Kind = options.Headless ? platform::HostKind::Headless : platform::HostKind::X11;
+    hostOptions.Scale = options.Scale;
     std::string hostError;
     // The host outlives every window.
     std::unique_ptr<platform::WindowHost> host = platform::CreateHost(hostOptions, hostError);

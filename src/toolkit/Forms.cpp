@@ -644,5 +644,7 @@ void TApplication::ShowException(const std::string& aMessage) {
 }
 
 int TApplication::MessageBox(const std::string& aText, const std::string& aCaption, UINT aFlags) {
+  if (OnMessageBox)
+    OnMessageBox(aText);
   return ShowMessageForm(aText, aCaption.empty() ? fTitle : aCaption, aFlags);
 }

@@ -6,6 +6,7 @@
 #include "toolkit/WinControl.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -197,6 +198,8 @@ public:
   int MessageBox(const std::string& aText, const std::string& aCaption, platform::UINT aFlags);
 
   TExceptionEvent OnException;
+  // Told the text of every message box MessageBox shows, as it appears.
+  std::function<void(const std::string& aText)> OnMessageBox;
 
   // Used by forms.
   void AddForm(TForm* aForm);

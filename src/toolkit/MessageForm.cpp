@@ -3,8 +3,10 @@
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/Drawing.h"
 #include "platform/gfx/Font.h"
+#include "platform/gfx/SystemColors.h"
 #include "platform/gfx/Text.h"
 #include "platform/gfx/TextLayout.h"
+#include "platform/win/WindowGeometry.h"
 
 #include <algorithm>
 
@@ -87,12 +89,16 @@ TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
     textLeft += TMessageIcon::IconSize + kMargin;
     contentBottom = kMargin + TMessageIcon::IconSize;
   }
-  // Measure the text, broken into lines no wider than kTextMaxWidth.
+  // Measure the text, broken into lines no wider than kTextMaxWidth, and the
+  // caption in the title bar's font.
   HDC dc = CreateCompatibleDC(nullptr);
   HFONT old = SelectObject(dc, Font().Handle());
   RECT calc{0, 0, kTextMaxWidth, 0};
   DrawTextW(dc, aText.empty() ? std::string_view(" ") : std::string_view(aText), &calc,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, GetNonClientFont(NonClientFont::Caption));
+  SIZE caption{};
+  GetTextExtentPoint32W(dc, aCaption, &caption);
   SelectObject(dc, old);
   DeleteDC(dc);
   int textTop = kMargin;
@@ -104,7 +110,10 @@ TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
   const std::vector<TButtonChoice> choices = ButtonsFor(aFlags);
   const int buttonsWidth =
       int(choices.size()) * kButtonWidth + (int(choices.size()) - 1) * kButtonGap;
-  const int clientWidth = std::max(fTextRect.Right + kMargin, buttonsWidth + 2 * kMargin);
+  // The caption fits beside the close button.
+  const int captionWidth = int(caption.cx) + GetSystemMetrics(SM_CXSIZE) + 2 * kMargin;
+  const int clientWidth =
+      std::max({fTextRect.Right + kMargin, buttonsWidth + 2 * kMargin, captionWidth});
   const int buttonTop = contentBottom + 14;
   SetClientSize(clientWidth, buttonTop + kButtonHeight + kMargin);
   int x = (clientWidth - buttonsWidth) / 2;

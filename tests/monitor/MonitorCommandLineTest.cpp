@@ -106,6 +106,7 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
        1,
        "the log /dev/full: No space left on device"},
       {{"--out="}, 2, "--out= needs a part of a port name"},
+      {{"--scale=4"}, 2, "--scale= takes 1, 2, 3 or auto"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Reason);
@@ -251,6 +252,81 @@ TEST_F(MonitorCommandLine, ScreenScreenshotShowsTheWindowAtItsPlaceOnTheDesktop)
     for (int x = 0; x < w.Image.Width(); ++x)
       transparent += w.Image.Pixel(x, y) >> 24 == 0;
   EXPECT_GT(transparent, 0) << "the frame's corners are cut out of the window";
+}
+
+// The version box of /qcver shows before the window exists. A script sees it
+// in a dump that holds nothing else yet, closes it, and goes on with the
+// window; a screenshot taken meanwhile shows the box, and the dump at the end
+// lists it. Headless, each box's text also goes to standard error.
+TEST_F(MonitorCommandLine, TheVersionBoxBeforeTheWindowIsScriptedScreenshotAndDumped) {
+  const std::string script = File("s.txt", "dump\nclose messagebox\nwait 100\ndump\nquit\n");
+  TChildProcess scripted({Monitor, "/qcver", "--headless", "--midi=virtual", "--script", script});
+  ASSERT_EQ(scripted.Wait(60000), 0) << scripted.Stderr();
+  const std::string out = scripted.Stdout();
+  EXPECT_EQ(out.find("messagebox\tQuillaControls v9.13\ncaption\tfrmMonitor\t"), 0u) << out;
+  EXPECT_EQ(out.rfind("messagebox"), 0u) << "the box is gone when the window shows: " << out;
+  EXPECT_NE(scripted.Stderr().find("midimonitor: QuillaControls v9.13\n"), std::string::npos)
+      << scripted.Stderr();
+
+  const std::string shot = (fDir / "box.png").string();
+  TChildProcess pictured({Monitor, "/qcver", "--headless", "--midi=virtual", "--screenshot", shot,
+                          "--after", "200", "--dump"});
+  ASSERT_EQ(pictured.Wait(60000), 0) << pictured.Stderr();
+  EXPECT_EQ(pictured.Stdout(), "messagebox\tQuillaControls v9.13\n");
+  const platform::ImageResult box = platform::LoadImageFile(shot);
+  ASSERT_TRUE(box.Ok()) << box.Error;
+  EXPECT_GT(box.Image.Width(), 100);
+  EXPECT_LT(box.Image.Width(), 400) << "the box, not a window of the monitor's size";
+}
+
+// Behind the error box of a skin that fails to load, the window shows the
+// built-in skin as finished: below the tab row (where only the focus mark of
+// the active window differs) pixel for pixel as a run without the skin
+// option. The dump, taken while the box shows, lists it.
+TEST_F(MonitorCommandLine, BehindASkinErrorBoxTheWindowLooksFinished) {
+  const std::string skin = File("Broken.qsz", std::string("QSzf\x09", 5));
+  const std::string broken = (fDir / "broken.png").string();
+  const std::string plain = (fDir / "plain.png").string();
+  TChildProcess failing({Monitor, "--headless", "--midi=virtual", "--skin=" + skin, "--screenshot",
+                         broken, "--after", "300", "--dump"});
+  ASSERT_EQ(failing.Wait(60000), 0) << failing.Stderr();
+  EXPECT_NE(failing.Stdout().find("messagebox\tStream read error\n"), std::string::npos)
+      << failing.Stdout();
+  EXPECT_NE(failing.Stderr().find("midimonitor: Stream read error\n"), std::string::npos)
+      << failing.Stderr();
+  TChildProcess usual({Monitor, "--headless", "--midi=virtual", "--screenshot", plain});
+  ASSERT_EQ(usual.Wait(60000), 0) << usual.Stderr();
+  const platform::ImageResult a = platform::LoadImageFile(broken);
+  const platform::ImageResult b = platform::LoadImageFile(plain);
+  ASSERT_TRUE(a.Ok() && b.Ok());
+  ASSERT_EQ(a.Image.Width(), b.Image.Width());
+  ASSERT_EQ(a.Image.Height(), b.Image.Height());
+  constexpr int TabRowBottom = 42, Frame = 4;
+  int differing = 0;
+  for (int y = TabRowBottom; y < a.Image.Height() - Frame; ++y)
+    for (int x = Frame; x < a.Image.Width() - Frame; ++x)
+      differing += a.Image.Pixel(x, y) != b.Image.Pixel(x, y);
+  EXPECT_EQ(differing, 0);
+}
+
+// --scale=2 writes every pixel of the unscaled screenshot as a 2 x 2 block.
+TEST_F(MonitorCommandLine, AScaledScreenshotIsTheUnscaledOneInBlocks) {
+  const std::string one = (fDir / "one.png").string();
+  const std::string two = (fDir / "two.png").string();
+  for (const auto& [scale, file] : {std::pair{"--scale=1", one}, std::pair{"--scale=2", two}}) {
+    TChildProcess monitor({Monitor, "--headless", "--midi=virtual", scale, "--screenshot", file});
+    ASSERT_EQ(monitor.Wait(60000), 0) << monitor.Stderr();
+  }
+  const platform::ImageResult a = platform::LoadImageFile(one);
+  const platform::ImageResult b = platform::LoadImageFile(two);
+  ASSERT_TRUE(a.Ok() && b.Ok());
+  ASSERT_EQ(b.Image.Width(), 2 * a.Image.Width());
+  ASSERT_EQ(b.Image.Height(), 2 * a.Image.Height());
+  int differing = 0;
+  for (int y = 0; y < b.Image.Height(); ++y)
+    for (int x = 0; x < b.Image.Width(); ++x)
+      differing += b.Image.Pixel(x, y) != a.Image.Pixel(x / 2, y / 2);
+  EXPECT_EQ(differing, 0);
 }
 
 } // namespace

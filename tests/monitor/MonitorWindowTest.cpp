@@ -24,6 +24,7 @@
 #include "toolkit/Label.h"
 #include "toolkit/MessageForm.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -289,7 +290,7 @@ TEST_F(MonitorWindow, SkinManagerComesFirstAndHasTheBuiltInSkinLoaded) {
 }
 
 // The face the reference image was drawn with; other machines skip it.
-constexpr const char* ReferenceFamily = "DejaVu Sans";
+constexpr const char* ReferenceFamily = "Tahoma";
 
 std::string MonitorFaceFamily() {
   platform::LOGFONTW lf;
@@ -404,6 +405,45 @@ TEST_F(MonitorWindow, TheBoxOfAnExclusivePortMatchesTheReviewedImage) {
   platform::PumpUntilIdle();
   ASSERT_FALSE(box.Empty());
   ExpectReferenceImage(box, "ExclusivePortBox");
+}
+
+// The three headings in the designed face (Tahoma, 13 pixels, bold): each
+// text's ink lies inside its panel, clear of the panel's border on both sides
+// and centred (a text cut off at one side is not). The rectangles are the
+// window definition's, in PanelPort's client area.
+TEST_F(MonitorWindow, TheHeadingsFitTheirPanelsInTheDesignedFace) {
+  if (MonitorFaceFamily() != "Tahoma")
+    GTEST_SKIP() << "the designed face is not installed";
+  const struct {
+    TsPanel* Panel;
+    TRect Designed;
+  } headings[] = {{fForm->panelStatusByte, {52, 186, 52 + 185, 186 + 20}},
+                  {fForm->panelDB1, {243, 186, 243 + 160, 186 + 20}},
+                  {fForm->PanelDB2, {409, 186, 409 + 160, 186 + 20}}};
+  const platform::Bitmap with = RepaintedWindow(*fForm);
+  for (const auto& h : headings)
+    h.Panel->SetCaption("");
+  const platform::Bitmap without = RepaintedWindow(*fForm);
+  platform::RECT window{};
+  platform::GetWindowRect(fForm->Handle(), &window);
+  constexpr int Border = 2; // the panel's border and a pixel of space
+  for (const auto& h : headings) {
+    const TPoint at = fForm->PanelPort->ClientToScreen({h.Designed.Left, h.Designed.Top});
+    const TRect r{at.X - window.Left, at.Y - window.Top, at.X - window.Left + h.Designed.Width(),
+                  at.Y - window.Top + h.Designed.Height()};
+    SCOPED_TRACE(testing::Message() << "heading at " << h.Designed.Left << ", " << h.Designed.Top);
+    int first = r.Right, last = r.Left - 1;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (with.Pixel(x, y) != without.Pixel(x, y)) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    ASSERT_LE(first, last) << "no text";
+    EXPECT_GE(first, r.Left + Border);
+    EXPECT_LT(last, r.Right - Border);
+    EXPECT_LE(std::abs((first - r.Left) - (r.Right - 1 - last)), 1) << "not centred";
+  }
 }
 
 // A log of 200 messages, scrolled to its end as the last message left it.

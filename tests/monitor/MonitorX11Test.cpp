@@ -74,15 +74,19 @@ std::string MonitorWindowId(const std::vector<std::string>& aEnv) {
   return id;
 }
 
-TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
-  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
-    GTEST_SKIP() << "Xvfb or xdotool is missing";
+// Runs the program on an Xvfb of its own at scale aScale (GDK_SCALE, which
+// "auto" follows) with a script that waits for the log, writes a screenshot
+// and dumps; clicks the first input line's check box at its point on the
+// screen (the last pixel of its block) and checks the window's size, that the
+// port opened and the screenshot's size. aAt gets where the window was.
+void ClickTheFirstInputLine(int aScale, TPoint& aAt) {
   const TGeometry designed = DesignedGeometry();
   // Xvfb picks a free display itself, so tests starting servers at the same
   // moment never meet on one.
   XvfbServer xvfb(1600, 1200);
   ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
-  const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
+  const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display(),
+                                        "GDK_SCALE=" + std::to_string(aScale)};
 
   const std::string shot = "/tmp/" + UniqueName("mm_x11_") + ".png";
   // The program waits for what the click causes (the log filling once the
@@ -100,13 +104,12 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   ASSERT_TRUE(
       std::regex_search(text, m, std::regex(R"(Position: (\d+),(\d+).*\n.*Geometry: (\d+)x(\d+))")))
       << text;
-  EXPECT_EQ(std::stoi(m[1]), 617);
-  EXPECT_EQ(std::stoi(m[2]), 450);
-  EXPECT_EQ(std::stoi(m[3]), designed.Window.cx);
-  EXPECT_EQ(std::stoi(m[4]), designed.Window.cy);
+  aAt = {std::stoi(m[1]), std::stoi(m[2])};
+  EXPECT_EQ(std::stoi(m[3]), aScale * designed.Window.cx);
+  EXPECT_EQ(std::stoi(m[4]), aScale * designed.Window.cy);
 
-  const int x = 617 + designed.CheckBox.X;
-  const int y = 450 + designed.CheckBox.Y;
+  const int x = aAt.X + aScale * designed.CheckBox.X + aScale - 1;
+  const int y = aAt.Y + aScale * designed.CheckBox.Y + aScale - 1;
   TChildProcess click(
       {"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"}, env);
   ASSERT_EQ(click.Wait(5000), 0) << click.Stderr();
@@ -121,8 +124,28 @@ TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
   std::filesystem::remove(shot);
   std::filesystem::remove(script);
   ASSERT_TRUE(image.Ok()) << image.Error;
-  EXPECT_EQ(image.Image.Width(), designed.Window.cx);
-  EXPECT_EQ(image.Image.Height(), designed.Window.cy);
+  EXPECT_EQ(image.Image.Width(), aScale * designed.Window.cx);
+  EXPECT_EQ(image.Image.Height(), aScale * designed.Window.cy);
+}
+
+TEST(MonitorOnX11, WindowOpensAtItsSizeAndAClickOpensThePort) {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
+    GTEST_SKIP() << "Xvfb or xdotool is missing";
+  TPoint at{-1, -1};
+  ClickTheFirstInputLine(1, at);
+  EXPECT_EQ(at, (TPoint{617, 450}));
+}
+
+// On a desktop that asks for twice the size the window shows twice as large,
+// at a place on the grid of its doubled pixels, and a click at a point of the
+// enlarged check box reaches it.
+TEST(MonitorOnX11, ScaledTwiceAClickAtTheDoubledPointReachesTheCheckBox) {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xdotool"))
+    GTEST_SKIP() << "Xvfb or xdotool is missing";
+  TPoint at{-1, -1};
+  ClickTheFirstInputLine(2, at);
+  EXPECT_EQ(at.X % 2, 0);
+  EXPECT_EQ(at.Y % 2, 0);
 }
 
 TPoint WindowPosition(const std::vector<std::string>& aEnv, const std::string& aId) {

@@ -8,6 +8,8 @@
 #include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/gfx/Text.h"
+#include "platform/win/WindowGeometry.h"
 #include "support/PixelCheck.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckListBox.h"
@@ -29,7 +31,7 @@ using pixelcheck::SameBitmap;
 using pixelcheck::TPixelMatch;
 
 // The face the reference images were drawn with; other machines skip them.
-constexpr const char* kReferenceFamily = "DejaVu Sans";
+constexpr const char* kReferenceFamily = "Tahoma";
 
 std::uint32_t Pixel(TColor aColor) {
   const COLORREF c = IsSystemColor(aColor) ? GetSysColor(int(aColor & 0xFF)) : aColor;
@@ -308,6 +310,20 @@ TEST_F(ToolkitTest, ErrorMessageBoxMatchesTheReviewedImage) {
   EXPECT_TRUE(box->Buttons(0)->Focused());
   EXPECT_EQ(box->BorderStyle(), bsDialog);
   EXPECT_TRUE(MatchesReference(PrintWindow(box), "ErrorMessageBox"));
+}
+
+// A short message under a long caption: the box is wide enough for the
+// caption in the title bar's font beside the close button.
+TEST_F(ToolkitTest, AMessageBoxIsWideEnoughForItsCaption) {
+  const std::string caption = "Sonaro MidiMonitor, a caption longer than the text";
+  auto* box = TComponent::Create<TMessageForm>(fApp.get(), "OK?", caption, MB_OK);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, GetNonClientFont(NonClientFont::Caption));
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, caption, &extent);
+  DeleteDC(dc);
+  EXPECT_GT(box->Width(), extent.cx + GetSystemMetrics(SM_CXSIZE));
+  TComponent::Free(box);
 }
 
 TEST_F(ToolkitTest, TheFocusFrameIsADottedRingOnTheFocusedControlOnly) {

@@ -33,9 +33,20 @@ struct PatternDeleter {
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 
+// Debian's fonts-wine package puts its metric-compatible Tahoma faces in a
+// folder that fontconfig's configuration does not index.
+constexpr const char* ApplicationFontDir = "/usr/share/wine/fonts";
+
 FcConfig* Config() {
-  // Loaded once; fontconfig keeps it for the life of the process.
-  static FcConfig* config = FcInitLoadConfigAndFonts();
+  // Loaded once; fontconfig keeps it for the life of the process. Without
+  // the application folder (the package is not installed) nothing is added
+  // and the fallback face stands in.
+  static FcConfig* config = [] {
+    FcConfig* loaded = FcInitLoadConfigAndFonts();
+    if (loaded)
+      FcConfigAppFontAddDir(loaded, reinterpret_cast<const FcChar8*>(ApplicationFontDir));
+    return loaded;
+  }();
   return config;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Finding a font file for a face name, weight and slant through fontconfig.
+// Finding a font file for a face name, weight and slant through fontconfig,
+// which also sees the application font folder of the fonts-wine faces
+// (Tahoma and Tahoma Bold) when that package is installed.
 
 #include <string>
 

@@ -4,6 +4,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -38,6 +39,33 @@ int Round(double aValue) {
   return int(std::lround(aValue));
 }
 
+// Stem widths as fractions of the em: a bold face's stems are wider than
+// LightestBoldStem; a face drawn with thinner ones has them widened to
+// BoldStem.
+constexpr double LightestBoldStem = 0.11;
+constexpr double BoldStem = 0.15;
+constexpr unsigned short BoldWeightClass = 600;
+
+// How much wider (26.6 pixels) the stems of a face that calls itself bold must
+// grow to look bold. Some bold files carry regular-weight outlines with bold
+// advances (fonts-wine's Tahoma Bold): drawn as they are, their text looks
+// regular and loosely spaced. The width of the outline of "l" is an upper
+// bound of the stem width.
+FT_Pos StemWidening(FT_Face aFace, const TT_OS2* aOs2, double aPixelsPerEm) {
+  if (!aOs2 || aOs2->version == 0xFFFF || aOs2->usWeightClass < BoldWeightClass)
+    return 0;
+  const FT_UInt index = FT_Get_Char_Index(aFace, 'l');
+  if (index == 0 || FT_Load_Glyph(aFace, index, FT_LOAD_NO_SCALE) != 0 ||
+      aFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+    return 0;
+  FT_BBox box;
+  FT_Outline_Get_CBox(&aFace->glyph->outline, &box);
+  const double stem = double(box.xMax - box.xMin) / aFace->units_per_EM;
+  if (stem >= LightestBoldStem)
+    return 0;
+  return FT_Pos(std::lround((BoldStem - stem) * aPixelsPerEm * 64));
+}
+
 bool IsControl(char32_t aChar) {
   return aChar < 0x20 || (aChar >= 0x7F && aChar < 0xA0);
 }
@@ -48,6 +76,7 @@ struct GlyphStrike::FaceHandle {
   FT_Face Face = nullptr;
   bool Embolden = false;
   bool Oblique = false;
+  FT_Pos StemWidening = 0; // 26.6 pixels added to every stem, advances kept
   ~FaceHandle() {
     std::lock_guard lock(FreeType().Mutex);
     FT_Done_Face(Face);
@@ -107,6 +136,8 @@ std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
   if (FT_Set_Char_Size(ft, 0, FT_F26Dot6(std::lround(pixelsPerEm * 64)), 72, 72) != 0)
     return nullptr;
   const double scale = pixelsPerEm / ft->units_per_EM;
+  if (!face->Embolden)
+    face->StemWidening = StemWidening(ft, os2, pixelsPerEm);
   metrics.EmHeight = Round(pixelsPerEm);
   const double lineGap = ft->height - (ft->ascender - ft->descender);
   metrics.ExternalLeading = std::max(
@@ -220,6 +251,10 @@ Glyph GlyphStrike::Rasterise(unsigned aIndex) {
   FT_GlyphSlot slot = face->glyph;
   if (fFace->Embolden)
     FT_GlyphSlot_Embolden(slot);
+  // Grows the outline by half the amount on either side: the glyph keeps its
+  // place and its advance.
+  if (fFace->StemWidening > 0 && slot->format == FT_GLYPH_FORMAT_OUTLINE)
+    FT_Outline_EmboldenXY(&slot->outline, fFace->StemWidening, 0);
   if (fFace->Oblique)
     FT_GlyphSlot_Oblique(slot);
   glyph.Advance = int((slot->advance.x + 32) >> 6);

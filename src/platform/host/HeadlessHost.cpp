@@ -9,7 +9,7 @@
 
 namespace platform {
 
-HeadlessHost::HeadlessHost(TSize aScreen) : fScreen(aScreen) {
+HeadlessHost::HeadlessHost(TSize aScreen, int aScale) : fScreen(aScreen), fScale(aScale) {
   SetScreenMetrics(aScreen.cx, aScreen.cy);
   SetWindowHost(this);
 }

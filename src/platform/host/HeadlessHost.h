@@ -15,8 +15,8 @@ namespace platform {
 class HeadlessHost final : public WindowHost {
 public:
   // Installs itself as the window host; the screen size becomes the system
-  // metrics' screen size.
-  explicit HeadlessHost(TSize aScreen = {1280, 1024});
+  // metrics' screen size. aScale is the factor screenshots are enlarged by.
+  explicit HeadlessHost(TSize aScreen = {1280, 1024}, int aScale = 1);
   ~HeadlessHost() override;
   HeadlessHost(const HeadlessHost&) = delete;
   HeadlessHost& operator=(const HeadlessHost&) = delete;
@@ -24,6 +24,7 @@ public:
   TSize ScreenSize() const override { return fScreen; }
   // Layered windows are blended in memory.
   bool LayeredSupported() const override { return true; }
+  int Scale() const override { return fScale; }
   void WindowCreated(HWND) override {}
   void WindowDestroyed(HWND) override {}
   void WindowChanged(HWND) override {}
@@ -58,6 +59,7 @@ public:
 
 private:
   TSize fScreen;
+  int fScale = 1;
   int fPresents = 0;
   TRect fLastDirty;
 };

@@ -1,6 +1,8 @@
 #include "platform/host/X11Host.h"
 
+#include "platform/gfx/Enlarge.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/host/DisplayScale.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Input.h"
 #include "platform/win/Layered.h"
@@ -11,6 +13,7 @@
 // Xlib after the layer's headers: it defines macros such as None and Status.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
@@ -116,6 +119,33 @@ long MoveResizeDirection(LRESULT aHit) {
   return -1;
 }
 
+// Rounded down, also below zero.
+int FloorDiv(int aValue, int aBy) {
+  return aValue >= 0 ? aValue / aBy : -((-aValue + aBy - 1) / aBy);
+}
+
+int CeilDiv(int aValue, int aBy) {
+  return -FloorDiv(-aValue, aBy);
+}
+
+// The X resource Xft.dpi the desktop set on the display; empty when unset.
+std::string XftDpi(Display* aDpy) {
+  const char* resources = XResourceManagerString(aDpy);
+  if (!resources)
+    return {};
+  XrmInitialize();
+  XrmDatabase db = XrmGetStringDatabase(resources);
+  if (!db)
+    return {};
+  char* type = nullptr;
+  XrmValue value{};
+  std::string dpi;
+  if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) == True && value.addr)
+    dpi.assign(value.addr, strnlen(value.addr, value.size));
+  XrmDestroyDatabase(db);
+  return dpi;
+}
+
 } // namespace
 
 struct X11Host::Impl {
@@ -129,6 +159,9 @@ struct X11Host::Impl {
   bool Shape = false;
   bool Compositor = false;
   bool WmMoveResize = false;
+  // Every window shows enlarged by this factor; the layer's coordinates are
+  // the X coordinates divided by it.
+  int Scale = 1;
   Atom WmProtocols = 0, WmDelete = 0, NetMoveResize = 0, NetWmType = 0, NetWmTypeUtility = 0,
        NetWmTypeNormal = 0, NetWmState = 0, NetSkipTaskbar = 0, NetOpacity = 0, MotifHints = 0,
        NetWmName = 0, Utf8String = 0, NetWorkArea = 0, NetCurrentDesktop = 0;
@@ -154,6 +187,17 @@ struct X11Host::Impl {
   std::vector<::Window> Stacking;
   std::map<int, Cursor> Cursors; // font cursors by IDC_* number
   HWND FocusFromX = nullptr;
+
+  // From the layer's pixels to the screen's, and back.
+  TRect ToScreen(const TRect& aRect) const {
+    return {aRect.Left * Scale, aRect.Top * Scale, aRect.Right * Scale, aRect.Bottom * Scale};
+  }
+  POINT FromScreen(int aX, int aY) const { return {FloorDiv(aX, Scale), FloorDiv(aY, Scale)}; }
+  // The layer's pixels that cover a part of the screen.
+  TRect CoveringScreen(const TRect& aRect) const {
+    return {FloorDiv(aRect.Left, Scale), FloorDiv(aRect.Top, Scale), CeilDiv(aRect.Right, Scale),
+            CeilDiv(aRect.Bottom, Scale)};
+  }
 
   HWND FindWnd(::Window aWin) const {
     auto it = ByX.find(aWin);
@@ -272,36 +316,47 @@ struct X11Host::Impl {
     const TRect area = aDirty.Bounds().Intersect(aFrame.BoundsRect());
     if (area.IsEmpty())
       return;
-    if (EnsureShm(n, aFrame.Width(), aFrame.Height())) {
-      for (int y = area.Top; y < area.Bottom; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(
-            n.ShmImage->data + std::ptrdiff_t(y) * n.ShmImage->bytes_per_line);
-        std::memcpy(row + area.Left, aFrame.ScanLine(y) + area.Left, std::size_t(area.Width()) * 4);
-      }
-      XShmPutImage(Dpy, n.Win, n.Gc, n.ShmImage, area.Left, area.Top, area.Left, area.Top,
-                   unsigned(area.Width()), unsigned(area.Height()), False);
+    const TRect screen = ToScreen(area);
+    if (EnsureShm(n, aFrame.Width() * Scale, aFrame.Height() * Scale)) {
+      char* at = n.ShmImage->data + std::ptrdiff_t(screen.Top) * n.ShmImage->bytes_per_line +
+                 std::ptrdiff_t(screen.Left) * 4;
+      EnlargeInto(aFrame, area, Scale, reinterpret_cast<std::uint32_t*>(at),
+                  n.ShmImage->bytes_per_line);
+      XShmPutImage(Dpy, n.Win, n.Gc, n.ShmImage, screen.Left, screen.Top, screen.Left, screen.Top,
+                   unsigned(screen.Width()), unsigned(screen.Height()), False);
       // The segment is reused for the next frame: let the server read it first.
       XSync(Dpy, False);
       return;
     }
+    // Unscaled, the image is the frame itself; scaled, the enlarged area.
+    std::vector<std::uint32_t> enlarged;
+    const char* pixels = reinterpret_cast<const char*>(aFrame.ScanLine(0));
+    TSize size{aFrame.Width(), aFrame.Height()};
+    TPoint from{area.Left, area.Top};
+    if (Scale > 1) {
+      enlarged.resize(std::size_t(screen.Width()) * std::size_t(screen.Height()));
+      EnlargeInto(aFrame, area, Scale, enlarged.data(), std::ptrdiff_t(screen.Width()) * 4);
+      pixels = reinterpret_cast<const char*>(enlarged.data());
+      size = {screen.Width(), screen.Height()};
+      from = {0, 0};
+    }
     XImage* image =
-        XCreateImage(Dpy, n.Vis, unsigned(n.Depth), ZPixmap, 0,
-                     const_cast<char*>(reinterpret_cast<const char*>(aFrame.ScanLine(0))),
-                     unsigned(aFrame.Width()), unsigned(aFrame.Height()), 32, int(aFrame.Stride()));
+        XCreateImage(Dpy, n.Vis, unsigned(n.Depth), ZPixmap, 0, const_cast<char*>(pixels),
+                     unsigned(size.cx), unsigned(size.cy), 32, size.cx * 4);
     if (!image)
       return;
     // The frame's rows are BGRA bytes, i.e. 32-bit pixels stored low byte
     // first; Xlib converts when the server wants another order.
     image->byte_order = LSBFirst;
-    XPutImage(Dpy, n.Win, n.Gc, image, area.Left, area.Top, area.Left, area.Top,
-              unsigned(area.Width()), unsigned(area.Height()));
+    XPutImage(Dpy, n.Win, n.Gc, image, from.X, from.Y, screen.Left, screen.Top,
+              unsigned(screen.Width()), unsigned(screen.Height()));
     image->data = nullptr;
     XDestroyImage(image);
     XFlush(Dpy);
   }
 
   void MouseEvent(int aButton, bool aDown, int aX, int aY) {
-    const POINT at{aX, aY};
+    const POINT at = FromScreen(aX, aY);
     switch (aButton) {
     case Button1:
       InputMouseButton(MouseButton::Left, aDown, at);
@@ -324,7 +379,7 @@ struct X11Host::Impl {
     const HWND wnd = FindWnd(aEvent.xany.window);
     switch (aEvent.type) {
     case MotionNotify:
-      InputMouseMove({aEvent.xmotion.x_root, aEvent.xmotion.y_root});
+      InputMouseMove(FromScreen(aEvent.xmotion.x_root, aEvent.xmotion.y_root));
       break;
     case ButtonPress:
     case ButtonRelease:
@@ -334,7 +389,7 @@ struct X11Host::Impl {
     case EnterNotify:
     case LeaveNotify:
       if (aEvent.xcrossing.mode == NotifyNormal)
-        InputMouseMove({aEvent.xcrossing.x_root, aEvent.xcrossing.y_root});
+        InputMouseMove(FromScreen(aEvent.xcrossing.x_root, aEvent.xcrossing.y_root));
       break;
     case KeyPress:
     case KeyRelease: {
@@ -366,8 +421,8 @@ struct X11Host::Impl {
       break;
     case Expose:
       if (wnd)
-        PresentRect(wnd, Bounds(aEvent.xexpose.x, aEvent.xexpose.y, aEvent.xexpose.width,
-                                aEvent.xexpose.height));
+        PresentRect(wnd, CoveringScreen(Bounds(aEvent.xexpose.x, aEvent.xexpose.y,
+                                               aEvent.xexpose.width, aEvent.xexpose.height)));
       break;
     case ConfigureNotify:
       if (wnd) {
@@ -375,7 +430,11 @@ struct X11Host::Impl {
         int x = 0, y = 0;
         ::Window child = 0;
         XTranslateCoordinates(Dpy, n.Win, Root, 0, 0, &x, &y, &child);
-        const TRect now = Bounds(x, y, aEvent.xconfigure.width, aEvent.xconfigure.height);
+        // A size the window manager chose that is no multiple of the scale
+        // is covered whole; its last pixels are cut off by the X window.
+        const POINT at = FromScreen(x, y);
+        const TRect now = Bounds(at.X, at.Y, CeilDiv(aEvent.xconfigure.width, Scale),
+                                 CeilDiv(aEvent.xconfigure.height, Scale));
         RECT layer;
         GetWindowRect(wnd, &layer);
         n.Rect = now;
@@ -397,7 +456,7 @@ struct X11Host::Impl {
 
 X11Host::X11Host(std::unique_ptr<Impl> aImpl) : fImpl(std::move(aImpl)) {}
 
-std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError) {
+std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError, int aScale) {
   Display* dpy = XOpenDisplay(aDisplay && *aDisplay ? aDisplay : nullptr);
   if (!dpy) {
     const char* name = aDisplay && *aDisplay ? aDisplay : std::getenv("DISPLAY");
@@ -468,7 +527,11 @@ std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError
         impl->WmMoveResize = true;
     XFree(data);
   }
-  SetScreenMetrics(DisplayWidth(dpy, impl->Screen), DisplayHeight(dpy, impl->Screen));
+  impl->Scale = aScale == AutoDisplayScale
+                    ? ChooseDisplayScale(std::getenv("GDK_SCALE"), XftDpi(dpy).c_str())
+                    : std::clamp(aScale, 1, MaxDisplayScale);
+  SetScreenMetrics(DisplayWidth(dpy, impl->Screen) / impl->Scale,
+                   DisplayHeight(dpy, impl->Screen) / impl->Scale);
   std::unique_ptr<X11Host> host(new X11Host(std::move(impl)));
   SetWindowHost(host.get());
   return host;
@@ -490,7 +553,12 @@ X11Host::~X11Host() {
 }
 
 TSize X11Host::ScreenSize() const {
-  return {DisplayWidth(fImpl->Dpy, fImpl->Screen), DisplayHeight(fImpl->Dpy, fImpl->Screen)};
+  return {DisplayWidth(fImpl->Dpy, fImpl->Screen) / fImpl->Scale,
+          DisplayHeight(fImpl->Dpy, fImpl->Screen) / fImpl->Scale};
+}
+
+int X11Host::Scale() const {
+  return fImpl->Scale;
 }
 
 namespace {
@@ -521,6 +589,7 @@ TRect X11Host::WorkArea() const {
   // (x, y, width, height each); without one it is the whole screen.
   const TSize screen = ScreenSize();
   const TRect whole{0, 0, screen.cx, screen.cy};
+  const int scale = fImpl->Scale;
   Display* dpy = fImpl->Dpy;
   const std::vector<long> areas = RootCardinals(dpy, fImpl->Root, fImpl->NetWorkArea);
   const std::vector<long> current = RootCardinals(dpy, fImpl->Root, fImpl->NetCurrentDesktop);
@@ -530,7 +599,9 @@ TRect X11Host::WorkArea() const {
   if (areas.size() < 4)
     return whole;
   const long* a = &areas[desktop * 4];
-  const TRect area{int(a[0]), int(a[1]), int(a[0] + a[2]), int(a[1] + a[3])};
+  // The layer's pixels that lie wholly inside the area.
+  const TRect area{CeilDiv(int(a[0]), scale), CeilDiv(int(a[1]), scale),
+                   FloorDiv(int(a[0] + a[2]), scale), FloorDiv(int(a[1] + a[3]), scale)};
   const TRect inside{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, screen.cx),
                      std::min(area.Bottom, screen.cy)};
   if (inside.Right <= inside.Left || inside.Bottom <= inside.Top)
@@ -571,16 +642,17 @@ void X11Host::WindowCreated(HWND aWnd) {
     attrs.colormap = XCreateColormap(x.Dpy, x.Root, n.Vis, AllocNone);
     mask |= CWColormap;
   }
-  n.Win = XCreateWindow(x.Dpy, x.Root, r.Left, r.Top, unsigned(std::max(r.Width(), 1)),
-                        unsigned(std::max(r.Height(), 1)), 0, n.Depth, InputOutput, n.Vis, mask,
-                        &attrs);
+  const TRect screen = x.ToScreen(r);
+  n.Win = XCreateWindow(
+      x.Dpy, x.Root, screen.Left, screen.Top, unsigned(std::max(screen.Width(), 1)),
+      unsigned(std::max(screen.Height(), 1)), 0, n.Depth, InputOutput, n.Vis, mask, &attrs);
   n.Gc = XCreateGC(x.Dpy, n.Win, 0, nullptr);
   XSizeHints size{};
   size.flags = USPosition | USSize | PPosition | PSize;
-  size.x = r.Left;
-  size.y = r.Top;
-  size.width = r.Width();
-  size.height = r.Height();
+  size.x = screen.Left;
+  size.y = screen.Top;
+  size.width = screen.Width();
+  size.height = screen.Height();
   XSetWMNormalHints(x.Dpy, n.Win, &size);
   x.SetProperties(aWnd, n);
   x.ByX[n.Win] = aWnd;
@@ -617,7 +689,9 @@ void X11Host::WindowChanged(HWND aWnd) {
   // A minimized window is unmapped where it was; its parking place off the
   // screen is the layer's own.
   if (r != n.Rect && r.Width() > 0 && r.Height() > 0 && !IsIconic(aWnd)) {
-    XMoveResizeWindow(x.Dpy, n.Win, r.Left, r.Top, unsigned(r.Width()), unsigned(r.Height()));
+    const TRect screen = x.ToScreen(r);
+    XMoveResizeWindow(x.Dpy, n.Win, screen.Left, screen.Top, unsigned(screen.Width()),
+                      unsigned(screen.Height()));
     n.Rect = r;
   }
   if (std::string title = GetWindowTextW(aWnd); title != n.Title) {
@@ -666,9 +740,11 @@ void X11Host::ShapeChanged(HWND aWnd) {
     XShapeCombineMask(x.Dpy, it->second.Win, ShapeBounding, 0, 0, 0, ShapeSet);
   } else {
     std::vector<XRectangle> rects;
-    for (const TRect& r : shape.Rects())
+    for (const TRect& band : shape.Rects()) {
+      const TRect r = x.ToScreen(band);
       rects.push_back(
           {short(r.Left), short(r.Top), (unsigned short)(r.Width()), (unsigned short)(r.Height())});
+    }
     XShapeCombineRectangles(x.Dpy, it->second.Win, ShapeBounding, 0, 0, rects.data(),
                             int(rects.size()), ShapeSet, YXBanded);
   }
@@ -745,8 +821,8 @@ bool X11Host::BeginMoveSize(HWND aWnd, LRESULT aHit) {
   ev.xclient.window = it->second.Win;
   ev.xclient.message_type = x.NetMoveResize;
   ev.xclient.format = 32;
-  ev.xclient.data.l[0] = at.X;
-  ev.xclient.data.l[1] = at.Y;
+  ev.xclient.data.l[0] = at.X * x.Scale;
+  ev.xclient.data.l[1] = at.Y * x.Scale;
   ev.xclient.data.l[2] = direction;
   ev.xclient.data.l[3] = Button1;
   ev.xclient.data.l[4] = 1;

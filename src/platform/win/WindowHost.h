@@ -21,6 +21,10 @@ public:
   virtual TRect WorkArea() const;
   // Whether layered windows with per-pixel alpha can be shown as such.
   virtual bool LayeredSupported() const = 0;
+  // The factor by which the host shows every top-level window enlarged on
+  // the screen (1: as it is). Everything the layer sees (screen size, work
+  // area, window rectangles, pointer positions) is in unscaled pixels.
+  virtual int Scale() const { return 1; }
 
   virtual void WindowCreated(HWND aWnd) = 0;
   virtual void WindowDestroyed(HWND aWnd) = 0;

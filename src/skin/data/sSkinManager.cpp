@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -123,6 +124,10 @@ void TsSkinManager::SetSkinName(const std::string& aValue) {
   if (fSkinName.size() > 4 && UpperCase(fSkinName.substr(fSkinName.size() - 4)) == ".QSZ")
     fSkinName.resize(fSkinName.size() - 4);
   SkinIsPacked = PackedFileExists();
+  // A failed load leaves the previous skin's tables; its error shows once
+  // they are applied again, so the windows behind the message box look
+  // finished rather than half-way through the change.
+  std::optional<std::string> loadError;
   try {
     if (SkinIsPacked)
       ReloadPackedSkin();
@@ -130,7 +135,7 @@ void TsSkinManager::SetSkinName(const std::string& aValue) {
       ReloadSkin();
   } catch (const std::exception& e) {
     fSkinName = oldName;
-    ShowSkinMessage(e.what(), TsMessageKind::mkError);
+    loadError = e.what();
   }
   if (fActive) {
     if (!fNoAutoUpdate)
@@ -143,6 +148,8 @@ void TsSkinManager::SetSkinName(const std::string& aValue) {
       OnDeactivate(this);
   }
   SkinLoadingFlag = false;
+  if (loadError)
+    ShowSkinMessage(*loadError, TsMessageKind::mkError);
   if (OnAfterChange)
     OnAfterChange(this);
 }

@@ -35,6 +35,24 @@ TEST(FontMatchTest, TahomaOrItsStandIn) {
   EXPECT_EQ(MatchFontFile("TAHOMA", FW_NORMAL, false).Path, info.Path);
 }
 
+// fonts-wine's faces lie in a folder fontconfig does not index; the program
+// adds it, so Tahoma and Tahoma Bold come from their own files.
+TEST(FontMatchTest, TahomaComesFromTheWineFontFolder) {
+  const std::filesystem::path folder = "/usr/share/wine/fonts";
+  if (!std::filesystem::exists(folder / "tahoma.ttf"))
+    GTEST_SKIP() << "fonts-wine is not installed";
+  const struct {
+    LONG Weight;
+    const char* File;
+  } rows[] = {{FW_NORMAL, "tahoma.ttf"}, {FW_BOLD, "tahomabd.ttf"}};
+  for (const auto& r : rows) {
+    const FontFileInfo info = MatchFontFile("Tahoma", r.Weight, false);
+    EXPECT_TRUE(info.Exact) << r.File;
+    EXPECT_EQ(std::filesystem::path(info.Path), folder / r.File);
+    EXPECT_FALSE(info.Embolden) << r.File;
+  }
+}
+
 TEST(FontMatchTest, MetricCompatibleFacesStandIn) {
   // fontconfig's configuration names Nimbus Sans as metric-compatible with
   // Helvetica; DejaVu Sans is only a generic fallback for it.
@@ -213,6 +231,36 @@ TEST(GlyphCacheTest, MissingCharactersAreBorrowedFromAFaceThatHasThem) {
   EXPECT_GT(borrowed.Width, 0);
   // Cached like the face's own glyphs.
   EXPECT_EQ(&strike->GlyphFor(katakana), &borrowed);
+}
+
+// fonts-wine's Tahoma Bold carries the regular outlines with bold advances;
+// drawn as they are its text looks regular and loosely spaced. Its stems are
+// widened: the ink of a letter grows by more than 30 %, the advance stays.
+TEST(GlyphCacheTest, ABoldFaceWithRegularStemsIsDrawnBold) {
+  const FontFileInfo regular = MatchFontFile("Tahoma", FW_NORMAL, false);
+  const FontFileInfo bold = MatchFontFile("Tahoma", FW_BOLD, false);
+  if (!bold.Exact || bold.Path.find("/wine/") == std::string::npos)
+    GTEST_SKIP() << "fonts-wine's Tahoma Bold is not installed";
+  auto regularStrike = GlyphStrike::Get({regular.Path, regular.Index, -13, false, false});
+  auto boldStrike = GlyphStrike::Get({bold.Path, bold.Index, -13, false, false, FW_BOLD});
+  ASSERT_TRUE(regularStrike && boldStrike);
+  const auto ink = [](const Glyph& aGlyph) {
+    int sum = 0;
+    for (auto value : aGlyph.Coverage)
+      sum += value;
+    return sum;
+  };
+  for (char32_t c : {U'l', U'I', U'H'}) {
+    const Glyph& thin = regularStrike->GlyphFor(c);
+    const Glyph& widened = boldStrike->GlyphFor(c);
+    EXPECT_GT(ink(widened) * 10, ink(thin) * 13) << char(c);
+  }
+  // The advances stay the file's: its outlines' advances add up to 165
+  // pixels for the heading at 13 pixels (141 in the regular face).
+  int advance = 0;
+  for (char c : std::string("Statusbyte und Midikanal"))
+    advance += boldStrike->GlyphFor(char32_t(c)).Advance;
+  EXPECT_EQ(advance, 165);
 }
 
 TEST(GlyphCacheTest, HugeRequestsAreLimited) {

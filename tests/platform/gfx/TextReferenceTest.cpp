@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 // The face the reference image was drawn with on the machine it was made on.
-constexpr const char* ReferenceFamily = "DejaVu Sans";
+constexpr const char* ReferenceFamily = "Tahoma";
 const std::string ReferencePath =
     std::string(MM_SOURCE_DIR) + "/tests/platform/gfx/reference/TextCaption.png";
 

@@ -3,11 +3,13 @@
 #include "platform/host/X11Host.h"
 
 #include "platform/gfx/Drawing.h"
+#include "platform/host/DisplayScale.h"
 #include "platform/host/ScreenComposer.h"
 #include "support/PixelCheck.h"
 #include "support/WinTestSupport.h"
 #include "support/XvfbServer.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 // Xlib after the test framework: it defines macros such as None.
@@ -26,15 +28,15 @@ namespace {
 class X11HostTest : public ::testing::Test {
 protected:
   X11HostTest() = default;
-  explicit X11HostTest(const std::vector<std::string>& aServerArgs)
-      : fServer(1024, 768, aServerArgs) {}
+  explicit X11HostTest(const std::vector<std::string>& aServerArgs, int aScale = 1)
+      : fServer(1024, 768, aServerArgs), fScale(aScale) {}
 
   void SetUp() override {
     Reset();
     if (!fServer.Running())
       GTEST_SKIP() << "no X server for the test: " << fServer.Why();
     std::string error;
-    fHost = X11Host::Open(fServer.Display().c_str(), error);
+    fHost = X11Host::Open(fServer.Display().c_str(), error, fScale);
     ASSERT_TRUE(fHost) << error;
     fProbe = XOpenDisplay(fServer.Display().c_str());
     ASSERT_TRUE(fProbe);
@@ -73,8 +75,30 @@ protected:
     fHost->Sync();
     PumpUntilIdle();
   }
+  // The window's bounding shape on the X server.
+  platform::Region XShape(HWND aWnd) {
+    int count = 0, ordering = 0;
+    XRectangle* rects =
+        XShapeGetRectangles(fProbe, fHost->NativeWindow(aWnd), ShapeBounding, &count, &ordering);
+    std::vector<TRect> got;
+    for (int i = 0; i < count; ++i)
+      got.push_back(Bounds(rects[i].x, rects[i].y, rects[i].width, rects[i].height));
+    XFree(rects);
+    return platform::Region::FromRects(got);
+  }
+  // Clicks at screen point (aX, aY) of the X server and returns the button
+  // press the layer got (no window: none came).
+  Record ClickOnServer(int aX, int aY) {
+    Log::Get().Clear();
+    if (fServer.Xdotool("mousemove " + std::to_string(aX) + " " + std::to_string(aY) +
+                        " click 1") != 0 ||
+        !Until([] { return Log::Get().Last(WM_LBUTTONUP).Wnd != nullptr; }))
+      return {};
+    return Log::Get().Last(WM_LBUTTONDOWN);
+  }
 
   XvfbServer fServer;
+  int fScale = 1;
   std::unique_ptr<X11Host> fHost;
   Display* fProbe = nullptr;
 };
@@ -109,17 +133,11 @@ TEST_F(X11HostTest, ClickReachesTheWindowItHits) {
   HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(20, 30, 60, 40), a);
   HWND b = Make("B", WS_POPUP | WS_VISIBLE, Bounds(400, 50, 100, 100));
   Settle();
-  Log::Get().Clear();
-  ASSERT_EQ(fServer.Xdotool("mousemove 95 95 click 1"), 0);
-  ASSERT_TRUE(Until([] { return Log::Get().Last(WM_LBUTTONUP).Wnd != nullptr; }));
-  const Record down = Log::Get().Last(WM_LBUTTONDOWN);
+  const Record down = ClickOnServer(95, 95);
   EXPECT_EQ(down.Wnd, c);
   EXPECT_EQ(GET_X_LPARAM(down.LParam), 95 - 70);
   EXPECT_EQ(GET_Y_LPARAM(down.LParam), 95 - 80);
-  Log::Get().Clear();
-  ASSERT_EQ(fServer.Xdotool("mousemove 450 100 click 1"), 0);
-  ASSERT_TRUE(Until([] { return Log::Get().Last(WM_LBUTTONUP).Wnd != nullptr; }));
-  EXPECT_EQ(Log::Get().Last(WM_LBUTTONDOWN).Wnd, b);
+  EXPECT_EQ(ClickOnServer(450, 100).Wnd, b);
   EXPECT_EQ(GetActiveWindow(), b) << "the click activates";
   // Keys reach the focus with their text.
   Log::Get().Clear();
@@ -153,17 +171,12 @@ TEST_F(X11HostTest, ShapeFollowsTheWindowRegion) {
   const platform::Region expected = *rgn;
   SetWindowRgn(a, rgn, TRUE);
   Settle();
+  EXPECT_EQ(XShape(a), expected);
+  SetWindowRgn(a, nullptr, TRUE);
+  Settle();
   int count = 0, ordering = 0;
   XRectangle* rects =
       XShapeGetRectangles(fProbe, fHost->NativeWindow(a), ShapeBounding, &count, &ordering);
-  std::vector<TRect> got;
-  for (int i = 0; i < count; ++i)
-    got.push_back(Bounds(rects[i].x, rects[i].y, rects[i].width, rects[i].height));
-  XFree(rects);
-  EXPECT_EQ(platform::Region::FromRects(got), expected);
-  SetWindowRgn(a, nullptr, TRUE);
-  Settle();
-  rects = XShapeGetRectangles(fProbe, fHost->NativeWindow(a), ShapeBounding, &count, &ordering);
   ASSERT_EQ(count, 1);
   EXPECT_EQ(Bounds(rects[0].x, rects[0].y, rects[0].width, rects[0].height), Bounds(0, 0, 100, 80));
   XFree(rects);
@@ -397,6 +410,125 @@ TEST_F(X11PlainImageTest, FramesReachTheScreenWithoutSharedMemory) {
   RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
   Settle();
   EXPECT_EQ(Mismatches(fProbe, a), 0);
+}
+
+// A host that shows every window twice as large, through shared memory
+// (true) and through plain XPutImage (false).
+class X11ScaledHostTest : public X11HostTest, public ::testing::WithParamInterface<bool> {
+protected:
+  X11ScaledHostTest()
+      : X11HostTest(GetParam() ? std::vector<std::string>{}
+                               : std::vector<std::string>{"-extension", "MIT-SHM"},
+                    2) {}
+};
+
+INSTANTIATE_TEST_SUITE_P(SharedMemory, X11ScaledHostTest, ::testing::Values(true, false));
+
+TEST_P(X11ScaledHostTest, EveryPixelShowsAsATwoByTwoBlockOfTheUnscaledImage) {
+  EXPECT_EQ(fHost->UsesSharedMemory(), GetParam());
+  EXPECT_EQ(fHost->Scale(), 2);
+  // The layer works on the screen in unscaled pixels.
+  EXPECT_EQ(fHost->ScreenSize(), (TSize{512, 384}));
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 512);
+  HWND a = Make("Monitor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(40, 30, 320, 220));
+  SetWindowLongPtrW(a, GWLP_USERDATA, LONG_PTR(RGB(10, 120, 200)));
+  HWND c =
+      Make("C", WS_CHILD | WS_VISIBLE | WS_BORDER, Bounds(20, 20, 100, 60), a, WS_EX_CLIENTEDGE);
+  SetWindowLongPtrW(c, GWLP_USERDATA, LONG_PTR(RGB(250, 240, 10)));
+  HRGN notched = CreateRectRgn(0, 0, 320, 220);
+  HRGN notch = CreateRectRgn(0, 0, 7, 3);
+  CombineRgn(notched, notched, notch, RGN_DIFF);
+  DeleteObject(notch);
+  const platform::Region shape = *notched;
+  SetWindowRgn(a, notched, FALSE);
+  RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Settle();
+  EXPECT_EQ(XGeometry(a), Bounds(80, 60, 640, 440));
+
+  std::vector<TRect> doubled;
+  for (const TRect& r : shape.Rects())
+    doubled.push_back({r.Left * 2, r.Top * 2, r.Right * 2, r.Bottom * 2});
+  EXPECT_EQ(XShape(a), platform::Region::FromRects(doubled));
+
+  const Bitmap composed = ComposeScreen(fHost->ScreenSize(), false);
+  XImage* shot = XGetImage(fProbe, DefaultRootWindow(fProbe), 80, 60, 640, 440, AllPlanes, ZPixmap);
+  ASSERT_TRUE(shot);
+  int bad = 0;
+  for (const TRect& band : shape.Rects())
+    for (int y = band.Top; y < band.Bottom; ++y)
+      for (int x = band.Left; x < band.Right; ++x)
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx)
+            if ((XGetPixel(shot, x * 2 + dx, y * 2 + dy) & 0xFFFFFF) !=
+                (composed.Pixel(40 + x, 30 + y) & 0xFFFFFF))
+              ++bad;
+  XDestroyImage(shot);
+  EXPECT_EQ(bad, 0);
+
+  // A partial update reaches the same blocks.
+  SetWindowLongPtrW(c, GWLP_USERDATA, LONG_PTR(RGB(0, 90, 0)));
+  RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  Settle();
+  POINT inside{60, 50};
+  ClientToScreen(c, &inside);
+  shot = XGetImage(fProbe, DefaultRootWindow(fProbe), inside.X * 2, inside.Y * 2, 2, 2, AllPlanes,
+                   ZPixmap);
+  ASSERT_TRUE(shot);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(XGetPixel(shot, i % 2, i / 2) & 0xFFFFFF, 0x005A00u);
+  XDestroyImage(shot);
+}
+
+TEST_P(X11ScaledHostTest, PointerAndWorkAreaAreInUnscaledPixels) {
+  HWND a = Make("A", WS_POPUP | WS_VISIBLE, Bounds(50, 50, 200, 150));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(20, 30, 60, 40), a);
+  Settle();
+  // Screen pixel (191, 191) lies in the block of unscaled pixel (95, 95).
+  const Record down = ClickOnServer(191, 191);
+  EXPECT_EQ(down.Wnd, c);
+  EXPECT_EQ(GET_X_LPARAM(down.LParam), 95 - 70);
+  EXPECT_EQ(GET_Y_LPARAM(down.LParam), 95 - 80);
+
+  // The layer's work area: the unscaled pixels wholly inside the window
+  // manager's one.
+  const Atom workArea = XInternAtom(fProbe, "_NET_WORKAREA", False);
+  std::vector<long> area{1, 28, 1023, 711};
+  XChangeProperty(fProbe, DefaultRootWindow(fProbe), workArea, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(area.data()), int(area.size()));
+  XSync(fProbe, False);
+  EXPECT_EQ(fHost->WorkArea(), (TRect{1, 14, 512, 369}));
+}
+
+// "auto": GDK_SCALE decides when set, else the X resource Xft.dpi the
+// desktop published on the root window (read when the display is opened).
+TEST_F(X11HostTest, AutoScaleFollowsGdkScaleThenXftDpi) {
+  const char* before = std::getenv("GDK_SCALE");
+  const std::string saved = before ? before : "";
+  const std::string resources = "Xft.antialias:\t1\nXft.dpi:\t192\n";
+  XChangeProperty(fProbe, DefaultRootWindow(fProbe), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                  int(resources.size()));
+  XSync(fProbe, False);
+  const struct {
+    const char* GdkScale;
+    int Expected;
+  } rows[] = {{nullptr, 2}, {"3", 3}, {"1", 1}};
+  for (const auto& r : rows) {
+    if (r.GdkScale)
+      setenv("GDK_SCALE", r.GdkScale, 1);
+    else
+      unsetenv("GDK_SCALE");
+    fHost.reset();
+    std::string error;
+    fHost = X11Host::Open(fServer.Display().c_str(), error, AutoDisplayScale);
+    ASSERT_TRUE(fHost) << error;
+    EXPECT_EQ(fHost->Scale(), r.Expected) << (r.GdkScale ? r.GdkScale : "unset");
+    EXPECT_EQ(fHost->ScreenSize(), (TSize{1024 / r.Expected, 768 / r.Expected}));
+  }
+  if (before)
+    setenv("GDK_SCALE", saved.c_str(), 1);
+  else
+    unsetenv("GDK_SCALE");
 }
 
 } // namespace
