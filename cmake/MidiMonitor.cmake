@@ -48,10 +48,12 @@ function(mm_test name)
     PROPERTIES ${properties})
 endfunction()
 
-# mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s])
+# mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s] [CORPUS dir...])
 # A libFuzzer target; the test build runs it for a few seconds as a CTest test.
+# CORPUS names seed folders: every file in them runs first (so findings kept
+# there are replayed), and new inputs go to a work folder in the build.
 function(mm_fuzz name)
-  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS;CORPUS" ${ARGN})
   if(NOT MM_FUZZ OR MM_THREADED_ONLY)
     return()
   endif()
@@ -61,9 +63,17 @@ function(mm_fuzz name)
   add_executable(${name} ${F_SOURCES})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  add_test(NAME fuzz.${name}
-    COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=5 -rss_limit_mb=2048
-            -print_final_stats=0)
+  set(run $<TARGET_FILE:${name}> -max_total_time=${F_SECONDS} -timeout=5 -rss_limit_mb=2048
+          -print_final_stats=0)
+  if(F_CORPUS)
+    # libFuzzer writes new inputs into the first folder; it starts empty on
+    # every run so the replay stays as short as the seeds.
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}.corpus)
+    list(JOIN run " " line)
+    list(JOIN F_CORPUS " " seeds)
+    set(run sh -c "rm -rf '${work}' && mkdir '${work}' && exec ${line} '${work}' ${seeds}")
+  endif()
+  add_test(NAME fuzz.${name} COMMAND ${run})
   set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
 endfunction()
 
