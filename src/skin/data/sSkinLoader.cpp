@@ -94,22 +94,35 @@ void ComputeCornerType(const TsSkinTables& aTables, TsMaskData& aMask) {
   }
 }
 
+// The values an image entry keeps. The fixed-position notations cannot
+// write others (counts of one digit, measures of four, draw modes of two);
+// the external and legacy notations take any integer, and a damaged skin's
+// value outside counts as the nearer end.
+constexpr TsValueRange kImageCountRange{0, 255};
+constexpr TsValueRange kMaskTypeRange{0, 255};
+constexpr TsValueRange kImageMeasureRange{0, 9999};
+constexpr TsValueRange kDrawModeRange{0, 99};
+
+std::int16_t Bounded(int aValue, TsValueRange aRange) {
+  return std::int16_t(std::clamp(aValue, aRange.Min, aRange.Max));
+}
+
 TsMaskData MaskOf(const TsImageNotation& aNotation, const std::string& aSection,
                   const std::string& aKey, const TsSkinSource& aSource) {
   TsMaskData m;
   m.ClassName = aSection;
   m.PropertyName = aKey;
   m.R = aNotation.R;
-  m.ImageCount = std::int16_t(aNotation.ImageCount);
-  m.MaskType = std::int16_t(aNotation.MaskType);
-  m.BorderWidth = std::int16_t(aNotation.BorderWidth);
-  m.DrawMode = std::int16_t(aNotation.DrawMode);
+  m.ImageCount = Bounded(aNotation.ImageCount, kImageCountRange);
+  m.MaskType = Bounded(aNotation.MaskType, kMaskTypeRange);
+  m.BorderWidth = Bounded(aNotation.BorderWidth, kImageMeasureRange);
+  m.DrawMode = Bounded(aNotation.DrawMode, kDrawModeRange);
   m.ImgType = aNotation.ImgType;
   m.Manager = aSource.Manager;
-  m.WL = std::int16_t(aNotation.WL);
-  m.WT = std::int16_t(aNotation.WT);
-  m.WR = std::int16_t(aNotation.WR);
-  m.WB = std::int16_t(aNotation.WB);
+  m.WL = Bounded(aNotation.WL, kImageMeasureRange);
+  m.WT = Bounded(aNotation.WT, kImageMeasureRange);
+  m.WR = Bounded(aNotation.WR, kImageMeasureRange);
+  m.WB = Bounded(aNotation.WB, kImageMeasureRange);
   return m;
 }
 

@@ -210,6 +210,28 @@ TEST(SkinLoader, ValuesBelowTheirRangeCountAsItsLowestEnd) {
       << "application sections have no upper limits";
 }
 
+// Image entries written in the external and legacy notations keep counts,
+// measures and draw modes within what the fixed-position notations can
+// write: a count or width below 0 counts as 0, one above as the largest.
+TEST(SkinLoader, ImageEntryValuesStayWithinTheirNotationsReach) {
+  auto png = EncodePngBytes(MakeBitmap(30, 20, [](int, int) { return 0xFF102030u; }));
+  auto t = Load("[GLOBALINFO]\n[S]\nNEG=!G.PNG!-1!-2!3!-50!-50!-50!-50!-7\n"
+                "BIG=!G.PNG!65536!2147483647!3!2147483647!30000!10000!9999!2147483647\n"
+                "LEG=#x (0,0,4,4) (2147483647,2147483647,2147483647,2147483647)\n",
+                {{"G.PNG", png}});
+  const TsMaskData& neg = t.ma[std::size_t(t.GetMaskIndex("S", "NEG"))];
+  EXPECT_EQ(std::vector<int>(
+                {neg.ImageCount, neg.MaskType, neg.WL, neg.WT, neg.WR, neg.WB, neg.DrawMode}),
+            std::vector<int>({0, 0, 0, 0, 0, 0, 0}));
+  const TsMaskData& big = t.ma[std::size_t(t.GetMaskIndex("S", "BIG"))];
+  EXPECT_EQ(std::vector<int>(
+                {big.ImageCount, big.MaskType, big.WL, big.WT, big.WR, big.WB, big.DrawMode}),
+            std::vector<int>({255, 255, 9999, 9999, 9999, 9999, 99}));
+  const TsMaskData& leg = t.ma[std::size_t(t.GetMaskIndex("S", "LEG"))];
+  EXPECT_EQ(std::vector<int>({leg.ImageCount, leg.MaskType, leg.BorderWidth, leg.DrawMode}),
+            std::vector<int>({255, 255, 9999, 99}));
+}
+
 // Every state key lands in its own field of its own state, in both readers: a
 // key read into another field or into the other state changes a value that the
 // comparison with the whole expected state catches.
