@@ -10,6 +10,22 @@ function(mm_add_folders)
   endforeach()
 endfunction()
 
+# mm_test_executable(<name> <skipped> SOURCES ... LIBS ...): the GoogleTest
+# executable of mm_test and mm_alsa_test. A skipped one is declared, so that
+# folders can refer to its target, but not built.
+function(mm_test_executable name skipped)
+  cmake_parse_arguments(E "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(GTest REQUIRED)
+  if(skipped)
+    add_executable(${name} EXCLUDE_FROM_ALL ${E_SOURCES})
+  else()
+    add_executable(${name} ${E_SOURCES})
+  endif()
+  target_link_libraries(${name} PRIVATE ${E_LIBS} GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    MM_SOURCE_DIR="${PROJECT_SOURCE_DIR}" MM_BINARY_DIR="${PROJECT_BINARY_DIR}")
+endfunction()
+
 # mm_test(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s])
 # One GoogleTest executable; every test case becomes a CTest test.
 # Tests labelled 'threaded' are the ones the ThreadSanitizer build runs.
@@ -18,21 +34,13 @@ function(mm_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  find_package(GTest REQUIRED)
   # The ThreadSanitizer build still declares unthreaded tests, so folders can
   # refer to their targets, but neither builds nor runs them.
   set(skipped OFF)
   if(MM_THREADED_ONLY AND NOT "threaded" IN_LIST T_LABELS)
     set(skipped ON)
   endif()
-  if(skipped)
-    add_executable(${name} EXCLUDE_FROM_ALL ${T_SOURCES})
-  else()
-    add_executable(${name} ${T_SOURCES})
-  endif()
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE
-    MM_SOURCE_DIR="${PROJECT_SOURCE_DIR}" MM_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  mm_test_executable(${name} ${skipped} SOURCES ${T_SOURCES} LIBS ${T_LIBS})
   if(skipped)
     return()
   endif()
@@ -61,15 +69,7 @@ function(mm_alsa_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  find_package(GTest REQUIRED)
-  if(MM_THREADED_ONLY)
-    add_executable(${name} EXCLUDE_FROM_ALL ${T_SOURCES})
-  else()
-    add_executable(${name} ${T_SOURCES})
-  endif()
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE
-    MM_SOURCE_DIR="${PROJECT_SOURCE_DIR}" MM_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  mm_test_executable(${name} ${MM_THREADED_ONLY} SOURCES ${T_SOURCES} LIBS ${T_LIBS})
   if(MM_THREADED_ONLY)
     return()
   endif()
@@ -81,10 +81,12 @@ function(mm_alsa_test name)
   set_tests_properties(alsa.${name} PROPERTIES LABELS alsa TIMEOUT ${ctest_timeout} PROCESSORS 2)
 endfunction()
 
-# mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s])
+# mm_fuzz(<name> SOURCES ... LIBS ... [SECONDS s] [CORPUS dir...])
 # A libFuzzer target; the test build runs it for a few seconds as a CTest test.
+# CORPUS names seed folders: every file in them runs first (so findings kept
+# there are replayed), and new inputs go to a work folder in the build.
 function(mm_fuzz name)
-  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS;CORPUS" ${ARGN})
   if(NOT MM_FUZZ OR MM_THREADED_ONLY)
     return()
   endif()
@@ -94,9 +96,17 @@ function(mm_fuzz name)
   add_executable(${name} ${F_SOURCES})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  add_test(NAME fuzz.${name}
-    COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=5 -rss_limit_mb=2048
-            -print_final_stats=0)
+  set(run $<TARGET_FILE:${name}> -max_total_time=${F_SECONDS} -timeout=5 -rss_limit_mb=2048
+          -print_final_stats=0)
+  if(F_CORPUS)
+    # libFuzzer writes new inputs into the first folder; it starts empty on
+    # every run so the replay stays as short as the seeds.
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}.corpus)
+    list(JOIN run " " line)
+    list(JOIN F_CORPUS " " seeds)
+    set(run sh -c "rm -rf '${work}' && mkdir '${work}' && exec ${line} '${work}' ${seeds}")
+  endif()
+  add_test(NAME fuzz.${name} COMMAND ${run})
   set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
 endfunction()
 

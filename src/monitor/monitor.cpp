@@ -106,8 +106,6 @@ void TfrmMonitor::BuildWindow() {
   StatusBar1->SetBounds(0, 301, 724, 19);
   StatusBar1->SetAlign(alBottom);
   StatusBar1->SetColor(RGB(160, 160, 164));
-  // The window cannot be resized, so the bar shows no size grip.
-  StatusBar1->SetSizeGrip(false);
   StatusBar1->SetTabOrder(0);
   StatusBar1->Panels().Add().SetWidth(50);
 

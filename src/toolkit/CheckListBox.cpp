@@ -10,6 +10,12 @@ TCheckListBox::TCheckListBox(TComponent* aOwner) : TCustomListBox(aOwner) {
   SetStyle(lbOwnerDrawFixed);
 }
 
+TSize TCheckListBox::CheckBoxSize() {
+  SIZE strip{0, 0};
+  GetStandardBitmapSize(OBM_CHECKBOXES, &strip);
+  return {strip.cx / 4, strip.cy / 3};
+}
+
 const TCheckListBox::TLine& TCheckListBox::Line(int aIndex) const {
   CheckIndex(aIndex);
   return fLines[std::size_t(aIndex)];
@@ -105,22 +111,35 @@ void TCheckListBox::WndProc(TMessage& aMessage) {
 
 void TCheckListBox::DrawItem(int aIndex, const TRect& aRect, TOwnerDrawState aState) {
   TCanvas& canvas = Canvas();
-  // The check column keeps the list's colour; the text part shows selection.
+  const int w = CheckBoxSize().cx;
+  const int area = CheckAreaWidth();
+  // The check area keeps the list's colour; the text part shows selection.
   const TColor textBrush = canvas.BrushColor();
   canvas.SetBrushColor(Color());
-  canvas.FillRect({aRect.Left, aRect.Top, aRect.Left + CheckWidth, aRect.Bottom});
+  canvas.FillRect({aRect.Left, aRect.Top, aRect.Left + area, aRect.Bottom});
   if (aIndex >= 0 && aIndex < Count()) {
-    const int x = aRect.Left + (CheckWidth - CheckSize) / 2;
-    const int y = aRect.Top + (aRect.Height() - CheckSize) / 2;
-    RECT box{x, y, x + CheckSize, y + CheckSize};
+    // A w-wide square centred in the area; the frame control shows only 2
+    // pixels inside it, ringed by a 1-pixel line in the button shadow.
+    const TRect square =
+        Bounds(aRect.Left + (area - w) / 2, aRect.Top + (aRect.Height() - w) / 2, w, w);
     UINT flags = State(aIndex) == cbGrayed ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK;
     if (State(aIndex) != cbUnchecked)
       flags |= DFCS_CHECKED;
     if (!ItemEnabled(aIndex) || !Enabled())
       flags |= DFCS_INACTIVE;
-    DrawFrameControl(canvas.Handle(), &box, DFC_BUTTON, flags);
+    {
+      const ScopedSaveDC saved(canvas.Handle());
+      IntersectClipRect(canvas.Handle(), square.Left + 2, square.Top + 2, square.Right - 2,
+                        square.Bottom - 2);
+      RECT box = square;
+      DrawFrameControl(canvas.Handle(), &box, DFC_BUTTON, flags);
+    }
+    const TColor pen = canvas.PenColor();
+    canvas.SetPenColor(clBtnShadow);
+    canvas.FrameRect({square.Left + 1, square.Top + 1, square.Right - 1, square.Bottom - 1});
+    canvas.SetPenColor(pen);
   }
   canvas.SetBrushColor(textBrush);
-  TCustomListBox::DrawItem(aIndex, {aRect.Left + CheckWidth, aRect.Top, aRect.Right, aRect.Bottom},
+  TCustomListBox::DrawItem(aIndex, {aRect.Left + area, aRect.Top, aRect.Right, aRect.Bottom},
                            aState);
 }

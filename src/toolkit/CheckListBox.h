@@ -26,10 +26,11 @@ public:
   bool AllowGrayed() const { return fAllowGrayed; }
   void SetAllowGrayed(bool aValue) { fAllowGrayed = aValue; }
 
-  // Width of the check box column at the start of each line.
-  static constexpr int CheckWidth = 15;
-  // Size of the check box itself.
-  static constexpr int CheckSize = 13;
+  // The check box's size w x h: one cell of the platform's standard
+  // check-box image strip (four columns, three rows).
+  static TSize CheckBoxSize();
+  // The check area at the start of each line: w + 2 wide.
+  static int CheckAreaWidth() { return CheckBoxSize().cx + 2; }
 
   TNotifyEvent OnClickCheck;
 
@@ -41,8 +42,8 @@ protected:
   void ItemsCleared() override;
   void KeyPress(char& aKey) override;
 
-  // How far from the line's start a click toggles the check box.
-  virtual int CheckHitWidth() const { return CheckWidth; }
+  // How far from the line's start a click toggles the check box: w.
+  virtual int CheckHitWidth() const { return CheckBoxSize().cx; }
   // Moves the line to its next state and calls ClickCheck.
   void ToggleClickCheck(int aIndex);
   virtual void ClickCheck();

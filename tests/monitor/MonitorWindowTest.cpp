@@ -221,6 +221,9 @@ TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
   EXPECT_EQ(fForm->StatusBar1->Color(), RGB(160, 160, 164));
   ASSERT_EQ(fForm->StatusBar1->Panels().Count(), 1);
   EXPECT_EQ(fForm->StatusBar1->Panels()[0].Width(), 50);
+  // The bar keeps its size grip: the one panel ends 18 pixels short of the edge.
+  EXPECT_TRUE(fForm->StatusBar1->SizeGrip());
+  EXPECT_EQ(fForm->StatusBar1->PanelRect(0), (TRect{0, 0, 706, 19}));
   EXPECT_EQ(fForm->tsInOut->Caption(), "In/Out");
   EXPECT_EQ(fForm->PageControl1->ActivePage(), fForm->tsInOut);
   EXPECT_EQ(fForm->PageControl1->Style(), tsButtons);

@@ -44,10 +44,10 @@ TGeometry DesignedGeometry() {
     auto* form = Application->CreateForm<TfrmMonitor>();
     form->Show();
     platform::PumpUntilIdle();
-    TCheckListBox* list = form->clbInputDevices;
+    TsCheckListBox* list = form->clbInputDevices;
     const TRect line = list->ItemRect(0);
-    const TPoint screen = list->ClientToScreen(
-        {line.Left + TCheckListBox::CheckWidth / 2, line.Top + line.Height() / 2});
+    const TPoint screen =
+        list->ClientToScreen({line.Left + list->CheckHitWidth() / 2, line.Top + line.Height() / 2});
     g.CheckBox = {screen.X - form->Left(), screen.Y - form->Top()};
     g.Window = {form->Width(), form->Height()};
     const TRect close = TsSkinProvider::Of(form)->Layout().Buttons.Close.Rect;

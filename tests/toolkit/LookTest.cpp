@@ -5,6 +5,7 @@
 #include "ToolkitFixture.h"
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/Font.h"
+#include "platform/gfx/FrameControls.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
@@ -221,6 +222,53 @@ TEST_F(ToolkitTest, ADisabledListWritesItsLinesInTheDisabledTextColour) {
               count(enabled, Pixel(RGB(1, 153, 1))) + count(enabled, Pixel(clGrayText)))
         << ownerDrawn;
     TComponent::Free(list);
+  }
+}
+
+// The check box is w x w with w a quarter of the platform's check-box strip;
+// in a w + 2 wide area at the line's start, the frame control shows 2 pixels
+// inside a centred w-square, ringed by a 1-pixel button-shadow line.
+TEST_F(ToolkitTest, CheckBoxesOfTheCheckListAreClippedFrameControlsInAShadowRing) {
+  SIZE strip{0, 0};
+  ASSERT_TRUE(GetStandardBitmapSize(OBM_CHECKBOXES, &strip));
+  const int w = strip.cx / 4;
+  ASSERT_EQ(TCheckListBox::CheckBoxSize(), (TSize{w, strip.cy / 3}));
+  TProbeForm* form = ShownForm();
+  auto* list = new TCheckListBox(form);
+  list->SetParent(form);
+  list->SetBounds(10, 10, 150, 69);
+  list->SetItemHeight(17);
+  list->SetColor(RGB(200, 220, 240));
+  list->Items().Assign({"a", "b", "c"});
+  list->SetChecked(1, true);
+  list->SetAllowGrayed(true);
+  list->SetState(2, cbGrayed);
+  list->SetItemEnabled(2, false);
+  PumpUntilIdle();
+  const Bitmap actual = PaintClient(list);
+  const UINT flags[] = {DFCS_BUTTONCHECK, DFCS_BUTTONCHECK | DFCS_CHECKED,
+                        DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_INACTIVE};
+  for (int line = 0; line < 3; ++line) {
+    SCOPED_TRACE(line);
+    // The line's check area alone, drawn as the rule says.
+    Bitmap expected(w + 2, 17);
+    pixelcheck::Paint(expected, expected.BoundsRect(), Pixel(RGB(200, 220, 240)));
+    const TRect square = Bounds(1, (17 - w) / 2, w, w);
+    Bitmap control(w, w);
+    pixelcheck::DCHolder dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), &control);
+    RECT box{0, 0, w, w};
+    DrawFrameControl(dc.get(), &box, DFC_BUTTON, flags[line]);
+    for (int y = 2; y < w - 2; ++y)
+      for (int x = 2; x < w - 2; ++x)
+        expected.SetPixel(square.Left + x, square.Top + y, control.Pixel(x, y));
+    const TRect ring{square.Left + 1, square.Top + 1, square.Right - 1, square.Bottom - 1};
+    Ring(expected, ring, clBtnShadow, clBtnShadow);
+    Bitmap area(w + 2, 17);
+    for (int y = 0; y < 17; ++y)
+      for (int x = 0; x < w + 2; ++x)
+        area.SetPixel(x, y, actual.Pixel(x, line * 17 + y));
+    EXPECT_TRUE(SameBitmap(area, expected, "checklist-box", TPixelMatch::ColorOnly));
   }
 }
 

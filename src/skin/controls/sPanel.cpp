@@ -228,16 +228,25 @@ bool TsPanel::PrepareCache() {
 }
 
 void TsPanel::PaintPlain(HDC aDC) {
+  {
+    // The windowless children's rectangles are left out of the panel's own
+    // layers, and the clip is restored before the children paint there.
+    const ScopedSaveDC saved(aDC);
+    for (int i = 0; i < ControlCount(); ++i)
+      if (const TControl* child = Controls(i); !child->IsWindowed() && child->Visible()) {
+        const TRect b = child->BoundsRect();
+        ExcludeClipRect(aDC, b.Left, b.Top, b.Right, b.Bottom);
+      }
+    if (!PaintPlainLayers(aDC))
+      return;
+  }
+  PaintGraphicChildren(aDC, this);
+}
+
+bool TsPanel::PaintPlainLayers(HDC aDC) {
   const TRect r{0, 0, Width(), Height()};
   FCommonData.SetUpdating(false);
   const int bw = FCommonData.WidestBorder();
-  const ScopedSaveDC saved(aDC);
-  for (int i = 0; i < ControlCount(); ++i)
-    if (const TControl* child = Controls(i); !child->IsWindowed() && child->Visible()) {
-      const TRect b = child->BoundsRect();
-      ExcludeClipRect(aDC, b.Left, b.Top, b.Right, b.Bottom);
-    }
-
   ParentBgInfo parent;
   TColor parentColor = ColorToRGB(Color());
   int transparency = 0;
@@ -247,7 +256,7 @@ void TsPanel::PaintPlain(HDC aDC) {
       RequestParentBackground(Parent(), parent, false);
       if (parent.BgType == btNotReady) {
         FCommonData.SetUpdating(true);
-        return;
+        return false;
       }
       parentColor = ColorToRGB(parent.Color);
     }
@@ -259,7 +268,7 @@ void TsPanel::PaintPlain(HDC aDC) {
   const TRect inner = Shrunk(r, bw);
   if (bw > 0) {
     if (!PaintSectionIntoCache())
-      return;
+      return false;
     const TsMaskData* border = FCommonData.BorderMask();
     if (!fromParentBmp && transparency >= 100 && (border->DrawMode & dmPaintCentre) != 0) {
       CopyBitmapToDC(aDC, r, *FCommonData.CacheBmp(), {0, 0});
@@ -275,7 +284,7 @@ void TsPanel::PaintPlain(HDC aDC) {
                    {parent.X + Left() + inner.Left, parent.Y + Top() + inner.Top});
   PaintTextAndEvent(aDC);
   FCommonData.BGChanged = false;
-  PaintGraphicChildren(aDC, this);
+  return true;
 }
 
 void TsPanel::PaintTextAndEvent(HDC aDC) {

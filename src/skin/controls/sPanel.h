@@ -59,8 +59,12 @@ private:
   void ShowingChanged(bool aShown);
   // The cache path of OurPaint: rebuild the cache when stale, copy it.
   void PaintFromCache(platform::HDC aDC, bool aCopying);
-  // The path without the cache, for a plain-coloured section.
+  // The path without the cache, for a plain-coloured section: the panel
+  // around its windowless children, then the children.
   void PaintPlain(platform::HDC aDC);
+  // The panel's own layers (fill, border, caption, OnPaint) on aDC; false
+  // (and updating) when the parent's background is not ready.
+  bool PaintPlainLayers(platform::HDC aDC);
   // The cache has the panel's size.
   bool CacheFits() const;
   // The section over the parent's background into the cache; false (and

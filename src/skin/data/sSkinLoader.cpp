@@ -20,8 +20,9 @@
 namespace {
 
 constexpr const char* kGlobal = "GLOBALINFO";
-constexpr int kNoLimit = INT_MAX;
 constexpr std::int64_t kPatternPixels = 900000;
+// The largest frame measure (pixels) a skin keeps, either way.
+constexpr int kMaxMeasure = 1000;
 
 enum class TImageKind { Bmp, Png, Jpeg };
 
@@ -93,22 +94,35 @@ void ComputeCornerType(const TsSkinTables& aTables, TsMaskData& aMask) {
   }
 }
 
+// The values an image entry keeps. The fixed-position notations cannot
+// write others (counts of one digit, measures of four, draw modes of two);
+// the external and legacy notations take any integer, and a damaged skin's
+// value outside counts as the nearer end.
+constexpr TsValueRange kImageCountRange{0, 255};
+constexpr TsValueRange kMaskTypeRange{0, 255};
+constexpr TsValueRange kImageMeasureRange{0, 9999};
+constexpr TsValueRange kDrawModeRange{0, 99};
+
+std::int16_t Bounded(int aValue, TsValueRange aRange) {
+  return std::int16_t(std::clamp(aValue, aRange.Min, aRange.Max));
+}
+
 TsMaskData MaskOf(const TsImageNotation& aNotation, const std::string& aSection,
                   const std::string& aKey, const TsSkinSource& aSource) {
   TsMaskData m;
   m.ClassName = aSection;
   m.PropertyName = aKey;
   m.R = aNotation.R;
-  m.ImageCount = std::int16_t(aNotation.ImageCount);
-  m.MaskType = std::int16_t(aNotation.MaskType);
-  m.BorderWidth = std::int16_t(aNotation.BorderWidth);
-  m.DrawMode = std::int16_t(aNotation.DrawMode);
+  m.ImageCount = Bounded(aNotation.ImageCount, kImageCountRange);
+  m.MaskType = Bounded(aNotation.MaskType, kMaskTypeRange);
+  m.BorderWidth = Bounded(aNotation.BorderWidth, kImageMeasureRange);
+  m.DrawMode = Bounded(aNotation.DrawMode, kDrawModeRange);
   m.ImgType = aNotation.ImgType;
   m.Manager = aSource.Manager;
-  m.WL = std::int16_t(aNotation.WL);
-  m.WT = std::int16_t(aNotation.WT);
-  m.WR = std::int16_t(aNotation.WR);
-  m.WB = std::int16_t(aNotation.WB);
+  m.WL = Bounded(aNotation.WL, kImageMeasureRange);
+  m.WT = Bounded(aNotation.WT, kImageMeasureRange);
+  m.WR = Bounded(aNotation.WR, kImageMeasureRange);
+  m.WB = Bounded(aNotation.WB, kImageMeasureRange);
   return m;
 }
 
@@ -238,14 +252,16 @@ void ForEachValue(const TsSkinOptions& aOptions, Visit aVisit) {
   }
 }
 
-int ReadGlobal(const TsSkinOptions& aOptions, const char* aKey, int aDefault) {
-  return aOptions.ReadInteger(kGlobal, aKey, aDefault);
+int ReadGlobal(const TsSkinOptions& aOptions, const char* aKey, int aDefault,
+               TsValueRange aRange = AnyValue) {
+  return std::clamp(aOptions.ReadInteger(kGlobal, aKey, aDefault), aRange.Min, aRange.Max);
 }
 
 TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSection) {
   TsGeneralData g;
-  auto read = [&](const std::string& aKey, int aDefault, int aLimit) {
-    return aOptions.ReadInheritedInteger(aSection, aKey, aDefault, aLimit);
+  auto read = [&](const std::string& aKey, int aDefault, TsValueRange aRange) {
+    return std::max(aRange.Min,
+                    aOptions.ReadInheritedInteger(aSection, aKey, aDefault, aRange.Max));
   };
   auto readText = [&](const std::string& aKey, const std::string& aDefault) {
     return aOptions.ReadInheritedString(aSection, aKey, aDefault);
@@ -254,13 +270,13 @@ TsGeneralData ReadSection(const TsSkinOptions& aOptions, const std::string& aSec
   g.ParentClass = aOptions.ReadString(aSection, "PARENTCLASS", "");
   g.ReservedBoolean = aOptions.ReadInheritedBool(aSection, "RESERVEDBOOLEAN", false);
   g.GiveOwnFont = aOptions.ReadInheritedBool(aSection, "GIVEOWNFONT", false);
-  g.GlowCount = read("GLOW", 0, 255);
-  g.GlowMargin = read("GLOWMARGIN", 0, 255);
-  g.States = read("STATES", 3, 255);
-  g.OuterMode = read("OUTERMODE", 2, kNoLimit);
-  g.OuterOpacity = read("OUTOPACITY", 200, 255);
-  g.OuterOffset = {read("OUTOFFSL", 0, 255), read("OUTOFFST", 0, 255), read("OUTOFFSR", 0, 255),
-                   read("OUTOFFSB", 0, 255)};
+  g.GlowCount = read("GLOW", 0, ByteRange);
+  g.GlowMargin = read("GLOWMARGIN", 0, ByteRange);
+  g.States = read("STATES", 3, StatesRange);
+  g.OuterMode = read("OUTERMODE", 2, AnyValue);
+  g.OuterOpacity = read("OUTOPACITY", 200, ByteRange);
+  g.OuterOffset = {read("OUTOFFSL", 0, ByteRange), read("OUTOFFST", 0, ByteRange),
+                   read("OUTOFFSR", 0, ByteRange), read("OUTOFFSB", 0, ByteRange)};
   g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
   ReadSectionStates({DefaultGenState(), DefaultGenState()}, read, readText, g);
   return g;
@@ -289,26 +305,24 @@ TsGeneralData ReadCommonSection(const TsSkinOptions& aCommon, const TsSkinTables
     state.FontColor.Color = -1;
     defaults.Props = {state, state};
   }
-  auto read = [&](const std::string& aKey, int aDefault) {
-    return aCommon.ReadInteger(aSection.Name, aKey, aDefault);
+  // Application sections have no upper limits; the lower ends hold as for
+  // the skin's own.
+  auto read = [&](const std::string& aKey, int aDefault, TsValueRange aRange) {
+    return std::max(aRange.Min, aCommon.ReadInteger(aSection.Name, aKey, aDefault));
   };
   auto readText = [&](const std::string& aKey, const std::string& aDefault) {
     return aCommon.ReadString(aSection.Name, aKey, aDefault);
   };
-  g.States = read("STATES", defaults.States);
-  // Application sections have no upper limits.
-  ReadSectionStates(
-      defaults.Props,
-      [&](const std::string& aKey, int aDefault, int) { return read(aKey, aDefault); }, readText,
-      g);
+  g.States = read("STATES", defaults.States, StatesRange);
+  ReadSectionStates(defaults.Props, read, readText, g);
   auto readBool = [&](const char* aKey, bool aDefault) {
     auto text = aCommon.Read(aSection.Name, aKey);
     return text ? (*text == "TRUE" || *text == "1") : aDefault;
   };
   g.ReservedBoolean = readBool("RESERVEDBOOLEAN", defaults.ReservedBoolean);
   g.GiveOwnFont = readBool("GIVEOWNFONT", defaults.GiveOwnFont);
-  g.GlowCount = read("GLOW", defaults.GlowCount);
-  g.GlowMargin = read("GLOWMARGIN", defaults.GlowMargin);
+  g.GlowCount = read("GLOW", defaults.GlowCount, ByteRange);
+  g.GlowMargin = read("GLOWMARGIN", defaults.GlowMargin, ByteRange);
   g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
   return g;
 }
@@ -423,48 +437,53 @@ void ReadCommonSkinData(const TsSkinOptions& aOptions, TsSkinData& d) {
   d.Version = ParseSkinVersion(aOptions.ReadString(kGlobal, "VERSION", ""));
   d.Author = aOptions.ReadString(kGlobal, "AUTHOR", "");
   d.Description = aOptions.ReadString(kGlobal, "DESCRIPTION", "");
-  // The metric keys that take a plain default.
+  // The metric keys that take a plain default, with the values they keep:
+  // sizes are not negative, placements stay within a window's reach, and
+  // modes, flags and colours keep any value.
+  constexpr TsValueRange size{0, kMaxMeasure};
+  constexpr TsValueRange place{-kMaxMeasure, kMaxMeasure};
   static constexpr struct {
     int TsSkinData::*Field;
     const char* Key;
     int Default;
-  } kMetrics[] = {{&TsSkinData::ExBorderWidth, "BORDERWIDTH", 4},
-                  {&TsSkinData::ExTitleHeight, "TITLEHEIGHT", 30},
-                  {&TsSkinData::ExMaxHeight, "MAXHEIGHT", 0},
-                  {&TsSkinData::ExCenterOffs, "CENTEROFFSET", 0},
-                  {&TsSkinData::ExDrawMode, "BORDERMODE", 0},
-                  {&TsSkinData::BrightMin, "BRIGHTMIN", -50},
-                  {&TsSkinData::BrightMax, "BRIGHTMAX", 50},
-                  {&TsSkinData::ExShadowOffs, "ALIGNOFFSET", 0},
-                  {&TsSkinData::BISpacing, "BISPACE", 0},
-                  {&TsSkinData::BIVAlign, "BIVALIGN", 0},
-                  {&TsSkinData::BIRightMargin, "BIRIGHT", 0},
-                  {&TsSkinData::BILeftMargin, "BILEFT", 0},
-                  {&TsSkinData::BITopMargin, "BITOP", 0},
-                  {&TsSkinData::BIKeepHUE, "BIKEEPHUE", 0},
-                  {&TsSkinData::BICloseGlow, "BICONCLOSEGLOW", 0},
-                  {&TsSkinData::BICloseGlowMargin, "BICONCLOSEGLOWMARGIN", 0},
-                  {&TsSkinData::BIMaxGlow, "BICONMAXGLOW", 0},
-                  {&TsSkinData::BIMaxGlowMargin, "BICONMAXGLOWMARGIN", 0},
-                  {&TsSkinData::BIMinGlow, "BICONMINGLOW", 0},
-                  {&TsSkinData::BIMinGlowMargin, "BICONMINGLOWMARGIN", 0},
-                  {&TsSkinData::Shadow1Color, "SHADOW1COLOR", 0},
-                  {&TsSkinData::Shadow1Offset, "SHADOW1OFFSET", 0},
-                  {&TsSkinData::Shadow1Blur, "SHADOW1BLUR", -1},
-                  {&TsSkinData::Shadow1Transparency, "SHADOW1TRANSPARENCY", 0},
-                  {&TsSkinData::ComboBoxMargin, "COMBOMARGIN", 2},
-                  {&TsSkinData::TabsCovering, "TABSCOVERING", 0}};
+    TsValueRange Range;
+  } kMetrics[] = {{&TsSkinData::ExBorderWidth, "BORDERWIDTH", 4, size},
+                  {&TsSkinData::ExTitleHeight, "TITLEHEIGHT", 30, size},
+                  {&TsSkinData::ExMaxHeight, "MAXHEIGHT", 0, size},
+                  {&TsSkinData::ExCenterOffs, "CENTEROFFSET", 0, place},
+                  {&TsSkinData::ExDrawMode, "BORDERMODE", 0, AnyValue},
+                  {&TsSkinData::BrightMin, "BRIGHTMIN", -50, AnyValue},
+                  {&TsSkinData::BrightMax, "BRIGHTMAX", 50, AnyValue},
+                  {&TsSkinData::ExShadowOffs, "ALIGNOFFSET", 0, place},
+                  {&TsSkinData::BISpacing, "BISPACE", 0, place},
+                  {&TsSkinData::BIVAlign, "BIVALIGN", 0, AnyValue},
+                  {&TsSkinData::BIRightMargin, "BIRIGHT", 0, place},
+                  {&TsSkinData::BILeftMargin, "BILEFT", 0, place},
+                  {&TsSkinData::BITopMargin, "BITOP", 0, place},
+                  {&TsSkinData::BIKeepHUE, "BIKEEPHUE", 0, AnyValue},
+                  {&TsSkinData::BICloseGlow, "BICONCLOSEGLOW", 0, AnyValue},
+                  {&TsSkinData::BICloseGlowMargin, "BICONCLOSEGLOWMARGIN", 0, ByteRange},
+                  {&TsSkinData::BIMaxGlow, "BICONMAXGLOW", 0, AnyValue},
+                  {&TsSkinData::BIMaxGlowMargin, "BICONMAXGLOWMARGIN", 0, ByteRange},
+                  {&TsSkinData::BIMinGlow, "BICONMINGLOW", 0, AnyValue},
+                  {&TsSkinData::BIMinGlowMargin, "BICONMINGLOWMARGIN", 0, ByteRange},
+                  {&TsSkinData::Shadow1Color, "SHADOW1COLOR", 0, AnyValue},
+                  {&TsSkinData::Shadow1Offset, "SHADOW1OFFSET", 0, place},
+                  {&TsSkinData::Shadow1Blur, "SHADOW1BLUR", -1, {-1, 255}},
+                  {&TsSkinData::Shadow1Transparency, "SHADOW1TRANSPARENCY", 0, PercentRange},
+                  {&TsSkinData::ComboBoxMargin, "COMBOMARGIN", 2, place},
+                  {&TsSkinData::TabsCovering, "TABSCOVERING", 0, place}};
   for (const auto& m : kMetrics)
-    d.*m.Field = ReadGlobal(aOptions, m.Key, m.Default);
+    d.*m.Field = ReadGlobal(aOptions, m.Key, m.Default, m.Range);
   if (d.ExTitleHeight == 0)
     d.ExTitleHeight = 30;
   if (d.ExMaxHeight == 0)
     d.ExMaxHeight = d.ExTitleHeight;
-  d.ExContentOffs =
-      ReadGlobal(aOptions, "FORMOFFSET", platform::GetSystemMetrics(platform::SM_CXSIZEFRAME));
-  d.ExShadowOffsR = ReadGlobal(aOptions, "ALIGNOFFSETR", d.ExShadowOffs);
-  d.ExShadowOffsT = ReadGlobal(aOptions, "ALIGNOFFSETT", d.ExShadowOffs);
-  d.ExShadowOffsB = ReadGlobal(aOptions, "ALIGNOFFSETB", d.ExShadowOffs);
+  d.ExContentOffs = ReadGlobal(aOptions, "FORMOFFSET",
+                               platform::GetSystemMetrics(platform::SM_CXSIZEFRAME), size);
+  d.ExShadowOffsR = ReadGlobal(aOptions, "ALIGNOFFSETR", d.ExShadowOffs, place);
+  d.ExShadowOffsT = ReadGlobal(aOptions, "ALIGNOFFSETT", d.ExShadowOffs, place);
+  d.ExShadowOffsB = ReadGlobal(aOptions, "ALIGNOFFSETB", d.ExShadowOffs, place);
   d.UseAeroBluring = ReadGlobal(aOptions, "AEROBLUR", 0) != 0;
 }
 

@@ -2,11 +2,7 @@
 
 #include "skin/data/sSkinValues.h"
 
-#include <climits>
-
 namespace {
-
-constexpr int kNoLimit = INT_MAX;
 
 // The shortest gradient text that is parsed: the normal state's and the hot
 // state's.
@@ -17,7 +13,7 @@ std::size_t GradientMinLength(bool aHot) {
 void ReadGenState(bool aHot, TsGenState aDefaults, const TsStateIntegerReader& aReadInteger,
                   const TsStateTextReader& aReadText, TsGenState& aState) {
   for (const TsStateKey& key : StateKeys)
-    key.Field(aState) = aReadInteger(key.Name(aHot), key.Field(aDefaults), key.Limit);
+    key.Field(aState) = aReadInteger(key.Name(aHot), key.Field(aDefaults), key.Range);
   aState.GradientData = aReadText(GradientDataKey.Name(aHot), aDefaults.GradientData);
   if (aState.GradientData.size() >= GradientMinLength(aHot))
     aState.GradientArray = ParseGradientData(aState.GradientData);
@@ -39,22 +35,22 @@ void CopyNormalIntoHot(TsGeneralData& aSection) {
 } // namespace
 
 const std::array<TsStateKey, 11> StateKeys{{
-    {"COLOR", "HOTCOLOR", 0xFFFFFF, kNoLimit, [](TsGenState& s) -> int& { return s.Color; }},
-    {"FONTCOLOR", "HOTFONTCOLOR", 0, kNoLimit,
+    {"COLOR", "HOTCOLOR", 0xFFFFFF, AnyValue, [](TsGenState& s) -> int& { return s.Color; }},
+    {"FONTCOLOR", "HOTFONTCOLOR", 0, AnyValue,
      [](TsGenState& s) -> int& { return s.FontColor.Color; }},
-    {"TCLEFT", "HOTTCLEFT", -1, kNoLimit, [](TsGenState& s) -> int& { return s.FontColor.Left; }},
-    {"TCTOP", "HOTTCTOP", -1, kNoLimit, [](TsGenState& s) -> int& { return s.FontColor.Top; }},
-    {"TCRIGHT", "HOTTCRIGHT", -1, kNoLimit,
+    {"TCLEFT", "HOTTCLEFT", -1, AnyValue, [](TsGenState& s) -> int& { return s.FontColor.Left; }},
+    {"TCTOP", "HOTTCTOP", -1, AnyValue, [](TsGenState& s) -> int& { return s.FontColor.Top; }},
+    {"TCRIGHT", "HOTTCRIGHT", -1, AnyValue,
      [](TsGenState& s) -> int& { return s.FontColor.Right; }},
-    {"TCBOTTOM", "HOTTCBOTTOM", -1, kNoLimit,
+    {"TCBOTTOM", "HOTTCBOTTOM", -1, AnyValue,
      [](TsGenState& s) -> int& { return s.FontColor.Bottom; }},
-    {"GCOL", "HGCOL", 0xFFFFFF, kNoLimit, [](TsGenState& s) -> int& { return s.GlowColor; }},
-    {"GSIZE", "HGSIZE", 0, 255, [](TsGenState& s) -> int& { return s.GlowSize; }},
-    {"GRADIENTPERCENT", "HOTGRADIENTPERCENT", 0, 100,
+    {"GCOL", "HGCOL", 0xFFFFFF, AnyValue, [](TsGenState& s) -> int& { return s.GlowColor; }},
+    {"GSIZE", "HGSIZE", 0, ByteRange, [](TsGenState& s) -> int& { return s.GlowSize; }},
+    {"GRADIENTPERCENT", "HOTGRADIENTPERCENT", 0, PercentRange,
      [](TsGenState& s) -> int& { return s.GradientPercent; }},
-    {"IMAGEPERCENT", "HOTIMAGEPERCENT", 0, 100,
+    {"IMAGEPERCENT", "HOTIMAGEPERCENT", 0, PercentRange,
      [](TsGenState& s) -> int& { return s.ImagePercent; }},
-    {"TRANSPARENCY", "HOTTRANSPARENCY", 0, 100,
+    {"TRANSPARENCY", "HOTTRANSPARENCY", 0, PercentRange,
      [](TsGenState& s) -> int& { return s.Transparency; }},
 }};
 

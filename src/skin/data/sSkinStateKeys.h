@@ -7,17 +7,32 @@
 #include "skin/data/sSkinTypes.h"
 
 #include <array>
+#include <climits>
 #include <functional>
 #include <string>
 
+// The values an integer key keeps; a value outside counts as the nearer end.
+// The upper ends are the options file's limits. The lower ends keep what the
+// painters compute from a damaged skin meaningful: a section has at least one
+// state, and counts, sizes and percents are not negative. A valid skin lies
+// inside, so it paints as written.
+struct TsValueRange {
+  int Min = INT_MIN;
+  int Max = INT_MAX;
+};
+inline constexpr TsValueRange AnyValue{};
+inline constexpr TsValueRange StatesRange{1, 255};
+inline constexpr TsValueRange ByteRange{0, 255};
+inline constexpr TsValueRange PercentRange{0, 100};
+
 // One integer value of a state: its key in the normal state and in the hot
 // state, the value a skin section takes when neither it nor a parent has the
-// key, and the largest value a skin section keeps.
+// key, and the values a skin section keeps.
 struct TsStateKey {
   const char* Normal;
   const char* Hot;
   int Default;
-  int Limit;
+  TsValueRange Range;
   int& (*Field)(TsGenState&);
 
   const char* Name(bool aHot) const { return aHot ? Hot : Normal; }
@@ -39,8 +54,8 @@ extern const TsStateTextKey GradientDataKey;
 // A state holding the default of every key.
 TsGenState DefaultGenState();
 
-// Reads an integer key: (key, default, limit) -> value.
-using TsStateIntegerReader = std::function<int(const std::string&, int, int)>;
+// Reads an integer key: (key, default, the values it keeps) -> value.
+using TsStateIntegerReader = std::function<int(const std::string&, int, TsValueRange)>;
 // Reads a text key: (key, default) -> value.
 using TsStateTextReader = std::function<std::string(const std::string&, const std::string&)>;
 

@@ -81,7 +81,11 @@ TsImageNotation ParseLegacy(const std::string& aValue) {
   auto at = [](const std::vector<std::string>& aList, std::size_t i) {
     return i < aList.size() ? StrToIntDef(aList[i], 0) : 0;
   };
-  n.R = {at(coords, 0), at(coords, 1), at(coords, 2), at(coords, 3)};
+  // Coordinates of the master image, within what the fixed-position
+  // notations can write (four digits); a damaged value counts as the nearer
+  // end.
+  auto coord = [&](std::size_t i) { return std::clamp(at(coords, i), 0, 9999); };
+  n.R = {coord(0), coord(1), coord(2), coord(3)};
   n.ImageCount = std::max(1, at(counts, 0));
   n.MaskType = std::max(0, at(counts, 1));
   n.BorderWidth = counts.size() > 2 ? std::max(0, StrToInt(counts[2])) : 0;

@@ -5,6 +5,7 @@
 #include "skin/data/sSkinManager.h"
 #include "skin/paint/pixels/PixelOps.h"
 #include "skin/paint/sMaskPaint.h"
+#include "toolkit/CheckListBox.h"
 
 namespace {
 
@@ -30,25 +31,16 @@ int EntryFor(const TConstantSkinData& aData, TqcCheckState aState, bool aSmall) 
 
 } // namespace
 
-TSize DefaultCheckGlyphSize() {
-  static const TSize size = [] {
-    TSize strip;
-    platform::GetStandardBitmapSize(platform::OBM_CHECKBOXES, &strip);
-    return TSize{strip.cx / 4, strip.cy / 3};
-  }();
-  return size;
-}
-
 int CheckGlyphWidth(const TsSkinManager* aManager, bool aSmall) {
   const int entry = CheckedEntry(aManager, aSmall);
   return entry >= 0 ? StateImageWidth(aManager->ma[std::size_t(entry)]) + 2
-                    : DefaultCheckGlyphSize().cx;
+                    : TCheckListBox::CheckBoxSize().cx;
 }
 
 int CheckGlyphHeight(const TsSkinManager* aManager, bool aSmall) {
   const int entry = CheckedEntry(aManager, aSmall);
   return entry >= 0 ? StateImageHeight(aManager->ma[std::size_t(entry)])
-                    : DefaultCheckGlyphSize().cy;
+                    : TCheckListBox::CheckBoxSize().cy;
 }
 
 void DrawCheckGlyph(const TRect& aR, TqcCheckState aCheckState, bool aEnabled, bool aSmall,

@@ -11,12 +11,9 @@ class TsSkinManager;
 // Scoped: the toolkit's check list names its states alike.
 enum class TqcCheckState { cbUnchecked, cbChecked, cbGrayed };
 
-// One cell of the platform's check-box image strip (its width div 4 by its
-// height div 3), taken once.
-TSize DefaultCheckGlyphSize();
-
 // With an active manager whose skin has the checked glyph (small or normal):
-// its frame width + 2 and frame height; otherwise the default size.
+// its frame width + 2 and frame height; otherwise the size of the platform's
+// check box (TCheckListBox::CheckBoxSize).
 int CheckGlyphWidth(const TsSkinManager* aManager, bool aSmall);
 int CheckGlyphHeight(const TsSkinManager* aManager, bool aSmall);
 

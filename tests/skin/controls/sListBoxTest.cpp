@@ -7,6 +7,7 @@
 
 #include "ControlCapture.h"
 #include "SkinDataFixture.h"
+#include "platform/gfx/FrameControls.h"
 #include "platform/gfx/Text.h"
 #include "platform/win/Input.h"
 #include "platform/win/WindowGeometry.h"
@@ -348,7 +349,10 @@ TEST_F(ListBoxTest, AClickOnTheBoxTogglesAndBesideItOnlySelects) {
       fManager->SetActive(false);
     PumpUntilIdle();
     TsCheckListBox* list = Make<TsCheckListBox>("LIST");
-    const int w = skinned ? kGlyphW + 2 : TCheckListBox::CheckWidth;
+    // w: the skin's glyph width + 2, or a quarter of the platform's strip.
+    platform::SIZE strip{0, 0};
+    platform::GetStandardBitmapSize(platform::OBM_CHECKBOXES, &strip);
+    const int w = skinned ? kGlyphW + 2 : strip.cx / 4;
     int toggles = 0;
     int currentAtToggle = -1;
     list->OnClickCheck = [&](TObject*) {

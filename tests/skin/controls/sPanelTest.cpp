@@ -10,6 +10,7 @@
 #include "platform/win/WindowGeometry.h"
 #include "skin/data/sVerdantSkin.h"
 #include "support/PixelCheck.h"
+#include "toolkit/Label.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -259,6 +260,44 @@ TEST_F(PanelTest, CaptionSitsInsideTheBevelsAndTheBorder) {
     platform::IntersectClipRect(dc.get(), r.Left, r.Top, r.Right, r.Bottom);
     platform::DrawTextW(dc.get(), "Hg", &r, format);
     EXPECT_TRUE(SameBitmap(shot, expected, "panel-caption"));
+    delete panel;
+  }
+}
+
+// A label on a plain panel (with and without a border) paints over the
+// panel: transparent, its text lies on the section colour; opaque, on its own
+// colour. The expected label is the label painted alone over that background.
+TEST_F(PanelTest, LabelsOnPlainPanelsArePainted) {
+  struct Case {
+    const char* Section;
+    bool Transparent;
+  };
+  for (const Case& c : {Case{"PANEL", true}, Case{"BORDERED", false}}) {
+    SCOPED_TRACE(c.Section);
+    TsPanel* panel = SkinnedPanel(fForm, c.Section, {0, 0, 60, 40});
+    ASSERT_FALSE(panel->SkinData().HasOwnBackground()) << "the plain path paints it";
+    auto* label = new TLabel(panel);
+    label->SetParent(panel);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 12, 30, 16);
+    label->SetCaption("Ab");
+    label->Font().SetColor(0x000000FF);
+    label->SetTransparent(c.Transparent);
+    label->SetParentColor(false);
+    label->SetColor(kMineColor);
+    platform::Bitmap expected(60, 40);
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 60; ++x)
+        expected.SetPixel(x, y, c.Transparent ? Opaque(kPanelColor) : BorderedPixel(x, y, 60, 40));
+    platform::Bitmap alone = Filled(30, 16, Opaque(kPanelColor));
+    pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
+    platform::SelectObject(dc.get(), &alone);
+    label->Perform(platform::WM_PAINT, platform::WPARAM(dc.get()), 0);
+    ASSERT_FALSE(pixelcheck::ChangedBox(alone, Opaque(kPanelColor)).IsEmpty());
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 30; ++x)
+        expected.SetPixel(10 + x, 12 + y, alone.Pixel(x, y) | 0xFF000000u);
+    EXPECT_TRUE(SameBitmap(Shot(panel), expected, std::string("panel-label-") + c.Section));
     delete panel;
   }
 }

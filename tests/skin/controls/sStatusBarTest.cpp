@@ -106,6 +106,34 @@ TEST_F(StatusBarTest, TheLastPanelsTextFillsTheBarUpToTheGrip) {
   }
 }
 
+// The grip image (GLOBALINFO's GRIPIMAGE) sits in the bar's bottom-right
+// corner, its keyed pixels showing the bar; without the grip it is not drawn.
+TEST_F(StatusBarTest, TheSizeGripImageIsDrawnAtTheBarsRightEnd) {
+  constexpr int kGripW = 6;
+  constexpr int kGripH = 8;
+  constexpr std::uint32_t kGripPixel = 0xFF102030u;
+  auto gripPixel = [](int x, int y) { return (x + y) % 2 ? kGripPixel : 0xFFFF00FFu; };
+  std::string options =
+      TestSkinOptions() + "[STATUSBAR]\nSTATES=1\nCOLOR=" + std::to_string(kBarColor) + "\n";
+  options.insert(options.find('\n') + 1, "GRIPIMAGE=!G.BMP!1!0!2\n");
+  auto& skin = fManager->InternalSkins.Add();
+  skin.SetName("GRIP");
+  skin.ReadData(
+      PackSkin(options, {{"G.BMP", EncodeBmp(MakeBitmap(kGripW, kGripH, gripPixel), 24)}}));
+  fManager->SetSkinName("GRIP");
+  for (bool sizeGrip : {true, false}) {
+    auto* bar = MakeBar<TsStatusBar>(50, sizeGrip);
+    ASSERT_TRUE(bar->SkinData.Skinned());
+    platform::Bitmap expected = pixelcheck::Filled(724, 19, Opaque(kBarColor));
+    if (sizeGrip)
+      for (int y = 0; y < kGripH; ++y)
+        for (int x = 0; x < kGripW; ++x)
+          if (gripPixel(x, y) == kGripPixel)
+            expected.SetPixel(724 - kGripW + x, 19 - kGripH + y, kGripPixel);
+    EXPECT_TRUE(SameBitmap(PaintClient(bar), expected, "statusbar-grip")) << sizeGrip;
+  }
+}
+
 TEST_F(StatusBarTest, ABarWithoutPanelsShowsItsSimpleTextOverTheFullWidth) {
   auto* bar = MakeBar<TsStatusBar>(0, false);
   std::string text;

@@ -110,7 +110,7 @@ TEST(SkinLoader, SectionKeysDefaultsAndLimits) {
   EXPECT_EQ(l.GlowCount, 255);
   EXPECT_EQ(l.OuterOffset.Left, 255);
   EXPECT_EQ(l.Props[0].Transparency, 100);
-  EXPECT_EQ(l.Props[0].ImagePercent, -5);
+  EXPECT_EQ(l.Props[0].ImagePercent, 0) << "percents are not negative";
   ASSERT_EQ(l.Props[0].GradientArray.size(), 1u);
   EXPECT_EQ(l.Props[0].GradientArray[0].Percent, 3);
   const auto& s = Section(t, "SHORTGRAD");
@@ -163,6 +163,74 @@ const TStateReader kStateReaders[] = {
     {"application section",
      [](const std::string& aText) { return Section(LoadCommon(aText), "S"); }, -1},
 };
+
+// A damaged skin's values below what a field can mean count as the lowest it
+// keeps, in both readers: a section has one state at least, counts, sizes and
+// percents are not negative. The painters then never compute with them.
+TEST(SkinLoader, ValuesBelowTheirRangeCountAsItsLowestEnd) {
+  using TGet = int (*)(const TsGeneralData&);
+  const struct {
+    const char* Text;
+    TGet Get;
+    int Expected;
+  } cases[] = {
+      {"STATES=-2147483648", [](const TsGeneralData& g) { return g.States; }, 1},
+      {"STATES=0", [](const TsGeneralData& g) { return g.States; }, 1},
+      {"STATES=1", [](const TsGeneralData& g) { return g.States; }, 1},
+      {"GLOW=-3", [](const TsGeneralData& g) { return g.GlowCount; }, 0},
+      {"GLOWMARGIN=-2147483648", [](const TsGeneralData& g) { return g.GlowMargin; }, 0},
+      {"GSIZE=-4", [](const TsGeneralData& g) { return g.Props[0].GlowSize; }, 0},
+      {"STATES=2\nHGSIZE=-9", [](const TsGeneralData& g) { return g.Props[1].GlowSize; }, 0},
+      {"TRANSPARENCY=-20", [](const TsGeneralData& g) { return g.Props[0].Transparency; }, 0},
+      {"STATES=2\nHOTTRANSPARENCY=-2147483648",
+       [](const TsGeneralData& g) { return g.Props[1].Transparency; }, 0},
+      {"GRADIENTPERCENT=-2147483648\nGRADIENTDATA=1;2;100;0;0",
+       [](const TsGeneralData& g) { return g.Props[0].GradientPercent; }, 0},
+      {"IMAGEPERCENT=-7", [](const TsGeneralData& g) { return g.Props[0].ImagePercent; }, 0},
+      {"STATES=1\nIMAGEPERCENT=-7", [](const TsGeneralData& g) { return g.Props[1].ImagePercent; },
+       0},
+  };
+  for (const TStateReader& reader : kStateReaders)
+    for (const auto& c : cases)
+      EXPECT_EQ(c.Get(reader.LoadSection(std::string("[S]\n") + c.Text + "\n")), c.Expected)
+          << reader.Name << ": " << c.Text;
+  // The skin's own sections keep their upper limits too; outer effects and
+  // GLOBALINFO's measures are bounded alike.
+  auto t = Load("[GLOBALINFO]\nBICONCLOSEGLOWMARGIN=-5\nTABSCOVERING=-99999\n"
+                "BILEFT=2147483647\nFORMOFFSET=-3\nSHADOW1BLUR=-8\n"
+                "[S]\nOUTOFFSL=-1000\nOUTOPACITY=-2\n");
+  EXPECT_EQ(Section(t, "S").OuterOffset.Left, 0);
+  EXPECT_EQ(Section(t, "S").OuterOpacity, 0);
+  EXPECT_EQ(t.CommonSkinData.BICloseGlowMargin, 0);
+  EXPECT_EQ(t.CommonSkinData.TabsCovering, -1000);
+  EXPECT_EQ(t.CommonSkinData.BILeftMargin, 1000);
+  EXPECT_EQ(t.CommonSkinData.ExContentOffs, 0);
+  EXPECT_EQ(t.CommonSkinData.Shadow1Blur, -1);
+  EXPECT_EQ(Section(LoadCommon("[S]\nSTATES=300\n"), "S").States, 300)
+      << "application sections have no upper limits";
+}
+
+// Image entries written in the external and legacy notations keep counts,
+// measures and draw modes within what the fixed-position notations can
+// write: a count or width below 0 counts as 0, one above as the largest.
+TEST(SkinLoader, ImageEntryValuesStayWithinTheirNotationsReach) {
+  auto png = EncodePngBytes(MakeBitmap(30, 20, [](int, int) { return 0xFF102030u; }));
+  auto t = Load("[GLOBALINFO]\n[S]\nNEG=!G.PNG!-1!-2!3!-50!-50!-50!-50!-7\n"
+                "BIG=!G.PNG!65536!2147483647!3!2147483647!30000!10000!9999!2147483647\n"
+                "LEG=#x (0,0,4,4) (2147483647,2147483647,2147483647,2147483647)\n",
+                {{"G.PNG", png}});
+  const TsMaskData& neg = t.ma[std::size_t(t.GetMaskIndex("S", "NEG"))];
+  EXPECT_EQ(std::vector<int>(
+                {neg.ImageCount, neg.MaskType, neg.WL, neg.WT, neg.WR, neg.WB, neg.DrawMode}),
+            std::vector<int>({0, 0, 0, 0, 0, 0, 0}));
+  const TsMaskData& big = t.ma[std::size_t(t.GetMaskIndex("S", "BIG"))];
+  EXPECT_EQ(std::vector<int>(
+                {big.ImageCount, big.MaskType, big.WL, big.WT, big.WR, big.WB, big.DrawMode}),
+            std::vector<int>({255, 255, 9999, 9999, 9999, 9999, 99}));
+  const TsMaskData& leg = t.ma[std::size_t(t.GetMaskIndex("S", "LEG"))];
+  EXPECT_EQ(std::vector<int>({leg.ImageCount, leg.MaskType, leg.BorderWidth, leg.DrawMode}),
+            std::vector<int>({255, 255, 9999, 99}));
+}
 
 // Every state key lands in its own field of its own state, in both readers: a
 // key read into another field or into the other state changes a value that the

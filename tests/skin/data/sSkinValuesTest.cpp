@@ -158,6 +158,9 @@ TEST(SkinValues, LegacyNotation) {
   EXPECT_EQ(defaults.BorderWidth, 0);
   EXPECT_EQ(defaults.DrawMode, 1);
   EXPECT_EQ(ParseImageValue("#x (1,2,3,4) (1,0,-4,1)").BorderWidth, 0);
+  // Coordinates stay within what four digits can write.
+  EXPECT_EQ(ParseImageValue("#x (-2147483648,-5,2147483647,12000) (1,0,0,1)").R,
+            Rect(0, 0, 9999, 9999));
   EXPECT_EQ(ErrorOf("#x (1,2,3,4) (1,0,b,1)"), "'b' is not a valid integer value");
   EXPECT_EQ(ErrorOf("#x (1,2,3,4) (1,0,1,d)"), "'d' is not a valid integer value");
 }

@@ -4,6 +4,7 @@
 #include "platform/gfx/FrameControls.h"
 #include "skin/paint/sCheckGlyph.h"
 #include "skin/paint/sGradient.h"
+#include "toolkit/CheckListBox.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -220,7 +221,7 @@ TEST(Gradient, TexturedInOnePassAndWithoutATileLeft) {
 TEST(CheckGlyph, SizesFromTheSkinOrThePlatformStrip) {
   platform::SIZE strip;
   ASSERT_TRUE(platform::GetStandardBitmapSize(platform::OBM_CHECKBOXES, &strip));
-  EXPECT_EQ(DefaultCheckGlyphSize(), (TSize{strip.cx / 4, strip.cy / 3}));
+  EXPECT_EQ(TCheckListBox::CheckBoxSize(), (TSize{strip.cx / 4, strip.cy / 3}));
   EXPECT_EQ(CheckGlyphWidth(nullptr, false), strip.cx / 4);
   EXPECT_EQ(CheckGlyphHeight(nullptr, true), strip.cy / 3);
   TTestSkin skin;
@@ -263,7 +264,7 @@ TEST(CheckGlyph, SkinGlyphsFadeWhenDisabledAndThePlatformBoxIsDrawnOtherwise) {
   Bitmap actual = Filled(20, 16, Back);
   DrawCheckGlyph({0, 0, 17, 15}, TqcCheckState::cbGrayed, false, false, nullptr,
                  TCacheInfo{nullptr, 0, 0, 0x00030201, {}, false}, actual);
-  const TSize size = DefaultCheckGlyphSize();
+  const TSize size = TCheckListBox::CheckBoxSize();
   Bitmap expected = Filled(20, 16, Back);
   pixelcheck::Paint(expected, {0, 0, size.cx + 2, 15}, Px(1, 2, 3));
   pixelcheck::DCHolder dc{platform::CreateCompatibleDC(nullptr)};
