@@ -717,9 +717,12 @@ BOOL EnableWindow(HWND aWnd, BOOL aEnable) {
     w->Style &= ~WS_DISABLED;
   } else {
     w->Style |= WS_DISABLED;
+    // Neither the window nor a child of it keeps the focus or the mouse: a
+    // control that took the mouse on a press which disabled its window (a
+    // modal box shown from the press) would get every later mouse message.
     if (Ui().Focus == aWnd || IsChild(aWnd, Ui().Focus))
       SetFocus(nullptr);
-    if (Ui().Capture == aWnd)
+    if (Ui().Capture == aWnd || IsChild(aWnd, Ui().Capture))
       ReleaseCapture();
   }
   if ((w = Live(aWnd)))

@@ -152,6 +152,31 @@ TEST_F(InputTest, DisabledAndNoActivateWindows) {
   (void)n;
 }
 
+// A window being disabled takes the mouse from itself and its children (a
+// press that opens a modal box leaves the pressed control holding it), and
+// only from them.
+TEST_F(InputTest, DisablingAWindowTakesTheMouseFromItsSubtreeOnly) {
+  HWND p = Make("P", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+  HWND c = Make("C", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), p);
+  HWND g = Make("G", WS_CHILD | WS_VISIBLE, Bounds(5, 5, 20, 20), c);
+  HWND box = Make("Box", WS_POPUP | WS_VISIBLE, Bounds(200, 0, 100, 100));
+  for (HWND holder : {p, g, box}) {
+    SetCapture(holder);
+    Log::Get().Clear();
+    EnableWindow(p, FALSE);
+    const bool inside = holder != box;
+    EXPECT_EQ(GetCapture(), inside ? nullptr : box) << Log::Get().NameOf(holder);
+    EXPECT_EQ(Log::Get().Only({WM_CAPTURECHANGED}),
+              inside ? std::vector<std::string>{Log::Get().NameOf(holder) + ":WM_CAPTURECHANGED"}
+                     : std::vector<std::string>{});
+    InputMouseMove({250, 50});
+    PumpUntilIdle();
+    EXPECT_EQ(Log::Get().Last(WM_MOUSEMOVE).Wnd, box) << "the mouse reaches the other window";
+    ReleaseCapture();
+    EnableWindow(p, TRUE);
+  }
+}
+
 TEST_F(InputTest, ClickThroughLayeredWindowsLetTheMousePass) {
   HWND below = Make("Below", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
   HWND glow = Make("Glow", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100), nullptr,
