@@ -31,10 +31,11 @@
 // MIDIERR_NODEVICE, closing still succeeds), and every change of another
 // client's ports raises the Ports notice. A port that comes back at the same
 // address (a client that restarts gets its number again) is another port: a
-// gone handle is not listed under it (InId, OutId), and it is opened anew. Active sensing, system
-// exclusive and other events that carry no short message never reach a callback. When the kernel
-// reports that the client's input buffer overflowed (messages were lost), the overrun is counted
-// and the InputOverrun notice raised.
+// gone handle is not listed under it (InId, OutId), and it is opened anew.
+// Active sensing, system exclusive and other events that carry no short
+// message never reach a callback. When the kernel reports that the client's
+// input buffer overflowed (messages were lost), the overrun is counted and
+// the InputOverrun notice raised.
 
 #include "platform/mm/AlsaEventCoder.h"
 #include "platform/mm/MidiBackend.h"
