@@ -146,7 +146,7 @@ TEST_F(MonitorPortsOnAlsa, ALateClientIsChosenByNameAndFollowedWhenItGoesAndCome
   // output pattern does not match it.
   ASSERT_TRUE(Pump([&] { return Line(true, name) >= 0; }));
   EXPECT_FALSE(Checked(true, name));
-  ExpectForwardedAndLogged(*keys, 0, 40);
+  ExpectForwardedAndLogged(*keys, 0, 20);
   EXPECT_EQ(Status().rfind(name + ": Statusbyte ", 0), 0u) << Status();
 
   keys->Peer.Exit();
@@ -160,7 +160,7 @@ TEST_F(MonitorPortsOnAlsa, ALateClientIsChosenByNameAndFollowedWhenItGoesAndCome
       << "the kernel gives a client that starts again its number again";
   ASSERT_TRUE(Pump([&] { return OpenInput(name); })) << Status();
   EXPECT_NE(Status().find(name + ": " + Back), std::string::npos) << Status();
-  ExpectForwardedAndLogged(*keys, 40, 40);
+  ExpectForwardedAndLogged(*keys, 20, 20);
 }
 
 // The client exits and starts again before the window looks at its lists:
@@ -181,7 +181,7 @@ TEST_F(MonitorPortsOnAlsa, AClientBackBeforeTheListsAreLookedAtIsOpenedAnew) {
     return OpenInput(name) && MidiInput().GetDeviceHandle(Line(false, name)) != old;
   })) << Status();
   EXPECT_NE(Status().find(name + ": " + Back), std::string::npos) << Status();
-  ExpectForwardedAndLogged(*keys, 0, 40);
+  ExpectForwardedAndLogged(*keys, 0, 20);
 }
 
 std::vector<std::vector<std::string>> TabbedLines(const std::string& aText) {
@@ -217,7 +217,7 @@ TEST(MonitorRouterOnAlsa, ForwardsAndLogsUntilSigterm) {
   const std::string name = Listed(keys.Peer, "router keys", "keys", keys.Port);
   ASSERT_TRUE(WaitFor([&] { return keys.Peer.SubscriberCount(keys.Port) == 1; }))
       << router.Stderr();
-  constexpr std::uint32_t Count = 300;
+  constexpr std::uint32_t Count = 200;
   keys.Peer.Send(keys.Port, SequenceBytes(0, Count));
   ASSERT_EQ(sink.WaitCount(sinkPort, Count), Count);
   const TAlsaSeqPeer::TPortRecord record = sink.Received(sinkPort);
