@@ -84,6 +84,46 @@ void TAlsaSeqPeer::Subscribe(const snd_seq_addr_t& aSender, int aPort) {
   Check(snd_seq_connect_from(Seq(), aPort, aSender.client, aSender.port), "subscribe");
 }
 
+std::size_t TAlsaSeqPeer::SubscriberCount(int aPort) const {
+  snd_seq_query_subscribe_t* query = nullptr;
+  snd_seq_query_subscribe_alloca(&query);
+  snd_seq_addr_t root;
+  root.client = static_cast<unsigned char>(fClient);
+  root.port = static_cast<unsigned char>(aPort);
+  snd_seq_query_subscribe_set_root(query, &root);
+  std::size_t count = 0;
+  for (const snd_seq_query_subs_type_t type : {SND_SEQ_QUERY_SUBS_READ, SND_SEQ_QUERY_SUBS_WRITE}) {
+    snd_seq_query_subscribe_set_type(query, type);
+    snd_seq_query_subscribe_set_index(query, 0);
+    // The kernel answers the first query with the count of them all.
+    if (snd_seq_query_port_subscribers(Seq(), query) == 0)
+      count += std::size_t(snd_seq_query_subscribe_get_num_subs(query));
+  }
+  return count;
+}
+
+void TAlsaSeqPeer::Send(int aPort, const std::vector<std::uint8_t>& aBytes) {
+  snd_midi_event_t* encoder = nullptr;
+  Check(snd_midi_event_new(16, &encoder), "make an encoder");
+  const std::unique_ptr<snd_midi_event_t, void (*)(snd_midi_event_t*)> owned(encoder,
+                                                                             snd_midi_event_free);
+  for (const std::uint8_t byte : aBytes) {
+    snd_seq_event_t event;
+    snd_seq_ev_clear(&event);
+    if (snd_midi_event_encode_byte(encoder, byte, &event) != 1)
+      continue;
+    snd_seq_ev_set_source(&event, aPort);
+    snd_seq_ev_set_subs(&event);
+    snd_seq_ev_set_direct(&event);
+    int result = 0;
+    // The client is non-blocking: a full output pool empties as the
+    // receivers read.
+    while ((result = snd_seq_event_output_direct(Seq(), &event)) == -EAGAIN)
+      std::this_thread::yield();
+    Check(result, "send");
+  }
+}
+
 void TAlsaSeqPeer::Exit() {
   if (!fReader.joinable())
     return;

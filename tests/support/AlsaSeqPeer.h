@@ -50,6 +50,11 @@ public:
   void DeletePort(int aPort);
   // Subscribes port aPort to what aSender sends.
   void Subscribe(const snd_seq_addr_t& aSender, int aPort);
+  // The subscriptions of aPort: those reading from it and those writing to it.
+  std::size_t SubscriberCount(int aPort) const;
+  // Sends aBytes (whole messages) from aPort to its subscribers, as a
+  // device's port does, each message at once.
+  void Send(int aPort, const std::vector<std::uint8_t>& aBytes);
   // Closes the client: its ports and subscriptions vanish, as when a
   // program exits. What was recorded stays readable.
   void Exit();

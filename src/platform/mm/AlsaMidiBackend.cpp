@@ -246,13 +246,14 @@ void AlsaMidiBackend::Announce(const snd_seq_event_t& aEvent) {
   const snd_seq_addr_t& address = aEvent.data.addr;
   if (address.client == fClient)
     return;
-  const bool portGone = aEvent.type == SND_SEQ_EVENT_PORT_EXIT;
-  const bool clientGone = aEvent.type == SND_SEQ_EVENT_CLIENT_EXIT;
-  if (portGone || clientGone) {
+  // A client's exit is not looked at: the kernel announces the exit of each
+  // of its ports before it, and by the time the client's own announcement is
+  // read, a client that started again under the same number may have had its
+  // ports opened already.
+  if (aEvent.type == SND_SEQ_EVENT_PORT_EXIT) {
     const std::uint32_t gone = Pack(address);
     auto mark = [&](Slot& aSlot) {
-      const std::uint32_t at = aSlot.Address.load();
-      if (aSlot.State.load() != Free && (portGone ? at == gone : (at >> 8) == address.client))
+      if (aSlot.State.load() != Free && aSlot.Address.load() == gone)
         aSlot.Gone.store(true);
     };
     std::for_each(fIns.begin(), fIns.end(), mark);
@@ -305,6 +306,32 @@ UINT AlsaMidiBackend::NumDevs(MidiDirection aDirection) {
   auto& names = fNames[aDirection == MidiDirection::In ? 0 : 1];
   names = std::move(ports);
   return UINT(names.size());
+}
+
+MMRESULT AlsaMidiBackend::ListedId(MidiDirection aDirection, const Slot* aSlot, UINT& aId) const {
+  if (aSlot == nullptr)
+    return MMSYSERR_INVALHANDLE;
+  std::lock_guard lock(fLock);
+  // A port that went away is not the one listed at its address now.
+  if (aSlot->Gone.load())
+    return MIDIERR_NODEVICE;
+  const auto& names = fNames[aDirection == MidiDirection::In ? 0 : 1];
+  const std::uint32_t address = aSlot->Address.load();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i].Address == address) {
+      aId = UINT(i);
+      return MMSYSERR_NOERROR;
+    }
+  }
+  return MIDIERR_NODEVICE;
+}
+
+MMRESULT AlsaMidiBackend::InId(HMIDIIN aHandle, UINT& aId) {
+  return ListedId(MidiDirection::In, FindIn(aHandle), aId);
+}
+
+MMRESULT AlsaMidiBackend::OutId(HMIDIOUT aHandle, UINT& aId) {
+  return ListedId(MidiDirection::Out, FindOut(aHandle), aId);
 }
 
 MMRESULT AlsaMidiBackend::PortName(MidiDirection aDirection, UINT aId, std::string& aName) {
@@ -450,7 +477,11 @@ MMRESULT AlsaMidiBackend::CloseIn(HMIDIIN aHandle) {
   lock.unlock();
   WaitForDelivery();
   lock.lock();
-  Unsubscribe(slot->Address.load(), Own(fInPort));
+  // The kernel removed the subscription of a port that went away; the same
+  // pair of addresses may be subscribed again by now, for the port that came
+  // back at that address.
+  if (!slot->Gone.load())
+    Unsubscribe(slot->Address.load(), Own(fInPort));
   const MIDIINPROC proc = slot->Proc;
   const DWORD_PTR instance = slot->Instance;
   slot->Proc = nullptr;
@@ -487,7 +518,8 @@ MMRESULT AlsaMidiBackend::CloseOut(HMIDIOUT aHandle) {
     std::lock_guard sending(fSendLock);
     slot->Handle.store(0);
   }
-  Unsubscribe(Own(fOutPort), slot->Address.load());
+  if (!slot->Gone.load())
+    Unsubscribe(Own(fOutPort), slot->Address.load());
   slot->State.store(Free);
   return MMSYSERR_NOERROR;
 }

@@ -25,14 +25,17 @@
 // by fLock. Stopping or closing an input waits (without fLock) for the event
 // being delivered to end, unless it is called from a callback.
 //
-// The kernel's announcements keep the backend current: a port or client that
-// goes away marks the handles open on it as gone (sending fails with
+// The kernel's announcements keep the backend current: a port that goes away
+// (alone, or with its client, which announces each of its ports' exits
+// first) marks the handles open on it as gone (sending fails with
 // MIDIERR_NODEVICE, closing still succeeds), and every change of another
-// client's ports raises the Ports notice. Active sensing, system exclusive and
-// other events that carry no short message never reach a callback. When the
-// kernel reports that the
-// client's input buffer overflowed (messages were lost), the overrun is
-// counted and the InputOverrun notice raised.
+// client's ports raises the Ports notice. A port that comes back at the same
+// address (a client that restarts gets its number again) is another port: a
+// gone handle is not listed under it (InId, OutId), and it is opened anew.
+// Active sensing, system exclusive and other events that carry no short
+// message never reach a callback. When the kernel reports that the client's
+// input buffer overflowed (messages were lost), the overrun is counted and
+// the InputOverrun notice raised.
 
 #include "platform/mm/AlsaEventCoder.h"
 #include "platform/mm/MidiBackend.h"
@@ -82,6 +85,8 @@ public:
   MMRESULT OpenOut(UINT aId, HMIDIOUT& aHandle) override;
   MMRESULT CloseOut(HMIDIOUT aHandle) override;
   MMRESULT ShortMsg(HMIDIOUT aHandle, DWORD aMessage) override;
+  MMRESULT InId(HMIDIIN aHandle, UINT& aId) override;
+  MMRESULT OutId(HMIDIOUT aHandle, UINT& aId) override;
   std::uint64_t InputOverruns() const override { return fOverruns.load(); }
 
   AlsaMidiCounters Counters() const;
@@ -121,6 +126,8 @@ private:
   InSlot* FindIn(HMIDIIN aHandle);
   OutSlot* FindOut(HMIDIOUT aHandle);
   std::vector<Port> ListPorts(MidiDirection aDirection) const;
+  // The index of aSlot's port in the last listing of aDirection.
+  MMRESULT ListedId(MidiDirection aDirection, const Slot* aSlot, UINT& aId) const;
   // Under fLock: the listed port aId, checked to be there still under the
   // same name, and a free slot for it (MMSYSERR_ALLOCATED when one holds it),
   // which is then Open for that port but has no handle yet. The

@@ -88,14 +88,18 @@ struct Recorder {
   std::vector<DWORD> Data;
   std::atomic<HMIDIOUT> Thru{nullptr};
   std::atomic<MMRESULT> ThruResult{MMSYSERR_NOERROR};
-  // While set, the first message holds the reader thread up.
+  // While set, the first message holds the reader thread up; Held says it
+  // does.
   std::atomic<bool> Hold{false};
+  std::atomic<bool> Held{false};
 
   static void Proc(HMIDIIN, UINT aMessage, DWORD_PTR aInstance, DWORD_PTR aParam1, DWORD_PTR) {
     auto* self = reinterpret_cast<Recorder*>(aInstance);
     if (aMessage == MIM_DATA)
-      while (self->Hold.load())
+      while (self->Hold.load()) {
+        self->Held.store(true);
         std::this_thread::sleep_for(1ms);
+      }
     if (aMessage == MIM_DATA && self->Thru.load() != nullptr)
       if (const MMRESULT result = midiOutShortMsg(self->Thru.load(), DWORD(aParam1)))
         self->ThruResult.store(result);
@@ -338,6 +342,87 @@ TEST_F(AlsaMidi, APortWhoseClientExitsFailsCleanly) {
   Play(SequenceBytes(0, 3), 3);
   EXPECT_TRUE(WaitFor([&] { return after.Count() == 3; }));
   EXPECT_EQ(midiInClose(in), MMSYSERR_NOERROR);
+}
+
+// A client that exits and starts again gets its number back, so its port
+// returns at the same address under the same name. It is another port: the
+// handles of the one that went are not listed under it, it opens anew, and
+// closing the old handles leaves the new ones working. The client's exit is
+// read here only after the new port was opened, as on a busy reader.
+TEST_F(AlsaMidi, APortBackAtItsAddressIsAnotherPort) {
+  auto device = std::make_unique<TAlsaSeqPeer>("returning");
+  int port = device->CreatePort("keys");
+  const std::string name =
+      Listed("returning", "keys", {std::uint8_t(device->Client()), std::uint8_t(port)});
+  Recorder gone;
+  HMIDIIN oldIn = nullptr;
+  ASSERT_EQ(midiInOpen(&oldIn, DeviceOf(MidiDirection::In, name),
+                       reinterpret_cast<DWORD_PTR>(&Recorder::Proc),
+                       reinterpret_cast<DWORD_PTR>(&gone), CALLBACK_FUNCTION),
+            MMSYSERR_NOERROR);
+  ASSERT_EQ(midiInStart(oldIn), MMSYSERR_NOERROR);
+  HMIDIOUT oldOut = nullptr;
+  ASSERT_EQ(midiOutOpen(&oldOut, DeviceOf(MidiDirection::Out, name), 0, 0, CALLBACK_NULL),
+            MMSYSERR_NOERROR);
+  UINT id = 0;
+  EXPECT_EQ(midiInGetID(oldIn, &id), MMSYSERR_NOERROR);
+  EXPECT_EQ(id, DeviceOf(MidiDirection::In, name));
+
+  // The port goes first; then, while a message holds the reader up, the
+  // client exits and starts again.
+  device->DeletePort(port);
+  // Starting fails once the reader has read that the port went.
+  ASSERT_TRUE(WaitFor([&] { return midiInStart(oldIn) == MIDIERR_NODEVICE; }));
+  EXPECT_EQ(midiOutShortMsg(oldOut, 0x003C90), MIDIERR_NODEVICE);
+  Recorder holder;
+  holder.Hold = true;
+  HMIDIIN held = OpenDevice(holder);
+  // However the test ends, the reader lets go of the holder before it goes.
+  struct TLetGo {
+    Recorder& Holder;
+    HMIDIIN In;
+    ~TLetGo() {
+      Holder.Hold = false;
+      midiInClose(In);
+    }
+  } letGo{holder, held};
+  fWriter.WriteAll({0xF8});
+  ASSERT_TRUE(WaitFor([&] { return holder.Held.load(); }));
+  device->Exit();
+  device = std::make_unique<TAlsaSeqPeer>("returning");
+  port = device->CreatePort("keys");
+  ASSERT_EQ(Listed("returning", "keys", {std::uint8_t(device->Client()), std::uint8_t(port)}),
+            name);
+  const UINT inId = DeviceOf(MidiDirection::In, name);
+  const UINT outId = DeviceOf(MidiDirection::Out, name);
+  EXPECT_EQ(midiInGetID(oldIn, &id), MIDIERR_NODEVICE);
+  EXPECT_EQ(midiOutGetID(oldOut, &id), MIDIERR_NODEVICE);
+  Recorder back;
+  HMIDIIN newIn = nullptr;
+  ASSERT_EQ(midiInOpen(&newIn, inId, reinterpret_cast<DWORD_PTR>(&Recorder::Proc),
+                       reinterpret_cast<DWORD_PTR>(&back), CALLBACK_FUNCTION),
+            MMSYSERR_NOERROR);
+  ASSERT_EQ(midiInStart(newIn), MMSYSERR_NOERROR);
+  HMIDIOUT newOut = nullptr;
+  ASSERT_EQ(midiOutOpen(&newOut, outId, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+  // A message after the announcements is through once they are read.
+  holder.Hold = false;
+  fWriter.WriteAll({0xF8});
+  ASSERT_TRUE(WaitFor([&] { return holder.Count() == 2; }));
+
+  EXPECT_EQ(midiInClose(oldIn), MMSYSERR_NOERROR);
+  EXPECT_EQ(midiOutClose(oldOut), MMSYSERR_NOERROR);
+  EXPECT_EQ(midiInGetID(newIn, &id), MMSYSERR_NOERROR);
+  EXPECT_EQ(id, inId);
+  EXPECT_EQ(midiOutGetID(newOut, &id), MMSYSERR_NOERROR);
+  EXPECT_EQ(id, outId);
+  EXPECT_EQ(midiOutShortMsg(newOut, 0x643C90), MMSYSERR_NOERROR);
+  EXPECT_EQ(device->WaitCount(port, 1), 1u);
+  device->Send(port, SequenceBytes(0, 3));
+  EXPECT_TRUE(WaitFor([&] { return back.Count() == 3; }));
+  EXPECT_EQ(gone.Count(), 0u);
+  EXPECT_EQ(midiInClose(newIn), MMSYSERR_NOERROR);
+  EXPECT_EQ(midiOutClose(newOut), MMSYSERR_NOERROR);
 }
 
 TEST_F(AlsaMidi, FailingOpensLeaveNothingOpen) {
