@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <stdexcept>
@@ -152,17 +153,9 @@ TEST_F(MessageLogFile, LinesAreWrittenWhileTheProgramRuns) {
 }
 
 TEST(MessageLog, AFileThatCannotBeOpenedOrTakesNothingGivesAClearError) {
-  EXPECT_THROW(
-      {
-        try {
-          TMessageLog::Open("/nonexistent-dir/x.log", TClock::now());
-        } catch (const std::runtime_error& e) {
-          EXPECT_STREQ(e.what(), "cannot write the log /nonexistent-dir/x.log: No such file or "
-                                 "directory");
-          throw;
-        }
-      },
-      std::runtime_error);
+  EXPECT_THAT([] { TMessageLog::Open("/nonexistent-dir/x.log", TClock::now()); },
+              ::testing::ThrowsMessage<std::runtime_error>(
+                  "cannot write the log /nonexistent-dir/x.log: No such file or directory"));
 
   // A pipe nobody reads: the end still comes, after the grace, and says
   // what went wrong.
