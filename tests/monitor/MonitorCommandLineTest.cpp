@@ -4,6 +4,7 @@
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/Host.h"
 #include "support/PixelCheck.h"
+#include "support/TextLines.h"
 
 #include <chrono>
 #include <csignal>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -128,14 +128,6 @@ bool WaitFor(const std::function<bool()>& aDone) {
   return aDone();
 }
 
-std::vector<std::string> Lines(const std::string& aText) {
-  std::vector<std::string> lines;
-  std::istringstream in(aText);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
-
 // SIGINT and SIGTERM end the program as closing its window does, with the
 // log written: exit code 0 for the router, also once a script ended without
 // quitting; a script cut short is a failure.
@@ -173,12 +165,12 @@ TEST_F(MonitorCommandLine, StopSignalsEndTheProgramCleanlyWithTheLogWritten) {
     // the script's messages are in the log while it waits.
     ASSERT_TRUE(WaitFor([&] {
       return untilSignal ? monitor.Stderr().find(router) != std::string::npos
-                         : Lines(monitor.Stdout()).size() >= c.Log.size();
+                         : textlines::Lines(monitor.Stdout()).size() >= c.Log.size();
     })) << monitor.Stderr();
     kill(monitor.Pid(), c.Signal);
     EXPECT_EQ(monitor.Wait(60000), c.ExitCode);
     EXPECT_NE(monitor.Stderr().find(c.Reason), std::string::npos) << monitor.Stderr();
-    const std::vector<std::string> log = Lines(monitor.Stdout());
+    const std::vector<std::string> log = textlines::Lines(monitor.Stdout());
     ASSERT_EQ(log.size(), c.Log.size()) << monitor.Stdout();
     static const std::regex time(R"(\d+\.\d{3}\t)");
     for (std::size_t i = 0; i < log.size(); ++i) {
