@@ -80,16 +80,8 @@ protected:
   // drawn as the skinned button's rules say.
   static Bitmap Look(TButton* aButton, int aState, bool aFocused) {
     const int w = aButton->Width(), h = aButton->Height();
-    Bitmap b = pixelcheck::Filled(w, h, Opaque(aState == 0 ? kNormal : kHot));
-    const std::uint32_t ring = Opaque(kRing[aState]);
-    for (int x = 0; x < w; ++x) {
-      b.SetPixel(x, 0, ring);
-      b.SetPixel(x, h - 1, ring);
-    }
-    for (int y = 0; y < h; ++y) {
-      b.SetPixel(0, y, ring);
-      b.SetPixel(w - 1, y, ring);
-    }
+    Bitmap b = pixelcheck::Filled(w, h, Opaque(kRing[aState]));
+    pixelcheck::Paint(b, {1, 1, w - 1, h - 1}, Opaque(aState == 0 ? kNormal : kHot));
     for (TPoint p : {TPoint{0, 0}, TPoint{w - 1, 0}, TPoint{0, h - 1}, TPoint{w - 1, h - 1}})
       b.SetPixel(p.X, p.Y, Opaque(kFormColor));
     pixelcheck::DCHolder dc(CreateCompatibleDC(nullptr));
