@@ -3,6 +3,7 @@
 #include "monitor/MessageLogLine.h"
 #include "monitor/MidiPath.h"
 #include "support/TextLines.h"
+#include "support/WaitUntil.h"
 
 #include <atomic>
 #include <charconv>
@@ -129,9 +130,7 @@ TEST_F(MessageLogFile, NamesAsOnArrivalGapsCountedAndEverythingWrittenByStop) {
 TEST_F(MessageLogFile, LinesAreWrittenWhileTheProgramRuns) {
   auto log = TMessageLog::Open(fPath.string(), TClock::now());
   log->Queue().Push({0, 0x90, 0x3C, 0x64, false, 0, 0, TClock::now()});
-  const auto until = TClock::now() + 10s;
-  while (ReadAll(fPath).empty() && TClock::now() < until)
-    std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(WaitUntil([&] { return !ReadAll(fPath).empty(); }, 10000));
   EXPECT_EQ(Lines(ReadAll(fPath)).size(), 1u);
   log->Stop();
 }
@@ -176,9 +175,7 @@ TEST_F(MessageLogFile, AFileThatFailsAndRecoversCountsWhatItLost) {
   log->PublishNames(1, {"In"});
   for (std::uint32_t n = 0; n < Before + After; ++n) {
     if (n == Before) {
-      const auto until = TClock::now() + 30s;
-      while (ReadAll(errors).empty() && TClock::now() < until)
-        std::this_thread::sleep_for(1ms);
+      WaitUntil([&] { return !ReadAll(errors).empty(); }, 30000);
       setrlimit(RLIMIT_FSIZE, &saved);
     }
     log->Queue().Push({0, 0x90, std::uint8_t(n), 0x40, false, 1, n, start + n * 1ms});
@@ -237,10 +234,7 @@ TEST(MessageLog, AStalledLogNeitherSlowsTheThruNorLosesCountOfMessages) {
       path.Receive(0, 0x90, std::uint8_t(n & 0x7F), std::uint8_t((n >> 7) & 0x7F), 1);
     fed = true;
   });
-  const auto until = TClock::now() + 60s;
-  while (!fed && TClock::now() < until)
-    std::this_thread::sleep_for(1ms);
-  const bool fedInTime = fed;
+  const bool fedInTime = WaitUntil([&] { return fed.load(); }, 60000);
   // Now the file takes lines again.
   std::string text;
   std::thread reader([&] {

@@ -5,14 +5,13 @@
 #include "platform/host/Host.h"
 #include "support/PixelCheck.h"
 #include "support/TextLines.h"
+#include "support/WaitUntil.h"
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <thread>
 
 namespace {
 
@@ -119,15 +118,6 @@ TEST_F(MonitorCommandLine, BadScriptsAndBadOptionsGiveTheirExitCodeAndReason) {
   }
 }
 
-bool WaitFor(const std::function<bool()>& aDone) {
-  for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-       std::chrono::steady_clock::now() < until;
-       std::this_thread::sleep_for(std::chrono::milliseconds(5)))
-    if (aDone())
-      return true;
-  return aDone();
-}
-
 // SIGINT and SIGTERM end the program as closing its window does, with the
 // log written: exit code 0 for the router, also once a script ended without
 // quitting; a script cut short is a failure.
@@ -163,10 +153,11 @@ TEST_F(MonitorCommandLine, StopSignalsEndTheProgramCleanlyWithTheLogWritten) {
     TChildProcess monitor(args);
     // Ready for the signal: the program says it runs until one comes, or
     // the script's messages are in the log while it waits.
-    ASSERT_TRUE(WaitFor([&] {
+    const auto ready = [&] {
       return untilSignal ? monitor.Stderr().find(router) != std::string::npos
                          : textlines::Lines(monitor.Stdout()).size() >= c.Log.size();
-    })) << monitor.Stderr();
+    };
+    ASSERT_TRUE(WaitUntil(ready, 60000)) << monitor.Stderr();
     kill(monitor.Pid(), c.Signal);
     EXPECT_EQ(monitor.Wait(60000), c.ExitCode);
     EXPECT_NE(monitor.Stderr().find(c.Reason), std::string::npos) << monitor.Stderr();
