@@ -352,16 +352,6 @@ std::uint32_t TJackProbe::SendBurst(int aOutput, const std::vector<Event>& aEven
   return fWrittenAt[aOutput].load(std::memory_order_relaxed);
 }
 
-bool WaitUntil(const std::function<bool()>& aDone, int aTimeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(aTimeoutMs);
-  while (!aDone()) {
-    if (std::chrono::steady_clock::now() >= deadline)
-      return aDone();
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
-
 std::vector<TJackProbe::Event> TJackProbe::WaitReceived(int aInput, std::size_t aCount,
                                                         int aTimeoutMs) {
   WaitUntil([&] { return fReceivedCount[aInput].load(std::memory_order_acquire) >= aCount; },

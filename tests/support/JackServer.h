@@ -4,6 +4,8 @@
 // a JACK client of the test's own that sends scheduled events and records
 // what arrives, with frame times.
 
+#include "support/WaitUntil.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -129,10 +131,6 @@ private:
   std::array<std::unique_ptr<Event[]>, MaxInputs> fReceived;
   std::array<std::atomic<std::size_t>, MaxInputs> fReceivedCount{};
 };
-
-// Asks aDone every millisecond until it holds or aTimeoutMs passed; returns
-// its last answer.
-bool WaitUntil(const std::function<bool()>& aDone, int aTimeoutMs = 5000);
 
 // A short message as a probe event.
 TJackProbe::Event ProbeEvent(std::uint32_t aFrame, std::uint8_t aStatus, std::uint8_t aData1 = 0,

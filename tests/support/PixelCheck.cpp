@@ -22,6 +22,14 @@ TRect ChangedBox(const platform::Bitmap& aBitmap, std::uint32_t aBackground) {
   return box;
 }
 
+platform::Bitmap Cropped(const platform::Bitmap& aBitmap, const TRect& aRect) {
+  platform::Bitmap part(aRect.Width(), aRect.Height());
+  for (int y = 0; y < aRect.Height(); ++y)
+    for (int x = 0; x < aRect.Width(); ++x)
+      part.SetPixel(x, y, aBitmap.Pixel(aRect.Left + x, aRect.Top + y) | 0xFF000000u);
+  return part;
+}
+
 void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel) {
   for (int y = aRect.Top; y < aRect.Bottom; ++y)
     for (int x = aRect.Left; x < aRect.Right; ++x)

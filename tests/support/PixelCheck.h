@@ -34,6 +34,9 @@ platform::Bitmap Filled(int aWidth, int aHeight, std::uint32_t aPixel);
 void Paint(platform::Bitmap& aBitmap, const TRect& aRect, std::uint32_t aPixel);
 // The bounding box of the pixels that differ from aBackground; empty when none.
 TRect ChangedBox(const platform::Bitmap& aBitmap, std::uint32_t aBackground);
+// The part aRect of aBitmap, made opaque (screen captures and caches carry no
+// meaningful alpha).
+platform::Bitmap Cropped(const platform::Bitmap& aBitmap, const TRect& aRect);
 
 // What SameBitmap compares: whole pixels, or only blue, green and red (for
 // images from files or screens, whose alpha says nothing).

@@ -83,12 +83,7 @@ protected:
     InputKey(aVirtKey, false, 0);
   }
   static Bitmap ButtonOnScreen(TForm* aForm, const TRect& aRect) {
-    const Bitmap window = CaptureWindow(aForm->Handle());
-    Bitmap out(aRect.Width(), aRect.Height());
-    for (int y = 0; y < aRect.Height(); ++y)
-      for (int x = 0; x < aRect.Width(); ++x)
-        out.SetPixel(x, y, window.Pixel(aRect.Left + x, aRect.Top + y) | 0xFF000000u);
-    return out;
+    return pixelcheck::Cropped(CaptureWindow(aForm->Handle()), aRect);
   }
   void Step() {
     fClock->Advance(TsFadeTimer::IntervalMs);
@@ -415,11 +410,7 @@ TEST_F(CaptionMouseTest, MovingTheWindowEndsTheFadesAndHidesEveryGlow) {
            form->Handle(), 255, 0, "GLOW");
   ASSERT_GE(other, 0);
   const Bitmap hot = ButtonOnScreen(form, r);
-  Bitmap cached(r.Width(), r.Height());
-  const Bitmap& cache = *Provider(form).SkinData().CacheBmp();
-  for (int y = 0; y < r.Height(); ++y)
-    for (int x = 0; x < r.Width(); ++x)
-      cached.SetPixel(x, y, cache.Pixel(r.Left + x, r.Top + y) | 0xFF000000u);
+  const Bitmap cached = pixelcheck::Cropped(*Provider(form).SkinData().CacheBmp(), r);
 
   SetWindowPos(form->Handle(), nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(mouse.FadeOf(HTCLOSE), nullptr);
