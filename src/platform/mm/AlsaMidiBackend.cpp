@@ -25,10 +25,6 @@ thread_local const AlsaMidiBackend* tReaderBackend = nullptr;
 // servers' and the kernel's interrupt threads (which start at 50).
 constexpr int ReaderPriority = 10;
 
-std::uintptr_t Key(const void* aHandle) {
-  return reinterpret_cast<std::uintptr_t>(aHandle);
-}
-
 std::uint32_t Pack(int aClient, int aPort) {
   return std::uint32_t(aClient) << 8 | std::uint32_t(aPort & 0xFF);
 }
@@ -426,15 +422,11 @@ MMRESULT AlsaMidiBackend::OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInstance
 }
 
 AlsaMidiBackend::InSlot* AlsaMidiBackend::FindIn(HMIDIIN aHandle) {
-  const std::uintptr_t key = Key(aHandle);
-  InSlot& slot = fIns[(key & 0xFF) % MaxPorts];
-  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+  return FindMidiSlot(fIns, aHandle);
 }
 
 AlsaMidiBackend::OutSlot* AlsaMidiBackend::FindOut(HMIDIOUT aHandle) {
-  const std::uintptr_t key = Key(aHandle);
-  OutSlot& slot = fOuts[(key & 0xFF) % MaxPorts];
-  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+  return FindMidiSlot(fOuts, aHandle);
 }
 
 MMRESULT AlsaMidiBackend::StartIn(HMIDIIN aHandle) {
@@ -525,11 +517,11 @@ MMRESULT AlsaMidiBackend::CloseOut(HMIDIOUT aHandle) {
 }
 
 MMRESULT AlsaMidiBackend::ShortMsg(HMIDIOUT aHandle, DWORD aMessage) {
-  const std::uintptr_t key = Key(aHandle);
-  OutSlot& slot = fOuts[(key & 0xFF) % MaxPorts];
   std::lock_guard sending(fSendLock);
-  if (key == 0 || slot.Handle.load() != key)
+  OutSlot* found = FindOut(aHandle);
+  if (found == nullptr)
     return MMSYSERR_INVALHANDLE;
+  OutSlot& slot = *found;
   if (slot.Gone.load())
     return MIDIERR_NODEVICE;
   snd_seq_event_t event;

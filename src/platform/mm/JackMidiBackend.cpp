@@ -435,15 +435,11 @@ MMRESULT JackMidiBackend::OpenIn(UINT aId, MIDIINPROC aProc, DWORD_PTR aInstance
 }
 
 JackMidiBackend::InSlot* JackMidiBackend::FindIn(HMIDIIN aHandle) {
-  const std::uintptr_t key = Key(aHandle);
-  InSlot& slot = fIns[(key & 0xFF) % MaxPorts];
-  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+  return FindMidiSlot(fIns, aHandle);
 }
 
 JackMidiBackend::OutSlot* JackMidiBackend::FindOut(HMIDIOUT aHandle) {
-  const std::uintptr_t key = Key(aHandle);
-  OutSlot& slot = fOuts[(key & 0xFF) % MaxPorts];
-  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+  return FindMidiSlot(fOuts, aHandle);
 }
 
 MMRESULT JackMidiBackend::StartIn(HMIDIIN aHandle) {

@@ -7,6 +7,7 @@
 #include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -51,6 +52,16 @@ MidiBackend* CurrentMidiBackend();
 // of a closed port or a stopped service is recognised as invalid), and a
 // multiple of 256, so that a backend may keep a slot number in the low byte.
 std::uintptr_t NewMidiHandleValue();
+
+// A backend's table of open ports whose handles are NewMidiHandleValue() with
+// the slot number in the low byte: the slot a handle names, or null when the
+// handle is not that slot's current one (closed, or of a stopped service).
+template <typename TSlot, std::size_t Size>
+TSlot* FindMidiSlot(std::array<TSlot, Size>& aSlots, const void* aHandle) {
+  const auto key = reinterpret_cast<std::uintptr_t>(aHandle);
+  TSlot& slot = aSlots[(key & 0xFF) % Size];
+  return key != 0 && slot.Handle.load() == key ? &slot : nullptr;
+}
 
 // The bytes of a short message as they go on the wire: 1, 2 or 3 bytes
 // depending on the status; 0 when the first byte is not a status byte that a
