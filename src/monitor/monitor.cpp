@@ -502,7 +502,7 @@ void TfrmMonitor::MidiQueueSignalled() {
 void TfrmMonitor::UpdatePaced(bool aBacklog) {
   if (!fShownSinceFinish)
     return;
-  const auto since = std::chrono::steady_clock::now() - fLastUpdate;
+  const auto since = fLastUpdate ? platform::TimerClockNow() - *fLastUpdate : MinUpdateInterval;
   if (since >= MinUpdateInterval) {
     if (fUpdateTimerArmed)
       platform::KillTimer(Handle(), UpdateTimerId);
@@ -517,7 +517,7 @@ void TfrmMonitor::UpdatePaced(bool aBacklog) {
   if (fUpdateTimerArmed)
     return;
   fUpdateTimerArmed = true;
-  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(MinUpdateInterval - since);
+  const auto wait = MinUpdateInterval - since;
   platform::SetTimer(Handle(), UpdateTimerId, platform::UINT(std::max<long long>(1, wait.count())),
                      nullptr);
 }
@@ -615,7 +615,7 @@ void TfrmMonitor::FinishDrain() {
   if (!fShownSinceFinish || !fPath)
     return;
   fShownSinceFinish = false;
-  fLastUpdate = std::chrono::steady_clock::now();
+  fLastUpdate = platform::TimerClockNow();
   ++fUpdateCount;
   EndDrain();
   // The lines and the scroll bar changed while redrawing was off.

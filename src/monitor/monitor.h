@@ -179,7 +179,9 @@ private:
   bool fUpdateTimerArmed = false;
   bool fBacklog = false; // the last drain left messages queued
   std::chrono::steady_clock::time_point fBacklogDrainEnd{};
-  std::chrono::steady_clock::time_point fLastUpdate{};
+  // On the timers' clock, as the update timer runs on it; empty before the
+  // first update.
+  std::optional<std::chrono::milliseconds> fLastUpdate;
   std::uint64_t fDrainCount = 0;
   std::uint64_t fUpdateCount = 0;
   std::uint64_t fMessagesShown = 0;

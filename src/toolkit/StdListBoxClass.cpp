@@ -127,12 +127,14 @@ RECT ItemRect(HWND aWnd, const ListBoxState& aState, int aIndex) {
 }
 
 void InvalidateItem(HWND aWnd, ListBoxState& aState, int aIndex) {
-  if (aIndex < aState.Top || aIndex >= aState.Count() || AllStillInvalid(aWnd, aState))
+  if (aIndex < aState.Top || aIndex >= aState.Count())
     return;
+  // A line below the visible ones costs nothing; only then is the update
+  // region looked at.
   RECT r = ItemRect(aWnd, aState, aIndex);
   RECT client;
   GetClientRect(aWnd, &client);
-  if (r.Top < client.Bottom)
+  if (r.Top < client.Bottom && !AllStillInvalid(aWnd, aState))
     InvalidateRect(aWnd, &r, TRUE);
 }
 

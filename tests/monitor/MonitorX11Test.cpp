@@ -181,7 +181,8 @@ TEST(MonitorOnX11, TheSkinnedFrameShapesMovesAndClosesTheWindow) {
   XvfbServer xvfb(1600, 1200);
   ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
   const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
-  TChildProcess monitor({Monitor, "--midi=virtual"}, env);
+  // Unscaled whatever GDK_SCALE the person running the tests has set.
+  TChildProcess monitor({Monitor, "--midi=virtual", "--scale=1"}, env);
   const std::string id = MonitorWindowId(env);
   ASSERT_FALSE(id.empty()) << monitor.Stderr();
 
@@ -219,7 +220,7 @@ TEST(MonitorOnX11, SystemMenuOpensClosesAndChoosesClose) {
   XvfbServer xvfb(1600, 1200);
   ASSERT_TRUE(xvfb.Running()) << xvfb.Why();
   const std::vector<std::string> env = {"DISPLAY=" + xvfb.Display()};
-  TChildProcess monitor({Monitor, "--midi=virtual"}, env);
+  TChildProcess monitor({Monitor, "--midi=virtual", "--scale=1"}, env);
   ASSERT_FALSE(MonitorWindowId(env).empty()) << monitor.Stderr();
   // The caption of the window at (617, 450); the desktop far from it. The
   // popup menu's X class is its window class.

@@ -604,8 +604,12 @@ TEST_F(ToolkitTest, OwnerDrawnListsPaintOnlyTheVisibleLines) {
     EXPECT_EQ(aRect, list->ItemRect(aIndex));
     EXPECT_EQ(aState.Contains(odSelected), aIndex == list->ItemIndex());
   };
+  // Filled with redrawing off, as a program adds many lines at once: each
+  // line added to a visible list updates its scroll bar and update region.
+  SendMessageW(list->Handle(), WM_SETREDRAW, FALSE, 0);
   for (int i = 0; i < 100000; ++i)
     list->Items().Add("90, 3C, 64");
+  SendMessageW(list->Handle(), WM_SETREDRAW, TRUE, 0);
   list->SetItemIndex(99999);
   drawn.clear();
   list->Repaint();

@@ -66,8 +66,12 @@ struct ChannelMask {
 bool DecodeRunLength(std::span<const std::uint8_t> aData, int aBitCount,
                      const std::uint32_t (&aPalette)[256], Bitmap& aImage) {
   const int width = aImage.Width(), height = aImage.Height();
-  for (int y = 0; y < height; ++y)
-    std::fill(aImage.ScanLine(y), aImage.ScanLine(y) + width, aPalette[0]);
+  // A few bytes may describe a picture of the largest size, so the
+  // background is one filled row copied down: a block copy per row, not a
+  // store per pixel.
+  std::fill(aImage.ScanLine(0), aImage.ScanLine(0) + width, aPalette[0]);
+  for (int y = 1; y < height; ++y)
+    std::copy_n(aImage.ScanLine(0), width, aImage.ScanLine(y));
   // Position in file order: rows count up from the bottom.
   std::int64_t x = 0, row = 0;
   auto put = [&](std::uint8_t aIndex) {

@@ -343,6 +343,10 @@ UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFu
   return aWnd ? (aIdEvent ? aIdEvent : 1) : aIdEvent;
 }
 
+std::chrono::milliseconds TimerClockNow() {
+  return std::chrono::milliseconds(TimerNow());
+}
+
 BOOL KillTimer(HWND aWnd, UINT_PTR aIdEvent) {
   auto& timers = Ui().Timers;
   auto it = std::find_if(timers.begin(), timers.end(),

@@ -12,6 +12,7 @@
 #include "platform/win/WinDefs.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 
 namespace platform {
@@ -54,6 +55,10 @@ DWORD GetTickCount();
 // window procedure.
 UINT_PTR SetTimer(HWND aWnd, UINT_PTR aIdEvent, UINT aElapse, TIMERPROC aTimerFunc);
 BOOL KillTimer(HWND aWnd, UINT_PTR aIdEvent);
+// The time timers fall due by (a ManualTimerClock's while one exists, else
+// the monotonic clock's). Code that spaces its work with a timer measures the
+// spacing on it, so both agree.
+std::chrono::milliseconds TimerClockNow();
 
 // A clock for the timers that moves only when told, so that tests step
 // timers one period at a time without waiting. While it exists, timers fall
