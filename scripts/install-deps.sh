@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxext-dev
   libasound2-dev libjack-jackd2-dev jackd2
   nlohmann-json3-dev
-  qemu-system-x86 busybox-static xz-utils libasound2-dev
+  qemu-system-x86 busybox-static xz-utils
   xvfb xdotool x11-apps
   librsvg2-bin desktop-file-utils appstream groff-base
 )
