@@ -323,7 +323,7 @@ TBoxDesign DesignedBox() {
     TCheckListBox* list = form->clbInputDevices;
     const TRect line = list->ItemRect(1);
     const TPoint box = list->ClientToScreen(
-        {line.Left + TCheckListBox::CheckWidth / 2, line.Top + line.Height() / 2});
+        {line.Left + TCheckListBox::CheckAreaWidth() / 2, line.Top + line.Height() / 2});
     platform::InputMouseButton(platform::MouseButton::Left, true, {box.X, box.Y});
     platform::InputMouseButton(platform::MouseButton::Left, false, {box.X, box.Y});
     platform::PumpUntilIdle();
