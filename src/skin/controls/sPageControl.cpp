@@ -6,6 +6,7 @@
 #include "platform/win/Paint.h"
 #include "skin/controls/sBitmapSectionText.h"
 #include "skin/controls/sControlPaint.h"
+#include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/data/sSkinText.h"
@@ -31,11 +32,6 @@ constexpr int kActiveTabGrowth = 2;
 constexpr int kContentBottomGap = 2;
 // The focus frame around the active tab's caption.
 constexpr int kFocusMargin = 3;
-
-void SendToChildren(TWinControl* aParent, WORD aCommand, LPARAM aValue) {
-  for (int i = 0; i < aParent->ControlCount(); ++i)
-    SendSkinCommand(aParent->Controls(i), aCommand, aValue);
-}
 
 TSize CaptionExtent(const TFont& aFont, const std::string& aText) {
   HDC dc = CreateCompatibleDC(nullptr);
@@ -117,19 +113,19 @@ bool TsTabSheet::HandleSkinCommand(TMessage& aMessage) {
     aMessage.Result = 1;
     return true;
   case scPrepareSkin:
-    SendToChildren(this, command.Command, aMessage.LParam);
+    SendSkinCommandToChildren(this, command.Command, aMessage.LParam);
     return true;
   case scRemoveSkin:
   case scApplySkin:
     if (ownManager) {
-      SendToChildren(this, command.Command, aMessage.LParam);
+      SendSkinCommandToChildren(this, command.Command, aMessage.LParam);
       TTabSheet::Invalidate();
     }
     return true;
   case scRepaintChildren:
     if (HandleAllocated() && Showing())
       RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    SendToChildren(this, scRepaintChildren, 0);
+    SendSkinCommandToChildren(this, scRepaintChildren, 0);
     return true;
   case scQueryUpdating:
   case scGetBgColor:
@@ -435,7 +431,7 @@ bool TsPageControl::HandleOwnSkinCommand(TMessage& aMessage) {
   case scRemoveSkin:
   case scApplySkin:
     StopFade(fFadeTimer);
-    SendToChildren(this, command.Command, aMessage.LParam);
+    SendSkinCommandToChildren(this, command.Command, aMessage.LParam);
     if (command.Ref<TsSkinManager>() == SkinData.SkinManager())
       Invalidate();
     return false;

@@ -4,6 +4,7 @@
 #include "platform/gfx/TextLayout.h"
 #include "platform/win/Paint.h"
 #include "skin/controls/sControlPaint.h"
+#include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/paint/pixels/PixelOps.h"
@@ -34,11 +35,6 @@ TRect Shrunk(const TRect& aR, int aBy) {
 TRect TextRect(const TRect& aR) {
   const TRect inner = Shrunk(aR, 1);
   return {inner.Left + 2, inner.Top, inner.Right - 4, inner.Bottom - 1};
-}
-
-void SendToChildren(TWinControl* aParent, WORD aCommand, LPARAM aValue) {
-  for (int i = 0; i < aParent->ControlCount(); ++i)
-    SendSkinCommand(aParent->Controls(i), aCommand, aValue);
 }
 
 } // namespace
@@ -191,7 +187,7 @@ bool TsStatusBar::HandleOwnSkinCommand(TMessage& aMessage) {
   LRESULT result = 0;
   switch (command.Command) {
   case scPrepareSkin:
-    SendToChildren(this, scPrepareSkin, aMessage.LParam);
+    SendSkinCommandToChildren(this, scPrepareSkin, aMessage.LParam);
     return false;
   case scRemoveSkin:
     if (!ownManager)
@@ -199,7 +195,7 @@ bool TsStatusBar::HandleOwnSkinCommand(TMessage& aMessage) {
     HandleSkinCommand(SkinData, command, result);
     if (HandleAllocated())
       RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
-    SendToChildren(this, scRemoveSkin, aMessage.LParam);
+    SendSkinCommandToChildren(this, scRemoveSkin, aMessage.LParam);
     return true;
   case scApplySkin:
     if (!ownManager)
@@ -208,7 +204,7 @@ bool TsStatusBar::HandleOwnSkinCommand(TMessage& aMessage) {
     if (HandleAllocated() && Visible() && !SkinData.OwnerLoading())
       RedrawWindow(Handle(), nullptr, nullptr,
                    RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    SendToChildren(this, scApplySkin, aMessage.LParam);
+    SendSkinCommandToChildren(this, scApplySkin, aMessage.LParam);
     return true;
   case scPrepareCache:
     if (SkinPaints())

@@ -39,6 +39,12 @@ TsSkinEngineHooks& SkinEngineHooks() {
   return hooks;
 }
 
+void SendSkinCommandToChildren(TWinControl* aParent, platform::WORD aCommand,
+                               platform::LPARAM aValue, platform::WORD aArgument) {
+  for (int i = 0; i < aParent->ControlCount(); ++i)
+    SendSkinCommand(aParent->Controls(i), aCommand, aValue, aArgument);
+}
+
 void SendSkinCommandDeep(TControl* aControl, platform::WORD aCommand, platform::LPARAM aValue) {
   aControl->Perform(SkinCommandMessage, SkinCommandParam(aCommand), aValue);
   if (auto* parent = dynamic_cast<TWinControl*>(aControl))

@@ -41,6 +41,10 @@ struct TsSkinEngineHooks {
 };
 TsSkinEngineHooks& SkinEngineHooks();
 
+// Sends the command to each direct child of the control, in list order.
+void SendSkinCommandToChildren(TWinControl* aParent, platform::WORD aCommand,
+                               platform::LPARAM aValue = 0, platform::WORD aArgument = 0);
+
 // Sends the command to one control and, for a windowed control, to all its
 // children, depth first.
 void SendSkinCommandDeep(TControl* aControl, platform::WORD aCommand, platform::LPARAM aValue);

@@ -23,11 +23,6 @@ bool CaptionBtnPressed = false;
 
 namespace {
 
-void SendToChildren(TWinControl* aParent, WORD aCommand, LPARAM aValue, WORD aArgument = 0) {
-  for (int i = 0; i < aParent->ControlCount(); ++i)
-    SendSkinCommand(aParent->Controls(i), aCommand, aValue, aArgument);
-}
-
 bool IsCaptionItemCode(LRESULT aCode) {
   return aCode == HTSYSMENU || aCode == HTMINBUTTON || aCode == HTMAXBUTTON || aCode == HTCLOSE ||
          aCode == HTHELP || aCode >= HTTITLEBUTTON;
@@ -410,7 +405,7 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
       if (TWinControl* w = AsWindowed(change.Control)) {
         if (fAdapter != nullptr)
           fAdapter->AddNewItem(w);
-        SendToChildren(w, scQuerySkinState, 0, 1);
+        SendSkinCommandToChildren(w, scQuerySkinState, 0, 1);
       }
       SendSkinCommand(change.Control, scQuerySkinState, 0, 1);
     }
@@ -445,7 +440,7 @@ void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
   OldWndProc(aMessage);
   if (visible) {
     if (fForm->Parent() != nullptr)
-      SendToChildren(fForm, scRepaintChildren, 0);
+      SendSkinCommandToChildren(fForm, scRepaintChildren, 0);
   } else if (!Destroying()) {
     FCommonData->EmptyCache();
     fCaptionMouse.KillAnimations();
@@ -645,7 +640,7 @@ void TsSkinProvider::PrepareCache() {
 void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
   const TSkinCommand command(aMessage);
   if (!FromOwnManager(command)) {
-    SendToChildren(fForm, scRemoveSkin, command.Value);
+    SendSkinCommandToChildren(fForm, scRemoveSkin, command.Value);
     return;
   }
   ListSW.reset();
@@ -653,7 +648,7 @@ void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
   LRESULT ignored = 0;
   HandleSkinCommand(*FCommonData, command, ignored);
   FLinesCount = -1;
-  SendToChildren(fForm, scRemoveSkin, command.Value);
+  SendSkinCommandToChildren(fForm, scRemoveSkin, command.Value);
   FreeAdapter();
   if (fForm->HandleAllocated() && !Destroying()) {
     UpdateSysMenuStyle(false);

@@ -127,12 +127,6 @@ void TsWindowStates::SetChildrenRedraw(bool aOn) {
       SendMessageW(w->Handle(), WM_SETREDRAW, aOn ? 1 : 0, 0);
 }
 
-void TsWindowStates::SendToChildren(WORD aCommand, WORD aArgument) {
-  TForm* form = fProvider.Form();
-  for (int i = 0; i < form->ControlCount(); ++i)
-    SendSkinCommand(form->Controls(i), aCommand, 0, aArgument);
-}
-
 // Layered and fully transparent, or back to a plain window.
 void TsWindowStates::MakeLayered(bool aLayered) {
   const HWND wnd = Wnd();
@@ -345,10 +339,10 @@ void TsWindowStates::WMSize(TMessage& aMessage) {
         const bool heightChanged = clientHeight != last.Height();
         const bool widthChanged = clientWidth != last.Width();
         if (((data.BGType & 2) != 0 && heightChanged) || ((data.BGType & 1) != 0 && widthChanged))
-          SendToChildren(scMoved, 1);
+          SendSkinCommandToChildren(fProvider.Form(), scMoved, 0, 1);
         RedrawWindow(wnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
-        SendToChildren(scRepaintChildren);
+        SendSkinCommandToChildren(fProvider.Form(), scRepaintChildren);
       } else if (data.HasOwnBackground() && cache != nullptr &&
                  (cache->Width() > form->Width() || cache->Height() > form->Height())) {
         InvalidateRect(wnd, nullptr, FALSE);

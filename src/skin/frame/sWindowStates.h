@@ -79,7 +79,6 @@ private:
   void PassOn(TMessage& aMessage);
   void OwnNCPaint();
   void SetChildrenRedraw(bool aOn);
-  void SendToChildren(platform::WORD aCommand, platform::WORD aArgument = 0);
   void MakeLayered(bool aLayered);
 
   TsSkinProvider& fProvider;

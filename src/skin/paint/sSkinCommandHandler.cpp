@@ -15,11 +15,6 @@ using namespace platform;
 
 namespace {
 
-void SendToChildren(TWinControl* aParent, WORD aCommand, LPARAM aValue = 0, WORD aArgument = 0) {
-  for (int i = 0; i < aParent->ControlCount(); ++i)
-    SendSkinCommand(aParent->Controls(i), aCommand, aValue, aArgument);
-}
-
 bool CarriesOwnManager(const TsCommonData& aData, const TSkinCommand& aCommand) {
   return aCommand.Ref<TsSkinManager>() == aData.SkinManager();
 }
@@ -125,7 +120,7 @@ void FrameChanged(TsCommonData& aData) {
     return;
   SetWindowPos(w->Handle(), nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SendToChildren(w, scFrameChanged);
+  SendSkinCommandToChildren(w, scFrameChanged);
 }
 
 } // namespace
