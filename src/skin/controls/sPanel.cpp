@@ -420,9 +420,7 @@ bool TsPanel::SkinCommand(TMessage& aMessage) {
   case scPrepareSkin:
   case scRemoveSkin:
   case scApplySkin: {
-    const bool own = HandleControlMessage(FCommonData, aMessage);
-    for (int i = 0; i < ControlCount(); ++i)
-      SendSkinCommand(Controls(i), command.Command, command.Value, command.Argument);
+    const bool own = HandleSkinChange(FCommonData, *this, aMessage, TsChildOrder::ChildrenAfter);
     if (own && command.Command == scApplySkin) {
       ForgetPlainWhenPaintedByUser();
       if (HandleAllocated())
