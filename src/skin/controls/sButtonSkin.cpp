@@ -46,26 +46,6 @@ void TsButtonSkin::SetDown(bool aValue) {
   StartFade(TsAnimEvent::aeMouseDown);
 }
 
-void TsButtonSkin::SetFocusMargin(int aValue) {
-  fFocusMargin = aValue;
-  fSkinData.Invalidate(false);
-}
-
-void TsButtonSkin::SetDisabledKind(TsDisabledKinds aValue) {
-  fDisabledKind = aValue;
-  fSkinData.Invalidate(false);
-}
-
-void TsButtonSkin::SetShowFocus(bool aValue) {
-  fShowFocus = aValue;
-  fSkinData.Invalidate(false);
-}
-
-void TsButtonSkin::SetContentMargin(int aValue) {
-  fContentMargin = aValue;
-  fSkinData.Invalidate(false);
-}
-
 bool TsButtonSkin::Skinned() const {
   return fSkinData.Skinned();
 }

@@ -53,14 +53,14 @@ public:
   void SetDown(bool aValue);
   // Distance of the focus frame from the caption.
   int FocusMargin() const { return fFocusMargin; }
-  void SetFocusMargin(int aValue);
+  void SetFocusMargin(int aValue) { ChangeLook(fFocusMargin, aValue); }
   TsDisabledKinds DisabledKind() const { return fDisabledKind; }
-  void SetDisabledKind(TsDisabledKinds aValue);
+  void SetDisabledKind(TsDisabledKinds aValue) { ChangeLook(fDisabledKind, aValue); }
   bool ShowFocus() const { return fShowFocus; }
-  void SetShowFocus(bool aValue);
+  void SetShowFocus(bool aValue) { ChangeLook(fShowFocus, aValue); }
   // Inner margin of the caption.
   int ContentMargin() const { return fContentMargin; }
-  void SetContentMargin(int aValue);
+  void SetContentMargin(int aValue) { ChangeLook(fContentMargin, aValue); }
 
   // Pressed before hot, hot before default.
   TsButtonState CurrentState() const;
@@ -94,6 +94,12 @@ private:
     friend bool operator==(const TLook&, const TLook&) = default;
   };
 
+  // Sets a property the look depends on and repaints.
+  template <class T>
+  void ChangeLook(T& aField, T aValue) {
+    aField = aValue;
+    fSkinData.Invalidate(false);
+  }
   bool Skinned() const;
   // Skinned, enabled and not designed: the skin handles the mouse.
   bool TracksInput() const;

@@ -121,12 +121,10 @@ void TsTabSheet::AnswerParentBg(TsPageControl& aControl, ParentBgInfo& aInfo) {
   Bitmap* cache = data.CacheBmp();
   if (aInfo.PleaseDraw) {
     CopyBitmapToDC(aInfo.DC, aInfo.R, *cache, {aInfo.X + Left(), aInfo.Y + Top()});
+    aInfo.BgType = btCache;
   } else {
-    aInfo.Bmp = cache;
-    aInfo.X = Left();
-    aInfo.Y = Top();
+    aInfo.AnswerCache(cache, Left(), Top());
   }
-  aInfo.BgType = btCache;
 }
 
 bool TsTabSheet::HandleSkinCommand(TMessage& aMessage) {

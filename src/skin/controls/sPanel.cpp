@@ -395,10 +395,7 @@ void TsPanel::AnswerWithPaintedCache(ParentBgInfo& aInfo) {
     aInfo.BgType = btNotReady;
     return;
   }
-  aInfo.BgType = btCache;
-  aInfo.Bmp = FCommonData.CacheBmp();
-  aInfo.X = 0;
-  aInfo.Y = 0;
+  aInfo.AnswerCache(FCommonData.CacheBmp());
 }
 
 bool TsPanel::SkinCommand(TMessage& aMessage) {
