@@ -126,10 +126,9 @@ void ApplySkin(TsCommonData& aData) {
   aData.RefreshPlainState(false);
 }
 
-// scPrepareSkin, scRemoveSkin and scApplySkin; false for other commands and
-// for a change another manager sends.
+// A skin change (see IsSkinChange); false for one another manager sends.
 bool ChangeSkin(TsCommonData& aData, const TSkinCommand& aCommand) {
-  if (!IsSkinChange(aCommand.Command) || !FromOwnManager(aData, aCommand))
+  if (!FromOwnManager(aData, aCommand))
     return false;
   if (aCommand.Command == scPrepareSkin)
     PrepareSkin(aData);
