@@ -226,6 +226,18 @@ private:
   void ApplyAnchors(TControl* aControl);
   void UpdateBoundsFromWindow();
 
+  // The handler of each message a windowed control acts on; nullptr for the
+  // others, which go to TControl's procedure. Handlers of messages that
+  // TControl also acts on pass them on themselves.
+  using TMessageMethod = void (TWinControl::*)(TMessage&);
+  static TMessageMethod HandlerFor(platform::UINT aMsg);
+  void WMPrintClient(TMessage& aMessage);
+  void WMSysChar(TMessage& aMessage);
+  void WMCtlColor(TMessage& aMessage);
+  void WMMouseMove(TMessage& aMessage);
+  void WMLButtonDown(TMessage& aMessage);
+  void WMLButtonUp(TMessage& aMessage);
+
   std::vector<TControl*> fControls;
   int fPendingTabOrder = -1;
   platform::HBRUSH fBrush = nullptr;
