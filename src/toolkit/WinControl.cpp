@@ -147,10 +147,10 @@ void TWinControl::CreateParams(TCreateParams& aParams) {
 
 void TWinControl::CreateSubClass(TCreateParams& aParams, const char* aClassName) {
   WNDCLASSEXW wc;
-  if (GetClassInfoExW(nullptr, aClassName, &wc)) {
-    aParams.WindowClass = wc;
-    aParams.WindowClass.lpszClassName = nullptr;
-  }
+  if (!GetClassInfoExW(nullptr, aClassName, &wc))
+    throw EComponentError(std::string("The window class ") + aClassName + " is not registered");
+  aParams.WindowClass = wc;
+  aParams.WindowClass.lpszClassName = nullptr;
 }
 
 void TWinControl::CreateWnd() {

@@ -145,7 +145,7 @@ protected:
 
   virtual void CreateParams(TCreateParams& aParams);
   // Builds on the standard window class aClassName: its procedure becomes
-  // the default handler's.
+  // the default handler's. Throws when that class is not registered.
   void CreateSubClass(TCreateParams& aParams, const char* aClassName);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& aParams);
