@@ -53,20 +53,6 @@ bool IsInside(HWND aWnd, LPARAM aLParam) {
   return r.Contains({ClientX(aLParam), ClientY(aLParam)});
 }
 
-void PaintOwnerDrawn(HWND aWnd, const ButtonState& aState, HDC aDC, const RECT& aRect,
-                     bool aEnabled) {
-  DRAWITEMSTRUCT dis;
-  dis.CtlType = ODT_BUTTON;
-  dis.CtlID = UINT(GetWindowLongPtrW(aWnd, GWLP_ID));
-  dis.itemAction = ODA_DRAWENTIRE;
-  dis.itemState = (aState.Pushed ? ODS_SELECTED : 0) | (aState.Focused ? ODS_FOCUS : 0) |
-                  (aEnabled ? 0 : ODS_DISABLED);
-  dis.hwndItem = aWnd;
-  dis.hDC = aDC;
-  dis.rcItem = aRect;
-  SendMessageW(GetParent(aWnd), WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
-}
-
 // The ring of a default button and the raised or pushed face; returns the
 // face's rectangle.
 RECT PaintFace(HDC aDC, const RECT& aRect, bool aPushed, bool aDefault) {
@@ -127,7 +113,9 @@ void PaintButton(HWND aWnd, const ButtonState& aState, HDC aDC) {
   const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
   const bool enabled = IsWindowEnabled(aWnd) != FALSE;
   if ((style & BS_TYPEMASK) == BS_OWNERDRAW) {
-    PaintOwnerDrawn(aWnd, aState, aDC, r, enabled);
+    SendDrawItem(aWnd, ODT_BUTTON, aDC, r,
+                 (aState.Pushed ? ODS_SELECTED : 0) | (aState.Focused ? ODS_FOCUS : 0) |
+                     (enabled ? 0 : ODS_DISABLED));
     return;
   }
   const RECT face = PaintFace(aDC, r, aState.Pushed, IsDefault(style));

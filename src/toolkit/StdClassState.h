@@ -30,6 +30,22 @@ inline void NotifyParent(HWND aWnd, WORD aCode) {
     SendMessageW(parent, WM_COMMAND, MAKELONG(id, aCode), LPARAM(aWnd));
 }
 
+// Asks the parent to draw all of aRect of an owner-drawn window or line.
+inline void SendDrawItem(HWND aWnd, UINT aCtlType, HDC aDC, const RECT& aRect, UINT aItemState,
+                         UINT aItemID = 0, DWORD_PTR aItemData = 0) {
+  DRAWITEMSTRUCT dis;
+  dis.CtlType = aCtlType;
+  dis.CtlID = UINT(GetWindowLongPtrW(aWnd, GWLP_ID));
+  dis.itemID = aItemID;
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = aItemState;
+  dis.hwndItem = aWnd;
+  dis.hDC = aDC;
+  dis.rcItem = aRect;
+  dis.itemData = aItemData;
+  SendMessageW(GetParent(aWnd), WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+}
+
 template <class T>
 T* StateOf(HWND aWnd) {
   return static_cast<T*>(GetPropW(aWnd, kStateProp));

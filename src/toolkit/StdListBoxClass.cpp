@@ -236,13 +236,41 @@ HBRUSH ParentBrush(HWND aWnd, HDC aDC) {
   return HBRUSH(SendMessageW(GetParent(aWnd), WM_CTLCOLORLISTBOX, WPARAM(aDC), LPARAM(aWnd)));
 }
 
+// A line of text on the highlight when selected, else on the parent's
+// brush in the colour the parent set (grey while disabled).
+void DrawTextLine(HDC aDC, const ListBoxState& aState, int aIndex, const RECT& aRect,
+                  UINT aItemState, HBRUSH aBrush, COLORREF aTextColor) {
+  const ListItem& item = aState.Items[std::size_t(aIndex)];
+  const std::string_view line(aState.Text.data() + item.Offset, item.Length);
+  if (aItemState & ODS_SELECTED) {
+    FillSolidRect(aDC, &aRect, GetSysColor(COLOR_HIGHLIGHT));
+    SetTextColor(aDC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  } else {
+    if (aBrush != nullptr)
+      FillRect(aDC, &aRect, aBrush);
+    SetTextColor(aDC, aItemState & ODS_DISABLED ? GetSysColor(COLOR_GRAYTEXT) : aTextColor);
+  }
+  SetBkMode(aDC, TRANSPARENT);
+  RECT tr{aRect.Left + 2, aRect.Top, aRect.Right, aRect.Bottom};
+  DrawTextW(aDC, line, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (aItemState & ODS_FOCUS)
+    DrawFocusRect(aDC, &aRect);
+}
+
+// The parent draws an owner-drawn line, clipped to it.
+void DrawLineByParent(HWND aWnd, HDC aDC, const ListBoxState& aState, int aIndex, const RECT& aRect,
+                      UINT aItemState) {
+  const ScopedSaveDC saved(aDC);
+  IntersectClipRect(aDC, aRect.Left, aRect.Top, aRect.Right, aRect.Bottom);
+  SendDrawItem(aWnd, ODT_LISTBOX, aDC, aRect, aItemState, UINT(aIndex),
+               aState.Data.empty() ? 0 : aState.Data[std::size_t(aIndex)]);
+}
+
+// The lines within the clip box.
 void PaintListBox(HWND aWnd, const ListBoxState& aState, HDC aDC) {
-  RECT client;
-  GetClientRect(aWnd, &client);
   const DWORD style = DWORD(GetWindowLongW(aWnd, GWL_STYLE));
   const bool ownerDraw = (style & LBS_OWNERDRAWFIXED) != 0;
   const bool enabled = IsWindowEnabled(aWnd) != FALSE;
-  HWND parent = GetParent(aWnd);
   RECT clip;
   GetClipBox(aDC, &clip);
   HFONT old = SelectObject(aDC, aState.Font);
@@ -252,45 +280,17 @@ void PaintListBox(HWND aWnd, const ListBoxState& aState, HDC aDC) {
   const int last = std::min(aState.Count() - 1, aState.Top + (clip.Bottom - 1) / aState.ItemHeight);
   for (int i = first; i <= last; ++i) {
     const RECT r = ItemRect(aWnd, aState, i);
-    const bool selected = i == aState.Selected;
     UINT state = 0;
-    if (selected)
+    if (i == aState.Selected)
       state |= ODS_SELECTED;
     if (aState.Focused && i == CaretLine(aState))
       state |= ODS_FOCUS;
     if (!enabled)
       state |= ODS_DISABLED;
-    if (ownerDraw) {
-      DRAWITEMSTRUCT dis;
-      dis.CtlType = ODT_LISTBOX;
-      dis.CtlID = UINT(GetWindowLongPtrW(aWnd, GWLP_ID));
-      dis.itemID = UINT(i);
-      dis.itemAction = ODA_DRAWENTIRE;
-      dis.itemState = state;
-      dis.hwndItem = aWnd;
-      dis.hDC = aDC;
-      dis.rcItem = r;
-      dis.itemData = aState.Data.empty() ? 0 : aState.Data[std::size_t(i)];
-      const ScopedSaveDC saved(aDC);
-      IntersectClipRect(aDC, r.Left, r.Top, r.Right, r.Bottom);
-      SendMessageW(parent, WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
-      continue;
-    }
-    const ListItem& item = aState.Items[std::size_t(i)];
-    const std::string_view line(aState.Text.data() + item.Offset, item.Length);
-    if (selected) {
-      FillSolidRect(aDC, &r, GetSysColor(COLOR_HIGHLIGHT));
-      SetTextColor(aDC, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    } else {
-      if (brush != nullptr)
-        FillRect(aDC, &r, brush);
-      SetTextColor(aDC, enabled ? text : GetSysColor(COLOR_GRAYTEXT));
-    }
-    SetBkMode(aDC, TRANSPARENT);
-    RECT tr{r.Left + 2, r.Top, r.Right, r.Bottom};
-    DrawTextW(aDC, line, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (state & ODS_FOCUS)
-      DrawFocusRect(aDC, &r);
+    if (ownerDraw)
+      DrawLineByParent(aWnd, aDC, aState, i, r, state);
+    else
+      DrawTextLine(aDC, aState, i, r, state, brush, text);
   }
   SelectObject(aDC, old);
 }
