@@ -84,6 +84,23 @@ int TextWidth(HDC aDC, const std::string& aText) {
   return r.Width();
 }
 
+// The type, state, id and whole text of the item at a position: its length
+// first, then the text into a buffer that holds it; false when there is no
+// such item.
+bool ReadItem(HMENU aMenu, UINT aPosition, MENUITEMINFOW& aInfo, std::string& aText) {
+  aInfo.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+  aInfo.dwTypeData = nullptr;
+  if (!GetMenuItemInfoW(aMenu, aPosition, TRUE, &aInfo))
+    return false;
+  std::string buffer(std::size_t(aInfo.cch) + 1, '\0');
+  aInfo.dwTypeData = buffer.data();
+  aInfo.cch = UINT(buffer.size());
+  if (!GetMenuItemInfoW(aMenu, aPosition, TRUE, &aInfo))
+    return false;
+  aText.assign(buffer.c_str());
+  return true;
+}
+
 // The items of the menu and their places in the popup.
 void LayOut(Tracking& aTrack) {
   HDC dc = CreateCompatibleDC(nullptr);
@@ -95,12 +112,10 @@ void LayOut(Tracking& aTrack) {
   int y = MenuFrame;
   const int count = GetMenuItemCount(aTrack.Menu);
   for (int i = 0; i < count; ++i) {
-    char text[512];
     MENUITEMINFOW info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoW(aTrack.Menu, UINT(i), TRUE, &info);
+    std::string text;
+    if (!ReadItem(aTrack.Menu, UINT(i), info, text))
+      continue;
     PopupItem item;
     item.Separator = (info.fType & MFT_SEPARATOR) != 0;
     item.Enabled = !item.Separator && !(info.fState & (MF_GRAYED | MF_DISABLED));
@@ -109,11 +124,10 @@ void LayOut(Tracking& aTrack) {
     item.Rect = {MenuFrame, y, MenuFrame, y + height};
     y += height;
     if (!item.Separator) {
-      const std::string all = text;
-      const std::size_t tab = all.find('\t');
-      item.Text = all.substr(0, tab);
+      const std::size_t tab = text.find('\t');
+      item.Text = text.substr(0, tab);
       if (tab != std::string::npos)
-        item.Shortcut = all.substr(tab + 1);
+        item.Shortcut = text.substr(tab + 1);
       item.Mnemonic = MnemonicOf(item.Text);
       textWidth = std::max(textWidth, TextWidth(dc, item.Text));
       shortcutWidth = std::max(shortcutWidth, TextWidth(dc, item.Shortcut));

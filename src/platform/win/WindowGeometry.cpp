@@ -8,6 +8,7 @@
 #include "platform/win/WindowState.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -373,15 +374,15 @@ BOOL GetRestoredRect(HWND aWnd, RECT* aRect) {
 }
 
 int SetWindowRgn(HWND aWnd, HRGN aRgn, BOOL aRedraw) {
+  // The call owns the region from here on, also when it fails.
+  const std::unique_ptr<Region> region(aRgn);
   Window* w = Live(aWnd);
   if (!w)
     return 0;
-  if (aRgn) {
-    w->Shape = *aRgn;
-    DeleteObject(aRgn);
-  } else {
+  if (region)
+    w->Shape = *region;
+  else
     w->Shape.reset();
-  }
   if (w->IsTopLevel())
     HostOf().ShapeChanged(aWnd);
   // The window hears of the change as of a position change that keeps its
