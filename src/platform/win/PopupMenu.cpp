@@ -283,68 +283,81 @@ bool IsMouseMessage(UINT aMsg) {
   return aMsg >= WM_MOUSEFIRST && aMsg <= WM_MOUSELAST;
 }
 
+// A mouse message on the popup: moving selects, a press outside cancels, a
+// release over an item chooses it (the right button only with
+// TPM_RIGHTBUTTON).
+void MenuMouse(Tracking& aTrack, const MSG& aMsg) {
+  RECT box;
+  GetWindowRect(aTrack.Popup, &box);
+  const bool inside = box.Contains({aMsg.pt.X, aMsg.pt.Y});
+  const int at = inside ? ItemAt(aTrack, aMsg.pt) : -1;
+  const bool rightChooses = (aTrack.Flags & TPM_RIGHTBUTTON) != 0;
+  switch (aMsg.message) {
+  case WM_MOUSEMOVE:
+    Select(aTrack, at);
+    break;
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+  case WM_RBUTTONDBLCLK:
+  case WM_MBUTTONDBLCLK:
+    if (!inside)
+      aTrack.Done = true;
+    else
+      Select(aTrack, at);
+    break;
+  case WM_LBUTTONUP:
+  case WM_RBUTTONUP:
+    if (at >= 0 && (aMsg.message == WM_LBUTTONUP || rightChooses))
+      Choose(aTrack, at, true);
+    break;
+  }
+}
+
+// A key pressed while the menu is open: the arrows, Home and End select,
+// Enter chooses, Escape, Alt and F10 cancel.
+void MenuKey(Tracking& aTrack, const MSG& aMsg) {
+  switch (int(aMsg.wParam)) {
+  case VK_DOWN:
+    Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? -1 : aTrack.Selected, 1));
+    break;
+  case VK_UP:
+    Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? 0 : aTrack.Selected, -1));
+    break;
+  case VK_HOME:
+    Select(aTrack, Step(aTrack, -1, 1));
+    break;
+  case VK_END:
+    Select(aTrack, Step(aTrack, 0, -1));
+    break;
+  case VK_RETURN:
+    if (aTrack.Selected >= 0)
+      Choose(aTrack, aTrack.Selected, false);
+    break;
+  case VK_ESCAPE:
+  case VK_MENU:
+  case VK_F10:
+    aTrack.Done = true;
+    break;
+  default:
+    // The character of the key comes as WM_CHAR or WM_SYSCHAR.
+    TranslateMessage(&aMsg);
+    break;
+  }
+}
+
 // Handles a message of the loop that belongs to the menu; false for the
 // others, which are dispatched.
 bool HandleMenuMessage(Tracking& aTrack, const MSG& aMsg) {
   if (IsMouseMessage(aMsg.message) && aMsg.hwnd == aTrack.Popup) {
-    RECT box;
-    GetWindowRect(aTrack.Popup, &box);
-    const bool inside = box.Contains({aMsg.pt.X, aMsg.pt.Y});
-    const int at = inside ? ItemAt(aTrack, aMsg.pt) : -1;
-    const bool rightChooses = (aTrack.Flags & TPM_RIGHTBUTTON) != 0;
-    switch (aMsg.message) {
-    case WM_MOUSEMOVE:
-      Select(aTrack, at);
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-      if (!inside)
-        aTrack.Done = true;
-      else
-        Select(aTrack, at);
-      break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-      if (at >= 0 && (aMsg.message == WM_LBUTTONUP || rightChooses))
-        Choose(aTrack, at, true);
-      break;
-    }
+    MenuMouse(aTrack, aMsg);
     return true;
   }
   switch (aMsg.message) {
   case WM_KEYDOWN:
   case WM_SYSKEYDOWN:
-    switch (int(aMsg.wParam)) {
-    case VK_DOWN:
-      Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? -1 : aTrack.Selected, 1));
-      break;
-    case VK_UP:
-      Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? 0 : aTrack.Selected, -1));
-      break;
-    case VK_HOME:
-      Select(aTrack, Step(aTrack, -1, 1));
-      break;
-    case VK_END:
-      Select(aTrack, Step(aTrack, 0, -1));
-      break;
-    case VK_RETURN:
-      if (aTrack.Selected >= 0)
-        Choose(aTrack, aTrack.Selected, false);
-      break;
-    case VK_ESCAPE:
-    case VK_MENU:
-    case VK_F10:
-      aTrack.Done = true;
-      break;
-    default:
-      // The character of the key comes as WM_CHAR or WM_SYSCHAR.
-      TranslateMessage(&aMsg);
-      break;
-    }
+    MenuKey(aTrack, aMsg);
     return true;
   case WM_CHAR:
   case WM_SYSCHAR:
