@@ -320,10 +320,6 @@ void ShowOwnedWindows(HWND aOwner, bool aShow) {
   }
 }
 
-} // namespace
-
-namespace {
-
 // What a show command asks for: the flags of the position change, whether
 // the window shows, and its state (WS_MINIMIZE, WS_MAXIMIZE or 0).
 struct ShowRequest {
