@@ -256,10 +256,8 @@ struct ScrollBarDrag {
     if (!w)
       return;
     const int offset = Vertical() ? Cursor.Y - At.Y : Cursor.X - At.X;
-    const FrameLayout f =
-        ComputeFrame(FrameStyle(w), w->ExStyle, {w->Rect.Width(), w->Rect.Height()});
-    const int pos = ThumbPosition(Vertical() ? f.VScroll : f.HScroll, Vertical(), *InfoOf(w, Bar),
-                                  StartPos, offset);
+    const int pos =
+        ThumbPosition(CurrentLayout(Wnd, Bar).Bar, Vertical(), *InfoOf(w, Bar), StartPos, offset);
     if (pos == TrackPos && !aReleased)
       return;
     TrackPos = pos;
