@@ -16,6 +16,7 @@
 #include "skin/data/qcSkinPack.h"
 #include "skin/data/sVerdantSkin.h"
 #include "support/PixelCheck.h"
+#include "support/TextLines.h"
 #include "toolkit/Label.h"
 #include "toolkit/MessageForm.h"
 
@@ -446,9 +447,8 @@ protected:
   std::string LogFacts() {
     fDump.str("");
     fAutomation->Dump();
-    std::istringstream in(fDump.str());
-    std::string line, facts;
-    while (std::getline(in, line))
+    std::string facts;
+    for (const std::string& line : textlines::Lines(fDump.str()))
       if (line.rfind("top\tlbListe\t", 0) == 0 || line.rfind("scroll\tlbListe\t", 0) == 0)
         facts += line.substr(line.find('\t') + 9) + ";";
     return facts;
