@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -22,6 +24,70 @@ int ParseScale(const std::string& aText) {
   if (aText.size() == 1 && aText[0] >= '1' && aText[0] < '1' + platform::MaxDisplayScale)
     return aText[0] - '0';
   throw std::invalid_argument("--scale= takes 1, 2, 3 or auto, not \"" + aText + "\"");
+}
+
+// The options whose text follows '=' and may not be empty.
+struct TTextOption {
+  std::string_view Prefix;
+  std::string TMonitorOptions::*Field;
+  const char* Missing; // the message when the text is empty
+};
+constexpr TTextOption TextOptions[] = {
+    {"--midi=", &TMonitorOptions::Midi, "--midi= needs a service: auto, alsa, jack or virtual"},
+    {"--skin=", &TMonitorOptions::Skin, "--skin= needs a skin folder, a .qsz file or none"},
+    {"--log=", &TMonitorOptions::Log, "--log= needs a file, or - for standard output"},
+};
+
+// The repeatable options that each add a pattern.
+struct TPatternOption {
+  std::string_view Prefix;
+  std::vector<std::string> TMonitorOptions::*Field;
+};
+constexpr TPatternOption PatternOptions[] = {
+    {"--in=", &TMonitorOptions::InPatterns},
+    {"--out=", &TMonitorOptions::OutPatterns},
+};
+
+struct TFlag {
+  std::string_view Name;
+  bool TMonitorOptions::*Field;
+};
+constexpr TFlag Flags[] = {
+    {"--list-ports", &TMonitorOptions::ListPorts},
+    {"--headless", &TMonitorOptions::Headless},
+    {"--screen", &TMonitorOptions::Screen},
+    {"--dump", &TMonitorOptions::Dump},
+    {"--help", &TMonitorOptions::Help},
+    {"-h", &TMonitorOptions::Help},
+    {"--version", &TMonitorOptions::Version},
+};
+
+// Takes aArg when it is one of the options above; false for any other.
+bool TakeTableOption(const std::string& aArg, TMonitorOptions& aOptions) {
+  for (const TTextOption& option : TextOptions) {
+    if (!aArg.starts_with(option.Prefix))
+      continue;
+    aOptions.*option.Field = aArg.substr(option.Prefix.size());
+    if ((aOptions.*option.Field).empty())
+      throw std::invalid_argument(option.Missing);
+    return true;
+  }
+  for (const TPatternOption& option : PatternOptions) {
+    if (!aArg.starts_with(option.Prefix))
+      continue;
+    std::string pattern = aArg.substr(option.Prefix.size());
+    if (pattern.empty())
+      throw std::invalid_argument(aArg + " needs a part of a port name");
+    (aOptions.*option.Field).push_back(std::move(pattern));
+    return true;
+  }
+  for (const TFlag& flag : Flags) {
+    if (aArg == flag.Name) {
+      aOptions.*flag.Field = true;
+      return true;
+    }
+  }
+  return false;
 }
 
 } // namespace
@@ -43,47 +109,18 @@ TMonitorOptions ParseCommandLine(const std::vector<std::string>& aArgs) {
         throw std::invalid_argument(arg + " needs a value");
       return aArgs[++i];
     };
-    if (arg.starts_with("--midi=")) {
-      options.Midi = arg.substr(7);
-      if (options.Midi.empty())
-        throw std::invalid_argument("--midi= needs a service: auto, alsa, jack or virtual");
-    } else if (arg.starts_with("--skin=")) {
-      options.Skin = arg.substr(7);
-      if (options.Skin.empty())
-        throw std::invalid_argument("--skin= needs a skin folder, a .qsz file or none");
-    } else if (arg.starts_with("--log=")) {
-      options.Log = arg.substr(6);
-      if (options.Log.empty())
-        throw std::invalid_argument("--log= needs a file, or - for standard output");
-    } else if (arg.starts_with("--in=") || arg.starts_with("--out=")) {
-      const bool in = arg.starts_with("--in=");
-      std::string pattern = arg.substr(in ? 5 : 6);
-      if (pattern.empty())
-        throw std::invalid_argument(arg + " needs a part of a port name");
-      (in ? options.InPatterns : options.OutPatterns).push_back(std::move(pattern));
-    } else if (arg.starts_with("--scale=")) {
+    // The skin engine's switches are read by the engine itself at start.
+    if (TakeTableOption(arg, options) || IsSkinSwitch(arg))
+      continue;
+    if (arg.starts_with("--scale=")) {
       options.Scale = ParseScale(arg.substr(8));
-    } else if (arg == "--list-ports") {
-      options.ListPorts = true;
-    } else if (arg == "--headless") {
-      options.Headless = true;
     } else if (arg == "--screenshot") {
       options.Screenshot = value();
-    } else if (arg == "--screen") {
-      options.Screen = true;
     } else if (arg == "--after") {
       options.AfterMs = ParseMilliseconds(value());
       afterGiven = true;
     } else if (arg == "--script") {
       options.Script = value();
-    } else if (arg == "--dump") {
-      options.Dump = true;
-    } else if (IsSkinSwitch(arg)) {
-      // Read by the skin engine itself at start.
-    } else if (arg == "--help" || arg == "-h") {
-      options.Help = true;
-    } else if (arg == "--version") {
-      options.Version = true;
     } else {
       throw std::invalid_argument("unknown option \"" + arg + "\"");
     }

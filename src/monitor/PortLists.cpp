@@ -112,69 +112,72 @@ void TPortLists::UpdateAndNote(std::string aFirst) {
     fShowNote(Joined(notes));
 }
 
+namespace {
+
+// What the lines of a refreshed list get.
+struct TLinePlan {
+  std::vector<int> Before;   // the line each new line continues, -1 for a port that came
+  std::vector<bool> Checked; // the checks of the lines that continue
+  std::vector<int> Chosen;   // the lines of ports that came and are to be checked and opened
+};
+
+// The ports that went away while checked are remembered and noted; a port
+// that came is chosen when it was remembered (noted as back) or matches a
+// pattern.
+TLinePlan PlanLines(TCheckListBox& aList, TPortChoice& aChoice, const std::vector<int>& aNewIndexes,
+                    const std::vector<std::string>& aNames, std::vector<std::string>& aNotes) {
+  TLinePlan plan{std::vector<int>(aNames.size(), -1), std::vector<bool>(aNames.size(), false), {}};
+  for (std::size_t i = 0; i < aNewIndexes.size(); ++i) {
+    if (aNewIndexes[i] >= 0)
+      plan.Before[std::size_t(aNewIndexes[i])] = int(i);
+    else if (int(i) < aList.Count() && aList.Checked(int(i))) {
+      aChoice.Remember(aList.Items()[int(i)]);
+      aNotes.push_back(aList.Items()[int(i)] + ": Ger\xC3\xA4t weg");
+    }
+  }
+  for (std::size_t j = 0; j < aNames.size(); ++j) {
+    const int i = plan.Before[j];
+    if (i >= 0) {
+      plan.Checked[j] = i < aList.Count() && aList.Checked(i);
+    } else if (aChoice.TakeRemembered(aNames[j])) {
+      aNotes.push_back(aNames[j] + ": Ger\xC3\xA4t wieder da");
+      plan.Chosen.push_back(int(j));
+    } else if (aChoice.MatchesPattern(aNames[j])) {
+      plan.Chosen.push_back(int(j));
+    }
+  }
+  return plan;
+}
+
+// Puts the new lines with their checks into the list, drawn once with its new
+// lines, not once per line; the current line follows its port.
+void ShowLines(TCheckListBox& aList, const std::vector<std::string>& aNames,
+               const std::vector<bool>& aChecked, const std::vector<int>& aNewIndexes) {
+  const int current = aList.ItemIndex();
+  platform::SendMessageW(aList.Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
+  aList.Items().Assign(aNames);
+  for (std::size_t j = 0; j < aNames.size(); ++j)
+    aList.SetChecked(int(j), aChecked[j]);
+  if (current >= 0 && std::size_t(current) < aNewIndexes.size())
+    aList.SetItemIndex(aNewIndexes[std::size_t(current)]);
+  platform::SendMessageW(aList.Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
+  platform::RedrawWindow(aList.Handle(), nullptr, nullptr,
+                         platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
+}
+
+} // namespace
+
 void TPortLists::UpdateSide(TSide& aSide, std::vector<std::string>& aNotes) {
-  TMidiDevices& registry = Registry(aSide);
-  TCheckListBox& list = aSide.List;
   try {
-    TMidiDevices::TRefresh refresh = registry.BeginRefresh();
+    TMidiDevices::TRefresh refresh = Registry(aSide).BeginRefresh();
     if (!refresh.Changed())
       return;
     ++fChangeCount;
     const std::vector<int>& newIndexes = refresh.NewIndexes();
     const std::vector<std::string> names = refresh.Names();
-    // The line each new line continues, and the checks the new lines get.
-    std::vector<int> before(names.size(), -1);
-    for (std::size_t i = 0; i < newIndexes.size(); ++i)
-      if (newIndexes[i] >= 0)
-        before[std::size_t(newIndexes[i])] = int(i);
-    for (std::size_t i = 0; i < newIndexes.size(); ++i) {
-      if (newIndexes[i] < 0 && int(i) < list.Count() && list.Checked(int(i))) {
-        aSide.Choice.Remember(list.Items()[int(i)]);
-        aNotes.push_back(list.Items()[int(i)] + ": Ger\xC3\xA4t weg");
-      }
-    }
-    std::vector<bool> checked(names.size(), false);
-    std::vector<int> chosen;
-    for (std::size_t j = 0; j < names.size(); ++j) {
-      const int i = before[j];
-      if (i >= 0) {
-        checked[j] = i < list.Count() && list.Checked(i);
-      } else if (aSide.Choice.TakeRemembered(names[j])) {
-        aNotes.push_back(names[j] + ": Ger\xC3\xA4t wieder da");
-        chosen.push_back(int(j));
-      } else if (aSide.Choice.MatchesPattern(names[j])) {
-        chosen.push_back(int(j));
-      }
-    }
-    {
-      std::lock_guard lock(fLock);
-      if (aSide.Output) {
-        // The targets follow their ports' lines.
-        TThruTargets& targets = fPath.Targets();
-        std::vector<bool> served(names.size(), false);
-        for (std::size_t j = 0; j < names.size(); ++j)
-          served[j] = before[j] >= 0 && targets.IsSet(before[j]);
-        refresh.Publish();
-        targets.Clear();
-        for (std::size_t j = 0; j < names.size(); ++j)
-          if (served[j])
-            targets.Set(int(j), true);
-      } else {
-        refresh.Publish();
-        fPath.InputNames().Publish(refresh.ListNumber(), names);
-      }
-    }
-    // The list is drawn once with its new lines, not once per line.
-    const int current = list.ItemIndex();
-    platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::FALSE, 0);
-    list.Items().Assign(names);
-    for (std::size_t j = 0; j < names.size(); ++j)
-      list.SetChecked(int(j), checked[j]);
-    if (current >= 0 && std::size_t(current) < newIndexes.size())
-      list.SetItemIndex(newIndexes[std::size_t(current)]);
-    platform::SendMessageW(list.Handle(), platform::WM_SETREDRAW, platform::TRUE, 0);
-    platform::RedrawWindow(list.Handle(), nullptr, nullptr,
-                           platform::RDW_INVALIDATE | platform::RDW_ERASE | platform::RDW_FRAME);
+    const TLinePlan plan = PlanLines(aSide.List, aSide.Choice, newIndexes, names, aNotes);
+    Publish(aSide, refresh, plan.Before);
+    ShowLines(aSide.List, names, plan.Checked, newIndexes);
     // Closes the handles of the ports that went away; a failure there keeps
     // no port that came from being opened.
     try {
@@ -182,13 +185,33 @@ void TPortLists::UpdateSide(TSide& aSide, std::vector<std::string>& aNotes) {
     } catch (const EMidiError& error) {
       aNotes.push_back(FailureNote(aSide, error));
     }
-    for (const int j : chosen) {
-      list.SetChecked(j, true);
+    for (const int j : plan.Chosen) {
+      aSide.List.SetChecked(j, true);
       OpenChosen(aSide, j, aNotes);
     }
   } catch (const EMidiError& error) {
     aNotes.push_back(FailureNote(aSide, error));
   }
+}
+
+void TPortLists::Publish(const TSide& aSide, TMidiDevices::TRefresh& aRefresh,
+                         const std::vector<int>& aBefore) {
+  std::lock_guard lock(fLock);
+  if (!aSide.Output) {
+    aRefresh.Publish();
+    fPath.InputNames().Publish(aRefresh.ListNumber(), aRefresh.Names());
+    return;
+  }
+  // The targets follow their ports' lines.
+  TThruTargets& targets = fPath.Targets();
+  std::vector<bool> served(aBefore.size(), false);
+  for (std::size_t j = 0; j < aBefore.size(); ++j)
+    served[j] = aBefore[j] >= 0 && targets.IsSet(aBefore[j]);
+  aRefresh.Publish();
+  targets.Clear();
+  for (std::size_t j = 0; j < aBefore.size(); ++j)
+    if (served[j])
+      targets.Set(int(j), true);
 }
 
 std::string TPortLists::FailureNote(const TSide& aSide, const EMidiError& aError) {

@@ -20,6 +20,7 @@
 // which the thru holds for each message, so a message is served by the lines
 // either before or after a change, never by a mix.
 
+#include "midi/MidiDevices.h"
 #include "monitor/PortChoice.h"
 #include "monitor/ServiceRecovery.h"
 #include "platform/win/WinDefs.h"
@@ -32,7 +33,6 @@
 
 class EMidiError;
 class TCheckListBox;
-class TMidiDevices;
 class TMidiPath;
 struct TMessage;
 
@@ -87,6 +87,11 @@ private:
   // Refreshes one list; appends the status notes of what went and came back,
   // and of failures.
   void UpdateSide(TSide& aSide, std::vector<std::string>& aNotes);
+  // Puts the refreshed list in use under the lock, with the names of the
+  // inputs or the thru targets following their lines (aBefore: the line each
+  // new line continues, or -1).
+  void Publish(const TSide& aSide, TMidiDevices::TRefresh& aRefresh,
+               const std::vector<int>& aBefore);
   // The status note of a failure of aSide's registry.
   static std::string FailureNote(const TSide& aSide, const EMidiError& aError);
   // Opens the port of a line that was checked by name; a failure is noted.

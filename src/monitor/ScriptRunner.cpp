@@ -55,92 +55,159 @@ int Number(std::string_view aWord, int aBase, int aMax, const char* aWhat, int a
   return value;
 }
 
-TScriptCommand ParseCommand(const std::vector<std::string_view>& w) {
-  using TKind = TScriptCommand::TKind;
-  TScriptCommand c;
-  const std::size_t n = w.size();
-  const std::string_view verb = w[0];
-  if ((verb == "check" || verb == "uncheck") && n == 3 && (w[1] == "in" || w[1] == "out")) {
-    c.Kind = TKind::Check;
-    c.Checked = verb == "check";
-    c.Output = w[1] == "out";
-    c.Index = Number(w[2], 10, 1 << 20, "line");
-  } else if ((verb == "mouse" && n == 4) || ((verb == "click" || verb == "rclick") && n == 3)) {
-    using TPointer = TScriptCommand::TPointer;
-    if (verb == "click")
-      c.Pointer = TPointer::Click;
-    else if (verb == "rclick")
-      c.Pointer = TPointer::RightClick;
-    else if (w[1] == "move")
-      c.Pointer = TPointer::Move;
-    else if (w[1] == "down")
-      c.Pointer = TPointer::Down;
-    else if (w[1] == "up")
-      c.Pointer = TPointer::Up;
-    else
-      throw std::invalid_argument("no mouse action \"" + std::string(w[1]) + "\"");
-    c.Kind = TKind::Pointer;
-    c.X = Number(w[n - 2], 10, MaxWindowPoint, "x");
-    c.Y = Number(w[n - 1], 10, MaxWindowPoint, "y");
-  } else if (verb == "hit" && n == 3) {
-    c.Kind = TKind::Hit;
-    c.X = Number(w[1], 10, MaxWindowPoint, "x");
-    c.Y = Number(w[2], 10, MaxWindowPoint, "y");
-  } else if (verb == "wheel" && n == 4) {
-    c.Kind = TKind::Wheel;
-    c.X = Number(w[1], 10, MaxWindowPoint, "x");
-    c.Y = Number(w[2], 10, MaxWindowPoint, "y");
-    c.Index = Number(w[3], 10, MaxNotches, "notches", -MaxNotches);
-  } else if (verb == "key" && n == 2) {
-    const auto* key = std::find_if(std::begin(KeyNames), std::end(KeyNames),
-                                   [&](const TKeyName& k) { return k.Name == w[1]; });
-    if (key == std::end(KeyNames))
-      throw std::invalid_argument("no key \"" + std::string(w[1]) + "\"");
-    c.Kind = TKind::Key;
-    c.Name = w[1];
-    c.Index = key->VirtKey;
-    c.KeyChar = key->Char;
-  } else if (verb == "screenshot" && n == 2) {
-    c.Kind = TKind::Screenshot;
-    c.Name = w[1];
-  } else if (verb == "click" && n == 2) {
-    if (w[1] != "btnResetIn" && w[1] != "btnResetOut" && w[1] != "btnListeLeeren")
-      throw std::invalid_argument("no button \"" + std::string(w[1]) + "\"");
-    c.Kind = TKind::Click;
-    c.Name = w[1];
-  } else if (verb == "select" && n == 3 && w[1] == "log") {
-    c.Kind = TKind::SelectLog;
-    c.Index = Number(w[2], 10, 1 << 30, "line");
-  } else if (verb == "send" && n == 5) {
-    c.Kind = TKind::Send;
-    c.Index = Number(w[1], 10, 1 << 20, "port");
-    for (int i = 0; i < 3; ++i) {
-      if (w[2 + i].size() > 2)
-        throw std::invalid_argument("byte \"" + std::string(w[2 + i]) + "\" is not valid");
-      c.Bytes[i] = static_cast<std::uint8_t>(Number(w[2 + i], 16, 255, "byte"));
-    }
-  } else if (verb == "wait" && n == 2) {
-    c.Kind = TKind::Wait;
-    c.Ms = Number(w[1], 10, 24 * 3600 * 1000, "time");
-  } else if (verb == "wait" && n == 3 && w[1] == "log") {
-    c.Kind = TKind::WaitLog;
-    c.Index = Number(w[2], 10, 1 << 30, "line count");
-  } else if (verb == "menu" && n >= 2) {
-    // The caption may have blanks.
-    c.Kind = TKind::Menu;
-    c.Name = w[1];
-    for (std::size_t i = 2; i < n; ++i)
-      c.Name += " " + std::string(w[i]);
-  } else if (verb == "close" && n == 2 && w[1] == "messagebox") {
-    c.Kind = TKind::CloseMessageBox;
-  } else if (verb == "dump" && n == 1) {
-    c.Kind = TKind::Dump;
-  } else if (verb == "quit" && n == 1) {
-    c.Kind = TKind::Quit;
-  } else {
-    throw std::invalid_argument("unknown command");
+using TWords = std::vector<std::string_view>;
+using TKind = TScriptCommand::TKind;
+
+void ParseCheck(const TWords& w, TScriptCommand& c) {
+  c.Checked = w[0] == "check";
+  c.Output = w[1] == "out";
+  c.Index = Number(w[2], 10, 1 << 20, "line");
+}
+
+// "mouse ACTION X Y", "click X Y" and "rclick X Y".
+void ParsePointer(const TWords& w, TScriptCommand& c) {
+  using TPointer = TScriptCommand::TPointer;
+  if (w[0] == "click")
+    c.Pointer = TPointer::Click;
+  else if (w[0] == "rclick")
+    c.Pointer = TPointer::RightClick;
+  else if (w[1] == "move")
+    c.Pointer = TPointer::Move;
+  else if (w[1] == "down")
+    c.Pointer = TPointer::Down;
+  else if (w[1] == "up")
+    c.Pointer = TPointer::Up;
+  else
+    throw std::invalid_argument("no mouse action \"" + std::string(w[1]) + "\"");
+  c.X = Number(w[w.size() - 2], 10, MaxWindowPoint, "x");
+  c.Y = Number(w[w.size() - 1], 10, MaxWindowPoint, "y");
+}
+
+void ParseHit(const TWords& w, TScriptCommand& c) {
+  c.X = Number(w[1], 10, MaxWindowPoint, "x");
+  c.Y = Number(w[2], 10, MaxWindowPoint, "y");
+}
+
+void ParseWheel(const TWords& w, TScriptCommand& c) {
+  ParseHit(w, c);
+  c.Index = Number(w[3], 10, MaxNotches, "notches", -MaxNotches);
+}
+
+void ParseKey(const TWords& w, TScriptCommand& c) {
+  const auto* key = std::find_if(std::begin(KeyNames), std::end(KeyNames),
+                                 [&](const TKeyName& k) { return k.Name == w[1]; });
+  if (key == std::end(KeyNames))
+    throw std::invalid_argument("no key \"" + std::string(w[1]) + "\"");
+  c.Name = w[1];
+  c.Index = key->VirtKey;
+  c.KeyChar = key->Char;
+}
+
+void ParseName(const TWords& w, TScriptCommand& c) {
+  c.Name = w[1];
+}
+
+void ParseButton(const TWords& w, TScriptCommand& c) {
+  if (w[1] != "btnResetIn" && w[1] != "btnResetOut" && w[1] != "btnListeLeeren")
+    throw std::invalid_argument("no button \"" + std::string(w[1]) + "\"");
+  c.Name = w[1];
+}
+
+void ParseLogLine(const TWords& w, TScriptCommand& c) {
+  c.Index = Number(w[2], 10, 1 << 30, "line");
+}
+
+void ParseSend(const TWords& w, TScriptCommand& c) {
+  c.Index = Number(w[1], 10, 1 << 20, "port");
+  for (int i = 0; i < 3; ++i) {
+    if (w[2 + i].size() > 2)
+      throw std::invalid_argument("byte \"" + std::string(w[2 + i]) + "\" is not valid");
+    c.Bytes[i] = static_cast<std::uint8_t>(Number(w[2 + i], 16, 255, "byte"));
   }
+}
+
+void ParseWait(const TWords& w, TScriptCommand& c) {
+  c.Ms = Number(w[1], 10, 24 * 3600 * 1000, "time");
+}
+
+void ParseLogCount(const TWords& w, TScriptCommand& c) {
+  c.Index = Number(w[2], 10, 1 << 30, "line count");
+}
+
+// The caption may have blanks.
+void ParseMenu(const TWords& w, TScriptCommand& c) {
+  c.Name = w[1];
+  for (std::size_t i = 2; i < w.size(); ++i)
+    c.Name += " " + std::string(w[i]);
+}
+
+// A command's form: its first word, its word count, the second word when it
+// is fixed, and what the other words give.
+struct TSyntax {
+  std::string_view Verb;
+  std::size_t MinWords;
+  std::size_t MaxWords;
+  std::string_view Second; // empty: any
+  TKind Kind;
+  void (*Parse)(const TWords&, TScriptCommand&);
+};
+
+constexpr std::size_t AnyCount = std::size_t(-1);
+
+constexpr TSyntax Syntax[] = {
+    {"check", 3, 3, "in", TKind::Check, &ParseCheck},
+    {"check", 3, 3, "out", TKind::Check, &ParseCheck},
+    {"uncheck", 3, 3, "in", TKind::Check, &ParseCheck},
+    {"uncheck", 3, 3, "out", TKind::Check, &ParseCheck},
+    {"mouse", 4, 4, "", TKind::Pointer, &ParsePointer},
+    {"click", 3, 3, "", TKind::Pointer, &ParsePointer},
+    {"rclick", 3, 3, "", TKind::Pointer, &ParsePointer},
+    {"hit", 3, 3, "", TKind::Hit, &ParseHit},
+    {"wheel", 4, 4, "", TKind::Wheel, &ParseWheel},
+    {"key", 2, 2, "", TKind::Key, &ParseKey},
+    {"screenshot", 2, 2, "", TKind::Screenshot, &ParseName},
+    {"click", 2, 2, "", TKind::Click, &ParseButton},
+    {"select", 3, 3, "log", TKind::SelectLog, &ParseLogLine},
+    {"send", 5, 5, "", TKind::Send, &ParseSend},
+    {"wait", 2, 2, "", TKind::Wait, &ParseWait},
+    {"wait", 3, 3, "log", TKind::WaitLog, &ParseLogCount},
+    {"menu", 2, AnyCount, "", TKind::Menu, &ParseMenu},
+    {"close", 2, 2, "messagebox", TKind::CloseMessageBox, nullptr},
+    {"dump", 1, 1, "", TKind::Dump, nullptr},
+    {"quit", 1, 1, "", TKind::Quit, nullptr},
+};
+
+TScriptCommand ParseCommand(const TWords& aWords) {
+  const auto* syntax = std::find_if(std::begin(Syntax), std::end(Syntax), [&](const TSyntax& s) {
+    return s.Verb == aWords[0] && aWords.size() >= s.MinWords && aWords.size() <= s.MaxWords &&
+           (s.Second.empty() || s.Second == aWords[1]);
+  });
+  if (syntax == std::end(Syntax))
+    throw std::invalid_argument("unknown command");
+  TScriptCommand c;
+  c.Kind = syntax->Kind;
+  if (syntax->Parse)
+    syntax->Parse(aWords, c);
   return c;
+}
+
+// Commands whose effects come through the window's loop (pointer input takes
+// effect when the loop runs), so the commands after them wait for its next
+// turn.
+bool ActsOnWindow(TKind aKind) {
+  switch (aKind) {
+  case TKind::Check:
+  case TKind::Click:
+  case TKind::SelectLog:
+  case TKind::CloseMessageBox:
+  case TKind::Pointer:
+  case TKind::Menu:
+  case TKind::Wheel:
+  case TKind::Key:
+    return true;
+  default:
+    return false;
+  }
 }
 
 } // namespace
@@ -178,92 +245,82 @@ void TScriptRunner::Fail(int aLine, const std::string& aText) {
   fError = "script line " + std::to_string(aLine) + ": " + aText;
 }
 
-TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
-  using TKind = TScriptCommand::TKind;
-  if (fState != TState::Running)
-    return fState;
-  if (fWaiting) {
-    if (fWaiting->Kind == TKind::WaitLog) {
-      if (fTarget.LogLineCount() < fWaiting->Index) {
-        if (aNow < fWaitUntil)
-          return fState;
-        Fail(fWaiting->Line, "wait log " + std::to_string(fWaiting->Index) + ": the log has " +
-                                 std::to_string(fTarget.LogLineCount()) + " lines after " +
-                                 std::to_string(fWaitLogTimeout.count()) + " ms");
-        return fState;
-      }
-    } else if (aNow < fWaitUntil) {
-      return fState;
+bool TScriptRunner::Waiting(TClock::time_point aNow) {
+  if (!fWaiting)
+    return false;
+  if (fWaiting->Kind == TKind::WaitLog) {
+    if (fTarget.LogLineCount() < fWaiting->Index) {
+      if (aNow < fWaitUntil)
+        return true;
+      Fail(fWaiting->Line, "wait log " + std::to_string(fWaiting->Index) + ": the log has " +
+                               std::to_string(fTarget.LogLineCount()) + " lines after " +
+                               std::to_string(fWaitLogTimeout.count()) + " ms");
+      return true;
     }
-    fWaiting = nullptr;
+  } else if (aNow < fWaitUntil) {
+    return true;
   }
+  fWaiting = nullptr;
+  return false;
+}
+
+TScriptRunner::TState TScriptRunner::Step(TClock::time_point aNow) {
+  if (fState != TState::Running || Waiting(aNow))
+    return fState;
   if (fNext >= fCommands.size()) {
     fState = TState::Finished;
     return fState;
   }
   const TScriptCommand& c = fCommands[fNext++];
-  // Pointer input takes effect when the loop runs, so the commands after it
-  // wait for the next turn.
-  fRanWindowCommand = c.Kind == TKind::Check || c.Kind == TKind::Click ||
-                      c.Kind == TKind::SelectLog || c.Kind == TKind::CloseMessageBox ||
-                      c.Kind == TKind::Pointer || c.Kind == TKind::Menu || c.Kind == TKind::Wheel ||
-                      c.Kind == TKind::Key;
+  fRanWindowCommand = ActsOnWindow(c.Kind);
   try {
-    switch (c.Kind) {
-    case TKind::Check:
-      fTarget.SetLineChecked(c.Output, c.Index, c.Checked);
-      break;
-    case TKind::Click:
-      fTarget.ClickButton(c.Name);
-      break;
-    case TKind::SelectLog:
-      fTarget.SelectLogLine(c.Index);
-      break;
-    case TKind::Pointer:
-      fTarget.MovePointer(c.Pointer, c.X, c.Y);
-      break;
-    case TKind::Menu:
-      fTarget.ChooseMenuItem(c.Name);
-      break;
-    case TKind::Wheel:
-      fTarget.TurnWheel(c.X, c.Y, c.Index);
-      break;
-    case TKind::Key:
-      fTarget.PressKey(c.Index, c.KeyChar);
-      break;
-    case TKind::Screenshot:
-      fTarget.Screenshot(c.Name);
-      break;
-    case TKind::Hit:
-      fTarget.HitTest(c.X, c.Y);
-      break;
-    case TKind::Send:
-      fTarget.InjectMessage(c.Index, c.Bytes[0], c.Bytes[1], c.Bytes[2]);
-      break;
-    case TKind::Wait:
-      fWaiting = &c;
-      fWaitUntil = aNow + std::chrono::milliseconds(c.Ms);
-      break;
-    case TKind::WaitLog:
-      fWaiting = &c;
-      fWaitUntil = aNow + fWaitLogTimeout;
-      break;
-    case TKind::CloseMessageBox:
-      if (!fTarget.CloseMessageBox())
-        throw std::runtime_error("no message box is showing");
-      break;
-    case TKind::Dump:
-      fTarget.Dump();
-      break;
-    case TKind::Quit:
-      fState = TState::Finished;
-      fTarget.Quit();
-      break;
-    }
+    Execute(c, aNow);
   } catch (const std::exception& e) {
     Fail(c.Line, e.what());
   }
   return fState;
+}
+
+void TScriptRunner::Execute(const TScriptCommand& c, TClock::time_point aNow) {
+  switch (c.Kind) {
+  case TKind::Check:
+    return fTarget.SetLineChecked(c.Output, c.Index, c.Checked);
+  case TKind::Click:
+    return fTarget.ClickButton(c.Name);
+  case TKind::SelectLog:
+    return fTarget.SelectLogLine(c.Index);
+  case TKind::Pointer:
+    return fTarget.MovePointer(c.Pointer, c.X, c.Y);
+  case TKind::Menu:
+    return fTarget.ChooseMenuItem(c.Name);
+  case TKind::Wheel:
+    return fTarget.TurnWheel(c.X, c.Y, c.Index);
+  case TKind::Key:
+    return fTarget.PressKey(c.Index, c.KeyChar);
+  case TKind::Screenshot:
+    return fTarget.Screenshot(c.Name);
+  case TKind::Hit:
+    return fTarget.HitTest(c.X, c.Y);
+  case TKind::Send:
+    return fTarget.InjectMessage(c.Index, c.Bytes[0], c.Bytes[1], c.Bytes[2]);
+  case TKind::Wait:
+    fWaiting = &c;
+    fWaitUntil = aNow + std::chrono::milliseconds(c.Ms);
+    return;
+  case TKind::WaitLog:
+    fWaiting = &c;
+    fWaitUntil = aNow + fWaitLogTimeout;
+    return;
+  case TKind::CloseMessageBox:
+    if (!fTarget.CloseMessageBox())
+      throw std::runtime_error("no message box is showing");
+    return;
+  case TKind::Dump:
+    return fTarget.Dump();
+  case TKind::Quit:
+    fState = TState::Finished;
+    return fTarget.Quit();
+  }
 }
 
 TScriptRunner::TState TScriptRunner::Run(TClock::time_point aNow, int aMaxCommands) {

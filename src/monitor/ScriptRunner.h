@@ -125,6 +125,9 @@ public:
 
 private:
   void Fail(int aLine, const std::string& aText);
+  // A wait is still pending (or has just failed the script).
+  bool Waiting(TClock::time_point aNow);
+  void Execute(const TScriptCommand& aCommand, TClock::time_point aNow);
 
   std::vector<TScriptCommand> fCommands;
   TScriptTarget& fTarget;

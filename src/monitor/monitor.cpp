@@ -16,7 +16,9 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -46,6 +48,98 @@ private:
   bool& fFlag;
 };
 
+// Where a control on the port panel is kept in the window, which also gives
+// its kind.
+using TPortPanelSlot = std::variant<TsButton * TfrmMonitor::*, TsCheckListBox * TfrmMonitor::*,
+                                    TsListBox * TfrmMonitor::*, TsPanel * TfrmMonitor::*>;
+using TFormHandler = void (TfrmMonitor::*)(TObject*);
+
+struct TPortPanelControl {
+  TPortPanelSlot Slot;
+  const char* Name;
+  int Left, Top, Width, Height;
+  const char* Caption;  // buttons and panels
+  TFormHandler Handler; // a button's or the log's click, a port list's check toggled
+  bool Bold;            // the panels that are headings
+};
+
+// The controls on the port panel in the order of the window's members, which
+// is the order of creation and their tab order.
+constexpr TPortPanelControl PortPanelControls[] = {
+    {&TfrmMonitor::btnResetIn, "btnResetIn", 10, 3, 113, 17, "Midi In (Reset)",
+     &TfrmMonitor::btnResetInClick, false},
+    {&TfrmMonitor::btnResetOut, "btnResetOut", 320, 3, 113, 17, "Midi Out (Reset)",
+     &TfrmMonitor::btnResetOutClick, false},
+    {&TfrmMonitor::clbInputDevices, "clbInputDevices", 10, 25, 302, 148, "",
+     &TfrmMonitor::clbInputDevicesClickCheck, false},
+    {&TfrmMonitor::clbOutputDevices, "clbOutputDevices", 320, 25, 303, 148, "",
+     &TfrmMonitor::clbOutputDevicesClickCheck, false},
+    {&TfrmMonitor::btnListeLeeren, "btnListeLeeren", 632, 3, 81, 18, "Liste Reset",
+     &TfrmMonitor::btnListeLeerenClick, false},
+    {&TfrmMonitor::lbListe, "lbListe", 632, 25, 81, 254, "", &TfrmMonitor::lbListeClick, false},
+    {&TfrmMonitor::PanelCC, "PanelCC", 52, 226, 85, 20, "", nullptr, false},
+    {&TfrmMonitor::panelDB1, "panelDB1", 243, 186, 160, 20, "Datenbyte 1", nullptr, true},
+    {&TfrmMonitor::PanelDB1Text, "PanelDB1Text", 243, 266, 160, 20, "", nullptr, false},
+    {&TfrmMonitor::PanelDB2, "PanelDB2", 409, 186, 160, 20, "Datenbyte 2", nullptr, true},
+    {&TfrmMonitor::PanelDB2Text, "PanelDB2Text", 409, 266, 160, 20, "", nullptr, false},
+    {&TfrmMonitor::PanelKanal, "PanelKanal", 152, 226, 85, 20, "", nullptr, false},
+    {&TfrmMonitor::PanelP1, "PanelP1", 283, 226, 85, 20, "", nullptr, false},
+    {&TfrmMonitor::PanelP2, "PanelP2", 448, 226, 85, 20, "", nullptr, false},
+    {&TfrmMonitor::panelStatusByte, "panelStatusByte", 52, 186, 185, 20, "Statusbyte und Midikanal",
+     nullptr, true},
+    {&TfrmMonitor::PanelStatustext, "PanelStatustext", 52, 266, 185, 20, "", nullptr, false},
+};
+
+std::function<void(TObject*)> Bound(TfrmMonitor& aForm, TFormHandler aHandler) {
+  return [&aForm, aHandler](TObject* aSender) { (aForm.*aHandler)(aSender); };
+}
+
+// The port lists and the log: green text on green.
+template <class TList>
+void StyleAsListing(TList* aList) {
+  SetControlFont(aList, 11, false, ListFontColor);
+  aList->SetColor(ListColor);
+  aList->SetItemHeight(13);
+  aList->SkinData.SetSkinSection("BUTTON_BIG");
+}
+
+void Configure(TfrmMonitor& aForm, TsButton* aButton, const TPortPanelControl& aControl) {
+  aButton->SetCaption(aControl.Caption);
+  aButton->OnClick = Bound(aForm, aControl.Handler);
+}
+
+void Configure(TfrmMonitor& aForm, TsCheckListBox* aList, const TPortPanelControl& aControl) {
+  StyleAsListing(aList);
+  // Typed letters neither move the current line nor pick a port.
+  aList->SetAutoComplete(false);
+  aList->OnClickCheck = Bound(aForm, aControl.Handler);
+}
+
+void Configure(TfrmMonitor& aForm, TsListBox* aList, const TPortPanelControl& aControl) {
+  StyleAsListing(aList);
+  aList->OnClick = Bound(aForm, aControl.Handler);
+}
+
+void Configure(TfrmMonitor&, TsPanel* aPanel, const TPortPanelControl& aControl) {
+  aPanel->SetCaption(aControl.Caption);
+  aPanel->SetAlignment(taCenter);
+  aPanel->SetFullRepaint(false);
+  SetControlFont(aPanel, 13, aControl.Bold);
+}
+
+TWinControl* CreatePortPanelControl(TfrmMonitor& aForm, const TPortPanelControl& aControl) {
+  return std::visit(
+      [&]<class T>(T* TfrmMonitor::*aSlot) -> TWinControl* {
+        auto* control = new T(&aForm);
+        control->SetName(aControl.Name);
+        control->SetParent(aForm.PanelPort);
+        control->SetBounds(aControl.Left, aControl.Top, aControl.Width, aControl.Height);
+        Configure(aForm, control, aControl);
+        return aForm.*aSlot = control;
+      },
+      aControl.Slot);
+}
+
 } // namespace
 
 TfrmMonitor::TfrmMonitor(TComponent* aOwner) : TForm(aOwner) {
@@ -56,6 +150,23 @@ TfrmMonitor::~TfrmMonitor() = default;
 
 void TfrmMonitor::BuildWindow() {
   TLoadingBracket bracket;
+  SetWindowProperties();
+  CreateSkinManager();
+  CreatePage();
+  std::vector<TWinControl*> onPanel;
+  for (const TPortPanelControl& control : PortPanelControls)
+    onPanel.push_back(CreatePortPanelControl(*this, control));
+  const auto labels = AttachListLabels();
+  // Tab orders in ascending order, so each lands where it is set.
+  for (int i = 0; i < int(onPanel.size()); ++i)
+    onPanel[std::size_t(i)]->SetTabOrder(i);
+  SetVisible(true);
+  bracket.Close();
+  for (auto [label, list] : labels)
+    label->PlaceLeftOf(list, 0);
+}
+
+void TfrmMonitor::SetWindowProperties() {
   SetName("frmMonitor");
   SetBorderStyle(bsToolWindow);
   SetCaption(MonitorCaption);
@@ -66,7 +177,9 @@ void TfrmMonitor::BuildWindow() {
   SetControlFont(this, 11, false);
   OnCreate = [this](TObject* aSender) { FormCreate(aSender); };
   OnDestroy = [this](TObject* aSender) { FormDestroy(aSender); };
+}
 
+void TfrmMonitor::CreateSkinManager() {
   // The skin manager comes first; its window hook gives the window and the
   // message boxes their skinned frame when they are first activated. Its properties go in their
   // stored order: the stored skin, then the folder, then the name, whose setting loads the stored
@@ -84,7 +197,9 @@ void TfrmMonitor::BuildWindow() {
   sSkinManager1->Options.SetOptimizingPriority(TqcOptimizingPriority::opMemory);
   sSkinManager1->SetSkinDirectory("C:\\Skins");
   sSkinManager1->SetSkinName(VerdantSkinName);
+}
 
+void TfrmMonitor::CreatePage() {
   PageControl1 = new TsPageControl(this);
   PageControl1->SetName("PageControl1");
   PageControl1->SetParent(this);
@@ -118,76 +233,9 @@ void TfrmMonitor::BuildWindow() {
   PanelPort->SetBevelInner(bvSpace);
   PanelPort->SetFullRepaint(false);
   PanelPort->SetTabOrder(1);
+}
 
-  auto button = [this](const char* aName, int aLeft, int aTop, int aWidth, int aHeight,
-                       const char* aCaption, void (TfrmMonitor::*aClick)(TObject*)) {
-    auto* b = new TsButton(this);
-    b->SetName(aName);
-    b->SetParent(PanelPort);
-    b->SetBounds(aLeft, aTop, aWidth, aHeight);
-    b->SetCaption(aCaption);
-    b->OnClick = [this, aClick](TObject* aSender) { (this->*aClick)(aSender); };
-    return b;
-  };
-  auto deviceList = [this](const char* aName, int aLeft, int aWidth,
-                           void (TfrmMonitor::*aClickCheck)(TObject*)) {
-    auto* l = new TsCheckListBox(this);
-    l->SetName(aName);
-    l->SetParent(PanelPort);
-    l->SetBounds(aLeft, 25, aWidth, 148);
-    SetControlFont(l, 11, false, ListFontColor);
-    l->SetColor(ListColor);
-    l->SetItemHeight(13);
-    l->SkinData.SetSkinSection("BUTTON_BIG");
-    // Typed letters neither move the current line nor pick a port.
-    l->SetAutoComplete(false);
-    l->OnClickCheck = [this, aClickCheck](TObject* aSender) { (this->*aClickCheck)(aSender); };
-    return l;
-  };
-  btnResetIn =
-      button("btnResetIn", 10, 3, 113, 17, "Midi In (Reset)", &TfrmMonitor::btnResetInClick);
-  btnResetOut =
-      button("btnResetOut", 320, 3, 113, 17, "Midi Out (Reset)", &TfrmMonitor::btnResetOutClick);
-  clbInputDevices = deviceList("clbInputDevices", 10, 302, &TfrmMonitor::clbInputDevicesClickCheck);
-  clbOutputDevices =
-      deviceList("clbOutputDevices", 320, 303, &TfrmMonitor::clbOutputDevicesClickCheck);
-  btnListeLeeren =
-      button("btnListeLeeren", 632, 3, 81, 18, "Liste Reset", &TfrmMonitor::btnListeLeerenClick);
-
-  lbListe = new TsListBox(this);
-  lbListe->SetName("lbListe");
-  lbListe->SetParent(PanelPort);
-  lbListe->SetBounds(632, 25, 81, 254);
-  SetControlFont(lbListe, 11, false, ListFontColor);
-  lbListe->SetColor(ListColor);
-  lbListe->SetItemHeight(13);
-  lbListe->SkinData.SetSkinSection("BUTTON_BIG");
-  lbListe->OnClick = [this](TObject* aSender) { lbListeClick(aSender); };
-
-  auto panel = [this](const char* aName, int aLeft, int aTop, int aWidth, const char* aCaption,
-                      bool aBold) {
-    auto* p = new TsPanel(this);
-    p->SetName(aName);
-    p->SetParent(PanelPort);
-    p->SetBounds(aLeft, aTop, aWidth, 20);
-    p->SetCaption(aCaption);
-    p->SetAlignment(taCenter);
-    p->SetFullRepaint(false);
-    SetControlFont(p, 13, aBold);
-    return p;
-  };
-  // Declaration order of the members, which is also the order of creation.
-  PanelCC = panel("PanelCC", 52, 226, 85, "", false);
-  panelDB1 = panel("panelDB1", 243, 186, 160, "Datenbyte 1", true);
-  PanelDB1Text = panel("PanelDB1Text", 243, 266, 160, "", false);
-  PanelDB2 = panel("PanelDB2", 409, 186, 160, "Datenbyte 2", true);
-  PanelDB2Text = panel("PanelDB2Text", 409, 266, 160, "", false);
-  PanelKanal = panel("PanelKanal", 152, 226, 85, "", false);
-  PanelP1 = panel("PanelP1", 283, 226, 85, "", false);
-  PanelP2 = panel("PanelP2", 448, 226, 85, "", false);
-  panelStatusByte = panel("panelStatusByte", 52, 186, 185, "Statusbyte und Midikanal", true);
-  PanelStatustext = panel("PanelStatustext", 52, 266, 185, "", false);
-
+std::vector<std::pair<TLabel*, TWinControl*>> TfrmMonitor::AttachListLabels() {
   // The lists carry an attached label without text, owned by the list; it is
   // placed left of it once loading has given it its size.
   std::vector<std::pair<TLabel*, TWinControl*>> labels;
@@ -200,19 +248,7 @@ void TfrmMonitor::BuildWindow() {
     label->SetFocusControl(list);
     labels.emplace_back(label, list);
   }
-
-  // Tab orders in ascending order, so each lands where it is set.
-  TWinControl* tabOrder[] = {btnResetIn,     btnResetOut, clbInputDevices, clbOutputDevices,
-                             btnListeLeeren, lbListe,     PanelCC,         panelDB1,
-                             PanelDB1Text,   PanelDB2,    PanelDB2Text,    PanelKanal,
-                             PanelP1,        PanelP2,     panelStatusByte, PanelStatustext};
-  for (int i = 0; i < int(std::size(tabOrder)); ++i)
-    tabOrder[i]->SetTabOrder(i);
-
-  SetVisible(true);
-  bracket.Close();
-  for (auto [label, list] : labels)
-    label->PlaceLeftOf(list, 0);
+  return labels;
 }
 
 void TfrmMonitor::FormCreate(TObject*) {

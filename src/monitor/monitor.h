@@ -27,10 +27,13 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 class UiWakeup;
 }
+class TLabel;
 class TMessageLog;
 class TServiceNotices;
 
@@ -126,6 +129,12 @@ protected:
 
 private:
   void BuildWindow();
+  void SetWindowProperties();
+  void CreateSkinManager();
+  // The page control with its page, the page's status bar and port panel.
+  void CreatePage();
+  // The lists' labels, each with the list it is to be placed beside.
+  std::vector<std::pair<TLabel*, TWinControl*>> AttachListLabels();
   void FillDeviceList(TCheckListBox* aList, const std::vector<std::string>& aNames);
   // Fills the input list with the registry's ports, all unchecked, and
   // publishes their names for the status line.

@@ -25,6 +25,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -144,10 +145,7 @@ void ListPorts() {
     std::cout << "out\t" << i << '\t' << outputs[i] << '\n';
 }
 
-int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript,
-               const std::string& aServiceNote, TMessageLog* aLog) {
-  TStopSignals stopSignals(&StopOnSignal);
-  auto application = std::make_unique<TApplication>();
+void InitializeApplication(const TMonitorOptions& aOptions) {
   Application->Initialize();
   Application->SetMainFormOnTaskBar(true);
   Application->SetTitle("Sonaro MidiMonitor");
@@ -157,10 +155,13 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
     Application->OnMessageBox = [](const std::string& aText) {
       std::cerr << "midimonitor: " << aText << std::endl;
     };
+}
+
+// The automation is in place before anything can show a message box: a
+// box's modal loop runs the timers, so a script, the screenshot and the
+// dump see and reach every box, even one that shows before the window.
+void StartAutomation(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript) {
   gProgram.Headless = aOptions.Headless;
-  // The automation is in place before anything can show a message box: a
-  // box's modal loop runs the timers, so a script, the screenshot and the
-  // dump see and reach every box, even one that shows before the window.
   gProgram.DumpDue = aOptions.Dump;
   gProgram.Automation = std::make_unique<TMonitorAutomation>(&MonitorWindow, std::cout);
   gProgram.Automation->OnQuit = &EndRun;
@@ -174,23 +175,36 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
     gProgram.ScreenshotTimer =
         platform::SetTimer(nullptr, 0, platform::UINT(aOptions.AfterMs), &ScreenshotTick);
   }
+}
+
+// Creates the window as the options ask and runs the loop until the run ends.
+void ShowMonitorWindow(const TMonitorOptions& aOptions, const std::string& aServiceNote,
+                       TMessageLog* aLog) {
+  TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
+  if (aLog)
+    form->SetMessageLog(*aLog);
+  if (!aServiceNote.empty())
+    form->StatusBar1->Panels()[0].SetText(aServiceNote);
+  if (TPortLists* ports = form->PortLists())
+    ports->ChooseByName(aOptions.InPatterns, aOptions.OutPatterns);
+  // The window has the built-in skin by now, which stays when the chosen
+  // one fails to load.
+  if (!aOptions.Skin.empty())
+    UseSkinOption(*form->sSkinManager1, aOptions.Skin);
+  AnnounceRunningUntilSignal();
+  Application->Run();
+}
+
+int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript,
+               const std::string& aServiceNote, TMessageLog* aLog) {
+  TStopSignals stopSignals(&StopOnSignal);
+  auto application = std::make_unique<TApplication>();
+  InitializeApplication(aOptions);
+  StartAutomation(aOptions, std::move(aScript));
   ShowSkinEngineVersionIfAsked();
   // The run may have ended in the box above (a script's quit, a screenshot).
-  if (!Application->Terminating()) {
-    TfrmMonitor* form = Application->CreateForm<TfrmMonitor>();
-    if (aLog)
-      form->SetMessageLog(*aLog);
-    if (!aServiceNote.empty())
-      form->StatusBar1->Panels()[0].SetText(aServiceNote);
-    if (TPortLists* ports = form->PortLists())
-      ports->ChooseByName(aOptions.InPatterns, aOptions.OutPatterns);
-    // The window has the built-in skin by now, which stays when the chosen
-    // one fails to load.
-    if (!aOptions.Skin.empty())
-      UseSkinOption(*form->sSkinManager1, aOptions.Skin);
-    AnnounceRunningUntilSignal();
-    Application->Run();
-  }
+  if (!Application->Terminating())
+    ShowMonitorWindow(aOptions, aServiceNote, aLog);
   if (gProgram.ScriptTimer)
     platform::KillTimer(nullptr, gProgram.ScriptTimer);
   // The window was closed: its last state.
@@ -209,64 +223,60 @@ int RunMonitor(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScr
   return gProgram.ExitCode;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-  // The message log's times count from here.
-  const auto start = std::chrono::steady_clock::now();
-  TMonitorOptions options;
-  std::vector<TScriptCommand> script;
-  SetSkinCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+// Reads the command line and the script it names; the exit code when the
+// program ends here (help, version, a bad command line).
+std::optional<int> ReadCommandLine(const std::vector<std::string>& aArgs, TMonitorOptions& aOptions,
+                                   std::vector<TScriptCommand>& aScript) {
   try {
-    options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (options.Help) {
+    aOptions = ParseCommandLine(aArgs);
+    if (aOptions.Help) {
       std::cout << UsageText();
       return 0;
     }
-    if (options.Version) {
+    if (aOptions.Version) {
       std::cout << "midimonitor " << ProgramVersion << '\n';
       return 0;
     }
-    if (!options.Script.empty()) {
+    if (!aOptions.Script.empty()) {
       std::string text;
-      if (!ReadScript(options.Script, text))
-        throw std::invalid_argument("cannot read the script " + options.Script);
-      script = ParseScript(text);
+      if (!ReadScript(aOptions.Script, text))
+        throw std::invalid_argument("cannot read the script " + aOptions.Script);
+      aScript = ParseScript(text);
     }
   } catch (const std::invalid_argument& e) {
     std::cerr << "midimonitor: " << e.what() << '\n' << UsageText();
     return 2;
   }
-  // The log opens first, so a log that cannot be written stops the program
-  // before anything runs.
-  std::unique_ptr<TMessageLog> log;
-  if (!options.Log.empty() && !options.ListPorts) {
-    // A log reader that goes away makes the log fail, not the program.
-    std::signal(SIGPIPE, SIG_IGN);
-    try {
-      log = TMessageLog::Open(options.Log, start);
-    } catch (const std::runtime_error& e) {
-      std::cerr << "midimonitor: " << e.what() << '\n';
-      return 1;
-    }
-  }
-  const platform::MidiServiceStatus service = platform::StartMidiService(options.Midi);
-  if (service.Result != 0) {
-    std::cerr << "midimonitor: " << service.Note << '\n';
-    return 1;
-  }
-  std::cerr << "midimonitor: " << service.Note << '\n';
-  int exitCode = 0;
+  return std::nullopt;
+}
+
+// The message log of --log=, its times counting from aStart; null, with the
+// reason told, when it cannot be written.
+std::unique_ptr<TMessageLog> OpenLog(const std::string& aPath,
+                                     std::chrono::steady_clock::time_point aStart) {
+  // A log reader that goes away makes the log fail, not the program.
+  std::signal(SIGPIPE, SIG_IGN);
   try {
-    if (options.ListPorts) {
+    return TMessageLog::Open(aPath, aStart);
+  } catch (const std::runtime_error& e) {
+    std::cerr << "midimonitor: " << e.what() << '\n';
+    return nullptr;
+  }
+}
+
+// Lists the ports, or runs the window on a host; the service has started.
+int RunOnService(const TMonitorOptions& aOptions, std::vector<TScriptCommand> aScript,
+                 const std::string& aServiceNote, TMessageLog* aLog) {
+  try {
+    if (aOptions.ListPorts) {
       ListPorts();
       FreeMidiDevices();
       platform::StopMidiService();
       return 0;
     }
     platform::HostOptions hostOptions;
-    hostOptions.Kind = options.Headless ? platform::HostKind::Headless : platform::HostKind::X11;
-    hostOptions.Scale = options.Scale;
+    hostOptions.Kind = aOptions.Headless ? platform::HostKind::Headless : platform::HostKind::X11;
+    hostOptions.Scale = aOptions.Scale;
     std::string hostError;
     // The host outlives every window.
     std::unique_ptr<platform::WindowHost> host = platform::CreateHost(hostOptions, hostError);
@@ -275,10 +285,32 @@ int main(int argc, char** argv) {
       platform::StopMidiService();
       return 1;
     }
-    exitCode = RunMonitor(options, std::move(script), service.Note, log.get());
+    return RunMonitor(aOptions, std::move(aScript), aServiceNote, aLog);
   } catch (const std::exception& e) {
     std::cerr << "midimonitor: " << e.what() << '\n';
-    exitCode = 1;
+    return 1;
   }
-  return exitCode;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  // The message log's times count from here.
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  SetSkinCommandLine(args);
+  TMonitorOptions options;
+  std::vector<TScriptCommand> script;
+  if (const std::optional<int> exitCode = ReadCommandLine(args, options, script))
+    return *exitCode;
+  // The log opens first, so a log that cannot be written stops the program
+  // before anything runs.
+  std::unique_ptr<TMessageLog> log;
+  if (!options.Log.empty() && !options.ListPorts && !(log = OpenLog(options.Log, start)))
+    return 1;
+  const platform::MidiServiceStatus service = platform::StartMidiService(options.Midi);
+  std::cerr << "midimonitor: " << service.Note << '\n';
+  if (service.Result != 0)
+    return 1;
+  return RunOnService(options, std::move(script), service.Note, log.get());
 }

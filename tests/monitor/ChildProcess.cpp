@@ -1,29 +1,18 @@
 #include "ChildProcess.h"
 
+#include "support/TextLines.h"
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <spawn.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 extern char** environ;
-
-namespace {
-
-std::string ReadFile(const std::string& aPath) {
-  std::ifstream in(aPath, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-} // namespace
 
 std::string UniqueName(const std::string& aPrefix) {
   static std::atomic<int> counter{0};
@@ -115,9 +104,9 @@ void TChildProcess::Stop(int aGraceMs) {
 }
 
 std::string TChildProcess::Stdout() const {
-  return ReadFile(fOutPath);
+  return textlines::FileText(fOutPath);
 }
 
 std::string TChildProcess::Stderr() const {
-  return ReadFile(fErrPath);
+  return textlines::FileText(fErrPath);
 }

@@ -12,10 +12,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <thread>
@@ -26,14 +24,8 @@ namespace {
 using namespace std::chrono_literals;
 using TClock = std::chrono::steady_clock;
 using textlines::Fields;
+using textlines::FileText;
 using textlines::Lines;
-
-std::string ReadAll(const std::filesystem::path& aPath) {
-  std::ifstream in(aPath, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A pipe with no room left, filled with line ends; returns their count.
 std::size_t FullPipe(int aFds[2]) {
@@ -119,15 +111,15 @@ TEST_F(MessageLogFile, NamesAsOnArrivalGapsCountedAndEverythingWrittenByStop) {
       "3.250\tKeys (renamed)\t90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100",
       "4.000\t\t90, 3C, 64\tNote On \tKanal 0\tC Oktave 5\tVelocity 100",
   };
-  EXPECT_EQ(Lines(ReadAll(fPath)), expected);
+  EXPECT_EQ(Lines(FileText(fPath)), expected);
 }
 
 // The log's lines arrive within the flush interval, long before the end.
 TEST_F(MessageLogFile, LinesAreWrittenWhileTheProgramRuns) {
   auto log = TMessageLog::Open(fPath.string(), TClock::now());
   log->Queue().Push({0, 0x90, 0x3C, 0x64, false, 0, 0, TClock::now()});
-  EXPECT_TRUE(WaitUntil([&] { return !ReadAll(fPath).empty(); }, 10000));
-  EXPECT_EQ(Lines(ReadAll(fPath)).size(), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return !FileText(fPath).empty(); }, 10000));
+  EXPECT_EQ(Lines(FileText(fPath)).size(), 1u);
   log->Stop();
 }
 
@@ -171,7 +163,7 @@ TEST_F(MessageLogFile, AFileThatFailsAndRecoversCountsWhatItLost) {
   log->PublishNames(1, {"In"});
   for (std::uint32_t n = 0; n < Before + After; ++n) {
     if (n == Before) {
-      WaitUntil([&] { return !ReadAll(errors).empty(); }, 30000);
+      WaitUntil([&] { return !FileText(errors).empty(); }, 30000);
       setrlimit(RLIMIT_FSIZE, &saved);
     }
     log->Queue().Push({0, 0x90, std::uint8_t(n), 0x40, false, 1, n, start + n * 1ms});
@@ -182,9 +174,9 @@ TEST_F(MessageLogFile, AFileThatFailsAndRecoversCountsWhatItLost) {
   std::signal(SIGXFSZ, SIG_DFL);
 
   EXPECT_EQ(error, "the log " + fPath.string() + ": File too large");
-  EXPECT_EQ(ReadAll(errors), "midimonitor: " + error + "\n");
+  EXPECT_EQ(FileText(errors), "midimonitor: " + error + "\n");
   std::filesystem::remove(errors);
-  const std::string text = ReadAll(fPath);
+  const std::string text = FileText(fPath);
   EXPECT_EQ(text.substr(0, 1000).find("\n\n"), std::string::npos);
   std::uint64_t complete = 0, missing = 0, broken = 0;
   for (const std::string& line : Lines(text)) {

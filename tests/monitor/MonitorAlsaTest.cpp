@@ -3,6 +3,7 @@
 // before and after a rescan; what a device plays reaches a checked output
 // unchanged and in order, and every message is logged.
 #include "ChildProcess.h"
+#include "WindowDump.h"
 #include "support/AlsaSeqPeer.h"
 #include "support/NoteSequence.h"
 #include "support/RawMidiWriter.h"
@@ -12,25 +13,11 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <thread>
 
 namespace {
 
 const std::string Monitor = std::string(MM_BINARY_DIR) + "/midimonitor";
-
-std::vector<std::vector<std::string>> TabbedLines(const std::string& aText) {
-  std::vector<std::vector<std::string>> lines;
-  std::istringstream in(aText);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    std::istringstream fieldsIn(line);
-    for (std::string field; std::getline(fieldsIn, field, '\t');)
-      fields.push_back(field);
-    lines.push_back(fields);
-  }
-  return lines;
-}
 
 std::string Listed(const std::string& aClient, const std::string& aPort, int aClientNumber,
                    int aPortNumber) {
@@ -56,7 +43,8 @@ TEST(MonitorAlsa, ForwardsAndLogsWhatADevicePlays) {
   ASSERT_EQ(list.Wait(120000), 0) << list.Stderr();
   int in = -1;
   int out = -1;
-  for (const auto& fields : TabbedLines(list.Stdout())) {
+  for (const std::string& line : textlines::Lines(list.Stdout())) {
+    const std::vector<std::string> fields = textlines::Fields(line);
     ASSERT_EQ(fields.size(), 3u);
     EXPECT_EQ(fields[2].find("midimonitor"), std::string::npos) << fields[2];
     if (fields[0] == "in" && fields[2] == deviceName)
@@ -96,23 +84,9 @@ TEST(MonitorAlsa, ForwardsAndLogsWhatADevicePlays) {
     ASSERT_EQ(record.Messages[i].Bytes, SequenceMessage(i)) << i;
 
   // The lists after the rescans, and the log of the last dump.
-  std::vector<std::string> inputs;
-  std::vector<std::string> log;
-  std::string status;
-  for (const auto& fields : TabbedLines(monitor.Stdout())) {
-    if (fields.size() == 4 && fields[0] == "item" && fields[1] == "clbInputDevices") {
-      if (fields[2] == "0")
-        inputs.clear();
-      inputs.push_back(fields[3]);
-    }
-    if (fields.size() == 4 && fields[0] == "item" && fields[1] == "lbListe") {
-      if (fields[2] == "0")
-        log.clear();
-      log.push_back(fields[3]);
-    }
-    if (fields.size() == 2 && fields[0] == "status")
-      status = fields[1];
-  }
+  TWindowDump dump = ParseWindowDump(monitor.Stdout());
+  const std::vector<std::string>& inputs = dump.Items["clbInputDevices"];
+  const std::vector<std::string>& log = dump.Items["lbListe"];
   for (const std::string& line : inputs)
     EXPECT_EQ(line.find("midimonitor"), std::string::npos) << line;
   ASSERT_EQ(log.size(), Count);
@@ -123,7 +97,7 @@ TEST(MonitorAlsa, ForwardsAndLogsWhatADevicePlays) {
   std::snprintf(expectedStatus, sizeof expectedStatus,
                 "%s: Statusbyte %.2X, Parameter 1 %.2X, Parameter 2 %.2X", deviceName.c_str(),
                 last[0], last[1], last[2]);
-  EXPECT_EQ(status, expectedStatus);
+  EXPECT_EQ(dump.Status, expectedStatus);
   std::filesystem::remove_all(dir);
 }
 

@@ -19,6 +19,7 @@ protected:
   void ShowMonitor() {
     fApplication = new TApplication();
     Application->Initialize();
+    Application->SetTitle("Sonaro MidiMonitor");
     fForm = Application->CreateForm<TfrmMonitor>();
     fForm->Show();
     platform::PumpUntilIdle();

@@ -2,12 +2,12 @@
 // the source, jack_midi_dump as the sink, and the monitor program between
 // them, driven by a script.
 #include "ChildProcess.h"
+#include "WindowDump.h"
 #include "support/JackServer.h"
 
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <map>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -18,24 +18,12 @@ using namespace std::chrono_literals;
 
 const std::string Monitor = std::string(MM_BINARY_DIR) + "/midimonitor";
 
-std::vector<std::string> SplitLines(const std::string& aText) {
-  std::vector<std::string> lines;
-  std::istringstream in(aText);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
-
 // The index of the port named aName in "--list-ports" output, or -1.
 int PortIndex(const std::string& aList, const std::string& aDirection, const std::string& aName) {
-  for (const std::string& line : SplitLines(aList)) {
-    std::istringstream fields(line);
-    std::string direction, index, name;
-    std::getline(fields, direction, '\t');
-    std::getline(fields, index, '\t');
-    std::getline(fields, name);
-    if (direction == aDirection && name == aName)
-      return std::stoi(index);
+  for (const std::string& line : textlines::Lines(aList)) {
+    const std::vector<std::string> f = textlines::Fields(line);
+    if (f.size() == 3 && f[0] == aDirection && f[2] == aName)
+      return std::stoi(f[1]);
   }
   return -1;
 }
@@ -44,7 +32,7 @@ int PortIndex(const std::string& aList, const std::string& aDirection, const std
 std::vector<std::string> DumpedMessages(const std::string& aText) {
   static const std::regex event(R"(^\s*\d+: ([0-9a-f]{2}) ([0-9a-f]{2}) ([0-9a-f]{2})\b)");
   std::vector<std::string> messages;
-  for (const std::string& line : SplitLines(aText)) {
+  for (const std::string& line : textlines::Lines(aText)) {
     std::smatch m;
     if (!std::regex_search(line, m, event))
       continue;
@@ -54,30 +42,6 @@ std::vector<std::string> DumpedMessages(const std::string& aText) {
     messages.push_back(text);
   }
   return messages;
-}
-
-// The window dump's facts: "kind\tname\t..." lines.
-struct TWindowDump {
-  std::vector<std::string> Log;
-  std::map<std::string, std::string> Captions;
-  std::string Status;
-};
-
-TWindowDump ParseWindowDump(const std::string& aText) {
-  TWindowDump dump;
-  for (const std::string& line : SplitLines(aText)) {
-    std::vector<std::string> f;
-    std::istringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');)
-      f.push_back(field);
-    if (f.size() >= 4 && f[0] == "item" && f[1] == "lbListe")
-      dump.Log.push_back(f[3]);
-    else if (f.size() >= 2 && f[0] == "caption")
-      dump.Captions[f[1]] = f.size() >= 3 ? f[2] : "";
-    else if (f.size() >= 2 && f[0] == "status")
-      dump.Status = f[1];
-  }
-  return dump;
 }
 
 TEST(MonitorOnJack, EveryMessageArrivesUnchangedAndInOrder) {
@@ -122,30 +86,25 @@ TEST(MonitorOnJack, EveryMessageArrivesUnchangedAndInOrder) {
       {Monitor, "--headless", "--midi=jack", "--script", scriptPath, "--dump", "--log=" + logPath});
   const int exitCode = monitor.Wait(60000);
   std::remove(scriptPath.c_str());
-  std::string logText;
-  {
-    std::ifstream log(logPath);
-    std::ostringstream text;
-    text << log.rdbuf();
-    logText = text.str();
-  }
+  const std::string logText = textlines::FileText(logPath);
   std::remove(logPath.c_str());
   ASSERT_EQ(exitCode, 0) << monitor.Stderr();
-  const TWindowDump window = ParseWindowDump(monitor.Stdout());
+  TWindowDump window = ParseWindowDump(monitor.Stdout());
+  const std::vector<std::string>& logged = window.Items["lbListe"];
   // The sink prints what it received a moment after the monitor sent it.
-  WaitUntil([&] { return DumpedMessages(sink.Stdout()).size() >= window.Log.size(); });
+  WaitUntil([&] { return DumpedMessages(sink.Stdout()).size() >= logged.size(); });
   sink.Stop();
   const std::vector<std::string> dumped = DumpedMessages(sink.Stdout());
-  ASSERT_GE(window.Log.size(), 24u) << monitor.Stdout();
+  ASSERT_GE(logged.size(), 24u) << monitor.Stdout();
   // The output was checked before the input, so every logged message went out.
-  EXPECT_EQ(dumped, window.Log) << sink.Stdout();
-  for (const std::string& line : window.Log)
+  EXPECT_EQ(dumped, logged) << sink.Stdout();
+  for (const std::string& line : logged)
     EXPECT_TRUE(line == "90, 3C, 40" || line == "80, 3C, 40" || line == "90, 3F, 40" ||
                 line == "80, 3F, 40")
         << line;
 
   // The breakdown shows the last message.
-  const std::string& last = window.Log.back();
+  const std::string& last = logged.back();
   const std::map<std::string, std::array<const char*, 3>> decoded = {
       {"90, 3C, 40", {"Note On ", "C Oktave 5", "Velocity 64"}},
       {"80, 3C, 40", {"Note Off ", "C Oktave 5", "Velocity 64"}},
@@ -165,23 +124,20 @@ TEST(MonitorOnJack, EveryMessageArrivesUnchangedAndInOrder) {
 
   // The message log holds the same messages, each with its JACK port's name
   // and its breakdown, at times that do not go back.
-  const std::vector<std::string> logLines = SplitLines(logText);
-  ASSERT_EQ(logLines.size(), window.Log.size()) << logText;
+  const std::vector<std::string> logLines = textlines::Lines(logText);
+  ASSERT_EQ(logLines.size(), logged.size()) << logText;
   double previous = 0;
   for (std::size_t i = 0; i < logLines.size(); ++i) {
-    std::vector<std::string> f;
-    std::istringstream in(logLines[i]);
-    for (std::string field; std::getline(in, field, '\t');)
-      f.push_back(field);
+    const std::vector<std::string> f = textlines::Fields(logLines[i]);
     ASSERT_EQ(f.size(), 7u) << logLines[i];
     EXPECT_GE(std::stod(f[0]), previous) << logLines[i];
     previous = std::stod(f[0]);
     EXPECT_EQ(f[1], seqName + ":out");
-    EXPECT_EQ(f[2], window.Log[i]);
-    EXPECT_EQ(f[3], decoded.at(window.Log[i])[0]);
+    EXPECT_EQ(f[2], logged[i]);
+    EXPECT_EQ(f[3], decoded.at(logged[i])[0]);
     EXPECT_EQ(f[4], "Kanal 0");
-    EXPECT_EQ(f[5], decoded.at(window.Log[i])[1]);
-    EXPECT_EQ(f[6], decoded.at(window.Log[i])[2]);
+    EXPECT_EQ(f[5], decoded.at(logged[i])[1]);
+    EXPECT_EQ(f[6], decoded.at(logged[i])[2]);
   }
 }
 

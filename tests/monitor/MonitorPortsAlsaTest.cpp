@@ -4,24 +4,18 @@
 // kernel gives it its number again) and is opened again. And the program as
 // a headless router: it forwards and logs until SIGTERM ends it.
 #include "ChildProcess.h"
-#include "midi/sysMidiIn.h"
-#include "midi/sysMidiOut.h"
-#include "monitor/MonitorAutomation.h"
-#include "monitor/monitor.h"
+#include "MonitorFormFixture.h"
 #include "platform/mm/MMSystem.h"
-#include "platform/mm/MidiService.h"
-#include "platform/win/MessageLoop.h"
 #include "support/AlsaSeqPeer.h"
 #include "support/NoteSequence.h"
+#include "support/TextLines.h"
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -64,7 +58,7 @@ struct TKeys {
   int Port;
 };
 
-class MonitorPortsOnAlsa : public ::testing::Test {
+class MonitorPortsOnAlsa : public MonitorFormTest {
 protected:
   static constexpr const char* KeysClient = "late keys";
 
@@ -74,34 +68,21 @@ protected:
     fSinkName = Listed(*fSink, "thru sink", "sink", fSinkPort);
     const platform::MidiServiceStatus status = platform::StartMidiService("alsa");
     ASSERT_EQ(status.Result, 0u) << status.Note;
-    fApplication = new TApplication();
-    Application->Initialize();
-    fForm = Application->CreateForm<TfrmMonitor>();
-    fForm->Show();
-    platform::PumpUntilIdle();
-    fAutomation = std::make_unique<TMonitorAutomation>(*fForm, fDump);
+    ShowMonitor();
     // As --in and --out do at start.
     fForm->PortLists()->ChooseByName({"LATE KEYS"}, {"thru sink"});
     ASSERT_TRUE(Checked(true, fSinkName));
   }
-  void TearDown() override {
-    fAutomation.reset();
-    delete fApplication;
-    FreeMidiDevices();
-    platform::StopMidiService();
-  }
-
   int Line(bool aOutput, const std::string& aName) const {
-    TCheckListBox* list = aOutput ? fForm->clbOutputDevices : fForm->clbInputDevices;
+    TCheckListBox* list = List(aOutput);
     for (int i = 0; i < list->Count(); ++i)
       if (list->Items()[i] == aName)
         return i;
     return -1;
   }
   bool Checked(bool aOutput, const std::string& aName) const {
-    TCheckListBox* list = aOutput ? fForm->clbOutputDevices : fForm->clbInputDevices;
     const int line = Line(aOutput, aName);
-    return line >= 0 && list->Checked(line);
+    return line >= 0 && List(aOutput)->Checked(line);
   }
   // Whether the input line of aName is checked and its port open.
   bool OpenInput(const std::string& aName) const {
@@ -110,7 +91,6 @@ protected:
   static bool Pump(const std::function<bool()>& aDone) {
     return platform::PumpUntil(aDone, PatienceMs);
   }
-  std::string Status() const { return fForm->StatusBar1->Panels()[0].Text(); }
 
   // The keys play aCount messages of the note sequence from aFirst on: the
   // sink receives them unchanged and in order, and the window logs them.
@@ -132,10 +112,6 @@ protected:
   std::unique_ptr<TAlsaSeqPeer> fSink;
   int fSinkPort = -1;
   std::string fSinkName;
-  TApplication* fApplication = nullptr;
-  TfrmMonitor* fForm = nullptr;
-  std::ostringstream fDump;
-  std::unique_ptr<TMonitorAutomation> fAutomation;
 };
 
 TEST_F(MonitorPortsOnAlsa, ALateClientIsChosenByNameAndFollowedWhenItGoesAndComesBack) {
@@ -184,19 +160,6 @@ TEST_F(MonitorPortsOnAlsa, AClientBackBeforeTheListsAreLookedAtIsOpenedAnew) {
   ExpectForwardedAndLogged(*keys, 0, 20);
 }
 
-std::vector<std::vector<std::string>> TabbedLines(const std::string& aText) {
-  std::vector<std::vector<std::string>> lines;
-  std::istringstream in(aText);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    std::istringstream fieldsIn(line);
-    for (std::string field; std::getline(fieldsIn, field, '\t');)
-      fields.push_back(field);
-    lines.push_back(fields);
-  }
-  return lines;
-}
-
 // midimonitor --headless --midi=alsa --in=... --out=... --log=FILE: the
 // output is chosen at start, the input when its client appears; what it
 // plays is forwarded and logged, and SIGTERM ends the run with exit code 0
@@ -226,15 +189,14 @@ TEST(MonitorRouterOnAlsa, ForwardsAndLogsUntilSigterm) {
 
   ASSERT_EQ(::kill(router.Pid(), SIGTERM), 0);
   EXPECT_EQ(router.Wait(PatienceMs), 0) << router.Stderr();
-  std::ifstream in(log);
-  std::stringstream text;
-  text << in.rdbuf();
-  const auto lines = TabbedLines(text.str());
-  ASSERT_EQ(lines.size(), Count) << text.str();
+  const std::string text = textlines::FileText(log);
+  const std::vector<std::string> lines = textlines::Lines(text);
+  ASSERT_EQ(lines.size(), Count) << text;
   for (std::uint32_t i = 0; i < Count; ++i) {
-    ASSERT_GE(lines[i].size(), 3u) << i;
-    EXPECT_EQ(lines[i][1], name) << i;
-    ASSERT_EQ(lines[i][2], LogText(SequenceMessage(i))) << i;
+    const std::vector<std::string> fields = textlines::Fields(lines[i]);
+    ASSERT_GE(fields.size(), 3u) << i;
+    EXPECT_EQ(fields[1], name) << i;
+    ASSERT_EQ(fields[2], LogText(SequenceMessage(i))) << i;
   }
   std::filesystem::remove_all(dir);
 }

@@ -1,26 +1,22 @@
 // The monitor window on the virtual MIDI service and the in-memory host.
-#include "midi/sysMidiIn.h"
-#include "midi/sysMidiOut.h"
+#include "MonitorFormFixture.h"
 #include "monitor/MessageDecoder.h"
-#include "monitor/MonitorAutomation.h"
 #include "monitor/ScriptRunner.h"
 #include "monitor/SkinOption.h"
-#include "monitor/monitor.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/ImageCodec.h"
 #include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
-#include "platform/mm/MidiService.h"
 #include "platform/mm/VirtualMidi.h"
 #include "platform/win/Input.h"
-#include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "platform/win/WindowGeometry.h"
 #include "skin/data/qcSkinPack.h"
 #include "skin/data/sVerdantSkin.h"
 #include "support/PixelCheck.h"
+#include "support/TextLines.h"
 #include "toolkit/Label.h"
 #include "toolkit/MessageForm.h"
 
@@ -65,24 +61,15 @@ void TimerAction(platform::HWND, platform::UINT, platform::UINT_PTR aId, platfor
     action();
 }
 
-class MonitorWindow : public ::testing::Test {
+class MonitorWindow : public MonitorFormTest {
 protected:
   void SetUp() override {
     ASSERT_EQ(platform::StartMidiService(Layout).Result, 0u);
-    fApplication = new TApplication();
-    Application->Initialize();
-    Application->SetTitle("Sonaro MidiMonitor");
-    fForm = Application->CreateForm<TfrmMonitor>();
-    fForm->Show();
-    platform::PumpUntilIdle();
-    fAutomation = std::make_unique<TMonitorAutomation>(*fForm, fDump);
+    ShowMonitor();
   }
   void TearDown() override {
     gTimerAction = nullptr;
-    fAutomation.reset();
-    delete fApplication;
-    FreeMidiDevices();
-    platform::StopMidiService();
+    MonitorFormTest::TearDown();
   }
 
   void Inject(int aPort, int aStatus, int aData1, int aData2) {
@@ -143,11 +130,6 @@ protected:
       lines.push_back(aList->Items()[i]);
     return lines;
   }
-
-  TApplication* fApplication = nullptr;
-  TfrmMonitor* fForm = nullptr;
-  std::ostringstream fDump;
-  std::unique_ptr<TMonitorAutomation> fAutomation;
 };
 
 TEST_F(MonitorWindow, WindowPropertiesAndLayout) {
@@ -465,9 +447,8 @@ protected:
   std::string LogFacts() {
     fDump.str("");
     fAutomation->Dump();
-    std::istringstream in(fDump.str());
-    std::string line, facts;
-    while (std::getline(in, line))
+    std::string facts;
+    for (const std::string& line : textlines::Lines(fDump.str()))
       if (line.rfind("top\tlbListe\t", 0) == 0 || line.rfind("scroll\tlbListe\t", 0) == 0)
         facts += line.substr(line.find('\t') + 9) + ";";
     return facts;
@@ -840,20 +821,19 @@ TEST_F(MonitorWindow, InputResetFindsANewPort) {
   fAutomation->SetLineChecked(false, 3, true);
   Inject(3, 0xC0, 0x28, 0x00);
   Settle();
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Late Keys: Statusbyte C0, Parameter 1 28, Parameter 2 00");
+  EXPECT_EQ(Status(), "Late Keys: Statusbyte C0, Parameter 1 28, Parameter 2 00");
   EXPECT_EQ(fForm->PanelDB1Text->Caption(), "Violin");
 }
 
 TEST_F(MonitorWindow, ListeResetWhileIdleLeavesEverythingEmpty) {
-  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  const std::string status = Status();
   fAutomation->ClickButton("btnListeLeeren");
   platform::PumpUntilIdle();
   EXPECT_EQ(fForm->lbListe->Count(), 0);
   for (TPanel* p : {fForm->PanelCC, fForm->PanelP1, fForm->PanelP2, fForm->PanelKanal,
                     fForm->PanelStatustext, fForm->PanelDB1Text, fForm->PanelDB2Text})
     EXPECT_EQ(p->Caption(), "") << p->Name();
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), status);
+  EXPECT_EQ(Status(), status);
 }
 
 TEST_F(MonitorWindow, ListeResetEmptiesLogAndFieldsButKeepsStatusAndTags) {
@@ -867,8 +847,7 @@ TEST_F(MonitorWindow, ListeResetEmptiesLogAndFieldsButKeepsStatusAndTags) {
                     fForm->PanelStatustext, fForm->PanelDB1Text, fForm->PanelDB2Text})
     EXPECT_EQ(p->Caption(), "") << p->Name();
   EXPECT_EQ(fForm->panelDB1->Caption(), "Datenbyte 1");
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Keyboard: Statusbyte B0, Parameter 1 07, Parameter 2 64");
+  EXPECT_EQ(Status(), "Keyboard: Statusbyte B0, Parameter 1 07, Parameter 2 64");
   EXPECT_EQ(fForm->PanelP1->Tag(), 7);
   EXPECT_EQ(fForm->PanelP2->Tag(), 100);
   // A system message after the reset has no earlier data texts to keep.
@@ -900,8 +879,7 @@ TEST_F(MonitorWindow, LogClickShowsThatLineAndTheNextMessageSelectsTheNewOne) {
   EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Velocity 100");
   EXPECT_EQ(fForm->PanelP1->Tag(), 0x3C);
   // The status line still names the last message that arrived.
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
+  EXPECT_EQ(Status(), "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
 
   Inject(0, 0xA1, 0x3D, 0x7F);
   Settle();
@@ -915,13 +893,13 @@ TEST_F(MonitorWindow, LogClickShowsThatLineAndTheNextMessageSelectsTheNewOne) {
 TEST_F(MonitorWindow, ActiveSensingIsNeverForwardedLoggedOrShown) {
   fAutomation->SetLineChecked(true, 0, true);
   fAutomation->SetLineChecked(false, 0, true);
-  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  const std::string status = Status();
   Inject(0, 0xFE, 0, 0);
   Inject(0, 0xFE, 0, 0);
   Settle();
   EXPECT_EQ(fForm->lbListe->Count(), 0);
   EXPECT_TRUE(Received(0).empty());
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), status);
+  EXPECT_EQ(Status(), status);
   EXPECT_EQ(fForm->PanelCC->Caption(), "");
   // A timing clock is forwarded and logged.
   Inject(0, 0xF8, 0, 0);
@@ -942,8 +920,7 @@ TEST_F(MonitorWindow, KeyboardExampleGoesToOutputsTwoAndZero) {
   EXPECT_TRUE(Received(1).empty());
   EXPECT_EQ(Lines(fForm->lbListe), std::vector<std::string>{"90, 3C, 64"});
   EXPECT_EQ(fForm->lbListe->ItemIndex(), 0);
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64");
+  EXPECT_EQ(Status(), "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64");
   EXPECT_EQ(fForm->PanelCC->Caption(), "90");
   EXPECT_EQ(fForm->PanelP1->Caption(), "3C");
   EXPECT_EQ(fForm->PanelP2->Caption(), "64");
@@ -961,7 +938,7 @@ TEST_F(MonitorWindow, KeyboardExampleGoesToOutputsTwoAndZero) {
             0u);
   Inject(0, 0x80, 0x3C, 0x00);
   Settle();
-  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  const std::string status = Status();
   EXPECT_EQ(status.rfind("Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 "
                          "\xE2\x80\x93 Thru an Ausgang 2 (Recorder) fehlgeschlagen",
                          0),
@@ -982,15 +959,14 @@ TEST_F(MonitorWindow, ThruFailureIsShownAndLaterMessagesAreStillServed) {
   // The failing output does not keep the message from output 0 or the log.
   EXPECT_EQ(Received(0), std::vector<platform::DWORD>{Word(0x90, 0x3C, 0x64)});
   EXPECT_EQ(Lines(fForm->lbListe), std::vector<std::string>{"90, 3C, 64"});
-  EXPECT_NE(fForm->StatusBar1->Panels()[0].Text().find("Thru an Ausgang 2"), std::string::npos);
+  EXPECT_NE(Status().find("Thru an Ausgang 2"), std::string::npos);
   EXPECT_EQ(fForm->ThruFailures(), 1u);
   ASSERT_EQ(platform::VirtualMidiSetFault(MidiDirection::Out, 2, platform::MidiFaultPoint::Send, 0),
             0u);
   Inject(0, 0x80, 0x3C, 0x00);
   Settle();
   EXPECT_EQ(Received(2), std::vector<platform::DWORD>{Word(0x80, 0x3C, 0x00)});
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00");
+  EXPECT_EQ(Status(), "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00");
 }
 
 // Messages the MIDI service lost on their way in are noted on the status
@@ -1000,7 +976,7 @@ TEST_F(MonitorWindow, LostIncomingMessagesAreNotedAtOnce) {
   Inject(0, 0x90, 0x3C, 0x64);
   Settle();
   const std::string line = "Keyboard: Statusbyte 90, Parameter 1 3C, Parameter 2 64";
-  ASSERT_EQ(fForm->StatusBar1->Panels()[0].Text(), line);
+  ASSERT_EQ(Status(), line);
   // Reported on another thread, as the service's reader does.
   std::thread service([] {
     EXPECT_EQ(platform::VirtualMidiReportOverrun(), 0u);
@@ -1009,16 +985,13 @@ TEST_F(MonitorWindow, LostIncomingMessagesAreNotedAtOnce) {
   service.join();
   const std::string noted = line + " \xE2\x80\x93 MIDI-Eingang \xC3\xBC"
                                    "bergelaufen (2\xC3\x97), Meldungen verloren";
-  EXPECT_TRUE(
-      platform::PumpUntil([&] { return fForm->StatusBar1->Panels()[0].Text() == noted; }, 5000))
-      << fForm->StatusBar1->Panels()[0].Text();
+  EXPECT_TRUE(platform::PumpUntil([&] { return Status() == noted; }, 5000)) << Status();
   // The note stays with the messages that follow.
   Inject(0, 0x80, 0x3C, 0x00);
   Settle();
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 \xE2\x80\x93 "
-            "MIDI-Eingang \xC3\xBC"
-            "bergelaufen (2\xC3\x97), Meldungen verloren");
+  EXPECT_EQ(Status(), "Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 \xE2\x80\x93 "
+                      "MIDI-Eingang \xC3\xBC"
+                      "bergelaufen (2\xC3\x97), Meldungen verloren");
 }
 
 TEST_F(MonitorWindow, DumpListsTheState) {
@@ -1166,8 +1139,7 @@ TEST_F(MonitorWindow, AClickWhileAnUpdateIsPendingKeepsTheClickedLineAndItsBreak
   EXPECT_EQ(fForm->PanelStatustext->Caption(), "Note On ");
   EXPECT_EQ(fForm->PanelDB1Text->Caption(), "C Oktave 5");
   EXPECT_EQ(fForm->PanelDB2Text->Caption(), "Velocity 100");
-  EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(),
-            "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
+  EXPECT_EQ(Status(), "Keyboard: Statusbyte B0, Parameter 1 40, Parameter 2 3F");
   // The arrow key moves on from the clicked line; the next message then
   // selects its own line.
   platform::InputKey(platform::VK_DOWN, true, 0);
@@ -1202,7 +1174,7 @@ TEST_F(MonitorWindow, TheStatusLineKeepsThePortNameTheMessageArrivedWith) {
     ASSERT_EQ(platform::VirtualMidiRemovePort(MidiDirection::In, platform::UINT(r.Removed)), 0u);
     fAutomation->ClickButton("btnResetIn");
     Settle();
-    EXPECT_EQ(fForm->StatusBar1->Panels()[0].Text(), r.Expected);
+    EXPECT_EQ(Status(), r.Expected);
   }
   EXPECT_EQ(Lines(fForm->clbInputDevices), std::vector<std::string>{"Busy"});
 }
@@ -1222,7 +1194,7 @@ TEST_F(MonitorWindow, TheThruFailureNoteNamesTheFailingMessage) {
   Inject(0, 0x80, 0x3C, 0x00);
   ASSERT_EQ(platform::VirtualMidiFlush(), 0u);
   fForm->DrainNow(); // both in one drain
-  const std::string status = fForm->StatusBar1->Panels()[0].Text();
+  const std::string status = Status();
   EXPECT_EQ(status.rfind("Keyboard: Statusbyte 80, Parameter 1 3C, Parameter 2 00 \xE2\x80\x93 "
                          "Thru von 90, 3C, 64 an Ausgang 2 (Recorder) fehlgeschlagen",
                          0),

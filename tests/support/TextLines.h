@@ -1,12 +1,21 @@
 #pragma once
 // Splitting a program's text output: its lines, and a line's tab-separated
-// fields.
+// fields; and the whole text of a file.
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace textlines {
+
+// The file's bytes; empty when it cannot be read.
+inline std::string FileText(const std::string& aPath) {
+  std::ifstream in(aPath, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 // The lines of aText without their line ends; a last line without one counts.
 inline std::vector<std::string> Lines(const std::string& aText) {
