@@ -137,6 +137,9 @@ private:
   bool RouteNotification(TMessage& aMessage);
   void RoutePassive(TMessage& aMessage);
   void RunDeferredInit();
+  // Composition transitions of the window off (aDisabled) or on, while
+  // desktop composition is on.
+  void SetTransitions(bool aDisabled);
   // Creates the scroll adapter of a scrolling form when it has none.
   void UpdateScrollAdapter();
   // Adapts the form's standard controls, making the adapter when missing.
