@@ -19,11 +19,7 @@ std::string TListBoxStrings::Strings(int aIndex) const {
   fOwner.CheckIndex(aIndex);
   if (!fOwner.HandleAllocated())
     return fOwner.fSaved[std::size_t(aIndex)];
-  const auto len = fOwner.SendList(LB_GETTEXTLEN, WPARAM(aIndex), 0);
-  std::string s(std::size_t(len) + 1, '\0');
-  fOwner.SendList(LB_GETTEXT, WPARAM(aIndex), LPARAM(s.data()));
-  s.resize(std::size_t(len));
-  return s;
+  return fOwner.LineText(aIndex);
 }
 
 int TListBoxStrings::Add(const std::string& aText) {
@@ -102,6 +98,16 @@ LRESULT TCustomListBox::SendList(UINT aMsg, WPARAM aWParam, LPARAM aLParam) cons
   return SendMessageW(fHandle, aMsg, aWParam, aLParam);
 }
 
+std::string TCustomListBox::LineText(int aIndex) const {
+  const auto len = SendList(LB_GETTEXTLEN, WPARAM(aIndex), 0);
+  if (len < 0)
+    throw EComponentError("List index out of bounds (" + std::to_string(aIndex) + ")");
+  std::string s(std::size_t(len) + 1, '\0');
+  SendList(LB_GETTEXT, WPARAM(aIndex), LPARAM(s.data()));
+  s.resize(std::size_t(len));
+  return s;
+}
+
 void TCustomListBox::CheckIndex(int aIndex) const {
   if (aIndex < 0 || aIndex >= fItems.Count())
     throw EComponentError("List index out of bounds (" + std::to_string(aIndex) + ")");
@@ -142,13 +148,8 @@ void TCustomListBox::DestroyWnd() {
   const int n = int(SendList(LB_GETCOUNT, 0, 0));
   fSaved.clear();
   fSaved.reserve(std::size_t(n));
-  for (int i = 0; i < n; ++i) {
-    const auto len = SendList(LB_GETTEXTLEN, WPARAM(i), 0);
-    std::string s(std::size_t(len) + 1, '\0');
-    SendList(LB_GETTEXT, WPARAM(i), LPARAM(s.data()));
-    s.resize(std::size_t(len));
-    fSaved.push_back(std::move(s));
-  }
+  for (int i = 0; i < n; ++i)
+    fSaved.push_back(LineText(i));
   fSavedIndex = int(SendList(LB_GETCURSEL, 0, 0));
   fSavedTop = int(SendList(LB_GETTOPINDEX, 0, 0));
   TWinControl::DestroyWnd();
@@ -254,71 +255,21 @@ void TCustomListBox::DrawItem(int aIndex, const TRect& aRect, TOwnerDrawState aS
 void TCustomListBox::WndProc(TMessage& aMessage) {
   switch (aMessage.Msg) {
   case CN_COMMAND:
-    switch (TWMCommand(aMessage).NotifyCode) {
-    case LBN_SELCHANGE:
-      Click();
-      break;
-    case LBN_DBLCLK:
-      if (OnDblClick)
-        OnDblClick(this);
-      break;
-    default:
-      break;
-    }
+    CNCommand(aMessage);
     return;
-  case CN_CTLCOLORLISTBOX: {
-    HDC dc = HDC(aMessage.WParam);
-    SetTextColor(dc, Font().Color());
-    SetBkColor(dc, Color());
-    aMessage.Result = LRESULT(BrushHandle());
+  case CN_CTLCOLORLISTBOX:
+    CNCtlColorListBox(aMessage);
     return;
-  }
-  case CN_DRAWITEM: {
-    const auto& dis = *reinterpret_cast<const DRAWITEMSTRUCT*>(aMessage.LParam);
-    TOwnerDrawState state;
-    if (dis.itemState & ODS_SELECTED)
-      state.Include(odSelected);
-    if (dis.itemState & ODS_FOCUS)
-      state.Include(odFocused);
-    if (dis.itemState & ODS_DISABLED)
-      state.Include(odDisabled);
-    fCanvas.SetHandle(dis.hDC);
-    fCanvas.Font().Assign(Font());
-    if (state.Contains(odSelected)) {
-      fCanvas.SetBrushColor(clHighlight);
-      fCanvas.Font().SetColor(clHighlightText);
-    } else {
-      fCanvas.SetBrushColor(Color());
-      // A disabled list writes its lines in the grey of disabled text.
-      if (state.Contains(odDisabled))
-        fCanvas.Font().SetColor(clGrayText);
-    }
-    try {
-      DrawItem(int(dis.itemID), dis.rcItem, state);
-      if (state.Contains(odFocused))
-        fCanvas.DrawFocusRect(dis.rcItem);
-    } catch (...) {
-      fCanvas.SetHandle(nullptr);
-      throw;
-    }
-    fCanvas.SetHandle(nullptr);
-    aMessage.Result = 1;
+  case CN_DRAWITEM:
+    CNDrawItem(aMessage);
     return;
-  }
   case WM_SETFONT:
-    // The list measures its lines by the new font; an item height set on
-    // the control (or an owner-drawn one) stays in force.
-    TWinControl::WndProc(aMessage);
-    if (KeepsItemHeight())
-      SendList(LB_SETITEMHEIGHT, 0, LPARAM(fItemHeight));
+    WMSetFont(aMessage);
     return;
   case WM_CHAR:
     // Without incremental search, typed characters do not move the selection.
     if (!fAutoComplete) {
-      if (aMessage.WParam < 0x80) {
-        char ch = char(aMessage.WParam);
-        KeyPress(ch);
-      }
+      CharWithoutSearch(aMessage);
       return;
     }
     break;
@@ -326,4 +277,85 @@ void TCustomListBox::WndProc(TMessage& aMessage) {
     break;
   }
   TWinControl::WndProc(aMessage);
+}
+
+void TCustomListBox::CNCommand(TMessage& aMessage) {
+  switch (TWMCommand(aMessage).NotifyCode) {
+  case LBN_SELCHANGE:
+    Click();
+    break;
+  case LBN_DBLCLK:
+    if (OnDblClick)
+      OnDblClick(this);
+    break;
+  default:
+    break;
+  }
+}
+
+void TCustomListBox::CNCtlColorListBox(TMessage& aMessage) {
+  HDC dc = HDC(aMessage.WParam);
+  SetTextColor(dc, Font().Color());
+  SetBkColor(dc, Color());
+  aMessage.Result = LRESULT(BrushHandle());
+}
+
+namespace {
+
+TOwnerDrawState OwnerDrawState(UINT aItemState) {
+  TOwnerDrawState state;
+  if (aItemState & ODS_SELECTED)
+    state.Include(odSelected);
+  if (aItemState & ODS_FOCUS)
+    state.Include(odFocused);
+  if (aItemState & ODS_DISABLED)
+    state.Include(odDisabled);
+  return state;
+}
+
+} // namespace
+
+void TCustomListBox::PrepareCanvas(HDC aDC, TOwnerDrawState aState) {
+  fCanvas.SetHandle(aDC);
+  fCanvas.Font().Assign(Font());
+  if (aState.Contains(odSelected)) {
+    fCanvas.SetBrushColor(clHighlight);
+    fCanvas.Font().SetColor(clHighlightText);
+  } else {
+    fCanvas.SetBrushColor(Color());
+    // A disabled list writes its lines in the grey of disabled text.
+    if (aState.Contains(odDisabled))
+      fCanvas.Font().SetColor(clGrayText);
+  }
+}
+
+void TCustomListBox::CNDrawItem(TMessage& aMessage) {
+  const auto& dis = *reinterpret_cast<const DRAWITEMSTRUCT*>(aMessage.LParam);
+  const TOwnerDrawState state = OwnerDrawState(dis.itemState);
+  PrepareCanvas(dis.hDC, state);
+  try {
+    DrawItem(int(dis.itemID), dis.rcItem, state);
+    if (state.Contains(odFocused))
+      fCanvas.DrawFocusRect(dis.rcItem);
+  } catch (...) {
+    fCanvas.SetHandle(nullptr);
+    throw;
+  }
+  fCanvas.SetHandle(nullptr);
+  aMessage.Result = 1;
+}
+
+void TCustomListBox::WMSetFont(TMessage& aMessage) {
+  // The list measures its lines by the new font; an item height set on the
+  // control (or an owner-drawn one) stays in force.
+  TWinControl::WndProc(aMessage);
+  if (KeepsItemHeight())
+    SendList(LB_SETITEMHEIGHT, 0, LPARAM(fItemHeight));
+}
+
+void TCustomListBox::CharWithoutSearch(TMessage& aMessage) {
+  if (aMessage.WParam < 0x80) {
+    char ch = char(aMessage.WParam);
+    KeyPress(ch);
+  }
 }

@@ -94,10 +94,21 @@ protected:
   platform::LRESULT SendList(platform::UINT aMsg, platform::WPARAM aWParam,
                              platform::LPARAM aLParam) const;
   void CheckIndex(int aIndex) const;
+  // The text of line aIndex as the window holds it.
+  std::string LineText(int aIndex) const;
   // Whether the lines keep ItemHeight whatever the font.
   bool KeepsItemHeight() const;
 
 private:
+  void CNCommand(TMessage& aMessage);
+  void CNCtlColorListBox(TMessage& aMessage);
+  void CNDrawItem(TMessage& aMessage);
+  void WMSetFont(TMessage& aMessage);
+  // A typed character while incremental search is off: a key press only.
+  void CharWithoutSearch(TMessage& aMessage);
+  // Canvas on aDC with the colours of a line drawn in aState.
+  void PrepareCanvas(platform::HDC aDC, TOwnerDrawState aState);
+
   TListBoxStrings fItems;
   TCanvas fCanvas;
   TListBoxStyle fStyle = lbStandard;

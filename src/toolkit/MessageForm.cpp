@@ -42,6 +42,33 @@ std::vector<TButtonChoice> ButtonsFor(UINT aFlags) {
   }
 }
 
+int ButtonRowWidth(std::size_t aCount) {
+  return int(aCount) * kButtonWidth + (int(aCount) - 1) * kButtonGap;
+}
+
+struct TMessageExtent {
+  SIZE Text;
+  SIZE Caption;
+};
+
+// The text broken into lines no wider than kTextMaxWidth in aFont, and the
+// caption in the title bar's font.
+TMessageExtent MeasureMessage(HFONT aFont, const std::string& aText, const std::string& aCaption) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (dc == nullptr)
+    throw EComponentError("Cannot measure the message text");
+  HFONT old = SelectObject(dc, aFont);
+  RECT calc{0, 0, kTextMaxWidth, 0};
+  DrawTextW(dc, aText.empty() ? std::string_view(" ") : std::string_view(aText), &calc,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, GetNonClientFont(NonClientFont::Caption));
+  TMessageExtent extent{{calc.Width(), calc.Height()}, {}};
+  GetTextExtentPoint32W(dc, aCaption, &extent.Caption);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return extent;
+}
+
 } // namespace
 
 TMessageIcon::TMessageIcon(TComponent* aOwner) : TGraphicControl(aOwner) {
@@ -80,7 +107,9 @@ TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
   SetCaption(aCaption);
   if ((aFlags & MB_ICONMASK) == MB_ICONHAND)
     fIcon = miError;
+  const TMessageExtent extent = MeasureMessage(Font().Handle(), aText, aCaption);
   int textLeft = kMargin;
+  int textTop = kMargin;
   int contentBottom = kMargin;
   if (fIcon != miNone) {
     auto* icon = new TMessageIcon(this);
@@ -88,44 +117,36 @@ TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
     icon->SetBounds(kMargin, kMargin, TMessageIcon::IconSize, TMessageIcon::IconSize);
     textLeft += TMessageIcon::IconSize + kMargin;
     contentBottom = kMargin + TMessageIcon::IconSize;
+    // A text lower than the icon stands centred beside it.
+    if (extent.Text.cy < TMessageIcon::IconSize)
+      textTop += (TMessageIcon::IconSize - extent.Text.cy) / 2;
   }
-  // Measure the text, broken into lines no wider than kTextMaxWidth, and the
-  // caption in the title bar's font.
-  HDC dc = CreateCompatibleDC(nullptr);
-  HFONT old = SelectObject(dc, Font().Handle());
-  RECT calc{0, 0, kTextMaxWidth, 0};
-  DrawTextW(dc, aText.empty() ? std::string_view(" ") : std::string_view(aText), &calc,
-            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-  SelectObject(dc, GetNonClientFont(NonClientFont::Caption));
-  SIZE caption{};
-  GetTextExtentPoint32W(dc, aCaption, &caption);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  int textTop = kMargin;
-  if (fIcon != miNone && calc.Height() < TMessageIcon::IconSize)
-    textTop += (TMessageIcon::IconSize - calc.Height()) / 2;
-  fTextRect = Bounds(textLeft, textTop, calc.Width(), calc.Height());
+  fTextRect = Bounds(textLeft, textTop, extent.Text.cx, extent.Text.cy);
   contentBottom = std::max(contentBottom, fTextRect.Bottom);
 
-  const std::vector<TButtonChoice> choices = ButtonsFor(aFlags);
-  const int buttonsWidth =
-      int(choices.size()) * kButtonWidth + (int(choices.size()) - 1) * kButtonGap;
+  const int buttonsWidth = ButtonRowWidth(ButtonsFor(aFlags).size());
   // The caption fits beside the close button.
-  const int captionWidth = int(caption.cx) + GetSystemMetrics(SM_CXSIZE) + 2 * kMargin;
+  const int captionWidth = extent.Caption.cx + GetSystemMetrics(SM_CXSIZE) + 2 * kMargin;
   const int clientWidth =
       std::max({fTextRect.Right + kMargin, buttonsWidth + 2 * kMargin, captionWidth});
   const int buttonTop = contentBottom + 14;
   SetClientSize(clientWidth, buttonTop + kButtonHeight + kMargin);
-  int x = (clientWidth - buttonsWidth) / 2;
+  AddButtons(aFlags, (clientWidth - buttonsWidth) / 2, buttonTop);
+  SetActiveControl(fButtons.front());
+}
+
+void TMessageForm::AddButtons(UINT aFlags, int aLeft, int aTop) {
+  const std::vector<TButtonChoice> choices = ButtonsFor(aFlags);
   bool hasCancel = false;
   for (const TButtonChoice& choice : choices)
     hasCancel = hasCancel || choice.Result == mrCancel || choice.Result == mrNo;
+  int x = aLeft;
   for (std::size_t i = 0; i < choices.size(); ++i) {
     auto* b = new TButton(this);
     b->SetParent(this);
     b->SetCaption(choices[i].Caption);
     b->SetModalResult(choices[i].Result);
-    b->SetBounds(x, buttonTop, kButtonWidth, kButtonHeight);
+    b->SetBounds(x, aTop, kButtonWidth, kButtonHeight);
     b->SetTabOrder(int(i));
     // Escape answers Cancel (or No); a box without one closes with its
     // only answer.
@@ -137,7 +158,6 @@ TMessageForm::TMessageForm(TComponent* aOwner, const std::string& aText,
     fButtons.push_back(b);
     x += kButtonWidth + kButtonGap;
   }
-  SetActiveControl(fButtons.front());
 }
 
 void TMessageForm::PaintWindow(HDC aDC) {

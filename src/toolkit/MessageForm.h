@@ -42,6 +42,9 @@ protected:
   void PaintWindow(platform::HDC aDC) override;
 
 private:
+  // The row of buttons of the MB_* set in aFlags, from aLeft at aTop.
+  void AddButtons(platform::UINT aFlags, int aLeft, int aTop);
+
   std::string fMessage;
   TRect fTextRect;
   TMsgDlgIcon fIcon = miNone;

@@ -123,61 +123,66 @@ void TStatusBar::Paint() {
   const TRect client = ClientRect();
   c.SetBrushColor(Color());
   c.FillRect(client);
-  // A panel's bevel ring stands 2 pixels below the top and leaves 2 pixels
-  // free on its right; its text starts 3 pixels inside the ring.
-  // aPanel is nullptr for the simple text.
-  auto drawPanel = [&](TRect aRect, TStatusPanel* aPanel) {
-    TRect ring{aRect.Left, aRect.Top + 2, aRect.Right - 2, aRect.Bottom};
-    if (ring.IsEmpty())
-      return;
-    const TStatusPanelBevel bevel = aPanel != nullptr ? aPanel->Bevel() : pbNone;
-    if (bevel == pbLowered)
-      Frame3D(c, ring, clBtnShadow, clBtnHighlight, 1);
-    else if (bevel == pbRaised)
-      Frame3D(c, ring, clBtnHighlight, clBtnShadow, 1);
-    else
-      ring = {ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
-    const ScopedSaveDC saved(c.Handle());
-    IntersectClipRect(c.Handle(), ring.Left, ring.Top, ring.Right, ring.Bottom);
-    if (aPanel != nullptr && aPanel->Style() == psOwnerDraw) {
-      DrawPanel(*aPanel, ring);
-      // The event may have changed the canvas; the next panel starts afresh.
-      c.Font().Assign(Font());
-      c.SetBrushColor(Color());
-    } else {
-      TRect text{ring.Left + 2, ring.Top, ring.Right - 2, ring.Bottom};
-      const TAlignment alignment = aPanel != nullptr ? aPanel->Alignment() : taLeftJustify;
-      c.TextRect(text, aPanel != nullptr ? aPanel->Text() : fSimpleText,
-                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                     AlignmentFormat(alignment));
-    }
-  };
   if (fSimplePanel) {
     TRect r{client.Left, client.Top, client.Right - (fSizeGrip ? SizeGripWidth : 0) + 2,
             client.Bottom};
-    drawPanel(r, nullptr);
+    PaintPanel(r, nullptr);
   } else {
     for (int i = 0; i < fPanels.Count(); ++i) {
       TRect r = PanelRect(i);
       if (i == fPanels.Count() - 1)
         r.Right += 2;
-      drawPanel(r, &fPanels.Items(i));
+      PaintPanel(r, &fPanels.Items(i));
     }
   }
-  if (fSizeGrip) {
-    // Three pairs of diagonal grooves: a light line, then two dark ones.
-    const TRect g = SizeGripRect();
-    const int size = g.Width();
-    for (int d = 0; d < size - 1; ++d) {
-      const int phase = d % 4;
-      if (phase == 3)
-        continue;
-      c.SetBrushColor(phase == 0 ? clBtnHighlight : clBtnShadow);
-      for (int k = 0; k <= d; ++k) {
-        const int x = g.Right - 1 - d + k;
-        const int y = g.Bottom - 1 - k;
-        c.FillRect({x, y, x + 1, y + 1});
-      }
+  if (fSizeGrip)
+    PaintSizeGrip();
+}
+
+void TStatusBar::PaintPanel(const TRect& aRect, TStatusPanel* aPanel) {
+  // A panel's bevel ring stands 2 pixels below the top and leaves 2 pixels
+  // free on its right; its text starts 3 pixels inside the ring.
+  TCanvas& c = Canvas();
+  TRect ring{aRect.Left, aRect.Top + 2, aRect.Right - 2, aRect.Bottom};
+  if (ring.IsEmpty())
+    return;
+  const TStatusPanelBevel bevel = aPanel != nullptr ? aPanel->Bevel() : pbNone;
+  if (bevel == pbLowered)
+    Frame3D(c, ring, clBtnShadow, clBtnHighlight, 1);
+  else if (bevel == pbRaised)
+    Frame3D(c, ring, clBtnHighlight, clBtnShadow, 1);
+  else
+    ring = {ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
+  const ScopedSaveDC saved(c.Handle());
+  IntersectClipRect(c.Handle(), ring.Left, ring.Top, ring.Right, ring.Bottom);
+  if (aPanel != nullptr && aPanel->Style() == psOwnerDraw) {
+    DrawPanel(*aPanel, ring);
+    // The event may have changed the canvas; the next panel starts afresh.
+    c.Font().Assign(Font());
+    c.SetBrushColor(Color());
+  } else {
+    TRect text{ring.Left + 2, ring.Top, ring.Right - 2, ring.Bottom};
+    const TAlignment alignment = aPanel != nullptr ? aPanel->Alignment() : taLeftJustify;
+    c.TextRect(text, aPanel != nullptr ? aPanel->Text() : fSimpleText,
+               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                   AlignmentFormat(alignment));
+  }
+}
+
+void TStatusBar::PaintSizeGrip() {
+  // Three pairs of diagonal grooves: a light line, then two dark ones.
+  TCanvas& c = Canvas();
+  const TRect g = SizeGripRect();
+  const int size = g.Width();
+  for (int d = 0; d < size - 1; ++d) {
+    const int phase = d % 4;
+    if (phase == 3)
+      continue;
+    c.SetBrushColor(phase == 0 ? clBtnHighlight : clBtnShadow);
+    for (int k = 0; k <= d; ++k) {
+      const int x = g.Right - 1 - d + k;
+      const int y = g.Bottom - 1 - k;
+      c.FillRect({x, y, x + 1, y + 1});
     }
   }
 }

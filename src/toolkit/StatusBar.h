@@ -95,6 +95,11 @@ protected:
   virtual void DrawPanel(TStatusPanel& aPanel, const TRect& aRect);
 
 private:
+  // One panel's ring and content in aRect; aPanel is nullptr for the simple
+  // text.
+  void PaintPanel(const TRect& aRect, TStatusPanel* aPanel);
+  void PaintSizeGrip();
+
   TStatusPanels fPanels;
   bool fSimplePanel = false;
   std::string fSimpleText;

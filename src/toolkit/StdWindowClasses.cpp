@@ -5,22 +5,24 @@
 
 namespace platform {
 
-void RegisterStandardWindowClasses() {
+namespace {
+
+void RegisterOnce(const char* aClassName, WNDPROC aProc) {
   WNDCLASSEXW existing;
-  if (!GetClassInfoExW(nullptr, "BUTTON", &existing)) {
-    WNDCLASSEXW wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = ButtonWndProc;
-    wc.lpszClassName = "BUTTON";
-    RegisterClassExW(&wc);
-  }
-  if (!GetClassInfoExW(nullptr, "LISTBOX", &existing)) {
-    WNDCLASSEXW wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = ListBoxWndProc;
-    wc.lpszClassName = "LISTBOX";
-    RegisterClassExW(&wc);
-  }
+  if (GetClassInfoExW(nullptr, aClassName, &existing))
+    return;
+  WNDCLASSEXW wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = aProc;
+  wc.lpszClassName = aClassName;
+  RegisterClassExW(&wc);
+}
+
+} // namespace
+
+void RegisterStandardWindowClasses() {
+  RegisterOnce("BUTTON", ButtonWndProc);
+  RegisterOnce("LISTBOX", ListBoxWndProc);
 }
 
 } // namespace platform

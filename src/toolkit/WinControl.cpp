@@ -147,10 +147,10 @@ void TWinControl::CreateParams(TCreateParams& aParams) {
 
 void TWinControl::CreateSubClass(TCreateParams& aParams, const char* aClassName) {
   WNDCLASSEXW wc;
-  if (GetClassInfoExW(nullptr, aClassName, &wc)) {
-    aParams.WindowClass = wc;
-    aParams.WindowClass.lpszClassName = nullptr;
-  }
+  if (!GetClassInfoExW(nullptr, aClassName, &wc))
+    throw EComponentError(std::string("The window class ") + aClassName + " is not registered");
+  aParams.WindowClass = wc;
+  aParams.WindowClass.lpszClassName = nullptr;
 }
 
 void TWinControl::CreateWnd() {
@@ -443,126 +443,109 @@ void TWinControl::DefaultHandler(TMessage& aMessage) {
 void TWinControl::WndProc(TMessage& aMessage) {
   if (IsMouseMessage(aMessage.Msg) && IsControlMouseMsg(aMessage))
     return;
-  switch (aMessage.Msg) {
-  case WM_PAINT:
-    WMPaint(aMessage);
-    return;
-  case WM_PRINTCLIENT: {
-    // A copy of the client area into the given DC: painted like WM_PAINT.
-    TMessage paint{WM_PAINT, aMessage.WParam, 0, 0};
-    const bool copying = fControlState.Contains(csPaintCopy);
-    fControlState.Include(csPaintCopy);
-    try {
-      WMPaint(paint);
-    } catch (...) {
-      if (!copying)
-        fControlState.Exclude(csPaintCopy);
-      throw;
-    }
+  if (const TMessageMethod handler = HandlerFor(aMessage.Msg); handler != nullptr)
+    (this->*handler)(aMessage);
+  else
+    TControl::WndProc(aMessage);
+}
+
+TWinControl::TMessageMethod TWinControl::HandlerFor(UINT aMsg) {
+  struct Entry {
+    UINT Msg;
+    TMessageMethod Method;
+  };
+  static constexpr Entry kHandlers[] = {
+      {WM_PAINT, &TWinControl::WMPaint},
+      {WM_PRINTCLIENT, &TWinControl::WMPrintClient},
+      {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
+      {WM_SIZE, &TWinControl::WMSize},
+      {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChanged},
+      {WM_SETFOCUS, &TWinControl::WMSetFocus},
+      {WM_KILLFOCUS, &TWinControl::WMKillFocus},
+      {WM_KEYDOWN, &TWinControl::WMKeyDown},
+      {WM_SYSKEYDOWN, &TWinControl::WMKeyDown},
+      {WM_KEYUP, &TWinControl::WMKeyUp},
+      {WM_SYSKEYUP, &TWinControl::WMKeyUp},
+      {WM_CHAR, &TWinControl::WMChar},
+      {WM_SYSCHAR, &TWinControl::WMSysChar},
+      {WM_MOUSEWHEEL, &TWinControl::WMMouseWheel},
+      {WM_MOUSELEAVE, &TWinControl::WMMouseLeave},
+      {WM_NCDESTROY, &TWinControl::WMNCDestroy},
+      {WM_COMMAND, &TWinControl::WMCommand},
+      {WM_DRAWITEM, &TWinControl::WMDrawItem},
+      {WM_CTLCOLORLISTBOX, &TWinControl::WMCtlColor},
+      {WM_CTLCOLORBTN, &TWinControl::WMCtlColor},
+      {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
+      {CM_RECREATEWND, &TWinControl::CMRecreateWnd},
+      {CM_DIALOGKEY, &TWinControl::CMDialogKey},
+      {CM_DIALOGCHAR, &TWinControl::CMDialogChar},
+      {CM_FOCUSCHANGED, &TWinControl::CMFocusChanged},
+      {CM_MOUSEWHEEL, &TWinControl::CMMouseWheel},
+      {CN_KEYDOWN, &TWinControl::CNKeyDown},
+      {CM_CHILDKEY, &TWinControl::CMChildKey},
+      {WM_MOUSEMOVE, &TWinControl::WMMouseMove},
+      {WM_LBUTTONDOWN, &TWinControl::WMLButtonDown},
+      {WM_LBUTTONDBLCLK, &TWinControl::WMLButtonDown},
+      {WM_LBUTTONUP, &TWinControl::WMLButtonUp},
+  };
+  for (const Entry& e : kHandlers)
+    if (e.Msg == aMsg)
+      return e.Method;
+  return nullptr;
+}
+
+void TWinControl::WMPrintClient(TMessage& aMessage) {
+  // A copy of the client area into the given DC: painted like WM_PAINT.
+  TMessage paint{WM_PAINT, aMessage.WParam, 0, 0};
+  const bool copying = fControlState.Contains(csPaintCopy);
+  fControlState.Include(csPaintCopy);
+  try {
+    WMPaint(paint);
+  } catch (...) {
     if (!copying)
       fControlState.Exclude(csPaintCopy);
-    return;
+    throw;
   }
-  case WM_ERASEBKGND:
-    WMEraseBkgnd(aMessage);
-    return;
-  case WM_SIZE:
-    WMSize(aMessage);
-    return;
-  case WM_WINDOWPOSCHANGED:
-    WMWindowPosChanged(aMessage);
-    return;
-  case WM_SETFOCUS:
-    WMSetFocus(aMessage);
-    return;
-  case WM_KILLFOCUS:
-    WMKillFocus(aMessage);
-    return;
-  case WM_KEYDOWN:
-  case WM_SYSKEYDOWN:
-    WMKeyDown(aMessage);
-    return;
-  case WM_KEYUP:
-  case WM_SYSKEYUP:
-    WMKeyUp(aMessage);
-    return;
-  case WM_CHAR:
-    WMChar(aMessage);
-    return;
-  case WM_SYSCHAR:
-    // Alt with a character: the form's accelerators.
-    if (TopLevel()->Perform(CM_DIALOGCHAR, aMessage.WParam) != 0)
-      return;
-    break;
-  case WM_MOUSEWHEEL:
-    WMMouseWheel(aMessage);
-    return;
-  case WM_MOUSELEAVE:
-    WMMouseLeave(aMessage);
-    return;
-  case WM_NCDESTROY:
-    WMNCDestroy(aMessage);
-    return;
-  case WM_COMMAND:
-    WMCommand(aMessage);
-    return;
-  case WM_DRAWITEM:
-    WMDrawItem(aMessage);
-    return;
-  case WM_CTLCOLORLISTBOX:
-  case WM_CTLCOLORBTN:
-    // Colours of a child window are the child control's to give.
-    if (TWinControl* c = FindControl(HWND(aMessage.LParam)); c != nullptr && c != this) {
-      aMessage.Result = c->Perform(CN_BASE + aMessage.Msg, aMessage.WParam, aMessage.LParam);
-      return;
-    }
-    break;
-  case CM_SHOWINGCHANGED:
-    CMShowingChanged(aMessage);
-    return;
-  case CM_RECREATEWND:
-    CMRecreateWnd(aMessage);
-    return;
-  case CM_DIALOGKEY:
-    CMDialogKey(aMessage);
-    return;
-  case CM_DIALOGCHAR:
-    CMDialogChar(aMessage);
-    return;
-  case CM_FOCUSCHANGED:
-    CMFocusChanged(aMessage);
-    return;
-  case CM_MOUSEWHEEL:
-    CMMouseWheel(aMessage);
-    return;
-  case CN_KEYDOWN:
-    CNKeyDown(aMessage);
-    return;
-  case CM_CHILDKEY:
-    CMChildKey(aMessage);
-    return;
-  case WM_MOUSEMOVE:
-    if (!fMouseInControl && fHandle != nullptr) {
-      fMouseInControl = true;
-      TRACKMOUSEEVENT tme;
-      tme.dwFlags = TME_LEAVE;
-      tme.hwndTrack = fHandle;
-      TrackMouseEvent(&tme);
-      Perform(CM_MOUSEENTER);
-    }
-    break;
-  case WM_LBUTTONDOWN:
-  case WM_LBUTTONDBLCLK:
-    if (fControlStyle.Contains(csCaptureMouse) && fHandle != nullptr)
-      SetCapture(fHandle);
-    break;
-  case WM_LBUTTONUP:
-    if (fControlStyle.Contains(csCaptureMouse) && fHandle != nullptr && GetCapture() == fHandle)
-      ReleaseCapture();
-    break;
-  default:
-    break;
+  if (!copying)
+    fControlState.Exclude(csPaintCopy);
+}
+
+void TWinControl::WMSysChar(TMessage& aMessage) {
+  // Alt with a character: the form's accelerators.
+  if (TopLevel()->Perform(CM_DIALOGCHAR, aMessage.WParam) == 0)
+    TControl::WndProc(aMessage);
+}
+
+void TWinControl::WMCtlColor(TMessage& aMessage) {
+  // Colours of a child window are the child control's to give.
+  if (TWinControl* c = FindControl(HWND(aMessage.LParam)); c != nullptr && c != this)
+    aMessage.Result = c->Perform(CN_BASE + aMessage.Msg, aMessage.WParam, aMessage.LParam);
+  else
+    TControl::WndProc(aMessage);
+}
+
+void TWinControl::WMMouseMove(TMessage& aMessage) {
+  // The first move over the window: watch for the mouse leaving it.
+  if (!fMouseInControl && fHandle != nullptr) {
+    fMouseInControl = true;
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = fHandle;
+    TrackMouseEvent(&tme);
+    Perform(CM_MOUSEENTER);
   }
+  TControl::WndProc(aMessage);
+}
+
+void TWinControl::WMLButtonDown(TMessage& aMessage) {
+  if (fControlStyle.Contains(csCaptureMouse) && fHandle != nullptr)
+    SetCapture(fHandle);
+  TControl::WndProc(aMessage);
+}
+
+void TWinControl::WMLButtonUp(TMessage& aMessage) {
+  if (fControlStyle.Contains(csCaptureMouse) && fHandle != nullptr && GetCapture() == fHandle)
+    ReleaseCapture();
   TControl::WndProc(aMessage);
 }
 

@@ -145,7 +145,7 @@ protected:
 
   virtual void CreateParams(TCreateParams& aParams);
   // Builds on the standard window class aClassName: its procedure becomes
-  // the default handler's.
+  // the default handler's. Throws when that class is not registered.
   void CreateSubClass(TCreateParams& aParams, const char* aClassName);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& aParams);
@@ -225,6 +225,18 @@ private:
   void DoAlign(TAlign aAlign, TRect& aRect);
   void ApplyAnchors(TControl* aControl);
   void UpdateBoundsFromWindow();
+
+  // The handler of each message a windowed control acts on; nullptr for the
+  // others, which go to TControl's procedure. Handlers of messages that
+  // TControl also acts on pass them on themselves.
+  using TMessageMethod = void (TWinControl::*)(TMessage&);
+  static TMessageMethod HandlerFor(platform::UINT aMsg);
+  void WMPrintClient(TMessage& aMessage);
+  void WMSysChar(TMessage& aMessage);
+  void WMCtlColor(TMessage& aMessage);
+  void WMMouseMove(TMessage& aMessage);
+  void WMLButtonDown(TMessage& aMessage);
+  void WMLButtonUp(TMessage& aMessage);
 
   std::vector<TControl*> fControls;
   int fPendingTabOrder = -1;

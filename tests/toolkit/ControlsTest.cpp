@@ -3,6 +3,7 @@
 
 #include "ToolkitFixture.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/win/Paint.h"
 #include "platform/win/ScrollBar.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckListBox.h"
@@ -11,6 +12,7 @@
 #include "toolkit/PageControl.h"
 #include "toolkit/Panel.h"
 #include "toolkit/StatusBar.h"
+#include "toolkit/StdWindowClasses.h"
 
 #include <algorithm>
 #include <utility>
@@ -62,6 +64,17 @@ protected:
     Canvas().FillRect(ClientRect());
   }
 };
+
+WNDPROC gClassProc = nullptr;
+
+// Destroys the window when it paints its frame.
+LRESULT DestroyOnNcPaint(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
+  if (aMsg == WM_NCPAINT) {
+    DestroyWindow(aWnd);
+    return 0;
+  }
+  return CallWindowProcW(gClassProc, aWnd, aMsg, aWParam, aLParam);
+}
 
 } // namespace
 
@@ -765,4 +778,18 @@ TEST_F(ToolkitTest, StatusBarSimpleTextReplacesThePanels) {
   for (int x = 0; x < bar->Width(); ++x)
     EXPECT_NE(bitmap.Pixel(x, 2) & 0xFFFFFF, shadowPixel) << x;
   EXPECT_EQ(bar->SimpleText(), "einfach");
+}
+
+TEST_F(ToolkitTest, AStandardWindowDestroyedAsItBeginsToPaintPaintsNothing) {
+  TProbeForm* form = ShownForm();
+  RegisterStandardWindowClasses();
+  for (const char* className : {"BUTTON", "LISTBOX"}) {
+    HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, className, "x", WS_CHILD | WS_VISIBLE, 10, 10, 80,
+                             40, form->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(h, nullptr) << className;
+    gClassProc = WNDPROC(SetWindowLongPtrW(h, GWL_WNDPROC, LONG_PTR(DestroyOnNcPaint)));
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    EXPECT_EQ(SendMessageW(h, WM_PAINT, 0, 0), 0) << className;
+    EXPECT_FALSE(IsWindow(h)) << className;
+  }
 }

@@ -66,6 +66,35 @@ TEST_F(ToolkitTest, UnhandledMessagesReachTheStandardClassProcedure) {
   EXPECT_EQ(button->Perform(WM_GETDLGCODE) & DLGC_BUTTON, DLGC_BUTTON);
 }
 
+namespace {
+
+// A control built on a class nobody registered.
+class TUnknownClassControl : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+
+protected:
+  void CreateParams(TCreateParams& aParams) override {
+    TWinControl::CreateParams(aParams);
+    CreateSubClass(aParams, "NOSUCHCLASS");
+  }
+};
+
+} // namespace
+
+TEST_F(ToolkitTest, AControlOnAnUnregisteredClassGetsNoWindowAndSaysWhy) {
+  auto* form = fApp->CreateForm<TProbeForm>();
+  auto* control = new TUnknownClassControl(form);
+  control->SetParent(form);
+  try {
+    control->Handle();
+    ADD_FAILURE() << "a window was made";
+  } catch (const EComponentError& e) {
+    EXPECT_NE(std::string(e.what()).find("NOSUCHCLASS"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(control->HandleAllocated());
+}
+
 TEST_F(ToolkitTest, RecreationKeepsLinesSelectionAndChildren) {
   TProbeForm* form = ShownForm();
   auto* list = new TListBox(form);

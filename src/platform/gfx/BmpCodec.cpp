@@ -127,165 +127,232 @@ ImageResult Fail(const std::string& aWhat) {
   return ImageError(ImageFormat::Bmp, "damaged or unsupported BMP image: " + aWhat);
 }
 
-} // namespace
+// The fields of the file and information headers the decoder uses.
+struct BmpHeader {
+  std::uint32_t PixelOffset = 0;
+  std::uint32_t Size = 0; // of the information header
+  bool Core = false;      // the old header with 16-bit sizes and 3-byte palette entries
+  std::int64_t Width = 0;
+  std::int64_t Height = 0; // positive; TopDown tells the row order
+  bool TopDown = false;
+  std::uint32_t BitCount = 0;
+  std::uint32_t Compression = BiRgb;
+  std::uint32_t ColorsUsed = 0;
 
-ImageResult DecodeBmp(std::span<const std::uint8_t> aData) {
+  bool RunLength() const { return Compression == BiRle8 || Compression == BiRle4; }
+  bool BitFields() const { return Compression == BiBitfields || Compression == BiAlphaBitfields; }
+};
+
+// Reads the headers and checks the size; an error text, empty when they are
+// sound.
+std::string ReadHeader(std::span<const std::uint8_t> aData, BmpHeader& aHeader) {
   if (aData.size() < 2 || aData[0] != 'B' || aData[1] != 'M')
-    return Fail("no BMP signature");
+    return "no BMP signature";
   if (aData.size() < FileHeaderSize + 4)
-    return Fail("truncated header");
-  const std::uint32_t pixelOffset = U32(aData, 10);
-  const std::uint32_t headerSize = U32(aData, FileHeaderSize);
-  if (headerSize != CoreHeaderSize && (headerSize < InfoHeaderSize || headerSize > V5HeaderSize))
-    return Fail("unknown header size " + std::to_string(headerSize));
-  if (aData.size() < FileHeaderSize + headerSize)
-    return Fail("truncated header");
-
-  const bool core = headerSize == CoreHeaderSize;
-  std::int64_t width, height;
-  std::uint32_t bitCount, compression = BiRgb, colorsUsed = 0;
-  if (core) {
-    width = U16(aData, 18);
-    height = U16(aData, 20);
-    bitCount = U16(aData, 24);
+    return "truncated header";
+  aHeader.PixelOffset = U32(aData, 10);
+  aHeader.Size = U32(aData, FileHeaderSize);
+  if (aHeader.Size != CoreHeaderSize &&
+      (aHeader.Size < InfoHeaderSize || aHeader.Size > V5HeaderSize))
+    return "unknown header size " + std::to_string(aHeader.Size);
+  if (aData.size() < FileHeaderSize + aHeader.Size)
+    return "truncated header";
+  aHeader.Core = aHeader.Size == CoreHeaderSize;
+  if (aHeader.Core) {
+    aHeader.Width = U16(aData, 18);
+    aHeader.Height = U16(aData, 20);
+    aHeader.BitCount = U16(aData, 24);
   } else {
-    width = std::int32_t(U32(aData, 18));
-    height = std::int32_t(U32(aData, 22));
-    bitCount = U16(aData, 28);
-    compression = U32(aData, 30);
-    colorsUsed = U32(aData, 46);
+    aHeader.Width = std::int32_t(U32(aData, 18));
+    aHeader.Height = std::int32_t(U32(aData, 22));
+    aHeader.BitCount = U16(aData, 28);
+    aHeader.Compression = U32(aData, 30);
+    aHeader.ColorsUsed = U32(aData, 46);
   }
-  const bool topDown = height < 0;
-  if (topDown)
-    height = -height;
-  if (width <= 0 || height == 0)
-    return Fail("invalid size " + std::to_string(width) + " x " + std::to_string(height));
-  if (!ImageSizeAllowed(width, height))
-    return Fail("image too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+  aHeader.TopDown = aHeader.Height < 0;
+  if (aHeader.TopDown)
+    aHeader.Height = -aHeader.Height;
+  const std::string size = std::to_string(aHeader.Width) + " x " + std::to_string(aHeader.Height);
+  if (aHeader.Width <= 0 || aHeader.Height == 0)
+    return "invalid size " + size;
+  if (!ImageSizeAllowed(aHeader.Width, aHeader.Height))
+    return "image too large (" + size + ")";
+  return {};
+}
 
-  switch (compression) {
+// Whether the compression and the bit depth are supported together; an error
+// text, empty when they are.
+std::string CheckEncoding(const BmpHeader& aHeader) {
+  const std::string bits = std::to_string(aHeader.BitCount);
+  switch (aHeader.Compression) {
   case BiRgb:
     break;
   case BiRle8:
   case BiRle4:
-    if (bitCount != (compression == BiRle8 ? 8u : 4u))
-      return Fail("run-length encoding with " + std::to_string(bitCount) + " bits per pixel");
-    if (topDown)
-      return Fail("run-length encoded rows must be stored bottom-up");
+    if (aHeader.BitCount != (aHeader.Compression == BiRle8 ? 8u : 4u))
+      return "run-length encoding with " + bits + " bits per pixel";
+    if (aHeader.TopDown)
+      return "run-length encoded rows must be stored bottom-up";
     break;
   case BiJpeg:
   case BiPng:
-    return Fail("embedded JPEG or PNG data is not supported");
+    return "embedded JPEG or PNG data is not supported";
   case BiBitfields:
   case BiAlphaBitfields:
-    if (bitCount != 16 && bitCount != 32)
-      return Fail("bit-field masks with " + std::to_string(bitCount) + " bits per pixel");
+    if (aHeader.BitCount != 16 && aHeader.BitCount != 32)
+      return "bit-field masks with " + bits + " bits per pixel";
     break;
   default:
-    return Fail("unknown compression " + std::to_string(compression));
+    return "unknown compression " + std::to_string(aHeader.Compression);
   }
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-      bitCount != 32)
-    return Fail("unsupported bit depth " + std::to_string(bitCount));
+  const std::uint32_t depths[] = {1, 4, 8, 16, 24, 32};
+  if (std::find(std::begin(depths), std::end(depths), aHeader.BitCount) == std::end(depths))
+    return "unsupported bit depth " + bits;
+  return {};
+}
 
-  // Bit-field masks: inside V2 and later headers, else after the header.
-  std::size_t at = FileHeaderSize + headerSize;
-  std::uint32_t masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
-  if (compression == BiBitfields || compression == BiAlphaBitfields) {
-    std::size_t count = compression == BiAlphaBitfields ? 4 : 3;
-    std::size_t from = FileHeaderSize + InfoHeaderSize;
-    if (headerSize == InfoHeaderSize) {
-      if (aData.size() - at < count * 4)
-        return Fail("truncated colour masks");
-      at += count * 4;
+// The red, green, blue and alpha masks: inside V2 and later headers, else
+// after the header (aAt moves past them); 16-bit pixels without masks are
+// 5-5-5. An error text, empty when they are there.
+std::string ReadMasks(std::span<const std::uint8_t> aData, const BmpHeader& aHeader,
+                      std::size_t& aAt, std::uint32_t (&aMasks)[4]) {
+  if (!aHeader.BitFields()) {
+    if (aHeader.BitCount == 16) {
+      aMasks[0] = 0x7C00;
+      aMasks[1] = 0x03E0;
+      aMasks[2] = 0x001F;
+    }
+    return {};
+  }
+  std::size_t count = aHeader.Compression == BiAlphaBitfields ? 4 : 3;
+  const std::size_t from = FileHeaderSize + InfoHeaderSize;
+  if (aHeader.Size == InfoHeaderSize) {
+    if (aData.size() - aAt < count * 4)
+      return "truncated colour masks";
+    aAt += count * 4;
+  } else {
+    count = std::min<std::size_t>(4, (aHeader.Size - InfoHeaderSize) / 4);
+  }
+  for (std::size_t i = 0; i < count; ++i)
+    aMasks[i] = U32(aData, from + i * 4);
+  return {};
+}
+
+// The palette from aAt: entries beyond the stored ones (or beyond the pixel
+// data's start) are opaque black, so no index can reach outside it.
+void ReadPalette(std::span<const std::uint8_t> aData, const BmpHeader& aHeader, std::size_t aAt,
+                 std::uint32_t (&aPalette)[256]) {
+  std::fill(std::begin(aPalette), std::end(aPalette), 0xFF000000u);
+  if (aHeader.BitCount > 8)
+    return;
+  const std::size_t maxEntries = std::size_t(1) << aHeader.BitCount;
+  const std::size_t entrySize = aHeader.Core ? 3 : 4;
+  const std::uint32_t used = aHeader.ColorsUsed;
+  std::size_t entries = used == 0 || used > maxEntries ? maxEntries : used;
+  std::size_t end = aData.size();
+  if (aHeader.PixelOffset >= aAt && aHeader.PixelOffset < end)
+    end = aHeader.PixelOffset;
+  entries = std::min(entries, (end - std::min(end, aAt)) / entrySize);
+  for (std::size_t i = 0; i < entries; ++i) {
+    const std::uint8_t* e = aData.data() + aAt + i * entrySize;
+    aPalette[i] = Bgra(e[0], e[1], e[2], 255);
+  }
+}
+
+// Rows of 1, 4 or 8 bits per pixel: palette indexes, the leftmost pixel in
+// the high bits.
+void IndexedRow(const std::uint8_t* aSrc, int aWidth, int aBitCount,
+                const std::uint32_t (&aPalette)[256], std::uint32_t* aDst) {
+  for (int x = 0; x < aWidth; ++x) {
+    const std::uint8_t index = aBitCount == 8 ? aSrc[x]
+                               : aBitCount == 4
+                                   ? ((x & 1) ? (aSrc[x >> 1] & 0x0F) : (aSrc[x >> 1] >> 4))
+                                   : (aSrc[x >> 3] >> (7 - (x & 7))) & 1;
+    aDst[x] = aPalette[index];
+  }
+}
+
+// 16- and 32-bit rows through the channel masks; an alpha of 255 without an
+// alpha mask.
+struct MaskedPixels {
+  ChannelMask Red, Green, Blue, Alpha;
+  bool HasAlpha;
+
+  explicit MaskedPixels(const std::uint32_t (&aMasks)[4])
+      : Red(aMasks[0]), Green(aMasks[1]), Blue(aMasks[2]), Alpha(aMasks[3]),
+        HasAlpha(aMasks[3] != 0) {}
+
+  void Row(const std::uint8_t* aSrc, int aWidth, int aBitCount, std::uint32_t* aDst) const {
+    for (int x = 0; x < aWidth; ++x, aSrc += aBitCount / 8) {
+      const std::uint32_t p = aBitCount == 16 ? std::uint32_t(aSrc[0] | (aSrc[1] << 8))
+                                              : Bgra(aSrc[0], aSrc[1], aSrc[2], aSrc[3]);
+      aDst[x] = Bgra(Blue.Extract(p), Green.Extract(p), Red.Extract(p),
+                     HasAlpha ? Alpha.Extract(p) : 255);
+    }
+  }
+};
+
+// The uncompressed rows, each padded to whole 32-bit words; the caller has
+// checked that they are all there.
+void DecodeRows(std::span<const std::uint8_t> aData, const BmpHeader& aHeader,
+                const std::uint32_t (&aPalette)[256], const std::uint32_t (&aMasks)[4],
+                std::uint64_t aRowBytes, Bitmap& aImage) {
+  const MaskedPixels masked(aMasks);
+  const bool rawPixels = aHeader.BitCount == 32 && aHeader.Compression == BiRgb;
+  const int w = int(aHeader.Width), height = int(aHeader.Height);
+  const int bits = int(aHeader.BitCount);
+  for (int row = 0; row < height; ++row) {
+    const std::uint8_t* src = aData.data() + aHeader.PixelOffset + std::uint64_t(row) * aRowBytes;
+    std::uint32_t* dst = aImage.ScanLine(aHeader.TopDown ? row : height - 1 - row);
+    if (bits <= 8) {
+      IndexedRow(src, w, bits, aPalette, dst);
+    } else if (bits == 24) {
+      for (int x = 0; x < w; ++x, src += 3)
+        dst[x] = Bgra(src[0], src[1], src[2], 255);
+    } else if (rawPixels) {
+      for (int x = 0; x < w; ++x, src += 4)
+        dst[x] = Bgra(src[0], src[1], src[2], src[3]);
     } else {
-      count = std::min<std::size_t>(4, (headerSize - InfoHeaderSize) / 4);
+      masked.Row(src, w, bits, dst);
     }
-    for (std::size_t i = 0; i < count; ++i)
-      masks[i] = U32(aData, from + i * 4);
-  } else if (bitCount == 16) {
-    masks[0] = 0x7C00;
-    masks[1] = 0x03E0;
-    masks[2] = 0x001F;
   }
+}
 
-  // The palette: entries beyond the stored ones (or beyond the pixel data's
-  // start) are opaque black, so no index can reach outside it.
+} // namespace
+
+ImageResult DecodeBmp(std::span<const std::uint8_t> aData) {
+  BmpHeader header;
+  if (std::string e = ReadHeader(aData, header); !e.empty())
+    return Fail(e);
+  if (std::string e = CheckEncoding(header); !e.empty())
+    return Fail(e);
+  std::size_t at = FileHeaderSize + header.Size;
+  std::uint32_t masks[4] = {0, 0, 0, 0};
+  if (std::string e = ReadMasks(aData, header, at, masks); !e.empty())
+    return Fail(e);
   std::uint32_t palette[256];
-  std::fill(std::begin(palette), std::end(palette), 0xFF000000u);
-  if (bitCount <= 8) {
-    const std::size_t maxEntries = std::size_t(1) << bitCount;
-    const std::size_t entrySize = core ? 3 : 4;
-    std::size_t entries = colorsUsed == 0 || colorsUsed > maxEntries ? maxEntries : colorsUsed;
-    std::size_t end = aData.size();
-    if (pixelOffset >= at && pixelOffset < end)
-      end = pixelOffset;
-    entries = std::min(entries, (end - std::min(end, at)) / entrySize);
-    for (std::size_t i = 0; i < entries; ++i) {
-      const std::uint8_t* e = aData.data() + at + i * entrySize;
-      palette[i] = Bgra(e[0], e[1], e[2], 255);
-    }
-  }
+  ReadPalette(aData, header, at, palette);
 
-  if (pixelOffset > aData.size())
+  if (header.PixelOffset > aData.size())
     return Fail("truncated pixel data");
-  const bool runLength = compression == BiRle8 || compression == BiRle4;
-  const std::uint64_t rowBytes = (std::uint64_t(width) * bitCount + 31) / 32 * 4;
-  if (!runLength && (aData.size() - pixelOffset) / rowBytes < std::uint64_t(height))
+  const std::uint64_t rowBytes = (std::uint64_t(header.Width) * header.BitCount + 31) / 32 * 4;
+  if (!header.RunLength() &&
+      (aData.size() - header.PixelOffset) / rowBytes < std::uint64_t(header.Height))
     return Fail("truncated pixel data");
-
   ImageResult result;
   result.Format = ImageFormat::Bmp;
-  result.FileBitsPerPixel = int(bitCount);
-  if (!result.Image.SetSize(int(width), int(height)))
-    return Fail("not enough memory for " + std::to_string(width) + " x " + std::to_string(height));
-  if (runLength) {
-    if (!DecodeRunLength(aData.subspan(pixelOffset), int(bitCount), palette, result.Image))
+  result.FileBitsPerPixel = int(header.BitCount);
+  if (!result.Image.SetSize(int(header.Width), int(header.Height)))
+    return Fail("not enough memory for " + std::to_string(header.Width) + " x " +
+                std::to_string(header.Height));
+  if (header.RunLength()) {
+    if (!DecodeRunLength(aData.subspan(header.PixelOffset), int(header.BitCount), palette,
+                         result.Image))
       return Fail("truncated pixel data");
     return result;
   }
-
-  const ChannelMask red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
-  const bool rawPixels = bitCount == 32 && compression == BiRgb;
-  result.HasAlpha = bitCount == 32 && (rawPixels || masks[3] != 0);
-  const int w = int(width);
-  for (int row = 0; row < int(height); ++row) {
-    const std::uint8_t* src = aData.data() + pixelOffset + std::uint64_t(row) * rowBytes;
-    std::uint32_t* dst = result.Image.ScanLine(topDown ? row : int(height) - 1 - row);
-    switch (bitCount) {
-    case 1:
-      for (int x = 0; x < w; ++x)
-        dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
-      break;
-    case 4:
-      for (int x = 0; x < w; ++x)
-        dst[x] = palette[(x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4)];
-      break;
-    case 8:
-      for (int x = 0; x < w; ++x)
-        dst[x] = palette[src[x]];
-      break;
-    case 24:
-      for (int x = 0; x < w; ++x, src += 3)
-        dst[x] = Bgra(src[0], src[1], src[2], 255);
-      break;
-    case 16:
-    case 32:
-      if (rawPixels) {
-        for (int x = 0; x < w; ++x, src += 4)
-          dst[x] = Bgra(src[0], src[1], src[2], src[3]);
-        break;
-      }
-      for (int x = 0; x < w; ++x) {
-        std::uint32_t p = bitCount == 16 ? std::uint32_t(src[0] | (src[1] << 8))
-                                         : Bgra(src[0], src[1], src[2], src[3]);
-        src += bitCount / 8;
-        dst[x] = Bgra(blue.Extract(p), green.Extract(p), red.Extract(p),
-                      masks[3] ? alpha.Extract(p) : 255);
-      }
-      break;
-    }
-  }
+  result.HasAlpha = header.BitCount == 32 && (header.Compression == BiRgb || masks[3] != 0);
+  DecodeRows(aData, header, palette, masks, rowBytes, result.Image);
   return result;
 }
 

@@ -83,6 +83,80 @@ struct GlyphStrike::FaceHandle {
   }
 };
 
+namespace {
+
+// Opens the face of the key's file; false when FreeType cannot.
+bool OpenFace(const StrikeKey& aKey, FT_Face& aFace) {
+  std::lock_guard lock(FreeType().Mutex);
+  if (FreeType().Handle &&
+      FT_New_Face(FreeType().Handle, aKey.Path.c_str(), aKey.Index, &aFace) == 0)
+    return true;
+  aFace = nullptr;
+  return false;
+}
+
+// Ascent and descent in font units.
+struct LineExtent {
+  double Ascent;
+  double Descent;
+};
+
+// The line as the platform reports it: the Windows ascent and descent of the
+// OS/2 table, falling back to the horizontal header, then to 0.8 and 0.2 em.
+LineExtent WindowsLine(FT_Face aFace, const TT_OS2* aOs2) {
+  LineExtent line{double(aFace->ascender), double(-aFace->descender)};
+  if (aOs2 && aOs2->version != 0xFFFF && aOs2->usWinAscent + aOs2->usWinDescent > 0)
+    line = {double(aOs2->usWinAscent), double(aOs2->usWinDescent)};
+  if (line.Ascent + line.Descent <= 0)
+    line = {aFace->units_per_EM * 0.8, aFace->units_per_EM * 0.2};
+  return line;
+}
+
+// The strike's metrics for a requested height: a positive one is the cell
+// (ascent and descent together make exactly the request), a negative one
+// the em. aPixelsPerEm receives the em size the face is to be set to.
+StrikeMetrics MetricsFor(FT_Face aFace, const TT_OS2* aOs2, int aHeight, double& aPixelsPerEm) {
+  const LineExtent line = WindowsLine(aFace, aOs2);
+  const double cell = line.Ascent + line.Descent;
+  const double em = aFace->units_per_EM;
+  const std::int64_t requested = aHeight < 0 ? -std::int64_t(aHeight) : aHeight;
+  const int height = int(std::clamp(requested, std::int64_t(1), std::int64_t(MaxPixelHeight)));
+  StrikeMetrics m;
+  if (aHeight > 0) {
+    aPixelsPerEm = height * em / cell;
+    m.Ascent = Round(line.Ascent * height / cell);
+    m.Descent = height - m.Ascent;
+  } else {
+    aPixelsPerEm = height;
+    m.Ascent = Round(line.Ascent * aPixelsPerEm / em);
+    m.Descent = Round(line.Descent * aPixelsPerEm / em);
+  }
+  const double scale = aPixelsPerEm / em;
+  const bool os2 = aOs2 && aOs2->version != 0xFFFF;
+  m.EmHeight = Round(aPixelsPerEm);
+  const double hheaLine = aFace->ascender - aFace->descender;
+  const double lineGap = aFace->height - hheaLine;
+  m.ExternalLeading = std::max(0, Round((lineGap - (cell - hheaLine)) * scale));
+  m.MaxCharWidth = std::max(1, Round(aFace->max_advance_width * scale));
+  if (os2 && aOs2->xAvgCharWidth > 0)
+    m.AveCharWidth = std::max(1, Round(aOs2->xAvgCharWidth * scale));
+  m.UnderlineThickness = std::max(1, Round(aFace->underline_thickness * scale));
+  m.UnderlineOffset =
+      std::max(1, Round(-aFace->underline_position * scale - m.UnderlineThickness / 2.0));
+  // Keep the line inside the cell.
+  m.UnderlineOffset = std::min(m.UnderlineOffset, std::max(0, m.Descent - m.UnderlineThickness));
+  if (os2 && aOs2->yStrikeoutSize > 0) {
+    m.StrikeoutThickness = std::max(1, Round(aOs2->yStrikeoutSize * scale));
+    m.StrikeoutOffset = Round(aOs2->yStrikeoutPosition * scale);
+  } else {
+    m.StrikeoutThickness = m.UnderlineThickness;
+    m.StrikeoutOffset = Round(m.Ascent / 3.0);
+  }
+  return m;
+}
+
+} // namespace
+
 std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
   static std::mutex mutex;
   static std::map<StrikeKey, std::shared_ptr<GlyphStrike>> strikes;
@@ -93,72 +167,18 @@ std::shared_ptr<GlyphStrike> GlyphStrike::Get(const StrikeKey& aKey) {
   auto face = std::make_unique<FaceHandle>();
   face->Embolden = aKey.Embolden;
   face->Oblique = aKey.Oblique;
-  {
-    std::lock_guard lock(FreeType().Mutex);
-    if (!FreeType().Handle ||
-        FT_New_Face(FreeType().Handle, aKey.Path.c_str(), aKey.Index, &face->Face) != 0) {
-      face->Face = nullptr;
-      return nullptr;
-    }
-  }
+  if (!OpenFace(aKey, face->Face))
+    return nullptr;
   FT_Face ft = face->Face;
   if (!FT_IS_SCALABLE(ft) || ft->units_per_EM == 0)
     return nullptr;
-
-  // Line metrics as the platform reports them: the Windows ascent and descent
-  // of the OS/2 table, falling back to the horizontal header.
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
-  double winAscent = ft->ascender;
-  double winDescent = -ft->descender;
-  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-    winAscent = os2->usWinAscent;
-    winDescent = os2->usWinDescent;
-  }
-  if (winAscent + winDescent <= 0) {
-    winAscent = ft->units_per_EM * 0.8;
-    winDescent = ft->units_per_EM * 0.2;
-  }
-
-  StrikeMetrics metrics;
   double pixelsPerEm = 0;
-  const std::int64_t requested = aKey.Height < 0 ? -std::int64_t(aKey.Height) : aKey.Height;
-  const int height = int(std::clamp(requested, std::int64_t(1), std::int64_t(MaxPixelHeight)));
-  if (aKey.Height > 0) {
-    // Cell height: ascent and descent together make exactly the request.
-    pixelsPerEm = height * double(ft->units_per_EM) / (winAscent + winDescent);
-    metrics.Ascent = Round(winAscent * height / (winAscent + winDescent));
-    metrics.Descent = height - metrics.Ascent;
-  } else {
-    pixelsPerEm = height;
-    metrics.Ascent = Round(winAscent * pixelsPerEm / ft->units_per_EM);
-    metrics.Descent = Round(winDescent * pixelsPerEm / ft->units_per_EM);
-  }
+  const StrikeMetrics metrics = MetricsFor(ft, os2, aKey.Height, pixelsPerEm);
   if (FT_Set_Char_Size(ft, 0, FT_F26Dot6(std::lround(pixelsPerEm * 64)), 72, 72) != 0)
     return nullptr;
-  const double scale = pixelsPerEm / ft->units_per_EM;
   if (!face->Embolden)
     face->StemWidening = StemWidening(ft, os2, pixelsPerEm);
-  metrics.EmHeight = Round(pixelsPerEm);
-  const double lineGap = ft->height - (ft->ascender - ft->descender);
-  metrics.ExternalLeading = std::max(
-      0, Round((lineGap - ((winAscent + winDescent) - (ft->ascender - ft->descender))) * scale));
-  metrics.MaxCharWidth = std::max(1, Round(ft->max_advance_width * scale));
-  if (os2 && os2->version != 0xFFFF && os2->xAvgCharWidth > 0)
-    metrics.AveCharWidth = std::max(1, Round(os2->xAvgCharWidth * scale));
-
-  metrics.UnderlineThickness = std::max(1, Round(ft->underline_thickness * scale));
-  metrics.UnderlineOffset =
-      std::max(1, Round(-ft->underline_position * scale - metrics.UnderlineThickness / 2.0));
-  // Keep the line inside the cell.
-  metrics.UnderlineOffset =
-      std::min(metrics.UnderlineOffset, std::max(0, metrics.Descent - metrics.UnderlineThickness));
-  if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
-    metrics.StrikeoutThickness = std::max(1, Round(os2->yStrikeoutSize * scale));
-    metrics.StrikeoutOffset = Round(os2->yStrikeoutPosition * scale);
-  } else {
-    metrics.StrikeoutThickness = metrics.UnderlineThickness;
-    metrics.StrikeoutOffset = Round(metrics.Ascent / 3.0);
-  }
 
   std::shared_ptr<GlyphStrike> strike(new GlyphStrike(aKey, std::move(face), metrics));
   if (strike->fMetrics.AveCharWidth == 0)

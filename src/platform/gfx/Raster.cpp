@@ -150,6 +150,59 @@ void BlendMask(Bitmap& aBitmap, const TRect& aClip, TPoint aAt, const std::uint8
   }
 }
 
+namespace {
+
+// The columns from aLeft on where all three edge functions (start values at
+// aLeft, steps per column) are >= 0, clipped to aRight; aTo < aFrom when
+// there are none.
+void InsideSpan(const std::int64_t (&aStart)[3], const std::int64_t (&aSteps)[3], int aLeft,
+                int aRight, std::int64_t& aFrom, std::int64_t& aTo) {
+  aFrom = aLeft;
+  aTo = aRight - 1;
+  for (int k = 0; k < 3; ++k) {
+    if (aSteps[k] == 0) {
+      if (aStart[k] < 0)
+        aTo = aFrom - 1;
+    } else if (aSteps[k] > 0) {
+      // start + step * i >= 0  <=>  i >= ceil(-start / step)
+      const std::int64_t need = -aStart[k];
+      const std::int64_t i = need <= 0 ? 0 : (need + aSteps[k] - 1) / aSteps[k];
+      aFrom = std::max(aFrom, aLeft + i);
+    } else {
+      // start + step * i >= 0  <=>  i <= floor(start / -step)
+      if (aStart[k] < 0)
+        aTo = aFrom - 1;
+      else
+        aTo = std::min(aTo, aLeft + aStart[k] / -aSteps[k]);
+    }
+  }
+}
+
+// The channels in pixel order (blue, green, red, alpha) of a triangle's
+// first corner and the steps towards the other two, 16 bits each.
+struct GradientChannels {
+  double Base[4];
+  double Towards1[4];
+  double Towards2[4];
+
+  GradientChannels(const GradientVertex& aV0, const GradientVertex& aV1, const GradientVertex& aV2)
+      : Base{double(aV0.Blue), double(aV0.Green), double(aV0.Red), double(aV0.Alpha)},
+        Towards1{aV1.Blue - Base[0], aV1.Green - Base[1], aV1.Red - Base[2], aV1.Alpha - Base[3]},
+        Towards2{aV2.Blue - Base[0], aV2.Green - Base[1], aV2.Red - Base[2], aV2.Alpha - Base[3]} {}
+
+  // The pixel at the weights (fractions of the area) of the other corners.
+  std::uint32_t At(double aF1, double aF2) const {
+    std::uint32_t pixel = 0;
+    for (int c = 0; c < 4; ++c) {
+      const double value = Base[c] + Towards1[c] * aF1 + Towards2[c] * aF2;
+      pixel |= (std::uint32_t(std::clamp(value, 0.0, 65535.0)) >> 8) << (8 * c);
+    }
+    return pixel;
+  }
+};
+
+} // namespace
+
 void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex (&aCorners)[3]) {
   GradientVertex v0 = aCorners[0];
   GradientVertex v1 = aCorners[1];
@@ -176,56 +229,25 @@ void GradientTriangle(Bitmap& aBitmap, const TRect& aClip, const GradientVertex 
   };
   const std::int64_t biases[3] = {bias(v1, v2), bias(v2, v0), bias(v0, v1)};
   const double inverse = 1.0 / double(area);
-  // Channels in pixel order (blue, green, red, alpha): the first corner's
-  // value and the steps towards the other two.
-  const double base[4] = {double(v0.Blue), double(v0.Green), double(v0.Red), double(v0.Alpha)};
-  const double towards1[4] = {v1.Blue - base[0], v1.Green - base[1], v1.Red - base[2],
-                              v1.Alpha - base[3]};
-  const double towards2[4] = {v2.Blue - base[0], v2.Green - base[1], v2.Red - base[2],
-                              v2.Alpha - base[3]};
+  const GradientChannels channels(v0, v1, v2);
   // The edge functions grow by a fixed step per column.
-  const std::int64_t step0 = -(std::int64_t(v2.Y) - v1.Y);
-  const std::int64_t step1 = -(std::int64_t(v0.Y) - v2.Y);
-  const std::int64_t step2 = -(std::int64_t(v1.Y) - v0.Y);
+  const std::int64_t steps[3] = {-(std::int64_t(v2.Y) - v1.Y), -(std::int64_t(v0.Y) - v2.Y),
+                                 -(std::int64_t(v1.Y) - v0.Y)};
   for (int y = r.Top; y < r.Bottom; ++y) {
-    // The columns where all three edge functions are >= 0.
-    std::int64_t from = r.Left;
-    std::int64_t to = r.Right - 1;
     const std::int64_t start[3] = {Edge(v1, v2, r.Left, y) - biases[0],
                                    Edge(v2, v0, r.Left, y) - biases[1],
                                    Edge(v0, v1, r.Left, y) - biases[2]};
-    const std::int64_t steps[3] = {step0, step1, step2};
-    for (int k = 0; k < 3; ++k) {
-      if (steps[k] == 0) {
-        if (start[k] < 0)
-          to = from - 1;
-      } else if (steps[k] > 0) {
-        // start + step * i >= 0  <=>  i >= ceil(-start / step)
-        const std::int64_t need = -start[k];
-        const std::int64_t i = need <= 0 ? 0 : (need + steps[k] - 1) / steps[k];
-        from = std::max(from, r.Left + i);
-      } else {
-        // start + step * i >= 0  <=>  i <= floor(start / -step)
-        if (start[k] < 0)
-          to = from - 1;
-        else
-          to = std::min(to, r.Left + start[k] / -steps[k]);
-      }
-    }
+    std::int64_t from = 0, to = 0;
+    InsideSpan(start, steps, r.Left, r.Right, from, to);
     std::uint32_t* row = aBitmap.ScanLine(y);
-    std::int64_t w1 = start[1] + biases[1] + step1 * (from - r.Left);
-    std::int64_t w2 = start[2] + biases[2] + step2 * (from - r.Left);
-    for (std::int64_t x = from; x <= to; ++x, w1 += step1, w2 += step2) {
+    std::int64_t w1 = start[1] + biases[1] + steps[1] * (from - r.Left);
+    std::int64_t w2 = start[2] + biases[2] + steps[2] * (from - r.Left);
+    for (std::int64_t x = from; x <= to; ++x, w1 += steps[1], w2 += steps[2]) {
       // At a corner one weight is the whole area and the others are 0, so the
       // corner's colour comes out exactly.
       const double f1 = w1 == area ? 1.0 : double(w1) * inverse;
       const double f2 = w2 == area ? 1.0 : double(w2) * inverse;
-      std::uint32_t pixel = 0;
-      for (int c = 0; c < 4; ++c) {
-        const double value = base[c] + towards1[c] * f1 + towards2[c] * f2;
-        pixel |= (std::uint32_t(std::clamp(value, 0.0, 65535.0)) >> 8) << (8 * c);
-      }
-      row[x] = pixel;
+      row[x] = channels.At(f1, f2);
     }
   }
 }

@@ -72,83 +72,81 @@ void SetScreenMetrics(int aWidth, int aHeight) {
   ScreenHeight = aHeight;
 }
 
+namespace {
+
+// What a metric's value is added to: nothing, or the screen's width or height.
+enum class MetricBase { None, ScreenWidth, ScreenHeight };
+
+struct Metric {
+  int Index;
+  int Value;
+  MetricBase AddedTo = MetricBase::None;
+};
+
+constexpr Metric Metrics[] = {
+    {SM_CXSCREEN, 0, MetricBase::ScreenWidth},
+    {SM_CXFULLSCREEN, 0, MetricBase::ScreenWidth},
+    {SM_CYSCREEN, 0, MetricBase::ScreenHeight},
+    {SM_CYFULLSCREEN, -19, MetricBase::ScreenHeight},
+    {SM_CXVSCROLL, 16},
+    {SM_CYHSCROLL, 16},
+    {SM_CYVTHUMB, 16},
+    {SM_CXHTHUMB, 16},
+    {SM_CYVSCROLL, 16},
+    {SM_CXHSCROLL, 16},
+    {SM_CXSMICON, 16},
+    {SM_CYSMICON, 16},
+    {SM_CYCAPTION, 19},
+    {SM_CYMENU, 19},
+    {SM_CXBORDER, 1},
+    {SM_CYBORDER, 1},
+    {SM_CXDLGFRAME, 3},
+    {SM_CYDLGFRAME, 3},
+    {SM_CXICON, 32},
+    {SM_CYICON, 32},
+    {SM_CXCURSOR, 32},
+    {SM_CYCURSOR, 32},
+    {SM_CXMIN, 112},
+    {SM_CXMINTRACK, 112},
+    {SM_CYMIN, 27},
+    {SM_CYMINTRACK, 27},
+    {SM_CXSIZE, 18},
+    {SM_CYSIZE, 18},
+    {SM_CXMENUSIZE, 18},
+    {SM_CYMENUSIZE, 18},
+    {SM_CXFRAME, 4},
+    {SM_CYFRAME, 4},
+    {SM_CXDOUBLECLK, 4},
+    {SM_CYDOUBLECLK, 4},
+    {SM_CXEDGE, 2},
+    {SM_CYEDGE, 2},
+    {SM_CYSMCAPTION, 15},
+    {SM_CXSMSIZE, 12},
+    {SM_CYSMSIZE, 14},
+    {SM_CXMINIMIZED, 160},
+    {SM_CYMINIMIZED, 24},
+    {SM_CXMAXTRACK, 12, MetricBase::ScreenWidth},
+    {SM_CYMAXTRACK, 12, MetricBase::ScreenHeight},
+    {SM_CXMAXIMIZED, 8, MetricBase::ScreenWidth},
+    {SM_CYMAXIMIZED, 8, MetricBase::ScreenHeight},
+    {SM_CXMENUCHECK, 13},
+    {SM_CYMENUCHECK, 13},
+};
+
+} // namespace
+
 int GetSystemMetrics(int aIndex) {
-  const int width = ScreenWidth;
-  const int height = ScreenHeight;
-  switch (aIndex) {
-  case SM_CXSCREEN:
-  case SM_CXFULLSCREEN:
-    return width;
-  case SM_CYSCREEN:
-    return height;
-  case SM_CYFULLSCREEN:
-    return height - 19;
-  case SM_CXVSCROLL:
-  case SM_CYHSCROLL:
-  case SM_CYVTHUMB:
-  case SM_CXHTHUMB:
-  case SM_CYVSCROLL:
-  case SM_CXHSCROLL:
-  case SM_CXSMICON:
-  case SM_CYSMICON:
-    return 16;
-  case SM_CYCAPTION:
-  case SM_CYMENU:
-    return 19;
-  case SM_CXBORDER:
-  case SM_CYBORDER:
-    return 1;
-  case SM_CXDLGFRAME:
-  case SM_CYDLGFRAME:
-    return 3;
-  case SM_CXICON:
-  case SM_CYICON:
-  case SM_CXCURSOR:
-  case SM_CYCURSOR:
-    return 32;
-  case SM_CXMIN:
-  case SM_CXMINTRACK:
-    return 112;
-  case SM_CYMIN:
-  case SM_CYMINTRACK:
-    return 27;
-  case SM_CXSIZE:
-  case SM_CYSIZE:
-  case SM_CXMENUSIZE:
-  case SM_CYMENUSIZE:
-    return 18;
-  case SM_CXFRAME:
-  case SM_CYFRAME:
-  case SM_CXDOUBLECLK:
-  case SM_CYDOUBLECLK:
-    return 4;
-  case SM_CXEDGE:
-  case SM_CYEDGE:
-    return 2;
-  case SM_CYSMCAPTION:
-    return 15;
-  case SM_CXSMSIZE:
-    return 12;
-  case SM_CYSMSIZE:
-    return 14;
-  case SM_CXMINIMIZED:
-    return 160;
-  case SM_CYMINIMIZED:
-    return 24;
-  case SM_CXMAXTRACK:
-    return width + 12;
-  case SM_CYMAXTRACK:
-    return height + 12;
-  case SM_CXMAXIMIZED:
-    return width + 8;
-  case SM_CYMAXIMIZED:
-    return height + 8;
-  case SM_CXMENUCHECK:
-  case SM_CYMENUCHECK:
-    return 13;
-  default:
-    return 0;
-  }
+  for (const Metric& m : Metrics)
+    if (m.Index == aIndex)
+      switch (m.AddedTo) {
+      case MetricBase::None:
+        return m.Value;
+      case MetricBase::ScreenWidth:
+        return ScreenWidth + m.Value;
+      case MetricBase::ScreenHeight:
+        return ScreenHeight + m.Value;
+      }
+  return 0;
 }
 
 COLORREF ResolveColor(TColor aColor) {

@@ -171,6 +171,54 @@ void ReorderRightToLeft(TextLine& aLine) {
   aLine.Chars = std::move(ordered);
 }
 
+// The lines of a text with several: each paragraph (ended by CR, LF or
+// CR LF) broken on its own.
+void BreakParagraphs(const MarkedText& aText, LineBuilder& aBuilder,
+                     std::vector<TextLine>& aLines) {
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = start;
+    while (end < aText.size() && !IsLineEnd(aText[end].Char))
+      ++end;
+    aBuilder.BreakParagraph(aText, start, end, aLines);
+    if (end == aText.size())
+      return;
+    start = end + 1;
+    if (aText[end].Char == U'\r' && start < aText.size() && aText[start].Char == U'\n')
+      ++start;
+    // A line break at the very end starts no further line.
+    if (start == aText.size())
+      return;
+  }
+}
+
+// The lines' places in the rectangle, as the format aligns them, and the
+// height DrawText reports.
+void PlaceLines(TextLayout& aLayout, const TextLayoutParams& aParams) {
+  const UINT format = aParams.Format;
+  const bool singleLine = (format & DT_SINGLELINE) != 0;
+  const TRect& r = aParams.Rect;
+  int y = r.Top;
+  if (singleLine && (format & DT_VCENTER))
+    y = r.Top + (r.Height() - aParams.LineHeight) / 2;
+  else if (singleLine && (format & DT_BOTTOM))
+    y = r.Bottom - aParams.LineHeight;
+  aLayout.Result = aLayout.Lines.empty() ? 0
+                   : singleLine && (format & (DT_VCENTER | DT_BOTTOM)) != 0
+                       ? y + aLayout.Height - r.Top
+                       : aLayout.Height;
+  for (TextLine& line : aLayout.Lines) {
+    if (format & DT_CENTER)
+      line.X = r.Left + (r.Width() - line.Width) / 2;
+    else if (format & DT_RIGHT)
+      line.X = r.Right - line.Width;
+    else
+      line.X = r.Left;
+    line.Y = y;
+    y += aParams.LineHeight;
+  }
+}
+
 } // namespace
 
 std::u32string DecodeUtf8(std::string_view aText) {
@@ -211,34 +259,16 @@ std::u32string DecodeUtf8(std::string_view aText) {
 TextLayout LayOutText(std::u32string_view aText, const TextLayoutParams& aParams,
                       TextMeasure& aMeasure) {
   const UINT format = aParams.Format;
-  const bool singleLine = (format & DT_SINGLELINE) != 0;
   const MarkedText text = ApplyPrefixes(aText, !(format & DT_NOPREFIX));
   LineBuilder builder(aParams, aMeasure);
 
   TextLayout layout;
-  if (singleLine) {
+  if (format & DT_SINGLELINE)
     layout.Lines.push_back(builder.Place(text.data(), text.data() + text.size()));
-  } else {
-    std::size_t start = 0;
-    while (true) {
-      std::size_t end = start;
-      while (end < text.size() && !IsLineEnd(text[end].Char))
-        ++end;
-      builder.BreakParagraph(text, start, end, layout.Lines);
-      if (end == text.size())
-        break;
-      start = end + 1;
-      if (text[end].Char == U'\r' && start < text.size() && text[start].Char == U'\n')
-        ++start;
-      // A line break at the very end starts no further line.
-      if (start == text.size())
-        break;
-    }
-  }
+  else
+    BreakParagraphs(text, builder, layout.Lines);
   if (text.empty())
     layout.Lines.clear();
-
-  const TRect& r = aParams.Rect;
   for (TextLine& line : layout.Lines) {
     if (format & DT_END_ELLIPSIS)
       builder.AddEllipsis(line);
@@ -247,26 +277,7 @@ TextLayout LayOutText(std::u32string_view aText, const TextLayoutParams& aParams
     layout.Width = std::max(layout.Width, line.Width);
   }
   layout.Height = int(layout.Lines.size()) * aParams.LineHeight;
-
-  int y = r.Top;
-  if (singleLine && (format & DT_VCENTER))
-    y = r.Top + (r.Height() - aParams.LineHeight) / 2;
-  else if (singleLine && (format & DT_BOTTOM))
-    y = r.Bottom - aParams.LineHeight;
-  layout.Result = layout.Lines.empty() ? 0
-                  : singleLine && (format & (DT_VCENTER | DT_BOTTOM)) != 0
-                      ? y + layout.Height - r.Top
-                      : layout.Height;
-  for (TextLine& line : layout.Lines) {
-    if (format & DT_CENTER)
-      line.X = r.Left + (r.Width() - line.Width) / 2;
-    else if (format & DT_RIGHT)
-      line.X = r.Right - line.Width;
-    else
-      line.X = r.Left;
-    line.Y = y;
-    y += aParams.LineHeight;
-  }
+  PlaceLines(layout, aParams);
   return layout;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/gfx/Enlarge.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/DisplayScale.h"
+#include "platform/host/X11Codes.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Input.h"
 #include "platform/win/Layered.h"
@@ -15,10 +16,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 #include <X11/Xutil.h>
-#include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
-#include <X11/keysym.h>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -38,85 +37,6 @@ int gLastXError = 0;
 int IgnoreXError(Display*, XErrorEvent* aEvent) {
   gLastXError = aEvent->error_code;
   return 0;
-}
-
-int VirtualKey(KeySym aSym) {
-  if (aSym >= XK_a && aSym <= XK_z)
-    return int('A' + (aSym - XK_a));
-  if (aSym >= XK_A && aSym <= XK_Z)
-    return int('A' + (aSym - XK_A));
-  if (aSym >= XK_0 && aSym <= XK_9)
-    return int('0' + (aSym - XK_0));
-  if (aSym >= XK_F1 && aSym <= XK_F12)
-    return VK_F1 + int(aSym - XK_F1);
-  switch (aSym) {
-  case XK_Return:
-  case XK_KP_Enter:
-    return VK_RETURN;
-  case XK_Escape:
-    return VK_ESCAPE;
-  case XK_BackSpace:
-    return VK_BACK;
-  case XK_Tab:
-    return VK_TAB;
-  case XK_space:
-    return VK_SPACE;
-  case XK_Left:
-    return VK_LEFT;
-  case XK_Right:
-    return VK_RIGHT;
-  case XK_Up:
-    return VK_UP;
-  case XK_Down:
-    return VK_DOWN;
-  case XK_Home:
-    return VK_HOME;
-  case XK_End:
-    return VK_END;
-  case XK_Prior:
-    return VK_PRIOR;
-  case XK_Next:
-    return VK_NEXT;
-  case XK_Delete:
-    return VK_DELETE;
-  case XK_Insert:
-    return VK_INSERT;
-  case XK_Shift_L:
-  case XK_Shift_R:
-    return VK_SHIFT;
-  case XK_Control_L:
-  case XK_Control_R:
-    return VK_CONTROL;
-  case XK_Alt_L:
-  case XK_Alt_R:
-    return VK_MENU;
-  }
-  return int(aSym & 0xFF);
-}
-
-// _NET_WM_MOVERESIZE directions by hit code.
-long MoveResizeDirection(LRESULT aHit) {
-  switch (aHit) {
-  case HTTOPLEFT:
-    return 0;
-  case HTTOP:
-    return 1;
-  case HTTOPRIGHT:
-    return 2;
-  case HTRIGHT:
-    return 3;
-  case HTBOTTOMRIGHT:
-    return 4;
-  case HTBOTTOM:
-    return 5;
-  case HTBOTTOMLEFT:
-    return 6;
-  case HTLEFT:
-    return 7;
-  case HTCAPTION:
-    return 8;
-  }
-  return -1;
 }
 
 // Rounded down, also below zero.
@@ -375,6 +295,57 @@ struct X11Host::Impl {
     }
   }
 
+  void KeyEvent(XKeyEvent& aEvent) {
+    char text[8] = {};
+    KeySym sym = 0;
+    const int n = XLookupString(&aEvent, text, sizeof text, &sym, nullptr);
+    // Latin-1 text maps one to one onto Unicode.
+    const char32_t ch = n == 1 ? char32_t(static_cast<unsigned char>(text[0])) : 0;
+    InputKey(VirtualKey(sym), aEvent.type == KeyPress, ch);
+  }
+
+  void FocusGained(HWND aWnd, const XFocusChangeEvent& aEvent) {
+    if (!aWnd || aEvent.mode != NotifyNormal)
+      return;
+    FocusFromX = aWnd;
+    if (GetActiveWindow() != aWnd)
+      SetActiveWindow(aWnd);
+  }
+
+  // The application loses the focus only when it went to no window of ours.
+  void FocusLost(HWND aWnd, const XFocusChangeEvent& aEvent) {
+    if (!aWnd || aEvent.mode != NotifyNormal || aEvent.detail == NotifyInferior)
+      return;
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(Dpy, &focus, &revert);
+    if (!FindWnd(focus)) {
+      FocusFromX = nullptr;
+      InputAppFocus(false);
+    }
+  }
+
+  // The window manager moved or sized the window: the layer's window follows.
+  void Configured(HWND aWnd, const XConfigureEvent& aEvent) {
+    if (!aWnd)
+      return;
+    auto& n = Windows[aWnd];
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(Dpy, n.Win, Root, 0, 0, &x, &y, &child);
+    // A size the window manager chose that is no multiple of the scale
+    // is covered whole; its last pixels are cut off by the X window.
+    const POINT at = FromScreen(x, y);
+    const TRect now =
+        Bounds(at.X, at.Y, CeilDiv(aEvent.width, Scale), CeilDiv(aEvent.height, Scale));
+    RECT layer;
+    GetWindowRect(aWnd, &layer);
+    n.Rect = now;
+    if (now != layer)
+      SetWindowPos(aWnd, nullptr, now.Left, now.Top, now.Width(), now.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   void Handle(XEvent& aEvent) {
     const HWND wnd = FindWnd(aEvent.xany.window);
     switch (aEvent.type) {
@@ -392,32 +363,14 @@ struct X11Host::Impl {
         InputMouseMove(FromScreen(aEvent.xcrossing.x_root, aEvent.xcrossing.y_root));
       break;
     case KeyPress:
-    case KeyRelease: {
-      char text[8] = {};
-      KeySym sym = 0;
-      const int n = XLookupString(&aEvent.xkey, text, sizeof text, &sym, nullptr);
-      // Latin-1 text maps one to one onto Unicode.
-      const char32_t ch = n == 1 ? char32_t(static_cast<unsigned char>(text[0])) : 0;
-      InputKey(VirtualKey(sym), aEvent.type == KeyPress, ch);
+    case KeyRelease:
+      KeyEvent(aEvent.xkey);
       break;
-    }
     case FocusIn:
-      if (wnd && aEvent.xfocus.mode == NotifyNormal) {
-        FocusFromX = wnd;
-        if (GetActiveWindow() != wnd)
-          SetActiveWindow(wnd);
-      }
+      FocusGained(wnd, aEvent.xfocus);
       break;
     case FocusOut:
-      if (wnd && aEvent.xfocus.mode == NotifyNormal && aEvent.xfocus.detail != NotifyInferior) {
-        ::Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(Dpy, &focus, &revert);
-        if (!FindWnd(focus)) {
-          FocusFromX = nullptr;
-          InputAppFocus(false);
-        }
-      }
+      FocusLost(wnd, aEvent.xfocus);
       break;
     case Expose:
       if (wnd)
@@ -425,23 +378,7 @@ struct X11Host::Impl {
                                                aEvent.xexpose.width, aEvent.xexpose.height)));
       break;
     case ConfigureNotify:
-      if (wnd) {
-        auto& n = Windows[wnd];
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(Dpy, n.Win, Root, 0, 0, &x, &y, &child);
-        // A size the window manager chose that is no multiple of the scale
-        // is covered whole; its last pixels are cut off by the X window.
-        const POINT at = FromScreen(x, y);
-        const TRect now = Bounds(at.X, at.Y, CeilDiv(aEvent.xconfigure.width, Scale),
-                                 CeilDiv(aEvent.xconfigure.height, Scale));
-        RECT layer;
-        GetWindowRect(wnd, &layer);
-        n.Rect = now;
-        if (now != layer)
-          SetWindowPos(wnd, nullptr, now.Left, now.Top, now.Width(), now.Height(),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+      Configured(wnd, aEvent.xconfigure);
       break;
     case ClientMessage:
       if (wnd && aEvent.xclient.message_type == WmProtocols &&
@@ -451,6 +388,78 @@ struct X11Host::Impl {
     default:
       break;
     }
+  }
+
+  // The extensions, atoms, visuals and window manager abilities the host
+  // uses.
+  void QueryServer() {
+    int major = 0, minor = 0;
+    Bool pixmaps = False;
+    // Asked by name first: Xlib prints a warning when the shared-memory calls
+    // meet a server without the extension.
+    int shmOpcode = 0, shmEvent = 0, shmError = 0;
+    Shm = XQueryExtension(Dpy, "MIT-SHM", &shmOpcode, &shmEvent, &shmError) == True &&
+          XShmQueryVersion(Dpy, &major, &minor, &pixmaps) == True;
+    int event = 0, error = 0;
+    Shape = XShapeQueryExtension(Dpy, &event, &error) == True;
+    InternAtoms();
+    // A compositor owns the selection of its screen.
+    const std::string cm = "_NET_WM_CM_S" + std::to_string(Screen);
+    Compositor = XGetSelectionOwner(Dpy, XInternAtom(Dpy, cm.c_str(), False)) != 0;
+    ArgbVisual = FindArgbVisual();
+    WmMoveResize = WindowManagerSupports(NetMoveResize);
+  }
+
+  void InternAtoms() {
+    auto atom = [this](const char* aName) { return XInternAtom(Dpy, aName, False); };
+    WmProtocols = atom("WM_PROTOCOLS");
+    WmDelete = atom("WM_DELETE_WINDOW");
+    NetMoveResize = atom("_NET_WM_MOVERESIZE");
+    NetWmType = atom("_NET_WM_WINDOW_TYPE");
+    NetWmTypeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
+    NetWmTypeNormal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
+    NetWmState = atom("_NET_WM_STATE");
+    NetSkipTaskbar = atom("_NET_WM_STATE_SKIP_TASKBAR");
+    NetOpacity = atom("_NET_WM_WINDOW_OPACITY");
+    MotifHints = atom("_MOTIF_WM_HINTS");
+    NetWmName = atom("_NET_WM_NAME");
+    Utf8String = atom("UTF8_STRING");
+    NetWorkArea = atom("_NET_WORKAREA");
+    NetCurrentDesktop = atom("_NET_CURRENT_DESKTOP");
+  }
+
+  // A 32-bit true-colour visual for windows with per-pixel alpha, or nullptr.
+  Visual* FindArgbVisual() const {
+    XVisualInfo want{};
+    want.screen = Screen;
+    want.depth = 32;
+    want.c_class = TrueColor;
+    int count = 0;
+    Visual* found = nullptr;
+    if (XVisualInfo* infos = XGetVisualInfo(
+            Dpy, VisualScreenMask | VisualDepthMask | VisualClassMask, &want, &count)) {
+      if (count > 0)
+        found = infos[0].visual;
+      XFree(infos);
+    }
+    return found;
+  }
+
+  // Whether the window manager lists the atom in _NET_SUPPORTED.
+  bool WindowManagerSupports(Atom aAtom) const {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool supported = false;
+    if (XGetWindowProperty(Dpy, Root, XInternAtom(Dpy, "_NET_SUPPORTED", False), 0, 4096, False,
+                           XA_ATOM, &type, &format, &items, &after, &data) == Success &&
+        data) {
+      const Atom* atoms = reinterpret_cast<const Atom*>(data);
+      supported = std::find(atoms, atoms + items, aAtom) != atoms + items;
+      XFree(data);
+    }
+    return supported;
   }
 };
 
@@ -475,58 +484,7 @@ std::unique_ptr<X11Host> X11Host::Open(const char* aDisplay, std::string& aError
     return nullptr;
   }
   impl->PreviousHandler = XSetErrorHandler(IgnoreXError);
-  int major = 0, minor = 0;
-  Bool pixmaps = False;
-  // Asked by name first: Xlib prints a warning when the shared-memory calls
-  // meet a server without the extension.
-  int shmOpcode = 0, shmEvent = 0, shmError = 0;
-  impl->Shm = XQueryExtension(dpy, "MIT-SHM", &shmOpcode, &shmEvent, &shmError) == True &&
-              XShmQueryVersion(dpy, &major, &minor, &pixmaps) == True;
-  int event = 0, error = 0;
-  impl->Shape = XShapeQueryExtension(dpy, &event, &error) == True;
-  auto atom = [dpy](const char* aName) { return XInternAtom(dpy, aName, False); };
-  impl->WmProtocols = atom("WM_PROTOCOLS");
-  impl->WmDelete = atom("WM_DELETE_WINDOW");
-  impl->NetMoveResize = atom("_NET_WM_MOVERESIZE");
-  impl->NetWmType = atom("_NET_WM_WINDOW_TYPE");
-  impl->NetWmTypeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
-  impl->NetWmTypeNormal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
-  impl->NetWmState = atom("_NET_WM_STATE");
-  impl->NetSkipTaskbar = atom("_NET_WM_STATE_SKIP_TASKBAR");
-  impl->NetOpacity = atom("_NET_WM_WINDOW_OPACITY");
-  impl->MotifHints = atom("_MOTIF_WM_HINTS");
-  impl->NetWmName = atom("_NET_WM_NAME");
-  impl->Utf8String = atom("UTF8_STRING");
-  impl->NetWorkArea = atom("_NET_WORKAREA");
-  impl->NetCurrentDesktop = atom("_NET_CURRENT_DESKTOP");
-  // A compositor owns the selection of its screen.
-  const std::string cm = "_NET_WM_CM_S" + std::to_string(impl->Screen);
-  impl->Compositor = XGetSelectionOwner(dpy, atom(cm.c_str())) != 0;
-  XVisualInfo want{};
-  want.screen = impl->Screen;
-  want.depth = 32;
-  want.c_class = TrueColor;
-  int count = 0;
-  if (XVisualInfo* infos = XGetVisualInfo(dpy, VisualScreenMask | VisualDepthMask | VisualClassMask,
-                                          &want, &count)) {
-    if (count > 0)
-      impl->ArgbVisual = infos[0].visual;
-    XFree(infos);
-  }
-  // A window manager that moves windows on request lists _NET_WM_MOVERESIZE.
-  Atom type = 0;
-  int format = 0;
-  unsigned long items = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(dpy, impl->Root, atom("_NET_SUPPORTED"), 0, 4096, False, XA_ATOM, &type,
-                         &format, &items, &after, &data) == Success &&
-      data) {
-    const Atom* supported = reinterpret_cast<const Atom*>(data);
-    for (unsigned long i = 0; i < items; ++i)
-      if (supported[i] == impl->NetMoveResize)
-        impl->WmMoveResize = true;
-    XFree(data);
-  }
+  impl->QueryServer();
   impl->Scale = aScale == AutoDisplayScale
                     ? ChooseDisplayScale(std::getenv("GDK_SCALE"), XftDpi(dpy).c_str())
                     : std::clamp(aScale, 1, MaxDisplayScale);
@@ -761,39 +719,9 @@ void X11Host::CursorChanged(HWND aWnd, HCURSOR aCursor) {
   if (it == x.Windows.end())
     return;
   const int id = CursorId(aCursor);
-  unsigned shape = XC_left_ptr;
-  switch (id) {
-  case IDC_IBEAM:
-    shape = XC_xterm;
-    break;
-  case IDC_WAIT:
-    shape = XC_watch;
-    break;
-  case IDC_CROSS:
-    shape = XC_crosshair;
-    break;
-  case IDC_SIZEWE:
-    shape = XC_sb_h_double_arrow;
-    break;
-  case IDC_SIZENS:
-    shape = XC_sb_v_double_arrow;
-    break;
-  case IDC_SIZENWSE:
-    shape = XC_bottom_right_corner;
-    break;
-  case IDC_SIZENESW:
-    shape = XC_bottom_left_corner;
-    break;
-  case IDC_SIZEALL:
-    shape = XC_fleur;
-    break;
-  case IDC_HAND:
-    shape = XC_hand2;
-    break;
-  }
   Cursor& cursor = x.Cursors[id];
   if (!cursor)
-    cursor = XCreateFontCursor(x.Dpy, shape);
+    cursor = XCreateFontCursor(x.Dpy, FontCursorOf(id));
   XDefineCursor(x.Dpy, it->second.Win, cursor);
   XFlush(x.Dpy);
 }

@@ -113,6 +113,54 @@ TPoint ArrowStep(WPARAM aKey) {
   return {0, 0};
 }
 
+// A move or size drag of the layer's own: where it started, the offsets
+// the arrow keys and the mouse added, and the size limits.
+struct MoveSizeDrag {
+  HWND Wnd;
+  LRESULT Hit;
+  bool ByMouse;
+  TRect Start;
+  POINT From;
+  MINMAXINFO Limits;
+  TPoint Keys{0, 0};
+  TPoint Mouse{0, 0};
+
+  // Asks the window about the rectangle the offsets give, then moves there.
+  void MoveToOffset() const {
+    TRect r = DraggedRect(Start, Hit, {Keys.X + Mouse.X, Keys.Y + Mouse.Y}, Limits);
+    Window* cur = Live(Wnd);
+    if (Hit == HTCAPTION)
+      Send(cur, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+    else
+      Send(cur, WM_SIZING, WPARAM(Hit - HTLEFT + 1), reinterpret_cast<LPARAM>(&r));
+    if (Live(Wnd))
+      SetWindowPos(Wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  CaptureStep Step(const MSG& aMsg) {
+    if (aMsg.hwnd == Wnd && (aMsg.message == WM_MOUSEMOVE || aMsg.message == WM_LBUTTONUP)) {
+      Mouse = {aMsg.pt.X - From.X, aMsg.pt.Y - From.Y};
+      MoveToOffset();
+      return aMsg.message == WM_LBUTTONUP ? CaptureStep::Finished : CaptureStep::Handled;
+    }
+    if (aMsg.message == WM_KEYDOWN && aMsg.wParam == WPARAM(VK_ESCAPE)) {
+      SetWindowPos(Wnd, nullptr, Start.Left, Start.Top, Start.Width(), Start.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return CaptureStep::Finished;
+    }
+    if (!ByMouse && aMsg.message == WM_KEYDOWN) {
+      const TPoint step = ArrowStep(aMsg.wParam);
+      if (step.X || step.Y) {
+        Keys = {Keys.X + step.X, Keys.Y + step.Y};
+        MoveToOffset();
+      }
+      return aMsg.wParam == WPARAM(VK_RETURN) ? CaptureStep::Finished : CaptureStep::Handled;
+    }
+    return CaptureStep::NotMine;
+  }
+};
+
 // The layer's own move or size drag: a modal loop on the mouse until the left
 // button comes up (Escape restores the start). Started while the button is
 // up (the Move command of a menu), it moves the window from the keyboard:
@@ -127,56 +175,12 @@ void MoveSizeLoop(HWND aWnd, LRESULT aHit) {
     return;
   if (byMouse && w->IsTopLevel() && HostOf().BeginMoveSize(aWnd, aHit))
     return;
-  const TRect start = w->Rect;
-  const POINT from = Ui().Cursor;
-  TPoint keys{0, 0};  // offset added by arrow keys
-  TPoint mouse{0, 0}; // offset of the mouse since the start
-  MINMAXINFO limits = DefaultMinMaxInfo(aWnd);
+  MoveSizeDrag drag{aWnd, aHit, byMouse, w->Rect, Ui().Cursor, DefaultMinMaxInfo(aWnd)};
   if (aHit != HTCAPTION)
-    Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&drag.Limits));
   Send(w, WM_ENTERSIZEMOVE, 0, 0);
   SetCapture(aWnd);
-  const auto moveTo = [&] {
-    TRect r = DraggedRect(start, aHit, {keys.X + mouse.X, keys.Y + mouse.Y}, limits);
-    Window* cur = Live(aWnd);
-    if (aHit == HTCAPTION)
-      Send(cur, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
-    else
-      Send(cur, WM_SIZING, WPARAM(aHit - HTLEFT + 1), reinterpret_cast<LPARAM>(&r));
-    if (Live(aWnd))
-      SetWindowPos(aWnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  bool done = false;
-  MSG msg;
-  while (!done && Live(aWnd) && GetCapture() == aWnd) {
-    if (!GetMessageW(&msg, nullptr, 0, 0)) {
-      PostQuitMessage(int(msg.wParam));
-      break;
-    }
-    if (msg.hwnd == aWnd && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
-      mouse = {msg.pt.X - from.X, msg.pt.Y - from.Y};
-      moveTo();
-      done = msg.message == WM_LBUTTONUP;
-      continue;
-    }
-    if (msg.message == WM_KEYDOWN && msg.wParam == WPARAM(VK_ESCAPE)) {
-      SetWindowPos(aWnd, nullptr, start.Left, start.Top, start.Width(), start.Height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
-    }
-    if (!byMouse && msg.message == WM_KEYDOWN) {
-      const TPoint step = ArrowStep(msg.wParam);
-      if (step.X || step.Y) {
-        keys = {keys.X + step.X, keys.Y + step.Y};
-        moveTo();
-      }
-      done = msg.wParam == WPARAM(VK_RETURN);
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  RunCaptureLoop(aWnd, [&drag](const MSG& aMsg) { return drag.Step(aMsg); });
   if (GetCapture() == aWnd)
     ReleaseCapture();
   if (Window* cur = Live(aWnd))
@@ -207,27 +211,18 @@ void TrackCaptionButton(HWND aWnd, LRESULT aHit) {
   SetCapture(aWnd);
   bool inside = true;
   bool released = false;
-  MSG msg;
-  while (!released && Live(aWnd) && GetCapture() == aWnd) {
-    if (!GetMessageW(&msg, nullptr, 0, 0)) {
-      PostQuitMessage(int(msg.wParam));
-      break;
+  RunCaptureLoop(aWnd, [&](const MSG& aMsg) {
+    if (aMsg.hwnd != aWnd || (aMsg.message != WM_MOUSEMOVE && aMsg.message != WM_LBUTTONUP))
+      return CaptureStep::NotMine;
+    const LRESULT hit = Send(Live(aWnd), WM_NCHITTEST, 0, PointToLParam(aMsg.pt));
+    if ((hit == aHit) != inside) {
+      inside = hit == aHit;
+      ui.PressedHit = inside ? aHit : HTNOWHERE;
+      RepaintFrame(aWnd);
     }
-    if (msg.hwnd == aWnd && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
-      Window* w = Live(aWnd);
-      const LRESULT hit = Send(w, WM_NCHITTEST, 0, PointToLParam(msg.pt));
-      const bool now = hit == aHit;
-      if (now != inside) {
-        inside = now;
-        ui.PressedHit = inside ? aHit : HTNOWHERE;
-        RepaintFrame(aWnd);
-      }
-      released = msg.message == WM_LBUTTONUP;
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+    released = aMsg.message == WM_LBUTTONUP;
+    return released ? CaptureStep::Finished : CaptureStep::Handled;
+  });
   ui.PressedWnd = nullptr;
   ui.PressedHit = HTNOWHERE;
   if (GetCapture() == aWnd)
@@ -381,197 +376,299 @@ MINMAXINFO DefaultMinMaxInfo(HWND aWnd) {
   return mmi;
 }
 
+namespace {
+
+// The default handlers of single messages, all called with a live window.
+
+LRESULT AnswerTrue(Window*, WPARAM, LPARAM) {
+  return TRUE;
+}
+
+LRESULT NcCalcSize(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  RECT* r = aWParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(aLParam)->rgrc[0]
+                    : reinterpret_cast<RECT*>(aLParam);
+  if (!r)
+    return 0;
+  const FrameLayout f = ComputeFrame(aWnd->Style, aWnd->ExStyle, {r->Width(), r->Height()});
+  *r = f.Client.Offset(r->Left, r->Top);
+  aWnd->NativeBars = aWnd->Style & (WS_VSCROLL | WS_HSCROLL);
+  return 0;
+}
+
+LRESULT NcHitTest(Window* aWnd, WPARAM, LPARAM aLParam) {
+  const TPoint p = ToWindow(aWnd, aLParam);
+  if (!InShape(aWnd, p))
+    return HTNOWHERE;
+  return DefaultHitTest(FrameStyle(aWnd), aWnd->ExStyle, {aWnd->Rect.Width(), aWnd->Rect.Height()},
+                        p);
+}
+
+LRESULT NcPaint(Window* aWnd, WPARAM, LPARAM) {
+  const HWND h = aWnd->Handle;
+  if (HDC dc = GetWindowDC(h)) {
+    const bool pressed = Ui().PressedWnd == h;
+    PaintDefaultFrame(h, dc, aWnd->FrameActive, pressed ? Ui().PressedHit : HTNOWHERE);
+    ReleaseDC(h, dc);
+  }
+  return 0;
+}
+
+LRESULT NcActivate(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  aWnd->FrameActive = aWParam != 0;
+  // lParam -1 changes the state without repainting the frame.
+  if (aLParam != -1)
+    RepaintFrame(aWnd->Handle);
+  return TRUE;
+}
+
+LRESULT EraseBackground(Window* aWnd, WPARAM aWParam, LPARAM) {
+  HBRUSH brush = ClassBrush(aWnd);
+  HDC dc = reinterpret_cast<HDC>(aWParam);
+  if (!brush || !dc)
+    return 0;
+  RECT box;
+  GetClipBox(dc, &box);
+  FillRect(dc, &box, brush);
+  return 1;
+}
+
+// Painting nothing validates the update region.
+LRESULT PaintNothing(Window* aWnd, WPARAM, LPARAM) {
+  PAINTSTRUCT ps;
+  BeginPaint(aWnd->Handle, &ps);
+  EndPaint(aWnd->Handle, &ps);
+  return 0;
+}
+
+LRESULT PrintWindow(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  Print(aWnd, reinterpret_cast<HDC>(aWParam), aLParam);
+  return 0;
+}
+
+LRESULT SetText(Window* aWnd, WPARAM, LPARAM aLParam) {
+  aWnd->Text = aLParam ? reinterpret_cast<const char*>(aLParam) : "";
+  if (HasCaption(aWnd->Style))
+    RepaintFrame(aWnd->Handle);
+  if (aWnd->IsTopLevel())
+    HostOf().WindowChanged(aWnd->Handle);
+  return TRUE;
+}
+
+LRESULT GetText(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  return CopyWindowText(aWnd->Text, reinterpret_cast<char*>(aLParam), int(aWParam));
+}
+
+LRESULT GetTextLength(Window* aWnd, WPARAM, LPARAM) {
+  return LRESULT(aWnd->Text.size());
+}
+
+// Redrawing off hides the window from painting without hiding it.
+LRESULT SetRedraw(Window* aWnd, WPARAM aWParam, LPARAM) {
+  if (aWParam)
+    aWnd->Style |= WS_VISIBLE;
+  else
+    aWnd->Style &= ~WS_VISIBLE;
+  return 0;
+}
+
+// A framed top-level window in its normal state keeps its tracking sizes.
+LRESULT WindowPosChanging(Window* aWnd, WPARAM, LPARAM aLParam) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(aLParam);
+  if (pos && !(pos->flags & SWP_NOSIZE) && aWnd->IsTopLevel() &&
+      (HasThickFrame(aWnd->Style) || HasCaption(aWnd->Style)) &&
+      !(aWnd->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
+    const TSize size = LimitToTrackSize(aWnd->Handle, {pos->cx, pos->cy});
+    pos->cx = size.cx;
+    pos->cy = size.cy;
+  }
+  return 0;
+}
+
+LRESULT WindowPosChanged(Window* aWnd, WPARAM, LPARAM aLParam) {
+  auto* pos = reinterpret_cast<const WINDOWPOS*>(aLParam);
+  if (!pos)
+    return 0;
+  const HWND h = aWnd->Handle;
+  if (!(pos->flags & SWP_NOCLIENTMOVE))
+    Send(aWnd, WM_MOVE, 0,
+         MAKELPARAM(aWnd->Rect.Left + aWnd->Client.Left, aWnd->Rect.Top + aWnd->Client.Top));
+  Window* w = Live(h);
+  if (!(pos->flags & SWP_NOCLIENTSIZE) && w) {
+    const WPARAM kind = (w->Style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                        : (w->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                                   : SIZE_RESTORED;
+    Send(w, WM_SIZE, kind, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+  }
+  return 0;
+}
+
+LRESULT Activate(Window* aWnd, WPARAM aWParam, LPARAM) {
+  if (LOWORD(aWParam) != WA_INACTIVE && !(aWnd->Style & WS_MINIMIZE))
+    SetFocus(aWnd->Handle);
+  return 0;
+}
+
+LRESULT MouseActivate(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  if ((aWnd->Style & WS_CHILD) && aWnd->Parent)
+    if (const LRESULT r = Send(aWnd->Parent, WM_MOUSEACTIVATE, aWParam, aLParam))
+      return r;
+  return MA_ACTIVATE;
+}
+
+// A child's parent chooses first, except on the child's sizing border;
+// otherwise the shape follows the hit code, and the client area takes the
+// class cursor when there is one.
+LRESULT ChooseCursor(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  const HWND h = aWnd->Handle;
+  const LRESULT hit = std::int16_t(LOWORD(aLParam));
+  if ((aWnd->Style & WS_CHILD) && aWnd->Parent && !IsSizeHit(hit) &&
+      Send(aWnd->Parent, WM_SETCURSOR, aWParam, aLParam))
+    return TRUE;
+  Window* w = Live(h);
+  if (!w || (hit == HTCLIENT && !w->Class->Cursor))
+    return FALSE;
+  SetCursor(DefaultCursorFor(hit, w->Class->Cursor));
+  return TRUE;
+}
+
+LRESULT DestroyOnClose(Window* aWnd, WPARAM, LPARAM) {
+  DestroyWindow(aWnd->Handle);
+  return 0;
+}
+
+LRESULT NcLButtonDblClk(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  const LRESULT hit = LRESULT(aWParam);
+  if (hit == HTCAPTION && (aWnd->Style & WS_MAXIMIZEBOX) && HasThickFrame(aWnd->Style))
+    return Send(aWnd, WM_SYSCOMMAND, (aWnd->Style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE,
+                aLParam);
+  if (hit == HTSYSMENU)
+    return Send(aWnd, WM_SYSCOMMAND, SC_CLOSE, aLParam);
+  if (hit == HTVSCROLL || hit == HTHSCROLL)
+    return NcLButtonDown(aWnd, aWParam, aLParam);
+  return 0;
+}
+
+LRESULT NcRButtonUp(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  if (LRESULT(aWParam) == HTCAPTION || LRESULT(aWParam) == HTSYSMENU)
+    return Send(aWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(aWnd->Handle), aLParam);
+  return 0;
+}
+
+LRESULT RButtonUp(Window* aWnd, WPARAM, LPARAM aLParam) {
+  POINT p{GET_X_LPARAM(aLParam), GET_Y_LPARAM(aLParam)};
+  ClientToScreen(aWnd->Handle, &p);
+  return Send(aWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(aWnd->Handle), PointToLParam(p));
+}
+
+bool IsChildWithParent(const Window* aWnd) {
+  return (aWnd->Style & WS_CHILD) && aWnd->Parent;
+}
+
+// A child leaves the menu to its parent; a right click on the caption of a
+// top-level window opens its system menu.
+LRESULT ContextMenu(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  if (IsChildWithParent(aWnd))
+    return Send(aWnd->Parent, WM_CONTEXTMENU, aWParam, aLParam);
+  const LRESULT hit = Send(aWnd, WM_NCHITTEST, 0, aLParam);
+  if (hit == HTCAPTION || hit == HTSYSMENU)
+    TrackSystemMenu(aWnd->Handle, {GET_X_LPARAM(aLParam), GET_Y_LPARAM(aLParam)});
+  return 0;
+}
+
+LRESULT MouseWheel(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  return IsChildWithParent(aWnd) ? Send(aWnd->Parent, WM_MOUSEWHEEL, aWParam, aLParam) : 0;
+}
+
+// The system menu's states follow the window's style and state.
+LRESULT InitMenuPopup(Window* aWnd, WPARAM, LPARAM aLParam) {
+  if (HIWORD(aLParam))
+    GetSystemMenu(aWnd->Handle, FALSE);
+  return 0;
+}
+
+LRESULT SetIcon(Window* aWnd, WPARAM aWParam, LPARAM aLParam) {
+  HICON& slot = aWParam == ICON_BIG ? aWnd->IconBig : aWnd->IconSmall;
+  HICON old = slot;
+  slot = reinterpret_cast<HICON>(aLParam);
+  if (HasCaption(aWnd->Style))
+    RepaintFrame(aWnd->Handle);
+  return reinterpret_cast<LRESULT>(old);
+}
+
+LRESULT GetIcon(Window* aWnd, WPARAM aWParam, LPARAM) {
+  return reinterpret_cast<LRESULT>(aWParam == ICON_BIG ? aWnd->IconBig : aWnd->IconSmall);
+}
+
+// Alt+F4 closes the top-level window.
+LRESULT SysKeyDown(Window* aWnd, WPARAM aWParam, LPARAM) {
+  if (aWParam == WPARAM(VK_F4))
+    if (Window* top = TopLevelOf(aWnd))
+      return Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
+struct DefaultHandler {
+  UINT Message;
+  LRESULT (*Handle)(Window* aWnd, WPARAM aWParam, LPARAM aLParam);
+};
+
+// The messages the default procedure answers; the others get 0.
+constexpr DefaultHandler DefaultHandlers[] = {
+    {WM_NCCREATE, AnswerTrue},
+    {WM_NCCALCSIZE, NcCalcSize},
+    {WM_NCHITTEST, NcHitTest},
+    {WM_NCPAINT, NcPaint},
+    {WM_NCACTIVATE, NcActivate},
+    {WM_ERASEBKGND, EraseBackground},
+    {WM_PAINT, PaintNothing},
+    {WM_PRINT, PrintWindow},
+    {WM_SETTEXT, SetText},
+    {WM_GETTEXT, GetText},
+    {WM_GETTEXTLENGTH, GetTextLength},
+    {WM_SETREDRAW, SetRedraw},
+    {WM_WINDOWPOSCHANGING, WindowPosChanging},
+    {WM_WINDOWPOSCHANGED, WindowPosChanged},
+    {WM_ACTIVATE, Activate},
+    {WM_MOUSEACTIVATE, MouseActivate},
+    {WM_SETCURSOR, ChooseCursor},
+    {WM_CLOSE, DestroyOnClose},
+    {WM_SYSCOMMAND, SysCommand},
+    {WM_NCLBUTTONDOWN, NcLButtonDown},
+    {WM_NCLBUTTONDBLCLK, NcLButtonDblClk},
+    {WM_NCRBUTTONUP, NcRButtonUp},
+    {WM_RBUTTONUP, RButtonUp},
+    {WM_CONTEXTMENU, ContextMenu},
+    {WM_MOUSEWHEEL, MouseWheel},
+    {WM_INITMENUPOPUP, InitMenuPopup},
+    {WM_SETICON, SetIcon},
+    {WM_GETICON, GetIcon},
+    {WM_SYSKEYDOWN, SysKeyDown},
+    {WM_SYSCHAR, SysChar},
+    {WM_QUERYENDSESSION, AnswerTrue},
+};
+
+} // namespace
+
+TSize LimitToTrackSize(HWND aWnd, TSize aSize) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return aSize;
+  MINMAXINFO mmi = DefaultMinMaxInfo(aWnd);
+  Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  return {std::clamp(aSize.cx, mmi.ptMinTrackSize.X,
+                     std::max(mmi.ptMinTrackSize.X, mmi.ptMaxTrackSize.X)),
+          std::clamp(aSize.cy, mmi.ptMinTrackSize.Y,
+                     std::max(mmi.ptMinTrackSize.Y, mmi.ptMaxTrackSize.Y))};
+}
+
 LRESULT DefWindowProcW(HWND aWnd, UINT aMsg, WPARAM aWParam, LPARAM aLParam) {
   Window* w = Live(aWnd);
   if (!w)
     return 0;
-  switch (aMsg) {
-  case WM_NCCREATE:
-    return TRUE;
-  case WM_NCCALCSIZE: {
-    RECT* r = aWParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(aLParam)->rgrc[0]
-                      : reinterpret_cast<RECT*>(aLParam);
-    if (!r)
-      return 0;
-    const FrameLayout f = ComputeFrame(w->Style, w->ExStyle, {r->Width(), r->Height()});
-    *r = f.Client.Offset(r->Left, r->Top);
-    w->NativeBars = w->Style & (WS_VSCROLL | WS_HSCROLL);
-    return 0;
-  }
-  case WM_NCHITTEST: {
-    const TPoint p = ToWindow(w, aLParam);
-    if (!InShape(w, p))
-      return HTNOWHERE;
-    return DefaultHitTest(FrameStyle(w), w->ExStyle, {w->Rect.Width(), w->Rect.Height()}, p);
-  }
-  case WM_NCPAINT: {
-    HDC dc = GetWindowDC(aWnd);
-    if (dc) {
-      const bool pressed = Ui().PressedWnd == aWnd;
-      PaintDefaultFrame(aWnd, dc, w->FrameActive, pressed ? Ui().PressedHit : HTNOWHERE);
-      ReleaseDC(aWnd, dc);
-    }
-    return 0;
-  }
-  case WM_NCACTIVATE:
-    w->FrameActive = aWParam != 0;
-    // lParam -1 changes the state without repainting the frame.
-    if (aLParam != -1)
-      RepaintFrame(aWnd);
-    return TRUE;
-  case WM_ERASEBKGND: {
-    HBRUSH brush = ClassBrush(w);
-    HDC dc = reinterpret_cast<HDC>(aWParam);
-    if (!brush || !dc)
-      return 0;
-    RECT box;
-    GetClipBox(dc, &box);
-    FillRect(dc, &box, brush);
-    return 1;
-  }
-  case WM_PAINT: {
-    PAINTSTRUCT ps;
-    BeginPaint(aWnd, &ps);
-    EndPaint(aWnd, &ps);
-    return 0;
-  }
-  case WM_PRINT:
-    Print(w, reinterpret_cast<HDC>(aWParam), aLParam);
-    return 0;
-  case WM_SETTEXT:
-    w->Text = aLParam ? reinterpret_cast<const char*>(aLParam) : "";
-    if (HasCaption(w->Style))
-      RepaintFrame(aWnd);
-    if (w->IsTopLevel())
-      HostOf().WindowChanged(aWnd);
-    return TRUE;
-  case WM_GETTEXT:
-    return CopyWindowText(w->Text, reinterpret_cast<char*>(aLParam), int(aWParam));
-  case WM_GETTEXTLENGTH:
-    return LRESULT(w->Text.size());
-  case WM_SETREDRAW:
-    // Redrawing off hides the window from painting without hiding it.
-    if (aWParam)
-      w->Style |= WS_VISIBLE;
-    else
-      w->Style &= ~WS_VISIBLE;
-    return 0;
-  case WM_WINDOWPOSCHANGING: {
-    auto* pos = reinterpret_cast<WINDOWPOS*>(aLParam);
-    if (pos && !(pos->flags & SWP_NOSIZE) && w->IsTopLevel() &&
-        (HasThickFrame(w->Style) || HasCaption(w->Style)) &&
-        !(w->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
-      MINMAXINFO mmi = DefaultMinMaxInfo(aWnd);
-      Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-      pos->cx = std::clamp(pos->cx, mmi.ptMinTrackSize.X,
-                           std::max(mmi.ptMinTrackSize.X, mmi.ptMaxTrackSize.X));
-      pos->cy = std::clamp(pos->cy, mmi.ptMinTrackSize.Y,
-                           std::max(mmi.ptMinTrackSize.Y, mmi.ptMaxTrackSize.Y));
-    }
-    return 0;
-  }
-  case WM_WINDOWPOSCHANGED: {
-    auto* pos = reinterpret_cast<const WINDOWPOS*>(aLParam);
-    if (!pos)
-      return 0;
-    if (!(pos->flags & SWP_NOCLIENTMOVE))
-      Send(w, WM_MOVE, 0, MAKELPARAM(w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top));
-    if (!(pos->flags & SWP_NOCLIENTSIZE) && (w = Live(aWnd))) {
-      const WPARAM kind = (w->Style & WS_MINIMIZE)   ? SIZE_MINIMIZED
-                          : (w->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
-                                                     : SIZE_RESTORED;
-      Send(w, WM_SIZE, kind, MAKELPARAM(w->Client.Width(), w->Client.Height()));
-    }
-    return 0;
-  }
-  case WM_ACTIVATE:
-    if (LOWORD(aWParam) != WA_INACTIVE && !(w->Style & WS_MINIMIZE))
-      SetFocus(aWnd);
-    return 0;
-  case WM_MOUSEACTIVATE:
-    if ((w->Style & WS_CHILD) && w->Parent) {
-      const LRESULT r = Send(w->Parent, WM_MOUSEACTIVATE, aWParam, aLParam);
-      if (r)
-        return r;
-    }
-    return MA_ACTIVATE;
-  case WM_SETCURSOR: {
-    // A child's parent chooses first, except on the child's sizing border;
-    // otherwise the shape follows the hit code, and the client area takes the
-    // class cursor when there is one.
-    const LRESULT hit = std::int16_t(LOWORD(aLParam));
-    if ((w->Style & WS_CHILD) && w->Parent && !IsSizeHit(hit) &&
-        Send(w->Parent, WM_SETCURSOR, aWParam, aLParam))
-      return TRUE;
-    if (!(w = Live(aWnd)) || (hit == HTCLIENT && !w->Class->Cursor))
-      return FALSE;
-    SetCursor(DefaultCursorFor(hit, w->Class->Cursor));
-    return TRUE;
-  }
-  case WM_CLOSE:
-    DestroyWindow(aWnd);
-    return 0;
-  case WM_SYSCOMMAND:
-    return SysCommand(w, aWParam, aLParam);
-  case WM_NCLBUTTONDOWN:
-    return NcLButtonDown(w, aWParam, aLParam);
-  case WM_NCLBUTTONDBLCLK:
-    if (LRESULT(aWParam) == HTCAPTION && (w->Style & WS_MAXIMIZEBOX) && HasThickFrame(w->Style))
-      return Send(w, WM_SYSCOMMAND, (w->Style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, aLParam);
-    if (LRESULT(aWParam) == HTSYSMENU)
-      return Send(w, WM_SYSCOMMAND, SC_CLOSE, aLParam);
-    if (LRESULT(aWParam) == HTVSCROLL || LRESULT(aWParam) == HTHSCROLL)
-      return NcLButtonDown(w, aWParam, aLParam);
-    return 0;
-  case WM_NCRBUTTONUP:
-    if (LRESULT(aWParam) == HTCAPTION || LRESULT(aWParam) == HTSYSMENU)
-      return Send(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(aWnd), aLParam);
-    return 0;
-  case WM_RBUTTONUP: {
-    POINT p{GET_X_LPARAM(aLParam), GET_Y_LPARAM(aLParam)};
-    ClientToScreen(aWnd, &p);
-    return Send(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(aWnd), PointToLParam(p));
-  }
-  case WM_CONTEXTMENU:
-  case WM_MOUSEWHEEL:
-    if ((w->Style & WS_CHILD) && w->Parent)
-      return Send(w->Parent, aMsg, aWParam, aLParam);
-    // A right click on the caption of a top-level window opens its system
-    // menu.
-    if (aMsg == WM_CONTEXTMENU) {
-      const LRESULT hit = Send(w, WM_NCHITTEST, 0, aLParam);
-      if (hit == HTCAPTION || hit == HTSYSMENU)
-        TrackSystemMenu(aWnd, {GET_X_LPARAM(aLParam), GET_Y_LPARAM(aLParam)});
-    }
-    return 0;
-  case WM_INITMENUPOPUP:
-    // The system menu's states follow the window's style and state.
-    if (HIWORD(aLParam))
-      GetSystemMenu(aWnd, FALSE);
-    return 0;
-  case WM_SETICON: {
-    HICON& slot = aWParam == ICON_BIG ? w->IconBig : w->IconSmall;
-    HICON old = slot;
-    slot = reinterpret_cast<HICON>(aLParam);
-    if (HasCaption(w->Style))
-      RepaintFrame(aWnd);
-    return reinterpret_cast<LRESULT>(old);
-  }
-  case WM_GETICON:
-    return reinterpret_cast<LRESULT>(aWParam == ICON_BIG ? w->IconBig : w->IconSmall);
-  case WM_SYSKEYDOWN:
-    // Alt+F4 closes the top-level window.
-    if (aWParam == WPARAM(VK_F4))
-      if (Window* top = TopLevelOf(w))
-        return Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
-    return 0;
-  case WM_SYSCHAR:
-    return SysChar(w, aWParam, aLParam);
-  case WM_QUERYENDSESSION:
-    return TRUE;
-  default:
-    return 0;
-  }
+  for (const DefaultHandler& handler : DefaultHandlers)
+    if (handler.Message == aMsg)
+      return handler.Handle(w, aWParam, aLParam);
+  return 0;
 }
 
 } // namespace platform

@@ -131,6 +131,76 @@ void ScrollBar(HDC aDC, const TRect& aBar, bool aVertical, const SCROLLINFO& aIn
     ButtonFace(aDC, l.Thumb, false);
 }
 
+void PaintBorder(HDC aDC, const Window* aWnd, const FrameLayout& aFrame, const TRect& aWhole,
+                 bool aActive) {
+  const bool thick = HasThickFrame(aWnd->Style);
+  const bool dialog = (aWnd->Style & WS_DLGFRAME) || (aWnd->ExStyle & WS_EX_DLGMODALFRAME);
+  if (thick || dialog) {
+    Fill(aDC, aWhole,
+         thick ? (aActive ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER) : COLOR_BTNFACE);
+    Edge(aDC, aWhole, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
+    Edge(aDC, Deflate(aWhole, 1), COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
+    if (thick)
+      Edge(aDC, Deflate(aWhole, aFrame.Border.Left - 1), COLOR_BTNFACE, COLOR_BTNFACE);
+  } else if (aFrame.Border.Left > 0) {
+    Edge(aDC, aWhole, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME);
+  }
+}
+
+// The caption buttons from the right; returns the caption's left part that
+// they leave for the text.
+TRect PaintCaptionButtons(HDC aDC, const Window* aWnd, const FrameLayout& aFrame,
+                          LRESULT aPressedHit) {
+  TRect text = aFrame.Caption;
+  text.Left += 4;
+  const LRESULT hits[] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON};
+  const CaptionButton buttons[] = {CaptionButton::Close, CaptionButton::Maximize,
+                                   CaptionButton::Minimize};
+  for (int i = 0; i < 3; ++i) {
+    const TRect column = CaptionButtonRect(aFrame, aWnd->Style, aWnd->ExStyle, buttons[i]);
+    if (column.IsEmpty())
+      continue;
+    text.Right = std::min(text.Right, column.Left);
+    const TRect button{column.Left + 1, column.Top + 2, column.Right - (i == 0 ? 2 : 0),
+                       column.Bottom - 2};
+    const bool pressed = aPressedHit == hits[i];
+    ButtonFace(aDC, button, pressed);
+    // A Close greyed in the system menu greys the close button.
+    const bool enabled = hits[i] != HTCLOSE || CloseAllowed(aWnd->Handle);
+    CaptionGlyph(aDC, button, hits[i], pressed, (aWnd->Style & WS_MAXIMIZE) != 0, enabled);
+  }
+  return text;
+}
+
+void PaintCaption(HDC aDC, const Window* aWnd, const FrameLayout& aFrame, bool aActive,
+                  LRESULT aPressedHit) {
+  const TRect& caption = aFrame.Caption;
+  Fill(aDC, caption, aActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+  Fill(aDC, {caption.Left, caption.Bottom, caption.Right, caption.Bottom + 1}, COLOR_BTNFACE);
+  TRect text = PaintCaptionButtons(aDC, aWnd, aFrame, aPressedHit);
+  if (aWnd->Text.empty() || text.Width() <= 0)
+    return;
+  SetBkMode(aDC, TRANSPARENT);
+  SelectObject(aDC, GetNonClientFont(aFrame.SmallCaption ? NonClientFont::SmallCaption
+                                                         : NonClientFont::Caption));
+  SetTextColor(aDC, GetSysColor(aActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  DrawTextW(aDC, aWnd->Text, &text,
+            DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+// The sunken edge round the client area and its scroll bars.
+void PaintClientEdge(HDC aDC, const FrameLayout& aFrame) {
+  const int e = aFrame.ClientEdge;
+  TRect edge{aFrame.Client.Left - e, aFrame.Client.Top - e, aFrame.Client.Right + e,
+             aFrame.Client.Bottom + e};
+  if (!aFrame.VScroll.IsEmpty())
+    edge.Right = aFrame.VScroll.Right + e;
+  if (!aFrame.HScroll.IsEmpty())
+    edge.Bottom = aFrame.HScroll.Bottom + e;
+  Edge(aDC, edge, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
+  Edge(aDC, Deflate(edge, 1), COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+}
+
 } // namespace
 
 void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
@@ -139,65 +209,14 @@ void PaintDefaultFrame(HWND aWnd, HDC aDC, bool aActive, LRESULT aPressedHit) {
     return;
   const TSize size{w->Rect.Width(), w->Rect.Height()};
   const FrameLayout f = ComputeFrame(FrameStyle(w), w->ExStyle, size);
-  const TRect whole{0, 0, size.cx, size.cy};
   const ScopedSaveDC saved(aDC);
   // Everything but the client area.
   ExcludeClipRect(aDC, f.Client.Left, f.Client.Top, f.Client.Right, f.Client.Bottom);
-
-  const bool thick = HasThickFrame(w->Style);
-  const bool dialog = (w->Style & WS_DLGFRAME) || (w->ExStyle & WS_EX_DLGMODALFRAME);
-  if (thick || dialog) {
-    Fill(aDC, whole, thick ? (aActive ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER) : COLOR_BTNFACE);
-    Edge(aDC, whole, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
-    Edge(aDC, Deflate(whole, 1), COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
-    if (thick)
-      Edge(aDC, Deflate(whole, f.Border.Left - 1), COLOR_BTNFACE, COLOR_BTNFACE);
-  } else if (f.Border.Left > 0) {
-    Edge(aDC, whole, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME);
-  }
-
-  if (!f.Caption.IsEmpty()) {
-    Fill(aDC, f.Caption, aActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
-    Fill(aDC, {f.Caption.Left, f.Caption.Bottom, f.Caption.Right, f.Caption.Bottom + 1},
-         COLOR_BTNFACE);
-    TRect text = f.Caption;
-    text.Left += 4;
-    const LRESULT hits[] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON};
-    const CaptionButton buttons[] = {CaptionButton::Close, CaptionButton::Maximize,
-                                     CaptionButton::Minimize};
-    for (int i = 0; i < 3; ++i) {
-      const TRect column = CaptionButtonRect(f, w->Style, w->ExStyle, buttons[i]);
-      if (column.IsEmpty())
-        continue;
-      text.Right = std::min(text.Right, column.Left);
-      const TRect button{column.Left + 1, column.Top + 2, column.Right - (i == 0 ? 2 : 0),
-                         column.Bottom - 2};
-      const bool pressed = aPressedHit == hits[i];
-      ButtonFace(aDC, button, pressed);
-      // A Close greyed in the system menu greys the close button.
-      const bool enabled = hits[i] != HTCLOSE || CloseAllowed(aWnd);
-      CaptionGlyph(aDC, button, hits[i], pressed, (w->Style & WS_MAXIMIZE) != 0, enabled);
-    }
-    if (!w->Text.empty() && text.Width() > 0) {
-      SetBkMode(aDC, TRANSPARENT);
-      SelectObject(aDC, GetNonClientFont(f.SmallCaption ? NonClientFont::SmallCaption
-                                                        : NonClientFont::Caption));
-      SetTextColor(aDC, GetSysColor(aActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-      DrawTextW(aDC, w->Text, &text,
-                DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
-    }
-  }
-
-  if (f.ClientEdge > 0) {
-    TRect edge{f.Client.Left - f.ClientEdge, f.Client.Top - f.ClientEdge,
-               f.Client.Right + f.ClientEdge, f.Client.Bottom + f.ClientEdge};
-    if (!f.VScroll.IsEmpty())
-      edge.Right = f.VScroll.Right + f.ClientEdge;
-    if (!f.HScroll.IsEmpty())
-      edge.Bottom = f.HScroll.Bottom + f.ClientEdge;
-    Edge(aDC, edge, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
-    Edge(aDC, Deflate(edge, 1), COLOR_3DDKSHADOW, COLOR_3DLIGHT);
-  }
+  PaintBorder(aDC, w, f, {0, 0, size.cx, size.cy}, aActive);
+  if (!f.Caption.IsEmpty())
+    PaintCaption(aDC, w, f, aActive, aPressedHit);
+  if (f.ClientEdge > 0)
+    PaintClientEdge(aDC, f);
   ScrollBar(aDC, f.VScroll, true, w->ScrollV);
   ScrollBar(aDC, f.HScroll, false, w->ScrollH);
   if (!f.VScroll.IsEmpty() && !f.HScroll.IsEmpty())

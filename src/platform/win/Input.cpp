@@ -120,67 +120,87 @@ LPARAM ClientPoint(HWND aWnd, POINT aScreen) {
   return PointToLParam(aScreen);
 }
 
+// The key state of a mouse button: the high bit while down, the low bit
+// toggled per press.
+void UpdateButtonState(const RawInput& aInput) {
+  const int buttonKeys[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+  BYTE& key = Ui().KeyState[buttonKeys[aInput.Button]];
+  key = aInput.Down ? BYTE((key ^ 1) | 0x80) : BYTE(key & ~0x80);
+}
+
+// Without capture a disabled window takes no mouse input, and the window
+// under the cursor chooses its shape. False when the input goes nowhere.
+bool SetCursorForMouse(const MouseTarget& aTarget, UINT aMouseMsg) {
+  Window* w = Live(aTarget.Wnd);
+  if ((w->Style & WS_DISABLED) || (TopLevelOf(w)->Style & WS_DISABLED))
+    return false;
+  // Nobody choosing a shape gives the arrow.
+  if (!Send(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(aTarget.Wnd),
+            MAKELPARAM(int(aTarget.Hit), int(aMouseMsg))))
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  return Live(aTarget.Wnd) != nullptr;
+}
+
+// A press in an inactive top-level window activates it unless the window
+// answers WM_MOUSEACTIVATE otherwise. False when the press is eaten or the
+// window went away.
+bool ActivateOnPress(const MouseTarget& aTarget, UINT aMouseMsg) {
+  Window* w = Live(aTarget.Wnd);
+  Window* top = TopLevelOf(w);
+  if (Ui().Active == top->Handle || (top->ExStyle & WS_EX_NOACTIVATE))
+    return true;
+  const LRESULT answer = Send(w, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->Handle),
+                              MAKELPARAM(int(aTarget.Hit), int(aMouseMsg)));
+  if (answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT)
+    ActivateWindow(top->Handle, true);
+  return answer != MA_NOACTIVATEANDEAT && Live(aTarget.Wnd);
+}
+
+// A press that repeats the last one soon enough at about the same spot is a
+// double click: in the client area only for a class that asks for them.
+UINT WithDoubleClick(const MouseTarget& aTarget, UINT aMouseMsg, const RawInput& aInput) {
+  State& ui = Ui();
+  const bool sameSpot =
+      std::abs(aInput.Pt.X - ui.LastClickPoint.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+      std::abs(aInput.Pt.Y - ui.LastClickPoint.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  const bool dbl = ui.LastClickMsg == aMouseMsg && ui.LastClickWnd == aTarget.Wnd && sameSpot &&
+                   aInput.Time - ui.LastClickTime <= DoubleClickTime;
+  const Window* w = Live(aTarget.Wnd);
+  if (dbl && (aTarget.Hit != HTCLIENT || (w->Class->Style & CS_DBLCLKS))) {
+    ui.LastClickMsg = 0;
+    return aMouseMsg + 2;
+  }
+  ui.LastClickMsg = aMouseMsg;
+  ui.LastClickWnd = aTarget.Wnd;
+  ui.LastClickTime = aInput.Time;
+  ui.LastClickPoint = aInput.Pt;
+  return aMouseMsg;
+}
+
 void ConvertMouse(const RawInput& aInput, std::deque<MSG>& aOut) {
   State& ui = Ui();
   ui.Cursor = aInput.Pt;
-  const UINT buttonMsgs[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-  const int buttonKeys[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
-  if (aInput.What == RawInput::Kind::Button) {
-    BYTE& key = ui.KeyState[buttonKeys[aInput.Button]];
-    key = aInput.Down ? BYTE((key ^ 1) | 0x80) : BYTE(key & ~0x80);
-  }
-  MouseTarget target = FindTarget(aInput.Pt);
+  const bool button = aInput.What == RawInput::Kind::Button;
+  if (button)
+    UpdateButtonState(aInput);
+  const MouseTarget target = FindTarget(aInput.Pt);
   CheckLeave(target, aInput, aOut);
-  Window* w = Live(target.Wnd);
-  if (!w)
+  if (!Live(target.Wnd))
     return;
   if (aInput.What == RawInput::Kind::Wheel) {
     aOut.push_back(MakeMsg(target.Wnd, WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeys()), aInput.Delta),
                            PointToLParam(aInput.Pt), aInput));
     return;
   }
-  UINT mouseMsg = WM_MOUSEMOVE;
-  if (aInput.What == RawInput::Kind::Button)
-    mouseMsg = buttonMsgs[aInput.Button] + (aInput.Down ? 0 : 1);
-  if (!ui.Capture) {
-    if ((w->Style & WS_DISABLED) || (TopLevelOf(w)->Style & WS_DISABLED))
-      return;
-    // Nobody choosing a shape gives the arrow.
-    if (!Send(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(target.Wnd),
-              MAKELPARAM(int(target.Hit), int(mouseMsg))))
-      SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-    if (!(w = Live(target.Wnd)))
-      return;
-  }
-  if (aInput.What == RawInput::Kind::Button && aInput.Down && !ui.Capture) {
-    Window* top = TopLevelOf(w);
-    if (ui.Active != top->Handle && !(top->ExStyle & WS_EX_NOACTIVATE)) {
-      const LRESULT answer = Send(w, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->Handle),
-                                  MAKELPARAM(int(target.Hit), int(mouseMsg)));
-      if (answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT)
-        ActivateWindow(top->Handle, true);
-      if (answer == MA_NOACTIVATEANDEAT || !Live(target.Wnd))
-        return;
-    }
-  }
-  const bool client = target.Hit == HTCLIENT;
-  if (aInput.What == RawInput::Kind::Button && aInput.Down) {
-    const bool sameSpot =
-        std::abs(aInput.Pt.X - ui.LastClickPoint.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-        std::abs(aInput.Pt.Y - ui.LastClickPoint.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-    const bool dbl = ui.LastClickMsg == mouseMsg && ui.LastClickWnd == target.Wnd && sameSpot &&
-                     aInput.Time - ui.LastClickTime <= DoubleClickTime;
-    if (dbl && (!client || (w->Class->Style & CS_DBLCLKS))) {
-      mouseMsg += 2;
-      ui.LastClickMsg = 0;
-    } else {
-      ui.LastClickMsg = mouseMsg;
-      ui.LastClickWnd = target.Wnd;
-      ui.LastClickTime = aInput.Time;
-      ui.LastClickPoint = aInput.Pt;
-    }
-  }
-  if (client)
+  const UINT buttonMsgs[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  UINT mouseMsg = button ? buttonMsgs[aInput.Button] + (aInput.Down ? 0 : 1) : WM_MOUSEMOVE;
+  if (!ui.Capture && !SetCursorForMouse(target, mouseMsg))
+    return;
+  if (button && aInput.Down && !ui.Capture && !ActivateOnPress(target, mouseMsg))
+    return;
+  if (button && aInput.Down)
+    mouseMsg = WithDoubleClick(target, mouseMsg, aInput);
+  if (target.Hit == HTCLIENT)
     aOut.push_back(
         MakeMsg(target.Wnd, mouseMsg, MouseKeys(), ClientPoint(target.Wnd, aInput.Pt), aInput));
   else if (target.Hit != HTNOWHERE && target.Hit != HTERROR)

@@ -1,5 +1,6 @@
 #include "platform/win/MessageLoop.h"
 
+#include "platform/win/Input.h"
 #include "platform/win/Paint.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowState.h"
@@ -422,6 +423,27 @@ bool RunModalLoop(const std::function<bool()>& aDone) {
   --Ui().ModalDepth;
   return aDone();
 }
+
+namespace detail {
+
+void RunCaptureLoop(HWND aWnd, const std::function<CaptureStep(const MSG&)>& aHandle) {
+  MSG msg;
+  while (Live(aWnd) && GetCapture() == aWnd) {
+    if (!GetMessageW(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(int(msg.wParam));
+      return;
+    }
+    const CaptureStep step = aHandle(msg);
+    if (step == CaptureStep::Finished)
+      return;
+    if (step == CaptureStep::NotMine) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+} // namespace detail
 
 UiWakeup::UiWakeup(std::function<void()> aHandler) : fHandler(std::move(aHandler)) {
   Loop().Wakeups.push_back(this);

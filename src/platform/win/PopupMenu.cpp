@@ -84,6 +84,23 @@ int TextWidth(HDC aDC, const std::string& aText) {
   return r.Width();
 }
 
+// The type, state, id and whole text of the item at a position: its length
+// first, then the text into a buffer that holds it; false when there is no
+// such item.
+bool ReadItem(HMENU aMenu, UINT aPosition, MENUITEMINFOW& aInfo, std::string& aText) {
+  aInfo.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+  aInfo.dwTypeData = nullptr;
+  if (!GetMenuItemInfoW(aMenu, aPosition, TRUE, &aInfo))
+    return false;
+  std::string buffer(std::size_t(aInfo.cch) + 1, '\0');
+  aInfo.dwTypeData = buffer.data();
+  aInfo.cch = UINT(buffer.size());
+  if (!GetMenuItemInfoW(aMenu, aPosition, TRUE, &aInfo))
+    return false;
+  aText.assign(buffer.c_str());
+  return true;
+}
+
 // The items of the menu and their places in the popup.
 void LayOut(Tracking& aTrack) {
   HDC dc = CreateCompatibleDC(nullptr);
@@ -95,12 +112,10 @@ void LayOut(Tracking& aTrack) {
   int y = MenuFrame;
   const int count = GetMenuItemCount(aTrack.Menu);
   for (int i = 0; i < count; ++i) {
-    char text[512];
     MENUITEMINFOW info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoW(aTrack.Menu, UINT(i), TRUE, &info);
+    std::string text;
+    if (!ReadItem(aTrack.Menu, UINT(i), info, text))
+      continue;
     PopupItem item;
     item.Separator = (info.fType & MFT_SEPARATOR) != 0;
     item.Enabled = !item.Separator && !(info.fState & (MF_GRAYED | MF_DISABLED));
@@ -109,11 +124,10 @@ void LayOut(Tracking& aTrack) {
     item.Rect = {MenuFrame, y, MenuFrame, y + height};
     y += height;
     if (!item.Separator) {
-      const std::string all = text;
-      const std::size_t tab = all.find('\t');
-      item.Text = all.substr(0, tab);
+      const std::size_t tab = text.find('\t');
+      item.Text = text.substr(0, tab);
       if (tab != std::string::npos)
-        item.Shortcut = all.substr(tab + 1);
+        item.Shortcut = text.substr(tab + 1);
       item.Mnemonic = MnemonicOf(item.Text);
       textWidth = std::max(textWidth, TextWidth(dc, item.Text));
       shortcutWidth = std::max(shortcutWidth, TextWidth(dc, item.Shortcut));
@@ -269,68 +283,81 @@ bool IsMouseMessage(UINT aMsg) {
   return aMsg >= WM_MOUSEFIRST && aMsg <= WM_MOUSELAST;
 }
 
+// A mouse message on the popup: moving selects, a press outside cancels, a
+// release over an item chooses it (the right button only with
+// TPM_RIGHTBUTTON).
+void MenuMouse(Tracking& aTrack, const MSG& aMsg) {
+  RECT box;
+  GetWindowRect(aTrack.Popup, &box);
+  const bool inside = box.Contains({aMsg.pt.X, aMsg.pt.Y});
+  const int at = inside ? ItemAt(aTrack, aMsg.pt) : -1;
+  const bool rightChooses = (aTrack.Flags & TPM_RIGHTBUTTON) != 0;
+  switch (aMsg.message) {
+  case WM_MOUSEMOVE:
+    Select(aTrack, at);
+    break;
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+  case WM_RBUTTONDBLCLK:
+  case WM_MBUTTONDBLCLK:
+    if (!inside)
+      aTrack.Done = true;
+    else
+      Select(aTrack, at);
+    break;
+  case WM_LBUTTONUP:
+  case WM_RBUTTONUP:
+    if (at >= 0 && (aMsg.message == WM_LBUTTONUP || rightChooses))
+      Choose(aTrack, at, true);
+    break;
+  }
+}
+
+// A key pressed while the menu is open: the arrows, Home and End select,
+// Enter chooses, Escape, Alt and F10 cancel.
+void MenuKey(Tracking& aTrack, const MSG& aMsg) {
+  switch (int(aMsg.wParam)) {
+  case VK_DOWN:
+    Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? -1 : aTrack.Selected, 1));
+    break;
+  case VK_UP:
+    Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? 0 : aTrack.Selected, -1));
+    break;
+  case VK_HOME:
+    Select(aTrack, Step(aTrack, -1, 1));
+    break;
+  case VK_END:
+    Select(aTrack, Step(aTrack, 0, -1));
+    break;
+  case VK_RETURN:
+    if (aTrack.Selected >= 0)
+      Choose(aTrack, aTrack.Selected, false);
+    break;
+  case VK_ESCAPE:
+  case VK_MENU:
+  case VK_F10:
+    aTrack.Done = true;
+    break;
+  default:
+    // The character of the key comes as WM_CHAR or WM_SYSCHAR.
+    TranslateMessage(&aMsg);
+    break;
+  }
+}
+
 // Handles a message of the loop that belongs to the menu; false for the
 // others, which are dispatched.
 bool HandleMenuMessage(Tracking& aTrack, const MSG& aMsg) {
   if (IsMouseMessage(aMsg.message) && aMsg.hwnd == aTrack.Popup) {
-    RECT box;
-    GetWindowRect(aTrack.Popup, &box);
-    const bool inside = box.Contains({aMsg.pt.X, aMsg.pt.Y});
-    const int at = inside ? ItemAt(aTrack, aMsg.pt) : -1;
-    const bool rightChooses = (aTrack.Flags & TPM_RIGHTBUTTON) != 0;
-    switch (aMsg.message) {
-    case WM_MOUSEMOVE:
-      Select(aTrack, at);
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-      if (!inside)
-        aTrack.Done = true;
-      else
-        Select(aTrack, at);
-      break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-      if (at >= 0 && (aMsg.message == WM_LBUTTONUP || rightChooses))
-        Choose(aTrack, at, true);
-      break;
-    }
+    MenuMouse(aTrack, aMsg);
     return true;
   }
   switch (aMsg.message) {
   case WM_KEYDOWN:
   case WM_SYSKEYDOWN:
-    switch (int(aMsg.wParam)) {
-    case VK_DOWN:
-      Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? -1 : aTrack.Selected, 1));
-      break;
-    case VK_UP:
-      Select(aTrack, Step(aTrack, aTrack.Selected < 0 ? 0 : aTrack.Selected, -1));
-      break;
-    case VK_HOME:
-      Select(aTrack, Step(aTrack, -1, 1));
-      break;
-    case VK_END:
-      Select(aTrack, Step(aTrack, 0, -1));
-      break;
-    case VK_RETURN:
-      if (aTrack.Selected >= 0)
-        Choose(aTrack, aTrack.Selected, false);
-      break;
-    case VK_ESCAPE:
-    case VK_MENU:
-    case VK_F10:
-      aTrack.Done = true;
-      break;
-    default:
-      // The character of the key comes as WM_CHAR or WM_SYSCHAR.
-      TranslateMessage(&aMsg);
-      break;
-    }
+    MenuKey(aTrack, aMsg);
     return true;
   case WM_CHAR:
   case WM_SYSCHAR:

@@ -182,105 +182,132 @@ BOOL SetScrollRange(HWND aWnd, int aBar, int aMinPos, int aMaxPos, BOOL aRedraw)
   return Live(aWnd) && SetScrollInfo(aWnd, aBar, &si, aRedraw) >= aMinPos ? TRUE : FALSE;
 }
 
+namespace {
+
+// The layout of the window's bar as its frame is now; empty when the window
+// is gone.
+ScrollBarLayout CurrentLayout(HWND aWnd, int aBar) {
+  Window* w = Live(aWnd);
+  if (!w)
+    return {};
+  const FrameLayout f =
+      ComputeFrame(FrameStyle(w), w->ExStyle, {w->Rect.Width(), w->Rect.Height()});
+  const bool vertical = aBar == SB_VERT;
+  return ComputeScrollBar(vertical ? f.VScroll : f.HScroll, vertical, *InfoOf(w, aBar));
+}
+
+TPoint ToWindow(HWND aWnd, POINT aScreen) {
+  Window* w = Live(aWnd);
+  const TPoint o = w ? ScreenOrigin(w) : TPoint{};
+  return {aScreen.X - o.X, aScreen.Y - o.Y};
+}
+
+// The part of a bar a scroll code stands for: the arrows, the thumb
+// (SB_THUMBTRACK) and the page areas.
+TRect PartRect(const ScrollBarLayout& aLayout, WPARAM aCode) {
+  switch (aCode) {
+  case SB_LINEUP:
+    return aLayout.ArrowUp;
+  case SB_LINEDOWN:
+    return aLayout.ArrowDown;
+  case SB_THUMBTRACK:
+    return aLayout.Thumb;
+  case SB_PAGEUP:
+    return aLayout.PageUp;
+  case SB_PAGEDOWN:
+    return aLayout.PageDown;
+  }
+  return {};
+}
+
+// The scroll code of the part under a point, SB_ENDSCROLL for none.
+WPARAM PartAt(const ScrollBarLayout& aLayout, TPoint aAt) {
+  for (WPARAM code : {SB_LINEUP, SB_LINEDOWN, SB_THUMBTRACK, SB_PAGEUP, SB_PAGEDOWN})
+    if (PartRect(aLayout, code).Contains(aAt))
+      return code;
+  return SB_ENDSCROLL;
+}
+
+// A press on a bar held until the left button comes up: an arrow or page
+// area repeats its scroll while the cursor stays on it, the thumb follows
+// the cursor.
+struct ScrollBarDrag {
+  HWND Wnd;
+  int Bar;
+  WPARAM Code;
+  TPoint At; // where the press was, window coordinates
+  int StartPos;
+  int TrackPos;
+  TPoint Cursor;
+
+  bool Vertical() const { return Bar == SB_VERT; }
+  UINT Message() const { return Vertical() ? WM_VSCROLL : WM_HSCROLL; }
+
+  void Repeat() {
+    SetTimer(Wnd, RepeatTimer, NextRepeat, nullptr);
+    if (PartRect(CurrentLayout(Wnd, Bar), Code).Contains(Cursor) && Live(Wnd))
+      Send(Live(Wnd), Message(), Code, 0);
+  }
+
+  // Reports the position the thumb stands for where it changed, and where
+  // the drag ends.
+  void DragThumb(bool aReleased) {
+    Window* w = Live(Wnd);
+    if (!w)
+      return;
+    const int offset = Vertical() ? Cursor.Y - At.Y : Cursor.X - At.X;
+    const int pos =
+        ThumbPosition(CurrentLayout(Wnd, Bar).Bar, Vertical(), *InfoOf(w, Bar), StartPos, offset);
+    if (pos == TrackPos && !aReleased)
+      return;
+    TrackPos = pos;
+    InfoOf(w, Bar)->nTrackPos = pos;
+    const WPARAM what = aReleased ? SB_THUMBPOSITION : SB_THUMBTRACK;
+    Send(w, Message(), MAKEWPARAM(int(what), pos), 0);
+  }
+
+  CaptureStep Step(const MSG& aMsg) {
+    if (aMsg.hwnd != Wnd)
+      return CaptureStep::NotMine;
+    if (aMsg.message == WM_TIMER && aMsg.wParam == RepeatTimer) {
+      Repeat();
+      return CaptureStep::Handled;
+    }
+    if (aMsg.message != WM_MOUSEMOVE && aMsg.message != WM_LBUTTONUP)
+      return CaptureStep::NotMine;
+    Cursor = ToWindow(Wnd, aMsg.pt);
+    const bool released = aMsg.message == WM_LBUTTONUP;
+    if (Code == SB_THUMBTRACK)
+      DragThumb(released);
+    return released ? CaptureStep::Finished : CaptureStep::Handled;
+  }
+};
+
+} // namespace
+
 void TrackScrollBar(HWND aWnd, int aBar, POINT aScreen) {
   Window* w = Live(aWnd);
   if (!w || (aBar != SB_VERT && aBar != SB_HORZ) || !(Ui().KeyState[VK_LBUTTON] & 0x80))
     return;
-  const bool vertical = aBar == SB_VERT;
-  const UINT msgId = vertical ? WM_VSCROLL : WM_HSCROLL;
-  auto layout = [&]() {
-    Window* cur = Live(aWnd);
-    if (!cur)
-      return ScrollBarLayout{};
-    const FrameLayout f =
-        ComputeFrame(FrameStyle(cur), cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
-    return ComputeScrollBar(vertical ? f.VScroll : f.HScroll, vertical, *InfoOf(cur, aBar));
-  };
-  auto toWindow = [&](POINT aPt) {
-    Window* cur = Live(aWnd);
-    const TPoint o = cur ? ScreenOrigin(cur) : TPoint{};
-    return TPoint{aPt.X - o.X, aPt.Y - o.Y};
-  };
-  const ScrollBarLayout start = layout();
-  const TPoint at = toWindow(aScreen);
-  WPARAM code = SB_ENDSCROLL;
-  bool thumb = false;
-  if (start.ArrowUp.Contains(at))
-    code = SB_LINEUP;
-  else if (start.ArrowDown.Contains(at))
-    code = SB_LINEDOWN;
-  else if (start.Thumb.Contains(at))
-    thumb = true;
-  else if (start.PageUp.Contains(at))
-    code = SB_PAGEUP;
-  else if (start.PageDown.Contains(at))
-    code = SB_PAGEDOWN;
-  else
+  const TPoint at = ToWindow(aWnd, aScreen);
+  const WPARAM code = PartAt(CurrentLayout(aWnd, aBar), at);
+  if (code == SB_ENDSCROLL)
     return;
-
   const int startPos = InfoOf(w, aBar)->nPos;
-  int trackPos = startPos;
-  auto stillInPart = [&](TPoint aPt) {
-    const ScrollBarLayout now = layout();
-    switch (code) {
-    case SB_LINEUP:
-      return now.ArrowUp.Contains(aPt);
-    case SB_LINEDOWN:
-      return now.ArrowDown.Contains(aPt);
-    case SB_PAGEUP:
-      return now.PageUp.Contains(aPt);
-    case SB_PAGEDOWN:
-      return now.PageDown.Contains(aPt);
-    }
-    return false;
-  };
+  ScrollBarDrag drag{aWnd, aBar, code, at, startPos, startPos, at};
+  const bool thumb = code == SB_THUMBTRACK;
   if (!thumb)
-    Send(w, msgId, code, 0);
+    Send(w, drag.Message(), code, 0);
   SetCapture(aWnd);
   if (!thumb && Live(aWnd))
     SetTimer(aWnd, RepeatTimer, FirstRepeat, nullptr);
-  TPoint cursor = at;
-  MSG msg;
-  bool released = false;
-  while (!released && Live(aWnd) && GetCapture() == aWnd) {
-    if (!GetMessageW(&msg, nullptr, 0, 0)) {
-      PostQuitMessage(int(msg.wParam));
-      break;
-    }
-    if (msg.hwnd == aWnd && msg.message == WM_TIMER && msg.wParam == RepeatTimer) {
-      SetTimer(aWnd, RepeatTimer, NextRepeat, nullptr);
-      if (stillInPart(cursor) && Live(aWnd))
-        Send(Live(aWnd), msgId, code, 0);
-      continue;
-    }
-    if (msg.hwnd == aWnd && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
-      cursor = toWindow(msg.pt);
-      Window* cur = Live(aWnd);
-      if (thumb && cur) {
-        const int offset = vertical ? cursor.Y - at.Y : cursor.X - at.X;
-        const FrameLayout f =
-            ComputeFrame(FrameStyle(cur), cur->ExStyle, {cur->Rect.Width(), cur->Rect.Height()});
-        const int pos = ThumbPosition(vertical ? f.VScroll : f.HScroll, vertical,
-                                      *InfoOf(cur, aBar), startPos, offset);
-        if (pos != trackPos || msg.message == WM_LBUTTONUP) {
-          trackPos = pos;
-          InfoOf(cur, aBar)->nTrackPos = pos;
-          const WPARAM what = msg.message == WM_LBUTTONUP ? SB_THUMBPOSITION : SB_THUMBTRACK;
-          Send(cur, msgId, MAKEWPARAM(int(what), pos), 0);
-        }
-      }
-      released = msg.message == WM_LBUTTONUP;
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  RunCaptureLoop(aWnd, [&drag](const MSG& aMsg) { return drag.Step(aMsg); });
   if (Live(aWnd))
     KillTimer(aWnd, RepeatTimer);
   if (GetCapture() == aWnd)
     ReleaseCapture();
   if (Window* cur = Live(aWnd))
-    Send(cur, msgId, SB_ENDSCROLL, 0);
+    Send(cur, drag.Message(), SB_ENDSCROLL, 0);
 }
 
 } // namespace platform

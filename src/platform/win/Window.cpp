@@ -309,27 +309,77 @@ std::string GetClassNameW(HWND aWnd) {
 
 // Creation and destruction --------------------------------------------------
 
-HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindowName, DWORD aStyle,
-                     int aX, int aY, int aWidth, int aHeight, HWND aParent, HANDLE aMenu,
-                     HINSTANCE aInstance, void* aParam) {
+namespace {
+
+// Where a new window goes: a child into its parent, any other window under
+// the desktop, owned by the top-level window of aParent when one is given.
+// False when the parent or owner is not there.
+bool ResolveParent(DWORD aStyle, HWND aParent, Window*& aPlace, HWND& aOwner) {
   State& ui = Ui();
-  auto cls = LookupClass(aClassName);
-  if (!cls)
-    return nullptr;
-  Window* parent = ui.Desktop;
-  HWND owner = nullptr;
+  aPlace = ui.Desktop;
+  aOwner = nullptr;
   if (aStyle & WS_CHILD) {
-    parent = Live(aParent);
-    if (!parent || parent == ui.Desktop)
-      return nullptr;
-  } else if (aParent) {
-    Window* o = Live(aParent);
-    if (!o)
-      return nullptr;
-    owner = TopLevelOf(o)->Handle;
+    aPlace = Live(aParent);
+    return aPlace && aPlace != ui.Desktop;
   }
-  if (!(aStyle & (WS_CHILD | WS_POPUP)))
-    aStyle |= WS_CAPTION | WS_CLIPSIBLINGS;
+  if (aParent) {
+    Window* owner = Live(aParent);
+    if (!owner)
+      return false;
+    aOwner = TopLevelOf(owner)->Handle;
+  }
+  return true;
+}
+
+// A new hidden window's record, entered under a new handle at the top of
+// its siblings.
+Window* NewWindow(const std::shared_ptr<WindowClass>& aClass, const CREATESTRUCTW& aCreate,
+                  Window* aParent, HWND aOwner) {
+  State& ui = Ui();
+  auto record = std::make_unique<Window>();
+  Window* w = record.get();
+  w->Handle = reinterpret_cast<HWND>(ui.NextHandle);
+  ui.NextHandle += 4;
+  w->Class = aClass;
+  w->Proc = aClass->Proc;
+  w->Style = DWORD(aCreate.style) & ~WS_VISIBLE;
+  w->ExStyle = aCreate.dwExStyle;
+  w->Parent = aParent;
+  w->Owner = aOwner;
+  w->Text = aCreate.lpszName ? aCreate.lpszName : "";
+  const bool child = (aCreate.style & WS_CHILD) != 0;
+  w->Id = child ? LONG_PTR(reinterpret_cast<std::intptr_t>(aCreate.hMenu)) : 0;
+  w->IconBig = aClass->Icon;
+  w->IconSmall = aClass->IconSmall;
+  w->ScrollV.nMax = w->ScrollH.nMax = 100;
+  ui.Windows.emplace(HandleValue(w->Handle), std::move(record));
+  PlaceInZOrder(w, HWND_TOP);
+  return w;
+}
+
+// Undoes a creation that the hook or WM_NCCREATE refused.
+void DiscardRefusedWindow(HWND aWnd) {
+  if (Window* dead = Find(aWnd); dead && !dead->Destroyed) {
+    if (dead->Created)
+      SendNcDestroy(dead);
+    if ((dead = Find(aWnd)))
+      Release(dead);
+  }
+}
+
+// Tells the ancestors up to the first that asks not to hear it.
+void NotifyParentsOfCreation(Window* aWnd) {
+  for (Window* p = aWnd->Parent; p && p != Ui().Desktop; p = p->Parent) {
+    Send(p, WM_PARENTNOTIFY, MAKEWPARAM(int(WM_CREATE), int(aWnd->Id)),
+         reinterpret_cast<LPARAM>(aWnd->Handle));
+    if (p->ExStyle & WS_EX_NOPARENTNOTIFY)
+      break;
+  }
+}
+
+// CW_USEDEFAULT as the left edge places the window at (100, 100), as the
+// width sizes it 640 by 480.
+void UseDefaultPlace(int& aX, int& aY, int& aWidth, int& aHeight) {
   if (aX == CW_USEDEFAULT) {
     aX = 100;
     aY = 100;
@@ -338,111 +388,100 @@ HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindow
     aWidth = 640;
     aHeight = 480;
   }
+}
 
-  auto record = std::make_unique<Window>();
-  Window* w = record.get();
-  w->Handle = reinterpret_cast<HWND>(ui.NextHandle);
-  ui.NextHandle += 4;
-  w->Class = cls;
-  w->Proc = cls->Proc;
-  w->Style = aStyle & ~WS_VISIBLE;
-  w->ExStyle = aExStyle;
-  w->Parent = parent;
-  w->Owner = owner;
-  w->Text = aWindowName ? aWindowName : "";
-  w->Id = (aStyle & WS_CHILD) ? LONG_PTR(reinterpret_cast<std::intptr_t>(aMenu)) : 0;
-  w->IconBig = cls->Icon;
-  w->IconSmall = cls->IconSmall;
-  w->ScrollV.nMax = w->ScrollH.nMax = 100;
-  const HWND handle = w->Handle;
-  ui.Windows.emplace(HandleValue(handle), std::move(record));
-  PlaceInZOrder(w, HWND_TOP);
+int ShowCommandOfStyle(DWORD aStyle) {
+  if (aStyle & WS_MAXIMIZE)
+    return SW_SHOWMAXIMIZED;
+  if (aStyle & WS_MINIMIZE)
+    return SW_SHOWMINIMIZED;
+  return SW_SHOW;
+}
 
-  CREATESTRUCTW cs;
-  cs.lpCreateParams = aParam;
-  cs.hInstance = aInstance;
-  cs.hMenu = aMenu;
-  cs.hwndParent = (aStyle & WS_CHILD) ? parent->Handle : owner;
-  cs.x = aX;
-  cs.y = aY;
-  cs.cx = aWidth;
-  cs.cy = aHeight;
-  cs.style = LONG(aStyle);
-  cs.lpszName = w->Text.c_str();
-  cs.lpszClass = cls->Name.c_str();
-  cs.dwExStyle = aExStyle;
+// The creation messages from WM_NCCREATE to WM_MOVE; the window's rectangle
+// is set before. False when the window refused or is gone.
+bool SendCreationMessages(HWND aWnd, CREATESTRUCTW& aCreate) {
+  Window* w = Live(aWnd);
+  if (!Send(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&aCreate))) {
+    DiscardRefusedWindow(aWnd);
+    return false;
+  }
+  if (!(w = Live(aWnd)))
+    return false;
+  w->Created = true;
+  CalcClient(w, w->Rect, w->Rect, false);
+  if (w->IsTopLevel()) {
+    TopLevelResized(w);
+    HostOf().WindowCreated(aWnd);
+  }
+  if (Send(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&aCreate)) == -1) {
+    DestroyWindow(aWnd);
+    return false;
+  }
+  if (!(w = Live(aWnd)))
+    return false;
+  Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+  if (!(w = Live(aWnd)))
+    return false;
+  Send(w, WM_MOVE, 0, MAKELPARAM(w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top));
+  return Live(aWnd) != nullptr;
+}
 
-  auto fail = [&]() -> HWND {
-    if (Window* dead = Find(handle); dead && !dead->Destroyed) {
-      if (dead->Created)
-        SendNcDestroy(dead);
-      if ((dead = Find(handle)))
-        Release(dead);
-    }
+} // namespace
+
+HWND CreateWindowExW(DWORD aExStyle, const char* aClassName, const char* aWindowName, DWORD aStyle,
+                     int aX, int aY, int aWidth, int aHeight, HWND aParent, HANDLE aMenu,
+                     HINSTANCE aInstance, void* aParam) {
+  auto cls = LookupClass(aClassName);
+  Window* parent = nullptr;
+  HWND owner = nullptr;
+  if (!cls || !ResolveParent(aStyle, aParent, parent, owner))
     return nullptr;
-  };
+  if (!(aStyle & (WS_CHILD | WS_POPUP)))
+    aStyle |= WS_CAPTION | WS_CLIPSIBLINGS;
+  UseDefaultPlace(aX, aY, aWidth, aHeight);
+  const HWND createParent = (aStyle & WS_CHILD) ? parent->Handle : owner;
+  CREATESTRUCTW cs{.lpCreateParams = aParam,
+                   .hInstance = aInstance,
+                   .hMenu = aMenu,
+                   .hwndParent = createParent,
+                   .cy = aHeight,
+                   .cx = aWidth,
+                   .y = aY,
+                   .x = aX,
+                   .style = LONG(aStyle),
+                   .lpszName = aWindowName,
+                   .lpszClass = cls->Name.c_str(),
+                   .dwExStyle = aExStyle};
+  Window* w = NewWindow(cls, cs, parent, owner);
+  const HWND handle = w->Handle;
+  cs.lpszName = w->Text.c_str();
 
   // The system menu comes with the window, so a later change of the style
   // (a frame that drops WS_SYSMENU to draw its own buttons) keeps it.
   GetSystemMenu(handle, FALSE);
   CBT_CREATEWNDW cbt{&cs, HWND_TOP};
-  if (CallHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt)))
-    return fail();
-  if (!(w = Live(handle)))
+  if (CallHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt))) {
+    DiscardRefusedWindow(handle);
     return nullptr;
-
+  }
+  if (!Live(handle))
+    return nullptr;
   if (!(aStyle & WS_CHILD) && ((aStyle & WS_THICKFRAME) || HasCaption(aStyle))) {
-    MINMAXINFO mmi = DefaultMinMaxInfo(w->Handle);
-    Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-    cs.cx = std::clamp(cs.cx, mmi.ptMinTrackSize.X,
-                       std::max(mmi.ptMinTrackSize.X, mmi.ptMaxTrackSize.X));
-    cs.cy = std::clamp(cs.cy, mmi.ptMinTrackSize.Y,
-                       std::max(mmi.ptMinTrackSize.Y, mmi.ptMaxTrackSize.Y));
+    const TSize size = LimitToTrackSize(handle, {cs.cx, cs.cy});
+    cs.cx = size.cx;
+    cs.cy = size.cy;
   }
   if (!(w = Live(handle)))
     return nullptr;
   w->Rect = Bounds(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
   w->RestoredRect = w->Rect;
-
-  if (!Send(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)))
-    return fail();
-  if (!(w = Live(handle)))
-    return nullptr;
-  w->Created = true;
-  CalcClient(w, w->Rect, w->Rect, false);
-  if (w->IsTopLevel()) {
-    TopLevelResized(w);
-    HostOf().WindowCreated(handle);
-  }
-  if (Send(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-    DestroyWindow(handle);
-    return nullptr;
-  }
-  if (!(w = Live(handle)))
-    return nullptr;
-  Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
-  if (!(w = Live(handle)))
-    return nullptr;
-  Send(w, WM_MOVE, 0, MAKELPARAM(w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top));
-  if (!(w = Live(handle)))
+  if (!SendCreationMessages(handle, cs))
     return nullptr;
   if ((aStyle & WS_CHILD) && !(aExStyle & WS_EX_NOPARENTNOTIFY))
-    for (Window* p = w->Parent; p && p != ui.Desktop; p = p->Parent) {
-      Send(p, WM_PARENTNOTIFY, MAKEWPARAM(int(WM_CREATE), int(w->Id)),
-           reinterpret_cast<LPARAM>(handle));
-      if (p->ExStyle & WS_EX_NOPARENTNOTIFY)
-        break;
-    }
-  if (!Live(handle))
-    return nullptr;
-  if (aStyle & WS_VISIBLE) {
-    int show = SW_SHOW;
-    if (aStyle & WS_MAXIMIZE)
-      show = SW_SHOWMAXIMIZED;
-    else if (aStyle & WS_MINIMIZE)
-      show = SW_SHOWMINIMIZED;
-    ShowWindow(handle, show);
-  }
+    NotifyParentsOfCreation(Live(handle));
+  if (Live(handle) && (aStyle & WS_VISIBLE))
+    ShowWindow(handle, ShowCommandOfStyle(aStyle));
   return Live(handle) ? handle : nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/win/WindowState.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -149,78 +150,116 @@ HWND ChildWindowFromPoint(HWND aParent, POINT aPoint) {
   return aParent;
 }
 
-BOOL SetWindowPos(HWND aWnd, HWND aInsertAfter, int aX, int aY, int aWidth, int aHeight,
-                  UINT aFlags) {
-  Window* w = Live(aWnd);
-  if (!w || w == Ui().Desktop)
-    return FALSE;
-  if (w->Style & WS_VISIBLE)
+namespace {
+
+// The request as WM_WINDOWPOSCHANGING sees it: showing or hiding only where
+// it changes something, the kept place or size filled in.
+WINDOWPOS PositionRequest(const Window* aWnd, HWND aInsertAfter, int aX, int aY, int aWidth,
+                          int aHeight, UINT aFlags) {
+  if (aWnd->Style & WS_VISIBLE)
     aFlags &= ~SWP_SHOWWINDOW;
   else
     aFlags &= ~SWP_HIDEWINDOW;
-  if (aInsertAfter == aWnd)
+  if (aInsertAfter == aWnd->Handle)
     aFlags |= SWP_NOZORDER;
-  WINDOWPOS pos{aWnd, aInsertAfter, aX, aY, aWidth, aHeight, aFlags};
+  WINDOWPOS pos{aWnd->Handle, aInsertAfter, aX, aY, aWidth, aHeight, aFlags};
   if (pos.flags & SWP_NOMOVE) {
-    pos.x = w->Rect.Left;
-    pos.y = w->Rect.Top;
+    pos.x = aWnd->Rect.Left;
+    pos.y = aWnd->Rect.Top;
   }
   if (pos.flags & SWP_NOSIZE) {
-    pos.cx = w->Rect.Width();
-    pos.cy = w->Rect.Height();
+    pos.cx = aWnd->Rect.Width();
+    pos.cy = aWnd->Rect.Height();
   }
-  if (!(pos.flags & SWP_NOSENDCHANGING) || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
-    Send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-    if (!(w = Live(aWnd)))
-      return FALSE;
-  }
-  pos.cx = std::max(pos.cx, 0);
-  pos.cy = std::max(pos.cy, 0);
-  const TRect oldRect = w->Rect;
-  const TRect newRect = Bounds(pos.x, pos.y, pos.cx, pos.cy);
-  const bool moved = newRect.Left != oldRect.Left || newRect.Top != oldRect.Top;
-  const bool sized = newRect.Width() != oldRect.Width() || newRect.Height() != oldRect.Height();
-  if (!moved)
-    pos.flags |= SWP_NOMOVE;
-  if (!sized)
-    pos.flags |= SWP_NOSIZE;
-  const TRect oldClient = w->Client;
+  return pos;
+}
 
-  if (sized || (pos.flags & SWP_FRAMECHANGED)) {
+// What a position change changed.
+struct PositionChange {
+  TRect OldRect;
+  TRect OldClient;
+  bool Moved = false;
+  bool Sized = false;
+  bool WasShowing = false;
+  bool Showing = false;
+};
+
+// Sets the rectangle, the client area, the z-order and the visibility, and
+// adds to the flags what stayed as it was. nullptr when the window went away.
+Window* ApplyPosition(HWND aWnd, WINDOWPOS& aPos, PositionChange& aChange) {
+  Window* w = Live(aWnd);
+  aPos.cx = std::max(aPos.cx, 0);
+  aPos.cy = std::max(aPos.cy, 0);
+  const TRect oldRect = w->Rect;
+  const TRect newRect = Bounds(aPos.x, aPos.y, aPos.cx, aPos.cy);
+  aChange.OldRect = oldRect;
+  aChange.Moved = newRect.Left != oldRect.Left || newRect.Top != oldRect.Top;
+  aChange.Sized = newRect.Width() != oldRect.Width() || newRect.Height() != oldRect.Height();
+  if (!aChange.Moved)
+    aPos.flags |= SWP_NOMOVE;
+  if (!aChange.Sized)
+    aPos.flags |= SWP_NOSIZE;
+  const TRect oldClient = aChange.OldClient = w->Client;
+  if (aChange.Sized || (aPos.flags & SWP_FRAMECHANGED)) {
     CalcClient(w, newRect, oldRect, true);
     if (!(w = Live(aWnd)))
-      return FALSE;
+      return nullptr;
   }
   w->Rect = newRect;
   // A frame change can move or size the client area of a window that kept
   // its rectangle; the default handling of WM_WINDOWPOSCHANGED reports that.
   if (w->Client.Width() == oldClient.Width() && w->Client.Height() == oldClient.Height())
-    pos.flags |= SWP_NOCLIENTSIZE;
-  if (!moved && w->Client.Left == oldClient.Left && w->Client.Top == oldClient.Top)
-    pos.flags |= SWP_NOCLIENTMOVE;
-  if (!(pos.flags & SWP_NOZORDER))
-    PlaceInZOrder(w, pos.hwndInsertAfter);
-  const bool wasShowing = IsShowing(w);
-  if (pos.flags & SWP_SHOWWINDOW)
+    aPos.flags |= SWP_NOCLIENTSIZE;
+  if (!aChange.Moved && w->Client.Left == oldClient.Left && w->Client.Top == oldClient.Top)
+    aPos.flags |= SWP_NOCLIENTMOVE;
+  if (!(aPos.flags & SWP_NOZORDER))
+    PlaceInZOrder(w, aPos.hwndInsertAfter);
+  aChange.WasShowing = IsShowing(w);
+  if (aPos.flags & SWP_SHOWWINDOW)
     w->Style |= WS_VISIBLE;
-  if (pos.flags & SWP_HIDEWINDOW)
+  if (aPos.flags & SWP_HIDEWINDOW)
     w->Style &= ~WS_VISIBLE;
-  const bool showing = IsShowing(w);
+  aChange.Showing = IsShowing(w);
+  return w;
+}
 
-  if (w->IsTopLevel() && sized)
-    TopLevelResized(w);
-  if (!(pos.flags & SWP_NOREDRAW)) {
-    if (showing && (sized || (pos.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW)) ||
-                    (moved && !w->IsTopLevel()) || !(pos.flags & SWP_NOZORDER)))
-      InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    if (!w->IsTopLevel() && wasShowing && (moved || sized || !showing))
-      ExposeInParent(w, oldRect);
-  } else if (showing && (pos.flags & SWP_FRAMECHANGED) && oldClient != w->Client) {
-    InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+// Invalidates what the change uncovered or changed, unless told not to
+// redraw; a frame change still repaints a client area that moved.
+void RepaintAfterPosition(Window* aWnd, const WINDOWPOS& aPos, const PositionChange& aChange) {
+  const bool top = aWnd->IsTopLevel();
+  if (!(aPos.flags & SWP_NOREDRAW)) {
+    if (aChange.Showing && (aChange.Sized || (aPos.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW)) ||
+                            (aChange.Moved && !top) || !(aPos.flags & SWP_NOZORDER)))
+      InvalidateWindow(aWnd, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!top && aChange.WasShowing && (aChange.Moved || aChange.Sized || !aChange.Showing))
+      ExposeInParent(aWnd, aChange.OldRect);
+  } else if (aChange.Showing && (aPos.flags & SWP_FRAMECHANGED) &&
+             aChange.OldClient != aWnd->Client) {
+    InvalidateWindow(aWnd, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
   }
-  if (!showing && wasShowing)
-    ForgetPaint(w);
+  if (!aChange.Showing && aChange.WasShowing)
+    ForgetPaint(aWnd);
+}
 
+} // namespace
+
+BOOL SetWindowPos(HWND aWnd, HWND aInsertAfter, int aX, int aY, int aWidth, int aHeight,
+                  UINT aFlags) {
+  Window* w = Live(aWnd);
+  if (!w || w == Ui().Desktop)
+    return FALSE;
+  WINDOWPOS pos = PositionRequest(w, aInsertAfter, aX, aY, aWidth, aHeight, aFlags);
+  if (!(pos.flags & SWP_NOSENDCHANGING) || (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
+    Send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!Live(aWnd))
+      return FALSE;
+  }
+  PositionChange change;
+  if (!(w = ApplyPosition(aWnd, pos, change)))
+    return FALSE;
+  if (w->IsTopLevel() && change.Sized)
+    TopLevelResized(w);
+  RepaintAfterPosition(w, pos, change);
   NotifyHost(w);
   if (w->IsTopLevel() && (pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOACTIVATE) &&
       !(w->ExStyle & WS_EX_NOACTIVATE))
@@ -281,6 +320,72 @@ void ShowOwnedWindows(HWND aOwner, bool aShow) {
   }
 }
 
+// What a show command asks for: the flags of the position change, whether
+// the window shows, and its state (WS_MINIMIZE, WS_MAXIMIZE or 0).
+struct ShowRequest {
+  UINT Flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  bool Show = true;
+  DWORD State = 0;
+};
+
+ShowRequest RequestOf(const Window* aWnd, int aCommand) {
+  ShowRequest r;
+  r.State = aWnd->Style & (WS_MINIMIZE | WS_MAXIMIZE);
+  switch (aCommand) {
+  case SW_HIDE:
+    r.Show = false;
+    r.Flags |= SWP_HIDEWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_SHOWMINIMIZED:
+  case SW_MINIMIZE:
+  case SW_SHOWMINNOACTIVE:
+    r.State = WS_MINIMIZE;
+    r.Flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_SHOWMAXIMIZED:
+    r.State = WS_MAXIMIZE;
+    r.Flags |= SWP_SHOWWINDOW;
+    break;
+  case SW_SHOWNOACTIVATE:
+  case SW_SHOWNA:
+    r.Flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    break;
+  case SW_RESTORE:
+  case SW_SHOWNORMAL:
+    r.State = 0;
+    r.Flags |= SWP_SHOWWINDOW;
+    break;
+  default:
+    r.Flags |= SWP_SHOWWINDOW;
+    break;
+  }
+  return r;
+}
+
+// Moves the window into the requested state: remembers the restored
+// rectangle, hides the owned windows of a top-level window being minimized,
+// and gives the state's rectangle. nullptr when the window went away.
+Window* EnterState(HWND aWnd, DWORD aState, TRect& aTarget) {
+  Window* w = Live(aWnd);
+  if (!(w->Style & (WS_MINIMIZE | WS_MAXIMIZE)))
+    w->RestoredRect = w->Rect;
+  if (aState == WS_MINIMIZE && w->IsTopLevel()) {
+    ShowOwnedWindows(aWnd, false);
+    if (!(w = Live(aWnd)))
+      return nullptr;
+  }
+  if (aState == WS_MAXIMIZE)
+    aTarget = MaximizedRect(w);
+  else if (aState == WS_MINIMIZE)
+    aTarget = MinimizedRect(w);
+  else
+    aTarget = w->RestoredRect;
+  if (!(w = Live(aWnd)))
+    return nullptr;
+  w->Style = (w->Style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | aState;
+  return w;
+}
+
 } // namespace
 
 BOOL ShowWindow(HWND aWnd, int aCommand) {
@@ -289,76 +394,31 @@ BOOL ShowWindow(HWND aWnd, int aCommand) {
     return FALSE;
   const BOOL wasVisible = (w->Style & WS_VISIBLE) ? TRUE : FALSE;
   w->HiddenByOwner = false;
-  UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
-  bool show = true;
-  TRect target = w->Rect;
-  bool changeRect = false;
-  DWORD state = w->Style & (WS_MINIMIZE | WS_MAXIMIZE);
-  switch (aCommand) {
-  case SW_HIDE:
-    if (!wasVisible)
-      return FALSE;
-    show = false;
-    flags |= SWP_HIDEWINDOW | SWP_NOACTIVATE;
-    break;
-  case SW_SHOWMINIMIZED:
-  case SW_MINIMIZE:
-  case SW_SHOWMINNOACTIVE:
-    state = WS_MINIMIZE;
-    flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
-    break;
-  case SW_SHOWMAXIMIZED:
-    state = WS_MAXIMIZE;
-    flags |= SWP_SHOWWINDOW;
-    break;
-  case SW_SHOWNOACTIVATE:
-  case SW_SHOWNA:
-    flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
-    break;
-  case SW_RESTORE:
-  case SW_SHOWNORMAL:
-    if (aCommand == SW_RESTORE || state)
-      state = 0;
-    flags |= SWP_SHOWWINDOW;
-    break;
-  default:
-    flags |= SWP_SHOWWINDOW;
-    break;
-  }
+  if (aCommand == SW_HIDE && !wasVisible)
+    return FALSE;
+  ShowRequest request = RequestOf(w, aCommand);
   const bool wasMinimized = (w->Style & WS_MINIMIZE) != 0;
-  if (state != (w->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
-    if (!(w->Style & (WS_MINIMIZE | WS_MAXIMIZE)))
-      w->RestoredRect = w->Rect;
-    changeRect = true;
-    if (state == WS_MINIMIZE && w->IsTopLevel()) {
-      ShowOwnedWindows(aWnd, false);
-      if (!(w = Live(aWnd)))
-        return wasVisible;
-    }
-    if (state == WS_MAXIMIZE)
-      target = MaximizedRect(w);
-    else if (state == WS_MINIMIZE)
-      target = MinimizedRect(w);
-    else
-      target = w->RestoredRect;
-    if (!(w = Live(aWnd)))
+  TRect target = w->Rect;
+  const bool changeRect = request.State != (w->Style & (WS_MINIMIZE | WS_MAXIMIZE));
+  if (changeRect) {
+    if (!(w = EnterState(aWnd, request.State, target)))
       return wasVisible;
-    w->Style = (w->Style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | state;
-    flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
-    flags |= SWP_FRAMECHANGED;
+    request.Flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
+    request.Flags |= SWP_FRAMECHANGED;
   }
-  if (show != bool(wasVisible)) {
-    Send(w, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+  if (request.Show != bool(wasVisible)) {
+    Send(w, WM_SHOWWINDOW, request.Show ? TRUE : FALSE, 0);
     if (!(w = Live(aWnd)))
       return wasVisible;
   } else if (!changeRect) {
-    if (show && !(flags & SWP_NOACTIVATE) && w->IsTopLevel())
+    if (request.Show && !(request.Flags & SWP_NOACTIVATE) && w->IsTopLevel())
       ActivateWindow(aWnd, false);
     return wasVisible;
   }
   // WM_SIZE with the new state's kind comes from the default handling of
   // WM_WINDOWPOSCHANGED, once.
-  SetWindowPos(aWnd, HWND_TOP, target.Left, target.Top, target.Width(), target.Height(), flags);
+  SetWindowPos(aWnd, HWND_TOP, target.Left, target.Top, target.Width(), target.Height(),
+               request.Flags);
   if (wasMinimized && (w = Live(aWnd)) && !(w->Style & WS_MINIMIZE) && w->IsTopLevel())
     ShowOwnedWindows(aWnd, true);
   return wasVisible;
@@ -373,15 +433,15 @@ BOOL GetRestoredRect(HWND aWnd, RECT* aRect) {
 }
 
 int SetWindowRgn(HWND aWnd, HRGN aRgn, BOOL aRedraw) {
+  // The call owns the region from here on, also when it fails.
+  const std::unique_ptr<Region> region(aRgn);
   Window* w = Live(aWnd);
   if (!w)
     return 0;
-  if (aRgn) {
-    w->Shape = *aRgn;
-    DeleteObject(aRgn);
-  } else {
+  if (region)
+    w->Shape = *region;
+  else
     w->Shape.reset();
-  }
   if (w->IsTopLevel())
     HostOf().ShapeChanged(aWnd);
   // The window hears of the change as of a position change that keeps its

@@ -8,6 +8,7 @@
 #include "platform/win/WindowHost.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -203,6 +204,17 @@ Window* HitWindow(Window* aWnd, TPoint aPoint, bool aAskHitTest);
 LRESULT CallHooks(int aCode, WPARAM aWParam, LPARAM aLParam);
 std::int64_t NowMs();
 DWORD TickCount();
+
+// What the handler of a capture loop made of a message.
+enum class CaptureStep {
+  NotMine,  // not the drag's: translated and dispatched
+  Handled,  // taken by the drag, which goes on
+  Finished, // taken by the drag, which ends
+};
+// The loop of a drag that holds the mouse capture (MessageLoop.cpp): each
+// message goes to aHandle first. It runs while aWnd lives and holds the
+// capture, until aHandle finishes; WM_QUIT ends it and is posted again.
+void RunCaptureLoop(HWND aWnd, const std::function<CaptureStep(const MSG&)>& aHandle);
 
 // Activation, focus and input state (Input.cpp).
 void ActivateWindow(HWND aWnd, bool aMouse);

@@ -157,12 +157,32 @@ void TqcEditWnd::Paint(TMessage& aMessage) {
   TqcBaseWnd::qcWndProc(aMessage);
 }
 
+void TqcEditWnd::LookChanged(TMessage& aMessage) {
+  const std::weak_ptr<int> life = LifeToken();
+  SkinData().BGChanged = true;
+  TqcBaseWnd::qcWndProc(aMessage);
+  if (!life.expired() && !SkinData().IsUpdating())
+    RedrawWindow(CtrlHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+}
+
+void TqcEditWnd::Print(TMessage& aMessage) {
+  const std::weak_ptr<int> life = LifeToken();
+  CallPrev(aMessage);
+  if (life.expired())
+    return;
+  SkinData().BGChanged = true;
+  RenderFrameImage();
+  if (HDC dc = HDC(aMessage.WParam)) {
+    PaintScrollBars(dc);
+    CopyFrameRing(dc);
+  }
+}
+
 void TqcEditWnd::qcWndProc(TMessage& aMessage) {
   if (!Skinned()) {
     TqcBaseWnd::qcWndProc(aMessage);
     return;
   }
-  const std::weak_ptr<int> life = LifeToken();
   switch (aMessage.Msg) {
   case WM_SETFOCUS:
   case WM_KILLFOCUS:
@@ -171,10 +191,7 @@ void TqcEditWnd::qcWndProc(TMessage& aMessage) {
   case WM_SETTEXT:
   case CM_ENABLEDCHANGED:
   case CM_COLORCHANGED:
-    SkinData().BGChanged = true;
-    TqcBaseWnd::qcWndProc(aMessage);
-    if (!life.expired() && !SkinData().IsUpdating())
-      RedrawWindow(CtrlHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+    LookChanged(aMessage);
     return;
   case WM_NCPAINT:
     NcPaint();
@@ -185,22 +202,18 @@ void TqcEditWnd::qcWndProc(TMessage& aMessage) {
     Paint(aMessage);
     return;
   case WM_PRINT:
-    CallPrev(aMessage);
-    if (life.expired())
-      return;
-    SkinData().BGChanged = true;
-    RenderFrameImage();
-    if (HDC dc = HDC(aMessage.WParam)) {
-      PaintScrollBars(dc);
-      CopyFrameRing(dc);
-    }
+    Print(aMessage);
     return;
   default:
     break;
   }
+  const std::weak_ptr<int> life = LifeToken();
   TqcBaseWnd::qcWndProc(aMessage);
-  if (life.expired())
-    return;
+  if (!life.expired())
+    AfterMessage(aMessage);
+}
+
+void TqcEditWnd::AfterMessage(const TMessage& aMessage) {
   switch (aMessage.Msg) {
   case WM_SIZE:
     if (IsWindowVisible(CtrlHandle()))

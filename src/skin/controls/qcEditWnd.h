@@ -33,6 +33,11 @@ private:
   void CopyFrameRing(platform::HDC aDC);
   void FocusChanged(TMessage& aMessage, bool aGained);
   void Paint(TMessage& aMessage);
+  // Text, enabled state or colour changed: the frame repaints.
+  void LookChanged(TMessage& aMessage);
+  void Print(TMessage& aMessage);
+  // What follows a message the previous procedure handled.
+  void AfterMessage(const TMessage& aMessage);
   // The section is hot-capable: more than one state or border image.
   bool SectionHasHotLook() const;
 };

@@ -537,40 +537,73 @@ bool TqcScrollWnd::SkinCommand(TMessage& aMessage) {
   }
 }
 
-bool TqcScrollWnd::HandleScrollMessage(TMessage& aMessage) {
+bool TqcScrollWnd::StyleChange(TMessage& aMessage) {
+  if (bPreventStyleChange) {
+    aMessage.Result = 0;
+    return true;
+  }
+  if (aMessage.Msg == WM_STYLECHANGED && int(aMessage.WParam) == GWL_EXSTYLE)
+    fLeftScrollbar = (reinterpret_cast<const STYLESTRUCT*>(aMessage.LParam)->styleNew &
+                      WS_EX_LEFTSCROLLBAR) != 0;
+  return false;
+}
+
+bool TqcScrollWnd::WMNCHitTest(TMessage& aMessage) {
+  const LRESULT hit = NcHitTest(ScreenPointOf(aMessage.LParam));
+  if (hit < 0)
+    return false;
+  aMessage.Result = hit;
+  return true;
+}
+
+void TqcScrollWnd::NcMouseLeave() {
+  // The pointer left the bars for somewhere else than the client area.
+  const TqcScrollTracking& t = ScrollTracking();
+  if (t.Hovered(CtrlHandle()) && !t.Pressed(CtrlHandle()))
+    EndHover();
+}
+
+bool TqcScrollWnd::ClientMouseMove(LPARAM aPoint) {
   const HWND h = CtrlHandle();
-  TqcScrollTracking& t = ScrollTracking();
+  if (!ScrollTracking().Pressed(h))
+    return false;
+  POINT p{GET_X_LPARAM(aPoint), GET_Y_LPARAM(aPoint)};
+  ClientToScreen(h, &p);
+  PressedMove(ToWindow({p.X, p.Y}));
+  return true;
+}
+
+bool TqcScrollWnd::TimerTick(WPARAM aTimer) {
+  if (aTimer == kHoverTimer) {
+    HoverTick();
+    return true;
+  }
+  if (aTimer == kFirstRepeatTimer || aTimer == kRepeatTimer) {
+    RepeatTick(aTimer);
+    return true;
+  }
+  return false;
+}
+
+bool TqcScrollWnd::HandleScrollMessage(TMessage& aMessage) {
+  const bool pressed = ScrollTracking().Pressed(CtrlHandle());
   switch (aMessage.Msg) {
   case WM_STYLECHANGING:
   case WM_STYLECHANGED:
-    if (bPreventStyleChange) {
-      aMessage.Result = 0;
-      return true;
-    }
-    if (aMessage.Msg == WM_STYLECHANGED && int(aMessage.WParam) == GWL_EXSTYLE)
-      fLeftScrollbar = (reinterpret_cast<const STYLESTRUCT*>(aMessage.LParam)->styleNew &
-                        WS_EX_LEFTSCROLLBAR) != 0;
-    return false;
+    return StyleChange(aMessage);
   case WM_NCCALCSIZE:
     NcCalcSize(aMessage);
     return true;
   case WM_NCPAINT:
     NcPaint(aMessage);
     return true;
-  case WM_NCHITTEST: {
-    const LRESULT hit = NcHitTest(ScreenPointOf(aMessage.LParam));
-    if (hit < 0)
-      return false;
-    aMessage.Result = hit;
-    return true;
-  }
+  case WM_NCHITTEST:
+    return WMNCHitTest(aMessage);
   case WM_NCMOUSEMOVE:
     NcMouseMove(aMessage.WParam);
     return false;
   case WM_NCMOUSELEAVE:
-    // The pointer left the bars for somewhere else than the client area.
-    if (t.Hovered(h) && !t.Pressed(h))
-      EndHover();
+    NcMouseLeave();
     return false;
   case WM_NCLBUTTONDOWN:
   case WM_NCLBUTTONDBLCLK:
@@ -585,38 +618,18 @@ bool TqcScrollWnd::HandleScrollMessage(TMessage& aMessage) {
     return command == SC_VSCROLL || command == SC_HSCROLL;
   }
   case WM_MOUSEMOVE:
-    if (!t.Pressed(h))
-      return false;
-    {
-      POINT p{GET_X_LPARAM(aMessage.LParam), GET_Y_LPARAM(aMessage.LParam)};
-      ClientToScreen(h, &p);
-      PressedMove(ToWindow({p.X, p.Y}));
-    }
-    return true;
+    return ClientMouseMove(aMessage.LParam);
   case WM_LBUTTONUP:
-    if (!t.Pressed(h))
-      return false;
-    EndPress();
-    return true;
   case WM_CAPTURECHANGED:
-    // The capture was taken away while a bar was held: stop repeating.
-    if (t.Pressed(h))
+    // A release ends the press; so does losing the capture while a bar is
+    // held, which the next procedure also sees.
+    if (pressed)
       EndPress();
-    return false;
+    return pressed && aMessage.Msg == WM_LBUTTONUP;
   case WM_TIMER:
-    if (aMessage.WParam == kHoverTimer) {
-      HoverTick();
-      return true;
-    }
-    if (aMessage.WParam == kFirstRepeatTimer || aMessage.WParam == kRepeatTimer) {
-      RepeatTick(aMessage.WParam);
-      return true;
-    }
-    return false;
+    return TimerTick(aMessage.WParam);
   default:
-    if (aMessage.Msg == SkinCommandMessage)
-      return SkinCommand(aMessage);
-    return false;
+    return aMessage.Msg == SkinCommandMessage && SkinCommand(aMessage);
   }
 }
 

@@ -60,6 +60,12 @@ protected:
 
 private:
   void Init(bool aRepaint);
+  bool StyleChange(TMessage& aMessage);
+  bool WMNCHitTest(TMessage& aMessage);
+  void NcMouseLeave();
+  // A move while a bar is held; false when none is.
+  bool ClientMouseMove(platform::LPARAM aPoint);
+  bool TimerTick(platform::WPARAM aTimer);
   void NcCalcSize(TMessage& aMessage);
   void NcPaint(TMessage& aMessage);
   platform::LRESULT NcHitTest(TPoint aScreen);

@@ -36,8 +36,8 @@ public:
   int ContentMargin() const { return fSkin.ContentMargin(); }
   void SetContentMargin(int aValue) { fSkin.SetContentMargin(aValue); }
 
-  int CurrentState() const { return fSkin.CurrentState(); }
-  int PaintedState() const { return fSkin.PaintedState(); }
+  TsButtonState CurrentState() const { return fSkin.CurrentState(); }
+  TsButtonState PaintedState() const { return fSkin.PaintedState(); }
   TRect CaptionRect() { return fSkin.CaptionRect(); }
   bool PrepareCache() { return fSkin.PrepareCache(); }
   bool FadeRunning() const { return fSkin.FadeRunning(); }

@@ -46,26 +46,6 @@ void TsButtonSkin::SetDown(bool aValue) {
   StartFade(TsAnimEvent::aeMouseDown);
 }
 
-void TsButtonSkin::SetFocusMargin(int aValue) {
-  fFocusMargin = aValue;
-  fSkinData.Invalidate(false);
-}
-
-void TsButtonSkin::SetDisabledKind(TsDisabledKinds aValue) {
-  fDisabledKind = aValue;
-  fSkinData.Invalidate(false);
-}
-
-void TsButtonSkin::SetShowFocus(bool aValue) {
-  fShowFocus = aValue;
-  fSkinData.Invalidate(false);
-}
-
-void TsButtonSkin::SetContentMargin(int aValue) {
-  fContentMargin = aValue;
-  fSkinData.Invalidate(false);
-}
-
 bool TsButtonSkin::Skinned() const {
   return fSkinData.Skinned();
 }
@@ -79,27 +59,29 @@ bool TsButtonSkin::Hovers() const {
   return TracksInput() && manager != nullptr && !manager->Options.NoMouseHover();
 }
 
-int TsButtonSkin::CurrentState() const {
+TsButtonState TsButtonSkin::CurrentState() const {
   const TsSkinManager* manager = fSkinData.SkinManager();
   const bool noHover = manager != nullptr && manager->Options.NoMouseHover();
   if ((fButton.Pushed() || fForcingPressed) &&
       (fSkinData.MouseAbove() || !fMouseClicked || noHover))
-    return 2;
+    return bsPressed;
   if (fDown)
-    return 2;
+    return bsPressed;
   if (!fSkinData.OwnerDesigning() && fSkinData.ShowsHotState())
-    return 1;
+    return bsHot;
   if (fButton.IsActive())
-    return 3;
-  return 0;
+    return bsDefault;
+  return bsNormal;
 }
 
-int TsButtonSkin::PaintedState() const {
+TsButtonState TsButtonSkin::PaintedState() const {
   const int states = SectionStates(fSkinData);
-  const int state = CurrentState();
-  if (state == 3 && states < 4)
-    return std::min(1, states - 1);
-  return std::min(state, states - 1);
+  const TsButtonState state = CurrentState();
+  // A default button on a section without a default state looks hot; a
+  // state past the section's last paints as the last.
+  if (state == bsDefault && states <= bsDefault)
+    return TsButtonState(std::min<int>(bsHot, states - 1));
+  return TsButtonState(std::min(int(state), states - 1));
 }
 
 TRect TsButtonSkin::CaptionRect() {
@@ -115,7 +97,7 @@ TRect TsButtonSkin::CaptionRect() {
   r.Right = r.Left + text.Width() + 2;
   r.Top = (height - text.Height()) / 2;
   r.Bottom = height - r.Top;
-  if (CurrentState() == 2 && ShiftsContent(fSkinData))
+  if (CurrentState() == bsPressed && ShiftsContent(fSkinData))
     r = r.Offset(1, 1);
   return r;
 }
@@ -130,15 +112,15 @@ TsButtonSkin::TLook TsButtonSkin::CurrentLook() const {
   return {PaintedState(), fButton.Enabled(), FocusFrameShown()};
 }
 
-void TsButtonSkin::DrawCaption(int aState) {
+void TsButtonSkin::DrawCaption(TsButtonState aState) {
   const TRect r = CaptionRect();
   {
     TBitmapCanvas canvas(fSkinData.CacheBmp(), fButton.Font().Handle());
     const UINT format = DT_CENTER | DT_VCENTER | DT_EXPANDTABS |
                         (fButton.WordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
     // A disabled button writes as if enabled: the disabled look dims it all.
-    WriteSkinnedText(canvas.DC(), fButton.Caption(), true, aState > 0 ? 1 : 0, fSkinData, format,
-                     r);
+    WriteSkinnedText(canvas.DC(), fButton.Caption(), true, aState != bsNormal ? 1 : 0, fSkinData,
+                     format, r);
   }
   if (FocusFrameShown())
     DrawFocusFrame(r);
@@ -150,7 +132,7 @@ void TsButtonSkin::DrawFocusFrame(const TRect& aCaption) {
           aCaption.Right + fFocusMargin + 1, aCaption.Bottom + fFocusMargin};
   r.Top = std::max(r.Top, 3);
   r.Bottom = std::min(r.Bottom, fButton.Height() - 3);
-  const int state = SectionStates(fSkinData) > 1 ? 1 : 0;
+  const int state = SectionStates(fSkinData) > bsHot ? bsHot : bsNormal;
   const std::uint32_t pixel =
       raster::PixelOf(ColorToRGB(TColor(fSkinData.Section()->Props[state].FontColor.Color)));
   auto dot = [&](int aX, int aY) {
@@ -168,7 +150,7 @@ void TsButtonSkin::DrawFocusFrame(const TRect& aCaption) {
   }
 }
 
-bool TsButtonSkin::RebuildRegion(int aState) {
+bool TsButtonSkin::RebuildRegion(TsButtonState aState) {
   const TsMaskData* mask = fSkinData.BorderMask();
   if (!fRegionChanged || mask == nullptr || mask->CornerType != 2 || !fButton.HandleAllocated())
     return false;
@@ -209,7 +191,7 @@ bool TsButtonSkin::PrepareCache() {
   }
   fSkinData.InitCacheBmp();
   Bitmap& cache = *fSkinData.CacheBmp();
-  const int state = PaintedState();
+  const TsButtonState state = PaintedState();
   TCacheInfo parent = parentControl != nullptr ? ParentBgToCacheInfo(info) : EmptyCacheInfo();
   const TPoint position{fButton.Left(), fButton.Top()};
   PaintCommonBackground(fSkinData, parent, state, &cache, position, cache.BoundsRect());
@@ -266,7 +248,7 @@ void TsButtonSkin::PaintFrame(HDC aDC) {
   }
   CopyCacheToDC(&fButton, fSkinData, fSkinData.CacheBmp()->BoundsRect(), {0, 0}, aDC,
                 fButton.ClientRect());
-  const bool pressed = fCachedLook.State == 2;
+  const bool pressed = fCachedLook.State == bsPressed;
   if (pressed && !fPressedShown)
     fPressedShownAt = fEvents.PressTiming.Now();
   fPressedShown = pressed;

@@ -36,6 +36,9 @@ struct TsButtonEvents {
   TsAnimEvents AnimatEvents = AnimBit(TsAnimEvent::aeGlobalDef);
 };
 
+// The states a button is drawn in; a section's states are indexed by them.
+enum TsButtonState : int { bsNormal = 0, bsHot = 1, bsPressed = 2, bsDefault = 3 };
+
 class TsButtonSkin {
 public:
   // How long the pressed look shows at least, also on a quick click.
@@ -50,21 +53,21 @@ public:
   void SetDown(bool aValue);
   // Distance of the focus frame from the caption.
   int FocusMargin() const { return fFocusMargin; }
-  void SetFocusMargin(int aValue);
+  void SetFocusMargin(int aValue) { ChangeLook(fFocusMargin, aValue); }
   TsDisabledKinds DisabledKind() const { return fDisabledKind; }
-  void SetDisabledKind(TsDisabledKinds aValue);
+  void SetDisabledKind(TsDisabledKinds aValue) { ChangeLook(fDisabledKind, aValue); }
   bool ShowFocus() const { return fShowFocus; }
-  void SetShowFocus(bool aValue);
+  void SetShowFocus(bool aValue) { ChangeLook(fShowFocus, aValue); }
   // Inner margin of the caption.
   int ContentMargin() const { return fContentMargin; }
-  void SetContentMargin(int aValue);
+  void SetContentMargin(int aValue) { ChangeLook(fContentMargin, aValue); }
 
-  // 2 pressed, 1 hot, 3 default, 0 normal.
-  int CurrentState() const;
+  // Pressed before hot, hot before default.
+  TsButtonState CurrentState() const;
   // The state the section paints: the current one within the section's
   // states, where a default button on a section of fewer than four states
   // looks hot.
-  int PaintedState() const;
+  TsButtonState PaintedState() const;
   // Where the caption goes, for the current state.
   TRect CaptionRect();
   // Renders the look of the current state into the cache; false when the
@@ -85,12 +88,18 @@ public:
 private:
   // What the cache shows; another look makes it stale.
   struct TLook {
-    int State = -1;
+    int State = -1; // a TsButtonState; -1 before the first paint
     bool Enabled = false;
     bool Focused = false;
     friend bool operator==(const TLook&, const TLook&) = default;
   };
 
+  // Sets a property the look depends on and repaints.
+  template <class T>
+  void ChangeLook(T& aField, T aValue) {
+    aField = aValue;
+    fSkinData.Invalidate(false);
+  }
   bool Skinned() const;
   // Skinned, enabled and not designed: the skin handles the mouse.
   bool TracksInput() const;
@@ -98,12 +107,12 @@ private:
   bool FocusFrameShown() const;
   TLook CurrentLook() const;
   // Paints the caption and the focus frame into the cache.
-  void DrawCaption(int aState);
+  void DrawCaption(TsButtonState aState);
   // The dotted frame around the caption of the focused button.
   void DrawFocusFrame(const TRect& aCaption);
   // The window region, rebuilt from the border mask when its corners cut
   // the shape; returns whether the region was rebuilt.
-  bool RebuildRegion(int aState);
+  bool RebuildRegion(TsButtonState aState);
   void DropRegion();
   // Shows the look of a state change: a fade when the event animates (full
   // length for the mouse entering and leaving, half for press and release),

@@ -17,6 +17,7 @@
 #include "skin/paint/sControlMessages.h"
 #include "skin/paint/sParentBg.h"
 #include "skin/paint/sSectionPaint.h"
+#include "skin/paint/sSkinCommandHandler.h"
 
 #include <algorithm>
 
@@ -102,12 +103,36 @@ void TsTabSheet::WMEraseBkgnd(TMessage& aMessage) {
   aMessage.Result = 1;
 }
 
+int TsTabSheet::SkinIndexOn(const TsPageControl& aControl) const {
+  const TsSkinManager* manager = aControl.SkinData.SkinManager();
+  const int own = manager != nullptr ? manager->GetSkinIndex(SkinData.SkinSection()) : -1;
+  return own >= 0 ? own : aControl.SkinData.SkinIndex;
+}
+
+void TsTabSheet::AnswerParentBg(TsPageControl& aControl, ParentBgInfo& aInfo) {
+  TsCommonData& data = aControl.SkinData;
+  if (data.BGChanged || !data.CacheFilled())
+    aControl.PrepareCache();
+  if (!data.CacheFilled()) {
+    data.SetUpdating(true);
+    aInfo.BgType = btNotReady;
+    return;
+  }
+  Bitmap* cache = data.CacheBmp();
+  if (aInfo.PleaseDraw) {
+    CopyBitmapToDC(aInfo.DC, aInfo.R, *cache, {aInfo.X + Left(), aInfo.Y + Top()});
+    aInfo.BgType = btCache;
+  } else {
+    aInfo.AnswerCache(cache, Left(), Top());
+  }
+}
+
 bool TsTabSheet::HandleSkinCommand(TMessage& aMessage) {
   auto* control = dynamic_cast<TsPageControl*>(PageControl());
   if (control == nullptr)
     return false;
   const TSkinCommand command(aMessage);
-  const bool ownManager = command.Ref<TsSkinManager>() == control->SkinData.SkinManager();
+  const bool ownManager = FromOwnManager(control->SkinData, command);
   switch (command.Command) {
   case scIsSkinned:
     aMessage.Result = 1;
@@ -132,34 +157,15 @@ bool TsTabSheet::HandleSkinCommand(TMessage& aMessage) {
     aMessage.Result = SendSkinCommand(control, command.Command);
     return true;
   case scGetSkinIndex:
-    if (int* index = command.Ref<int>()) {
-      const TsSkinManager* manager = control->SkinData.SkinManager();
-      const int own = manager != nullptr ? manager->GetSkinIndex(SkinData.SkinSection()) : -1;
-      *index = own >= 0 ? own : control->SkinData.SkinIndex;
-    }
+    if (int* index = command.Ref<int>())
+      *index = SkinIndexOn(*control);
     return true;
-  case scGetParentBg: {
-    auto* info = command.Ref<ParentBgInfo>();
-    if (info == nullptr || !control->SkinPaints())
-      return false;
-    if (control->SkinData.BGChanged || !control->SkinData.CacheFilled())
-      control->PrepareCache();
-    if (!control->SkinData.CacheFilled()) {
-      control->SkinData.SetUpdating(true);
-      info->BgType = btNotReady;
+  case scGetParentBg:
+    if (auto* info = command.Ref<ParentBgInfo>(); info != nullptr && control->SkinPaints()) {
+      AnswerParentBg(*control, *info);
       return true;
     }
-    Bitmap* cache = control->SkinData.CacheBmp();
-    if (info->PleaseDraw) {
-      CopyBitmapToDC(info->DC, info->R, *cache, {info->X + Left(), info->Y + Top()});
-    } else {
-      info->Bmp = cache;
-      info->X = Left();
-      info->Y = Top();
-    }
-    info->BgType = btCache;
-    return true;
-  }
+    return false;
   default:
     return false;
   }
@@ -431,10 +437,10 @@ bool TsPageControl::HandleOwnSkinCommand(TMessage& aMessage) {
   case scRemoveSkin:
   case scApplySkin:
     StopFade(fFadeTimer);
-    SendSkinCommandToChildren(this, command.Command, aMessage.LParam);
-    if (command.Ref<TsSkinManager>() == SkinData.SkinManager())
-      Invalidate();
-    return false;
+    if (!HandleSkinChange(SkinData, *this, aMessage, TsChildOrder::ChildrenFirst))
+      return false;
+    Invalidate();
+    return true;
   default:
     return false;
   }

@@ -15,6 +15,7 @@
 #include <string>
 
 class TsPageControl;
+struct ParentBgInfo;
 
 // The skin settings of a page: a non-empty section paints the page area.
 class TsTabSkinData {
@@ -51,6 +52,10 @@ private:
   void PaintFromControl(platform::HDC aDC);
   // The skin commands a page answers; true when answered.
   bool HandleSkinCommand(TMessage& aMessage);
+  // The skin index of the page's own section, else the control's.
+  int SkinIndexOn(const TsPageControl& aControl) const;
+  // The control's cache behind the page, drawn or handed over.
+  void AnswerParentBg(TsPageControl& aControl, ParentBgInfo& aInfo);
 
   std::string FTabSkin;
 };

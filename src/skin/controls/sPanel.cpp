@@ -395,10 +395,7 @@ void TsPanel::AnswerWithPaintedCache(ParentBgInfo& aInfo) {
     aInfo.BgType = btNotReady;
     return;
   }
-  aInfo.BgType = btCache;
-  aInfo.Bmp = FCommonData.CacheBmp();
-  aInfo.X = 0;
-  aInfo.Y = 0;
+  aInfo.AnswerCache(FCommonData.CacheBmp());
 }
 
 bool TsPanel::SkinCommand(TMessage& aMessage) {
@@ -420,9 +417,7 @@ bool TsPanel::SkinCommand(TMessage& aMessage) {
   case scPrepareSkin:
   case scRemoveSkin:
   case scApplySkin: {
-    const bool own = HandleControlMessage(FCommonData, aMessage);
-    for (int i = 0; i < ControlCount(); ++i)
-      SendSkinCommand(Controls(i), command.Command, command.Value, command.Argument);
+    const bool own = HandleSkinChange(FCommonData, *this, aMessage, TsChildOrder::ChildrenAfter);
     if (own && command.Command == scApplySkin) {
       ForgetPlainWhenPaintedByUser();
       if (HandleAllocated())

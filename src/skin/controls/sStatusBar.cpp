@@ -183,28 +183,21 @@ void TsStatusBar::WMEraseBkgnd(TMessage& aMessage) {
 
 bool TsStatusBar::HandleOwnSkinCommand(TMessage& aMessage) {
   const TSkinCommand command(aMessage);
-  const bool ownManager = command.Ref<TsSkinManager>() == SkinData.SkinManager();
-  LRESULT result = 0;
   switch (command.Command) {
   case scPrepareSkin:
-    SendSkinCommandToChildren(this, scPrepareSkin, aMessage.LParam);
-    return false;
+    return HandleSkinChange(SkinData, *this, aMessage, TsChildOrder::ChildrenFirst);
   case scRemoveSkin:
-    if (!ownManager)
-      return false;
-    HandleSkinCommand(SkinData, command, result);
-    if (HandleAllocated())
-      RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
-    SendSkinCommandToChildren(this, scRemoveSkin, aMessage.LParam);
-    return true;
   case scApplySkin:
-    if (!ownManager)
+    if (!FromOwnManager(SkinData, command))
       return false;
-    HandleSkinCommand(SkinData, command, result);
-    if (HandleAllocated() && Visible() && !SkinData.OwnerLoading())
+    HandleSkinChange(SkinData, *this, aMessage, TsChildOrder::ChildrenAfter);
+    if (!HandleAllocated())
+      return true;
+    if (command.Command == scRemoveSkin)
+      RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+    else if (Visible() && !SkinData.OwnerLoading())
       RedrawWindow(Handle(), nullptr, nullptr,
                    RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    SendSkinCommandToChildren(this, scApplySkin, aMessage.LParam);
     return true;
   case scPrepareCache:
     if (SkinPaints())

@@ -45,6 +45,13 @@ void SendSkinCommandToChildren(TWinControl* aParent, platform::WORD aCommand,
     SendSkinCommand(aParent->Controls(i), aCommand, aValue, aArgument);
 }
 
+void SendSkinCommandToLiveChildren(TWinControl* aParent, platform::WORD aCommand,
+                                   platform::LPARAM aValue, platform::WORD aArgument) {
+  for (int i = 0; i < aParent->ControlCount(); ++i)
+    if (TControl* child = aParent->Controls(i); !child->ComponentState().Contains(csDestroying))
+      SendSkinCommand(child, aCommand, aValue, aArgument);
+}
+
 void SendSkinCommandDeep(TControl* aControl, platform::WORD aCommand, platform::LPARAM aValue) {
   aControl->Perform(SkinCommandMessage, SkinCommandParam(aCommand), aValue);
   if (auto* parent = dynamic_cast<TWinControl*>(aControl))

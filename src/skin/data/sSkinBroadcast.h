@@ -45,6 +45,11 @@ TsSkinEngineHooks& SkinEngineHooks();
 void SendSkinCommandToChildren(TWinControl* aParent, platform::WORD aCommand,
                                platform::LPARAM aValue = 0, platform::WORD aArgument = 0);
 
+// Sends the command to each direct child that is not being destroyed, in list
+// order.
+void SendSkinCommandToLiveChildren(TWinControl* aParent, platform::WORD aCommand,
+                                   platform::LPARAM aValue = 0, platform::WORD aArgument = 0);
+
 // Sends the command to one control and, for a windowed control, to all its
 // children, depth first.
 void SendSkinCommandDeep(TControl* aControl, platform::WORD aCommand, platform::LPARAM aValue);

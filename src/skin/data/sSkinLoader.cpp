@@ -126,6 +126,65 @@ TsMaskData MaskOf(const TsImageNotation& aNotation, const std::string& aSection,
   return m;
 }
 
+// An image file named by an image value, keyed or post-processed as its
+// kind asks.
+void AddExternalImage(const TsSkinSource& aSource, TsSkinTables& aTables, TsImageNotation& aN,
+                      const std::string& aSection, const std::string& aKey) {
+  bool isBmp = aN.FileName.find(".BMP") != std::string::npos;
+  auto image = LoadImage(aSource, aTables, {aSection, aKey, aN.FileName},
+                         isBmp ? TImageKind::Bmp : TImageKind::Png);
+  if (!image || image->Image.Width() == 0)
+    return;
+  auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
+  if (isBmp && !image->Was32Bit())
+    KeyMagenta(*bmp);
+  else if (!isBmp && aSource.Brightness <= 0)
+    PostProcessPng(*bmp, aTables.CommonSkinData.Version);
+  aN.R = bmp->BoundsRect();
+  if (!aN.WidthsGiven) {
+    aN.WL = aN.WR = SkinDiv(bmp->Width(), aN.ImageCount * 3LL);
+    aN.WT = aN.WB = SkinDiv(bmp->Height(), (aN.MaskType + 1LL) * 3);
+  }
+  TsMaskData m = MaskOf(aN, aSection, aKey, aSource);
+  m.Bmp = std::move(bmp);
+  if (m.ImgType == TqcImgType::itisaBorder)
+    ComputeCornerType(aTables, m);
+  aTables.ma.push_back(std::move(m));
+}
+
+// A rectangle of the master bitmap in the older notation: its borders are the
+// border width given, else one state image.
+void AddLegacyMask(const TsSkinSource& aSource, TsSkinTables& aTables, const TsImageNotation& aN,
+                   const std::string& aSection, const std::string& aKey) {
+  TsMaskData m = MaskOf(aN, UpperCase(aSection), UpperCase(aKey), aSource);
+  if (m.BorderWidth != 0) {
+    m.WL = m.WT = m.WR = m.WB = m.BorderWidth;
+  } else {
+    m.WL = m.WR = std::int16_t(StateImageWidth(m));
+    m.WT = m.WB = std::int16_t(StateImageHeight(m));
+  }
+  ComputeCornerType(aTables, m);
+  aTables.ma.push_back(std::move(m));
+}
+
+// A ".BMP" file named on its own: its borders are a ninth of its width and a
+// sixth of its height.
+void AddPlainBmp(const TsSkinSource& aSource, TsSkinTables& aTables, TsImageNotation& aN,
+                 const std::string& aSection, const std::string& aKey) {
+  auto image = LoadImage(aSource, aTables, {aSection, aKey, aN.FileName}, TImageKind::Bmp);
+  if (!image || image->Image.Width() == 0)
+    return;
+  auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
+  KeyMagenta(*bmp);
+  aN.R = bmp->BoundsRect();
+  aN.WL = aN.WR = bmp->Width() / 9;
+  aN.WT = aN.WB = bmp->Height() / 6;
+  TsMaskData m = MaskOf(aN, UpperCase(aSection), UpperCase(aKey), aSource);
+  m.Bmp = std::move(bmp);
+  ComputeCornerType(aTables, m);
+  aTables.ma.push_back(std::move(m));
+}
+
 // One image value of the skin's own options.
 void AddImageValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std::string& aSection,
                    const std::string& aKey, const std::string& aValue) {
@@ -142,56 +201,15 @@ void AddImageValue(const TsSkinSource& aSource, TsSkinTables& aTables, const std
     aTables.ma.push_back(std::move(m));
     break;
   }
-  case TsNotationKind::External: {
-    bool isBmp = n.FileName.find(".BMP") != std::string::npos;
-    auto image = LoadImage(aSource, aTables, {aSection, aKey, n.FileName},
-                           isBmp ? TImageKind::Bmp : TImageKind::Png);
-    if (!image || image->Image.Width() == 0)
-      break;
-    auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
-    if (isBmp && !image->Was32Bit())
-      KeyMagenta(*bmp);
-    else if (!isBmp && aSource.Brightness <= 0)
-      PostProcessPng(*bmp, aTables.CommonSkinData.Version);
-    n.R = bmp->BoundsRect();
-    if (!n.WidthsGiven) {
-      n.WL = n.WR = SkinDiv(bmp->Width(), n.ImageCount * 3LL);
-      n.WT = n.WB = SkinDiv(bmp->Height(), (n.MaskType + 1LL) * 3);
-    }
-    TsMaskData m = MaskOf(n, aSection, aKey, aSource);
-    m.Bmp = std::move(bmp);
-    if (m.ImgType == TqcImgType::itisaBorder)
-      ComputeCornerType(aTables, m);
-    aTables.ma.push_back(std::move(m));
+  case TsNotationKind::External:
+    AddExternalImage(aSource, aTables, n, aSection, aKey);
     break;
-  }
-  case TsNotationKind::Legacy: {
-    TsMaskData m = MaskOf(n, UpperCase(aSection), UpperCase(aKey), aSource);
-    if (m.BorderWidth != 0) {
-      m.WL = m.WT = m.WR = m.WB = m.BorderWidth;
-    } else {
-      m.WL = m.WR = std::int16_t(StateImageWidth(m));
-      m.WT = m.WB = std::int16_t(StateImageHeight(m));
-    }
-    ComputeCornerType(aTables, m);
-    aTables.ma.push_back(std::move(m));
+  case TsNotationKind::Legacy:
+    AddLegacyMask(aSource, aTables, n, aSection, aKey);
     break;
-  }
-  case TsNotationKind::PlainBmp: {
-    auto image = LoadImage(aSource, aTables, {aSection, aKey, n.FileName}, TImageKind::Bmp);
-    if (!image || image->Image.Width() == 0)
-      break;
-    auto bmp = std::make_shared<platform::Bitmap>(std::move(image->Image));
-    KeyMagenta(*bmp);
-    n.R = bmp->BoundsRect();
-    n.WL = n.WR = bmp->Width() / 9;
-    n.WT = n.WB = bmp->Height() / 6;
-    TsMaskData m = MaskOf(n, UpperCase(aSection), UpperCase(aKey), aSource);
-    m.Bmp = std::move(bmp);
-    ComputeCornerType(aTables, m);
-    aTables.ma.push_back(std::move(m));
+  case TsNotationKind::PlainBmp:
+    AddPlainBmp(aSource, aTables, n, aSection, aKey);
     break;
-  }
   case TsNotationKind::Jpeg:
   case TsNotationKind::None:
     break;
@@ -333,6 +351,16 @@ TColor SystemColorRef(int aIndex) {
 
 TColor SystemRGB(int aIndex) {
   return platform::GetSysColor(aIndex);
+}
+
+// The even rows' default: the edit background with a twentieth of the text
+// colour mixed in.
+TColor EvenRowColor(TColor aText, TColor aBack) {
+  auto mix = [&](int aShift) {
+    double v = 0.05 * double((aText >> aShift) & 0xFF) + 0.95 * double((aBack >> aShift) & 0xFF);
+    return TColor(std::nearbyint(v)) << aShift;
+  };
+  return (aText & 0xFF000000u) | mix(0) | mix(8) | mix(16);
 }
 
 } // namespace
@@ -487,79 +515,94 @@ void ReadCommonSkinData(const TsSkinOptions& aOptions, TsSkinData& d) {
   d.UseAeroBluring = ReadGlobal(aOptions, "AEROBLUR", 0) != 0;
 }
 
+namespace {
+
+// The keys and defaults of one outer effect.
+struct TsOuterEffectKeys {
+  const char* Prefix;
+  int Colors[4];
+  int Offsets[4];
+  int Opacity;
+};
+
+void ReadOuterEffect(const TsSkinOptions& aOptions, const TsOuterEffectKeys& aKeys,
+                     TqcOutEffData& aEffect) {
+  const std::string p = aKeys.Prefix;
+  auto read = [&](const std::string& aKey, int aDefault) {
+    return aOptions.ReadInteger(kGlobal, p + aKey, aDefault);
+  };
+  aEffect.ColorL = read("COLORL", aKeys.Colors[0]);
+  aEffect.ColorT = read("COLORT", aKeys.Colors[1]);
+  aEffect.ColorR = read("COLORR", aKeys.Colors[2]);
+  aEffect.ColorB = read("COLORB", aKeys.Colors[3]);
+  aEffect.WidthL = read("WIDTHL", -1);
+  aEffect.WidthT = read("WIDTHT", -1);
+  aEffect.WidthR = read("WIDTHR", -1);
+  aEffect.WidthB = read("WIDTHB", -1);
+  aEffect.OffsetL = read("OFFSETL", aKeys.Offsets[0]);
+  aEffect.OffsetT = read("OFFSETT", aKeys.Offsets[1]);
+  aEffect.OffsetR = read("OFFSETR", aKeys.Offsets[2]);
+  aEffect.OffsetB = read("OFFSETB", aKeys.Offsets[3]);
+  aEffect.Source = read("SOURCE", 2);
+  aEffect.Opacity = read("OPACITY", aKeys.Opacity);
+}
+
+// The mask the skin names for an effect; -1 when it names none.
+int AddNamedEffectMask(const TsSkinSource& aSource, TsSkinTables& aTables,
+                       const std::string& aMaskKey) {
+  std::string value = aSource.Options->ReadString(kGlobal, aMaskKey, "");
+  if (value.empty())
+    return -1;
+  TsImageNotation n = ParseImageValue("^" + value.substr(1));
+  aTables.ma.push_back(MaskOf(n, kGlobal, aMaskKey, aSource));
+  return int(aTables.ma.size()) - 1;
+}
+
+// A blurred mask made for an effect; unset widths become half its size.
+int AddBlurEffectMask(const TsSkinSource& aSource, TsSkinTables& aTables, TqcOutEffData& aEffect,
+                      const std::string& aMaskKey) {
+  constexpr int w = 19;
+  constexpr int h = w / 2;
+  for (int* width : {&aEffect.WidthL, &aEffect.WidthT, &aEffect.WidthR, &aEffect.WidthB})
+    if (*width == -1)
+      *width = h;
+  TsMaskData m;
+  m.Bmp = std::make_shared<platform::Bitmap>(MakeBlurMask(aEffect));
+  m.ClassName = kGlobal;
+  m.PropertyName = aMaskKey;
+  m.R = {0, 0, w, 2 * w};
+  m.ImageCount = 1;
+  m.MaskType = 1;
+  m.BorderWidth = m.WL = m.WT = m.WR = m.WB = h;
+  m.DrawMode = 1;
+  m.Manager = aSource.Manager;
+  aTables.ma.push_back(std::move(m));
+  return int(aTables.ma.size()) - 1;
+}
+
+} // namespace
+
 void LoadOuterEffects(const TsSkinSource& aSource, TsSkinTables& aTables) {
-  const TsSkinOptions& options = *aSource.Options;
-  struct Keys {
-    const char* Prefix;
-    int Colors[4];
-    int Offsets[4];
-    int Opacity;
-  } keys[2] = {{"LO_", {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}, {2, 2, 2, 4}, 200},
-               {"SH_", {0, 0, 0, 0}, {3, 2, 3, 5}, 60}};
+  static constexpr TsOuterEffectKeys kKeys[2] = {
+      {"LO_", {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}, {2, 2, 2, 4}, 200},
+      {"SH_", {0, 0, 0, 0}, {3, 2, 3, 5}, 60}};
   for (int index : {1, 0}) {
-    const Keys& k = keys[index];
+    const TsOuterEffectKeys& keys = kKeys[index];
     TqcOutEffData& e = aTables.oe[std::size_t(index)];
-    std::string p = k.Prefix;
-    auto read = [&](const std::string& aKey, int aDefault) {
-      return options.ReadInteger(kGlobal, p + aKey, aDefault);
-    };
-    e.ColorL = read("COLORL", k.Colors[0]);
-    e.ColorT = read("COLORT", k.Colors[1]);
-    e.ColorR = read("COLORR", k.Colors[2]);
-    e.ColorB = read("COLORB", k.Colors[3]);
-    e.WidthL = read("WIDTHL", -1);
-    e.WidthT = read("WIDTHT", -1);
-    e.WidthR = read("WIDTHR", -1);
-    e.WidthB = read("WIDTHB", -1);
-    e.OffsetL = read("OFFSETL", k.Offsets[0]);
-    e.OffsetT = read("OFFSETT", k.Offsets[1]);
-    e.OffsetR = read("OFFSETR", k.Offsets[2]);
-    e.OffsetB = read("OFFSETB", k.Offsets[3]);
-    e.Source = read("SOURCE", 2);
-    e.Opacity = read("OPACITY", k.Opacity);
-    std::string maskKey = p + "MASK";
-    if (e.Source == 0) {
+    ReadOuterEffect(*aSource.Options, keys, e);
+    const std::string maskKey = std::string(keys.Prefix) + "MASK";
+    if (e.Source == 0)
       e.Mask = -1;
-    } else if (e.Source == 1) {
-      std::string value = options.ReadString(kGlobal, maskKey, "");
-      if (value.empty()) {
-        e.Mask = -1;
-        continue;
-      }
-      TsImageNotation n = ParseImageValue("^" + value.substr(1));
-      TsMaskData m = MaskOf(n, kGlobal, maskKey, aSource);
-      aTables.ma.push_back(std::move(m));
-      e.Mask = int(aTables.ma.size()) - 1;
-    } else {
-      constexpr int w = 19;
-      constexpr int h = w / 2;
-      for (int* width : {&e.WidthL, &e.WidthT, &e.WidthR, &e.WidthB})
-        if (*width == -1)
-          *width = h;
-      TsMaskData m;
-      m.Bmp = std::make_shared<platform::Bitmap>(MakeBlurMask(e));
-      m.ClassName = kGlobal;
-      m.PropertyName = maskKey;
-      m.R = {0, 0, w, 2 * w};
-      m.ImageCount = 1;
-      m.MaskType = 1;
-      m.BorderWidth = m.WL = m.WT = m.WR = m.WB = h;
-      m.DrawMode = 1;
-      m.Manager = aSource.Manager;
-      aTables.ma.push_back(std::move(m));
-      e.Mask = int(aTables.ma.size()) - 1;
-    }
+    else if (e.Source == 1)
+      e.Mask = AddNamedEffectMask(aSource, aTables, maskKey);
+    else
+      e.Mask = AddBlurEffectMask(aSource, aTables, e, maskKey);
   }
 }
 
-void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
-  TqcPaletteArray& p = aTables.Palette;
-  p[pcMainColor] = TColor(ReadGlobal(aOptions, "COLOR", int(SystemRGB(platform::COLOR_BTNFACE))));
-  p[pcLabelText] = TColor(ReadGlobal(aOptions, "FONTCOLOR", 0));
-  p[pcWebText] = TColor(ReadGlobal(aOptions, "TCBOTTOM", 0xFF0000));
-  p[pcWebTextHot] = TColor(ReadGlobal(aOptions, "TCTOP", 0x0000FF));
-  p[pcBorder] = TColor(ReadGlobal(aOptions, "BORDERCOLOR", 0));
+namespace {
 
+void FillEditColors(const TsSkinTables& aTables, TqcPaletteArray& p) {
   int edit = aTables.GetSkinIndex("EDIT");
   if (edit >= 0) {
     p[pcEditText] =
@@ -569,7 +612,32 @@ void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
     p[pcEditText] = SystemRGB(platform::COLOR_WINDOWTEXT);
     p[pcEditBG] = SystemRGB(platform::COLOR_WINDOW);
   }
+}
 
+bool SelectionTextUnset(const TqcPaletteArray& p) {
+  return p[pcSelectionText] == TColor(-1) || p[pcSelectionText] == KeyColor;
+}
+
+// A skin without its own selection colours takes the hot menu item's, else
+// the system's.
+void FillSelectionFromMenuItem(const TsSkinTables& aTables, TqcPaletteArray& p) {
+  int menuItem = aTables.GetSkinIndex("MENUITEM");
+  if (!aTables.IsValidSkinIndex(menuItem)) {
+    p[pcSelectionText] = p[pcSelectionText_Focused] = SystemRGB(platform::COLOR_HIGHLIGHTTEXT);
+    p[pcSelectionBG] = p[pcSelectionBG_Focused] = SystemRGB(platform::COLOR_HIGHLIGHT);
+    return;
+  }
+  const TsGeneralData& m = aTables.gd[std::size_t(menuItem)];
+  p[pcSelectionText] = TColor(m.Props[1].FontColor.Color);
+  p[pcSelectionBG] = p[pcSelectionBG_Focused] = TColor(m.Props[1].Color);
+  if (SelectionTextUnset(p))
+    p[pcSelectionText] = SystemColorRef(platform::COLOR_HIGHLIGHTTEXT);
+  else
+    p[pcSelectionText] = TColor(ResolveSkinColor(int(p[pcSelectionText])));
+  p[pcSelectionText_Focused] = p[pcSelectionText];
+}
+
+void FillSelectionColors(const TsSkinTables& aTables, TqcPaletteArray& p) {
   int selection = aTables.GetSkinIndex("SELECTION");
   if (aTables.IsValidSkinIndex(selection)) {
     const TsGeneralData& s = aTables.gd[std::size_t(selection)];
@@ -582,24 +650,12 @@ void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
     p[pcSelectionText] = p[pcSelectionBG] = p[pcSelectionText_Focused] = p[pcSelectionBG_Focused] =
         TColor(-1);
   }
-  if (p[pcSelectionText] == TColor(-1) || p[pcSelectionText] == KeyColor) {
-    int menuItem = aTables.GetSkinIndex("MENUITEM");
-    if (aTables.IsValidSkinIndex(menuItem)) {
-      const TsGeneralData& m = aTables.gd[std::size_t(menuItem)];
-      p[pcSelectionText] = TColor(m.Props[1].FontColor.Color);
-      p[pcSelectionBG] = p[pcSelectionBG_Focused] = TColor(m.Props[1].Color);
-      if (p[pcSelectionText] == TColor(-1) || p[pcSelectionText] == KeyColor)
-        p[pcSelectionText] = SystemColorRef(platform::COLOR_HIGHLIGHTTEXT);
-      else
-        p[pcSelectionText] = TColor(ResolveSkinColor(int(p[pcSelectionText])));
-      p[pcSelectionText_Focused] = p[pcSelectionText];
-    } else {
-      p[pcSelectionText] = p[pcSelectionText_Focused] = SystemRGB(platform::COLOR_HIGHLIGHTTEXT);
-      p[pcSelectionBG] = p[pcSelectionBG_Focused] = SystemRGB(platform::COLOR_HIGHLIGHT);
-    }
-  }
+  if (SelectionTextUnset(p))
+    FillSelectionFromMenuItem(aTables, p);
+}
 
-  // The status and highlight colours, in the order they are read.
+// The status, highlight and row colours, in the order they are read.
+void FillStatusColors(const TsSkinOptions& aOptions, TqcPaletteArray& p) {
   static constexpr struct {
     TqcPaletteColors Entry;
     const char* Key;
@@ -622,14 +678,22 @@ void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
   p[pcEditText_Inverted] = TColor(ReadGlobal(aOptions, "EDITTEXT_INV", int(p[pcEditBG])));
   p[pcEditBG_Inverted] = TColor(ReadGlobal(aOptions, "EDITBG_INV", int(p[pcEditText])));
   p[pcEditBG_OddRow] = TColor(ReadGlobal(aOptions, "EDITBG_ODD", int(p[pcEditBG])));
-  TColor text = p[pcEditText];
-  TColor back = p[pcEditBG];
-  auto mix = [&](int aShift) {
-    double v = 0.05 * double((text >> aShift) & 0xFF) + 0.95 * double((back >> aShift) & 0xFF);
-    return TColor(std::nearbyint(v)) << aShift;
-  };
-  TColor even = (text & 0xFF000000u) | mix(0) | mix(8) | mix(16);
-  p[pcEditBG_EvenRow] = TColor(ReadGlobal(aOptions, "EDITBG_EVEN", int(even)));
+  p[pcEditBG_EvenRow] =
+      TColor(ReadGlobal(aOptions, "EDITBG_EVEN", int(EvenRowColor(p[pcEditText], p[pcEditBG]))));
+}
+
+} // namespace
+
+void FillPalette(const TsSkinOptions& aOptions, TsSkinTables& aTables) {
+  TqcPaletteArray& p = aTables.Palette;
+  p[pcMainColor] = TColor(ReadGlobal(aOptions, "COLOR", int(SystemRGB(platform::COLOR_BTNFACE))));
+  p[pcLabelText] = TColor(ReadGlobal(aOptions, "FONTCOLOR", 0));
+  p[pcWebText] = TColor(ReadGlobal(aOptions, "TCBOTTOM", 0xFF0000));
+  p[pcWebTextHot] = TColor(ReadGlobal(aOptions, "TCTOP", 0x0000FF));
+  p[pcBorder] = TColor(ReadGlobal(aOptions, "BORDERCOLOR", 0));
+  FillEditColors(aTables, p);
+  FillSelectionColors(aTables, p);
+  FillStatusColors(aOptions, p);
 }
 
 void AddTransparentSection(TsSkinTables& aTables) {

@@ -77,8 +77,7 @@ std::optional<std::string> TsSkinOptions::Read(const std::string& aSection,
 
 std::string TsSkinOptions::ReadString(const std::string& aSection, const std::string& aKey,
                                       const std::string& aDefault) const {
-  auto value = Read(aSection, aKey);
-  return value ? *value : aDefault;
+  return Read(aSection, aKey).value_or(aDefault);
 }
 
 int TsSkinOptions::ReadInteger(const std::string& aSection, const std::string& aKey,
@@ -105,8 +104,7 @@ std::optional<std::string> TsSkinOptions::ReadInheritedText(const std::string& a
 
 std::string TsSkinOptions::ReadInheritedString(const std::string& aSection, const std::string& aKey,
                                                const std::string& aDefault) const {
-  auto value = ReadInheritedText(aSection, aKey);
-  return value ? *value : aDefault;
+  return ReadInheritedText(aSection, aKey).value_or(aDefault);
 }
 
 bool TsSkinOptions::ReadInheritedBool(const std::string& aSection, const std::string& aKey,

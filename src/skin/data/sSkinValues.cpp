@@ -17,6 +17,12 @@ int Field(const std::string& aValue, std::size_t aPos, std::size_t aLength) {
   return std::stoi(text);
 }
 
+// The rectangle the fixed-column notations start with: four fields of four
+// digits from the second character on.
+TRect RectField(const std::string& aValue) {
+  return {Field(aValue, 2, 4), Field(aValue, 7, 4), Field(aValue, 12, 4), Field(aValue, 17, 4)};
+}
+
 std::vector<std::string> SplitWords(const std::string& aText, const std::string& aSeparators) {
   std::vector<std::string> words;
   std::size_t pos = 0;
@@ -125,7 +131,7 @@ TsImageNotation ParseImageValue(const std::string& aValue) {
   n.Kind = ClassifyImageValue(aValue);
   switch (n.Kind) {
   case TsNotationKind::Border:
-    n.R = {Field(aValue, 2, 4), Field(aValue, 7, 4), Field(aValue, 12, 4), Field(aValue, 17, 4)};
+    n.R = RectField(aValue);
     n.WL = Field(aValue, 22, 4);
     n.WT = Field(aValue, 27, 4);
     n.WR = Field(aValue, 32, 4);
@@ -137,13 +143,13 @@ TsImageNotation ParseImageValue(const std::string& aValue) {
     n.ImgType = TqcImgType::itisaBorder;
     break;
   case TsNotationKind::Glyph:
-    n.R = {Field(aValue, 2, 4), Field(aValue, 7, 4), Field(aValue, 12, 4), Field(aValue, 17, 4)};
+    n.R = RectField(aValue);
     n.ImageCount = Field(aValue, 22, 1);
     n.MaskType = Field(aValue, 24, 1);
     n.ImgType = TqcImgType::itisaGlyph;
     break;
   case TsNotationKind::Texture:
-    n.R = {Field(aValue, 2, 4), Field(aValue, 7, 4), Field(aValue, 12, 4), Field(aValue, 17, 4)};
+    n.R = RectField(aValue);
     n.DrawMode = Field(aValue, 22, 2);
     n.MaskType = aValue.size() > 24 ? Field(aValue, 25, 1) : 0;
     n.ImageCount = 1;

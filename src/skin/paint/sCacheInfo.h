@@ -49,6 +49,15 @@ struct ParentBgInfo {
   TqcBgType BgType = btNone;
   bool PleaseDraw = false;
   platform::HDC DC = nullptr;
+
+  // The answer "behind you is this cache", the asking child's origin at
+  // (aX, aY) inside it.
+  void AnswerCache(platform::Bitmap* aCache, int aX = 0, int aY = 0) {
+    BgType = btCache;
+    Bmp = aCache;
+    X = aX;
+    Y = aY;
+  }
 };
 
 // The answer of scGetParentBg as painter input; system colours are resolved.

@@ -5,6 +5,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/Paint.h"
 #include "platform/win/Window.h"
+#include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/data/sSkinText.h"
@@ -391,8 +392,7 @@ void TsCommonData::RefreshPlainState(bool aRecurse) {
       CtrlSkinState &= platform::WORD(~cssNotComputed);
     }
     if (TWinControl* w = WindowedOwner(); w != nullptr && aRecurse)
-      for (int i = 0; i < w->ControlCount(); ++i)
-        SendSkinCommand(w->Controls(i), scQuerySkinState, 0, 1);
+      SendSkinCommandToChildren(w, scQuerySkinState, 0, 1);
   } else if (FFrameOwner != nullptr) {
     switch (PlainBackgroundKind()) {
     case TqcPlainKind::Plain:

@@ -1,6 +1,7 @@
 #include "skin/paint/sControlMessages.h"
 
 #include "platform/win/Paint.h"
+#include "skin/data/sSkinBroadcast.h"
 #include "skin/data/sSkinCommands.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/paint/sCommonData.h"
@@ -73,9 +74,7 @@ void Resized(TsCommonData& aData) {
     parent = pages->ActivePage();
   if (parent == nullptr)
     return;
-  for (int i = 0; i < parent->ControlCount(); ++i)
-    if (!parent->Controls(i)->ComponentState().Contains(csDestroying))
-      SendSkinCommand(parent->Controls(i), scMoved, 0, 1);
+  SendSkinCommandToLiveChildren(parent, scMoved, 0, 1);
 }
 
 // Focus changes count for skinned windowed controls that take the focus.
@@ -133,8 +132,7 @@ void VisibleChanged(TsCommonData& aData, bool aShown) {
   } else {
     aData.EmptyCache();
     if (TWinControl* w = aData.WindowedOwner())
-      for (int i = 0; i < w->ControlCount(); ++i)
-        SendSkinCommand(w->Controls(i), scClearCache);
+      SendSkinCommandToChildren(w, scClearCache);
   }
   aData.BGChanged = true;
 }
@@ -198,4 +196,15 @@ bool HandleControlMessage(TsCommonData& aData, TMessage& aMessage) {
     break;
   }
   return false;
+}
+
+bool HandleSkinChange(TsCommonData& aData, TWinControl& aControl, TMessage& aMessage,
+                      TsChildOrder aOrder) {
+  const TSkinCommand command(aMessage);
+  if (aOrder == TsChildOrder::ChildrenFirst)
+    SendSkinCommandToChildren(&aControl, command.Command, command.Value, command.Argument);
+  const bool own = HandleControlMessage(aData, aMessage);
+  if (aOrder == TsChildOrder::ChildrenAfter)
+    SendSkinCommandToChildren(&aControl, command.Command, command.Value, command.Argument);
+  return own;
 }

@@ -41,10 +41,7 @@ void AnswerWithCache(TsCommonData& aData, ParentBgInfo& aInfo) {
     aInfo.Color = aData.StateBackgroundColor(0);
     return;
   }
-  aInfo.BgType = btCache;
-  aInfo.Bmp = aData.CacheBmp();
-  aInfo.X = 0;
-  aInfo.Y = 0;
+  aInfo.AnswerCache(aData.CacheBmp());
 }
 
 // A 100 % transparent control passes the question on to what lies behind it.
@@ -119,6 +116,55 @@ void StartRequest(ParentBgInfo& aInfo, bool aPleaseDraw) {
   aInfo.PleaseDraw = aPleaseDraw;
 }
 
+// A partly transparent control: its cache once it is filled.
+void AnswerTranslucent(TsCommonData& aData, ParentBgInfo& aInfo) {
+  if (aData.CacheBmp() == nullptr) {
+    aInfo.BgType = btFill;
+    aInfo.Color = KeyColor;
+  } else if (!aData.CacheFilled()) {
+    aData.SetUpdating(true);
+    aInfo.BgType = btNotReady;
+  } else {
+    AnswerWithCache(aData, aInfo);
+  }
+}
+
+// A section of one colour with no images, gradients or effects.
+bool PaintsOneColor(const TsCommonData& aData, const TsGenState& aProps) {
+  return aProps.GradientPercent < 1 && aProps.ImagePercent < 1 && !aData.HasCornerImages() &&
+         !aData.OuterEffectsAllowed();
+}
+
+void AnswerOneColor(TsCommonData& aData, ParentBgInfo& aInfo, int aState) {
+  aInfo.BgType = btFill;
+  aInfo.Color = aData.StateBackgroundColor(aState);
+  // Children copy only the border strips from the cache.
+  if (const TsMaskData* border = aData.BorderMask();
+      border != nullptr && (border->DrawMode & dmNoBorderInNormal) == 0) {
+    aInfo.FillRect = TRect{border->WL, border->WT, border->WR, border->WB};
+    aInfo.Bmp = aData.CacheBmp();
+    aInfo.X = 0;
+    aInfo.Y = 0;
+  }
+}
+
+// An opaque painted section: its cache, rebuilt first when it no longer fits
+// the owner.
+void AnswerWithFittingCache(TsCommonData& aData, ParentBgInfo& aInfo) {
+  aInfo.Color = ManagerMainColor(aData.SkinManager());
+  if (!CacheFitsOwner(aData)) {
+    aData.BGChanged = true;
+    aData.EmptyCache();
+    if (aData.OwnerControl() != nullptr)
+      SendSkinCommand(aData.OwnerControl(), scPrepareCache);
+  }
+  if (!aData.CacheFilled()) {
+    aInfo.BgType = btNotReady;
+    return;
+  }
+  aInfo.AnswerCache(aData.CacheBmp());
+}
+
 } // namespace
 
 TColor ParentPlainColor(const TsCommonData& aData, TColor aFallback) {
@@ -171,49 +217,13 @@ void FillParentBgInfo(TsCommonData& aData, ParentBgInfo& aInfo, int aState) {
       ForwardToParent(aData, aInfo);
     else
       AnswerWithCache(aData, aInfo);
-    return;
+  } else if (props.Transparency > 0) {
+    AnswerTranslucent(aData, aInfo);
+  } else if (PaintsOneColor(aData, props)) {
+    AnswerOneColor(aData, aInfo, aState);
+  } else {
+    AnswerWithFittingCache(aData, aInfo);
   }
-  if (props.Transparency > 0) {
-    if (aData.CacheBmp() == nullptr) {
-      aInfo.BgType = btFill;
-      aInfo.Color = KeyColor;
-    } else if (!aData.CacheFilled()) {
-      aData.SetUpdating(true);
-      aInfo.BgType = btNotReady;
-    } else {
-      AnswerWithCache(aData, aInfo);
-    }
-    return;
-  }
-  if (props.GradientPercent < 1 && props.ImagePercent < 1 && !aData.HasCornerImages() &&
-      !aData.OuterEffectsAllowed()) {
-    aInfo.BgType = btFill;
-    aInfo.Color = aData.StateBackgroundColor(aState);
-    // Children copy only the border strips from the cache.
-    if (const TsMaskData* border = aData.BorderMask();
-        border != nullptr && (border->DrawMode & dmNoBorderInNormal) == 0) {
-      aInfo.FillRect = TRect{border->WL, border->WT, border->WR, border->WB};
-      aInfo.Bmp = aData.CacheBmp();
-      aInfo.X = 0;
-      aInfo.Y = 0;
-    }
-    return;
-  }
-  aInfo.Color = ManagerMainColor(aData.SkinManager());
-  if (!CacheFitsOwner(aData)) {
-    aData.BGChanged = true;
-    aData.EmptyCache();
-    if (aData.OwnerControl() != nullptr)
-      SendSkinCommand(aData.OwnerControl(), scPrepareCache);
-  }
-  if (!aData.CacheFilled()) {
-    aInfo.BgType = btNotReady;
-    return;
-  }
-  aInfo.BgType = btCache;
-  aInfo.Bmp = aData.CacheBmp();
-  aInfo.X = 0;
-  aInfo.Y = 0;
 }
 
 void RequestParentBackground(TControl* aParent, ParentBgInfo& aInfo, bool aPleaseDraw) {

@@ -197,6 +197,76 @@ bool HasParentInfo(const TCacheInfo& aParent) {
   return aParent.Ready || aParent.FillColor != KeyColor;
 }
 
+// The texture of the section's state s, else its pattern (a mask entry, or a
+// separate image).
+void ChooseTexture(const TsSkinManager& aManager, int aSkinIndex, const TsGeneralData& aSection,
+                   int aTextureIndex, TBackground& aBg) {
+  aBg.Mask = aTextureIndex;
+  if (aBg.Mask < 0) {
+    const int pattern = aManager.GetMaskIndex(aSkinIndex, aSection.ClassName, "PATTERN");
+    aBg.Mask = pattern >= 0 && aManager.ma[std::size_t(pattern)].MaskType == 0 ? pattern : -1;
+  }
+  if (!aManager.IsValidImgIndex(aBg.Mask)) {
+    aBg.Mask = -1;
+    aBg.Pattern = aManager.GetPatternIndex(aSkinIndex, aSection.ClassName, "PATTERN");
+  }
+}
+
+// What the section's state paints; a custom colour replaces all of it.
+TBackground SectionBackground(const TsSkinManager& aManager, int aSkinIndex, int aState,
+                              const TCacheInfo& aParentBg, int aTexture, int aHotTexture,
+                              TColor aCustomColor) {
+  const TsGeneralData& section = aManager.gd[std::size_t(aSkinIndex)];
+  const TsGenState& props = section.Props[std::size_t(aState)];
+  TBackground bg;
+  bg.C = ColorToRGB(TColor(props.Color));
+  bg.T = props.Transparency;
+  if (bg.T != 100) {
+    bg.IP = props.ImagePercent;
+    bg.GP = props.GradientPercent;
+  }
+  if (bg.IP > 0) {
+    const int argument = aState == 0 ? aTexture : aHotTexture;
+    ChooseTexture(aManager, aSkinIndex, section, argument < 0 ? props.TextureIndex : argument, bg);
+  }
+  if (bg.GP > 0)
+    bg.Gradient = &props;
+  if (aCustomColor != KeyColor) {
+    bg = TBackground{};
+    bg.C = ColorToRGB(aCustomColor);
+  }
+  // Without parent information there is no parent colour to mix in: the
+  // section's own colour is used (KeyColor would be no colour at all).
+  bg.FinalFill = !aParentBg.Ready && bg.T != 0 && bg.T != 100 && aParentBg.FillColor != KeyColor
+                     ? ColorMix(aParentBg.FillColor, bg.C, bg.T / 100.0)
+                     : bg.C;
+  return bg;
+}
+
+// Paints bg over what the parent shows behind aR.
+void PaintOverParent(const TsSkinManager& aManager, platform::Bitmap& aBmp, const TRect& aR,
+                     const TBackground& aBg, const TCacheInfo& aParentBg, TPoint aOffset) {
+  const TCacheInfo parent = Shifted(aParentBg, aOffset.X, aOffset.Y);
+  if (!HasParentInfo(aParentBg) || aBg.T == 0) {
+    PaintOpaqueBackground(aManager, aBmp, aR, aBg, parent, true);
+  } else if (aBg.T == 100) {
+    if (aParentBg.Ready)
+      CopyFromParent(aBmp, aR, aParentBg, parent.X, parent.Y);
+    else if (aParentBg.Bmp)
+      ParentWithStrips(aBmp, aR, aParentBg, aOffset);
+    else
+      FillRect32(aBmp, aR, aParentBg.FillColor);
+  } else if (aParentBg.Ready || aBg.GP + aBg.IP > 0) {
+    if (!aParentBg.Ready)
+      FillRect32(aBmp, aR, aParentBg.FillColor);
+    else
+      CopyFromParent(aBmp, aR, aParentBg, parent.X, parent.Y);
+    BlendOverParent(aManager, aBmp, aR, aBg, parent, TransparencyWeight(aBg.T), true);
+  } else {
+    FillRect32(aBmp, aR, aBg.FinalFill);
+  }
+}
+
 } // namespace
 
 int TransparencyWeight(int aPercent) {
@@ -216,60 +286,11 @@ void PaintSectionBackground(const TsSkinManager* aManager, int aSkinIndex,
     return;
   const TsGeneralData& section = aManager->gd[std::size_t(aSkinIndex)];
   const int s = std::min(ClampState(section, aState), 1);
-  const TsGenState& props = section.Props[std::size_t(s)];
-  TBackground bg;
-  bg.C = ColorToRGB(TColor(props.Color));
-  bg.T = props.Transparency;
-  if (bg.T != 100) {
-    bg.IP = props.ImagePercent;
-    bg.GP = props.GradientPercent;
-  }
-  if (bg.IP > 0) {
-    const int argument = s == 0 ? aTexture : aHotTexture;
-    bg.Mask = argument < 0 ? props.TextureIndex : argument;
-    if (bg.Mask < 0) {
-      const int pattern = aManager->GetMaskIndex(aSkinIndex, section.ClassName, "PATTERN");
-      bg.Mask = pattern >= 0 && aManager->ma[std::size_t(pattern)].MaskType == 0 ? pattern : -1;
-    }
-    if (!aManager->IsValidImgIndex(bg.Mask)) {
-      bg.Mask = -1;
-      bg.Pattern = aManager->GetPatternIndex(aSkinIndex, section.ClassName, "PATTERN");
-    }
-  }
-  if (bg.GP > 0)
-    bg.Gradient = &props;
-  if (aCustomColor != KeyColor) {
-    bg = TBackground{};
-    bg.C = ColorToRGB(aCustomColor);
-  }
-  // Without parent information there is no parent colour to mix in: the
-  // section's own colour is used (KeyColor would be no colour at all).
-  bg.FinalFill = !aParentBg.Ready && bg.T != 0 && bg.T != 100 && aParentBg.FillColor != KeyColor
-                     ? ColorMix(aParentBg.FillColor, bg.C, bg.T / 100.0)
-                     : bg.C;
-
-  platform::Bitmap& bmp = *aBmp;
-  const TCacheInfo parent = Shifted(aParentBg, aOffset.X, aOffset.Y);
-  const int sx = parent.X, sy = parent.Y;
-  if (!HasParentInfo(aParentBg) || bg.T == 0) {
-    PaintOpaqueBackground(*aManager, bmp, aR, bg, parent, true);
-  } else if (bg.T == 100) {
-    if (aParentBg.Ready)
-      CopyFromParent(bmp, aR, aParentBg, sx, sy);
-    else if (aParentBg.Bmp)
-      ParentWithStrips(bmp, aR, aParentBg, aOffset);
-    else
-      FillRect32(bmp, aR, aParentBg.FillColor);
-  } else if (aParentBg.Ready || bg.GP + bg.IP > 0) {
-    if (!aParentBg.Ready)
-      FillRect32(bmp, aR, aParentBg.FillColor);
-    else
-      CopyFromParent(bmp, aR, aParentBg, sx, sy);
-    BlendOverParent(*aManager, bmp, aR, bg, parent, TransparencyWeight(bg.T), true);
-  } else {
-    FillRect32(bmp, aR, bg.FinalFill);
-  }
-  PaintOverlayTexture(*aManager, section, s, aTexture, aHotTexture, bmp, aR, parent);
+  const TBackground bg =
+      SectionBackground(*aManager, aSkinIndex, s, aParentBg, aTexture, aHotTexture, aCustomColor);
+  PaintOverParent(*aManager, *aBmp, aR, bg, aParentBg, aOffset);
+  PaintOverlayTexture(*aManager, section, s, aTexture, aHotTexture, *aBmp, aR,
+                      Shifted(aParentBg, aOffset.X, aOffset.Y));
 }
 
 TSectionPainted PaintSection(const TsSkinManager* aManager, int aSkinIndex, int aBorderIndex,

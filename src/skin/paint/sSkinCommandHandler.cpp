@@ -11,13 +11,11 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Label.h"
 
+#include <optional>
+
 using namespace platform;
 
 namespace {
-
-bool CarriesOwnManager(const TsCommonData& aData, const TSkinCommand& aCommand) {
-  return aCommand.Ref<TsSkinManager>() == aData.SkinManager();
-}
 
 void PrepareSkin(TsCommonData& aData) {
   aData.ChooseDefaultSection();
@@ -90,9 +88,7 @@ void Moved(TsCommonData& aData, bool aRedrawNow) {
     RedrawWindow(w->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_NOERASE);
   if (!repaint || w == nullptr)
     return;
-  for (int i = 0; i < w->ControlCount(); ++i)
-    if (!w->Controls(i)->ComponentState().Contains(csDestroying))
-      SendSkinCommand(w->Controls(i), scMoved);
+  SendSkinCommandToLiveChildren(w, scMoved);
 }
 
 void ClearCache(TsCommonData& aData) {
@@ -123,55 +119,92 @@ void FrameChanged(TsCommonData& aData) {
   SendSkinCommandToChildren(w, scFrameChanged);
 }
 
-} // namespace
+void ApplySkin(TsCommonData& aData) {
+  aData.BGChanged = true;
+  aData.SetUpdating(false);
+  aData.ApplySkinColors(true);
+  aData.RefreshPlainState(false);
+}
 
-bool HandleSkinCommand(TsCommonData& aData, const TSkinCommand& aCommand, LRESULT& aResult) {
-  aResult = 0;
-  switch (aCommand.Command) {
-  case scPrepareSkin:
-    if (!CarriesOwnManager(aData, aCommand))
-      return false;
+// A skin change (see IsSkinChange); false for one another manager sends.
+bool ChangeSkin(TsCommonData& aData, const TSkinCommand& aCommand) {
+  if (!FromOwnManager(aData, aCommand))
+    return false;
+  if (aCommand.Command == scPrepareSkin)
     PrepareSkin(aData);
-    return true;
-  case scRemoveSkin:
-    if (!CarriesOwnManager(aData, aCommand))
-      return false;
+  else if (aCommand.Command == scRemoveSkin)
     RemoveSkin(aData, aCommand.Ref<TsSkinManager>());
+  else
+    ApplySkin(aData);
+  return true;
+}
+
+void SetPrintDC(TsCommonData& aData, DeviceContext* aDC) {
+  aData.PrintDC = aDC;
+  if (aData.PrintDC != nullptr)
+    aData.CtrlSkinState |= cssPrinting;
+  else
+    aData.CtrlSkinState &= WORD(~cssPrinting);
+}
+
+// The commands that ask for a value; nullopt for the others.
+std::optional<LRESULT> AnswerQuery(TsCommonData& aData, const TSkinCommand& aCommand) {
+  switch (aCommand.Command) {
+  case scIsSkinned:
+  case scQueryRepaintOnMove:
+    return 1;
+  case scQueryUpdating:
+    return QueryUpdating(aData);
+  case scQueryHalfVisible:
+    return aData.HalfVisible ? 1 : 0;
+  case scGetBgColor: {
+    const auto color = PlainColorForChildren(aData);
+    return color ? EncodeBgColor(*color) : 0;
+  }
+  case scQuerySkinState:
+    return QuerySkinState(aData, aCommand.Argument == 1);
+  case scGetCommonData:
+    return LRESULT(&aData);
+  case scGetApplication:
+    return LRESULT(Application);
+  default:
+    return std::nullopt;
+  }
+}
+
+// The commands that fill in a record the sender passes.
+bool FillRecord(TsCommonData& aData, const TSkinCommand& aCommand) {
+  switch (aCommand.Command) {
+  case scGetSkinIndex:
+    if (int* index = aCommand.Ref<int>())
+      *index = aData.SkinIndex;
     return true;
-  case scApplySkin:
-    if (!CarriesOwnManager(aData, aCommand))
-      return false;
-    aData.BGChanged = true;
-    aData.SetUpdating(false);
-    aData.ApplySkinColors(true);
-    aData.RefreshPlainState(false);
+  case scGetParentBg:
+    if (auto* info = aCommand.Ref<ParentBgInfo>())
+      FillParentBgInfo(aData, *info, aData.Focused() || aData.MouseAbove() ? 1 : 0);
     return true;
+  case scGetBounds:
+    if (auto* bounds = aCommand.Ref<TRect>())
+      *bounds = aData.OwnerControl() != nullptr ? aData.OwnerControl()->BoundsRect() : TRect{};
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The commands that change the control's state or pass a change on.
+bool ChangeState(TsCommonData& aData, const TSkinCommand& aCommand) {
+  switch (aCommand.Command) {
   case scRepaintChildren:
     RepaintChildren(aData);
     return true;
-  case scIsSkinned:
-  case scQueryRepaintOnMove:
-    aResult = 1;
-    return true;
   case scSetUpdating:
     aData.SetUpdating(aCommand.Argument == 1);
-    return true;
-  case scQueryUpdating:
-    aResult = QueryUpdating(aData);
-    return true;
-  case scQueryHalfVisible:
-    aResult = aData.HalfVisible ? 1 : 0;
     return true;
   case scSectionChanged:
     if (const auto* name = aCommand.Ref<const std::string>();
         name != nullptr && UpperCase(*name) == aData.SkinSection())
       aData.Invalidate(false);
-    return true;
-  case scSetSection:
-    if (const auto* info = aCommand.Ref<const TsSetSectionInfo>()) {
-      aData.SetSkinSection(info->SectionName);
-      aResult = 1;
-    }
     return true;
   case scBgChanged:
     aData.BGChanged = true;
@@ -182,51 +215,50 @@ bool HandleSkinCommand(TsCommonData& aData, const TSkinCommand& aCommand, LRESUL
   case scMoved:
     Moved(aData, aCommand.Argument == 1);
     return true;
-  case scGetBgColor:
-    if (const auto color = PlainColorForChildren(aData))
-      aResult = EncodeBgColor(*color);
-    return true;
   case scSetHalfVisible:
     aData.HalfVisible = true;
     return true;
   case scPrepareCache:
     aData.BGChanged = false;
     return true;
-  case scGetSkinIndex:
-    if (int* index = aCommand.Ref<int>())
-      *index = aData.SkinIndex;
-    return true;
   case scClearCache:
     ClearCache(aData);
     return true;
-  case scGetParentBg:
-    if (auto* info = aCommand.Ref<ParentBgInfo>())
-      FillParentBgInfo(aData, *info, aData.Focused() || aData.MouseAbove() ? 1 : 0);
-    return true;
-  case scQuerySkinState:
-    aResult = QuerySkinState(aData, aCommand.Argument == 1);
-    return true;
-  case scGetCommonData:
-    aResult = LRESULT(&aData);
-    return true;
   case scSetPrintDC:
-    aData.PrintDC = aCommand.Ref<DeviceContext>();
-    if (aData.PrintDC != nullptr)
-      aData.CtrlSkinState |= cssPrinting;
-    else
-      aData.CtrlSkinState &= WORD(~cssPrinting);
+    SetPrintDC(aData, aCommand.Ref<DeviceContext>());
     return true;
   case scFrameChanged:
     FrameChanged(aData);
     return true;
-  case scGetApplication:
-    aResult = LRESULT(Application);
-    return true;
-  case scGetBounds:
-    if (auto* bounds = aCommand.Ref<TRect>())
-      *bounds = aData.OwnerControl() != nullptr ? aData.OwnerControl()->BoundsRect() : TRect{};
-    return true;
   default:
     return false;
   }
+}
+
+} // namespace
+
+bool IsSkinChange(WORD aCommand) {
+  return aCommand == scPrepareSkin || aCommand == scRemoveSkin || aCommand == scApplySkin;
+}
+
+bool FromOwnManager(const TsCommonData& aData, const TSkinCommand& aCommand) {
+  return aCommand.Ref<TsSkinManager>() == aData.SkinManager();
+}
+
+bool HandleSkinCommand(TsCommonData& aData, const TSkinCommand& aCommand, LRESULT& aResult) {
+  aResult = 0;
+  if (IsSkinChange(aCommand.Command))
+    return ChangeSkin(aData, aCommand);
+  if (const auto answer = AnswerQuery(aData, aCommand)) {
+    aResult = *answer;
+    return true;
+  }
+  if (aCommand.Command == scSetSection) {
+    if (const auto* info = aCommand.Ref<const TsSetSectionInfo>()) {
+      aData.SetSkinSection(info->SectionName);
+      aResult = 1;
+    }
+    return true;
+  }
+  return FillRecord(aData, aCommand) || ChangeState(aData, aCommand);
 }

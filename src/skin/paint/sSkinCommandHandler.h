@@ -13,3 +13,9 @@ class TsCommonData;
 // another manager). aResult receives the answer.
 bool HandleSkinCommand(TsCommonData& aData, const TSkinCommand& aCommand,
                        platform::LRESULT& aResult);
+
+// scPrepareSkin, scRemoveSkin and scApplySkin: the commands by which a manager
+// changes the skin (prepare goes to every window first, then remove or apply).
+bool IsSkinChange(platform::WORD aCommand);
+// The command refers to the manager aData paints with.
+bool FromOwnManager(const TsCommonData& aData, const TSkinCommand& aCommand);

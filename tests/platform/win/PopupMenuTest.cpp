@@ -24,6 +24,7 @@ namespace {
 constexpr int Frame = 3;
 constexpr int SeparatorHeight = 8;
 constexpr int TextIndent = 17;
+constexpr int ShortcutGap = 16;
 constexpr int RightIndent = 17;
 
 // Open (1), a greyed Print (2), a separator, Save (3).
@@ -230,6 +231,33 @@ TEST(PopupMenuTest, ItemRectanglesAndPlacement) {
   }
   RECT after;
   EXPECT_FALSE(GetMenuItemRect(owner, menu, 0, &after)) << "not tracked any more";
+  DestroyMenu(menu);
+  Reset();
+}
+
+TEST(PopupMenuTest, LongItemTextIsMeasuredWhole) {
+  Reset();
+  const std::string text(600, 'x'), shortcut = "Ctrl+L";
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, (text + "\t" + shortcut).c_str());
+  HWND owner = Owner();
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, GetNonClientFont(NonClientFont::Menu));
+  const auto width = [dc](const std::string& aText) {
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, aText, &r, DT_SINGLELINE | DT_CALCRECT);
+    return r.Width();
+  };
+  const int expected =
+      2 * Frame + TextIndent + width(text) + ShortcutGap + width(shortcut) + RightIndent;
+  DeleteDC(dc);
+  RECT box{};
+  OnIdle([&](HWND aPopup, int) {
+    GetWindowRect(aPopup, &box);
+    Key(VK_ESCAPE);
+  });
+  TrackPopupMenu(menu, 0, 10, 10, 0, owner, nullptr);
+  EXPECT_EQ(box.Width(), expected) << "the text and its shortcut, neither cut";
   DestroyMenu(menu);
   Reset();
 }

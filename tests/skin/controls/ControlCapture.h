@@ -1,12 +1,12 @@
 #pragma once
-// A control's client area as its erase and paint handlers draw it.
+// A control's client area as its erase and paint handlers draw it, and what
+// the screen shows of a control.
 
 #include "platform/win/WinDefs.h"
-#include "platform/win/WindowGeometry.h"
-#include "platform/win/WindowHost.h"
 #include "support/PixelCheck.h"
+#include "support/ScreenShot.h"
 #include "toolkit/Control.h"
-#include "toolkit/Forms.h"
+#include "toolkit/WinControl.h"
 
 inline platform::Bitmap PaintClient(TControl* aControl) {
   platform::Bitmap bitmap = pixelcheck::Filled(aControl->Width(), aControl->Height(), 0);
@@ -17,26 +17,12 @@ inline platform::Bitmap PaintClient(TControl* aControl) {
   return bitmap;
 }
 
-// What the screen shows, aWidth x aHeight from a control's client origin.
-inline platform::Bitmap ScreenAtClient(TWinControl* aControl, int aWidth, int aHeight) {
-  TForm* form = GetParentForm(aControl);
-  const platform::Bitmap* frame = platform::TopLevelFrame(form->Handle());
-  platform::RECT window;
-  platform::GetWindowRect(form->Handle(), &window);
-  const TPoint origin = aControl->ClientToScreen({0, 0});
-  platform::Bitmap b(aWidth, aHeight);
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      b.SetPixel(x, y, frame->Pixel(origin.X - window.Left + x, origin.Y - window.Top + y));
-  return b;
-}
-
 // What the screen shows of a control now.
 inline platform::Bitmap OnScreen(TWinControl* aControl) {
-  return ScreenAtClient(aControl, aControl->Width(), aControl->Height());
+  return pixelcheck::WindowShot(aControl->Handle());
 }
 
 // What the screen shows of a control's client area now.
 inline platform::Bitmap ClientOnScreen(TWinControl* aControl) {
-  return ScreenAtClient(aControl, aControl->ClientWidth(), aControl->ClientHeight());
+  return pixelcheck::ClientShot(aControl->Handle());
 }

@@ -4,7 +4,6 @@
 // sections; a spy in front of the adapter records the scroll steps.
 
 #include "SkinDataFixture.h"
-#include "platform/host/ScreenComposer.h"
 #include "platform/win/Input.h"
 #include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
@@ -13,6 +12,7 @@
 #include "skin/controls/qcEditWnd.h"
 #include "skin/controls/qcScrollTracking.h"
 #include "support/PixelCheck.h"
+#include "support/ScreenShot.h"
 #include "toolkit/ListBox.h"
 
 #include <memory>
@@ -197,26 +197,14 @@ protected:
   }
 
   // What the screen shows of the list's window.
+  // The list's window, or its part aPart, as the screen shows it.
   platform::Bitmap Shot() const {
     platform::PumpUntilIdle();
-    const platform::Bitmap frame = platform::CaptureWindow(fForm->Handle());
-    platform::RECT form, list;
-    platform::GetWindowRect(fForm->Handle(), &form);
-    platform::GetWindowRect(fList->Handle(), &list);
-    platform::Bitmap shot(list.Width(), list.Height());
-    for (int y = 0; y < shot.Height(); ++y)
-      for (int x = 0; x < shot.Width(); ++x)
-        shot.SetPixel(
-            x, y, frame.Pixel(list.Left - form.Left + x, list.Top - form.Top + y) | 0xFF000000u);
-    return shot;
+    return pixelcheck::WindowShot(fList->Handle());
   }
-  // The columns [aLeft, aLeft + kBar) of the shot, rows [aTop, aBottom).
-  static platform::Bitmap Crop(const platform::Bitmap& aShot, const TRect& aR) {
-    platform::Bitmap out(aR.Width(), aR.Height());
-    for (int y = 0; y < aR.Height(); ++y)
-      for (int x = 0; x < aR.Width(); ++x)
-        out.SetPixel(x, y, aShot.Pixel(aR.Left + x, aR.Top + y));
-    return out;
+  platform::Bitmap Shot(const TRect& aPart) const {
+    platform::PumpUntilIdle();
+    return pixelcheck::WindowShot(fList->Handle(), aPart);
   }
 
   TListBox* fList = nullptr;

@@ -59,18 +59,7 @@ protected:
   }
   Bitmap ShotOf(const TRect& aR) const {
     PumpUntilIdle();
-    const Bitmap frame = CaptureWindow(fForm->Handle());
-    RECT form, wnd;
-    GetWindowRect(fForm->Handle(), &form);
-    GetWindowRect(fWnd, &wnd);
-    Bitmap shot(aR.Width(), aR.Height());
-    for (int y = 0; y < shot.Height(); ++y)
-      for (int x = 0; x < shot.Width(); ++x)
-        shot.SetPixel(
-            x, y,
-            frame.Pixel(wnd.Left - form.Left + aR.Left + x, wnd.Top - form.Top + aR.Top + y) |
-                0xFF000000u);
-    return shot;
+    return pixelcheck::WindowShot(fWnd, aR);
   }
   TPoint WndOnScreen(int aX, int aY) const {
     RECT r;

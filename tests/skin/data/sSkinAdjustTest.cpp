@@ -2,8 +2,8 @@
 
 #include "SkinTestUtil.h"
 #include "skin/data/sSkinLoader.h"
-#include "skin/paint/pixels/ColorFilters.h"
 
+#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
 
@@ -48,11 +48,20 @@ TsSkinTables Load(int aHue, int aSaturation, int aBrightness) {
   return tables;
 }
 
-int Filtered(int aColor, TPixelFilter aFilter, int aValue) {
-  TPixel p = aFilter(0xFF000000u | std::uint32_t(GetRValue(TColor(aColor))) << 16 |
-                         std::uint32_t(GetGValue(TColor(aColor))) << 8 | GetBValue(TColor(aColor)),
-                     aValue);
-  return int(RGB(std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)));
+// Colours of the options above (0x00BBGGRR).
+constexpr int kRed = 255, kGreen = 65280, kBlue = 16711680;
+
+// The channels of a pixel, without its alpha.
+constexpr std::uint32_t Rgb(std::uint32_t aPixel) {
+  return aPixel & 0x00FFFFFFu;
+}
+
+// The brightness rule: each channel raised by aAmount, at most 255; alpha kept.
+constexpr std::uint32_t Lifted(std::uint32_t aPixel, std::uint32_t aAmount) {
+  std::uint32_t out = aPixel & 0xFF000000u;
+  for (int shift : {0, 8, 16})
+    out |= std::min(((aPixel >> shift) & 0xFFu) + aAmount, 255u) << shift;
+  return out;
 }
 
 const TsMaskData& Mask(const TsSkinTables& t, const char* aKey) {
@@ -84,26 +93,30 @@ TEST(SkinAdjust, HueShiftsPixelsAndColoursButKeepsKeyPixelsAndCaptionButtons) {
   auto t = Load(120, 0, 0);
   const auto& master = *t.MasterBitmap;
   const auto& before = *plain.MasterBitmap;
+  // No master pixel is grey, so each shifted one changes.
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) {
-      bool caption = x < 4 && y >= 4;
-      std::uint32_t expected = before.Pixel(x, y) == kKey || caption
-                                   ? before.Pixel(x, y)
-                                   : HueShift(before.Pixel(x, y), 120);
-      EXPECT_EQ(master.Pixel(x, y), expected) << x << "," << y;
+      const bool kept = before.Pixel(x, y) == kKey || (x < 4 && y >= 4);
+      EXPECT_EQ(master.Pixel(x, y) == before.Pixel(x, y), kept) << x << "," << y;
     }
+  // (0, 20, 90): hue 226 -> 346, so (90, 0, 21); (240, 100, 90): hue 4 ->
+  // 124, so (90, 240, 100).
+  EXPECT_EQ(Rgb(master.Pixel(1, 0)), 0x5A0015u);
+  EXPECT_EQ(Rgb(master.Pixel(5, 6)), 0x5AF064u);
+  // Red, green and blue turn by a third of the circle.
   const auto& s = t.gd.at(1);
-  EXPECT_EQ(s.Props[0].Color, Filtered(255, HueShift, 120));
-  EXPECT_EQ(s.Props[1].Color, Filtered(16711680, HueShift, 120));
-  EXPECT_EQ(s.Props[0].FontColor.Color, Filtered(65280, HueShift, 120));
+  EXPECT_EQ(s.Props[0].Color, kGreen);
+  EXPECT_EQ(s.Props[1].Color, kRed);
+  EXPECT_EQ(s.Props[0].FontColor.Color, kBlue);
   EXPECT_EQ(s.Props[0].FontColor.Left, -1);
-  EXPECT_EQ(s.Props[0].GradientArray[0].Color1, 255u) << "gradient percent 0";
-  EXPECT_EQ(s.Props[1].GradientArray[0].Color1, TColor(Filtered(255, HueShift, 120)));
-  EXPECT_EQ(t.CommonSkinData.Shadow1Color, Filtered(255, HueShift, 120));
-  EXPECT_EQ(t.Palette[pcMainColor], TColor(Filtered(255, HueShift, 120)));
-  EXPECT_EQ(t.Palette[pcWebTextHot], 255u) << "not shifted";
+  EXPECT_EQ(s.Props[0].GradientArray[0].Color1, TColor(kRed)) << "gradient percent 0";
+  EXPECT_EQ(s.Props[1].GradientArray[0].Color1, TColor(kGreen));
+  EXPECT_EQ(t.CommonSkinData.Shadow1Color, kGreen);
+  EXPECT_EQ(t.Palette[pcMainColor], TColor(kGreen));
+  EXPECT_EQ(t.Palette[pcWebTextHot], TColor(kRed)) << "not shifted";
   EXPECT_EQ(t.Palette[pcEditText_Ok], plain.Palette[pcEditText_Ok]);
-  EXPECT_EQ(Mask(t, "OWN").Bmp->Pixel(0, 0), HueShift(Mask(plain, "OWN").Bmp->Pixel(0, 0), 120));
+  // (128, 64, 32): hue 20 -> 140, saturation 3/4, value 128.
+  EXPECT_EQ(Rgb(Mask(t, "OWN").Bmp->Pixel(0, 0)), 0x208040u);
 }
 
 // BIKEEPHUE 1 keeps a glow image only for a caption button that is an image
@@ -136,9 +149,10 @@ TEST(SkinAdjust, HueKeepsTheGlowsOfOwnFileCaptionButtonsOnly) {
   };
   for (const char* kept : {"BICONMAX", "BICONMAXGLOW0"})
     EXPECT_EQ(pixel(shifted, kept), pixel(plain, kept)) << kept;
+  // The glow as loaded, premultiplied: (47, 95, 143), hue 210 -> 300, so
+  // (143, 47, 143).
   for (const char* changed : {"BICONCLOSEGLOW0", "OTHERGLOW0"})
-    EXPECT_EQ(pixel(shifted, changed), HueShift(pixel(plain, changed), 90)) << changed;
-  EXPECT_NE(pixel(shifted, "OTHERGLOW0"), pixel(plain, "OTHERGLOW0"));
+    EXPECT_EQ(Rgb(pixel(shifted, changed)), 0x8F2F8Fu) << changed;
 }
 
 // "None" (-1) and system colour references are not colours to shift: a
@@ -199,12 +213,13 @@ TEST(SkinAdjust, EveryColourFieldKeepsNoneAndSystemColours) {
   }
 }
 
+// Towards grey by 102 (-40 %): red (255, 0, 0) with mean 85 becomes
+// (255 - 68, 34, 34), also in the gradient of percent 0.
 TEST(SkinAdjust, SaturationCoversAllGradients) {
-  auto t = Load(0, 40, 0);
-  int amount = SaturationAmount(40);
+  auto t = Load(0, -40, 0);
   const auto& s = t.gd.at(1);
-  EXPECT_EQ(s.Props[0].GradientArray[0].Color1, TColor(Filtered(255, SaturationShift, amount)));
-  EXPECT_EQ(t.Palette[pcMainColor], TColor(Filtered(255, SaturationShift, amount)));
+  EXPECT_EQ(s.Props[0].GradientArray[0].Color1, TColor(RGB(187, 34, 34)));
+  EXPECT_EQ(t.Palette[pcMainColor], TColor(RGB(187, 34, 34)));
 }
 
 TEST(SkinAdjust, BrightnessKeepsMaskRowsAndPalette) {
@@ -219,21 +234,21 @@ TEST(SkinAdjust, BrightnessKeepsMaskRowsAndPalette) {
       bool maskRow = (x < 4 && (y == 2 || y == 3)) || (x < 4 && y >= 6);
       std::uint32_t expected = before.Pixel(x, y) == kKey || maskRow
                                    ? before.Pixel(x, y)
-                                   : BrightnessShift(before.Pixel(x, y), 30);
+                                   : Lifted(before.Pixel(x, y), 30);
       EXPECT_EQ(master.Pixel(x, y), expected) << x << "," << y;
     }
   const auto& own = *Mask(t, "OWN").Bmp;
-  EXPECT_EQ(own.Pixel(0, 0), BrightnessShift(0xFF804020u, 30));
+  EXPECT_EQ(own.Pixel(0, 0), 0xFF9E5E3Eu);
   EXPECT_EQ(own.Pixel(0, 5), 0xFF7F7F7Fu) << "mask row restored";
   // The PNG (no mask rows) is filtered, then premultiplied (alpha 255).
-  std::uint32_t lifted = BrightnessShift(0xFF306090u, 30);
+  std::uint32_t lifted = Lifted(0xFF306090u, 30);
   std::uint32_t a = 255;
   std::uint32_t expected = a << 24 | (((lifted >> 16) & 0xFF) * a >> 8) << 16 |
                            (((lifted >> 8) & 0xFF) * a >> 8) << 8 | ((lifted & 0xFF) * a >> 8);
   EXPECT_EQ(Mask(t, "PNG").Bmp->Pixel(0, 0), expected);
   EXPECT_EQ(t.Palette, plain.Palette);
   EXPECT_EQ(t.CommonSkinData.Shadow1Color, 255);
-  EXPECT_EQ(t.gd.at(1).Props[0].Color, Filtered(255, BrightnessShift, 30));
+  EXPECT_EQ(t.gd.at(1).Props[0].Color, int(RGB(255, 30, 30)));
 }
 
 } // namespace

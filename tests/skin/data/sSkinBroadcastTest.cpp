@@ -111,6 +111,26 @@ TEST_F(SkinBroadcast, ReachesFormsLastCreatedFirstThenChildrenThenFramedFormsThe
   SetFormSkinned(hidden, true);
 }
 
+// A panel the test marks as being destroyed.
+class TDyingPanel : public TPanel {
+public:
+  using TPanel::Destroying;
+  using TPanel::TPanel;
+};
+
+TEST_F(SkinBroadcast, ChildHelpersReachDirectChildrenInListOrder) {
+  TForm* a = Form("A");
+  TPanel* p = Panel(a, "P");
+  Panel(p, "Q");
+  auto* dying = Recorded(new TDyingPanel(a), "D");
+  dying->SetParent(a);
+  Panel(a, "P2");
+  dying->Destroying();
+  SendSkinCommandToChildren(a, scInvalidate);
+  SendSkinCommandToLiveChildren(a, scMoved);
+  EXPECT_EQ(fLog, (std::vector<std::string>{"P:18", "D:18", "P2:18", "P:20", "P2:20"}));
+}
+
 TEST_F(SkinBroadcast, SkipsFormsStillLoading) {
   Form("A");
   {

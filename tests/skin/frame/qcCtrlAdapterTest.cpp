@@ -7,11 +7,12 @@
 
 #include "FadeRule.h"
 #include "FrameFixture.h"
+#include "PlainButtonSkin.h"
 #include "platform/gfx/Text.h"
-#include "platform/host/ScreenComposer.h"
 #include "platform/win/Input.h"
 #include "skin/data/sSkinCommands.h"
 #include "support/PixelCheck.h"
+#include "support/ScreenShot.h"
 #include "toolkit/MessageForm.h"
 
 #include <string>
@@ -23,32 +24,12 @@ using pixelcheck::TPixelMatch;
 
 namespace {
 
-// A plain FORM and a BUTTON section: a background per state (pressed shows
-// the hot one), a one-pixel ring per state from the border mask with key
-// pixels in its corners, a font colour for the normal and the hot state.
-constexpr TColor kFormColor = 0x00A0A0A0;
-constexpr TColor kNormal = 0x00302010;
-constexpr TColor kHot = 0x00604020;
-constexpr TColor kFont = 0x0000FFFF;
-constexpr TColor kHotFont = 0x00FFFFFF;
-constexpr TColor kRing[3] = {0x000000C0, 0x0000C000, 0x00C00000};
+using namespace plainbutton;
 
+// The plain button skin with a plain FORM.
 std::string PlainSkin() {
   return "[GLOBALINFO]\nCOLOR=" + std::to_string(kFormColor) +
-         "\n[FORM]\nSTATES=1\nCOLOR=" + std::to_string(kFormColor) +
-         "\n[BUTTON]\nSTATES=3\nCOLOR=" + std::to_string(kNormal) +
-         "\nHOTCOLOR=" + std::to_string(kHot) + "\nFONTCOLOR=" + std::to_string(kFont) +
-         "\nHOTFONTCOLOR=" + std::to_string(kHotFont) +
-         "\nBORDERSMASK=!M.PNG!3!0!0!0001!0001!0001!0001!1\n";
-}
-
-Bitmap MaskImage() {
-  return MakeBitmap(9, 3, [](int aX, int aY) {
-    const int x = aX % 3;
-    if ((x == 0 || x == 2) && (aY == 0 || aY == 2))
-      return 0x00FF00FFu;
-    return Opaque(kRing[aX / 3]);
-  });
+         "\n[FORM]\nSTATES=1\nCOLOR=" + std::to_string(kFormColor) + "\n" + ButtonSection("BUTTON");
 }
 
 // Round half to even of aValue / 100.
@@ -80,10 +61,7 @@ protected:
   // drawn as the skinned button's rules say.
   static Bitmap Look(TButton* aButton, int aState, bool aFocused) {
     const int w = aButton->Width(), h = aButton->Height();
-    Bitmap b = pixelcheck::Filled(w, h, Opaque(kRing[aState]));
-    pixelcheck::Paint(b, {1, 1, w - 1, h - 1}, Opaque(aState == 0 ? kNormal : kHot));
-    for (TPoint p : {TPoint{0, 0}, TPoint{w - 1, 0}, TPoint{0, h - 1}, TPoint{w - 1, h - 1}})
-      b.SetPixel(p.X, p.Y, Opaque(kFormColor));
+    Bitmap b = plainbutton::Look(w, h, aState, Opaque(kFormColor));
     pixelcheck::DCHolder dc(CreateCompatibleDC(nullptr));
     SelectObject(dc.get(), &b);
     SelectObject(dc.get(), aButton->Font().Handle());
@@ -113,14 +91,7 @@ protected:
     return b;
   }
   // What the screen shows of a button.
-  static Bitmap OnScreen(TButton* aButton) {
-    const HWND form = GetParentForm(aButton)->Handle();
-    RECT w{};
-    GetWindowRect(form, &w);
-    const TPoint at = aButton->ClientToScreen({0, 0});
-    return pixelcheck::Cropped(CaptureWindow(form), Bounds(at.X - w.Left, at.Y - w.Top,
-                                                           aButton->Width(), aButton->Height()));
-  }
+  static Bitmap OnScreen(TButton* aButton) { return pixelcheck::WindowShot(aButton->Handle()); }
   static void MouseTo(TControl* aControl, TPoint aAt) {
     InputMouseMove(aControl->ClientToScreen(aAt));
     PumpUntilIdle();

@@ -6,7 +6,6 @@
 
 #include "FrameFixture.h"
 #include "platform/gfx/DeviceContext.h"
-#include "platform/gfx/PngCodec.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/ScreenComposer.h"
@@ -20,7 +19,6 @@
 #include "support/PixelCheck.h"
 #include "toolkit/Panel.h"
 
-#include <filesystem>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -163,9 +161,6 @@ TEST_F(WindowStatesTest, CoverShowsTheFrameCacheOverTheFrame) {
   DestroyWindow(other);
   ASSERT_FALSE(screen.Empty());
   ASSERT_EQ(cache.Width(), window.Width());
-  const std::filesystem::path folder = std::filesystem::path(MM_BINARY_DIR) / "test-output";
-  std::filesystem::create_directories(folder);
-  SavePngFile(screen, (folder / "activation-cover.png").string(), PngAlpha::Opaque);
 
   // Over the frame the screen shows the frame cache; the corners cut out of
   // the window show what lies below.

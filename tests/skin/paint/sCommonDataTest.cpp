@@ -167,7 +167,9 @@ TEST_F(SkinDataTest, StateBackgroundColourMixesWithTheParentByTransparency) {
   TsTestPanel* half = Panel(parent, "HALF", {0, 0, 20, 20});
   TsTestPanel* clear = Panel(parent, "TRANSP", {0, 0, 20, 20});
   TsTestPanel* plain = Panel(parent, "PANEL", {0, 0, 20, 20});
-  EXPECT_EQ(half->SkinData.StateBackgroundColor(0), ColorMix(kPanelColor, kHalfColor, 0.5));
+  // Half of each channel of the parent's (0x60, 0x40, 0x20) and the section's
+  // 0x80, truncated.
+  EXPECT_EQ(half->SkinData.StateBackgroundColor(0), TColor(0x00506070));
   EXPECT_EQ(clear->SkinData.StateBackgroundColor(0), kPanelColor);
   EXPECT_EQ(plain->SkinData.StateBackgroundColor(1), kPanelColor);
   plain->SkinData.SetCustomColor(true);

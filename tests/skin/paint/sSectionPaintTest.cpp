@@ -93,8 +93,8 @@ TEST(SectionPaint, PlainColoursByTransparencyParentAndCustomColour) {
   const TCacheInfo plain{nullptr, 0, 0, ParentColor, {}, false};
   const Case cases[] = {
       {"opaque", 0, plain, KeyColor, Opaque(SectionColor)},
-      {"mixed with the parent colour", 40, plain, KeyColor,
-       Opaque(ColorMix(ParentColor, SectionColor, 0.4))},
+      // Per channel trunc(parent * 0.4 + section * 0.6).
+      {"mixed with the parent colour", 40, plain, KeyColor, Px(64, 98, 132)},
       {"transparent over a colour", 100, plain, KeyColor, Opaque(ParentColor)},
       // Without parent information the section's own colour, not the key
       // colour mixed in.

@@ -190,6 +190,30 @@ TEST_F(SkinDataTest, CommandsOfAnotherManagerAreIgnored) {
   EXPECT_FALSE(p->SkinData.Updating());
 }
 
+// A child sees its container's skin data before or after the container took
+// the change, as the order says; a change of another manager passes through.
+TEST_F(SkinDataTest, SkinChangeReachesChildrenInTheOrderGiven) {
+  TsTestPanel* p = Panel(fForm, "PANEL", {0, 0, 30, 20});
+  auto* g = new TsTestGraphic(p);
+  g->SetParent(p);
+  std::vector<int> containerIndexSeen;
+  g->WindowProc = [&, inherited = g->WindowProc](TMessage& aMessage) {
+    if (aMessage.Msg == SkinCommandMessage)
+      containerIndexSeen.push_back(p->SkinData.SkinIndex);
+    inherited(aMessage);
+  };
+  const int skinned = fManager->GetSkinIndex("PANEL");
+  auto change = [&](platform::WORD aCommand, const TsSkinManager* aManager, TsChildOrder aOrder) {
+    TMessage m{SkinCommandMessage, SkinCommandParam(aCommand), LPARAM(aManager), 0};
+    return HandleSkinChange(p->SkinData, *p, m, aOrder);
+  };
+  TsSkinManager other;
+  EXPECT_FALSE(change(scRemoveSkin, &other, TsChildOrder::ChildrenAfter));
+  EXPECT_TRUE(change(scRemoveSkin, fManager.get(), TsChildOrder::ChildrenFirst));
+  EXPECT_TRUE(change(scPrepareSkin, fManager.get(), TsChildOrder::ChildrenAfter));
+  EXPECT_EQ(containerIndexSeen, (std::vector<int>{skinned, skinned, skinned}));
+}
+
 TEST_F(SkinDataTest, HotColoursFollowFocusAndMouse) {
   TsTestPanel* p = nullptr;
   {
