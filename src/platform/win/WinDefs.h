@@ -123,6 +123,8 @@ constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 constexpr UINT WM_NCMOUSELEAVE = 0x02A2;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
+// The request to show the window's system menu at the cursor.
+constexpr UINT WM_POPUPSYSTEMMENU = 0x0313;
 constexpr UINT WM_PRINT = 0x0317;
 constexpr UINT WM_PRINTCLIENT = 0x0318;
 constexpr UINT WM_USER = 0x0400;
@@ -267,6 +269,8 @@ constexpr LRESULT HTHELP = 21;
 // WM_SYSCOMMAND commands (the low four bits are the platform's own).
 constexpr WPARAM SC_SIZE = 0xF000;
 constexpr WPARAM SC_MOVE = 0xF010;
+// Moving with the mouse, as a click on the caption starts it.
+constexpr WPARAM SC_DRAGMOVE = 0xF012;
 constexpr WPARAM SC_MINIMIZE = 0xF020;
 constexpr WPARAM SC_MAXIMIZE = 0xF030;
 constexpr WPARAM SC_CLOSE = 0xF060;

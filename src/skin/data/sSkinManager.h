@@ -155,7 +155,6 @@ public:
   // Skins are looked for in folders only: a ".qsz" file of the same name is
   // passed over (for tools that check a folder).
   bool FoldersOnly = false;
-  bool SkinnedPopups = true;
   TqcSkinEffects Effects;
   TqcAnimEffects AnimEffects;
   TqcButtonsSupport ButtonsOptions;

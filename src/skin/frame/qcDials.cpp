@@ -122,7 +122,6 @@ void TqcProvider::InitForm(TForm* aForm) {
     UpdateWindow(wnd);
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
   }
-  sp->MakeSkinMenu = false;
 }
 
 bool TqcProvider::InitSkin(HWND aHandle) {

@@ -360,8 +360,6 @@ int HTProcess(const TsSkinTables& aSkin, const TqcFrameForm& aForm, const TqcFra
   const int y = aPoint.Y;
   if (y >= 0 && y < captionBottom)
     return int(aLayout.IconRect.Contains(aPoint) ? HTSYSMENU : HTCAPTION);
-  if (y < captionBottom + aForm.LinesCount * aForm.MenuHeight)
-    return int(HTMENU);
   const bool gripShown = GripInUse(aForm) || aScrollCorner.Contains(aPoint);
   if (gripShown && aSkin.IsValidImgIndex(aSkin.ConstData.GripRightBottom)) {
     const TPoint grip = GripOrigin(aSkin, aForm);

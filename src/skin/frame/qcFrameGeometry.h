@@ -14,9 +14,16 @@
 #include <vector>
 
 // Hit codes the frame adds to the platform's: extra title button i answers
-// HTTITLEBUTTON + i, item i of a title-bar component HTTITLEBARITEM + i.
+// HTTITLEBUTTON + i, item i of a title-bar component HTTITLEBARITEM + i, and
+// the minimize, restore and close buttons of a maximized multi-document
+// child HTMDIBUTTONFIRST to HTMDIBUTTONLAST. The two item ranges hold at most
+// 101 items each.
 constexpr int HTTITLEBUTTON = 1000;
+constexpr int HTTITLEBUTTONLAST = HTTITLEBUTTON + 100;
 constexpr int HTTITLEBARITEM = 2000;
+constexpr int HTTITLEBARITEMLAST = HTTITLEBARITEM + 100;
+constexpr int HTMDIBUTTONFIRST = 101;
+constexpr int HTMDIBUTTONLAST = 103;
 
 // Width and height of an image that is not there.
 constexpr int DefaultButtonSize = 21;
@@ -60,16 +67,18 @@ struct TqcFrameForm {
   bool IsMainForm = true;
   bool ShowAppIcon = true;
   bool GripRightBottom = false; // a size grip in the bottom-right corner
-  int MenuHeight = 0;           // height of a main-menu row, 0 without main menu
-  int LinesCount = 0;           // rows of the main menu
   TqcSystemMenuState SystemMenu;
   TqcTitleIconSpec TitleIcon;
   std::vector<TqcTitleButtonSpec> TitleButtons;
 };
 
+// The state of a caption button, which is also its frame in the button's
+// image strip.
+enum TqcCaptionButtonState : int { cbsNormal = 0, cbsHot = 1, cbsPressed = 2 };
+
 // One caption button: its image strip, place and the hit code it stands for.
 struct TqcCaptionButton {
-  int State = 0; // 0 normal, 1 hot, 2 pressed
+  TqcCaptionButtonState State = cbsNormal;
   int ImageIndex = -1;
   TRect Rect{};
   bool HaveAlignment = false; // large image: BIVALIGN applies

@@ -35,7 +35,7 @@ void DrawTitleGlyph(Bitmap& aCache, const TsSkinManager& aSkin, const TsFrameVie
     return;
   const Bitmap& glyph = *aView.TitleButtonGlyphs[aIndex];
   const TqcCaptionButton& button = aLayout.TitleButtons[aIndex];
-  const int shift = button.State == 2 ? 1 : 0;
+  const int shift = button.State == cbsPressed ? 1 : 0;
   const int x = button.Rect.Left + (button.Rect.Width() - glyph.Width()) / 2 + shift;
   const int y =
       button.Rect.Top + (ButtonHeight(aSkin, aLayout.Buttons) - glyph.Height()) / 2 + shift;
@@ -83,7 +83,7 @@ void SaveButtonStrip(const Bitmap& aCache, const TsSkinManager& aSkin, TsTitleBa
   const int wanted = b + TitleBtnsWidth(aSkin, form, aLayout.Buttons) + 10;
   const int left = std::max(aCache.Width() - wanted - 1, 0);
   const int width = std::min(wanted, aCache.Width() - left);
-  const int height = std::min(b + CaptionHeight(form) + b + form.MenuHeight, aCache.Height());
+  const int height = std::min(b + CaptionHeight(form) + b, aCache.Height());
   aTitle.TempBmpOrigin = {left, 0};
   aTitle.TempBmp.SetSize(width, height);
   raster::Copy(aTitle.TempBmp, aTitle.TempBmp.BoundsRect(), aCache, aTitle.TempBmpOrigin);
@@ -99,7 +99,7 @@ void PaintButton(Bitmap& aCache, const TsSkinManager& aSkin, const TsFrameView& 
                  const TqcCaptionButton& aButton, bool aEnabled) {
   const bool faded = !(aView.Active && aEnabled && aView.Enabled);
   DrawImage(aCache, aSkin, aButton.ImageIndex, aButton.Rect, aButton.State,
-            aButton.State == 0 && faded ? FadedMode : NormalMode);
+            aButton.State == cbsNormal && faded ? FadedMode : NormalMode);
 }
 
 void PaintBorderIcons(Bitmap& aCache, const TsSkinManager& aSkin, const TsTitleBarData& aTitle,
@@ -159,11 +159,11 @@ void RepaintButton(TsCommonData& aData, const TsTitleBarData& aTitle, const TsFr
   raster::Copy(*cache, r, aTitle.TempBmp, {r.Left - o.X, r.Top - o.Y});
   const bool disabled = !ButtonEnabled(aView, aHitCode) || !aView.Enabled;
   if (aHitCode >= HTTITLEBUTTON) {
-    const int mode = button->State == 0 && !aView.Active ? FadedMode : NormalMode;
+    const int mode = button->State == cbsNormal && !aView.Active ? FadedMode : NormalMode;
     DrawImage(*cache, *skin, button->ImageIndex, r, button->State, mode);
     DrawTitleGlyph(*cache, *skin, aView, aLayout, std::size_t(aHitCode - HTTITLEBUTTON));
   } else {
-    const bool faded = (disabled || button->State == 0) && (disabled || !aView.Active);
+    const bool faded = (disabled || button->State == cbsNormal) && (disabled || !aView.Active);
     DrawImage(*cache, *skin, ImageInWindowState(*skin, aView, *button), r, button->State,
               faded ? FadedMode : NormalMode);
   }

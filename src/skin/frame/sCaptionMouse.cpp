@@ -27,9 +27,9 @@ bool IsSystemButton(int aCode) {
 // Codes whose hover the caption shows itself: the system buttons, the MDI
 // child buttons and the extra and title-bar items.
 bool IsCaptionItem(int aCode) {
-  return IsSystemButton(aCode) || (aCode >= 101 && aCode <= 103) ||
-         (aCode >= HTTITLEBUTTON && aCode <= HTTITLEBUTTON + 100) ||
-         (aCode >= 2000 && aCode <= 2100);
+  return IsSystemButton(aCode) || (aCode >= HTMDIBUTTONFIRST && aCode <= HTMDIBUTTONLAST) ||
+         (aCode >= HTTITLEBUTTON && aCode <= HTTITLEBUTTONLAST) ||
+         (aCode >= HTTITLEBARITEM && aCode <= HTTITLEBARITEMLAST);
 }
 
 // The fade of one caption button: the button's rectangle of the frame cache
@@ -131,7 +131,7 @@ bool TsCaptionMouse::GlowAllowed(int aCode) const {
 
 void TsCaptionMouse::UpdateGlow(int aCode, const TqcCaptionButton& aButton) {
   const auto it = fGlows.find(aCode);
-  if (aButton.State != 1 || !GlowAllowed(aCode)) {
+  if (aButton.State != cbsHot || !GlowAllowed(aCode)) {
     if (it != fGlows.end())
       HideGlow(it->second);
     return;
@@ -158,10 +158,8 @@ void TsCaptionMouse::UpdateGlow(int aCode, const TqcCaptionButton& aButton) {
 bool TsCaptionMouse::FadesAllowed() const {
   const TsSkinManager* manager = fProvider.SkinManager();
   const TsScrollWndData& data = fProvider.SkinData();
-  constexpr unsigned transient =
-      fsBlendMoving | fsMinimizing | fsHideCover | fsRestoring | fsThumbnail | fsFrozen;
   return manager != nullptr && manager->Effects.AllowGlowing && !WindowAnimationRunning &&
-         !TsFadeTimer::StopFading && (fProvider.FormState & transient) == 0 &&
+         !TsFadeTimer::StopFading && !fProvider.RunState().InTransientState() &&
          fProvider.Form()->Parent() == nullptr && data.CacheBmp() != nullptr &&
          !data.CacheBmp()->Empty() && !data.BGChanged;
 }
@@ -173,9 +171,9 @@ void TsCaptionMouse::RepaintItem(int aCode) {
   UpdateGlow(aCode, *button);
   std::unique_ptr<TsFadeTimer>& timer = fFades[aCode];
   // Hover fades in and leaving fades out; a press shows at once.
-  if (button->State != 2 && FadesAllowed()) {
+  if (button->State != cbsPressed && FadesAllowed()) {
     StartFade(timer, std::make_unique<TsCaptionFadeTarget>(fProvider, timer, aCode), false,
-              button->State == 1 ? TFadeDirection::fdUp : TFadeDirection::fdDown);
+              button->State == cbsHot ? TFadeDirection::fdUp : TFadeDirection::fdDown);
     return;
   }
   StopFade(timer);
@@ -183,23 +181,24 @@ void TsCaptionMouse::RepaintItem(int aCode) {
 }
 
 void TsCaptionMouse::SetHotHT(int aCode, bool aRepaint) {
-  if (aCode == fProvider.CurrentHT || !fProvider.DrawNonClientArea)
+  TsFrameRunState& run = fProvider.RunState();
+  if (aCode == run.HotItem() || !fProvider.DrawNonClientArea)
     return;
-  const int old = fProvider.CurrentHT;
+  const int old = run.HotItem();
   if (old > 0)
     if (TqcCaptionButton* b = Button(old)) {
-      b->State = 0;
+      b->State = cbsNormal;
       if (aRepaint)
         RepaintItem(old);
     }
-  fProvider.CurrentHT = aCode;
+  run.SetHotItem(aCode);
   if (aCode <= 0)
     return;
-  int state = 1;
+  TqcCaptionButtonState state = cbsHot;
   if (CaptionBtnPressed) {
     if (aCode != fPressedHT)
       return;
-    state = 2;
+    state = cbsPressed;
   }
   if (TqcCaptionButton* b = Button(aCode)) {
     b->State = state;
@@ -209,23 +208,24 @@ void TsCaptionMouse::SetHotHT(int aCode, bool aRepaint) {
 }
 
 void TsCaptionMouse::SetPressedHT(int aCode) {
-  const int old = fProvider.CurrentHT;
+  TsFrameRunState& run = fProvider.RunState();
+  const int old = run.HotItem();
   if (aCode != old && old != 0)
     if (TqcCaptionButton* b = Button(old)) {
-      b->State = 0;
+      b->State = cbsNormal;
       RepaintItem(old);
     }
-  fProvider.CurrentHT = aCode;
+  run.SetHotItem(aCode);
   TsSystemMenu& menu = SystemMenu();
   const bool maximized =
       fProvider.Form()->HandleAllocated() && IsZoomed(fProvider.Form()->Handle());
   if ((aCode == HTMAXBUTTON && !(menu.EnabledMax() || (maximized && menu.EnabledRestore()))) ||
       (aCode == HTCLOSE && !menu.EnabledClose())) {
-    fProvider.CurrentHT = 0;
+    run.SetHotItem(0);
     return;
   }
   if (TqcCaptionButton* b = Button(aCode))
-    b->State = 2;
+    b->State = cbsPressed;
   fPressedHT = aCode;
   CaptionBtnPressed = true;
   RepaintItem(aCode);
@@ -279,14 +279,12 @@ bool TsCaptionMouse::NCLButtonDown(TMessage& aMessage) {
     DropSysMenu(p.X, p.Y + SysBorderWidth(fProvider.FrameForm()));
     return true;
   }
-  if (code == HTMENU)
-    return false;
   if (IsCaptionItem(code) && Button(code) != nullptr) {
     SetPressedHT(code);
     return true;
   }
   if (IsIconic(fProvider.Form()->Handle())) {
-    SendMessageW(fProvider.Form()->Handle(), WM_SYSCOMMAND, SC_MOVE + 2, aMessage.LParam);
+    SendMessageW(fProvider.Form()->Handle(), WM_SYSCOMMAND, SC_DRAGMOVE, aMessage.LParam);
     return true;
   }
   SetHotHT(0, true);
@@ -300,9 +298,10 @@ void TsCaptionMouse::Act(int aCode) {
   case HTMINBUTTON:
     SetHotHT(0, true);
     if (Application != nullptr && Application->MainForm() == form) {
-      fProvider.SkipAnimation = true;
+      // The main form minimizes without the hide animation.
+      fProvider.RunState().SetHideSkipped(true);
       SendMessageW(wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-      fProvider.SkipAnimation = false;
+      fProvider.RunState().SetHideSkipped(false);
     } else {
       SendMessageW(wnd, WM_SYSCOMMAND, IsIconic(wnd) ? SC_RESTORE : SC_MINIMIZE, 0);
     }
@@ -315,7 +314,7 @@ void TsCaptionMouse::Act(int aCode) {
     break;
   case HTCLOSE:
     if (TqcCaptionButton* b = Button(HTCLOSE))
-      b->State = 0;
+      b->State = cbsNormal;
     KillAnimations();
     SendMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     // The form may be gone with its provider now.
@@ -353,11 +352,11 @@ bool TsCaptionMouse::NCLButtonUp(TMessage& aMessage) {
   // Released elsewhere than on the held item: the held item is normal again
   // and nothing is done.
   if (held)
-    if (TqcCaptionButton* b = Button(pressed); b != nullptr && b->State != 0) {
-      b->State = 0;
+    if (TqcCaptionButton* b = Button(pressed); b != nullptr && b->State != cbsNormal) {
+      b->State = cbsNormal;
       RepaintItem(pressed);
     }
-  fProvider.CurrentHT = 0;
+  fProvider.RunState().SetHotItem(0);
   if (IsCaptionItem(code)) {
     SetHotHT(code, true);
     return true;
@@ -441,7 +440,7 @@ bool TsCaptionMouse::Handle(TMessage& aMessage) {
       DropSysMenu(p.X, p.Y);
     }
     return true;
-  case 0x0313: {
+  case WM_POPUPSYSTEMMENU: {
     POINT p{};
     GetCursorPos(&p);
     DropSysMenu(p.X, p.Y);

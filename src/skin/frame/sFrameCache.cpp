@@ -20,22 +20,14 @@ bool HasStyle(const TqcFrameForm& aForm, DWORD aBits) {
   return (aForm.Style & aBits) == aBits;
 }
 
-// The caption band's bottom edge plus the menu rows.
-int MenuBottom(const TsFrameView& aView) {
-  const TqcFrameForm& form = aView.Form;
-  return SysBorderWidth(form) + CaptionHeight(form) + form.LinesCount * form.MenuHeight + 1;
-}
-
-// A plain form: its colour over the caption and menu rows, the FORM border
+// A plain form: its colour over the caption rows, the FORM border
 // mask around the window over the section colour, and the section colour
 // between the mask's sides and a frame as wide as the form's borders.
 void PaintPlainBackground(Bitmap& aCache, const TsCommonData& aData, const TsFrameView& aView,
                           int aState) {
   const TqcFrameForm& form = aView.Form;
   const TRect whole = aCache.BoundsRect();
-  FillRect32(aCache,
-             {0, 0, whole.Right,
-              CaptionHeight(form) + FrameBorderWidth(form) + form.LinesCount * form.MenuHeight + 1},
+  FillRect32(aCache, {0, 0, whole.Right, CaptionHeight(form) + FrameBorderWidth(form) + 1},
              FormColor(aData, aView.Active));
   const TColor sectionColor = aData.StateBackgroundColor(aState);
   const TsMaskData* mask = aData.BorderMask();
@@ -96,27 +88,6 @@ void PaintTitle(Bitmap& aCache, const TsSkinManager& aSkin, TsCommonData& aData,
   }
 }
 
-// The menu bar's section under the caption, kept in MenuLineBmp.
-void PaintMenuLine(Bitmap& aCache, const TsSkinManager& aSkin, TsTitleBarData& aTitle,
-                   const TsFrameView& aView, int aState) {
-  const TqcFrameForm& form = aView.Form;
-  if (!aView.MenuPresent || form.MenuHeight <= 0)
-    return;
-  int section = aSkin.GetSkinIndex(aTitle.MenuLineSkin);
-  if (!aSkin.IsValidSkinIndex(section))
-    section = aSkin.GetSkinIndex("MENULINE");
-  if (!aSkin.IsValidSkinIndex(section))
-    return;
-  const int top = SysBorderWidth(form) + CaptionHeight(form);
-  const TRect r{0, top, aCache.Width(), MenuBottom(aView)};
-  PaintSectionByIndex(&aSkin, section, CacheInfoFromBitmap(&aCache, 0, 0), -1, -1, &aCache, {0, 0},
-                      r, std::min(aState, aSkin.gd[std::size_t(section)].States - 1));
-  const TRect inCache = r.Intersect(aCache.BoundsRect());
-  aTitle.MenuLineBmp.SetSize(inCache.Width(), inCache.Height());
-  raster::Copy(aTitle.MenuLineBmp, aTitle.MenuLineBmp.BoundsRect(), aCache,
-               {inCache.Left, inCache.Top});
-}
-
 // The caption items laid out anew; the button states of the previous layout
 // stay.
 void LayOut(const TsSkinManager& aSkin, const TsFrameView& aView, TqcFrameLayout& aLayout) {
@@ -134,7 +105,6 @@ void TsTitleBarData::ResetForSkin() {
   TitleSkinIndex = -1;
   CaptionSkinIndex = -1;
   TempBmp = Bitmap();
-  MenuLineBmp = Bitmap();
   FreeGlows();
 }
 
@@ -205,7 +175,6 @@ void PaintAll(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameView& aV
   PaintWindowBackground(cache, aData, aView, state);
   if (ch > 0 && aView.DrawNonClientArea) {
     PaintTitle(cache, *skin, aData, aTitle, aView, aLayout, state);
-    PaintMenuLine(cache, *skin, aTitle, aView, state);
     PaintCaption(cache, *skin, aTitle, aView, aLayout);
     SaveButtonStrip(cache, *skin, aTitle, aView, aLayout);
     if (HasBorder(form))

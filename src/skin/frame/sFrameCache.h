@@ -1,8 +1,8 @@
 #pragma once
 // The frame cache of a skinned form: one 32-bit bitmap laid out like the
 // whole window (origin at the window's top-left corner), holding the FORM
-// section, the title band, the icon, the caption text with its glow, the menu
-// bar and the caption buttons. The frame provider owns the state
+// section, the title band, the icon, the caption text with its glow and the
+// caption buttons. The frame provider owns the state
 // (TsTitleBarData next to its TsCommonData, whose cache bitmap this is) and
 // describes the form at paint time with a TsFrameView; PaintAll rebuilds the
 // cache from them when it is stale. User-interface thread only.
@@ -49,13 +49,11 @@ struct TsTitleBarData {
   int CaptionSkinIndex = -1; // section "CAPTION"; -1 when the skin has none
   TAlignment CaptionAlignment = taLeftJustify;
   TqcAddedTitle AddedTitle;
-  std::string MenuLineSkin; // the menu bar's section; empty: "MENULINE"
   // The cache strip behind the caption buttons, saved after the title band
   // and caption are painted and before any button: a button is repainted
   // over it without traces of its earlier states.
   platform::Bitmap TempBmp;
   TPoint TempBmpOrigin;                 // where TempBmp lies in the cache
-  platform::Bitmap MenuLineBmp;         // the painted menu bar
   std::optional<TqcCaptionGlow> FGlow1; // active frame
   std::optional<TqcCaptionGlow> FGlow2; // inactive frame
 
@@ -75,7 +73,6 @@ struct TsFrameView {
   bool Enabled = true;           // the form is enabled
   bool RightToLeft = false;      // the form reads right to left
   bool DrawNonClientArea = true; // the frame paints the non-client area
-  bool MenuPresent = false;      // a main menu with a visible item, drawn skinned
   std::string Caption;
   platform::HFONT CaptionFont = nullptr; // the platform's caption font; nullptr: the GUI font
   // The title icon, 32-bit with premultiplied alpha, stretched into the icon
@@ -91,7 +88,7 @@ struct TsFrameView {
   TCacheInfo Background = EmptyCacheInfo();
 };
 
-// Top of the client area: the caption and menu rows above it.
+// Top of the client area: the caption rows above it.
 int HeaderHeight(const TsFrameView& aView);
 // Where the client area lies in the cache (OffsetX, OffsetY); children that
 // ask the form for their background are answered with it.
@@ -110,7 +107,7 @@ TColor FormColor(const TsCommonData& aData, bool aActive);
 // Rebuilds the cache of aData when it is stale (BGChanged): chooses the
 // button images and lays out the caption items into aLayout (the button
 // states of aLayout are kept), paints the window background, the title band,
-// the menu bar, the caption and the buttons. Nothing without a skinned FORM
+// the caption and the buttons. Nothing without a skinned FORM
 // section.
 void PaintAll(TsCommonData& aData, TsTitleBarData& aTitle, const TsFrameView& aView,
               TqcFrameLayout& aLayout);

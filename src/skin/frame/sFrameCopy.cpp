@@ -11,12 +11,7 @@ std::array<TRect, 4> FrameStrips(const TsFrameView& aView) {
   const int width = CaptionWidth(form);
   const int height = form.Size.cy;
   const int border = FrameBorderWidth(form);
-  int top = HeaderHeight(aView);
-  if (CaptionHeight(form) == 0) {
-    top = border;
-    if (top == 0 && aView.MenuPresent)
-      top = form.LinesCount * form.MenuHeight + 1;
-  }
+  const int top = CaptionHeight(form) == 0 ? border : HeaderHeight(aView);
   return {TRect{0, 0, width, top}, TRect{0, top, border, height},
           TRect{width - border, top, width, height},
           TRect{border, height - border, width - border, height}};

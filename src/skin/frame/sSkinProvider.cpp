@@ -1,8 +1,8 @@
 #include "skin/frame/sSkinProvider.h"
 
-#include "platform/gfx/SystemColors.h"
 #include "platform/win/Dwm.h"
 #include "platform/win/Menu.h"
+#include "platform/win/MessageLoop.h"
 #include "platform/win/Paint.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowProcedures.h"
@@ -12,8 +12,6 @@
 #include "skin/frame/sFrameCopy.h"
 #include "skin/paint/qcGlow.h"
 #include "skin/paint/sControlCodes.h"
-#include "skin/paint/sParentBg.h"
-#include "skin/paint/sSkinCommandHandler.h"
 
 #include <algorithm>
 
@@ -22,6 +20,10 @@ using namespace platform;
 bool CaptionBtnPressed = false;
 
 namespace {
+
+// How long the end of a session waits for the running fades to end; each
+// ends on its next tick, 12 ms away.
+constexpr int FadeEndTimeoutMs = 2000;
 
 bool IsCaptionItemCode(LRESULT aCode) {
   return aCode == HTSYSMENU || aCode == HTMINBUTTON || aCode == HTMAXBUTTON || aCode == HTCLOSE ||
@@ -50,14 +52,6 @@ TqcSystemMenuState SystemMenuState(HWND aWnd) {
   return state;
 }
 
-void SetTransitions(HWND aWnd, bool aDisabled) {
-  BOOL composition = FALSE;
-  if (aWnd == nullptr || FAILED(DwmIsCompositionEnabled(&composition)) || !composition)
-    return;
-  const BOOL value = aDisabled ? TRUE : FALSE;
-  DwmSetWindowAttribute(aWnd, DWMWA_TRANSITIONS_FORCEDISABLED, &value, sizeof(value));
-}
-
 } // namespace
 
 // ---- creation and destruction ----
@@ -75,7 +69,7 @@ TsSkinProvider::TsSkinProvider(TComponent* aOwner)
 
 TsSkinProvider* TsSkinProvider::CreateRT(TForm* aForm) {
   auto* provider = new TsSkinProvider(aForm);
-  provider->RTInit = true;
+  provider->fRunState.DeferInit();
   return provider;
 }
 
@@ -92,14 +86,11 @@ TsSkinProvider* TsSkinProvider::Of(TForm* aForm) {
 }
 
 void TsSkinProvider::Attach() {
-  ClearButtons = true;
-  ArOR.clear();
-  FLinesCount = -1;
   OldWndProc = fForm->WindowProc;
   fForm->WindowProc = [this](TMessage& aMessage) { NewWndProc(aMessage); };
   fAttached = true;
   FramedForms.push_back(fForm);
-  FormActive = true;
+  fRunState.SetActive(true);
 }
 
 void TsSkinProvider::Detach() {
@@ -228,24 +219,30 @@ LRESULT TsSkinProvider::FrameHitCode(TPoint aWindowPoint, LRESULT aPlatformCode)
 
 void TsSkinProvider::UpdateRegion(bool aRedraw) {
   TsSkinManager* manager = SkinManager();
-  if (!DrawNonClientArea || !fForm->HandleAllocated() || InMenu || manager == nullptr)
+  if (!DrawNonClientArea || !fForm->HandleAllocated() || manager == nullptr)
     return;
   const TqcFrameForm f = FrameForm();
   if (!HasBorder(f) && (f.Style & (WS_MINIMIZE | WS_THICKFRAME)) == 0)
     return;
-  RgnChanging = true;
-  ArOR = BuildCornerCutouts(*manager, FCommonData->BorderIndex, Title.TitleSkin, CaptionWidth(f),
-                            f.Size.cy);
-  RgnChanged = false;
-  SetWindowRgn(fForm->Handle(), new Region(WindowRegion(f, ArOR)), aRedraw ? TRUE : FALSE);
-  RgnChanging = false;
+  fRunState.BeginRegionChange(BuildCornerCutouts(*manager, FCommonData->BorderIndex,
+                                                 Title.TitleSkin, CaptionWidth(f), f.Size.cy));
+  SetWindowRgn(fForm->Handle(), new Region(WindowRegion(f, fRunState.Cutouts())),
+               aRedraw ? TRUE : FALSE);
+  fRunState.EndRegionChange();
 }
 
 // ---- initialisation ----
 
+void TsSkinProvider::SetTransitions(bool aDisabled) {
+  BOOL composition = FALSE;
+  if (!fForm->HandleAllocated() || FAILED(DwmIsCompositionEnabled(&composition)) || !composition)
+    return;
+  const BOOL value = aDisabled ? TRUE : FALSE;
+  DwmSetWindowAttribute(fForm->Handle(), DWMWA_TRANSITIONS_FORCEDISABLED, &value, sizeof(value));
+}
+
 void TsSkinProvider::LoadInit() {
-  if (fForm->HandleAllocated())
-    SetTransitions(fForm->Handle(), DrawNonClientArea);
+  SetTransitions(DrawNonClientArea);
   PrepareForm();
   if (fAdapter == nullptr && Skinned())
     AdaptControls();
@@ -255,13 +252,12 @@ void TsSkinProvider::LoadInit() {
 
 void TsSkinProvider::PrepareForm() {
   TsSkinManager* manager = SkinManager();
-  if (RTInit || manager == nullptr || !fForm->HandleAllocated() || !manager->CommonSkinData.Active)
+  if (fRunState.InitPending() || manager == nullptr || !fForm->HandleAllocated() ||
+      !manager->CommonSkinData.Active)
     return;
   FCommonData->Loaded();
-  SystemMenuReady = true;
+  fRunState.SetPrepared(true);
   UpdateSysMenuStyle(true);
-  if (ClearButtons)
-    ClearButtons = false;
   FCommonData->UpdateIndexes(true);
   CalcItems();
   const auto& state = fForm->ComponentState();
@@ -289,10 +285,8 @@ void TsSkinProvider::UpdateSysMenuStyle(bool aHide) {
 }
 
 void TsSkinProvider::RunDeferredInit() {
-  if (!RTInit)
-    return;
-  RTInit = false;
-  LoadInit();
+  if (fRunState.TakeDeferredInit())
+    LoadInit();
 }
 
 // ---- routing ----
@@ -320,16 +314,17 @@ void TsSkinProvider::NewWndProc(TMessage& aMessage) {
 }
 
 void TsSkinProvider::RoutePassive(TMessage& aMessage) {
-  OldWndProc(aMessage);
-  // The window is gone: the form keeps its own procedure from now on, while
-  // it can still be given back.
-  if (aMessage.Msg == WM_NCDESTROY && fForm->ComponentState().Contains(csDestroying))
-    Detach();
+  if (aMessage.Msg == WM_NCDESTROY)
+    WMNCDestroy(aMessage);
+  else
+    OldWndProc(aMessage);
 }
 
 bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
   if (fCaptionMouse.Handle(aMessage) || fWindowStates.Handle(aMessage))
     return true;
+  if (aMessage.Msg >= CM_BASE)
+    return RouteNotification(aMessage);
   switch (aMessage.Msg) {
   case WM_NCCREATE:
   case WM_CREATE:
@@ -352,85 +347,134 @@ bool TsSkinProvider::RouteSkinned(TMessage& aMessage) {
     WMPaint(aMessage);
     return true;
   case WM_ACTIVATE:
-    OldWndProc(aMessage);
-    if (!FormShowing())
-      return true;
-    UpdateScrollAdapter();
-    if (!fForm->FormState().Contains(fsCreating))
-      FLinesCount = -1;
+    WMActivate(aMessage);
     return true;
   case WM_MOVE:
-    // The caption's fades and every glow stay behind a moving window.
-    fCaptionMouse.FinishAnimations();
-    HideAllGlows();
-    return false;
+    WMMove(aMessage);
+    return true;
   case WM_SETTINGCHANGE:
     FCommonData->BGChanged = true;
     return false;
+  case WM_QUERYENDSESSION:
+    WMQueryEndSession(aMessage);
+    return true;
   case WM_ENTERIDLE:
   case WM_PRINTCLIENT:
     aMessage.Result = 0;
     return true;
   case WM_MOUSEMOVE:
-    OldWndProc(aMessage);
-    if (DefaultManager != nullptr)
-      DefaultManager->SetActiveControl(nullptr);
+    WMMouseMove(aMessage);
     return true;
-  case CM_VISIBLECHANGED:
-    CMVisibleChanged(aMessage);
-    return true;
-  case CM_ENABLEDCHANGED:
-    OldWndProc(aMessage);
-    if (DrawNonClientArea && fForm->HandleAllocated()) {
-      FCommonData->BGChanged = true;
-      SendMessageW(fForm->Handle(), WM_NCPAINT, 0, 0);
-    }
-    return true;
-  case CM_MOUSEENTER:
-    OldWndProc(aMessage);
-    if (SkinManager() != nullptr && fForm->HandleAllocated())
-      SkinManager()->SetActiveControl(fForm->Handle());
-    return true;
-  case CM_MENUCHANGED:
-    if (!fForm->FormState().Contains(fsCreating) && fForm->Visible() && !FInAnimation &&
-        (FCommonData->CtrlSkinState & cssInUpdate) == 0) {
-      FLinesCount = -1;
-      FCommonData->BGChanged = true;
-    }
-    return false;
-  case CM_CONTROLLISTCHANGE: {
-    const TCMControlListChange change(aMessage);
-    OldWndProc(aMessage);
-    if (change.Control != nullptr && !change.Control->ComponentState().Contains(csDestroying)) {
-      if (TWinControl* w = AsWindowed(change.Control)) {
-        if (fAdapter != nullptr)
-          fAdapter->AddNewItem(w);
-        SendSkinCommandToChildren(w, scQuerySkinState, 0, 1);
-      }
-      SendSkinCommand(change.Control, scQuerySkinState, 0, 1);
-    }
-    return true;
-  }
   case WM_NCDESTROY:
-    OldWndProc(aMessage);
-    if (fForm->ComponentState().Contains(csDestroying))
-      Detach();
+    WMNCDestroy(aMessage);
     return true;
   default:
     return false;
   }
 }
 
+bool TsSkinProvider::RouteNotification(TMessage& aMessage) {
+  switch (aMessage.Msg) {
+  case CM_VISIBLECHANGED:
+    CMVisibleChanged(aMessage);
+    return true;
+  case CM_ENABLEDCHANGED:
+    CMEnabledChanged(aMessage);
+    return true;
+  case CM_MOUSEENTER:
+    CMMouseEnter(aMessage);
+    return true;
+  case CM_MENUCHANGED:
+    CMMenuChanged(aMessage);
+    return true;
+  case CM_CONTROLLISTCHANGE:
+    CMControlListChange(aMessage);
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TsSkinProvider::WMActivate(TMessage& aMessage) {
+  OldWndProc(aMessage);
+  if (FormShowing())
+    UpdateScrollAdapter();
+}
+
+void TsSkinProvider::WMMove(TMessage& aMessage) {
+  // The caption's fades and every glow stay behind a moving window.
+  fCaptionMouse.FinishAnimations();
+  HideAllGlows();
+  OldWndProc(aMessage);
+}
+
+void TsSkinProvider::WMQueryEndSession(TMessage& aMessage) {
+  // The session ends: every fade stops for good, and the running ones are
+  // given the time to end (each ends on its next tick) before the answer.
+  TsFadeTimer::StopFading = true;
+  if (Application == nullptr || !Application->Terminating())
+    PumpUntil([] { return TsFadeTimer::LiveCount() == 0; }, FadeEndTimeoutMs);
+  OldWndProc(aMessage);
+}
+
+void TsSkinProvider::WMMouseMove(TMessage& aMessage) {
+  OldWndProc(aMessage);
+  if (DefaultManager != nullptr)
+    DefaultManager->SetActiveControl(nullptr);
+}
+
+void TsSkinProvider::WMNCDestroy(TMessage& aMessage) {
+  OldWndProc(aMessage);
+  // The window is gone: the form keeps its own procedure from now on, while
+  // it can still be given back.
+  if (fForm->ComponentState().Contains(csDestroying))
+    Detach();
+}
+
+void TsSkinProvider::CMEnabledChanged(TMessage& aMessage) {
+  OldWndProc(aMessage);
+  if (DrawNonClientArea && fForm->HandleAllocated()) {
+    FCommonData->BGChanged = true;
+    SendMessageW(fForm->Handle(), WM_NCPAINT, 0, 0);
+  }
+}
+
+void TsSkinProvider::CMMouseEnter(TMessage& aMessage) {
+  OldWndProc(aMessage);
+  if (SkinManager() != nullptr && fForm->HandleAllocated())
+    SkinManager()->SetActiveControl(fForm->Handle());
+}
+
+void TsSkinProvider::CMMenuChanged(TMessage& aMessage) {
+  if (!fForm->FormState().Contains(fsCreating) && fForm->Visible() && !fRunState.ShowAnimating() &&
+      (FCommonData->CtrlSkinState & cssInUpdate) == 0)
+    FCommonData->BGChanged = true;
+  OldWndProc(aMessage);
+}
+
+void TsSkinProvider::CMControlListChange(TMessage& aMessage) {
+  const TCMControlListChange change(aMessage);
+  OldWndProc(aMessage);
+  if (change.Control == nullptr || change.Control->ComponentState().Contains(csDestroying))
+    return;
+  if (TWinControl* w = AsWindowed(change.Control)) {
+    if (fAdapter != nullptr)
+      fAdapter->AddNewItem(w);
+    SendSkinCommandToChildren(w, scQuerySkinState, 0, 1);
+  }
+  SendSkinCommand(change.Control, scQuerySkinState, 0, 1);
+}
+
 void TsSkinProvider::UpdateScrollAdapter() {
-  if (ListSW != nullptr || (FormState & fsCreatingScrollAdapter) != 0 || !DrawNonClientArea ||
+  if (ListSW != nullptr || fRunState.CreatingScrollAdapter() || !DrawNonClientArea ||
       (GetWindowLongW(fForm->Handle(), GWL_STYLE) & LONG(WS_HSCROLL | WS_VSCROLL)) == 0)
     return;
-  FormState |= fsCreatingScrollAdapter;
+  fRunState.SetCreatingScrollAdapter(true);
   TqcSkinParams params;
   params.Control = fForm;
   params.SkinSection = "FORM";
   ListSW = std::make_unique<TqcScrollWnd>(fForm->Handle(), nullptr, SkinManager(), params);
-  FormState &= ~fsCreatingScrollAdapter;
+  fRunState.SetCreatingScrollAdapter(false);
 }
 
 void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
@@ -449,9 +493,9 @@ void TsSkinProvider::CMVisibleChanged(TMessage& aMessage) {
 
 void TsSkinProvider::WMSetRedraw(TMessage& aMessage) {
   if (aMessage.WParam != 0)
-    LockCount = std::max(0, LockCount - 1);
+    fRunState.ResumeRedraw();
   else
-    ++LockCount;
+    fRunState.SuspendRedraw();
   OldWndProc(aMessage);
 }
 
@@ -466,260 +510,13 @@ void TsSkinProvider::WMNCHitTest(TMessage& aMessage) {
   aMessage.Result = FrameHitCode(CursorToPoint(screen, {window.Left, window.Top}), aMessage.Result);
 }
 
-// ---- skin commands ----
-
-bool TsSkinProvider::FromOwnManager(const TSkinCommand& aCommand) const {
-  return aCommand.Value != 0 && aCommand.Ref<TsSkinManager>() == SkinManager();
-}
-
-bool TsSkinProvider::CommandInAnyState(const TSkinCommand& aCommand, TMessage& aMessage) {
-  switch (aCommand.Command) {
-  case scPrepareSkin:
-    if (!Destroying() && FromOwnManager(aCommand) && !SystemMenuReady)
-      PrepareForm();
-    return false;
-  case scRemoveSkin:
-    RemoveSkin(aMessage);
-    return true;
-  case scIsSkinned:
-    aMessage.Result = 1;
-    return true;
-  case scGetParentBg:
-    if (!Skinned())
-      return false;
-    GetParentBg(*aCommand.Ref<ParentBgInfo>());
-    return true;
-  case scQuerySkinState:
-    if ((FCommonData->CtrlSkinState & cssNotComputed) != 0)
-      FCommonData->RefreshPlainState(false);
-    aMessage.Result = FCommonData->CtrlSkinState;
-    return true;
-  case scGetApplication:
-    aMessage.Result = LRESULT(Application);
-    return true;
-  case scGetClientOffset:
-    aMessage.Result = LRESULT((DWORD(OffsetY()) << 16) | (DWORD(OffsetX()) & 0xFFFF));
-    return true;
-  default:
-    return false;
-  }
-}
-
-bool TsSkinProvider::CommandPassive(const TSkinCommand& aCommand, TMessage& aMessage) {
-  switch (aCommand.Command) {
-  case scPrepareSkin:
-    if (FromOwnManager(aCommand) && !Destroying())
-      PrepareSkinPassive();
-    return true;
-  case scGetProvider:
-    aMessage.Result = LRESULT(this);
-    return true;
-  case scPrepareCache:
-    FCommonData->BGChanged = false;
-    return true;
-  default:
-    return false;
-  }
-}
-
-bool TsSkinProvider::CommandSkinned(const TSkinCommand& aCommand, TMessage& aMessage) {
-  TsCommonData& data = *FCommonData;
-  switch (aCommand.Command) {
-  case scPrepareSkin:
-    if (FromOwnManager(aCommand))
-      PrepareSkinSkinned();
-    return true;
-  case scApplySkin:
-    if (FromOwnManager(aCommand))
-      ApplySkin();
-    return true;
-  case scGetProvider:
-    aMessage.Result = LRESULT(this);
-    return true;
-  case scRepaintChildren:
-    if (data.Updating()) {
-      data.SetUpdating(false);
-      if (fForm->HandleAllocated())
-        RedrawWindow(fForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-    }
-    return true;
-  case scSetUpdating:
-    data.SetUpdating(aCommand.Argument == 1);
-    if (data.IsUpdating())
-      data.BGChanged = true;
-    return true;
-  case scQueryUpdating:
-    aMessage.Result = data.Updating() && !WindowAnimationRunning ? 1 : 0;
-    return true;
-  case scBgChanged:
-    data.BGChanged = true;
-    return true;
-  case scQueryRepaintOnMove: {
-    const TsGeneralData* section = data.Section();
-    const TsMaskData* mask = data.BorderMask();
-    if (section != nullptr &&
-        section->Props[0].GradientPercent + section->Props[0].ImagePercent > 0)
-      aMessage.Result = 1;
-    else
-      aMessage.Result = mask != nullptr && (mask->DrawMode & 16) != 0 ? 1 : 0;
-    return true;
-  }
-  case scGetBgColor:
-    aMessage.Result = EncodeBgColor(data.StateBackgroundColor(0));
-    return true;
-  case scHoverLost:
-    fCaptionMouse.MouseLeave();
-    return true;
-  case scPrepareCache:
-    PrepareCache();
-    return true;
-  case scControlLoaded:
-    if (fAdapter != nullptr && !fForm->ComponentState().Contains(csLoading)) {
-      TControl* control = aCommand.Ref<TControl>();
-      TWinControl* w = control != nullptr ? AsWindowed(control) : fForm;
-      fAdapter->AddAllItems(w != nullptr ? w : fForm);
-    }
-    return true;
-  case scRefreshFrame:
-    if (aCommand.Value == 1)
-      data.BGChanged = true;
-    RefreshFrame();
-    return true;
-  case scSuspendRedraw:
-    if (data.RepaintIfMoved() && fForm->HandleAllocated())
-      SendMessageW(fForm->Handle(), WM_SETREDRAW, 0, 0);
-    return true;
-  case scResumeRedraw:
-    if (data.RepaintIfMoved() && fForm->HandleAllocated()) {
-      SendMessageW(fForm->Handle(), WM_SETREDRAW, 1, 0);
-      RedrawWindow(fForm->Handle(), nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
-    return true;
-  default:
-    return false;
-  }
-}
-
-void TsSkinProvider::GetParentBg(ParentBgInfo& aInfo) {
-  aInfo.X = 0;
-  aInfo.Y = 0;
-  // Children copy from the cache: a stale one is rebuilt first.
-  if (FCommonData->HasOwnBackground() && (!FCommonData->Updating() || FInAnimation))
-    PaintAll();
-  if (aInfo.PleaseDraw) {
-    aInfo.X += OffsetX();
-    aInfo.Y += OffsetY();
-  }
-  const TsGeneralData* section = FCommonData->Section();
-  const int state = section != nullptr ? std::min(FormActive ? 1 : 0, section->States - 1) : 0;
-  FillParentBgInfo(*FCommonData, aInfo, std::max(0, state));
-  const int dx = OffsetX();
-  aInfo.X += dx;
-  if (aInfo.X != 0)
-    aInfo.FillRect.Left = std::max(0, aInfo.FillRect.Left - dx);
-  const int dy = OffsetY();
-  aInfo.Y += dy;
-  if (aInfo.Y != 0)
-    aInfo.FillRect.Top = std::max(0, aInfo.FillRect.Top - dy);
-}
-
-void TsSkinProvider::PrepareCache() {
-  TsCommonData& data = *FCommonData;
-  if (SkinLoadingFlag || !data.BGChanged)
-    return;
-  PaintAll();
-  // A cache that cannot be built now counts as fresh where waiting for it
-  // would hold the frame back for good.
-  if (data.BGChanged &&
-      (fForm->FormState().Contains(fsCreating) ||
-       (FormState & (fsBlendMoving | fsHideCover)) != 0 || data.Section() == nullptr))
-    data.BGChanged = false;
-}
-
-void TsSkinProvider::RemoveSkin(TMessage& aMessage) {
-  const TSkinCommand command(aMessage);
-  if (!FromOwnManager(command)) {
-    SendSkinCommandToChildren(fForm, scRemoveSkin, command.Value);
-    return;
-  }
-  ListSW.reset();
-  SetTransitions(fForm->HandleAllocated() ? fForm->Handle() : nullptr, false);
-  LRESULT ignored = 0;
-  HandleSkinCommand(*FCommonData, command, ignored);
-  FLinesCount = -1;
-  SendSkinCommandToChildren(fForm, scRemoveSkin, command.Value);
-  FreeAdapter();
-  if (fForm->HandleAllocated() && !Destroying()) {
-    UpdateSysMenuStyle(false);
-    const TqcFrameForm f = FrameForm();
-    if (HasBorder(f) && !InMenu)
-      SetWindowRgn(fForm->Handle(), nullptr, TRUE);
-    ArOR.clear();
-    RgnChanged = true;
-    SystemMenuReady = false;
-    if (fUseGlobalColor && !FCommonData->CustomColor())
-      fForm->SetColor(clBtnFace);
-    RedrawWindow(fForm->Handle(), nullptr, nullptr,
-                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  }
-  FCommonData->EmptyCache();
-}
-
-void TsSkinProvider::PrepareSkinPassive() {
-  TsSkinManager* manager = SkinManager();
-  FCommonData->UpdateIndexes(true);
-  Title.ResetForSkin();
-  if (manager == nullptr)
-    return;
-  UpdateSysMenuStyle(true);
-  SystemMenuReady = true;
-  CalcItems();
-  FCommonData->BGChanged = true;
-  FLinesCount = -1;
-  ApplyGlobalColor();
-  if (fForm->HandleAllocated())
-    SetTransitions(fForm->Handle(), DrawNonClientArea);
-  AdaptControls();
-}
-
-void TsSkinProvider::PrepareSkinSkinned() {
-  TsSkinManager* manager = SkinManager();
-  FCommonData->UpdateIndexes(true);
-  Title.ResetForSkin();
-  if (manager == nullptr)
-    return;
-  CalcItems();
-  UpdateSysMenuStyle(DrawNonClientArea);
-  FCommonData->BGChanged = true;
-  FLinesCount = -1;
-  TMessage paint{WM_NCPAINT, 0, 0, 0};
-  WMNCPaint(paint);
-}
-
-void TsSkinProvider::ApplySkin() {
-  AdaptControls();
-  FLinesCount = -1;
-  const TqcFrameForm f = FrameForm();
-  if (HasBorder(f))
-    RgnChanged = true;
-  if (!fForm->Visible() || !fForm->HandleAllocated())
-    return;
-  FCommonData->BGChanged = true;
-  if (!WindowAnimationRunning)
-    RedrawWindow(fForm->Handle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  ApplyGlobalColor();
-  FCommonData->SetUpdating(false);
-}
-
 // ---- non-client paint ----
 
 void TsSkinProvider::WMNCPaint(TMessage& aMessage) {
-  if (!SystemMenuReady)
+  if (!fRunState.Prepared())
     PrepareForm();
   if (DrawNonClientArea &&
-      ((FCommonData->CtrlSkinState & cssInUpdate) != 0 || (FormState & fsHideCover) != 0)) {
+      ((FCommonData->CtrlSkinState & cssInUpdate) != 0 || fRunState.HideCoverUp())) {
     aMessage.Result = 0;
     return;
   }
@@ -728,7 +525,7 @@ void TsSkinProvider::WMNCPaint(TMessage& aMessage) {
     OldWndProc(aMessage);
     return;
   }
-  if (fAnimating || !FormShowing() || Destroying() || !SystemMenuReady) {
+  if (fRunState.PreparingShow() || !FormShowing() || Destroying() || !fRunState.Prepared()) {
     aMessage.Result = 0;
     return;
   }
@@ -747,7 +544,7 @@ TsFrameView TsSkinProvider::View() const {
   TsFrameView view;
   view.Form = FrameForm();
   view.ClientSize = {fForm->ClientWidth(), fForm->ClientHeight()};
-  view.Active = FormActive;
+  view.Active = fRunState.Active();
   view.Enabled = fForm->Enabled();
   view.DrawNonClientArea = DrawNonClientArea;
   view.Caption = fForm->Caption();
@@ -768,16 +565,15 @@ void TsSkinProvider::PaintAll() {
     FCommonData->BGChanged = true;
   if (!FCommonData->BGChanged)
     return;
-  RgnChanged = true;
+  fRunState.MarkRegionStale();
   ::PaintAll(*FCommonData, Title, View(), fLayout);
-  FirstInitialized = true;
 }
 
 void TsSkinProvider::PaintFrame() {
   if (!DrawNonClientArea || !fForm->HandleAllocated())
     return;
   PaintAll();
-  if (RgnChanged && !FCommonData->IsUpdating())
+  if (fRunState.RegionStale() && !FCommonData->IsUpdating())
     UpdateRegion(!WindowAnimationRunning);
   FCommonData->SetUpdating(false);
   HWND wnd = fForm->Handle();
@@ -813,7 +609,7 @@ void TsSkinProvider::WMPaint(TMessage& aMessage) {
     OldWndProc(aMessage);
     return;
   }
-  if (FCommonData->HasOwnBackground() && (FInAnimation || WindowAnimationRunning)) {
+  if (FCommonData->HasOwnBackground() && (fRunState.ShowAnimating() || WindowAnimationRunning)) {
     ValidateRect(fForm->Handle(), nullptr);
     aMessage.Result = 0;
     return;

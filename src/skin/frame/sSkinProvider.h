@@ -14,6 +14,7 @@
 #include "skin/frame/qcFrameGeometry.h"
 #include "skin/frame/sCaptionMouse.h"
 #include "skin/frame/sFrameCache.h"
+#include "skin/frame/sFrameRunState.h"
 #include "skin/frame/sWindowStates.h"
 #include "skin/paint/sCommonData.h"
 #include "skin/paint/sSkinOwner.h"
@@ -33,17 +34,6 @@ class EAbort : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
-
-// FormState bits: transient states of a framed form.
-inline constexpr unsigned fsBlendMoving = 0x0080;
-inline constexpr unsigned fsMinimizing = 0x0100;
-inline constexpr unsigned fsHideCover = 0x0200;
-inline constexpr unsigned fsRestoring = 0x0400;
-inline constexpr unsigned fsThumbnail = 0x0800;
-inline constexpr unsigned fsFrozen = 0x1000;
-inline constexpr unsigned fsFrozenShown = 0x10000;
-inline constexpr unsigned fsNCActivating = 0x8000;
-inline constexpr unsigned fsCreatingScrollAdapter = 0x20000;
 
 // Set while a caption item of any frame is held down with the left button.
 extern bool CaptionBtnPressed;
@@ -75,7 +65,6 @@ public:
   bool AllowAnimation = true;
   bool DrawNonClientArea = true;
   bool DrawClientArea = true;
-  bool MakeSkinMenu = false;
   bool ScreenSnap = false;
   int SnapBuffer = 10;
   bool ShowAppIcon = true;
@@ -117,7 +106,7 @@ public:
   platform::LRESULT FrameHitCode(TPoint aWindowPoint, platform::LRESULT aPlatformCode) const;
   // Rebuilds the corner cut-outs and gives the window its region.
   void UpdateRegion(bool aRedraw);
-  const std::vector<TRect>& Cutouts() const { return ArOR; }
+  const std::vector<TRect>& Cutouts() const { return fRunState.Cutouts(); }
 
   // The adapter of the form's standard controls, while the frame is skinned.
   TqcCtrlAdapter* Adapter() const { return fAdapter; }
@@ -129,23 +118,10 @@ public:
   // Passes a message on to the form's previous procedure.
   void CallOldWndProc(TMessage& aMessage) { OldWndProc(aMessage); }
 
-  // Run-time state shared with the frame painting and the activation units.
-  bool FormActive = true;
-  int CurrentHT = 0;
-  bool RTInit = false;
-  bool FirstInitialized = false;
-  bool RgnChanged = true;
-  bool RgnChanging = false;
-  bool InMenu = false;
-  int LockCount = 0;
-  unsigned FormState = 0;
-  bool FInAnimation = false;
-  bool fAnimating = false;
-  bool SkipAnimation = false;
-  bool ClearButtons = false;
-  bool SystemMenuReady = false;
-  int FLinesCount = -1;
-  std::vector<TRect> ArOR;
+  // What the provider knows about its form while it runs, shared with the
+  // window states and the caption's mouse protocol.
+  TsFrameRunState& RunState() { return fRunState; }
+  const TsFrameRunState& RunState() const { return fRunState; }
 
 protected:
   void Notification(TComponent* aComponent, TOperation aOperation) override;
@@ -157,8 +133,13 @@ private:
   // Routing of a skinned frame; false for a message it does not handle (it
   // is then passed on).
   bool RouteSkinned(TMessage& aMessage);
+  // The toolkit's notifications to a skinned frame; false when not handled.
+  bool RouteNotification(TMessage& aMessage);
   void RoutePassive(TMessage& aMessage);
   void RunDeferredInit();
+  // Composition transitions of the window off (aDisabled) or on, while
+  // desktop composition is on.
+  void SetTransitions(bool aDisabled);
   // Creates the scroll adapter of a scrolling form when it has none.
   void UpdateScrollAdapter();
   // Adapts the form's standard controls, making the adapter when missing.
@@ -170,6 +151,14 @@ private:
   bool CommandPassive(const TSkinCommand& aCommand, TMessage& aMessage);
   bool CommandSkinned(const TSkinCommand& aCommand, TMessage& aMessage);
   bool FromOwnManager(const TSkinCommand& aCommand) const;
+  // scRepaintChildren: an update of the frame ends with a redraw.
+  void RepaintAfterUpdate();
+  // scQueryRepaintOnMove: the frame's background depends on its position.
+  bool RepaintsOnMove() const;
+  // scControlLoaded: adapts a loaded control's standard controls.
+  void ControlLoaded(TControl* aControl);
+  // scSuspendRedraw, scResumeRedraw (the latter redraws everything).
+  void SetRedraw(bool aOn);
   void GetParentBg(ParentBgInfo& aInfo);
   // scPrepareCache: rebuilds a stale cache (not while a skin loads).
   void PrepareCache();
@@ -179,6 +168,15 @@ private:
   void ApplySkin();
 
   // Handlers.
+  void WMActivate(TMessage& aMessage);
+  void WMMove(TMessage& aMessage);
+  void WMQueryEndSession(TMessage& aMessage);
+  void WMMouseMove(TMessage& aMessage);
+  void WMNCDestroy(TMessage& aMessage);
+  void CMEnabledChanged(TMessage& aMessage);
+  void CMMouseEnter(TMessage& aMessage);
+  void CMMenuChanged(TMessage& aMessage);
+  void CMControlListChange(TMessage& aMessage);
   void WMNCHitTest(TMessage& aMessage);
   void WMNCPaint(TMessage& aMessage);
   void WMSetRedraw(TMessage& aMessage);
@@ -197,6 +195,7 @@ private:
   TWndMethod OldWndProc;
   bool fAttached = false;
   bool fUseGlobalColor = true;
+  TsFrameRunState fRunState;
   TqcFrameLayout fLayout;
   TsWindowStates fWindowStates{*this};
   TsCaptionMouse fCaptionMouse{*this};

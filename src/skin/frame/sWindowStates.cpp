@@ -189,8 +189,9 @@ void TsWindowStates::ShowCoverWindow() {
   TsSkinProvider& p = fProvider;
   const HWND wnd = Wnd();
   // Without a frame image there is nothing to cover the frame with.
-  if (!p.DrawNonClientArea || p.FInAnimation || p.LockCount > 0 ||
-      (p.FormState & fsBlendMoving) != 0 || wnd == nullptr || !CacheFilled())
+  const TsFrameRunState& run = p.RunState();
+  if (!p.DrawNonClientArea || run.ShowAnimating() || run.RedrawSuspended() || wnd == nullptr ||
+      !CacheFilled())
     return;
   if (!fCover)
     fCover = std::make_unique<TqcLayeredCover>();
@@ -211,67 +212,69 @@ void TsWindowStates::HideCoverWindow() {
 void TsWindowStates::WMNCActivate(TMessage& aMessage) {
   TsSkinProvider& p = fProvider;
   TsCommonData& data = p.SkinData();
-  TForm* form = p.Form();
-  // The restore animation shows the window meanwhile.
-  if ((p.FormState & fsRestoring) != 0) {
-    aMessage.Result = 1;
-    return;
-  }
   const HWND wnd = Wnd();
   if (Destroying() || !p.DrawNonClientArea || wnd == nullptr) {
     PassOn(aMessage);
     return;
   }
-  if (!p.SystemMenuReady)
+  TsFrameRunState& run = p.RunState();
+  if (!run.Prepared())
     p.PrepareForm();
-  p.FormState |= fsNCActivating;
   const bool active = aMessage.WParam != 0;
-  if ((p.FormState & fsBlendMoving) == 0)
-    p.FormActive = active;
+  run.SetActive(active);
   if (LooksDifferentWhenActive(data))
     data.BGChanged = true;
   data.SetUpdating(false);
+  if (Showing() && IsWindowVisible(wnd))
+    PassOnUnderCover(aMessage);
+  else
+    PassOn(aMessage);
+  if (IsWindow(wnd))
+    FinishActivation(active);
+}
 
-  if (Showing() && IsWindowVisible(wnd)) {
-    if (active != p.FormActive)
-      data.BGChanged = true;
-    if (p.fAnimating) {
-      if (p.RTInit)
-        SendMessageW(wnd, WM_SETREDRAW, 0, 0);
-    } else if (!form->FormState().Contains(fsShowing)) {
-      ShowCoverWindow();
-    }
-    // The platform repaints its own caption under the cover.
-    const bool redrawOn = p.fAnimating || p.RTInit;
-    const bool firstUse = p.RTInit;
-    PassOn(aMessage);
-    if (!IsWindow(wnd)) {
-      HideCoverWindow();
-      return;
-    }
-    if (redrawOn) {
-      SendMessageW(wnd, WM_SETREDRAW, 1, 0);
-    } else {
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
-      HideCoverWindow();
-    }
-    if (firstUse)
-      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  } else {
-    PassOn(aMessage);
+// The platform repaints its own caption under the cover, or with redrawing
+// off while the form is prepared for its show animation or used for the
+// first time; then the skinned frame is drawn again.
+void TsWindowStates::PassOnUnderCover(TMessage& aMessage) {
+  const TsFrameRunState& run = fProvider.RunState();
+  const HWND wnd = Wnd();
+  if (run.PreparingShow()) {
+    if (run.InitPending())
+      SendMessageW(wnd, WM_SETREDRAW, 0, 0);
+  } else if (!fProvider.Form()->FormState().Contains(fsShowing)) {
+    ShowCoverWindow();
   }
-  if (!IsWindow(wnd))
+  const bool redrawOn = run.PreparingShow() || run.InitPending();
+  const bool firstUse = run.InitPending();
+  PassOn(aMessage);
+  if (!IsWindow(wnd)) {
+    HideCoverWindow();
     return;
+  }
+  if (redrawOn) {
+    SendMessageW(wnd, WM_SETREDRAW, 1, 0);
+  } else {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_FRAME);
+    HideCoverWindow();
+  }
+  if (firstUse)
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
 
+// After the platform's activation: the frame in its new state, unless a
+// window animation shows the form meanwhile.
+void TsWindowStates::FinishActivation(bool aActive) {
+  TsSkinProvider& p = fProvider;
+  TForm* form = p.Form();
+  const HWND wnd = Wnd();
   const bool animating = RunningAnimation(wnd) != nullptr;
   if ((GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 && !animating)
     OwnNCPaint();
-  if (!form->FormState().Contains(fsCreating) && HasBorder(p.FrameForm()) &&
-      (p.FormState & fsBlendMoving) == 0 && p.FormActive != active) {
-    p.FormActive = active;
-    p.FLinesCount = -1;
-  }
-  p.FormState &= ~fsNCActivating;
+  // A nested activation while the platform handled this one does not
+  // outlast it.
+  if (!form->FormState().Contains(fsCreating) && HasBorder(p.FrameForm()))
+    p.RunState().SetActive(aActive);
   if (!animating) {
     RECT r{};
     GetWindowRect(wnd, &r);
@@ -285,33 +288,15 @@ void TsWindowStates::WMNCActivate(TMessage& aMessage) {
 void TsWindowStates::WMSize(TMessage& aMessage) {
   TsSkinProvider& p = fProvider;
   TsCommonData& data = p.SkinData();
-  TForm* form = p.Form();
   const HWND wnd = Wnd();
   if (data.Updating() || wnd == nullptr || !IsWindowVisible(wnd)) {
-    p.RgnChanged = data.BGChanged = true;
+    p.RunState().MarkRegionStale();
+    data.BGChanged = true;
     PassOn(aMessage);
     return;
   }
-  const int clientWidth = LOWORD(DWORD_PTR(aMessage.LParam));
-  const int clientHeight = HIWORD(DWORD_PTR(aMessage.LParam));
-  const TRect last = fLastClientRect;
-  const bool plain = !data.HasOwnBackground();
-  // The corner images at the bottom right of the old client area leave
-  // traces when the client area shrinks.
-  if (TsSkinManager* manager = p.SkinManager();
-      manager != nullptr &&
-      (clientWidth < last.Width() || clientHeight < last.Height() || last.Width() == 0))
-    for (const char* corner : {"IMGTOPRIGHT", "IMGBTMRIGHT"}) {
-      const int index = manager->GetMaskIndex(data.SkinIndex, data.SkinSection(), corner);
-      if (!manager->IsValidImgIndex(index))
-        continue;
-      const TsMaskData& mask = manager->ma[std::size_t(index)];
-      const RECT r{last.Right - StateImageWidth(mask), last.Bottom - StateImageHeight(mask),
-                   last.Right, last.Bottom};
-      InvalidateRect(wnd, &r, plain ? TRUE : FALSE);
-    }
-  p.FLinesCount = -1;
-
+  const TSize client{LOWORD(DWORD_PTR(aMessage.LParam)), HIWORD(DWORD_PTR(aMessage.LParam))};
+  InvalidateCornerTraces(client);
   const bool keepUpdating = !HasParent() && p.DrawClientArea;
   const bool wasUpdating = data.Updating();
   if (keepUpdating)
@@ -319,37 +304,66 @@ void TsWindowStates::WMSize(TMessage& aMessage) {
   PassOn(aMessage);
   if (keepUpdating)
     data.SetUpdating(wasUpdating);
-  if (!IsWindow(wnd))
+  if (!IsWindow(wnd) || (!WindowAnimationRunning && !RepaintForNewSize(client)))
     return;
+  fLastClientRect = {0, 0, client.cx, client.cy};
+}
 
-  if (!WindowAnimationRunning) {
-    const Bitmap* cache = data.CacheBmp();
-    const TqcFrameForm f = p.FrameForm();
-    if (!Showing()) {
-      data.BGChanged = true;
-    } else if (cache != nullptr && cache->Width() == CaptionWidth(f) &&
-               cache->Height() == form->Height()) {
-      // The cache already has the window's size.
-    } else {
-      p.RgnChanged = data.BGChanged = true;
-      if (p.DrawNonClientArea) {
-        OwnNCPaint();
-        if (data.Updating())
-          return;
-        const bool heightChanged = clientHeight != last.Height();
-        const bool widthChanged = clientWidth != last.Width();
-        if (((data.BGType & 2) != 0 && heightChanged) || ((data.BGType & 1) != 0 && widthChanged))
-          SendSkinCommandToChildren(fProvider.Form(), scMoved, 0, 1);
-        RedrawWindow(wnd, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
-        SendSkinCommandToChildren(fProvider.Form(), scRepaintChildren);
-      } else if (data.HasOwnBackground() && cache != nullptr &&
-                 (cache->Width() > form->Width() || cache->Height() > form->Height())) {
-        InvalidateRect(wnd, nullptr, FALSE);
-      }
-    }
+// The corner images at the bottom right of the old client area leave traces
+// when the client area shrinks.
+void TsWindowStates::InvalidateCornerTraces(TSize aClient) {
+  TsSkinManager* manager = fProvider.SkinManager();
+  const TRect& last = fLastClientRect;
+  if (manager == nullptr ||
+      (aClient.cx >= last.Width() && aClient.cy >= last.Height() && last.Width() != 0))
+    return;
+  const TsCommonData& data = fProvider.SkinData();
+  const BOOL erase = data.HasOwnBackground() ? FALSE : TRUE;
+  for (const char* corner : {"IMGTOPRIGHT", "IMGBTMRIGHT"}) {
+    const int index = manager->GetMaskIndex(data.SkinIndex, data.SkinSection(), corner);
+    if (!manager->IsValidImgIndex(index))
+      continue;
+    const TsMaskData& mask = manager->ma[std::size_t(index)];
+    const RECT r{last.Right - StateImageWidth(mask), last.Bottom - StateImageHeight(mask),
+                 last.Right, last.Bottom};
+    InvalidateRect(Wnd(), &r, erase);
   }
-  fLastClientRect = {0, 0, clientWidth, clientHeight};
+}
+
+// A cache of another size than the window's is rebuilt and the frame and
+// client area repainted; the children hear of a move when their background
+// depends on the changed dimension. False while the frame is still updating
+// after its paint: the size is then not taken as handled.
+bool TsWindowStates::RepaintForNewSize(TSize aClient) {
+  TsSkinProvider& p = fProvider;
+  TsCommonData& data = p.SkinData();
+  TForm* form = p.Form();
+  const Bitmap* cache = data.CacheBmp();
+  if (!Showing()) {
+    data.BGChanged = true;
+    return true;
+  }
+  if (cache != nullptr && cache->Width() == CaptionWidth(p.FrameForm()) &&
+      cache->Height() == form->Height())
+    return true;
+  p.RunState().MarkRegionStale();
+  data.BGChanged = true;
+  if (!p.DrawNonClientArea) {
+    if (data.HasOwnBackground() && cache != nullptr &&
+        (cache->Width() > form->Width() || cache->Height() > form->Height()))
+      InvalidateRect(Wnd(), nullptr, FALSE);
+    return true;
+  }
+  OwnNCPaint();
+  if (data.Updating())
+    return false;
+  const TRect& last = fLastClientRect;
+  if (((data.BGType & 2) != 0 && aClient.cy != last.Height()) ||
+      ((data.BGType & 1) != 0 && aClient.cx != last.Width()))
+    SendSkinCommandToChildren(form, scMoved, 0, 1);
+  RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW | RDW_NOFRAME);
+  SendSkinCommandToChildren(form, scRepaintChildren);
+  return true;
 }
 
 // ---- maximized size and moving ----
@@ -373,9 +387,10 @@ void TsWindowStates::WMWindowPosChanging(TMessage& aMessage) {
   TForm* form = p.Form();
   auto* pos = reinterpret_cast<WINDOWPOS*>(aMessage.LParam);
   const HWND wnd = Wnd();
-  if (p.RgnChanging || form->ComponentState().Contains(csLoading) || pos == nullptr ||
+  TsFrameRunState& run = p.RunState();
+  if (run.RegionChanging() || form->ComponentState().Contains(csLoading) || pos == nullptr ||
       wnd == nullptr) {
-    p.FormState &= ~fsHideCover;
+    run.SetHideCoverUp(false);
     PassOn(aMessage);
     return;
   }
@@ -389,9 +404,9 @@ void TsWindowStates::WMWindowPosChanging(TMessage& aMessage) {
   // Before the window disappears, its look is kept on a cover for the hide
   // animation.
   if ((pos->flags & SWP_HIDEWINDOW) != 0 && LayeredWindowsSupported() && p.DrawNonClientArea &&
-      !p.SkipAnimation && CacheFilled() && !IsIconic(wnd) && HideAllowed() &&
-      (p.FormState & fsHideCover) == 0) {
-    p.FormState |= fsHideCover;
+      !run.HideSkipped() && CacheFilled() && !IsIconic(wnd) && HideAllowed() &&
+      !run.HideCoverUp()) {
+    run.SetHideCoverUp(true);
     *p.SkinData().CacheBmp() = TakeFormSnapshot();
     fHideCover = CreateHideCover();
   }
@@ -403,15 +418,15 @@ void TsWindowStates::WMWindowPosChanged(TMessage& aMessage) {
   const auto* pos = reinterpret_cast<const WINDOWPOS*>(aMessage.LParam);
   const HWND wnd = Wnd();
   if (pos == nullptr || wnd == nullptr || (pos->flags & SWP_HIDEWINDOW) == 0 ||
-      !LayeredWindowsSupported() || !p.DrawNonClientArea || p.SkipAnimation || !CacheFilled() ||
-      IsIconic(wnd) || !HideAllowed()) {
+      !LayeredWindowsSupported() || !p.DrawNonClientArea || p.RunState().HideSkipped() ||
+      !CacheFilled() || IsIconic(wnd) || !HideAllowed()) {
     PassOn(aMessage);
     return;
   }
   PassOn(aMessage);
   if (!IsWindow(wnd))
     return;
-  p.SkipAnimation = true;
+  p.RunState().SetHideSkipped(true);
   HideAnimation();
 }
 
@@ -453,7 +468,7 @@ void TsWindowStates::WMShowWindow(TMessage& aMessage) {
   TsSkinProvider& p = fProvider;
   const bool shown = aMessage.WParam != 0;
   if (shown)
-    p.FormState &= fsRestoring;
+    p.RunState().Shown();
   PassOn(aMessage);
   if (shown && HasParent()) {
     p.SkinData().CtrlSkinState &= WORD(~cssPlain);
@@ -475,57 +490,70 @@ void TsWindowStates::CMShowingChanged(TMessage& aMessage) {
     PassOn(aMessage);
     return;
   }
-  p.FormState &= ~fsHideCover;
+  TsFrameRunState& run = p.RunState();
+  run.SetHideCoverUp(false);
   StopAnimation(wnd);
   // A form shown again may hide with the animation again.
-  p.SkipAnimation = false;
-  p.fAnimating = p.AllowAnimation && !HasParent() && manager != nullptr &&
-                 manager->AnimEffects.FormShow.Active;
-  bool madeLayered = false;
-  if (p.fAnimating) {
-    data.SetUpdating(true);
-    p.FInAnimation = true;
-    // Invisible to the eye until the animation shows it.
-    if (LayeredWindowsSupported() && (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) {
-      MakeLayered(true);
-      madeLayered = true;
-    }
-    SetChildrenRedraw(false);
-  } else {
+  run.SetHideSkipped(false);
+  const bool animated = p.AllowAnimation && !HasParent() && manager != nullptr &&
+                        manager->AnimEffects.FormShow.Active;
+  run.BeginShow(animated);
+  const bool madeLayered = animated && PrepareUnseen();
+  if (!animated)
     data.SetUpdating(false);
-  }
   PassOn(aMessage);
   if (!IsWindow(wnd))
     return;
-  if (data.Skinned() || !p.fAnimating) {
-    if (p.fAnimating) {
-      SetChildrenRedraw(true);
-      // The finished look is taken while the window can still be painted.
-      data.SetUpdating(false);
-      Bitmap source = TakeFormSnapshot();
-      if (madeLayered) {
-        MakeLayered(false);
-        SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~LONG(WS_VISIBLE));
-      }
-      p.fAnimating = false;
-      const TqcAnimEffect& show = manager->AnimEffects.FormShow;
-      ShowAnimation(show.Time, 255, show.Mode, std::move(source));
-      p.RgnChanging = false;
-    } else {
-      RedrawWindow(wnd, nullptr, nullptr, RDW_ALLCHILDREN | RDW_INVALIDATE);
-    }
-    if (IsWindow(wnd)) {
-      RECT client{};
-      GetClientRect(wnd, &client);
-      fLastClientRect = client;
-    }
+  if (!run.PreparingShow()) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_ALLCHILDREN | RDW_INVALIDATE);
+    KeepClientRect();
+  } else if (data.Skinned()) {
+    ShowPreparedForm(madeLayered);
+    KeepClientRect();
   } else {
+    // The skin went while the form was prepared: it shows plainly.
     SetChildrenRedraw(true);
     MakeLayered(false);
     RedrawWindow(wnd, nullptr, nullptr, RDW_ALLCHILDREN | RDW_INVALIDATE);
-    p.RgnChanging = false;
-    p.fAnimating = false;
-    p.FInAnimation = false;
+    run.EndShow();
+  }
+}
+
+// Until the show animation shows it, the form is drawn unseen: in an update,
+// layered and transparent, its children not redrawn. True when it was made
+// layered here.
+bool TsWindowStates::PrepareUnseen() {
+  fProvider.SkinData().SetUpdating(true);
+  bool madeLayered = false;
+  if (LayeredWindowsSupported() && (GetWindowLongW(Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0) {
+    MakeLayered(true);
+    madeLayered = true;
+  }
+  SetChildrenRedraw(false);
+  return madeLayered;
+}
+
+// The prepared form's finished look is taken while the window can still be
+// painted, and the show animation shows it.
+void TsWindowStates::ShowPreparedForm(bool aMadeLayered) {
+  const HWND wnd = Wnd();
+  SetChildrenRedraw(true);
+  fProvider.SkinData().SetUpdating(false);
+  Bitmap source = TakeFormSnapshot();
+  if (aMadeLayered) {
+    MakeLayered(false);
+    SetWindowLongW(wnd, GWL_STYLE, GetWindowLongW(wnd, GWL_STYLE) & ~LONG(WS_VISIBLE));
+  }
+  fProvider.RunState().ShowPrepared();
+  const TqcAnimEffect& show = fProvider.SkinManager()->AnimEffects.FormShow;
+  ShowAnimation(show.Time, 255, show.Mode, std::move(source));
+}
+
+void TsWindowStates::KeepClientRect() {
+  if (const HWND wnd = Wnd(); wnd != nullptr && IsWindow(wnd)) {
+    RECT client{};
+    GetClientRect(wnd, &client);
+    fLastClientRect = client;
   }
 }
 
@@ -534,7 +562,7 @@ void TsWindowStates::ShowAnimation(int aTime, BYTE aBlendValue, int aMode, Bitma
   const HWND wnd = Wnd();
   if (wnd == nullptr || !p.SkinData().Skinned() || IsIconic(wnd) || aSource.Empty()) {
     // Without the animation the window must still become visible.
-    p.FInAnimation = false;
+    p.RunState().EndShow();
     if (wnd != nullptr) {
       SendMessageW(wnd, WM_SETREDRAW, 1, 0);
       RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
@@ -560,7 +588,7 @@ void TsWindowStates::ShowAnimation(int aTime, BYTE aBlendValue, int aMode, Bitma
   TqcLayeredCover& shown = animation.Cover();
   shown.SetImage(std::move(aSource), WindowShape(wnd, r));
   shown.Present({r.Left, r.Top}, aBlendValue);
-  p.FInAnimation = false;
+  p.RunState().EndShow();
   SetWindowPos(wnd, shown.Handle(), 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
   SendMessageW(wnd, WM_SETREDRAW, 1, 0);
@@ -614,7 +642,7 @@ void TsWindowStates::HideAnimation() {
   if (!CacheFilled() || manager == nullptr)
     return;
   WindowAnimationRunning = true;
-  if ((p.FormState & fsHideCover) == 0)
+  if (!p.RunState().HideCoverUp())
     fProvider.PaintAll();
   std::unique_ptr<TqcLayeredCover> cover = fHideCover ? std::move(fHideCover) : CreateHideCover();
   MakeLayered(true);
@@ -638,16 +666,17 @@ void TsWindowStates::HideAnimation() {
 
 void TsWindowStates::WMClose(TMessage& aMessage) {
   TsSkinProvider& p = fProvider;
-  if (!HideAllowed() || !p.DrawNonClientArea || (p.FormState & fsHideCover) != 0) {
+  TsFrameRunState& run = p.RunState();
+  if (!HideAllowed() || !p.DrawNonClientArea || run.HideCoverUp()) {
     PassOn(aMessage);
     return;
   }
   PassOn(aMessage);
   // The cache keeps the form's last look.
   if (!Destroying() && Wnd() != nullptr && CacheFilled()) {
-    p.FormState |= fsHideCover;
+    run.SetHideCoverUp(true);
     *p.SkinData().CacheBmp() = TakeFormSnapshot();
-    p.FormState &= ~fsHideCover;
+    run.SetHideCoverUp(false);
     p.SkinData().BGChanged = false;
   }
 }
@@ -673,10 +702,10 @@ void TsWindowStates::StartMinimizeAnimation() {
   auto animation = std::make_unique<TqcWindowAnimation>(
       wnd, std::move(cover), std::move(image),
       MinimizeAnimationFrames(manager->AnimEffects.Minimizing.Time, r, target));
-  p.FormState |= fsMinimizing;
+  p.RunState().SetMinimizing(true);
   fAnimatedWnd = wnd;
   animation->OnFinished = [this] {
-    fProvider.FormState &= ~fsMinimizing;
+    fProvider.RunState().SetMinimizing(false);
     fAnimatedWnd = nullptr;
   };
   StartAnimation(std::move(animation));
@@ -688,11 +717,11 @@ bool TsWindowStates::WMSysCommand(TMessage& aMessage) {
   if (command == SC_MINIMIZE) {
     StartMinimizeAnimation();
     PassOn(aMessage);
-    p.fAnimating = false;
+    p.RunState().ShowPrepared();
     return true;
   }
-  if (command == SC_RESTORE && (p.FormState & fsHideCover) != 0) {
-    p.FormState &= ~fsHideCover;
+  if (command == SC_RESTORE && p.RunState().HideCoverUp()) {
+    p.RunState().SetHideCoverUp(false);
     PassOn(aMessage);
     return true;
   }

@@ -48,7 +48,11 @@ public:
 
 private:
   void WMNCActivate(TMessage& aMessage);
+  void PassOnUnderCover(TMessage& aMessage);
+  void FinishActivation(bool aActive);
   void WMSize(TMessage& aMessage);
+  void InvalidateCornerTraces(TSize aClient);
+  bool RepaintForNewSize(TSize aClient);
   void WMGetMinMaxInfo(TMessage& aMessage);
   void WMWindowPosChanging(TMessage& aMessage);
   void WMWindowPosChanged(TMessage& aMessage);
@@ -57,6 +61,9 @@ private:
   void WMStyleChanged(TMessage& aMessage);
   void WMShowWindow(TMessage& aMessage);
   void CMShowingChanged(TMessage& aMessage);
+  bool PrepareUnseen();
+  void ShowPreparedForm(bool aMadeLayered);
+  void KeepClientRect();
   void WMClose(TMessage& aMessage);
   bool WMSysCommand(TMessage& aMessage);
   void WMPrint(TMessage& aMessage);

@@ -54,14 +54,20 @@ int TsFadeTimer::LiveCount() {
   return gLiveTimers;
 }
 
+UINT_PTR TsFadeTimer::StartPlatformTimer() {
+  return SetTimer(nullptr, 0, IntervalMs, &TsFadeTimer::TimerProc);
+}
+
 void TsFadeTimer::SetEnabled(bool aValue) {
   if (aValue == fEnabled)
     return;
-  fEnabled = aValue;
   if (aValue) {
-    fTimerId = SetTimer(nullptr, 0, IntervalMs, &TsFadeTimer::TimerProc);
-    RunningTimers()[fTimerId] = this;
+    fTimerId = StartPlatformTimer();
+    fEnabled = fTimerId != 0;
+    if (fEnabled)
+      RunningTimers()[fTimerId] = this;
   } else {
+    fEnabled = false;
     KillTimer(nullptr, fTimerId);
     RunningTimers().erase(fTimerId);
     fTimerId = 0;
@@ -196,6 +202,10 @@ void StartFade(std::unique_ptr<TsFadeTimer>& aTimer, std::unique_ptr<TsFadeTarge
     timer.FadeLevel = 1;
   timer.Target()->PrepareNewLook();
   timer.SetDirection(aDirection);
+  if (aDirection != TFadeDirection::fdNone && !timer.Enabled()) {
+    timer.Target()->Repaint();
+    StopFade(aTimer);
+  }
 }
 
 void StopFade(std::unique_ptr<TsFadeTimer>& aTimer) {

@@ -54,15 +54,15 @@ public:
   static constexpr int FullIterations = 11;
 
   TsFadeTimer();
-  ~TsFadeTimer();
+  virtual ~TsFadeTimer();
   TsFadeTimer(const TsFadeTimer&) = delete;
   TsFadeTimer& operator=(const TsFadeTimer&) = delete;
 
   // Number of live fade timers (those in the middle of their last tick
   // included).
   static int LiveCount();
-  // Once set, every fade stops for good (the window frame sets it before it
-  // closes and then lets pending messages run until LiveCount() is 0).
+  // Once set, every fade stops for good (the window frame sets it when the
+  // session ends and then lets pending messages run until LiveCount() is 0).
   static bool StopFading;
 
   TFadeDirection Direction() const { return fDirection; }
@@ -75,6 +75,7 @@ public:
   // fdUp, or FullIterations - level for fdDown.
   void SetTarget(std::unique_ptr<TsFadeTarget> aTarget);
   TsFadeTarget* Target() const { return fTarget.get(); }
+  // Whether the timer runs; it stays off when the platform gives no timer.
   bool Enabled() const { return fEnabled; }
   void SetEnabled(bool aValue);
 
@@ -89,6 +90,10 @@ public:
   int FadeLevel = 1;
   // The old look.
   platform::Bitmap BmpFrom;
+
+protected:
+  // Starts the platform timer that ticks this fade; 0 when there is none.
+  virtual platform::UINT_PTR StartPlatformTimer();
 
 private:
   friend void StopFade(std::unique_ptr<TsFadeTimer>& aTimer);
@@ -116,6 +121,8 @@ platform::Bitmap FadeFrame(const platform::Bitmap& aOld, const platform::Bitmap&
 // Starts or restarts a fade of aTarget on aTimer (created when missing):
 // the old look is taken, the iterations set (halved for aHalf), the target
 // renders its new look and the timer runs until the new look is reached.
+// Without a platform timer the fade is skipped: the target repaints in its
+// new look at once and the timer is freed.
 void StartFade(std::unique_ptr<TsFadeTimer>& aTimer, std::unique_ptr<TsFadeTarget> aTarget,
                bool aHalf, TFadeDirection aDirection);
 // Stops and frees the timer and clears the reference. Inside the timer's own

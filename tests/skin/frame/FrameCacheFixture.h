@@ -7,7 +7,7 @@
 // the large caption-button images, each three 12 x 10 frames (normal, hot,
 // pressed) of one colour with a key pixel in the top-left corner; FORM plain
 // with a 2-pixel border mask of one colour; FORMTITLE plain in two states
-// with their font colours; MENULINE plain. Skin "G" adds a 2-pixel glow to the active title,
+// with their font colours. Skin "G" adds a 2-pixel glow to the active title,
 // skin "OLD" too but as a skin of version 7.5; skin "PLATE" adds a plain
 // CAPTION section.
 
@@ -35,7 +35,6 @@ inline constexpr TColor kTitleHotColor = 0x00A08060;
 inline constexpr TColor kTitleFont = 0x00C0C0C0;
 inline constexpr TColor kTitleHotFont = 0x00FFFFFF;
 inline constexpr TColor kGlowColor = 0x0000FF00;
-inline constexpr TColor kMenuColor = 0x00306090;
 inline constexpr TColor kPlateHotColor = 0x00204020;
 inline constexpr TColor kPlateHotFont = 0x0000FFFF;
 
@@ -58,7 +57,7 @@ inline std::string FrameSkinOptions(int aGlowSize, const std::string& aVersion =
          "[FORMTITLE]\nSTATES=2\nCOLOR=" +
          n(kTitleColor) + "\nHOTCOLOR=" + n(kTitleHotColor) + "\nFONTCOLOR=" + n(kTitleFont) +
          "\nHOTFONTCOLOR=" + n(kTitleHotFont) + "\nHGSIZE=" + std::to_string(aGlowSize) +
-         "\nHGCOL=" + n(kGlowColor) + "\n[MENULINE]\nSTATES=1\nCOLOR=" + n(kMenuColor) + "\n";
+         "\nHGCOL=" + n(kGlowColor) + "\n";
 }
 
 // The master bitmap: rows 0-29 close, maximize, minimize (x 0-35) and the
@@ -108,9 +107,9 @@ inline TPoint MinAt(int aWidth) {
 
 // The button states of an expected frame.
 struct TButtonStates {
-  int Close = 0;
-  int Max = 0;
-  int Min = 0;
+  TqcCaptionButtonState Close = cbsNormal;
+  TqcCaptionButtonState Max = cbsNormal;
+  TqcCaptionButtonState Min = cbsNormal;
 };
 
 // The frame cache of skin "F" for a single-border form without caption text:

@@ -67,7 +67,7 @@ TEST_F(HookTest, AnAdoptedFormKeepsItsColourAndLosesThePlatformsCaptionButtons) 
   EXPECT_EQ(form->Color(), TColor(0x00123456));
   EXPECT_EQ(Style(form) & WS_SYSMENU, 0u);
   EXPECT_TRUE(provider->Skinned());
-  EXPECT_FALSE(provider->RTInit) << "the first paint or hit test initialised it";
+  EXPECT_FALSE(provider->RunState().InitPending()) << "the first paint or hit test initialised it";
 }
 
 TEST_F(HookTest, WindowsTheHookLeavesAlone) {

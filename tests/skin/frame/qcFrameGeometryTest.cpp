@@ -304,15 +304,6 @@ TEST_F(FrameGeometry, SizeGripAnswersBottomRight) {
   EXPECT_FALSE(GripInUse(form));
 }
 
-TEST_F(FrameGeometry, MenuRowsBelowTheCaption) {
-  TqcFrameForm form = SizeableForm();
-  form.MenuHeight = 18;
-  form.LinesCount = 2;
-  ExpectHits(
-      form,
-      {{{150, 22}, HTCAPTION}, {{150, 23}, HTMENU}, {{150, 58}, HTMENU}, {{150, 59}, HTCLIENT}});
-}
-
 TEST(FrameGeometrySizes, InvalidImagesGiveTheDefaultSize) {
   TsSkinTables skin;
   TsMaskData own;

@@ -35,6 +35,7 @@ protected:
   }
   void TearDown() override {
     fClock.reset();
+    TsFadeTimer::StopFading = false;
     FrameTest::TearDown();
   }
 
@@ -362,6 +363,26 @@ TEST_F(CaptionMouseTest, AFadeCutShortEndsInTheNewState) {
   Step();
   EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r), pressed, "stays pressed"));
   form->OnClose = nullptr;
+}
+
+// The end of the session stops every fade for good: the answer waits until
+// the running fade has ended, and later state changes show at once.
+TEST_F(CaptionMouseTest, TheEndOfTheSessionEndsTheFadesBeforeItIsAnswered) {
+  TForm* form = ShowForm();
+  TsCaptionMouse& mouse = Provider(form).CaptionMouse();
+  fClock = std::make_unique<ManualTimerClock>();
+  Move(form, Spot::Close);
+  ASSERT_NE(mouse.FadeOf(HTCLOSE), nullptr);
+  fClock.reset(); // the fade's next tick falls due on the real clock
+  EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(TsFadeTimer::LiveCount(), 0);
+  EXPECT_EQ(mouse.FadeOf(HTCLOSE), nullptr);
+  Move(form, Spot::Client);
+  EXPECT_EQ(mouse.FadeOf(HTCLOSE), nullptr);
+  const TRect r = Provider(form).Layout().Buttons.Close.Rect;
+  EXPECT_TRUE(SameBitmap(ButtonOnScreen(form, r),
+                         pixelcheck::Cropped(*Provider(form).SkinData().CacheBmp(), r),
+                         "normal at once"));
 }
 
 // A hot minimize, maximize or close button with a large image glows: the

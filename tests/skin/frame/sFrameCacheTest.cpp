@@ -23,8 +23,10 @@ TEST_F(FrameCacheTest, HotAndPressedButtonsAreDrawnAtFullStrength) {
     bool Active;
     TButtonStates States;
   };
-  for (const Case& c : {Case{true, {1, 0, 0}}, Case{true, {0, 2, 0}}, Case{false, {0, 0, 1}},
-                        Case{false, {2, 0, 0}}}) {
+  for (const Case& c :
+       {Case{true, {cbsHot, cbsNormal, cbsNormal}}, Case{true, {cbsNormal, cbsPressed, cbsNormal}},
+        Case{false, {cbsNormal, cbsNormal, cbsHot}},
+        Case{false, {cbsPressed, cbsNormal, cbsNormal}}}) {
     fLayout.Buttons.Close.State = c.States.Close;
     fLayout.Buttons.Max.State = c.States.Max;
     fLayout.Buttons.Min.State = c.States.Min;
@@ -56,25 +58,6 @@ TEST_F(FrameCacheTest, DisabledButtonsAndDisabledFormsAreFaded) {
   EXPECT_TRUE(SameBitmap(Paint(view), expected, "frame-form-disabled"));
 }
 
-TEST_F(FrameCacheTest, TheMenuBarIsPaintedUnderTheCaptionAndKept) {
-  // One menu row of 18 under the caption: the bar covers rows 22 to 40.
-  TsFrameView view = SingleView(200, 120);
-  view.Form.MenuHeight = 18;
-  view.Form.LinesCount = 1;
-  view.ClientSize.cy -= 18;
-  view.MenuPresent = true;
-  fTitle.MenuLineSkin = "NOSUCHSECTION";
-  platform::Bitmap expected = ExpectedSingleFrame(200, 120, true);
-  pixelcheck::Paint(expected, {0, 22, 200, 41}, pixelcheck::Opaque(kMenuColor));
-  EXPECT_TRUE(SameBitmap(Paint(view), expected, "frame-menu"));
-  EXPECT_TRUE(SameBitmap(fTitle.MenuLineBmp,
-                         pixelcheck::Filled(200, 19, pixelcheck::Opaque(kMenuColor)),
-                         "frame-menu-kept"));
-
-  view.MenuPresent = false;
-  EXPECT_NE(Paint(view).Pixel(100, 30), pixelcheck::Opaque(kMenuColor));
-}
-
 // The icon of a 19-pixel caption is 16 x 16 at b 3 + BILEFT 3, centred on
 // line 10. An extra button without skin image is 21 wide (its glyph + 2 is
 // less), placed 6 left of the minimize button and its 1-pixel spacing; its glyph is centred in it
@@ -89,12 +72,12 @@ TEST_F(FrameCacheTest, TheIconAndAnExtraButtonsGlyph) {
   view.Form.TitleButtons = {TqcTitleButtonSpec{.GlyphWidth = 6}};
   view.TitleButtonGlyphs = {&glyph};
   const int buttonLeft = MinAt(200).X - 1 - 6 - 21;
-  for (const int state : {0, 2}) {
+  for (const TqcCaptionButtonState state : {cbsNormal, cbsPressed}) {
     if (!fLayout.TitleButtons.empty())
       fLayout.TitleButtons[0].State = state;
     platform::Bitmap expected = ExpectedSingleFrame(200, 120, true);
     pixelcheck::Paint(expected, {6, 2, 22, 18}, icon.Pixel(0, 0));
-    const int shift = state == 2 ? 1 : 0;
+    const int shift = state == cbsPressed ? 1 : 0;
     pixelcheck::Paint(expected, Bounds(buttonLeft + 7 + shift, 5 + 3 + shift, 6, 4),
                       glyph.Pixel(0, 0));
     EXPECT_TRUE(SameBitmap(Paint(view), expected, "frame-icon-glyph"));

@@ -89,15 +89,15 @@ TEST_F(FrameCopyTest, RepaintButtonChangesOnlyTheButtonsPixels) {
   platform::HDC dc = SentinelWindowDC();
   struct Case {
     int Hit;
-    int State;
+    TqcCaptionButtonState State;
     bool Active;
     TFrameImage Image;
     TPoint At;
   };
-  for (const Case& c : {Case{platform::HTCLOSE, 1, true, fiClose, CloseAt(300)},
-                        Case{platform::HTCLOSE, 2, true, fiClose, CloseAt(300)},
-                        Case{platform::HTMAXBUTTON, 1, false, fiMax, MaxAt(300)},
-                        Case{platform::HTMINBUTTON, 2, false, fiMin, MinAt(300)}}) {
+  for (const Case& c : {Case{platform::HTCLOSE, cbsHot, true, fiClose, CloseAt(300)},
+                        Case{platform::HTCLOSE, cbsPressed, true, fiClose, CloseAt(300)},
+                        Case{platform::HTMAXBUTTON, cbsHot, false, fiMax, MaxAt(300)},
+                        Case{platform::HTMINBUTTON, cbsPressed, false, fiMin, MinAt(300)}}) {
     TsFrameView shown = view;
     shown.Active = c.Active;
     const platform::Bitmap plain = Paint(shown);
@@ -113,7 +113,7 @@ TEST_F(FrameCopyTest, RepaintButtonChangesOnlyTheButtonsPixels) {
                            "repaint-window", TPixelMatch::ColorOnly));
     FillRectOnDC(dc, {0, 0, 300, 200}, kSentinel);
     // Back to normal, the button looks as the rebuilt frame drew it.
-    CaptionButtonOf(fLayout, c.Hit)->State = 0;
+    CaptionButtonOf(fLayout, c.Hit)->State = cbsNormal;
     RepaintButton(*fData, fTitle, shown, fLayout, c.Hit, nullptr);
     EXPECT_TRUE(SameBitmap(*fData->CacheBmp(), plain, "repaint-back"));
   }
@@ -125,7 +125,7 @@ TEST_F(FrameCopyTest, RepaintButtonLeavesAStaleCacheToTheNextPaint) {
   const TsFrameView view = SingleView(300, 200);
   const platform::Bitmap before = Paint(view);
   fData->BGChanged = true;
-  fLayout.Buttons.Close.State = 1;
+  fLayout.Buttons.Close.State = cbsHot;
   RepaintButton(*fData, fTitle, view, fLayout, platform::HTCLOSE, nullptr);
   EXPECT_TRUE(SameBitmap(*fData->CacheBmp(), before, "repaint-stale"));
   for (int hit : {0, int(platform::HTCAPTION), HTTITLEBUTTON})
@@ -143,12 +143,12 @@ TEST_F(FrameCopyTest, ButtonsOfANarrowWindowAreCutAtItsEdge) {
   pixelcheck::DCHolder dc(platform::CreateCompatibleDC(nullptr));
   platform::SelectObject(dc.get(), &window);
   for (int hit : {int(platform::HTMINBUTTON), int(platform::HTMAXBUTTON)}) {
-    CaptionButtonOf(fLayout, hit)->State = 1;
+    CaptionButtonOf(fLayout, hit)->State = cbsHot;
     RepaintButton(*fData, fTitle, view, fLayout, hit, dc.get());
   }
   EXPECT_TRUE(SameBitmap(*fData->CacheBmp(), before, "narrow-left"));
   EXPECT_EQ(pixelcheck::ChangedBox(window, Opaque(kSentinel)), TRect{});
-  fLayout.Buttons.Close.State = 1;
+  fLayout.Buttons.Close.State = cbsHot;
   RepaintButton(*fData, fTitle, view, fLayout, platform::HTCLOSE, dc.get());
   EXPECT_EQ(pixelcheck::ChangedBox(window, Opaque(kSentinel)), (TRect{8, 5, 20, 15}));
 }

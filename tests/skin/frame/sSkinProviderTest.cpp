@@ -242,10 +242,10 @@ TEST_F(ProviderTest, AStaleCacheIsRebuiltBeforeItIsUsed) {
   };
   for (const WORD command : {scGetParentBg, scPrepareCache}) {
     SCOPED_TRACE(command);
-    fProvider->FormActive = false;
+    fProvider->RunState().SetActive(false);
     ask(command);
     EXPECT_FALSE(pixelcheck::SameBitmap(*data.CacheBmp(), active, "inactive differs"));
-    fProvider->FormActive = true;
+    fProvider->RunState().SetActive(true);
     ask(command);
     EXPECT_TRUE(pixelcheck::SameBitmap(*data.CacheBmp(), active, "active again"));
   }

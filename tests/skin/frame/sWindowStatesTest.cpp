@@ -313,7 +313,7 @@ TEST_F(WindowStatesTest, ShowAnimationAtTimeZeroShowsOneFinishedImage) {
   EXPECT_TRUE(Covers().empty());
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_EQ(GetWindowLongW(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  EXPECT_FALSE(TsSkinProvider::Of(form)->FInAnimation);
+  EXPECT_FALSE(TsSkinProvider::Of(form)->RunState().ShowAnimating());
   // The image was the finished window.
   EXPECT_TRUE(pixelcheck::SameBitmap(shown, CaptureWindow(form->Handle()), "show-finished",
                                      pixelcheck::TPixelMatch::ColorOnly));
@@ -332,7 +332,7 @@ TEST_F(WindowStatesTest, AFormShownMinimizedStillBecomesVisible) {
   const HWND wnd = form->Handle();
   EXPECT_TRUE(IsIconic(wnd));
   EXPECT_NE(GetWindowLongW(wnd, GWL_STYLE) & WS_VISIBLE, 0);
-  EXPECT_FALSE(TsSkinProvider::Of(form)->FInAnimation);
+  EXPECT_FALSE(TsSkinProvider::Of(form)->RunState().ShowAnimating());
   EXPECT_FALSE(WindowAnimationRunning);
   EXPECT_TRUE(Covers().empty());
 }
@@ -346,7 +346,7 @@ TEST_F(WindowStatesTest, MinimizeAnimationTicksOnTheUserInterfaceThreadsTimer) {
   EXPECT_TRUE(IsIconic(wnd));
   TqcWindowAnimation* animation = RunningAnimation(wnd);
   ASSERT_NE(animation, nullptr);
-  EXPECT_NE(provider->FormState & fsMinimizing, 0u);
+  EXPECT_TRUE(provider->RunState().Minimizing());
   // Ten frames of 12 ms for 120 ms; the first was shown at once.
   EXPECT_EQ(animation->FramesLeft(), 9);
   const auto uiThread = std::this_thread::get_id();
@@ -362,7 +362,7 @@ TEST_F(WindowStatesTest, MinimizeAnimationTicksOnTheUserInterfaceThreadsTimer) {
   ASSERT_FALSE(frames.empty());
   EXPECT_EQ(frames.back().Left, fHost.WorkArea().Left);
   EXPECT_EQ(frames.back().Bottom, fHost.WorkArea().Bottom);
-  EXPECT_EQ(provider->FormState & fsMinimizing, 0u);
+  EXPECT_FALSE(provider->RunState().Minimizing());
   EXPECT_TRUE(Covers().empty());
 }
 
@@ -372,14 +372,14 @@ TEST_F(WindowStatesTest, HideWithTimeZeroLeavesNoCoverBehind) {
   form->Hide();
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
   // The hide animation ran, without frames, and took its cover along.
-  EXPECT_TRUE(TsSkinProvider::Of(form)->SkipAnimation);
+  EXPECT_TRUE(TsSkinProvider::Of(form)->RunState().HideSkipped());
   EXPECT_TRUE(Covers().empty());
   EXPECT_EQ(RunningAnimationCount(), 0);
   EXPECT_FALSE(WindowAnimationRunning);
   // Shown again, the form hides with the hide cover again.
   form->Show();
   PumpUntilIdle();
-  EXPECT_FALSE(TsSkinProvider::Of(form)->SkipAnimation);
+  EXPECT_FALSE(TsSkinProvider::Of(form)->RunState().HideSkipped());
 }
 
 TEST_F(WindowStatesTest, HideAnimationRunsOnTheUserInterfaceThreadsTimer) {

@@ -213,6 +213,35 @@ TEST_F(FadeTest, TheStopFlagEndsRunningFadesSoTheLiveCountReachesZero) {
   EXPECT_EQ(TsFadeTimer::LiveCount(), 0);
 }
 
+// When the platform gives no timer, the fade is skipped: no timer is left
+// (none waits for a tick that never comes), and the target shows its new
+// look at once; a fade on a timer of its own still runs.
+TEST_F(FadeTest, WithoutAPlatformTimerTheFadeIsSkipped) {
+  struct TNoPlatformTimer : TsFadeTimer {
+    UINT_PTR StartPlatformTimer() override { return 0; }
+  };
+  struct TRepaintTarget : TTestTarget {
+    std::vector<Bitmap>* Repainted = nullptr;
+    void Repaint() override { Repainted->push_back(Cache); }
+  };
+  std::unique_ptr<TsFadeTimer> running;
+  TTestTarget* other = Start(running, Pattern(3, 3, 1), Pattern(3, 3, 2), false);
+  const Bitmap to = Pattern(4, 3, 50);
+  std::vector<Bitmap> repainted;
+  auto target = std::make_unique<TRepaintTarget>();
+  target->Cache = Pattern(4, 3, 5);
+  target->NextLook = to;
+  target->Repainted = &repainted;
+  std::unique_ptr<TsFadeTimer> timer = std::make_unique<TNoPlatformTimer>();
+  StartFade(timer, std::move(target), false, TFadeDirection::fdUp);
+  EXPECT_EQ(timer, nullptr);
+  ASSERT_EQ(repainted.size(), 1u);
+  EXPECT_TRUE(SameBitmap(repainted[0], to, "skipped-fade-new-look"));
+  EXPECT_EQ(TsFadeTimer::LiveCount(), 1);
+  Step(2);
+  EXPECT_EQ(other->Frames.size(), 2u);
+}
+
 TEST(FadeAnimate, EventsOfTheControlOrTheManagersButtonEvents) {
   TsSkinManager manager;
   manager.AnimEffects.Buttons.Events = {TqcButtonEvent::beMouseEnter};
