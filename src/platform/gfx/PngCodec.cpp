@@ -57,6 +57,25 @@ void WriteToBuffer(png_structp aPng, png_bytep aBytes, std::size_t aCount) {
 
 void FlushNothing(png_structp) {}
 
+// Whether every chunk up to IEND (or the end of the data) lies within the
+// data. The library gives a chunk it keeps whole (text, colour profile) a
+// buffer of the length its header claims before it reads the data, so a
+// damaged file of a hundred bytes would reserve gigabytes.
+bool ChunksFitTheData(std::span<const std::uint8_t> aData) {
+  constexpr std::size_t kChunkFrame = 12; // length, type, CRC
+  std::size_t at = 8;
+  while (aData.size() - at >= 8) {
+    const std::size_t rest = aData.size() - at;
+    const std::size_t length = png_get_uint_32(aData.data() + at);
+    if (rest < kChunkFrame || length > rest - kChunkFrame)
+      return false;
+    if (std::memcmp(aData.data() + at + 4, "IEND", 4) == 0)
+      return true;
+    at += kChunkFrame + length;
+  }
+  return true;
+}
+
 // Owns the libpng read or write structures.
 struct PngHandle {
   png_structp Png = nullptr;
@@ -150,6 +169,8 @@ bool WritePng(png_structp aPng, png_infop aInfo, const Bitmap& aImage, PngAlpha 
 ImageResult DecodePng(std::span<const std::uint8_t> aData) {
   if (aData.size() < 8 || png_sig_cmp(aData.data(), 0, 8) != 0)
     return ImageError(ImageFormat::Png, "damaged PNG image: no PNG signature");
+  if (!ChunksFitTheData(aData))
+    return ImageError(ImageFormat::Png, "damaged PNG image: a chunk runs past the end of the data");
   PngIo io;
   io.Data = aData.data();
   io.Size = aData.size();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
 using pixelcheck::Px;
 using platform::DecodePng;
@@ -252,6 +253,24 @@ TEST(PngCodec, DamagedChunksAreErrors) {
     EXPECT_FALSE(result.Ok());
     EXPECT_TRUE(result.Image.Empty());
   }
+}
+
+// A text chunk right after the header that claims almost 2 GiB in a file
+// that ends after a few of its bytes.
+TEST(PngCodec, AChunkClaimingGigabytesIsAnErrorWithoutReservingThem) {
+  Bytes file = testdata::MakePng(PatternSpec(2, 2, false));
+  const Bytes chunk = {0x7F, 0xFF, 0xFF, 0x00, 't', 'E', 'X', 't', 'a', 0, 'b'};
+  file.insert(file.begin() + 8 + 25, chunk.begin(), chunk.end());
+  file.resize(8 + 25 + chunk.size());
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  platform::ImageResult result = DecodePng(file);
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_EQ(result.Error, "damaged PNG image: a chunk runs past the end of the data");
+  EXPECT_TRUE(result.Image.Empty());
+  // Peak resident memory in KiB: a buffer of the claimed size would be touched.
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024);
 }
 
 TEST(PngCodec, OversizedImagesAreRefused) {
