@@ -68,13 +68,14 @@ void TMidiOutput::OpenSlot(const TDeviceList& aList, std::atomic<void*>& aSlot, 
       HMIDIOUT handle = nullptr;
       result = midiOutOpen(&handle, UINT(aDeviceIndex), 0, 0, CALLBACK_NULL);
       if (result == MMSYSERR_NOERROR) {
-        // A service that let two threads open the port: the first handle
-        // stored wins.
+        // The first handle stored wins. A later one got the port in the
+        // moment between another thread's close and its clearing of the
+        // slot; it is given back, and that counts as a change too, so that
+        // an open that found the port held meanwhile tries again.
         void* empty = nullptr;
-        if (aSlot.compare_exchange_strong(empty, handle))
-          fChanges.fetch_add(1);
-        else
+        if (!aSlot.compare_exchange_strong(empty, handle))
           midiOutClose(handle);
+        fChanges.fetch_add(1);
       }
     }
     if (result != MMSYSERR_ALLOCATED) {
